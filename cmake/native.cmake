@@ -1,0 +1,39 @@
+# Host build of the definitions text layers, with AddressSanitizer and
+# UndefinedBehaviorSanitizer, for their tests and the fuzz target.
+option(KESTRUNE_FUZZ "Build the libFuzzer target (needs clang)" OFF)
+
+set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+add_compile_options(-Wall -Wextra ${SANITIZE})
+add_link_options(${SANITIZE})
+
+file(GLOB KESTRUNE_TEXT_SOURCES CONFIGURE_DEPENDS src/definitions/*.cpp)
+list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
+add_library(kestrune_text STATIC ${KESTRUNE_TEXT_SOURCES})
+target_include_directories(kestrune_text PUBLIC src)
+
+add_library(fuzz_markup STATIC tests/fuzz/fuzz_markup.cpp)
+target_link_libraries(fuzz_markup PUBLIC kestrune_text)
+
+if(KESTRUNE_FUZZ)
+    add_executable(markup_fuzzer tests/fuzz/fuzz_main.cpp)
+    target_compile_options(markup_fuzzer PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(markup_fuzzer PRIVATE fuzz_markup -fsanitize=fuzzer)
+    return()
+endif()
+
+enable_testing()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# The portable definitions tests run here too, plus the host-only ones.
+file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*_test.cpp)
+foreach(portable markup_doc reference_text definitions_check)
+    if(EXISTS ${CMAKE_SOURCE_DIR}/tests/definitions/${portable}_test.cpp)
+        list(APPEND NATIVE_TESTS ${CMAKE_SOURCE_DIR}/tests/definitions/${portable}_test.cpp)
+    endif()
+endforeach()
+add_executable(native_tests tests/support/test_main.cpp ${NATIVE_TESTS})
+target_link_libraries(native_tests PRIVATE fuzz_markup gtest)
+target_include_directories(native_tests PRIVATE tests)
+target_compile_definitions(native_tests PRIVATE
+    KESTRUNE_FUZZ_REGRESSIONS="${CMAKE_SOURCE_DIR}/tests/fuzz/regressions")
+add_test(NAME native_tests COMMAND native_tests)

@@ -1,0 +1,60 @@
+# The real program: 32-bit Windows, ANSI APIs, static runtime.
+enable_language(RC)
+
+set(KESTRUNE_DEPS "/opt/kestrune-deps" CACHE PATH "Where scripts/setup put minizip")
+
+add_compile_definitions(WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 NOMINMAX)
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(minizip STATIC IMPORTED)
+set_target_properties(minizip PROPERTIES
+    IMPORTED_LOCATION "${KESTRUNE_DEPS}/minizip/lib/libminizip.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${KESTRUNE_DEPS}/minizip/include")
+if(NOT EXISTS "${KESTRUNE_DEPS}/minizip/lib/libminizip.a")
+    message(FATAL_ERROR "minizip is missing: run scripts/setup as root first")
+endif()
+find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
+
+# The engine: everything below src/ except the program's entry point.
+file(GLOB KESTRUNE_CORE_SOURCES CONFIGURE_DEPENDS
+    src/definitions/*.cpp src/settings/*.cpp src/scan/*.cpp
+    src/removal/*.cpp src/ui/*.cpp src/app/*.cpp src/platform/*.cpp)
+list(FILTER KESTRUNE_CORE_SOURCES EXCLUDE REGEX "_native\\.cpp$|/winmain\\.cpp$")
+add_library(kestrune_core STATIC ${KESTRUNE_CORE_SOURCES})
+target_include_directories(kestrune_core PUBLIC src)
+target_link_libraries(kestrune_core PUBLIC minizip ${ZLIB_STATIC}
+    wininet urlmon shlwapi shell32 comctl32 comdlg32 ole32 gdi32 user32 advapi32 version)
+
+# Sample definitions, packed into the default reference file next to the programs.
+set(KESTRUNE_SAMPLE_MARKUP ${CMAKE_SOURCE_DIR}/data/definitions/sample.xml)
+set(KESTRUNE_SAMPLE_KS ${CMAKE_BINARY_DIR}/kestrune_020404_v2.ks)
+add_custom_command(OUTPUT ${KESTRUNE_SAMPLE_KS}
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/scripts/scramble.py ${KESTRUNE_SAMPLE_MARKUP} ${KESTRUNE_SAMPLE_KS}
+    DEPENDS ${KESTRUNE_SAMPLE_MARKUP} ${CMAKE_SOURCE_DIR}/scripts/scramble.py
+    COMMENT "Packing the sample reference file")
+add_custom_target(sample_definitions ALL DEPENDS ${KESTRUNE_SAMPLE_KS})
+
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The console tool.
+file(GLOB KESTRUNE_CLI_SOURCES CONFIGURE_DEPENDS tools/cli/*.cpp)
+add_executable(kestrune-cli ${KESTRUNE_CLI_SOURCES})
+target_link_libraries(kestrune-cli PRIVATE kestrune_core)
+
+# The GUI program, once its entry point exists.
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/winmain.cpp)
+    file(GLOB KESTRUNE_RC CONFIGURE_DEPENDS res/*.rc)
+    add_executable(Kestrune WIN32 src/app/winmain.cpp ${KESTRUNE_RC})
+    target_link_libraries(Kestrune PRIVATE kestrune_core)
+    target_include_directories(Kestrune PRIVATE res)
+endif()
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+    add_subdirectory(bench)
+endif()
+
+include(CTest)
+if(BUILD_TESTING)
+    add_subdirectory(tests)
+endif()

@@ -1,0 +1,21 @@
+// loadReferenceFile: reads a reference file from disk into a ParasiteList.
+#pragma once
+
+#include "definitions/parasite.h"
+
+#include <string>
+
+namespace kestrune {
+
+// True when the file was read and its text parsed; `list` then holds exactly
+// the file's parasites (possibly none). False when the file cannot be opened,
+// read or closed, memory runs out, or the text does not parse; `list` is then
+// untouched. `errorText`, when given, receives the parser's error text.
+bool loadReferenceFile(const std::string& path, ParasiteList& list,
+                       std::string* errorText = nullptr);
+
+// Reads a whole file with no sharing. False when it cannot be opened, read or
+// closed, or memory runs out; `bytes` is then empty.
+bool readWholeFile(const std::string& path, std::string& bytes);
+
+}  // namespace kestrune

@@ -1,0 +1,56 @@
+// loadReferenceFile: the whole-file read with no sharing, then the text layers.
+#include "definitions/reference_file.h"
+
+#include "definitions/reference_text.h"
+#include "platform/handles.h"
+
+#include <new>
+
+namespace kestrune {
+
+bool readWholeFile(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    DWORD high = 0;
+    DWORD low = GetFileSize(file.get(), &high);
+    if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || low > 0x7FFFFFF0u)
+        return false;
+    try {
+        bytes.resize(low);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    DWORD total = 0;
+    while (total < low) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), &bytes[total], low - total, &got, nullptr)) {
+            std::string().swap(bytes);
+            return false;
+        }
+        if (got == 0)
+            break;
+        total += got;
+    }
+    bytes.resize(total);
+    if (!file.reset()) {
+        std::string().swap(bytes);
+        return false;
+    }
+    return true;
+}
+
+bool loadReferenceFile(const std::string& path, ParasiteList& list, std::string* errorText)
+{
+    if (errorText)
+        errorText->clear();
+    std::string raw;
+    if (!readWholeFile(path, raw))
+        return false;
+    return loadReferenceBytes(std::move(raw), list, systemFolders(), errorText);
+}
+
+}  // namespace kestrune

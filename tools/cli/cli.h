@@ -1,0 +1,25 @@
+// kestrune-cli: shared declarations of the console tool's commands.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrune {
+namespace cli {
+
+// Exit codes shared by every command.
+enum ExitCode {
+    kExitOk = 0,
+    kExitFindings = 1,   // something to report (warnings, finds, failures)
+    kExitUsage = 2,      // bad arguments, unreadable input
+};
+
+using Args = std::vector<std::string>;
+
+int runDefsCommand(const Args& args);
+
+// Writes "kestrune-cli: <message>" on standard error.
+void printError(const std::string& message);
+
+}  // namespace cli
+}  // namespace kestrune

@@ -1,0 +1,49 @@
+// kestrune-cli: entry point and command dispatch of the console tool.
+#include "cli.h"
+
+#include <cstdio>
+
+namespace kestrune {
+namespace cli {
+
+void printError(const std::string& message)
+{
+    std::fprintf(stderr, "kestrune-cli: %s\n", message.c_str());
+}
+
+namespace {
+
+const char kUsage[] =
+    "usage: kestrune-cli <command> [arguments]\n"
+    "\n"
+    "Definitions:\n"
+    "  defs pack IN OUT           scramble a markup file into a reference file\n"
+    "  defs unpack IN OUT         unscramble a reference file into markup\n"
+    "  defs check [--plain] FILE  report errors and warnings in a reference file\n"
+    "  defs dump FILE             write the loaded definitions as JSON\n";
+
+}  // namespace
+
+}  // namespace cli
+}  // namespace kestrune
+
+int main(int argc, char** argv)
+{
+    using namespace kestrune::cli;
+    Args args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    const std::string command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    Args rest(args.begin() + 1, args.end());
+    if (command == "defs")
+        return runDefsCommand(rest);
+    printError("unknown command '" + command + "'");
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+}
