@@ -5,7 +5,7 @@
 
 #include <cstring>
 #include <limits>
-#include <new>
+#include <stdexcept>
 
 namespace kestrune {
 
@@ -338,7 +338,7 @@ bool MarkupDoc::parse(std::string text)
                 return true;
             }
         }
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {   // bad_alloc, length_error
         errorText_ = "Out of memory";
     }
     if (elements_.empty())

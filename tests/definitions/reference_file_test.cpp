@@ -143,3 +143,23 @@ TEST(ReferenceFile, SampleDefinitionsLoad)
             EXPECT_EQ(std::string::npos, f->path.find("Dir")) << p.name << ": " << f->path;
     }
 }
+
+// A file larger than the process can hold is a failed load, not a crash.
+TEST(ReferenceFile, FileTooLargeForMemoryFails)
+{
+    const std::string path = tempFile("huge.ks");
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    LONG high = 0;
+    SetFilePointer(h, 0x78000000, &high, FILE_BEGIN);   // about 1.9 GB, sparse
+    ASSERT_TRUE(SetEndOfFile(h));
+    CloseHandle(h);
+
+    ParasiteList list;
+    list.append(std::unique_ptr<Parasite>(new Parasite));
+    list.at(0)->name = "Kept";
+    EXPECT_FALSE(loadReferenceFile(path, list));
+    ASSERT_EQ(1, list.count());
+    EXPECT_EQ("Kept", list.at(0)->name);
+    DeleteFileA(path.c_str());
+}
