@@ -23,7 +23,16 @@ const char kUsage[] =
     "  defs pack IN OUT           scramble a markup file into a reference file\n"
     "  defs unpack IN OUT         unscramble a reference file into markup\n"
     "  defs check [--plain] FILE  report errors and warnings in a reference file\n"
-    "  defs dump FILE             write the loaded definitions as JSON\n";
+    "  defs dump FILE             write the loaded definitions as JSON\n"
+    "\n"
+    "Scanning:\n"
+    "  scan [--definitions FILE] [--folder DIR] [--quiet]\n"
+    "                             scan this PC (or one folder tree) with the\n"
+    "                             definitions of FILE or of the settings; one\n"
+    "                             line per find on standard output: parasite,\n"
+    "                             location, type and danger separated by tabs;\n"
+    "                             progress on standard error unless --quiet.\n"
+    "                             Exit 0: nothing found, 1: found, 2: error\n";
 
 }  // namespace
 
@@ -48,6 +57,8 @@ int main(int argc, char** argv)
     Args rest(args.begin() + 1, args.end());
     if (command == "defs")
         return runDefsCommand(rest);
+    if (command == "scan")
+        return runScanCommand(rest);
     printError("unknown command '" + command + "'");
     std::fputs(kUsage, stderr);
     return kExitUsage;
