@@ -235,8 +235,8 @@ def main():
         save(button(text, True), '%d.bmp' % hot)
 
     # 180: the band across the top of the main window.
-    band = Canvas(642, 17)
-    band.horizontal_gradient(0, 0, 642, 17, NAVY, TEAL)
+    band = Canvas(1024, 17)
+    band.horizontal_gradient(0, 0, 1024, 17, NAVY, TEAL)
     band.shield(10, 2, 12, 13, WHITE)
     band.tick(6, 5, 8, BLUE, 1)
     band.text(22, 5, 'KESTRUNE', WHITE)

@@ -42,7 +42,6 @@ private:
     H handle_;
 };
 
-inline BOOL WINAPI deleteGdiObject(HGDIOBJ object) { return DeleteObject(object); }
 inline BOOL WINAPI destroyImageList(HIMAGELIST list) { return ImageList_Destroy(list); }
 
 // GDI objects of one kind each, so that a bitmap cannot be passed for a font.
