@@ -17,6 +17,7 @@ enum ExitCode {
 using Args = std::vector<std::string>;
 
 int runDefsCommand(const Args& args);
+int runPublishCommand(const Args& args);
 
 // Writes "kestrune-cli: <message>" on standard error.
 void printError(const std::string& message);

@@ -20,7 +20,11 @@ const char kUsage[] =
     "  defs pack IN OUT           scramble a markup file into a reference file\n"
     "  defs unpack IN OUT         unscramble a reference file into markup\n"
     "  defs check [--plain] FILE  report errors and warnings in a reference file\n"
-    "  defs dump FILE             write the loaded definitions as JSON\n";
+    "  defs dump FILE             write the loaded definitions as JSON\n"
+    "\n"
+    "Update server:\n"
+    "  publish --root DIR FILE.ks copy FILE.ks to DIR\\def\\ and write the version page\n"
+    "                             DIR\\def\\def_newv2.html naming it\n";
 
 }  // namespace
 
@@ -43,6 +47,8 @@ int main(int argc, char** argv)
     Args rest(args.begin() + 1, args.end());
     if (command == "defs")
         return runDefsCommand(rest);
+    if (command == "publish")
+        return runPublishCommand(rest);
     printError("unknown command '" + command + "'");
     std::fputs(kUsage, stderr);
     return kExitUsage;

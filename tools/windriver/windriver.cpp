@@ -5,8 +5,10 @@
 // Usage: windriver COMMAND [ARGS...]     one command
 //        windriver -                     commands from standard input, one a line,
 //                                        arguments separated by tabs
-// Texts given on the command line may hold the escapes \n, \t and \\.
-// Texts printed are escaped the same way, one result a line.
+// Message-box texts given to "answer" and "wait-text" may hold the escapes
+// \n, \r, \t and \\; other texts (paths) are taken as they are. Texts printed
+// show line feeds, carriage returns and tabs as \n, \r and \t, one result a
+// line.
 // Exit status: 0 when every command succeeded, 1 when one failed (the rest
 // are not run), 2 for a bad command.
 #include <windows.h>
@@ -48,8 +50,6 @@ std::string escape(const std::string& text)
             out += "\\r";
         else if (c == '\t')
             out += "\\t";
-        else if (c == '\\')
-            out += "\\\\";
         else
             out += c;
     }
@@ -287,7 +287,7 @@ bool cmdSetText(const Args& a)
     HWND c = control(a.at(1), a.at(2));
     if (c == nullptr)
         return fail("no control " + a[2]);
-    std::string text = unescape(a.at(3));
+    const std::string& text = a.at(3);   // taken as it is: paths hold backslashes
     SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     return true;
 }
