@@ -18,6 +18,7 @@ using Args = std::vector<std::string>;
 
 int runDefsCommand(const Args& args);
 int runScanCommand(const Args& args);
+int runPublishCommand(const Args& args);
 
 // Writes "kestrune-cli: <message>" on standard error.
 void printError(const std::string& message);

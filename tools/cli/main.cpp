@@ -32,7 +32,11 @@ const char kUsage[] =
     "                             line per find on standard output: parasite,\n"
     "                             location, type and danger separated by tabs;\n"
     "                             progress on standard error unless --quiet.\n"
-    "                             Exit 0: nothing found, 1: found, 2: error\n";
+    "                             Exit 0: nothing found, 1: found, 2: error\n"
+    "\n"
+    "Update server:\n"
+    "  publish --root DIR FILE.ks copy FILE.ks to DIR\\def\\ and write the version page\n"
+    "                             DIR\\def\\def_newv2.html naming it\n";
 
 }  // namespace
 
@@ -59,6 +63,8 @@ int main(int argc, char** argv)
         return runDefsCommand(rest);
     if (command == "scan")
         return runScanCommand(rest);
+    if (command == "publish")
+        return runPublishCommand(rest);
     printError("unknown command '" + command + "'");
     std::fputs(kUsage, stderr);
     return kExitUsage;
