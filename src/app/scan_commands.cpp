@@ -246,6 +246,9 @@ void ScanCommands::onFound(UINT message, WPARAM wParam, LPARAM lParam)
         return;
     find->kind = foundKind(message);
     find->parasiteIndex = parasiteIndex;
+    // Finds come in bursts; the list is drawn again when the refresh timer
+    // runs, which is after the burst, and at the end of the scan.
+    results_.holdDrawing();
     if (results_.addRow(*parasite, *find) < 0)
         return;
     std::string* counter = nullptr;
@@ -264,7 +267,8 @@ void ScanCommands::onFound(UINT message, WPARAM wParam, LPARAM lParam)
     }
     if (counter != nullptr) {
         *counter = incrementedCount(*counter);
-        host_.showBoundTexts();
+        // Shown with the rows, after the burst of finds (see holdDrawing).
+        countersChanged_ = true;
     }
     fields_.resultRowCount = results_.rowCount();
 }
@@ -273,14 +277,19 @@ void ScanCommands::onItemChanged(const NMLISTVIEW& change)
 {
     if (destroyed_)
         return;
-    fields_.descriptionText.clear();
+    std::string description;
     if (change.uNewState & LVIS_SELECTED) {
         const Find* find = results_.rowFind(change.iItem);
         const int parasiteIndex =
             find != nullptr ? find->parasiteIndex : static_cast<int>(list_.rowData(change.iItem));
         if (const Parasite* parasite = host_.parasiteList().at(parasiteIndex))
-            fields_.descriptionText = parasite->description;
+            description = parasite->description;
     }
+    // Every new row sends this notification; rewriting unchanged texts each
+    // time would cost more than the row itself.
+    if (description == fields_.descriptionText)
+        return;
+    fields_.descriptionText = description;
     host_.showBoundTexts();
 }
 
@@ -307,6 +316,11 @@ void ScanCommands::onTimer(UINT_PTR id)
 
 void ScanCommands::refreshProgress()
 {
+    results_.releaseDrawing();
+    if (countersChanged_) {
+        countersChanged_ = false;
+        host_.showBoundTexts();
+    }
     HWND window = host_.window();
     std::string text;
     if (reporter_.takeText(text))
@@ -318,6 +332,7 @@ void ScanCommands::refreshProgress()
 
 void ScanCommands::clearResults()
 {
+    results_.releaseDrawing();
     results_.clear();
     fields_.descriptionText.clear();
     fields_.resultRowCount = 0;
@@ -374,6 +389,7 @@ void ScanCommands::onDestroy()
         }
     }
     dropQueuedScanMessages();
+    results_.releaseDrawing();
     active_ = false;
     fields_.scanning = false;
 }

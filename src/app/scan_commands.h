@@ -116,7 +116,9 @@ public:
 
     // Message 3002 with the new state.
     void onScanState(int state);
-    // Messages 3004 to 3008; takes ownership of the Find* in lParam.
+    // Messages 3004 to 3008; takes ownership of the Find* in lParam. The new
+    // row and counter are drawn at the next refresh (at most one refresh
+    // interval later, after the burst of finds that is being handled).
     void onFound(UINT message, WPARAM wParam, LPARAM lParam);
     // LVN_ITEMCHANGED of the result list.
     void onItemChanged(const NMLISTVIEW& change);
@@ -172,6 +174,7 @@ private:
     bool destroyed_ = false;
     bool terminated_ = false;
     bool startupScanDone_ = false;
+    bool countersChanged_ = false;   // not yet shown
 };
 
 }  // namespace kestrune

@@ -115,6 +115,23 @@ int ResultList::addRow(const Parasite& parasite, const Find& find)
     return row;
 }
 
+void ResultList::holdDrawing()
+{
+    if (held_)
+        return;
+    SendMessageA(view_.hwnd(), WM_SETREDRAW, FALSE, 0);
+    held_ = true;
+}
+
+void ResultList::releaseDrawing()
+{
+    if (!held_)
+        return;
+    held_ = false;
+    SendMessageA(view_.hwnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(view_.hwnd(), nullptr, TRUE);
+}
+
 const Find* ResultList::rowFind(int row) const
 {
     if (row < 0 || row >= rowCount())

@@ -60,6 +60,14 @@ public:
     // kept).
     int addRow(const Parasite& parasite, const Find& find);
 
+    // While many rows come in, the list is not redrawn between them: a
+    // visible list view that is redrawn after every insertion costs
+    // milliseconds per row. holdDrawing() stops the redrawing until
+    // releaseDrawing(), which draws the list once; both may be called at any
+    // time.
+    void holdDrawing();
+    void releaseDrawing();
+
     int rowCount() const { return static_cast<int>(finds_.size()); }
     // The find behind `row`; nullptr when out of range.
     const Find* rowFind(int row) const;
@@ -70,6 +78,7 @@ public:
 private:
     CheckListView& view_;
     std::vector<Find> finds_;
+    bool held_ = false;
 };
 
 }  // namespace kestrune
