@@ -210,6 +210,12 @@ int buttonId(const std::string& name)
 
 // --- commands ---
 
+std::string stateText(HWND c)
+{
+    return std::string("visible=") + (IsWindowVisible(c) ? "1" : "0") +
+           " enabled=" + (IsWindowEnabled(c) ? "1" : "0");
+}
+
 bool cmdWaitWindow(const Args& a)
 {
     if (!waitWindow(a.at(1), 0, timeoutArg(a, 2)))
@@ -249,9 +255,26 @@ bool cmdState(const Args& a)
     HWND c = control(a.at(1), a.at(2));
     if (c == nullptr)
         return fail("no control " + a[2] + " in \"" + a[1] + "\"");
-    std::cout << "visible=" << (IsWindowVisible(c) ? 1 : 0)
-              << " enabled=" << (IsWindowEnabled(c) ? 1 : 0) << std::endl;
+    std::cout << stateText(c) << std::endl;
     return true;
+}
+
+// Waits until control ID shows STATE ("visible=1 enabled=1"); prints the
+// milliseconds it took.
+bool cmdWaitState(const Args& a)
+{
+    DWORD timeout = timeoutArg(a, 4), start = GetTickCount();
+    for (;;) {
+        HWND c = control(a.at(1), a.at(2));
+        if (c != nullptr && stateText(c) == a.at(3)) {
+            std::cout << (GetTickCount() - start) << std::endl;
+            return true;
+        }
+        if (GetTickCount() - start >= timeout)
+            return fail("control " + a[2] + " is not " + a[3] +
+                        (c != nullptr ? " but " + stateText(c) : std::string()));
+        Sleep(kPollMs);
+    }
 }
 
 bool cmdChecked(const Args& a)
@@ -427,6 +450,7 @@ const Command kCommands[] = {
     {"text", 2, cmdText, "text TITLE ID"},
     {"wait-text", 3, cmdWaitText, "wait-text TITLE ID TEXT [TIMEOUT_MS]"},
     {"state", 2, cmdState, "state TITLE ID            prints visible=0|1 enabled=0|1"},
+    {"wait-state", 3, cmdWaitState, "wait-state TITLE ID STATE [TIMEOUT_MS]   prints the ms waited"},
     {"checked", 2, cmdChecked, "checked TITLE ID          prints 0 or 1"},
     {"click", 2, cmdClick, "click TITLE ID"},
     {"set-text", 3, cmdSetText, "set-text TITLE ID TEXT"},
