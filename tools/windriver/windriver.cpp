@@ -56,6 +56,7 @@ std::string escape(const std::string& text)
     return out;
 }
 
+
 std::string className(HWND window)
 {
     char name[256] = "";
@@ -63,12 +64,17 @@ std::string className(HWND window)
     return name;
 }
 
-// The window's text: asked of the window itself when it answers within a
-// second (edit controls keep their own text), else the text the system keeps
-// (statics and captions, also while their thread sleeps).
+// The window's text: for a static control the text the system keeps (read
+// also while the control's thread sleeps); for others asked of the window
+// itself when it answers within a second (edit controls keep their own
+// text), else the kept text.
 std::string windowText(HWND window)
 {
     std::vector<char> buffer(65536, '\0');
+    if (className(window) == "Static") {
+        int n = GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
+        return std::string(buffer.data(), n > 0 ? n : 0);
+    }
     DWORD_PTR copied = 0;
     if (SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                             SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &copied))
