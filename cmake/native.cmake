@@ -4,6 +4,10 @@ option(KESTRUNE_FUZZ "Build the libFuzzer target (needs clang)" OFF)
 
 set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 add_compile_options(-Wall -Wextra ${SANITIZE})
+if(KESTRUNE_FUZZ)
+    # Coverage for the whole text layer, not only the entry point.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 add_link_options(${SANITIZE})
 
 file(GLOB KESTRUNE_TEXT_SOURCES CONFIGURE_DEPENDS src/definitions/*.cpp)

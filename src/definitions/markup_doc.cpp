@@ -5,7 +5,7 @@
 
 #include <cstring>
 #include <limits>
-#include <new>
+#include <stdexcept>
 
 namespace kestrune {
 
@@ -200,8 +200,6 @@ int32_t MarkupDoc::parseElement(int32_t parent, int nesting)
     const int32_t e = takeEntry();
     elements_[e].parent = parent;
     std::string name;
-    if (nesting > kMaxNesting)
-        return fail(e, "Elements nested too deeply", name);
 
     int32_t scan = elements_[parent].endTagOpen;
     for (;;) {
@@ -232,6 +230,8 @@ int32_t MarkupDoc::parseElement(int32_t parent, int nesting)
             return 0;
         } else {
             name = tokenText(token);
+            if (nesting > kMaxNesting)
+                return fail(e, "Elements nested too deeply", name);
             isStartTag = true;
         }
 
@@ -338,7 +338,7 @@ bool MarkupDoc::parse(std::string text)
                 return true;
             }
         }
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {   // bad_alloc, length_error
         errorText_ = "Out of memory";
     }
     if (elements_.empty())

@@ -4,7 +4,7 @@
 #include "definitions/reference_text.h"
 #include "platform/handles.h"
 
-#include <new>
+#include <stdexcept>
 
 namespace kestrune {
 
@@ -21,7 +21,7 @@ bool readWholeFile(const std::string& path, std::string& bytes)
         return false;
     try {
         bytes.resize(low);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {   // bad_alloc, length_error
         return false;
     }
     DWORD total = 0;

@@ -4,7 +4,7 @@
 #include "definitions/markup_doc.h"
 
 #include <limits>
-#include <new>
+#include <stdexcept>
 
 namespace kestrune {
 
@@ -190,7 +190,7 @@ bool loadReferenceBytes(std::string raw, ParasiteList& list, const SystemFolders
         }
         list.swap(loaded);
         return true;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {   // bad_alloc, length_error
         if (errorText)
             *errorText = "Out of memory";
         return false;

@@ -35,15 +35,20 @@ const char kSettingsKeyName[] = "Kestrune";
 RegistryKey openUserKey(const char* path)
 {
     RegistryKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.receive()) != ERROR_SUCCESS)
-        key.release();   // nothing was opened; drop whatever the call left there
+    key.open(HKEY_CURRENT_USER, path, KEY_ALL_ACCESS);
     return key;
 }
 
+// Stores `text` as REG_SZ with exactly its length, no terminating zero.
+// RegSetValueExA counts a zero byte that directly follows the data even when
+// the length given leaves it out (NT does, and Wine copies it), which would
+// make a 259-character text 260 bytes long and unreadable. So the data is
+// handed over from a copy that is followed by a non-zero byte.
 bool setString(HKEY key, const std::string& name, const std::string& text)
 {
-    return RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.c_str()),
+    std::string data = text;
+    data.push_back('\x01');
+    return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
                           static_cast<DWORD>(text.size())) == ERROR_SUCCESS;
 }
 
@@ -82,10 +87,8 @@ bool createDefaultSettings()
         if (!software.valid())
             return false;
         RegistryKey created;
-        if (RegCreateKeyA(software.get(), kSettingsKeyName, created.receive()) != ERROR_SUCCESS) {
-            created.release();
+        if (created.create(software.get(), kSettingsKeyName) != ERROR_SUCCESS)
             return false;
-        }
     }
 
     writeSetting(kSettingVersion, "2.01");

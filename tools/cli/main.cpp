@@ -3,6 +3,9 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <io.h>
+
 namespace kestrune {
 namespace cli {
 
@@ -34,6 +37,8 @@ const char kUsage[] =
 int main(int argc, char** argv)
 {
     using namespace kestrune::cli;
+    // Output lines end in a bare line feed, the same on every console and pipe.
+    _setmode(_fileno(stdout), _O_BINARY);
     Args args(argv + 1, argv + argc);
     if (args.empty()) {
         std::fputs(kUsage, stderr);

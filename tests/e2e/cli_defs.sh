@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# kestrune-cli defs: pack/unpack, dump's JSON, check's reports and exit codes,
+# run as a user would, in a throw-away Wine prefix.
+set -uo pipefail
+cli="$KESTRUNE_BUILD/kestrune-cli.exe"
+work=$(mktemp -d /tmp/kestrune-cli-defs.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {   # check NAME EXPECTED ACTUAL
+    if [ "$2" != "$3" ]; then
+        echo "FAIL $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    else
+        echo "ok   $1"
+    fi
+}
+
+# Inputs: a markup file with a non-ASCII byte (e-acute in Windows-1252) and
+# quotes, backslashes and line breaks that JSON must escape.
+printf '<KS>\n<SW NAME="Caf\xe9 &quot;Spy&quot;">\n<FILES><FILE NAME="a.exe" PATH="C:\\\\x"/></FILES>\n<COOKIES/>\n<DANGER_LEVEL>2</DANGER_LEVEL>\n<DESCRIPTION>two\nlines\ttab</DESCRIPTION>\n</SW>\n</KS>\n' > "$work/in.xml"
+printf '<KS><SW NAME="x"></KS>' > "$work/broken.xml"
+printf '<KS><SW><DANGER_LEVEL>9</DANGER_LEVEL></SW></KS>' > "$work/warn.xml"
+
+# All commands run inside one prefix, from one batch file.
+cat > "$work/run.bat" <<'BAT'
+@echo off
+kestrune-cli.exe defs pack in.xml in.ks
+echo pack=%ERRORLEVEL%> codes.txt
+kestrune-cli.exe defs unpack in.ks back.xml
+echo unpack=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs dump in.ks > dump.json 2> dump.err
+echo dump=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs pack broken.xml broken.ks
+kestrune-cli.exe defs dump broken.ks > broken.json 2> broken.err
+echo dumpbroken=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs dump missing.ks > missing.json 2> missing.err
+echo dumpmissing=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs check in.ks > check.out
+echo checkclean=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs check --plain warn.xml > warn.out
+echo checkwarn=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs check --plain missing.xml > missing.out 2>&1
+echo checkmissing=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs check broken.ks > brokencheck.out
+echo checkbroken=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs frobnicate > usage.out 2>&1
+echo usage=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe --help > help.out
+echo help=%ERRORLEVEL%>> codes.txt
+BAT
+cat > "$work/collect.sh" <<COLLECT
+cp -r "\$WINEPREFIX/drive_c/kestrune/." "$work/out/"
+COLLECT
+mkdir -p "$work/out"
+
+# wine-run copies the inputs next to the batch file, which cmd.exe runs.
+"$WINE_RUN" --copy "$cli" --copy "$work/in.xml" \
+    --copy "$work/broken.xml" --copy "$work/warn.xml" --copy "$work/run.bat" \
+    --after "$work/collect.sh" -- "$work/run.bat" >/dev/null 2>&1
+o="$work/out"
+
+code() { grep "^$1=" "$o/codes.txt" | cut -d= -f2 | tr -d '\r '; }
+check "pack exit" 0 "$(code pack)"
+check "unpack exit" 0 "$(code unpack)"
+check "pack/unpack round trip" "$(md5sum < "$work/in.xml")" "$(md5sum < "$o/back.xml")"
+check "packed bytes are scrambled with 0x97" "ab" "$(head -c 2 "$o/in.ks" | python3 -c 'import sys; print("".join(chr(b ^ 0x97) for b in sys.stdin.buffer.read()).replace("<K","ab"))')"
+check "dump exit" 0 "$(code dump)"
+# Exactly these bytes (UTF-8, no white space between tokens), then a newline.
+check "dump JSON" \
+  '{"parasites":[{"name":"Café \"Spy\"","status":"Not scanned","dangerLevel":2,"description":"two\r\nlines\ttab","directories":[],"files":[{"name":"a.exe","path":"C:\\\\x"}],"cookies":[{"name":"Café \"Spy\""}],"registryKeys":[],"registryValues":[]}]}' \
+  "$(cat "$o/dump.json")"
+check "dump of broken markup exits 1" 1 "$(code dumpbroken)"
+check "dump of broken markup names the parser error" "error: End tag does not correspond to SW" "$(tr -d '\r' < "$o/broken.err")"
+check "dump of broken markup writes nothing on stdout" "" "$(cat "$o/broken.json")"
+check "dump of a missing file exits 1" 1 "$(code dumpmissing)"
+check "dump of a missing file says so" "error: the file cannot be read: missing.ks" "$(tr -d '\r' < "$o/missing.err")"
+check "check of a clean file exits 0" 0 "$(code checkclean)"
+check "check of a clean file is silent" "" "$(cat "$o/check.out")"
+check "check with warnings exits 1" 1 "$(code checkwarn)"
+check "check names parasite and line" 'warn.xml:1: warning: parasite "": SW has an empty NAME
+warn.xml:1: warning: parasite "": DANGER_LEVEL 9 is outside 0 to 2' "$(tr -d '\r' < "$o/warn.out")"
+check "check of a missing file exits 2" 2 "$(code checkmissing)"
+check "check of broken markup exits 1" 1 "$(code checkbroken)"
+check "check of broken markup reports the parser error" "broken.ks: error: does not parse: End tag does not correspond to SW" "$(tr -d '\r' < "$o/brokencheck.out")"
+check "unknown subcommand exits 2" 2 "$(code usage)"
+check "--help exits 0" 0 "$(code help)"
+check "--help lists the defs commands" 1 "$(grep -c 'defs dump FILE' "$o/help.out")"
+
+[ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
