@@ -5,7 +5,7 @@
 #include "app/main_window.h"
 
 #include "settings/settings_store.h"
-#include "support/answering_message_boxes.h"
+#include "support/scripted_message_boxes.h"
 #include "support/window_test_helpers.h"
 
 #include <gtest/gtest.h>
@@ -62,13 +62,13 @@ protected:
         return result;
     }
 
-    test::AnsweringMessageBoxes boxes_;
+    testing_support::ScriptedMessageBoxes boxes_;
     MainWindowOptions options_;
 };
 
 TEST_F(MainWindowTest, OpensWithEmptyCountersAndAsksTheFirstRunReminderWithoutOwner)
 {
-    boxes_.queueAnswer(IDNO);
+    boxes_.answer(IDNO);
     options_.startupTimerMs = 1500;   // time to look at the window before timer 101
     MainWindow window(true, options_);
     bool topmostAtFirst = false, topmostLater = true;
@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, OpensWithEmptyCountersAndAsksTheFirstRunReminderWithoutOw
     EXPECT_EQ(description, "");
     EXPECT_EQ(window.parasiteList().count(), 2);
     ASSERT_EQ(boxes_.count(), 1u) << "No to the reminder: nothing else is asked";
-    test::ShownBox reminder = boxes_.shown()[0];
+    testing_support::ShownMessage reminder = boxes_.shown()[0];
     EXPECT_EQ(reminder.text, kReminder);
     EXPECT_EQ(reminder.caption, "Kestrune v2.01");
     EXPECT_EQ(reminder.owner, nullptr);

@@ -3,7 +3,7 @@
 #include "app/preferences_dialog.h"
 
 #include "settings/settings_store.h"
-#include "support/answering_message_boxes.h"
+#include "support/scripted_message_boxes.h"
 #include "support/window_test_helpers.h"
 
 #include <gtest/gtest.h>
@@ -89,7 +89,7 @@ protected:
         return result;
     }
 
-    test::AnsweringMessageBoxes boxes_;
+    testing_support::ScriptedMessageBoxes boxes_;
     std::string folder_;
     std::string reference_;
 };
@@ -174,7 +174,7 @@ TEST_F(PreferencesTest, LogFolderIsCheckedBeforeTheReferenceFile)
     ASSERT_EQ(boxes_.shown().size(), 2u);
     EXPECT_EQ(boxes_.shown()[0].text, "Invalid log file path.");
     EXPECT_EQ(boxes_.shown()[1].text, "Invalid definition file path.");
-    for (const test::ShownBox& box : boxes_.shown()) {
+    for (const testing_support::ShownMessage& box : boxes_.shown()) {
         EXPECT_EQ(box.caption, applicationTitle());
         EXPECT_EQ(box.style, static_cast<UINT>(MB_OK));
     }

@@ -9,7 +9,7 @@
 #include "settings/reference_download.h"
 #include "settings/settings_store.h"
 #include "settings/update_progress_dialog.h"
-#include "support/answering_message_boxes.h"
+#include "support/scripted_message_boxes.h"
 #include "support/test_http_server.h"
 #include "support/window_test_helpers.h"
 
@@ -85,7 +85,7 @@ public:
     }
     void endWindow(int result) override { ended = result; }
 
-    test::AnsweringMessageBoxes boxes;
+    testing_support::ScriptedMessageBoxes boxes;
     std::vector<int> states;
     bool scanRunning = false;
     ParasiteList list;
@@ -160,14 +160,14 @@ TEST_F(UpdateTest, CheckComparesTheAnnouncedNameWithTheInstalledOne)
     };
     for (const Row& row : rows) {
         announce(row.page);
-        test::AnsweringMessageBoxes boxes;
+        testing_support::ScriptedMessageBoxes boxes;
         if (row.answer != 0)
-            boxes.queueAnswer(row.answer);
+            boxes.answer(row.answer);
         std::string name;
         EXPECT_EQ(checkForUpdate(boxes, name), row.result) << row.page;
         EXPECT_EQ(name, row.name) << row.page;
         EXPECT_EQ(boxes.texts(), row.boxes) << row.page;
-        for (const test::ShownBox& box : boxes.shown()) {
+        for (const testing_support::ShownMessage& box : boxes.shown()) {
             EXPECT_EQ(box.owner, nullptr);
             EXPECT_EQ(box.style & MB_TOPMOST, static_cast<UINT>(MB_TOPMOST));
         }
@@ -178,7 +178,7 @@ TEST_F(UpdateTest, CheckReportsServersThatGiveNoPage)
 {
     for (int status : {404, 500}) {
         ASSERT_TRUE(test::servePage("/def/def_newv2.html", "<html><body>x.ks</body></html>", status));
-        test::AnsweringMessageBoxes boxes;
+        testing_support::ScriptedMessageBoxes boxes;
         std::string name;
         EXPECT_EQ(checkForUpdate(boxes, name), CheckResult::Failed) << status;
         ASSERT_EQ(boxes.count(), 1u);
@@ -188,7 +188,7 @@ TEST_F(UpdateTest, CheckReportsServersThatGiveNoPage)
                   static_cast<UINT>(MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND));
     }
     test::useUpdateServer("127.0.0.1:1");
-    test::AnsweringMessageBoxes boxes;
+    testing_support::ScriptedMessageBoxes boxes;
     std::string name;
     EXPECT_EQ(checkForUpdate(boxes, name), CheckResult::Failed);
     EXPECT_EQ(boxes.texts(), Texts{kConnectionError});
@@ -255,7 +255,7 @@ TEST_F(UpdateTest, DownloadsThatAreNoReferenceFileChangeNothing)
     for (const Row& row : rows) {
         announce("<html><body>new.ks</body></html>");
         serveFile("new.ks", row.body, row.status);
-        host_.boxes.queueAnswer(IDOK);
+        host_.boxes.answer(IDOK);
         host_.states.clear();
         runUpdate(host_);
         EXPECT_EQ(setting("rfp"), old_) << row.why;
@@ -284,12 +284,12 @@ TEST_F(UpdateTest, RepairLoopGivesUpAfterPreferencesAndTheOfferAreDeclined)
 {
     writeSetting("rfp", folder_ + "missing.ks");
     host_.list.clear();
-    host_.boxes.queueAnswer(IDOK);   // not found
-    host_.boxes.queueAnswer(IDNO);   // download offer
-    host_.boxes.queueAnswer(IDOK);   // closing message
+    host_.boxes.answer(IDOK);   // not found
+    host_.boxes.answer(IDNO);   // download offer
+    host_.boxes.answer(IDOK);   // closing message
     repairReferenceFile(host_);
     EXPECT_EQ(host_.boxes.texts(), (Texts{kNotFound, kOffer, kGivingUp}));
-    std::vector<test::ShownBox> shown = host_.boxes.shown();
+    std::vector<testing_support::ShownMessage> shown = host_.boxes.shown();
     EXPECT_EQ(shown[0].caption, applicationTitle());
     EXPECT_EQ(shown[1].caption, "Kestrune");
     EXPECT_EQ(shown[1].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
@@ -321,10 +321,10 @@ TEST_F(UpdateTest, RepairLoopRetriesAFailedCheckAndThenDownloads)
     host_.list.clear();
     ASSERT_TRUE(test::servePage("/def/def_newv2.html", "gone", 404));
     serveFile("new.ks", scrambled(test::markupWithParasites(2)));
-    host_.boxes.queueAnswer(IDOK);    // not found
-    host_.boxes.queueAnswer(IDYES);   // download offer
-    host_.boxes.queueAnswer(IDOK);    // connection error
-    host_.boxes.setFallback(IDYES);   // the retry question
+    host_.boxes.answer(IDOK);    // not found
+    host_.boxes.answer(IDYES);   // download offer
+    host_.boxes.answer(IDOK);    // connection error
+    host_.boxes.answerRestWith(IDYES);   // the retry question
     // Fix the server once the retry question has been asked.
     std::thread fixer([&] {
         ASSERT_TRUE(host_.boxes.waitForCount(3));
@@ -349,10 +349,10 @@ TEST_F(UpdateTest, RepairLoopClosesWhenTheServerHasNothingNewAndTheUserDeclines)
     writeSetting("rfp", folder_ + "missing.ks");
     host_.list.clear();
     announce("<html><body>old.ks</body></html>");
-    host_.boxes.queueAnswer(IDOK);    // not found
-    host_.boxes.queueAnswer(IDYES);   // download offer
-    host_.boxes.queueAnswer(IDNO);    // already updated: no
-    host_.boxes.queueAnswer(IDOK);    // closing message
+    host_.boxes.answer(IDOK);    // not found
+    host_.boxes.answer(IDYES);   // download offer
+    host_.boxes.answer(IDNO);    // already updated: no
+    host_.boxes.answer(IDOK);    // closing message
     repairReferenceFile(host_);
     EXPECT_EQ(host_.boxes.texts(), (Texts{kNotFound, kOffer, kAlreadyUpdated, kGivingUp}));
     EXPECT_EQ(host_.ended, IDCANCEL);
@@ -364,10 +364,10 @@ TEST_F(UpdateTest, RepairLoopAsksToRetryABrokenDownload)
     host_.list.clear();
     announce("<html><body>new.ks</body></html>");
     serveFile("new.ks", "garbage");
-    host_.boxes.queueAnswer(IDOK);    // not found
-    host_.boxes.queueAnswer(IDYES);   // download offer
-    host_.boxes.queueAnswer(IDNO);    // retry? no
-    host_.boxes.queueAnswer(IDOK);    // closing message
+    host_.boxes.answer(IDOK);    // not found
+    host_.boxes.answer(IDYES);   // download offer
+    host_.boxes.answer(IDNO);    // retry? no
+    host_.boxes.answer(IDOK);    // closing message
     repairReferenceFile(host_);
     EXPECT_EQ(host_.boxes.texts(), (Texts{kNotFound, kOffer, kRetry, kGivingUp}));
     EXPECT_EQ(setting("rfp"), folder_ + "missing.ks");
@@ -381,14 +381,14 @@ TEST_F(UpdateTest, FirstRunReminderRunsTheUpdateOnYesOnly)
         "latest parasites we detect\n Proceed with the upgrade?";
     announce("<html><body>new.ks</body></html>");
     serveFile("new.ks", scrambled(test::markupWithParasites(2)));
-    host_.boxes.queueAnswer(IDNO);
+    host_.boxes.answer(IDNO);
     offerFirstRunUpdate(host_);
     EXPECT_EQ(host_.boxes.texts(), Texts{reminder});
     EXPECT_EQ(test::testServerLog(), "");
-    host_.boxes.queueAnswer(IDYES);
+    host_.boxes.answer(IDYES);
     offerFirstRunUpdate(host_);
     EXPECT_EQ(setting("rfp"), folder_ + "new.ks");
-    std::vector<test::ShownBox> shown = host_.boxes.shown();
+    std::vector<testing_support::ShownMessage> shown = host_.boxes.shown();
     EXPECT_EQ(shown[0].caption, "Kestrune v2.01");
     EXPECT_EQ(shown[0].owner, nullptr);
 }
