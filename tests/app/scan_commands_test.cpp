@@ -690,3 +690,43 @@ TEST_F(ScanWindow, DestroyingTheWindowStopsTheThreadAndWaits)
     MSG message;
     EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_SCAN_STATE, WM_FOUND_COOKIE, PM_NOREMOVE));
 }
+
+TEST_F(ScanWindow, TheAlertComesBeforeTheRowsGoAndTheOfferAfterAnyStateMessage)
+{
+    defineParasites();
+    w.boxes.answer(IDNO);
+    w.boxes.answer(IDOK);
+    w.boxes.answer(IDNO);
+    w.commands.startScan();
+    ASSERT_TRUE(w.pumpUntilScanEnds());
+    const int rows = w.list.rowCount();
+    ASSERT_GT(rows, 0);
+    w.descriptionText = "kept until the start clears it";
+
+    // A state message of any value, with rows listed, is followed by the
+    // offer (no end message unless the value is 6).
+    w.boxes.answer(IDNO);
+    w.commands.onScanState(Scanning);
+    ASSERT_EQ(4u, w.boxes.shown().size());
+    EXPECT_EQ(deleteOfferText(rows), w.boxes.shown()[3].text);
+    w.setUiState(Idle);
+
+    // startScan asks before it empties anything.
+    int rowsAtAlert = -1;
+    std::string descriptionAtAlert;
+    w.boxes.whileOpen = [&](const std::string& caption) {
+        if (caption == "Alert!") {
+            rowsAtAlert = w.list.rowCount();
+            descriptionAtAlert = w.descriptionText;
+        }
+    };
+    w.boxes.answer(IDNO);
+    w.boxes.answer(IDOK);
+    w.boxes.answer(IDNO);
+    w.commands.startScan();
+    EXPECT_EQ(rows, rowsAtAlert);
+    EXPECT_EQ("kept until the start clears it", descriptionAtAlert);
+    EXPECT_EQ(0, w.list.rowCount());
+    EXPECT_EQ("", w.descriptionText);
+    ASSERT_TRUE(w.pumpUntilScanEnds());
+}
