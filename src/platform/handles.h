@@ -43,4 +43,70 @@ private:
     HANDLE handle_;
 };
 
+// A registry key that this program opened or created (never one of the
+// predefined root keys, which must not be closed).
+class RegistryKey {
+public:
+    explicit RegistryKey(HKEY key = nullptr) : key_(key) {}
+    ~RegistryKey() { reset(); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    RegistryKey(RegistryKey&& other) noexcept : key_(other.release()) {}
+    RegistryKey& operator=(RegistryKey&& other) noexcept
+    {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+
+    HKEY get() const { return key_; }
+    bool valid() const { return key_ != nullptr; }
+    HKEY release()
+    {
+        HKEY k = key_;
+        key_ = nullptr;
+        return k;
+    }
+    // Closes the key held; true when there was none or it closed cleanly.
+    bool reset(HKEY key = nullptr)
+    {
+        bool ok = true;
+        if (key_ != nullptr)
+            ok = RegCloseKey(key_) == ERROR_SUCCESS;
+        key_ = key;
+        return ok;
+    }
+    // Closes the key held and gives the address to receive a new one, for
+    // RegOpenKeyExA and RegCreateKeyA.
+    HKEY* receive()
+    {
+        reset();
+        return &key_;
+    }
+
+private:
+    HKEY key_;
+};
+
+// A search handle of FindFirstFileA; INVALID_HANDLE_VALUE means "none".
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+    ~FindHandle() { reset(); }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    void reset(HANDLE handle = INVALID_HANDLE_VALUE)
+    {
+        if (valid())
+            FindClose(handle_);
+        handle_ = handle;
+    }
+
+private:
+    HANDLE handle_;
+};
+
 }  // namespace kestrune

@@ -1,0 +1,204 @@
+// Folder listings and the delete, copy and create walks over folder trees.
+#include "removal/folder_utils.h"
+
+#include "platform/handles.h"
+#include "removal/shell_utils.h"
+
+#include <vector>
+
+namespace kestrune {
+
+namespace {
+
+bool isDirectory(DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Attributes of `path`; INVALID_FILE_ATTRIBUTES when it does not exist.
+DWORD attributesOf(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
+}
+
+bool copyEntries(const std::string& source, const std::string& target, bool pump);
+
+// Copies one subfolder, pumping messages before each of its entries.
+bool copySubfolder(const std::string& source, const std::string& target)
+{
+    if (!createFolderPath(target))
+        return false;
+    if (attributesOf(source) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    return copyEntries(source, target, true);
+}
+
+bool copyEntries(const std::string& source, const std::string& target, bool pump)
+{
+    return listFolder(source, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
+        if (pump)
+            pumpMessages();
+        if (isReparsePoint(entry.dwFileAttributes))
+            return true;   // a link is passed by: it may lead back into the tree
+        const std::string from = joinPath(source, entry.cFileName);
+        const std::string to = joinPath(target, entry.cFileName);
+        if (isDirectory(entry.dwFileAttributes))
+            return copySubfolder(from, to);
+        return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+    });
+}
+
+}  // namespace
+
+bool passedBy(ListingRule rule, const std::string& name)
+{
+    if (rule == ListingRule::DotPrefix)
+        return !name.empty() && name[0] == '.';
+    return name == "." || name == "..";
+}
+
+std::string joinPath(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder.back() == '\\')
+        return folder + name;
+    return folder + "\\" + name;
+}
+
+std::string listingPattern(const std::string& folder)
+{
+    std::string pattern = folder;
+    std::string::size_type end = pattern.find_last_not_of(' ');
+    pattern.erase(end == std::string::npos ? 0 : end + 1);
+    if (pattern.empty() || pattern.back() != '\\')
+        pattern += '\\';
+    return pattern + "*.*";
+}
+
+bool listFolder(const std::string& folder, ListingRule rule, const FolderVisitor& visit)
+{
+    WIN32_FIND_DATAA entry;
+    FindHandle find(FindFirstFileA(listingPattern(folder).c_str(), &entry));
+    if (!find.valid())
+        return GetLastError() == ERROR_FILE_NOT_FOUND;   // nothing matched: an empty folder
+    do {
+        if (passedBy(rule, entry.cFileName))
+            continue;
+        if (!visit(entry))
+            return false;
+    } while (FindNextFileA(find.get(), &entry));
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+bool isReparsePoint(DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+std::string fileExtension(const std::string& path)
+{
+    std::string::size_type dot = path.find_last_of('.');
+    if (dot == std::string::npos)
+        return std::string();
+    return path.substr(dot + 1);
+}
+
+std::string baseNameOf(const std::string& path)
+{
+    std::string::size_type slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return path;
+    return path.substr(slash + 1);
+}
+
+bool deleteFolderContents(const std::string& folder)
+{
+    DWORD attributes = attributesOf(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !isDirectory(attributes) ||
+        isReparsePoint(attributes))
+        return false;
+
+    bool linkLeft = false;
+    bool complete = listFolder(folder, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
+        if (isReparsePoint(entry.dwFileAttributes)) {
+            linkLeft = true;   // never delete through a link; go on with the rest
+            return true;
+        }
+        const std::string path = joinPath(folder, entry.cFileName);
+        if (!isDirectory(entry.dwFileAttributes))
+            return DeleteFileA(path.c_str()) != FALSE;
+        if (!deleteFolderContents(path))
+            return true;   // the subfolder stays; the walk goes on
+        return RemoveDirectoryA(path.c_str()) != FALSE;
+    });
+    return complete && !linkLeft;
+}
+
+bool deleteFolderTree(const std::string& folder)
+{
+    DWORD attributes = attributesOf(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !isDirectory(attributes))
+        return true;
+    if (isReparsePoint(attributes))
+        return false;
+    if (!deleteFolderContents(folder))
+        return false;
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return RemoveDirectoryA(folder.c_str()) != FALSE;
+}
+
+bool copyFolderTree(const std::string& source, const std::string& target)
+{
+    if (!createFolderPath(target))
+        return false;
+    if (attributesOf(source) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    return copyEntries(source, target, false);
+}
+
+bool createFolderPath(const std::string& path)
+{
+    std::string rest = path;
+    std::string::size_type end = rest.find_last_not_of(' ');
+    rest.erase(end == std::string::npos ? 0 : end + 1);
+    if (!rest.empty() && rest.back() == '\\')
+        rest.pop_back();
+
+    // The prefix that is never created: "X:\" or "\\server\share\".
+    std::string built;
+    std::string::size_type drive = rest.find(":\\");
+    if (drive != std::string::npos) {
+        built = rest.substr(0, drive + 2);
+        rest.erase(0, drive + 2);
+    } else if (rest.compare(0, 2, "\\\\") == 0) {
+        std::string::size_type server = rest.find('\\', 2);
+        std::string::size_type share =
+            server == std::string::npos ? std::string::npos : rest.find('\\', server + 1);
+        std::string::size_type cut = share == std::string::npos ? rest.size() : share + 1;
+        built = rest.substr(0, cut);
+        rest.erase(0, cut);
+    }
+
+    std::string::size_type start = 0;
+    while (start <= rest.size()) {
+        std::string::size_type slash = rest.find('\\', start);
+        std::string::size_type stop = slash == std::string::npos ? rest.size() : slash;
+        std::string component = rest.substr(start, stop - start);
+        start = stop + 1;
+        if (component.empty())
+            continue;
+        built = joinPath(built, component);
+        DWORD attributes = attributesOf(built);
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            if (!CreateDirectoryA(built.c_str(), nullptr)) {
+                attributes = attributesOf(built);   // made meanwhile by someone else?
+                if (attributes == INVALID_FILE_ATTRIBUTES || !isDirectory(attributes))
+                    return false;
+            }
+        } else if (!isDirectory(attributes)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,85 @@
+// Paths and folder trees shared by the backup and the removal: joining and
+// splitting paths, listing a folder under one of the two skip rules, and
+// deleting, copying and creating folder trees. Nothing here shows a message;
+// every result is for the caller to judge. Called on the window thread.
+//
+// Links: a listed entry with FILE_ATTRIBUTE_REPARSE_POINT (a symbolic link or
+// a junction) is never descended into, deleted through or copied: following
+// one would reach files outside the folder the user chose, and under Wine the
+// delete calls act on the link's target rather than on the link.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace kestrune {
+
+// Which listed names a folder walk passes by.
+enum class ListingRule {
+    DotPrefix,   // every name that begins with "." ("." and ".." included)
+    DotsOnly,    // exactly "." and ".."
+};
+
+// True when `rule` passes the entry named `name` by.
+bool passedBy(ListingRule rule, const std::string& name);
+
+// `folder` joined with `name` by one backslash (none added when `folder`
+// already ends with one, or is empty).
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// The "*.*" listing pattern of `folder`: trailing blanks removed, a backslash
+// added when missing.
+std::string listingPattern(const std::string& folder);
+
+// Calls `visit` for every entry of `folder` that `rule` does not pass by, in
+// listing order, until `visit` returns false. True when the listing ran to its
+// end (an empty folder included); false when `visit` stopped it or the folder
+// could not be listed.
+using FolderVisitor = std::function<bool(const WIN32_FIND_DATAA& entry)>;
+bool listFolder(const std::string& folder, ListingRule rule, const FolderVisitor& visit);
+
+// True when the attributes mark a link (FILE_ATTRIBUTE_REPARSE_POINT).
+bool isReparsePoint(DWORD attributes);
+
+// The text after the last "." of the whole path (a dot in a folder name
+// counts: "C:\a.b\file" gives "b\file"); empty when there is no dot.
+std::string fileExtension(const std::string& path);
+
+// The text after the last backslash; the whole text when there is none.
+std::string baseNameOf(const std::string& path);
+
+// Deletes everything inside `folder`, depth first, under the dot-prefix rule;
+// the folder itself stays. A file that cannot be deleted (read-only, in use)
+// ends the walk. A subfolder whose contents were all deleted is removed, and
+// a failed removal ends the walk; a subfolder whose contents were not all
+// deleted is left and the walk goes on. A link is left in place and the walk
+// goes on, but the result is then false.
+// True when the listing ran to its end with no failed delete and no link met.
+// False at once when `folder` is missing, not a folder, or itself a link.
+bool deleteFolderContents(const std::string& folder);
+
+// Deletes `folder` with everything inside. True when the folder is gone, also
+// when it never existed or the path is not a folder. False when it is itself a
+// link (left untouched), when deleteFolderContents failed, or when the folder
+// could not be removed (for example because an entry was left inside).
+bool deleteFolderTree(const std::string& folder);
+
+// Copies the tree `source` into `target` under the dot-prefix rule, creating
+// `target` and its missing parents first and overwriting existing files.
+// Links inside the source are passed by and do not count as failures. The
+// walk ends at the first file or subfolder that cannot be copied. While a
+// subfolder is copied, pumpMessages runs before each of its entries so that
+// the window keeps painting; the entries of `source` itself are copied
+// without it. True when every entry was copied. When `source` is missing the
+// result is false but the target folder has been created all the same.
+bool copyFolderTree(const std::string& source, const std::string& target);
+
+// Creates every missing folder along `path` (trailing blanks and one trailing
+// backslash ignored; the path starts after "X:\" or after "\\server\share\").
+// True when every folder along the path exists afterwards; false when one
+// cannot be created or an existing entry along the path is a file.
+bool createFolderPath(const std::string& path);
+
+}  // namespace kestrune

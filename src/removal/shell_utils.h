@@ -1,0 +1,49 @@
+// The shell and the message queue: starting an external program without
+// waiting for it, the user's cookies folder, the question that offers to close
+// browser and folder windows before a scan, and the message pump that keeps
+// the window painting during long copies. Called on the window thread.
+#pragma once
+
+#include "platform/handles.h"
+#include "platform/message_boxes.h"
+
+#include <string>
+
+namespace kestrune {
+
+// Starts `file` with `parameters` through the shell (default verb, no owner,
+// SW_SHOWNORMAL) and returns at once. True when the shell accepted the start
+// (a result of 32 or more), even when the program fails afterwards.
+bool launchProgram(const std::string& file, const std::string& parameters);
+
+// As above, and hands back the started process in `process` for a caller that
+// must wait for the program's work (the handle stays empty when the shell
+// started nothing new, for example through DDE). Shows no error UI.
+bool launchProgram(const std::string& file, const std::string& parameters,
+                   ScopedHandle& process);
+
+// The user's cookies folder (CSIDL_COOKIES, not created); empty text when it
+// cannot be determined.
+std::string cookiesFolder();
+
+// The text, caption and style of the question that closeBrowserWindows asks.
+extern const char kCloseBrowsersText[];
+extern const char kCloseBrowsersCaption[];   // "Alert!"
+constexpr UINT kCloseBrowsersStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
+
+// Asks, with no owner, whether to close all Internet Explorer and folder
+// windows. On Yes, ends the process of every top-level window of class
+// "IEFrame" or "CabinetWClass", one process at a time. Each process gets one
+// try: it is terminated and waited for a short while. The loop stops when no
+// such window is left, when a process cannot be opened, and when a window
+// whose process was already tried (or that belongs to this program) is still
+// there. Returns the number of processes that ended; 0 on any answer but Yes.
+int closeBrowserWindows(MessageBoxes& boxes);
+
+// Takes this thread's waiting window messages until the queue is empty and
+// hands each one to IsDialogMessageA with the message's own window as the
+// dialog, or else to TranslateMessage and DispatchMessageA. A WM_QUIT that is
+// taken is posted again and ends the pump, so a modal loop still sees it.
+void pumpMessages();
+
+}  // namespace kestrune

@@ -1,0 +1,75 @@
+// Registry items of a parasite: the hive table, the lookup from a hive name to
+// its root key, the existence tests of the full scan and the location texts of
+// found registry items.
+//
+// A RegistryKeyItem names the key `sub` + "\" + `value` below hive `main`; a
+// RegistryValueItem names value `value` of key `sub` below hive `main`. None of
+// the strings is trimmed. Every registry failure counts as "absent"; nothing
+// is reported or logged, and every handle opened is closed before returning.
+#pragma once
+
+#include "definitions/parasite.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestrune {
+
+struct HiveRow {
+    const char* name;   // "HKEY_CLASSES_ROOT", ...
+    HKEY root;
+};
+
+// The five hives in table order, which is also the order of the fallback
+// search: HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+// HKEY_CURRENT_CONFIG. No other root and no abbreviation is known.
+constexpr int kHiveCount = 5;
+extern const HiveRow kHiveTable[kHiveCount];
+
+// The root key of the hive whose table name equals `name` as a whole string
+// without regard to case (sameText); nullptr when none does.
+HKEY hiveFromName(const std::string& name);
+
+// The table name of `root` as spelled in the table; empty for any other key.
+std::string hiveName(HKEY root);
+
+// True when `path` opens below `root` with KEY_ALL_ACCESS. A key that exists
+// but cannot be opened with full access counts as absent.
+bool keyExists(HKEY root, const std::string& path);
+
+// True when the key opens as in keyExists and a query of `valueName` (empty:
+// the key's default value) succeeds. A value whose data is longer than the
+// 260-byte query buffer counts as present: only presence is asked for.
+bool valueExists(HKEY root, const std::string& path, const std::string& valueName);
+
+// True when the item's `value` names a key: not empty and not made of
+// backslashes only. Without a name, `sub` + "\" opens as `sub` itself, so such
+// an item would stand for its parent key; the scan reports it as not found and
+// the removal must refuse it.
+bool hasKeyName(const RegistryKeyItem& item);
+
+// The key path tested for a RegistryKeyItem: `sub`, a backslash, `value`
+// (also when `sub` is empty).
+std::string registryKeyPath(const RegistryKeyItem& item);
+
+// The scan's test of one key item. When `main` names a hive, only that hive is
+// tried. Otherwise the five hives are tried in table order and, at the first
+// that holds the key, `main` is overwritten with that hive's table name; when
+// none holds it `main` is unchanged. An item without a key name
+// (hasKeyName false) is not found and nothing is opened. Runs on the scan
+// thread, which is the only writer of `main`.
+bool checkRegistryKey(RegistryKeyItem& item);
+
+// The scan's test of one value item, with the same fallback as
+// checkRegistryKey and the same rewrite of `main` to the hive in which the
+// fallback found the value, so that the removal can reach it afterwards.
+bool checkRegistryValue(RegistryValueItem& item);
+
+// Location texts of found registry items: "main\sub\value" for a key and
+// "main\sub : value" for a value, formatted from the item's strings as they
+// are when called.
+std::string registryKeyLocation(const RegistryKeyItem& item);
+std::string registryValueLocation(const RegistryValueItem& item);
+
+}  // namespace kestrune

@@ -1,0 +1,213 @@
+// The settings key and the Run entry: one open, one action, one close per call.
+#include "settings/settings_store.h"
+
+#include "platform/handles.h"
+
+#include <windows.h>
+
+namespace kestrune {
+
+const char kSettingsKeyPath[] = "SOFTWARE\\Kestrune";
+const char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRunEntryName[] = "Kestrune";
+
+const char kSettingVersion[] = "pv";
+const char kSettingDefinitionsName[] = "df";
+const char kSettingRunAtStartup[] = "ras";
+const char kSettingScanAtStartup[] = "sas";
+const char kSettingStartupScanAllowed[] = "mtst";
+const char kSettingAutoSaveLog[] = "asl";
+const char kSettingConfirmRemoval[] = "abrs";
+const char kSettingAutoUpdate[] = "acu";
+const char kSettingProgramFolder[] = "path";
+const char kSettingLogFolder[] = "lfp";
+const char kSettingReferenceFile[] = "rfp";
+
+const unsigned kDefaultReferenceFileStringId = 32772;
+const char kDefaultReferenceFileName[] = "kestrune_020404_v2.ks";
+
+namespace {
+
+const char kSettingsParentPath[] = "SOFTWARE";
+const char kSettingsKeyName[] = "Kestrune";
+
+// Opens a key below HKEY_CURRENT_USER with full access; invalid on failure.
+RegistryKey openUserKey(const char* path)
+{
+    RegistryKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.receive()) != ERROR_SUCCESS)
+        key.release();   // nothing was opened; drop whatever the call left there
+    return key;
+}
+
+bool setString(HKEY key, const std::string& name, const std::string& text)
+{
+    return RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size())) == ERROR_SUCCESS;
+}
+
+// The program path split at its last backslash; false when there is none.
+bool splitProgramPath(std::string& folder)
+{
+    std::string path = programPath();
+    std::string::size_type slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return false;
+    folder = path.substr(0, slash);
+    return true;
+}
+
+}  // namespace
+
+std::string defaultReferenceFileName()
+{
+    char buffer[kSettingBufferSize];
+    int n = LoadStringA(GetModuleHandleA(nullptr), kDefaultReferenceFileStringId, buffer,
+                        sizeof buffer);
+    if (n > 0)
+        return std::string(buffer, static_cast<size_t>(n));
+    return kDefaultReferenceFileName;
+}
+
+bool settingsMissing()
+{
+    return !openUserKey(kSettingsKeyPath).valid();
+}
+
+bool createDefaultSettings()
+{
+    {
+        RegistryKey software = openUserKey(kSettingsParentPath);
+        if (!software.valid())
+            return false;
+        RegistryKey created;
+        if (RegCreateKeyA(software.get(), kSettingsKeyName, created.receive()) != ERROR_SUCCESS) {
+            created.release();
+            return false;
+        }
+    }
+
+    writeSetting(kSettingVersion, "2.01");
+    writeSetting(kSettingDefinitionsName, "kestrune_082303_def.ks");
+    writeSetting(kSettingRunAtStartup, "0");
+    writeSetting(kSettingScanAtStartup, "0");
+    writeSetting(kSettingStartupScanAllowed, "0");
+    writeSetting(kSettingAutoSaveLog, "1");
+    writeSetting(kSettingConfirmRemoval, "1");
+    writeSetting(kSettingAutoUpdate, "1");
+
+    std::string folder;
+    if (splitProgramPath(folder)) {
+        writeSetting(kSettingProgramFolder, folder);
+        std::string logs = folder + "\\logs";
+        CreateDirectoryA(logs.c_str(), nullptr);   // an existing folder is fine
+        writeSetting(kSettingLogFolder, logs);
+        writeSetting(kSettingReferenceFile, folder + "\\" + defaultReferenceFileName());
+    }
+    return true;
+}
+
+bool readSetting(const std::string& name, std::string& text)
+{
+    if (name.empty())
+        return false;
+    RegistryKey key = openUserKey(kSettingsKeyPath);
+    if (!key.valid())
+        return false;
+    char buffer[kSettingBufferSize] = {};
+    DWORD size = sizeof buffer;
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+        return false;
+    if (size >= kSettingBufferSize)
+        return false;
+    buffer[size] = '\0';
+    text = buffer;   // ends at the first zero byte, a counted terminator included
+    return true;
+}
+
+bool writeSetting(const std::string& name, const std::string& text)
+{
+    if (name.empty())
+        return false;
+    RegistryKey key = openUserKey(kSettingsKeyPath);
+    if (!key.valid())
+        return false;
+    return setString(key.get(), name, text);
+}
+
+bool settingEnabled(const std::string& name)
+{
+    std::string text;
+    return readSetting(name, text) && text == "1";
+}
+
+std::string referenceFilePath()
+{
+    std::string text;
+    return readSetting(kSettingReferenceFile, text) ? text : std::string();
+}
+
+std::string logFolder()
+{
+    std::string text;
+    return readSetting(kSettingLogFolder, text) ? text : std::string();
+}
+
+std::string programPath()
+{
+    char buffer[kSettingBufferSize];
+    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    // A result that fills the buffer is a cut path (and unterminated on XP).
+    if (n == 0 || n >= sizeof buffer)
+        return std::string();
+    return std::string(buffer, n);
+}
+
+std::string programFolder()
+{
+    std::string path = programPath();
+    std::string::size_type slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return std::string();
+    return path.substr(0, slash + 1);
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    std::string::size_type slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return std::string();
+    return path.substr(slash + 1);
+}
+
+std::string runEntryCommandLine()
+{
+    std::string path = programPath();
+    if (path.empty())
+        return std::string();
+    return "\"" + path + "\" /s";
+}
+
+bool addRunEntry(const std::string& name, const std::string& commandLine)
+{
+    if (name.empty() || commandLine.empty())
+        return false;
+    RegistryKey key = openUserKey(kRunKeyPath);
+    if (!key.valid())
+        return false;
+    return setString(key.get(), name, commandLine);
+}
+
+bool removeRunEntry(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    RegistryKey key = openUserKey(kRunKeyPath);
+    if (!key.valid())
+        return false;
+    return RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace kestrune

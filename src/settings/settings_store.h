@@ -1,0 +1,105 @@
+// The persistent settings: string values under HKEY_CURRENT_USER
+// "SOFTWARE\Kestrune", their first-run defaults, and the Run entry under
+// HKEY_CURRENT_USER "SOFTWARE\Microsoft\Windows\CurrentVersion\Run".
+//
+// Nothing is cached: every call opens the key (always with KEY_ALL_ACCESS),
+// performs one read, write or delete, and closes it again, so a value written
+// by one caller is seen by the next at once. Nothing here shows a message;
+// failures come back as false or empty text. Called on the window thread only.
+#pragma once
+
+#include <string>
+
+namespace kestrune {
+
+// Key paths below HKEY_CURRENT_USER.
+extern const char kSettingsKeyPath[];   // "SOFTWARE\\Kestrune"
+extern const char kRunKeyPath[];        // "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
+extern const char kRunEntryName[];      // "Kestrune"
+
+// Value names, in the order in which first run writes them. A flag is on only
+// when its text is exactly "1"; writers store "1" or "0".
+extern const char kSettingVersion[];            // "pv"
+extern const char kSettingDefinitionsName[];    // "df"   name of the last installed reference file
+extern const char kSettingRunAtStartup[];       // "ras"  flag
+extern const char kSettingScanAtStartup[];      // "sas"  flag
+extern const char kSettingStartupScanAllowed[]; // "mtst" flag, third condition of the start-up scan
+extern const char kSettingAutoSaveLog[];        // "asl"  flag
+extern const char kSettingConfirmRemoval[];     // "abrs" flag
+extern const char kSettingAutoUpdate[];         // "acu"  flag
+extern const char kSettingProgramFolder[];      // "path" program folder, no trailing backslash
+extern const char kSettingLogFolder[];          // "lfp"
+extern const char kSettingReferenceFile[];      // "rfp"
+
+// The default reference-file name: string-table entry 32772 of the running
+// program ("kestrune_020404_v2.ks"), or that built-in text when the program
+// has no such entry (the test programs and the console tool).
+extern const unsigned kDefaultReferenceFileStringId;   // 32772
+extern const char kDefaultReferenceFileName[];         // "kestrune_020404_v2.ks"
+std::string defaultReferenceFileName();
+
+// The buffer a value is read into: a value of this many bytes or more is
+// treated as missing, so a setting holds at most 259 characters.
+constexpr unsigned kSettingBufferSize = 260;
+
+// True when the settings key cannot be opened (a first run for this user).
+// Looks at the key only: a missing value inside an existing key is never
+// re-created.
+bool settingsMissing();
+
+// Creates the settings key and writes the eleven defaults ("pv" "2.01",
+// "df" "kestrune_082303_def.ks", "ras" "sas" "mtst" "0", "asl" "abrs" "acu"
+// "1", "path", "lfp", "rfp") and creates the logs folder. False, with nothing
+// written, when "SOFTWARE" cannot be opened or "Kestrune" cannot be created;
+// true otherwise, whatever the single writes gave. When the program path
+// cannot be fetched, "path", "lfp" and "rfp" are not written (readers then get
+// empty text) and no logs folder is made.
+bool createDefaultSettings();
+
+// Reads one value as text. False, with `text` untouched, for an empty name, a
+// key that cannot be opened, a missing value, or a value of 260 bytes or more
+// (the returned size counts a stored terminating zero, so 259 characters plus
+// a counted terminator count as missing). The text ends at the first zero
+// byte, so a value stored with or without its terminator reads the same.
+// The value's type is not examined.
+bool readSetting(const std::string& name, std::string& text);
+
+// Stores one REG_SZ value whose data length is the text's length without a
+// terminating zero (an empty text is an empty value). False for an empty name
+// or when the key cannot be opened or the value not set.
+bool writeSetting(const std::string& name, const std::string& text);
+
+// True only when the value reads exactly "1" (case-sensitive); a missing,
+// unreadable or any other value is off.
+bool settingEnabled(const std::string& name);
+
+// "rfp" and "lfp"; empty text when they cannot be read.
+std::string referenceFilePath();
+std::string logFolder();
+
+// Full path of the running program file; empty when it cannot be fetched
+// whole into 260 bytes.
+std::string programPath();
+
+// programPath() up to and including its last backslash (ready for a file name
+// to be appended); empty when the path cannot be fetched.
+std::string programFolder();
+
+// The text after the last backslash of `path`; empty when it holds none.
+// (Unlike baseNameOf, which gives the whole text then.)
+std::string fileNameOf(const std::string& path);
+
+// The Run entry's data for this program: the program path in double quotes,
+// a blank and "/s". Empty when the program path cannot be fetched.
+std::string runEntryCommandLine();
+
+// Stores `commandLine` as REG_SZ value `name` of the Run key. False for an
+// empty name or command line, or when the key cannot be opened or the value
+// not set.
+bool addRunEntry(const std::string& name, const std::string& commandLine);
+
+// Deletes value `name` of the Run key. True only when a value was deleted;
+// false for an empty name, a missing value or a key that cannot be opened.
+bool removeRunEntry(const std::string& name);
+
+}  // namespace kestrune
