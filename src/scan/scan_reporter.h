@@ -1,0 +1,66 @@
+// ScanReporter: how a scan tells its owner what it does, without knowing any
+// window. The main window posts its scan messages from it, the console tool
+// prints, tests record.
+#pragma once
+
+#include "scan/find.h"
+
+#include <string>
+
+namespace kestrune {
+
+// The steps of the scans, in the order a full scan runs them; ChosenFolder is
+// the walk of the folder scan.
+enum class ScanPhase {
+    RegistryKeys,
+    RegistryValues,
+    Cookies,
+    Files,
+    Folders,
+    DriveSearch,
+    ChosenFolder,
+};
+
+// A short English name of the phase for progress output ("registry keys",
+// "registry values", "cookies", "files", "folders", "drive search",
+// "folder").
+const char* phaseName(ScanPhase phase);
+
+// Every call comes from the scan thread, in the order of the scan. An
+// implementation must never wait for the thread that owns a window (the
+// window may itself be waiting for the scan to end): it publishes what it is
+// handed and lets the window fetch it.
+class ScanReporter {
+public:
+    virtual ~ScanReporter() = default;
+
+    // The scan's first step (the window's "scanning" state).
+    virtual void scanStarted() = 0;
+
+    // A new phase begins. The folder scan reports only ChosenFolder; a full
+    // scan that is stopped skips the phases it does not reach.
+    virtual void phaseStarted(ScanPhase phase) = 0;
+
+    // One find, in find order. A find must not be lost: an implementation
+    // whose delivery can fail for a while (a full message queue) waits and
+    // tries again, and gives up only once stopRequested is set.
+    virtual void found(const Find& find) = 0;
+
+    // The text of the status line: the location, path or cookie file being
+    // tested now; at the end "Scan Completed" (full scan) or "Completed!"
+    // (folder scan). Called for every item and directory entry, so it must
+    // be cheap.
+    virtual void currentText(const std::string& text) = 0;
+
+    // The number of items scanned since the scan started (the "Items
+    // Scanned" count): every registry item, file and folder item, cookie file
+    // and directory entry, "." and ".." included. Called at every step, so it
+    // must be cheap.
+    virtual void itemsScanned(unsigned long count) = 0;
+
+    // The scan's last step, also after a stop; comes after the last
+    // currentText and itemsScanned. Nothing is reported after it.
+    virtual void scanEnded() = 0;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,66 @@
+// The two scans and their thread entry points: the full scan (ScanThread),
+// which tests every item of every parasite and then searches the Windows
+// folder and the drives for the files and folders whose place is not given,
+// and the folder scan (FolderScanThread), which walks one chosen folder tree.
+//
+// A scan writes into the definitions it scans (a parasite's `status`, an
+// item's `found`, a key item's `main`, a found file or folder item's `path`)
+// and reports through its ScanReporter only. It neither reads nor clears
+// stopRequested at its start: the start command clears it before the thread
+// is created. The list must not be changed while a scan runs.
+#pragma once
+
+#include "definitions/parasite.h"
+#include "scan/scan_reporter.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+// Where a full scan looks. Tests narrow them; the program asks the system.
+struct ScanPlaces {
+    std::string cookiesFolder;              // empty: there are no cookie files
+    std::string windowsFolder;              // walked first; empty: not walked
+    std::vector<std::string> driveRoots;    // "C:\", ... in the system's order
+};
+
+// The user's cookies folder (empty when it cannot be determined).
+std::string systemCookiesFolder();
+// The Windows folder (GetWindowsDirectoryA); empty on failure.
+std::string systemWindowsFolder();
+// The root of every logical drive, in the order GetLogicalDriveStringsA gives
+// them; empty when that fails.
+std::vector<std::string> logicalDriveRoots();
+
+// True when a drive root is walked by the drive search: every drive but a
+// CD-ROM drive (removable, fixed, remote, RAM and unknown drives are walked).
+bool driveIsSearched(const std::string& root);
+
+// A full scan of `parasites`, run on the calling thread. Without `places` the
+// cookies folder is asked for at the cookie phase and the Windows folder and
+// drives at the drive search.
+void runFullScan(ParasiteList& parasites, ScanReporter& reporter,
+                 const ScanPlaces* places = nullptr);
+
+// A folder scan of `folder` (as the user picked it), run on the calling
+// thread.
+void runFolderScan(ParasiteList& parasites, ScanReporter& reporter, const std::string& folder);
+
+// What a scan thread is handed. The starter owns it and keeps it (and the
+// list and reporter it points to) alive until the thread has ended.
+struct ScanJob {
+    ParasiteList* parasites = nullptr;
+    ScanReporter* reporter = nullptr;
+    std::string folder;                  // the folder scan's folderToScan
+    std::optional<ScanPlaces> places;    // full scan; empty: the system's
+};
+
+// Thread entry points for CreateThread; `job` is a ScanJob*. Both return 0.
+DWORD WINAPI ScanThread(LPVOID job);
+DWORD WINAPI FolderScanThread(LPVOID job);
+
+}  // namespace kestrune
