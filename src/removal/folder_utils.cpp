@@ -2,6 +2,7 @@
 #include "removal/folder_utils.h"
 
 #include "platform/handles.h"
+#include "platform/text_compare.h"
 #include "removal/shell_utils.h"
 
 #include <vector>
@@ -21,6 +22,99 @@ DWORD attributesOf(const std::string& path)
     return GetFileAttributesA(path.c_str());
 }
 
+// GetFinalPathNameByHandleA exists from Windows Vista on (and in Wine).
+using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+
+FinalPathFunction finalPathFunction()
+{
+    static const FinalPathFunction function = reinterpret_cast<FinalPathFunction>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA"));
+    return function;
+}
+
+// The place `path` resolves to with every link followed, in the system's own
+// spelling ("\\?\C:\..."); empty when it cannot be told.
+std::string resolvedPath(const std::string& path)
+{
+    FinalPathFunction finalPath = finalPathFunction();
+    if (finalPath == nullptr)
+        return std::string();
+    ScopedHandle handle(CreateFileA(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.valid())
+        return std::string();
+    std::string buffer(MAX_PATH, '\0');
+    DWORD n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
+    if (n >= buffer.size()) {
+        buffer.assign(n + 1, '\0');
+        n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
+    }
+    if (n == 0 || n >= buffer.size())
+        return std::string();
+    buffer.resize(n);
+    return buffer;
+}
+
+// Tells the entries of one folder that are links, resolving the folder once.
+class LinkProbe {
+public:
+    explicit LinkProbe(const std::string& folder)
+        : folder_(folder), resolvedFolder_(resolvedPath(folder))
+    {
+    }
+
+    bool isLink(const WIN32_FIND_DATAA& entry) const
+    {
+        if (isReparsePoint(entry.dwFileAttributes))
+            return true;
+        if (resolvedFolder_.empty())
+            return false;
+        const std::string resolved = resolvedPath(joinPath(folder_, entry.cFileName));
+        return !resolved.empty() && !sameText(resolved, joinPath(resolvedFolder_, entry.cFileName));
+    }
+
+private:
+    std::string folder_;
+    std::string resolvedFolder_;
+};
+
+// `path` without trailing backslashes, except the one of a drive root "X:\".
+std::string withoutTrailingBackslashes(const std::string& path)
+{
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '\\' &&
+           !(trimmed.size() == 3 && trimmed[1] == ':'))
+        trimmed.pop_back();
+    return trimmed;
+}
+
+std::string fullPathOf(const std::string& path)
+{
+    DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return std::string();
+    std::string buffer(n, '\0');
+    n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], nullptr);
+    if (n == 0 || n >= buffer.size())
+        return std::string();
+    buffer.resize(n);
+    return buffer;
+}
+
+std::string longPathOf(const std::string& path)
+{
+    DWORD n = GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (n == 0)
+        return path;
+    std::string buffer(n, '\0');
+    n = GetLongPathNameA(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
+    if (n == 0 || n >= buffer.size())
+        return path;
+    buffer.resize(n);
+    return buffer;
+}
+
 bool copyEntries(const std::string& source, const std::string& target, bool pump);
 
 // Copies one subfolder, pumping messages before each of its entries.
@@ -35,17 +129,25 @@ bool copySubfolder(const std::string& source, const std::string& target)
 
 bool copyEntries(const std::string& source, const std::string& target, bool pump)
 {
+    const LinkProbe links(source);
     return listFolder(source, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
         if (pump)
             pumpMessages();
-        if (isReparsePoint(entry.dwFileAttributes))
-            return true;   // a link is passed by: it may lead back into the tree
+        if (links.isLink(entry))
+            return true;   // passed by: a link may lead back into the tree
         const std::string from = joinPath(source, entry.cFileName);
         const std::string to = joinPath(target, entry.cFileName);
         if (isDirectory(entry.dwFileAttributes))
             return copySubfolder(from, to);
         return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
     });
+}
+
+// A folder that a delete walk may enter: it exists, is a folder, is no link.
+bool deletableFolder(const std::string& folder)
+{
+    DWORD attributes = attributesOf(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && isDirectory(attributes) && !isLink(folder);
 }
 
 }  // namespace
@@ -110,16 +212,37 @@ std::string baseNameOf(const std::string& path)
     return path.substr(slash + 1);
 }
 
+bool isLink(const std::string& path)
+{
+    const std::string trimmed = withoutTrailingBackslashes(path);
+    DWORD attributes = attributesOf(trimmed);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (isReparsePoint(attributes))
+        return true;
+    const std::string full = longPathOf(fullPathOf(trimmed));
+    std::string::size_type slash = full.find_last_of('\\');
+    if (slash == std::string::npos || slash + 1 == full.size())
+        return false;   // a drive root
+    std::string parent = full.substr(0, slash);
+    if (parent.size() == 2 && parent[1] == ':')
+        parent += '\\';
+    const std::string resolvedParent = resolvedPath(parent);
+    const std::string resolved = resolvedPath(full);
+    if (resolvedParent.empty() || resolved.empty())
+        return false;
+    return !sameText(resolved, joinPath(resolvedParent, full.substr(slash + 1)));
+}
+
 bool deleteFolderContents(const std::string& folder)
 {
-    DWORD attributes = attributesOf(folder);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !isDirectory(attributes) ||
-        isReparsePoint(attributes))
+    if (!deletableFolder(folder))
         return false;
 
+    const LinkProbe links(folder);
     bool linkLeft = false;
     bool complete = listFolder(folder, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
-        if (isReparsePoint(entry.dwFileAttributes)) {
+        if (links.isLink(entry)) {
             linkLeft = true;   // never delete through a link; go on with the rest
             return true;
         }
@@ -138,7 +261,7 @@ bool deleteFolderTree(const std::string& folder)
     DWORD attributes = attributesOf(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !isDirectory(attributes))
         return true;
-    if (isReparsePoint(attributes))
+    if (isLink(folder))
         return false;
     if (!deleteFolderContents(folder))
         return false;
@@ -163,7 +286,7 @@ bool createFolderPath(const std::string& path)
     if (!rest.empty() && rest.back() == '\\')
         rest.pop_back();
 
-    // The prefix that is never created: "X:\" or "\\server\share\".
+    // The prefix that is never created: "X:\", "\\server\share\" or "\".
     std::string built;
     std::string::size_type drive = rest.find(":\\");
     if (drive != std::string::npos) {
@@ -176,6 +299,9 @@ bool createFolderPath(const std::string& path)
         std::string::size_type cut = share == std::string::npos ? rest.size() : share + 1;
         built = rest.substr(0, cut);
         rest.erase(0, cut);
+    } else if (!rest.empty() && rest[0] == '\\') {
+        built = "\\";   // below the root of the current drive
+        rest.erase(0, 1);
     }
 
     std::string::size_type start = 0;

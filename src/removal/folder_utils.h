@@ -3,10 +3,10 @@
 // deleting, copying and creating folder trees. Nothing here shows a message;
 // every result is for the caller to judge. Called on the window thread.
 //
-// Links: a listed entry with FILE_ATTRIBUTE_REPARSE_POINT (a symbolic link or
-// a junction) is never descended into, deleted through or copied: following
-// one would reach files outside the folder the user chose, and under Wine the
-// delete calls act on the link's target rather than on the link.
+// Links (symbolic links, junctions; see isLink) are never descended into,
+// deleted through or copied: following one would reach files outside the
+// folder the user chose, and under Wine the delete calls act on the link's
+// target rather than on the link itself.
 #pragma once
 
 #include <windows.h>
@@ -42,6 +42,17 @@ bool listFolder(const std::string& folder, ListingRule rule, const FolderVisitor
 
 // True when the attributes mark a link (FILE_ATTRIBUTE_REPARSE_POINT).
 bool isReparsePoint(DWORD attributes);
+
+// True when `path` (trailing backslashes ignored) is a link rather than a
+// file or folder of its own: its attributes carry FILE_ATTRIBUTE_REPARSE_POINT,
+// or what it opens resolves to another place than the entry of that name in
+// its (resolved) parent folder. The second test is needed under Wine, which
+// shows a symbolic link to a file as a plain file and deletes the link's
+// target on DeleteFileA, and shows a link to a folder as a plain folder when
+// the path ends with a backslash. False when the path does not exist or the
+// system cannot resolve paths (before Windows Vista, where only the attribute
+// marks links).
+bool isLink(const std::string& path);
 
 // The text after the last "." of the whole path (a dot in a folder name
 // counts: "C:\a.b\file" gives "b\file"); empty when there is no dot.

@@ -40,10 +40,16 @@ RegistryKey openUserKey(const char* path)
     return key;
 }
 
+// Stores `text` as REG_SZ with exactly its length, no terminating zero.
+// RegSetValueExA counts a zero byte that directly follows the data even when
+// the length given leaves it out (NT does, and Wine copies it), which would
+// make a 259-character text 260 bytes long and unreadable. So the data is
+// handed over from a copy that is followed by a non-zero byte.
 bool setString(HKEY key, const std::string& name, const std::string& text)
 {
-    return RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.c_str()),
+    std::string data = text;
+    data.push_back('\x01');
+    return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
                           static_cast<DWORD>(text.size())) == ERROR_SUCCESS;
 }
 
