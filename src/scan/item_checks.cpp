@@ -1,0 +1,302 @@
+// Item checks and folder walks of the scans.
+#include "scan/item_checks.h"
+
+#include "platform/handles.h"
+#include "platform/text_compare.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+namespace kestrune {
+
+const char kStatusFound[] = "Found";
+const char kStatusNotFound[] = "Not Found";
+
+void ScanRun::report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location)
+{
+    parasites_.at(parasiteIndex)->status = kStatusFound;
+    Find find;
+    find.kind = kind;
+    find.parasiteIndex = parasiteIndex;
+    find.itemIndex = itemIndex;
+    find.location = location;
+    reporter_.found(find);
+}
+
+std::string trimmedLocation(const std::string& text)
+{
+    const char kWhite[] = " \t\r\n";
+    size_t first = text.find_first_not_of(kWhite);
+    if (first == std::string::npos)
+        return std::string();
+    size_t last = text.find_last_not_of(kWhite);
+    return text.substr(first, last - first + 1);
+}
+
+std::string parentFolderOf(const std::string& path)
+{
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(0, slash);
+}
+
+std::string cookieNeedle(const std::string& name)
+{
+    std::string needle = foldedText(name);
+    std::string result;
+    result.reserve(needle.size());
+    for (char c : needle) {
+        if (c != ' ')
+            result += c;
+    }
+    return result;
+}
+
+namespace {
+
+template <typename Item>
+void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList<Item>& pending,
+                     FindKind kind)
+{
+    Item& item = *itemsOf<Item>(*run.parasites().at(parasiteIndex))[itemIndex];
+    const std::string location = item.path + "\\" + item.name;
+    run.show(location);
+    if (item.path.empty()) {
+        pending.append(PendingSearch{parasiteIndex, itemIndex});
+    } else {
+        const std::string trimmed = trimmedLocation(location);
+        if (PathFileExistsA(trimmed.c_str())) {
+            item.found = 1;
+            run.report(kind, parasiteIndex, itemIndex, trimmed);
+        } else {
+            item.found = 0;
+        }
+    }
+    run.countItem();
+}
+
+bool isDotEntry(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// The folder with its trailing backslashes removed: "C:\" gives "C:".
+std::string withoutTrailingBackslashes(const std::string& folder)
+{
+    size_t end = folder.find_last_not_of('\\');
+    return end == std::string::npos ? std::string() : folder.substr(0, end + 1);
+}
+
+// Walks the tree below `path` (no trailing backslash), depth first. `path` is
+// the one buffer of the whole walk: each level appends an entry's name and
+// cuts it off again, so it holds `path` as given when the call returns.
+// `visitor.folder(name, fullPath)` and `visitor.file(name, fullPath)` see
+// every entry but "." and ".."; only one listing is open per level.
+template <typename Visitor>
+void walkTree(ScanRun& run, std::string& path, Visitor& visitor)
+{
+    const size_t base = path.size();
+    path += "\\*.*";
+    WIN32_FIND_DATAA entry;
+    FindHandle listing(FindFirstFileA(path.c_str(), &entry));
+    path.resize(base);
+    if (!listing.valid())
+        return;
+    std::string name;
+    do {
+        if (run.stopping())
+            return;
+        run.countItem();
+        if (isDotEntry(entry.cFileName))
+            continue;
+        name = entry.cFileName;
+        path += '\\';
+        path += name;
+        run.show(path);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            visitor.folder(name, path);
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                walkTree(run, path, visitor);
+        } else {
+            visitor.file(name, path);
+        }
+        path.resize(base);
+    } while (FindNextFileA(listing.get(), &entry));
+}
+
+template <typename Item>
+void matchPending(ScanRun& run, PendingList<Item>& pending, const std::string& entryName,
+                  const std::string& fullPath, FindKind kind)
+{
+    const PendingSearch* record = pending.firstUnfound(entryName);
+    if (record == nullptr)
+        return;
+    const PendingSearch taken = *record;
+    Item& item = pending.item(taken);
+    item.path = parentFolderOf(fullPath);
+    item.found = 1;
+    run.report(kind, taken.parasiteIndex, taken.itemIndex, fullPath);
+}
+
+template <typename Item>
+void matchDefined(ScanRun& run, const DefinedIndex<Item>& index, const std::string& entryName,
+                  const std::string& fullPath, FindKind kind)
+{
+    const std::vector<PendingSearch>* named = index.named(entryName);
+    if (named == nullptr)
+        return;
+    const std::string parent = parentFolderOf(fullPath);
+    int reportedParasite = -1;
+    // The records come in definition order, so those of one parasite are
+    // next to each other and "go on with the next parasite" is a skip.
+    for (const PendingSearch& record : *named) {
+        if (record.parasiteIndex == reportedParasite)
+            continue;
+        Item& item = *itemsOf<Item>(*run.parasites().at(record.parasiteIndex))[record.itemIndex];
+        if (!sameText(item.path, parent))
+            continue;
+        item.path = parent;
+        item.found = 1;
+        run.report(kind, record.parasiteIndex, record.itemIndex, fullPath);
+        reportedParasite = record.parasiteIndex;
+    }
+}
+
+struct PendingVisitor {
+    ScanRun& run;
+    PendingList<FileItem>& files;
+    PendingList<DirectoryItem>& folders;
+    void folder(const std::string& name, const std::string& fullPath)
+    {
+        matchPendingFolder(run, folders, name, fullPath);
+    }
+    void file(const std::string& name, const std::string& fullPath)
+    {
+        matchPendingFile(run, files, name, fullPath);
+    }
+};
+
+struct DefinedVisitor {
+    ScanRun& run;
+    DefinedIndex<FileItem> files;
+    DefinedIndex<DirectoryItem> folders;
+    void folder(const std::string& name, const std::string& fullPath)
+    {
+        matchDefinedFolder(run, folders, name, fullPath);
+    }
+    void file(const std::string& name, const std::string& fullPath)
+    {
+        matchDefinedFile(run, files, name, fullPath);
+    }
+};
+
+struct CookieFile {
+    std::string fullPath;
+    std::string name;
+};
+
+}  // namespace
+
+void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
+                   PendingList<FileItem>& pendingFiles)
+{
+    checkPlacedItem(run, parasiteIndex, itemIndex, pendingFiles, FindKind::File);
+}
+
+void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
+                   PendingList<DirectoryItem>& pendingFolders)
+{
+    checkPlacedItem(run, parasiteIndex, itemIndex, pendingFolders, FindKind::Folder);
+}
+
+void checkCookies(ScanRun& run, const std::string& cookiesFolder)
+{
+    // The listing is not recursive and runs whole, stop or no stop.
+    std::vector<CookieFile> cookieFiles;
+    if (!cookiesFolder.empty()) {
+        const std::string folder = withoutTrailingBackslashes(cookiesFolder);
+        WIN32_FIND_DATAA entry;
+        FindHandle listing(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
+        if (listing.valid()) {
+            do {
+                if (isDotEntry(entry.cFileName) ||
+                    (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    continue;
+                cookieFiles.push_back(
+                    CookieFile{folder + "\\" + entry.cFileName, entry.cFileName});
+            } while (FindNextFileA(listing.get(), &entry));
+        }
+    }
+
+    ParasiteList& parasites = run.parasites();
+    std::vector<std::vector<std::string>> needles(parasites.count());
+    for (int p = 0; p < parasites.count(); ++p) {
+        for (const auto& cookie : parasites.at(p)->cookies)
+            needles[p].push_back(cookieNeedle(cookie->name));
+    }
+
+    for (const CookieFile& file : cookieFiles) {
+        if (run.stopping())
+            break;
+        run.show(foldedText(file.fullPath));
+        const std::string haystack = foldedText(file.name);
+        for (int p = 0; p < parasites.count() && !run.stopping(); ++p) {
+            Parasite& parasite = *parasites.at(p);
+            for (size_t c = 0; c < parasite.cookies.size() && !run.stopping(); ++c) {
+                const std::string& needle = needles[p][c];
+                if (needle.empty() || haystack.find(needle) == std::string::npos)
+                    continue;
+                parasite.cookies[c]->found = 1;
+                run.report(FindKind::Cookie, p, static_cast<int>(c), parasite.cookies[c]->name);
+            }
+        }
+        run.countItem();
+    }
+}
+
+void walkFolder(ScanRun& run, const std::string& folder, PendingList<FileItem>& pendingFiles,
+                PendingList<DirectoryItem>& pendingFolders)
+{
+    std::string path = withoutTrailingBackslashes(folder);
+    if (path.empty())
+        return;
+    PendingVisitor visitor{run, pendingFiles, pendingFolders};
+    walkTree(run, path, visitor);
+}
+
+void matchPendingFile(ScanRun& run, PendingList<FileItem>& pendingFiles,
+                      const std::string& entryName, const std::string& fullPath)
+{
+    matchPending(run, pendingFiles, entryName, fullPath, FindKind::File);
+}
+
+void matchPendingFolder(ScanRun& run, PendingList<DirectoryItem>& pendingFolders,
+                        const std::string& entryName, const std::string& fullPath)
+{
+    matchPending(run, pendingFolders, entryName, fullPath, FindKind::Folder);
+}
+
+void walkChosenFolder(ScanRun& run, const std::string& folder)
+{
+    std::string path = withoutTrailingBackslashes(folder);
+    if (path.empty())
+        return;
+    DefinedVisitor visitor{run, DefinedIndex<FileItem>(run.parasites()),
+                           DefinedIndex<DirectoryItem>(run.parasites())};
+    walkTree(run, path, visitor);
+}
+
+void matchDefinedFile(ScanRun& run, const DefinedIndex<FileItem>& files,
+                      const std::string& entryName, const std::string& fullPath)
+{
+    matchDefined(run, files, entryName, fullPath, FindKind::File);
+}
+
+void matchDefinedFolder(ScanRun& run, const DefinedIndex<DirectoryItem>& folders,
+                        const std::string& entryName, const std::string& fullPath)
+{
+    matchDefined(run, folders, entryName, fullPath, FindKind::Folder);
+}
+
+}  // namespace kestrune

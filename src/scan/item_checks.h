@@ -1,0 +1,111 @@
+// The steps shared by the two scans: the running count and status text of one
+// scan (ScanRun), the tests of file, folder and cookie items, and the folder
+// walks of the drive search and of the folder scan. Runs on the scan thread.
+//
+// Walks never descend into a reparse point (a symbolic link or junction): it
+// is counted and matched like any other directory entry, but its contents are
+// not listed, since links can loop (Wine's drive Z: holds links back to the
+// root) or reach the same tree twice.
+#pragma once
+
+#include "definitions/parasite.h"
+#include "scan/pending_search.h"
+#include "scan/scan_reporter.h"
+#include "scan/stop_request.h"
+
+#include <string>
+
+namespace kestrune {
+
+extern const char kStatusFound[];      // "Found"
+extern const char kStatusNotFound[];   // "Not Found"
+
+// One run of a scan: the list it scans, where it reports, and its count of
+// items scanned.
+class ScanRun {
+public:
+    ScanRun(ParasiteList& parasites, ScanReporter& reporter)
+        : parasites_(parasites), reporter_(reporter)
+    {
+    }
+    ScanRun(const ScanRun&) = delete;
+    ScanRun& operator=(const ScanRun&) = delete;
+
+    ParasiteList& parasites() { return parasites_; }
+    ScanReporter& reporter() { return reporter_; }
+
+    bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
+    void show(const std::string& text) { reporter_.currentText(text); }
+    // Adds one to the items scanned.
+    void countItem() { reporter_.itemsScanned(++itemsScanned_); }
+    unsigned long itemsScanned() const { return itemsScanned_; }
+
+    // Marks the parasite "Found" and reports the find.
+    void report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location);
+
+private:
+    ParasiteList& parasites_;
+    ScanReporter& reporter_;
+    unsigned long itemsScanned_ = 0;
+};
+
+// The text with blanks, tabs and line breaks removed from both ends.
+std::string trimmedLocation(const std::string& text);
+
+// The path without its last backslash and what follows ("C:\WINDOWS" for
+// "C:\WINDOWS\a.dll", "C:" for "C:\a.dll"); the whole text when it holds no
+// backslash.
+std::string parentFolderOf(const std::string& path);
+
+// The needle of a cookie item: its name folded to lower case with every blank
+// (0x20) removed; tabs and other characters stay.
+std::string cookieNeedle(const std::string& name);
+
+// The full scan's test of one file (`folder` false) or folder item: with a
+// `path`, the trimmed "path\name" is tested for existence at once and the
+// item's `found` set; without one, the item is appended to the pending list.
+// Counts one item either way.
+void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
+                   PendingList<FileItem>& pendingFiles);
+void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
+                   PendingList<DirectoryItem>& pendingFolders);
+
+// The cookie phase: every file (not folder) directly in `cookiesFolder` is
+// matched against every cookie item of every parasite. An item matches when
+// its needle occurs in the file's name folded to lower case (only the part of
+// the path below the cookies folder, so that the folder's own path matches
+// nothing); an empty needle matches nothing. One find per matching pair, with
+// the item's name as defined as its location; one item counted per file.
+void checkCookies(ScanRun& run, const std::string& cookiesFolder);
+
+// The drive search of one folder tree, depth first in listing order:
+// every entry counts, "." and ".." included; each directory is matched
+// against `pendingFolders` and, unless it is a reparse point, walked; each
+// file is matched against `pendingFiles`. Ends at the next entry once
+// stopRequested is set.
+void walkFolder(ScanRun& run, const std::string& folder, PendingList<FileItem>& pendingFiles,
+                PendingList<DirectoryItem>& pendingFolders);
+
+// The first unfound pending item named `entryName` takes the find: its `path`
+// becomes the entry's parent folder, `found` 1, and the find is reported with
+// `fullPath` as its location. Nothing happens when no such item is left.
+void matchPendingFile(ScanRun& run, PendingList<FileItem>& pendingFiles,
+                      const std::string& entryName, const std::string& fullPath);
+void matchPendingFolder(ScanRun& run, PendingList<DirectoryItem>& pendingFolders,
+                        const std::string& entryName, const std::string& fullPath);
+
+// The folder scan's walk of `folder`: as walkFolder, with the entries matched
+// against the items at their defined places instead of the pending lists.
+void walkChosenFolder(ScanRun& run, const std::string& folder);
+
+// Every parasite whose item named `entryName` has the entry's parent folder
+// as its `path` (without regard to case) reports the entry once, through its
+// first such item, whose `path` is rewritten to the parent as spelled on disk
+// and whose `found` becomes 1. `found` is not consulted: an item found before
+// is reported again.
+void matchDefinedFile(ScanRun& run, const DefinedIndex<FileItem>& files,
+                      const std::string& entryName, const std::string& fullPath);
+void matchDefinedFolder(ScanRun& run, const DefinedIndex<DirectoryItem>& folders,
+                        const std::string& entryName, const std::string& fullPath);
+
+}  // namespace kestrune

@@ -1,0 +1,207 @@
+// The full scan and the folder scan, phase by phase, and their thread entry
+// points.
+#include "scan/scan_thread.h"
+
+#include "removal/shell_utils.h"
+#include "scan/item_checks.h"
+#include "scan/registry_location.h"
+
+#include <new>
+
+namespace kestrune {
+
+namespace {
+
+const char kScanCompleted[] = "Scan Completed";
+const char kFolderScanCompleted[] = "Completed!";
+
+// The item step of the registry phases: show the location (formatted before
+// the test, which may rewrite `main`), test, record, count.
+template <typename Item, typename Test, typename Locate>
+void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, Item& item,
+                       FindKind kind, Test test, Locate locate)
+{
+    const std::string location = locate(item);
+    run.show(location);
+    if (test(item)) {
+        item.found = 1;
+        run.report(kind, parasiteIndex, itemIndex, location);
+    } else {
+        item.found = 0;
+    }
+    run.countItem();
+}
+
+void scanRegistryKeys(ScanRun& run)
+{
+    ParasiteList& parasites = run.parasites();
+    for (int p = 0; p < parasites.count() && !run.stopping(); ++p) {
+        Sleep(0);
+        Parasite& parasite = *parasites.at(p);
+        parasite.status = kStatusNotFound;
+        for (size_t i = 0; i < parasite.registryKeys.size() && !run.stopping(); ++i)
+            checkRegistryItem(run, p, static_cast<int>(i), *parasite.registryKeys[i],
+                              FindKind::RegistryKey, checkRegistryKey, registryKeyLocation);
+    }
+}
+
+void scanRegistryValues(ScanRun& run)
+{
+    ParasiteList& parasites = run.parasites();
+    for (int p = 0; p < parasites.count() && !run.stopping(); ++p) {
+        Sleep(0);
+        Parasite& parasite = *parasites.at(p);
+        for (size_t i = 0; i < parasite.registryValues.size() && !run.stopping(); ++i)
+            checkRegistryItem(run, p, static_cast<int>(i), *parasite.registryValues[i],
+                              FindKind::RegistryValue, checkRegistryValue,
+                              registryValueLocation);
+    }
+}
+
+template <typename Item>
+void scanPlacedItems(ScanRun& run, PendingList<Item>& pending)
+{
+    ParasiteList& parasites = run.parasites();
+    for (int p = 0; p < parasites.count() && !run.stopping(); ++p) {
+        Sleep(0);
+        const size_t count = itemsOf<Item>(*parasites.at(p)).size();
+        for (size_t i = 0; i < count && !run.stopping(); ++i)
+            checkPathItem(run, p, static_cast<int>(i), pending);
+    }
+}
+
+void searchDrives(ScanRun& run, const ScanPlaces* places, PendingList<FileItem>& pendingFiles,
+                  PendingList<DirectoryItem>& pendingFolders)
+{
+    std::vector<std::string> roots = places ? places->driveRoots : logicalDriveRoots();
+    const std::string windowsFolder = places ? places->windowsFolder : systemWindowsFolder();
+    // Items that the Windows folder's own walk finds are found when its drive
+    // is walked, so they are not reported twice.
+    if (!windowsFolder.empty())
+        walkFolder(run, windowsFolder, pendingFiles, pendingFolders);
+    for (const std::string& root : roots) {
+        if (run.stopping())
+            break;
+        if (driveIsSearched(root))
+            walkFolder(run, root, pendingFiles, pendingFolders);
+    }
+}
+
+void runFullScanPhases(ScanRun& run, const ScanPlaces* places)
+{
+    ScanReporter& reporter = run.reporter();
+    PendingList<FileItem> pendingFiles(run.parasites());
+    PendingList<DirectoryItem> pendingFolders(run.parasites());
+
+    reporter.phaseStarted(ScanPhase::RegistryKeys);
+    scanRegistryKeys(run);
+    if (run.stopping())
+        return;
+    reporter.phaseStarted(ScanPhase::RegistryValues);
+    scanRegistryValues(run);
+    if (run.stopping())
+        return;
+    reporter.phaseStarted(ScanPhase::Cookies);
+    checkCookies(run, places ? places->cookiesFolder : systemCookiesFolder());
+    if (run.stopping())
+        return;
+    reporter.phaseStarted(ScanPhase::Files);
+    scanPlacedItems(run, pendingFiles);
+    if (run.stopping())
+        return;
+    reporter.phaseStarted(ScanPhase::Folders);
+    scanPlacedItems(run, pendingFolders);
+    if (run.stopping())
+        return;
+    reporter.phaseStarted(ScanPhase::DriveSearch);
+    searchDrives(run, places, pendingFiles, pendingFolders);
+}
+
+}  // namespace
+
+std::string systemCookiesFolder()
+{
+    return cookiesFolder();
+}
+
+std::string systemWindowsFolder()
+{
+    char buffer[MAX_PATH + 1] = {};
+    UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return std::string();
+    return std::string(buffer, length);
+}
+
+std::vector<std::string> logicalDriveRoots()
+{
+    std::vector<std::string> roots;
+    DWORD needed = GetLogicalDriveStringsA(0, nullptr);
+    if (needed == 0)
+        return roots;
+    std::string buffer(needed + 1, '\0');
+    DWORD length = GetLogicalDriveStringsA(static_cast<DWORD>(buffer.size()), &buffer[0]);
+    if (length == 0 || length >= buffer.size())
+        return roots;
+    // Zero-terminated roots ("C:\"), the list ended by an empty one.
+    for (size_t at = 0; at < length && buffer[at] != '\0';) {
+        std::string root(buffer.c_str() + at);
+        at += root.size() + 1;
+        roots.push_back(root);
+    }
+    return roots;
+}
+
+bool driveIsSearched(const std::string& root)
+{
+    return GetDriveTypeA(root.c_str()) != DRIVE_CDROM;
+}
+
+void runFullScan(ParasiteList& parasites, ScanReporter& reporter, const ScanPlaces* places)
+{
+    ScanRun run(parasites, reporter);
+    reporter.scanStarted();
+    try {
+        runFullScanPhases(run, places);
+    } catch (const std::bad_alloc&) {
+        // Out of memory ends the scan as a stop would; the end step still runs.
+    }
+    reporter.currentText(kScanCompleted);
+    reporter.scanEnded();
+}
+
+void runFolderScan(ParasiteList& parasites, ScanReporter& reporter, const std::string& folder)
+{
+    ScanRun run(parasites, reporter);
+    reporter.scanStarted();
+    try {
+        reporter.phaseStarted(ScanPhase::ChosenFolder);
+        walkChosenFolder(run, folder);
+    } catch (const std::bad_alloc&) {
+    }
+    reporter.currentText(kFolderScanCompleted);
+    reporter.scanEnded();
+}
+
+DWORD WINAPI ScanThread(LPVOID parameter)
+{
+    ScanJob* job = static_cast<ScanJob*>(parameter);
+    try {
+        runFullScan(*job->parasites, *job->reporter, job->places ? &*job->places : nullptr);
+    } catch (...) {
+        // Nothing may leave a thread procedure.
+    }
+    return 0;
+}
+
+DWORD WINAPI FolderScanThread(LPVOID parameter)
+{
+    ScanJob* job = static_cast<ScanJob*>(parameter);
+    try {
+        runFolderScan(*job->parasites, *job->reporter, job->folder);
+    } catch (...) {
+    }
+    return 0;
+}
+
+}  // namespace kestrune
