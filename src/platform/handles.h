@@ -76,12 +76,28 @@ public:
         key_ = key;
         return ok;
     }
-    // Closes the key held and gives the address to receive a new one, for
-    // RegOpenKeyExA and RegCreateKeyA.
-    HKEY* receive()
+    // Closes the key held and opens `path` below `root` with `access`
+    // (RegOpenKeyExA). Returns the registry's result; the object holds a key
+    // only when that is ERROR_SUCCESS.
+    LONG open(HKEY root, const char* path, REGSAM access)
     {
         reset();
-        return &key_;
+        HKEY key = nullptr;
+        LONG result = RegOpenKeyExA(root, path, 0, access, &key);
+        if (result == ERROR_SUCCESS)
+            key_ = key;
+        return result;
+    }
+    // As open, with RegCreateKeyA: opens `path` or creates it with the
+    // folders above it.
+    LONG create(HKEY root, const char* path)
+    {
+        reset();
+        HKEY key = nullptr;
+        LONG result = RegCreateKeyA(root, path, &key);
+        if (result == ERROR_SUCCESS)
+            key_ = key;
+        return result;
     }
 
 private:

@@ -20,10 +20,7 @@ constexpr DWORD kValueQuerySize = 260;
 
 bool openFullAccess(HKEY root, const std::string& path, RegistryKey& key)
 {
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.receive()) == ERROR_SUCCESS)
-        return true;
-    key.release();   // nothing was opened
-    return false;
+    return key.open(root, path.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS;
 }
 
 // Tries `test` under every hive in table order; on the first success writes

@@ -35,8 +35,7 @@ const char kSettingsKeyName[] = "Kestrune";
 RegistryKey openUserKey(const char* path)
 {
     RegistryKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.receive()) != ERROR_SUCCESS)
-        key.release();   // nothing was opened; drop whatever the call left there
+    key.open(HKEY_CURRENT_USER, path, KEY_ALL_ACCESS);
     return key;
 }
 
@@ -88,10 +87,8 @@ bool createDefaultSettings()
         if (!software.valid())
             return false;
         RegistryKey created;
-        if (RegCreateKeyA(software.get(), kSettingsKeyName, created.receive()) != ERROR_SUCCESS) {
-            created.release();
+        if (created.create(software.get(), kSettingsKeyName) != ERROR_SUCCESS)
             return false;
-        }
     }
 
     writeSetting(kSettingVersion, "2.01");

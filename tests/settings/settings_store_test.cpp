@@ -25,7 +25,7 @@ const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 void storeRaw(const char* keyPath, const char* name, const std::string& bytes)
 {
     ks::RegistryKey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, keyPath, key.receive()));
+    ASSERT_EQ(ERROR_SUCCESS, key.create(HKEY_CURRENT_USER, keyPath));
     std::string data = bytes + 'x';
     ASSERT_EQ(ERROR_SUCCESS,
               RegSetValueExA(key.get(), name, 0, REG_SZ,
@@ -43,7 +43,7 @@ std::map<std::string, StoredValue> storedValues(const char* keyPath)
 {
     std::map<std::string, StoredValue> values;
     ks::RegistryKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+    if (key.open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
         return values;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
@@ -73,7 +73,7 @@ protected:
     {
         SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
         ks::RegistryKey run;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, run.receive()) ==
+        if (run.open(HKEY_CURRENT_USER, kRunKey, KEY_ALL_ACCESS) ==
             ERROR_SUCCESS)
             RegDeleteValueA(run.get(), "Kestrune");
     }
@@ -135,7 +135,7 @@ TEST_F(SettingsStore, AMissingValueIsNotRestored)
     {
         ks::RegistryKey key;
         ASSERT_EQ(ERROR_SUCCESS,
-                  RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS, key.receive()));
+                  key.open(HKEY_CURRENT_USER, kSettingsKey, KEY_ALL_ACCESS));
         ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(key.get(), "asl"));
     }
     // The first-run test looks at the key only.

@@ -1,0 +1,199 @@
+// Shell starts, the cookies folder, the message pump, and closeBrowserWindows
+// against real windows of class "IEFrame" and "CabinetWClass" that
+// window_helper.exe (copied next to this program) opens.
+#include "removal/shell_utils.h"
+
+#include "settings/settings_store.h"
+#include "support/scripted_message_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ks = kestrune;
+using ks::testing_support::ScriptedMessageBoxes;
+
+namespace {
+
+std::string helperPath()
+{
+    return ks::programFolder() + "window_helper.exe";
+}
+
+struct EnumState {
+    const char* className;
+    DWORD processId;   // 0: any process
+    int count;
+};
+
+BOOL CALLBACK countWindow(HWND window, LPARAM lParam)
+{
+    EnumState& state = *reinterpret_cast<EnumState*>(lParam);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (lstrcmpA(className, state.className) == 0 &&
+        (state.processId == 0 || state.processId == processId))
+        ++state.count;
+    return TRUE;
+}
+
+// Top-level windows of a class, of one process or of all.
+int countWindows(const char* className, DWORD processId = 0)
+{
+    EnumState state = {className, processId, 0};
+    EnumWindows(countWindow, reinterpret_cast<LPARAM>(&state));
+    return state.count;
+}
+
+// A running window_helper that opened its windows; ended when destroyed.
+class HelperProcess {
+public:
+    HelperProcess(const char* className, int count)
+    {
+        std::string commandLine =
+            "\"" + helperPath() + "\" windows " + className + " " + std::to_string(count);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &info))
+            return;
+        CloseHandle(info.hThread);
+        process_.reset(info.hProcess);
+        id_ = info.dwProcessId;
+        const DWORD start = GetTickCount();
+        while (countWindows(className, id_) < count && GetTickCount() - start < 10000)
+            Sleep(20);
+        ready_ = countWindows(className, id_) == count;
+    }
+    ~HelperProcess()
+    {
+        if (running())
+            TerminateProcess(process_.get(), 1);
+    }
+    bool ready() const { return ready_; }
+    DWORD id() const { return id_; }
+    bool running() const
+    {
+        return process_.valid() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+    }
+
+private:
+    ks::ScopedHandle process_;
+    DWORD id_ = 0;
+    bool ready_ = false;
+};
+
+void expectTheAlertQuestion(const ScriptedMessageBoxes& boxes)
+{
+    ASSERT_EQ(1u, boxes.shown().size());
+    const auto& box = boxes.shown()[0];
+    EXPECT_EQ(nullptr, box.owner);
+    EXPECT_EQ("It is highly recommend you close all internet explorer windows to remove attached "
+              "parasites as well as any other open programs.\n Kill All Explorer Windows ?",
+              box.text);
+    EXPECT_EQ("Alert!", box.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST),
+              box.style);
+}
+
+}  // namespace
+
+TEST(LaunchProgram, TheShellAcceptsAStartWhateverTheProgramDoesAfterwards)
+{
+    EXPECT_TRUE(ks::launchProgram(helperPath(), "exit 3"));
+
+    ks::ScopedHandle process;
+    ASSERT_TRUE(ks::launchProgram(helperPath(), "exit 3", process));
+    ASSERT_TRUE(process.valid());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.get(), 10000));
+    DWORD exitCode = 0;
+    ASSERT_TRUE(GetExitCodeProcess(process.get(), &exitCode));
+    EXPECT_EQ(3u, exitCode);
+}
+
+TEST(LaunchProgram, AMissingProgramIsRefused)
+{
+    const std::string missing = ks::programFolder() + "no_such_program.exe";
+    EXPECT_FALSE(ks::launchProgram(missing, ""));
+    ks::ScopedHandle process(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    EXPECT_FALSE(ks::launchProgram(missing, "", process));
+    EXPECT_FALSE(process.valid());
+}
+
+TEST(CookiesFolder, IsAnAbsolutePath)
+{
+    const std::string folder = ks::cookiesFolder();
+    ASSERT_GT(folder.size(), 3u);
+    EXPECT_EQ(":\\", folder.substr(1, 2));
+}
+
+TEST(PumpMessages, DispatchesWaitingMessagesAndKeepsAQuit)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP + 1, 0, 0));
+    PostQuitMessage(7);
+    ks::pumpMessages();
+    // The thread message was taken; the quit is waiting again for the next loop.
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(static_cast<UINT>(WM_QUIT), msg.message);
+    EXPECT_EQ(7u, msg.wParam);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST(CloseBrowserWindows, AnyAnswerButYesTouchesNothing)
+{
+    HelperProcess browser("IEFrame", 1);
+    ASSERT_TRUE(browser.ready());
+    for (int answer : {IDNO, 0}) {
+        ScriptedMessageBoxes boxes{answer};
+        EXPECT_EQ(0, ks::closeBrowserWindows(boxes));
+        expectTheAlertQuestion(boxes);
+    }
+    EXPECT_TRUE(browser.running());
+    EXPECT_EQ(1, countWindows("IEFrame", browser.id()));
+}
+
+TEST(CloseBrowserWindows, YesEndsEveryBrowserAndFolderWindowProcess)
+{
+    HelperProcess browser("IEFrame", 3);
+    HelperProcess folders("CabinetWClass", 2);
+    ASSERT_TRUE(browser.ready());
+    ASSERT_TRUE(folders.ready());
+
+    ScriptedMessageBoxes boxes{IDYES};
+    EXPECT_EQ(2, ks::closeBrowserWindows(boxes));
+    expectTheAlertQuestion(boxes);
+    EXPECT_FALSE(browser.running());
+    EXPECT_FALSE(folders.running());
+    EXPECT_EQ(0, countWindows("IEFrame"));
+    EXPECT_EQ(0, countWindows("CabinetWClass"));
+}
+
+TEST(CloseBrowserWindows, AWindowThatDoesNotGoEndsTheLoop)
+{
+    // A browser-class window of this very program: its process must not be
+    // ended, and the loop must not spin on it.
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "IEFrame";
+    RegisterClassA(&windowClass);
+    HWND own = CreateWindowA("IEFrame", "own", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+                             windowClass.hInstance, nullptr);
+    ASSERT_NE(nullptr, own);
+
+    ScriptedMessageBoxes boxes{IDYES};
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(0, ks::closeBrowserWindows(boxes));
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_TRUE(IsWindow(own));
+    DestroyWindow(own);
+    UnregisterClassA("IEFrame", windowClass.hInstance);
+}
