@@ -52,10 +52,11 @@ RemovalResult removeValue(const RegistryValueItem& item)
 
 LONG deleteKeyTree(HKEY parent, const std::string& path)
 {
-    RegistryKey key;
-    LONG code = RegOpenKeyA(parent, path.c_str(), key.receive());
+    HKEY opened = nullptr;
+    LONG code = RegOpenKeyA(parent, path.c_str(), &opened);
     if (code != ERROR_SUCCESS)
         return code;
+    RegistryKey key(opened);
     char name[kSubkeyNameBuffer];
     for (;;) {
         // Index 0 each time: every successful call removes the subkey just listed.
@@ -76,7 +77,7 @@ LONG deleteKeyTree(HKEY parent, const std::string& path)
 HKEY openKey(HKEY root, const std::string& path, REGSAM access)
 {
     RegistryKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, access, key.receive()) != ERROR_SUCCESS)
+    if (key.open(root, path.c_str(), access) != ERROR_SUCCESS)
         return nullptr;
     return key.release();
 }
@@ -84,7 +85,7 @@ HKEY openKey(HKEY root, const std::string& path, REGSAM access)
 LONG deleteRegistryValue(HKEY root, const std::string& path, const std::string& name)
 {
     RegistryKey key;
-    LONG code = RegOpenKeyExA(root, path.c_str(), 0, kValueDeleteAccess, key.receive());
+    LONG code = key.open(root, path.c_str(), kValueDeleteAccess);
     if (code != ERROR_SUCCESS)
         return code;
     return RegDeleteValueA(key.get(), name.c_str());
@@ -93,13 +94,13 @@ LONG deleteRegistryValue(HKEY root, const std::string& path, const std::string& 
 bool registryKeyGone(HKEY root, const std::string& path)
 {
     RegistryKey key;
-    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.receive()) == ERROR_FILE_NOT_FOUND;
+    return key.open(root, path.c_str(), KEY_READ) == ERROR_FILE_NOT_FOUND;
 }
 
 bool registryValueGone(HKEY root, const std::string& path, const std::string& name)
 {
     RegistryKey key;
-    LONG code = RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.receive());
+    LONG code = key.open(root, path.c_str(), KEY_QUERY_VALUE);
     if (code == ERROR_FILE_NOT_FOUND)
         return true;
     if (code != ERROR_SUCCESS)
