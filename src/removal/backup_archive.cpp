@@ -146,17 +146,20 @@ bool BackupArchive::addFolder(const std::string& path, bool flatNames)
         return false;
     ++foldersAdded_;
     const std::string folder = absolutePath(path);
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
     bool everything = true;
+    if (!flatNames) {
+        const std::string entryName = relativeEntryName(folder);
+        if (!entryName.empty() && !addFolderEntry(entryName + "/"))
+            everything = false;
+    }
     bool listed = listFolder(folder, ListingRule::DotsOnly, [&](const WIN32_FIND_DATAA& entry) {
         if (isReparsePoint(entry.dwFileAttributes))
             return true;
         const std::string child = joinPath(folder, entry.cFileName);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!flatNames) {
-                std::string entryName = relativeEntryName(child);
-                if (entryName.empty() || !addFolderEntry(entryName + "/"))
-                    everything = false;
-            }
             if (!addFolder(child, flatNames))
                 everything = false;
         } else if (!addFile(child, flatNames)) {

@@ -57,9 +57,9 @@ public:
     bool addFile(const std::string& path, bool flatNames);
 
     // Adds every file below `path`, whatever its name (only "." and ".." are
-    // passed by, and links are not followed). Without `flatNames` each
-    // subfolder also gets its own folder entry ("name/"), so empty folders
-    // survive. False when no archive is open, the folder could not be listed
+    // passed by, and links are not followed). Without `flatNames` the folder
+    // and each subfolder also get a folder entry ("name/", none for the root
+    // folder itself), so empty folders survive. False when no archive is open, the folder could not be listed
     // whole, or an entry could not be added; the other entries are added all
     // the same.
     bool addFolder(const std::string& path, bool flatNames);

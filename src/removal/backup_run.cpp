@@ -37,6 +37,44 @@ std::string freshArchivePath(const std::string& folder, const std::string& name)
     }
 }
 
+namespace {
+
+bool isFolder(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Adds every entry the backup made, under its path inside the backup folder.
+bool packEntries(const BackupSession& session, BackupArchive& archive)
+{
+    bool everything = true;
+    for (const std::string& name : session.entries()) {
+        const std::string path = joinPath(session.folder(), name);
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;   // a copy that failed, already counted as such
+        if (!(isFolder(path) ? archive.addFolder(path, false) : archive.addFile(path, false)))
+            everything = false;
+    }
+    return everything;
+}
+
+// Empties the backup folder of this backup's entries and of whatever else
+// the folder walk can remove; the folder itself stays.
+void removeEntries(const BackupSession& session)
+{
+    for (const std::string& name : session.entries()) {
+        const std::string path = joinPath(session.folder(), name);
+        if (isFolder(path))
+            deleteFolderTree(path);
+        else
+            DeleteFileA(path.c_str());
+    }
+    deleteFolderContents(session.folder());
+}
+
+}  // namespace
+
 BackupPlaces systemBackupPlaces()
 {
     return BackupPlaces{archiveFolderPath(), backupFolderPath(), cookiesFolder()};
@@ -72,11 +110,11 @@ BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
     backupFileItems(parasites, session, places.cookiesFolder);
     session.writeManifest();
 
-    const bool packed = archive.addFolder(places.backupFolder, false);
+    const bool packed = packEntries(session, archive);
     const bool closed = archive.close();
     session.stepDone(
         BackupStep{BackupStepKind::Archive, places.backupFolder, outcome.archivePath, packed && closed});
-    deleteFolderContents(places.backupFolder);
+    removeEntries(session);
     outcome.complete = session.complete();
     return outcome;
 }

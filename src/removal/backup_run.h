@@ -42,9 +42,10 @@ struct BackupOutcome {
 // Backs up the selected items of `parasites`: creates the archive folder,
 // opens a new archive named from the current local time (never replacing an
 // earlier one), exports the registry items, copies the files, folders and
-// cookie files, writes Config.ini and the manifest, adds every file of the
-// backup folder to the archive under its path inside that folder, closes
-// the archive and empties the backup folder. Nothing is backed up when the
+// cookie files, writes Config.ini and the manifest, adds every entry it made
+// in the backup folder to the archive under its path inside that folder
+// (names beginning with a dot included), closes the archive and removes
+// those entries again. Nothing is backed up when the
 // archive does not open. `report` may be null.
 BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report);
 BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,

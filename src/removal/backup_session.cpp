@@ -38,6 +38,7 @@ std::string BackupSession::claimName(const std::string& name)
         if (GetFileAttributesA(joinPath(folder_, candidate).c_str()) != INVALID_FILE_ATTRIBUTES)
             continue;
         taken_.insert(key);
+        entries_.push_back(candidate);
         return candidate;
     }
 }
@@ -53,6 +54,13 @@ void BackupSession::stepDone(const BackupStep& step)
 bool BackupSession::appendTo(const std::string& fileName, const std::string& text)
 {
     const std::string path = joinPath(folder_, fileName);
+    bool first = true;
+    for (const std::string& entry : entries_) {
+        if (entry == fileName)
+            first = false;
+    }
+    if (first)
+        entries_.push_back(fileName);
     ScopedHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())

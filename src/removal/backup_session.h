@@ -7,6 +7,7 @@
 
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace kestrune {
 
@@ -76,6 +77,12 @@ public:
                            const std::string& details);
     void writeManifest();
 
+    // The names of the entries this backup made in the folder, in the order
+    // they were made: every claimed name, Config.ini and the manifest once
+    // written. Only these are packed and removed again, so what an earlier
+    // backup may have left behind never reaches this backup's archive.
+    const std::vector<std::string>& entries() const { return entries_; }
+
     // True while no step has failed.
     bool complete() const { return failures_ == 0; }
     int failures() const { return failures_; }
@@ -86,6 +93,7 @@ private:
     std::string folder_;
     BackupReport* report_;
     std::unordered_set<std::string> taken_;   // folded names
+    std::vector<std::string> entries_;
     std::string manifest_;
     int failures_ = 0;
 };
