@@ -4,8 +4,11 @@
 //   removal_helper wait          runs until it is ended
 //   removal_helper hold FILE     opens FILE without sharing and runs until
 //                                it is ended (creates FILE when missing)
+//   removal_helper sleep MS      ends after MS milliseconds (a pause for
+//                                batch files)
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv)
@@ -21,6 +24,10 @@ int main(int argc, char** argv)
             return 2;
         Sleep(INFINITE);
         CloseHandle(file);
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "sleep") == 0) {
+        Sleep(static_cast<DWORD>(std::atoi(argv[2])));
         return 0;
     }
     return 1;

@@ -23,7 +23,11 @@ const char kUsage[] =
     "  defs pack IN OUT           scramble a markup file into a reference file\n"
     "  defs unpack IN OUT         unscramble a reference file into markup\n"
     "  defs check [--plain] FILE  report errors and warnings in a reference file\n"
-    "  defs dump FILE             write the loaded definitions as JSON\n";
+    "  defs dump FILE             write the loaded definitions as JSON\n"
+    "\n"
+    "Removal:\n"
+    "  clean [--definitions FILE] [--backup [--force]] [--quiet]\n"
+    "                             scan the whole PC and remove every find\n";
 
 }  // namespace
 
@@ -48,6 +52,8 @@ int main(int argc, char** argv)
     Args rest(args.begin() + 1, args.end());
     if (command == "defs")
         return runDefsCommand(rest);
+    if (command == "clean")
+        return runCleanCommand(rest);
     printError("unknown command '" + command + "'");
     std::fputs(kUsage, stderr);
     return kExitUsage;
