@@ -42,6 +42,13 @@ file(GLOB KESTRUNE_CLI_SOURCES CONFIGURE_DEPENDS tools/cli/*.cpp)
 add_executable(kestrune-cli ${KESTRUNE_CLI_SOURCES})
 target_link_libraries(kestrune-cli PRIVATE kestrune_core)
 
+# The window driver of the end-to-end tests (a console program).
+file(GLOB KESTRUNE_WINDRIVER_SOURCES CONFIGURE_DEPENDS tools/windriver/*.cpp)
+if(KESTRUNE_WINDRIVER_SOURCES)
+    add_executable(windriver ${KESTRUNE_WINDRIVER_SOURCES})
+    target_link_libraries(windriver PRIVATE user32)
+endif()
+
 # The GUI program, once its entry point exists.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/winmain.cpp)
     file(GLOB KESTRUNE_RC CONFIGURE_DEPENDS res/*.rc)

@@ -19,6 +19,7 @@ using Args = std::vector<std::string>;
 
 int runDefsCommand(const Args& args);
 int runCleanCommand(const Args& args);
+int runPublishCommand(const Args& args);
 
 // Writes "kestrune-cli: <message>" on standard error.
 void printError(const std::string& message);

@@ -25,6 +25,10 @@ const char kUsage[] =
     "  defs check [--plain] FILE  report errors and warnings in a reference file\n"
     "  defs dump FILE             write the loaded definitions as JSON\n"
     "\n"
+    "Update server:\n"
+    "  publish --root DIR FILE.ks copy FILE.ks to DIR\\def\\ and write the version page\n"
+    "                             DIR\\def\\def_newv2.html naming it\n"
+    "\n"
     "Removal:\n"
     "  clean [--definitions FILE] [--backup [--force]] [--quiet]\n"
     "                             scan the whole PC and remove every find\n";
@@ -54,6 +58,8 @@ int main(int argc, char** argv)
         return runDefsCommand(rest);
     if (command == "clean")
         return runCleanCommand(rest);
+    if (command == "publish")
+        return runPublishCommand(rest);
     printError("unknown command '" + command + "'");
     std::fputs(kUsage, stderr);
     return kExitUsage;

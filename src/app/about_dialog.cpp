@@ -1,0 +1,83 @@
+// AboutDialog.
+#include "app/about_dialog.h"
+
+#include "app/open_url.h"
+#include "platform/resource_strings.h"
+
+namespace kestrune {
+
+namespace {
+
+const int kAboutDialogId = 100;
+const int kHomePageLinkId = 1060;
+const int kSupportMailLinkId = 1061;
+const unsigned kSupportMailStringId = 32789;
+const unsigned kHomePageStringId = 32790;
+
+// The link text: the address without its scheme.
+std::string withoutScheme(const std::string& url)
+{
+    for (const char* scheme : {"http://", "mailto:"}) {
+        std::string prefix = scheme;
+        if (url.compare(0, prefix.size(), prefix) == 0)
+            return url.substr(prefix.size());
+    }
+    return url;
+}
+
+}  // namespace
+
+INT_PTR AboutDialog::run(HWND owner)
+{
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAboutDialogId), owner,
+                           dialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK AboutDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        return reinterpret_cast<AboutDialog*>(lParam)->onInitDialog(dialog);
+    }
+    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        self->onCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        HWND control = reinterpret_cast<HWND>(lParam);
+        if (self->homePage_.onCtlColor(dc, control) || self->supportMail_.onCtlColor(dc, control)) {
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        return FALSE;
+    }
+    }
+    return FALSE;
+}
+
+INT_PTR AboutDialog::onInitDialog(HWND dialog)
+{
+    dialog_ = dialog;
+    homePageUrl_ = loadResourceString(kHomePageStringId);
+    supportMailUrl_ = loadResourceString(kSupportMailStringId);
+    homePage_.attach(dialog, kHomePageLinkId, withoutScheme(homePageUrl_));
+    supportMail_.attach(dialog, kSupportMailLinkId, withoutScheme(supportMailUrl_));
+    return TRUE;
+}
+
+void AboutDialog::onCommand(int id, int code)
+{
+    if (id == IDOK || id == IDCANCEL) {
+        EndDialog(dialog_, IDOK);
+    } else if (code == STN_CLICKED && id == kHomePageLinkId) {
+        openUrl(homePageUrl_, SW_SHOWNORMAL);
+    } else if (code == STN_CLICKED && id == kSupportMailLinkId) {
+        openUrl(supportMailUrl_, SW_SHOWNORMAL);
+    }
+}
+
+}  // namespace kestrune

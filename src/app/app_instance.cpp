@@ -1,0 +1,61 @@
+// AppInstance: start-up and shutdown.
+#include "app/app_instance.h"
+
+#include "settings/settings_store.h"
+
+#include <commctrl.h>
+
+namespace kestrune {
+
+const char kAlreadyRunningEventName[] = "APP_ALREADY_RUNNING_CHECK";
+
+bool anotherInstanceRuns(HANDLE event, bool& signalled)
+{
+    signalled = false;
+    if (event != nullptr && WaitForSingleObject(event, 0) == WAIT_OBJECT_0) {
+        signalled = true;
+        return true;
+    }
+    return FindWindowA(nullptr, kWindowTitle) != nullptr;
+}
+
+bool AppInstance::start(const MainWindowOptions& options)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                     ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    exitedOnSignal_ = false;
+    alreadyRunningEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, kAlreadyRunningEventName));
+    bool signalled = false;
+    if (anotherInstanceRuns(alreadyRunningEvent_.get(), signalled)) {
+        exitedOnSignal_ = signalled;
+        return false;
+    }
+
+    const bool firstRun = settingsMissing();
+    if (firstRun)
+        createDefaultSettings();
+
+    ranMainWindow_ = true;
+    {
+        MainWindow window(firstRun, options);
+        window.runModal();
+    }
+    return false;
+}
+
+void AppInstance::finish()
+{
+    if (exitedOnSignal_) {
+        // Another process signalled the event: leave it untouched; the
+        // handle goes with the process.
+        alreadyRunningEvent_.release();
+        return;
+    }
+    if (alreadyRunningEvent_.valid())
+        ResetEvent(alreadyRunningEvent_.get());
+    alreadyRunningEvent_.reset();
+}
+
+}  // namespace kestrune

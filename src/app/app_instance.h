@@ -1,0 +1,46 @@
+// AppInstance: where the program begins and ends. Lets one instance run per
+// desktop (the named event "APP_ALREADY_RUNNING_CHECK" and the window title
+// "Kestrune v2.01"), writes the default settings on the first run, and runs
+// MainWindow modally for the whole life of the process.
+#pragma once
+
+#include "app/main_window.h"
+#include "platform/handles.h"
+
+#include <windows.h>
+
+namespace kestrune {
+
+extern const char kAlreadyRunningEventName[];   // "APP_ALREADY_RUNNING_CHECK"
+
+class AppInstance {
+public:
+    AppInstance() = default;
+    virtual ~AppInstance() = default;
+    AppInstance(const AppInstance&) = delete;
+    AppInstance& operator=(const AppInstance&) = delete;
+
+    // The start-up: single-instance test, first-run settings, then the main
+    // window's modal run. Returns false in every path (the process then
+    // finishes); the main window's whole life lies inside this call.
+    bool start(const MainWindowOptions& options = MainWindowOptions());
+
+    // Resets and closes the event unless the instance stopped because it
+    // found the event signalled.
+    void finish();
+
+    bool exitedOnSignal() const { return exitedOnSignal_; }
+    // The main window ran in this instance (the single-instance test passed).
+    bool ranMainWindow() const { return ranMainWindow_; }
+
+private:
+    ScopedHandle alreadyRunningEvent_;
+    bool exitedOnSignal_ = false;
+    bool ranMainWindow_ = false;
+};
+
+// True when another instance is found: the event is signalled (sets
+// `signalled`) or a top-level window titled "Kestrune v2.01" exists.
+bool anotherInstanceRuns(HANDLE event, bool& signalled);
+
+}  // namespace kestrune

@@ -1,0 +1,84 @@
+// LoadingDialog: the loading sequence.
+#include "app/loading_dialog.h"
+
+#include "definitions/reference_file.h"
+#include "settings/settings_store.h"
+
+#include <shlwapi.h>
+
+namespace kestrune {
+
+namespace {
+
+const int kLoadingDialogId = 150;
+const int kTextId = 1031;
+const UINT_PTR kLoadingTimer = 106;
+
+}  // namespace
+
+INT_PTR LoadingDialog::run()
+{
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kLoadingDialogId), nullptr,
+                           dialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK LoadingDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        return reinterpret_cast<LoadingDialog*>(lParam)->onInitDialog(dialog);
+    }
+    auto* self = reinterpret_cast<LoadingDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    switch (message) {
+    case WM_TIMER:
+        return self->onTimer(wParam) ? TRUE : FALSE;
+    case WM_COMMAND:
+        // No buttons; Esc or Enter must not end the sequence half way.
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR LoadingDialog::onInitDialog(HWND dialog)
+{
+    dialog_ = dialog;
+    showText("Initializing...");
+    SetTimer(dialog, kLoadingTimer, timings_.firstStepMs, nullptr);
+    return TRUE;
+}
+
+void LoadingDialog::showText(const char* text)
+{
+    SetDlgItemTextA(dialog_, kTextId, text);
+    // The thread sleeps between the texts, so paint each one now.
+    UpdateWindow(GetDlgItem(dialog_, kTextId));
+}
+
+bool LoadingDialog::onTimer(UINT_PTR id)
+{
+    if (id != kLoadingTimer)
+        return false;
+    showText("Searching for definition file.");
+    const std::string path = referenceFilePath();
+    if (!PathFileExistsA(path.c_str())) {
+        showText("Definition file not found.");
+        Sleep(timings_.notFoundPauseMs);
+        KillTimer(dialog_, kLoadingTimer);
+        EndDialog(dialog_, IDCANCEL);
+        return true;
+    }
+    Sleep(timings_.foundPauseMs);
+    showText("Loading definitions from file.");
+    if (parasiteList_ != nullptr)
+        loadReferenceFile(path, *parasiteList_);
+    Sleep(timings_.afterLoadMs);
+    showText("Definitions loaded successfully.");
+    Sleep(timings_.loadedPauseMs);
+    KillTimer(dialog_, kLoadingTimer);
+    EndDialog(dialog_, IDOK);
+    return true;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,164 @@
+// MainWindow: the program's one top-level window (dialog 102), run modally
+// for the whole life of the process. It owns the ParasiteList, the result
+// list, the notification-area icon object and the fields the other parts of
+// the program share (uiState, the flags, the update fields, the bound texts),
+// turns buttons and menu items into commands, runs the start-up timers and
+// lays its controls out when it is sized.
+//
+// The scan and removal commands, the scan messages (3002 to 3008), the
+// result-list set-up and timer 108 are reached through the hook methods
+// declared under "Scan and removal"; they are defined in main_window_hooks.cpp.
+#pragma once
+
+#include "app/loading_dialog.h"
+#include "app/status_area_icon.h"
+#include "app/ui_state.h"
+#include "app/window_layout.h"
+#include "definitions/parasite.h"
+#include "platform/gui_handles.h"
+#include "platform/handles.h"
+#include "platform/message_boxes.h"
+#include "settings/update_host.h"
+#include "ui/check_list_view.h"
+#include "ui/image_button.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+// Scan messages posted to the main window.
+const UINT WM_SCAN_STATE = 3002;
+const UINT WM_SCAN_UNUSED = 3003;
+const UINT WM_FOUND_REGKEY = 3004;
+const UINT WM_FOUND_REGVALUE = 3005;
+const UINT WM_FOUND_FILE = 3006;
+const UINT WM_FOUND_FOLDER = 3007;
+const UINT WM_FOUND_COOKIE = 3008;
+
+extern const char kWindowTitle[];   // "Kestrune v2.01"
+
+// What the window is run with besides firstRun; tests shorten the delays.
+struct MainWindowOptions {
+    MessageBoxes* messageBoxes = nullptr;   // null: the real message boxes
+    LoadingTimings loadingTimings;
+    UpdateTimings updateTimings;
+    unsigned startupTimerMs = 3000;          // timer 101
+    unsigned startupScanTimerMs = 500;       // timer 108
+};
+
+class MainWindow : public UpdateHost {
+public:
+    explicit MainWindow(bool firstRun, const MainWindowOptions& options = MainWindowOptions());
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the dialog with no parent and runs it until it ends; returns
+    // the result it ended with (IDOK, IDCANCEL), or -1 when it could not be
+    // created.
+    INT_PTR runModal();
+
+    // UpdateHost
+    HWND window() const override { return window_; }
+    MessageBoxes& messageBoxes() override { return *boxes_; }
+    UpdateTimings updateTimings() const override { return options_.updateTimings; }
+    void setUiState(int state) override;
+    bool scanThreadRunning() const override;
+    ParasiteList& parasiteList() override { return parasites_; }
+    std::string& updateUrl() override { return updateUrl_; }
+    std::string& downloadTarget() override { return downloadTarget_; }
+    bool runLoadingDialog() override;
+    bool runPreferencesDialog() override;
+    void endWindow(int result) override;
+
+    int uiState() const { return uiState_; }
+    CheckListView& resultList() { return resultList_; }
+    CStatusAreaIconObj& statusAreaIcon() { return statusAreaIcon_; }
+
+    // Writes the bound texts (description and the four counters) into their
+    // controls.
+    void showBoundTexts();
+
+    // Fields shared with the scan, removal and update (window thread only,
+    // except where the scan says otherwise).
+    bool firstRun = false;
+    bool startedAtStartup = false;
+    bool scanning = false;
+    bool scanStopped = false;
+    bool listReady = false;
+    std::string logFileName;
+    std::string descriptionText;
+    std::string cookiesCount;
+    std::string filesCount;
+    std::string memoryCount;
+    std::string registryCount;
+    int resultRowCount = 0;
+    ScopedHandle scanThread;          // the scan thread started last
+    bool scanThreadStarted = false;   // a scan thread was ever started
+
+    // Scan and removal: filled in by the scan and removal code.
+    void setUpResultList();
+    void onScanCommand();                               // 1001, tray "Scan", start-up scan
+    void onFolderScanCommand();                         // 1002, tray "Scan Folder"
+    void onStopScanCommand();                           // 1041
+    void onDeleteCommand();                             // 1003
+    void onScanState(int state);                        // message 3002
+    void onFound(UINT message, WPARAM wParam, LPARAM lParam);   // 3004 to 3008
+    void onResultListItemChanged(const NMLISTVIEW& change);
+    void onStartupScanTimer();                          // timer 108
+    void onDestroyScanThread();                         // window destruction
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR onInitDialog();
+    void onCommand(int id);
+    void onSysCommand(WPARAM wParam);
+    void onTimer(UINT_PTR id);
+    void onStartupTimer();
+    INT_PTR onNotify(const NMHDR& header);
+    void onDrawItem(const DRAWITEMSTRUCT& item);
+    BOOL onEraseBackground(HDC dc);
+    INT_PTR onCtlColorStatic(HDC dc);
+    bool onPaintMinimised();
+    void onSize();
+    void onSizing(WPARAM edge, RECT& rect);
+    void extendSystemMenu();
+    void attachImageButtons();
+    void recordLayouts();
+    void onPreferencesCommand();
+    void onAboutCommand();
+    void onHelpCommand(int showMode);
+    void onShowCommand();
+
+    // Declared so that destruction runs: icon object, fonts and bitmaps,
+    // ParasiteList, then controls and brushes.
+    MainWindowOptions options_;
+    SystemMessageBoxes systemBoxes_;
+    MessageBoxes* boxes_;
+    HWND window_ = nullptr;
+    int uiState_ = Idle;
+    std::string updateUrl_;
+    std::string downloadTarget_;
+    std::vector<ControlLayout> layouts_;
+    ScopedBrush whiteBrush_;
+    CheckListView resultList_;
+    ImageButton scanButton_;
+    ImageButton folderScanButton_;
+    ImageButton stopButton_;
+    ImageButton updateButton_;
+    ImageButton deleteButton_;
+    ParasiteList parasites_;
+    HICON bigIcon_ = nullptr;     // resource icons: shared, not destroyed
+    HICON smallIcon_ = nullptr;
+    ScopedBitmap background_;
+    ScopedBitmap aboutMenuBitmap_;
+    ScopedBitmap helpMenuBitmap_;
+    ScopedFont statusFont_;
+    CStatusAreaIconObj statusAreaIcon_;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,238 @@
+// PreferencesDialog: loading, validating and saving the user's settings.
+#include "app/preferences_dialog.h"
+
+#include "settings/settings_store.h"
+#include "ui/tool_tip.h"
+
+#include <commdlg.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+namespace kestrune {
+
+namespace {
+
+const int kPreferencesDialogId = 143;
+const int kLogPathId = 1021;
+const int kReferencePathId = 1022;
+const int kPickLogFolderId = 1023;
+const int kPickReferenceFileId = 1024;
+const int kRunAtStartupId = 1025;
+const int kScanAtStartupId = 1027;
+const int kAutoSaveLogId = 1028;
+const int kConfirmRemovalId = 1029;
+const int kAutoCheckUpdatesId = 1030;
+const int kFolderBitmap = 144;
+const int kBrowseBitmap = 145;
+
+void loadFlag(const char* name, int& flag)
+{
+    std::string text;
+    if (readSetting(name, text))
+        flag = text == "1" ? 1 : 0;
+}
+
+const char* flagText(int flag) { return flag == 1 ? "1" : "0"; }
+
+std::string controlText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    int length = GetWindowTextLengthA(control);
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    int got = GetWindowTextA(control, buffer.data(), length + 1);
+    return std::string(buffer.data(), got > 0 ? got : 0);
+}
+
+bool isChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void setChecked(HWND dialog, int id, bool on)
+{
+    CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+}  // namespace
+
+void loadPreferences(SettingsSnapshot& snapshot)
+{
+    std::string text;
+    if (readSetting(kSettingReferenceFile, text))
+        snapshot.referencePath = text;
+    if (readSetting(kSettingLogFolder, text))
+        snapshot.logPath = text;
+    loadFlag(kSettingConfirmRemoval, snapshot.confirmRemoval);
+    loadFlag(kSettingAutoUpdate, snapshot.autoCheckUpdates);
+    loadFlag(kSettingAutoSaveLog, snapshot.autoSaveLog);
+    loadFlag(kSettingStartupScanAllowed, snapshot.mtst);
+    loadFlag(kSettingRunAtStartup, snapshot.runAtStartup);
+    loadFlag(kSettingScanAtStartup, snapshot.scanAtStartup);
+}
+
+void savePreferences(const SettingsSnapshot& snapshot)
+{
+    writeSetting(kSettingReferenceFile, snapshot.referencePath);
+    writeSetting(kSettingLogFolder, snapshot.logPath);
+    writeSetting(kSettingConfirmRemoval, flagText(snapshot.confirmRemoval));
+    writeSetting(kSettingAutoUpdate, flagText(snapshot.autoCheckUpdates));
+    writeSetting(kSettingAutoSaveLog, flagText(snapshot.autoSaveLog));
+    writeSetting(kSettingStartupScanAllowed, flagText(snapshot.mtst));
+    writeSetting(kSettingRunAtStartup, flagText(snapshot.runAtStartup));
+    writeSetting(kSettingScanAtStartup, flagText(snapshot.scanAtStartup));
+    if (snapshot.runAtStartup == 0) {
+        removeRunEntry(kRunEntryName);
+        writeSetting(kSettingRunAtStartup, "0");
+    } else {
+        addRunEntry(kRunEntryName, runEntryCommandLine());
+        writeSetting(kSettingRunAtStartup, "1");
+    }
+}
+
+INT_PTR PreferencesDialog::run(HWND owner)
+{
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kPreferencesDialogId), owner,
+                           dialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK PreferencesDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                               LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        return reinterpret_cast<PreferencesDialog*>(lParam)->onInitDialog(dialog);
+    }
+    auto* self = reinterpret_cast<PreferencesDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        self->onCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        self->onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR PreferencesDialog::onInitDialog(HWND dialog)
+{
+    dialog_ = dialog;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    logFolderButton_.attach(dialog, kPickLogFolderId, instance, kFolderBitmap, kFolderBitmap);
+    addToolTip(dialog, kPickLogFolderId, "Select folder for creating log files");
+    referenceFileButton_.attach(dialog, kPickReferenceFileId, instance, kBrowseBitmap,
+                                kBrowseBitmap);
+    addToolTip(dialog, kPickReferenceFileId, "Browse for definition file");
+
+    loadPreferences(snapshot_);
+    referencePathText_ = snapshot_.referencePath;
+    logPathText_ = snapshot_.logPath;
+    confirmRemoval_ = snapshot_.confirmRemoval == 1;
+    autoCheckUpdates_ = snapshot_.autoCheckUpdates == 1;
+    autoSaveLog_ = snapshot_.autoSaveLog == 1;
+    runAtStartup_ = snapshot_.runAtStartup == 1;
+    scanAtStartup_ = snapshot_.scanAtStartup == 1;
+    writeControls();
+    return TRUE;
+}
+
+void PreferencesDialog::readControls()
+{
+    logPathText_ = controlText(dialog_, kLogPathId);
+    referencePathText_ = controlText(dialog_, kReferencePathId);
+    runAtStartup_ = isChecked(dialog_, kRunAtStartupId);
+    scanAtStartup_ = isChecked(dialog_, kScanAtStartupId);
+    autoSaveLog_ = isChecked(dialog_, kAutoSaveLogId);
+    confirmRemoval_ = isChecked(dialog_, kConfirmRemovalId);
+    autoCheckUpdates_ = isChecked(dialog_, kAutoCheckUpdatesId);
+}
+
+void PreferencesDialog::writeControls()
+{
+    SetDlgItemTextA(dialog_, kLogPathId, logPathText_.c_str());
+    SetDlgItemTextA(dialog_, kReferencePathId, referencePathText_.c_str());
+    setChecked(dialog_, kRunAtStartupId, runAtStartup_);
+    setChecked(dialog_, kScanAtStartupId, scanAtStartup_);
+    setChecked(dialog_, kAutoSaveLogId, autoSaveLog_);
+    setChecked(dialog_, kConfirmRemovalId, confirmRemoval_);
+    setChecked(dialog_, kAutoCheckUpdatesId, autoCheckUpdates_);
+}
+
+void PreferencesDialog::onCommand(int id, int code)
+{
+    if (code != BN_CLICKED)
+        return;
+    switch (id) {
+    case kPickLogFolderId:
+        onPickLogFolder();
+        break;
+    case kPickReferenceFileId:
+        onPickReferenceFile();
+        break;
+    case IDOK:
+        onOk();
+        break;
+    case IDCANCEL:
+        EndDialog(dialog_, IDCANCEL);
+        break;
+    }
+}
+
+void PreferencesDialog::onDrawItem(const DRAWITEMSTRUCT& item)
+{
+    if (item.CtlID == kPickLogFolderId)
+        logFolderButton_.draw(item);
+    else if (item.CtlID == kPickReferenceFileId)
+        referenceFileButton_.draw(item);
+}
+
+void PreferencesDialog::onPickLogFolder()
+{
+    readControls();
+    logPathText_ = browseForFolder(boxes_, logPathText_, "Please choose a folder for extraction");
+    SetDlgItemTextA(dialog_, kLogPathId, logPathText_.c_str());
+}
+
+void PreferencesDialog::onPickReferenceFile()
+{
+    readControls();
+    std::vector<char> file(MAX_PATH * 4, '\0');
+    referencePathText_.copy(file.data(), file.size() - 1);
+    // "All Files(*.*)|*.ks||": one entry whose pattern is *.ks.
+    static const char kFilter[] = "All Files(*.*)\0*.ks\0\0";
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = dialog_;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!GetOpenFileNameA(&ofn))
+        return;
+    referencePathText_ = file.data();
+    SetDlgItemTextA(dialog_, kReferencePathId, referencePathText_.c_str());
+}
+
+void PreferencesDialog::onOk()
+{
+    readControls();
+    if (!PathFileExistsA(logPathText_.c_str())) {
+        showPlainMessage(boxes_, dialog_, "Invalid log file path.");
+        return;
+    }
+    snapshot_.logPath = logPathText_;
+    if (!PathFileExistsA(referencePathText_.c_str())) {
+        showPlainMessage(boxes_, dialog_, "Invalid definition file path.");
+        return;
+    }
+    snapshot_.referencePath = referencePathText_;
+    snapshot_.scanAtStartup = scanAtStartup_ ? 1 : 0;
+    snapshot_.runAtStartup = runAtStartup_ ? 1 : 0;
+    snapshot_.autoSaveLog = autoSaveLog_ ? 1 : 0;
+    snapshot_.confirmRemoval = confirmRemoval_ ? 1 : 0;
+    snapshot_.autoCheckUpdates = autoCheckUpdates_ ? 1 : 0;
+    savePreferences(snapshot_);
+    EndDialog(dialog_, IDOK);
+}
+
+}  // namespace kestrune

@@ -1,0 +1,151 @@
+// CStatusAreaIconObj: the hidden window, the icon record and the popup menu.
+#include "app/status_area_icon.h"
+
+#include <cstring>
+
+namespace kestrune {
+
+namespace {
+
+const char kWindowClass[] = "CStatusAreaIconObj";
+
+}  // namespace
+
+static_assert(NOTIFYICONDATAA_V1_SIZE == kNotifyIconRecordSize,
+              "the first version of NOTIFYICONDATAA is 88 bytes");
+
+CStatusAreaIconObj* CStatusAreaIconObj::current_ = nullptr;
+
+CStatusAreaIconObj::CStatusAreaIconObj()
+{
+    current_ = this;
+}
+
+CStatusAreaIconObj::~CStatusAreaIconObj()
+{
+    record_.cbSize = kNotifyIconRecordSize;
+    record_.hWnd = ownWindow_;
+    record_.uID = kNotifyIconId;
+    if (iconShown_)
+        Shell_NotifyIconA(NIM_DELETE, &record_);
+    if (ownerHidden_ && owner_ != nullptr)
+        ShowWindow(owner_, SW_SHOW);
+    popupMenu_ = nullptr;
+    menu_.reset();
+    if (ownWindow_ != nullptr)
+        DestroyWindow(ownWindow_);
+    if (current_ == this)
+        current_ = nullptr;
+    PostQuitMessage(0);
+}
+
+void CStatusAreaIconObj::createOwnWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return;
+    ownWindow_ = CreateWindowExA(0, kWindowClass, "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                 instance_, nullptr);
+    if (ownWindow_ == nullptr)
+        return;   // go on without it: nothing would ever end a wait for WM_QUIT here
+    ShowWindow(ownWindow_, SW_HIDE);
+    UpdateWindow(ownWindow_);
+}
+
+void CStatusAreaIconObj::attach(HWND owner, int iconId, const std::string& tip, int menuId,
+                                int clickMode)
+{
+    if (tip.size() > kMaxTipLength)
+        return;
+    owner_ = owner;
+    instance_ = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+    createOwnWindow();
+
+    switch (clickMode) {
+    case 0:
+        menuOnRightClick_ = true;
+        menuOnLeftClick_ = false;
+        break;
+    case 1:
+        menuOnRightClick_ = false;
+        menuOnLeftClick_ = true;
+        break;
+    case 2:
+        menuOnRightClick_ = true;
+        menuOnLeftClick_ = true;
+        break;
+    default:
+        break;
+    }
+    tip_ = tip;
+
+    // IDI_APPLICATION (32512) to IDI_WINLOGO (32517) are the system's icons.
+    if (iconId >= 32512 && iconId <= 32517)
+        icon_ = LoadIconA(nullptr, MAKEINTRESOURCEA(iconId));
+    else
+        icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(iconId));
+
+    menu_.reset(LoadMenuA(instance_, MAKEINTRESOURCEA(menuId)));
+    popupMenu_ = menu_.valid() ? GetSubMenu(menu_.get(), 0) : nullptr;
+
+    record_ = NOTIFYICONDATAA();
+    record_.cbSize = kNotifyIconRecordSize;
+    record_.hWnd = ownWindow_;
+    record_.uID = kNotifyIconId;
+    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record_.uCallbackMessage = kNotifyIconCallback;
+    record_.hIcon = icon_;
+    std::memcpy(record_.szTip, tip_.c_str(), tip_.size() + 1);
+}
+
+void CStatusAreaIconObj::setIconState(bool iconOn, bool ownerShown)
+{
+    if (iconOn) {
+        Shell_NotifyIconA(NIM_ADD, &record_);
+        iconShown_ = true;
+    } else {
+        Shell_NotifyIconA(NIM_DELETE, &record_);
+        iconShown_ = false;
+    }
+    ownerHidden_ = !ownerShown;
+    ShowWindow(owner_, ownerShown ? SW_SHOW : SW_HIDE);
+}
+
+void CStatusAreaIconObj::showPopupMenu()
+{
+    if (popupMenu_ == nullptr)
+        return;
+    if (ownWindow_ != nullptr)
+        SetForegroundWindow(ownWindow_);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    TrackPopupMenu(popupMenu_, TPM_RIGHTALIGN | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, owner_,
+                   nullptr);
+}
+
+void CStatusAreaIconObj::onIconNotification(UINT mouseMessage)
+{
+    if (mouseMessage == WM_LBUTTONUP && menuOnLeftClick_)
+        showPopupMenu();
+    else if (mouseMessage == WM_RBUTTONUP && menuOnRightClick_)
+        showPopupMenu();
+    else
+        PostMessageA(owner_, mouseMessage, 0, kNotifyIconCallback);
+}
+
+LRESULT CALLBACK CStatusAreaIconObj::windowProc(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam)
+{
+    if (message == kNotifyIconCallback && current_ != nullptr && lParam >= WM_MOUSEMOVE &&
+        lParam <= WM_RBUTTONUP)
+        current_->onIconNotification(static_cast<UINT>(lParam));
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace kestrune

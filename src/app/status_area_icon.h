@@ -1,0 +1,75 @@
+// CStatusAreaIconObj: an icon with a tool tip in the notification area on
+// behalf of an owner window, which it can hide and show again, and a popup
+// menu offered when the icon is clicked; the menu's commands go to the owner.
+// A hidden window of class "CStatusAreaIconObj" receives the shell's
+// notifications (callback message 3002).
+#pragma once
+
+#include "platform/gui_handles.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace kestrune {
+
+// The first version of the shell's record: 88 bytes with a 64-byte tip.
+constexpr DWORD kNotifyIconRecordSize = 88;
+constexpr UINT kNotifyIconCallback = 3002;
+constexpr UINT kNotifyIconId = 1;
+constexpr size_t kMaxTipLength = 63;
+
+class CStatusAreaIconObj {
+public:
+    // Makes this object the one the hidden window's procedure reaches.
+    CStatusAreaIconObj();
+    // Removes a shown icon, shows an owner this object hid, frees the menu and
+    // posts WM_QUIT (the object lives as long as the program's main window).
+    virtual ~CStatusAreaIconObj();
+    CStatusAreaIconObj(const CStatusAreaIconObj&) = delete;
+    CStatusAreaIconObj& operator=(const CStatusAreaIconObj&) = delete;
+
+    // Prepares the hidden window, click mode, tip, icon, menu and record but
+    // does not add the icon. Does nothing at all when the tip is longer than
+    // 63 characters. When the hidden window cannot be created it goes on
+    // without one (the icon then reports to nobody).
+    // clickMode: 0 menu on right-button release, 1 on left, 2 on both.
+    void attach(HWND owner, int iconId, const std::string& tip, int menuId, int clickMode);
+
+    // Adds or deletes the icon and shows or hides the owner.
+    void setIconState(bool iconOn, bool ownerShown);
+
+    // Shows the popup menu at the mouse position; the pick goes to the owner.
+    void showPopupMenu();
+
+    HWND ownWindow() const { return ownWindow_; }
+    bool iconShown() const { return iconShown_; }
+    bool ownerHidden() const { return ownerHidden_; }
+    bool menuOnLeftClick() const { return menuOnLeftClick_; }
+    bool menuOnRightClick() const { return menuOnRightClick_; }
+    HMENU popupMenu() const { return popupMenu_; }
+    const NOTIFYICONDATAA& record() const { return record_; }
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void onIconNotification(UINT mouseMessage);
+    void createOwnWindow();
+
+    static CStatusAreaIconObj* current_;   // the object the hidden window reaches
+
+    HWND owner_ = nullptr;
+    HINSTANCE instance_ = nullptr;
+    HWND ownWindow_ = nullptr;
+    bool iconShown_ = false;
+    bool ownerHidden_ = false;
+    bool menuOnRightClick_ = true;
+    bool menuOnLeftClick_ = false;
+    HICON icon_ = nullptr;     // shared resource icon or system icon: not destroyed
+    ScopedMenu menu_;          // the loaded menu resource
+    HMENU popupMenu_ = nullptr;   // its first submenu, owned by menu_
+    std::string tip_;
+    NOTIFYICONDATAA record_ = {};
+};
+
+}  // namespace kestrune

@@ -1,0 +1,52 @@
+// The state table of the main window.
+#include "app/ui_state.h"
+
+namespace kestrune {
+
+namespace {
+
+const int kCommandButtons[] = {1001, 1002, 1003, 1009};
+const int kListControls[] = {1039, 1038, 1041};
+const int kStatusLineId = 1038;
+
+}  // namespace
+
+UiStateEffect uiStateEffect(int state)
+{
+    switch (state) {
+    case Idle:
+        return {Effect::On, Effect::On, Idle, nullptr};
+    case Downloading:
+        return {Effect::Off, Effect::Off, Downloading, nullptr};
+    case Scanning:
+        return {Effect::Off, Effect::On, Scanning, nullptr};
+    case Removing:
+        return {Effect::Off, Effect::On, Removing, "Deleting Infected Files ......"};
+    case BackingUp:
+        return {Effect::Off, Effect::On, BackingUp, nullptr};
+    case CheckingReferenceFile:
+        return {Effect::Off, Effect::Off, CheckingReferenceFile, nullptr};
+    case ScanFinished:
+        return {Effect::On, Effect::On, Idle, nullptr};
+    case InPreferences:
+        return {Effect::Unchanged, Effect::Unchanged, InPreferences, nullptr};
+    default:
+        return {Effect::Unchanged, Effect::Unchanged, state, nullptr};
+    }
+}
+
+int applyUiState(HWND dialog, int state)
+{
+    UiStateEffect effect = uiStateEffect(state);
+    if (effect.buttonsEnabled != Effect::Unchanged)
+        for (int id : kCommandButtons)
+            EnableWindow(GetDlgItem(dialog, id), effect.buttonsEnabled == Effect::On);
+    if (effect.listShown != Effect::Unchanged)
+        for (int id : kListControls)
+            ShowWindow(GetDlgItem(dialog, id), effect.listShown == Effect::On ? SW_SHOW : SW_HIDE);
+    if (effect.statusText != nullptr)
+        SetDlgItemTextA(dialog, kStatusLineId, effect.statusText);
+    return effect.storedState;
+}
+
+}  // namespace kestrune

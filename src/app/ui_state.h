@@ -1,0 +1,38 @@
+// The main window's user-interface state (uiState) and what each value does
+// to the command buttons, the result list, the status line and the stop
+// button.
+#pragma once
+
+#include <windows.h>
+
+namespace kestrune {
+
+enum UiState {
+    Idle = 0,
+    Downloading = 1,
+    Scanning = 2,
+    Removing = 3,
+    BackingUp = 4,
+    CheckingReferenceFile = 5,
+    ScanFinished = 6,
+    InPreferences = 7,
+};
+
+enum class Effect { Unchanged, On, Off };
+
+// One row of the state table.
+struct UiStateEffect {
+    Effect buttonsEnabled;   // 1001, 1002, 1003, 1009
+    Effect listShown;        // 1039, 1038, 1041 (1041 is never disabled)
+    int storedState;         // what uiState holds afterwards
+    const char* statusText;  // written to the status line, or null
+};
+
+// The row for `state`; values outside 0..7 change nothing and are stored.
+UiStateEffect uiStateEffect(int state);
+
+// Applies the row for `state` to the controls of `dialog` and returns the
+// value to store in uiState.
+int applyUiState(HWND dialog, int state);
+
+}  // namespace kestrune

@@ -1,0 +1,20 @@
+// fetchPage: one HTTP GET of a small page through WinInet.
+#pragma once
+
+#include <string>
+
+namespace kestrune {
+
+// The longest page fetchPage accepts; a version page names one file.
+constexpr unsigned kMaxPageSize = 64 * 1024;
+
+// Fetches `url` with the agent "Microsoft Internet Explorer", the header
+// "Accept: */*" and no caching, reading the whole body. True only when the
+// server answered with status 200 and the body was read to its end within
+// kMaxPageSize bytes; `text` then holds it (cut to its body text by
+// fileNameFromVersionPage when `cutToBody` is set). False when the Internet
+// session or the URL cannot be opened, the status is not 200, a read fails,
+// or the page is longer than kMaxPageSize; `text` is then empty.
+bool fetchPage(const std::string& url, std::string& text, bool cutToBody);
+
+}  // namespace kestrune

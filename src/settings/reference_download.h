@@ -1,0 +1,33 @@
+// Downloading a reference file and putting it in place without ever losing
+// the one in use: the download goes to a temporary file beside the target,
+// is loaded into a scratch list, and only a file that yields at least one
+// parasite replaces the target and becomes the reference file in the
+// settings.
+#pragma once
+
+#include <string>
+
+namespace kestrune {
+
+enum class DownloadOutcome {
+    Installed,        // the target holds the new file; "rfp" and "df" name it
+    DownloadFailed,   // nothing could be fetched
+    NotValid,         // fetched, but it does not load or holds no parasite
+    NotInstalled,     // valid, but it could not be moved over the target
+};
+
+// The temporary file a download of `target` goes to: `target` + ".download".
+std::string temporaryDownloadPath(const std::string& target);
+
+// Fetches `url` into the temporary file, checks it, moves it over `target`,
+// writes "rfp" = target and "df" = its file name, and deletes the previous
+// reference file when "rfp" named another file (compared ignoring case).
+// On any outcome but Installed the temporary file is deleted and the
+// settings, the previous file and the target are as they were.
+DownloadOutcome downloadReferenceFile(const std::string& url, const std::string& target);
+
+// Moves an already fetched `downloaded` file into place exactly as above
+// (the steps after the fetch). Used by downloadReferenceFile.
+DownloadOutcome installReferenceFile(const std::string& downloaded, const std::string& target);
+
+}  // namespace kestrune

@@ -1,0 +1,149 @@
+// UpdateProgressDialog and the version check.
+#include "settings/update_progress_dialog.h"
+
+#include "platform/text_compare.h"
+#include "settings/http_fetch.h"
+#include "settings/settings_store.h"
+#include "settings/update_server.h"
+#include "settings/version_page.h"
+
+namespace kestrune {
+
+const char kCheckingMessage[] = "Checking for updates...";
+const char kDownloadingMessage[] = "Downloading reference file...";
+
+namespace {
+
+const int kProgressDialogId = 151;
+const int kProgressTextId = 1031;
+const UINT_PTR kCheckTimer = 103;
+const UINT_PTR kCloseTimer = 104;
+const UINT_PTR kDownloadTimer = 107;
+
+const char kConnectionError[] =
+    "Error Connecting to Kestrune server , Please be sure you are connected to the internet and "
+    "that no firewall is active that might be preventing Kestrune from accessing the internet.";
+const char kRefusedName[] =
+    "The update server named an invalid reference file. Nothing was downloaded.";
+const char kAlreadyUpdated[] =
+    "Your reference file is already updated!\nDo you still want to download the latest file?";
+
+const UINT kErrorStyle = MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND;
+const UINT kAlertStyle = MB_YESNO | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND;
+
+std::string trimmedText(const std::string& text)
+{
+    const char* blanks = " \t\r\n\f\v";
+    std::string::size_type first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+}  // namespace
+
+CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName)
+{
+    std::string installed;
+    readSetting(kSettingDefinitionsName, installed);
+    std::string page;
+    if (!fetchPage(versionPageUrl(), page, true)) {
+        boxes.show(nullptr, kConnectionError, "Error", kErrorStyle);
+        return CheckResult::Failed;
+    }
+    page = trimmedText(page);
+    if (!isSafeReferenceFileName(page)) {
+        boxes.show(nullptr, kRefusedName, "Error", kErrorStyle);
+        return CheckResult::Failed;
+    }
+    if (!sameText(page, installed)) {
+        fileName = page;
+        return CheckResult::Available;
+    }
+    if (boxes.show(nullptr, kAlreadyUpdated, "Alert", kAlertStyle) == IDYES) {
+        fileName = page;
+        return CheckResult::Available;
+    }
+    return CheckResult::NotWanted;
+}
+
+bool UpdateProgressDialog::run()
+{
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgressDialogId),
+                                     host_.window(), dialogProc, reinterpret_cast<LPARAM>(this));
+    return result == IDOK;
+}
+
+INT_PTR CALLBACK UpdateProgressDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                                  LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        return reinterpret_cast<UpdateProgressDialog*>(lParam)->onInitDialog(dialog);
+    }
+    auto* self = reinterpret_cast<UpdateProgressDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    switch (message) {
+    case WM_TIMER:
+        self->onTimer(wParam);
+        return TRUE;
+    case WM_COMMAND:
+        // No buttons: Esc and Enter must not end a phase half way.
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR UpdateProgressDialog::onInitDialog(HWND dialog)
+{
+    dialog_ = dialog;
+    SetDlgItemTextA(dialog, kProgressTextId, message_.c_str());
+    updateAvailable_ = 0;
+    UpdateTimings timings = host_.updateTimings();
+    if (sameText(message_, kCheckingMessage))
+        SetTimer(dialog, kCheckTimer, timings.phaseDelayMs, nullptr);
+    else if (sameText(message_, kDownloadingMessage))
+        SetTimer(dialog, kDownloadTimer, timings.phaseDelayMs, nullptr);
+    else
+        SetTimer(dialog, kCloseTimer, 0, nullptr);
+    return TRUE;
+}
+
+void UpdateProgressDialog::onTimer(UINT_PTR id)
+{
+    KillTimer(dialog_, id);
+    if (id == kCheckTimer)
+        runCheckPhase();
+    else if (id == kDownloadTimer)
+        runDownloadPhase();
+    EndDialog(dialog_, IDOK);
+}
+
+void UpdateProgressDialog::runCheckPhase()
+{
+    std::string fileName;
+    CheckResult result = checkForUpdate(host_.messageBoxes(), fileName);
+    checkFailed_ = result == CheckResult::Failed;
+    if (result != CheckResult::Available) {
+        updateAvailable_ = 0;
+        return;
+    }
+    const std::string folder = programFolder();
+    if (folder.empty()) {
+        // Without the program folder the target would be a bare relative name.
+        checkFailed_ = true;
+        updateAvailable_ = 0;
+        return;
+    }
+    host_.updateUrl() = downloadBaseUrl() + fileName;
+    host_.downloadTarget() = folder + fileName;
+    updateAvailable_ = 1;
+}
+
+void UpdateProgressDialog::runDownloadPhase()
+{
+    downloadOutcome_ = downloadReferenceFile(host_.updateUrl(), host_.downloadTarget());
+}
+
+}  // namespace kestrune

@@ -1,0 +1,66 @@
+// UpdateProgressDialog: the borderless progress window (dialog 151) that is
+// up while the update checks the version page or downloads a reference file.
+// Its message selects the phase it runs; every showing runs one phase and
+// closes itself. Also checkForUpdate, the check phase's work.
+#pragma once
+
+#include "settings/reference_download.h"
+#include "settings/update_host.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestrune {
+
+extern const char kCheckingMessage[];      // "Checking for updates..."
+extern const char kDownloadingMessage[];   // "Downloading reference file..."
+
+enum class CheckResult {
+    Available,   // a file should be downloaded; its name is set
+    NotWanted,   // the server names the installed file and the user declined
+    Failed,      // no usable answer: connection, status, size or a refused name
+};
+
+// Fetches the version page and compares the name it announces with "df"
+// (ignoring case). Shows the connection error, or the question when the names
+// are equal, as messages without owner. A name that is not a plain file name
+// (isSafeReferenceFileName) is refused with its own error message.
+CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName);
+
+class UpdateProgressDialog {
+public:
+    explicit UpdateProgressDialog(UpdateHost& host) : host_(host) {}
+    virtual ~UpdateProgressDialog() = default;
+    UpdateProgressDialog(const UpdateProgressDialog&) = delete;
+    UpdateProgressDialog& operator=(const UpdateProgressDialog&) = delete;
+
+    void setMessage(const std::string& message) { message_ = message; }
+
+    // Shows the dialog modally over the host's window and runs the phase of
+    // the message. False when the dialog could not be shown at all.
+    bool run();
+
+    // Set by the check phase: 1 when a download should follow.
+    int updateAvailable() const { return updateAvailable_; }
+    // The check phase failed (as opposed to: nothing to download).
+    bool checkFailed() const { return checkFailed_; }
+    // What the last download phase did; DownloadFailed before any.
+    DownloadOutcome downloadOutcome() const { return downloadOutcome_; }
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR onInitDialog(HWND dialog);
+    void onTimer(UINT_PTR id);
+    void runCheckPhase();
+    void runDownloadPhase();
+
+    UpdateHost& host_;
+    HWND dialog_ = nullptr;
+    std::string message_;
+    int updateAvailable_ = 0;
+    bool checkFailed_ = false;
+    DownloadOutcome downloadOutcome_ = DownloadOutcome::DownloadFailed;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Start-up as a user meets it: the first run writes exactly the eleven
+# defaults and the logs folder, the loading texts come in order, the main
+# window opens with empty counters, the first-run reminder follows, a second
+# start ends at once, a later start has no reminder, and "/s" is accepted.
+source "$(dirname "$0")/lib/kestrune-e2e.sh"
+
+say "first start"
+start_kestrune
+first=$E2E_LAST_PID
+loading=$(drive watch-text 1031 30000)
+echo "$loading" | sed 's/^/    /'
+expect_eq "loading texts in order" \
+    "$(printf 'Initializing...\nSearching for definition file.\nLoading definitions from file.\nDefinitions loaded successfully.\n(gone)')" \
+    "$(echo "$loading" | cut -f2)"
+shown=$(echo "$loading" | head -n 1 | cut -f1)
+gone=$(echo "$loading" | tail -n 1 | cut -f1)
+check "loading dialog stays at least 2.7 s (saw $((gone - shown)) ms)" [ $((gone - shown)) -ge 2650 ]
+
+check "main window opens" drive wait-window "Kestrune v2.01" 20000
+expect_eq "status line" "Prepared to start scanning!" "$(drive text "Kestrune v2.01" 1038)"
+for id in 1044 1045 1046 1047; do
+    expect_eq "counter $id is empty" "" "$(drive text "Kestrune v2.01" $id)"
+done
+for id in 1001 1002 1009 1003 1041 1039 1038; do
+    expect_eq "control $id shown and enabled" "visible=1 enabled=1" "$(drive state "Kestrune v2.01" $id)"
+done
+
+expect_eq "first-run reminder, caption" "Kestrune v2.01" \
+    "$(drive answer 'It is strongly recommended to update your protection to protect yourself again the latest parasites we detect\n Proceed with the upgrade?' NO 10000)"
+
+expect_eq "exactly the eleven settings" \
+    "$(printf '%s\n' abrs acu asl df lfp mtst path pv ras rfp sas)" "$(setting_names)"
+expect_eq "pv" "2.01" "$(setting pv)"
+expect_eq "df" "kestrune_082303_def.ks" "$(setting df)"
+for flag in ras sas mtst; do expect_eq "$flag" "0" "$(setting $flag)"; done
+for flag in asl abrs acu; do expect_eq "$flag" "1" "$(setting $flag)"; done
+expect_eq "path" 'C:\Kestrune' "$(setting path)"
+expect_eq "lfp" 'C:\Kestrune\logs' "$(setting lfp)"
+expect_eq "rfp" 'C:\Kestrune\kestrune_020404_v2.ks' "$(setting rfp)"
+check "logs folder exists" [ -d "$E2E_PROGRAM_DIR/logs" ]
+
+say "second start while the first runs"
+(cd "$E2E_PROGRAM_DIR" && timeout 20 wine 'C:\Kestrune\Kestrune.exe' >/dev/null 2>&1)
+check "second start ends at once" [ $? -ne 124 ]
+check "no message box from the second start" bash -c "! wine 'C:\\tools\\windriver.exe' box 1000 >/dev/null 2>&1"
+check "first instance still runs" kill -0 "$first"
+
+say "Exit from the File menu"
+drive menu "Kestrune v2.01" 32783
+wait_exit "$first" 20
+check "program ends after Exit" [ $? -ne 124 ]
+
+say "later start: no reminder"
+start_kestrune
+later=$E2E_LAST_PID
+check "main window opens again" drive wait-window "Kestrune v2.01" 30000
+check "no reminder within 4.5 s" bash -c "! wine 'C:\\tools\\windriver.exe' box 4500 >/dev/null 2>&1"
+drive menu "Kestrune v2.01" 2 >/dev/null   # IDCANCEL: what Esc and the close box send
+wait_exit "$later" 20
+check "Esc ends the program" [ $? -ne 124 ]
+
+say "start with /s and with /S"
+for arg in /s /S; do
+    start_kestrune "$arg"
+    pid=$E2E_LAST_PID
+    check "main window opens with $arg" drive wait-window "Kestrune v2.01" 30000
+    drive menu "Kestrune v2.01" 32771 >/dev/null   # the notification menu's Exit
+    wait_exit "$pid" 20
+    check "tray Exit ends the program ($arg)" [ $? -ne 124 ]
+done
+e2e_finish

@@ -1,0 +1,98 @@
+// kestrune-cli publish: lays out a reference file for a static web server, so
+// that the server is an update server: DIR/def/NAME and the version page
+// DIR/def/def_newv2.html naming it.
+#include "cli.h"
+
+#include "definitions/parasite.h"
+#include "definitions/reference_file.h"
+#include "settings/version_page.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace kestrune {
+namespace cli {
+
+namespace {
+
+const char kPublishUsage[] = "usage: kestrune-cli publish --root DIR FILE.ks\n";
+
+std::string lowerCased(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string fileNamePart(const std::string& path)
+{
+    std::string::size_type slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ensureFolder(const std::string& folder)
+{
+    if (CreateDirectoryA(folder.c_str(), nullptr))
+        return true;
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool writeText(const std::string& path, const std::string& text)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+int publishError(const std::string& message)
+{
+    printError(message);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int runPublishCommand(const Args& args)
+{
+    std::string root;
+    std::string file;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--root" && i + 1 < args.size())
+            root = args[++i];
+        else if (file.empty() && args[i].compare(0, 2, "--") != 0)
+            file = args[i];
+        else
+            return publishError("unexpected argument '" + args[i] + "'\n" + kPublishUsage);
+    }
+    if (root.empty() || file.empty())
+        return publishError(std::string("publish needs --root DIR and a FILE\n") + kPublishUsage);
+
+    // The program lower-cases the version page, so it asks for the lower-case
+    // name; a case-sensitive server must hold the file under that name.
+    const std::string name = lowerCased(fileNamePart(file));
+    if (!isSafeReferenceFileName(name))
+        return publishError("'" + name + "' is not a plain file name");
+    ParasiteList list;
+    if (!loadReferenceFile(file, list) || list.count() == 0)
+        return publishError(file + " is not a reference file with at least one parasite");
+
+    const std::string def = root + "\\def";
+    if (!ensureFolder(root) || !ensureFolder(def))
+        return publishError("cannot create " + def);
+    const std::string target = def + "\\" + name;
+    if (!CopyFileA(file.c_str(), target.c_str(), FALSE))
+        return publishError("cannot copy " + file + " to " + target);
+    const std::string page = "<html><body>" + name + "</body></html>\n";
+    if (!writeText(def + "\\def_newv2.html", page))
+        return publishError("cannot write " + def + "\\def_newv2.html");
+    std::printf("published %s (%d parasites) as %s\n", file.c_str(), list.count(), target.c_str());
+    return kExitOk;
+}
+
+}  // namespace cli
+}  // namespace kestrune

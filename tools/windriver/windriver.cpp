@@ -1,0 +1,494 @@
+// windriver: drives another program's windows from the outside, as a user
+// would, for the end-to-end tests. It finds windows by title and controls by
+// id, clicks, reads texts, and answers message boxes by their text.
+//
+// Usage: windriver COMMAND [ARGS...]     one command
+//        windriver -                     commands from standard input, one a line,
+//                                        arguments separated by tabs
+// Message-box texts given to "answer" and "wait-text" may hold the escapes
+// \n, \r, \t and \\; other texts (paths) are taken as they are. Texts printed
+// show line feeds, carriage returns and tabs as \n, \r and \t, one result a
+// line.
+// Exit status: 0 when every command succeeded, 1 when one failed (the rest
+// are not run), 2 for a bad command.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+const DWORD kDefaultTimeoutMs = 15000;
+const DWORD kPollMs = 25;
+
+std::string unescape(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            char next = text[++i];
+            out += next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : next;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string escape(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string className(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// The window's text: asked of the window itself when it answers within a
+// second (edit controls keep their own text), else the text the system keeps
+// (statics and captions, also while their thread sleeps).
+std::string windowText(HWND window)
+{
+    std::vector<char> buffer(65536, '\0');
+    DWORD_PTR copied = 0;
+    if (SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                            SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &copied))
+        return std::string(buffer.data(), copied);
+    int n = GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
+    return std::string(buffer.data(), n > 0 ? n : 0);
+}
+
+struct Found {
+    std::string title;
+    int childId;
+    HWND window;
+};
+
+BOOL CALLBACK findTopLevel(HWND window, LPARAM param)
+{
+    Found& found = *reinterpret_cast<Found*>(param);
+    if (!IsWindowVisible(window))
+        return TRUE;
+    if (!found.title.empty()) {
+        char title[512] = "";
+        GetWindowTextA(window, title, sizeof title);
+        if (found.title != title)
+            return TRUE;
+    }
+    if (found.childId != 0 && GetDlgItem(window, found.childId) == nullptr)
+        return TRUE;
+    found.window = window;
+    return FALSE;
+}
+
+// A visible top-level window titled `title` ("*" for any title) that has a
+// child `childId` (0 for any). Null when there is none.
+HWND findWindow(const std::string& title, int childId)
+{
+    Found found = {title == "*" ? std::string() : title, childId, nullptr};
+    EnumWindows(findTopLevel, reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+HWND waitWindow(const std::string& title, int childId, DWORD timeout)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND window = findWindow(title, childId))
+            return window;
+        if (GetTickCount() - start >= timeout)
+            return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+DWORD timeoutArg(const Args& args, size_t index)
+{
+    return index < args.size() ? static_cast<DWORD>(std::strtoul(args[index].c_str(), nullptr, 10))
+                               : kDefaultTimeoutMs;
+}
+
+bool fail(const std::string& message)
+{
+    std::fprintf(stderr, "windriver: %s\n", message.c_str());
+    return false;
+}
+
+// The control `id` of the window titled `title`, waiting for the window.
+HWND control(const std::string& title, const std::string& id)
+{
+    int childId = std::atoi(id.c_str());
+    HWND window = waitWindow(title, childId, kDefaultTimeoutMs);
+    return window == nullptr ? nullptr : GetDlgItem(window, childId);
+}
+
+// --- message boxes ---
+
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+};
+
+BOOL CALLBACK collectStatic(HWND child, LPARAM param)
+{
+    auto& best = *reinterpret_cast<std::string*>(param);
+    if (className(child) != "Static" || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        return TRUE;
+    std::string text = windowText(child);
+    if (GetDlgCtrlID(child) == 0xFFFF) {
+        best = text;
+        return FALSE;
+    }
+    if (text.size() > best.size())
+        best = text;
+    return TRUE;
+}
+
+BOOL CALLBACK findMessageBox(HWND window, LPARAM param)
+{
+    auto& info = *reinterpret_cast<MessageBoxInfo*>(param);
+    if (!IsWindowVisible(window) || className(window) != "#32770")
+        return TRUE;
+    bool hasAnswer = false;
+    for (int id : {IDOK, IDYES, IDNO, IDCANCEL})
+        if (HWND button = GetDlgItem(window, id))
+            hasAnswer = hasAnswer || className(button) == "Button";
+    if (!hasAnswer || GetDlgItem(window, 0xFFFF) == nullptr)
+        return TRUE;
+    info.window = window;
+    info.caption = windowText(window);
+    EnumChildWindows(window, collectStatic, reinterpret_cast<LPARAM>(&info.text));
+    return FALSE;
+}
+
+MessageBoxInfo waitMessageBox(DWORD timeout)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MessageBoxInfo info;
+        EnumWindows(findMessageBox, reinterpret_cast<LPARAM>(&info));
+        if (info.window != nullptr)
+            return info;
+        if (GetTickCount() - start >= timeout)
+            return info;
+        Sleep(kPollMs);
+    }
+}
+
+int buttonId(const std::string& name)
+{
+    if (name == "OK")
+        return IDOK;
+    if (name == "YES")
+        return IDYES;
+    if (name == "NO")
+        return IDNO;
+    if (name == "CANCEL")
+        return IDCANCEL;
+    return 0;
+}
+
+// --- commands ---
+
+bool cmdWaitWindow(const Args& a)
+{
+    if (!waitWindow(a.at(1), 0, timeoutArg(a, 2)))
+        return fail("no window titled \"" + a[1] + "\"");
+    return true;
+}
+
+bool cmdWaitGone(const Args& a)
+{
+    DWORD timeout = timeoutArg(a, 2), start = GetTickCount();
+    while (findWindow(a.at(1), 0) != nullptr) {
+        if (GetTickCount() - start >= timeout)
+            return fail("window \"" + a[1] + "\" is still there");
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+bool cmdAbsent(const Args& a)
+{
+    if (findWindow(a.at(1), 0) != nullptr)
+        return fail("window \"" + a[1] + "\" exists");
+    return true;
+}
+
+bool cmdText(const Args& a)
+{
+    HWND c = control(a.at(1), a.at(2));
+    if (c == nullptr)
+        return fail("no control " + a[2] + " in \"" + a[1] + "\"");
+    std::cout << escape(windowText(c)) << std::endl;
+    return true;
+}
+
+bool cmdState(const Args& a)
+{
+    HWND c = control(a.at(1), a.at(2));
+    if (c == nullptr)
+        return fail("no control " + a[2] + " in \"" + a[1] + "\"");
+    std::cout << "visible=" << (IsWindowVisible(c) ? 1 : 0)
+              << " enabled=" << (IsWindowEnabled(c) ? 1 : 0) << std::endl;
+    return true;
+}
+
+bool cmdChecked(const Args& a)
+{
+    HWND c = control(a.at(1), a.at(2));
+    if (c == nullptr)
+        return fail("no control " + a[2]);
+    std::cout << (SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0) << std::endl;
+    return true;
+}
+
+// Clicks a button the way the user's click arrives: only a visible, enabled
+// button can be clicked; its parent gets BN_CLICKED.
+bool cmdClick(const Args& a)
+{
+    HWND c = control(a.at(1), a.at(2));
+    if (c == nullptr)
+        return fail("no control " + a[2] + " in \"" + a[1] + "\"");
+    if (!IsWindowVisible(c) || !IsWindowEnabled(c))
+        return fail("control " + a[2] + " cannot be clicked (hidden or disabled)");
+    LONG style = GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK;
+    if (style == BS_AUTOCHECKBOX) {
+        SendMessageA(c, BM_CLICK, 0, 0);
+        return true;
+    }
+    PostMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(c));
+    return true;
+}
+
+bool cmdSetText(const Args& a)
+{
+    HWND c = control(a.at(1), a.at(2));
+    if (c == nullptr)
+        return fail("no control " + a[2]);
+    const std::string& text = a.at(3);   // taken as it is: paths hold backslashes
+    SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return true;
+}
+
+// A menu command (menu item or notification-area menu item) sent to the window.
+bool cmdMenu(const Args& a)
+{
+    HWND w = waitWindow(a.at(1), 0, kDefaultTimeoutMs);
+    if (w == nullptr)
+        return fail("no window titled \"" + a[1] + "\"");
+    PostMessageA(w, WM_COMMAND, MAKEWPARAM(std::atoi(a.at(2).c_str()), 0), 0);
+    return true;
+}
+
+bool cmdSysCommand(const Args& a)
+{
+    HWND w = waitWindow(a.at(1), 0, kDefaultTimeoutMs);
+    if (w == nullptr)
+        return fail("no window titled \"" + a[1] + "\"");
+    PostMessageA(w, WM_SYSCOMMAND, std::strtoul(a.at(2).c_str(), nullptr, 10), 0);
+    return true;
+}
+
+// Prints the caption and the text of the first message box that appears.
+bool cmdBox(const Args& a)
+{
+    MessageBoxInfo info = waitMessageBox(timeoutArg(a, 1));
+    if (info.window == nullptr)
+        return fail("no message box");
+    std::cout << escape(info.caption) << "\t" << escape(info.text) << std::endl;
+    return true;
+}
+
+// Waits for a message box, checks that its text is exactly TEXT, presses
+// BUTTON, and prints the box's caption.
+bool cmdAnswer(const Args& a)
+{
+    std::string wanted = unescape(a.at(1));
+    int button = buttonId(a.at(2));
+    if (button == 0)
+        return fail("unknown button " + a[2]);
+    MessageBoxInfo info = waitMessageBox(timeoutArg(a, 3));
+    if (info.window == nullptr)
+        return fail("no message box with \"" + a[1] + "\"");
+    if (info.text != wanted)
+        return fail("message box says \"" + escape(info.text) + "\", not \"" + a[1] + "\"");
+    if (GetDlgItem(info.window, button) == nullptr)
+        return fail("the message box has no button " + a[2]);
+    std::cout << escape(info.caption) << std::endl;
+    PostMessageA(info.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(info.window, button)));
+    // Wait until it has gone, so that the next command sees the next box.
+    DWORD start = GetTickCount();
+    while (IsWindow(info.window) && IsWindowVisible(info.window) && GetTickCount() - start < 5000)
+        Sleep(kPollMs);
+    return true;
+}
+
+// Follows the text of control ID in whichever top-level window has it, and
+// prints each new text with the milliseconds since the command began, until
+// that window has gone (then "(gone)" is printed) or TIMEOUT passed.
+bool cmdWatchText(const Args& a)
+{
+    int id = std::atoi(a.at(1).c_str());
+    DWORD timeout = timeoutArg(a, 2), start = GetTickCount();
+    std::string last;
+    bool seen = false;
+    while (GetTickCount() - start < timeout) {
+        HWND w = findWindow("*", id);
+        if (w == nullptr) {
+            if (seen) {
+                std::cout << (GetTickCount() - start) << "\t(gone)" << std::endl;
+                return true;
+            }
+        } else {
+            HWND c = GetDlgItem(w, id);
+            char text[1024] = "";
+            GetWindowTextA(c, text, sizeof text);   // the kept text: no wait on a sleeping thread
+            if (!seen || last != text) {
+                seen = true;
+                last = text;
+                std::cout << (GetTickCount() - start) << "\t" << escape(last) << std::endl;
+            }
+        }
+        Sleep(10);
+    }
+    return seen ? true : fail("control " + a[1] + " never appeared");
+}
+
+bool cmdWaitText(const Args& a)
+{
+    std::string wanted = unescape(a.at(3));
+    DWORD timeout = timeoutArg(a, 4), start = GetTickCount();
+    for (;;) {
+        HWND c = control(a.at(1), a.at(2));
+        if (c != nullptr && windowText(c) == wanted)
+            return true;
+        if (GetTickCount() - start >= timeout)
+            return fail("control " + a[2] + " does not show \"" + a[3] + "\"");
+        Sleep(kPollMs);
+    }
+}
+
+BOOL CALLBACK listWindow(HWND window, LPARAM)
+{
+    if (!IsWindowVisible(window))
+        return TRUE;
+    char title[512] = "";
+    GetWindowTextA(window, title, sizeof title);
+    std::cout << className(window) << "\t" << escape(title) << std::endl;
+    return TRUE;
+}
+
+bool cmdList(const Args&)
+{
+    EnumWindows(listWindow, 0);
+    return true;
+}
+
+bool cmdSleep(const Args& a)
+{
+    Sleep(timeoutArg(a, 1));
+    return true;
+}
+
+struct Command {
+    const char* name;
+    size_t minArgs;
+    bool (*run)(const Args&);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"wait-window", 1, cmdWaitWindow, "wait-window TITLE [TIMEOUT_MS]"},
+    {"wait-gone", 1, cmdWaitGone, "wait-gone TITLE [TIMEOUT_MS]"},
+    {"absent", 1, cmdAbsent, "absent TITLE"},
+    {"text", 2, cmdText, "text TITLE ID"},
+    {"wait-text", 3, cmdWaitText, "wait-text TITLE ID TEXT [TIMEOUT_MS]"},
+    {"state", 2, cmdState, "state TITLE ID            prints visible=0|1 enabled=0|1"},
+    {"checked", 2, cmdChecked, "checked TITLE ID          prints 0 or 1"},
+    {"click", 2, cmdClick, "click TITLE ID"},
+    {"set-text", 3, cmdSetText, "set-text TITLE ID TEXT"},
+    {"menu", 2, cmdMenu, "menu TITLE COMMAND_ID"},
+    {"syscommand", 2, cmdSysCommand, "syscommand TITLE ID"},
+    {"box", 0, cmdBox, "box [TIMEOUT_MS]          prints CAPTION<tab>TEXT"},
+    {"answer", 2, cmdAnswer, "answer TEXT OK|YES|NO|CANCEL [TIMEOUT_MS]   prints the caption"},
+    {"watch-text", 1, cmdWatchText, "watch-text ID [TIMEOUT_MS]   prints MS<tab>TEXT per change"},
+    {"list", 0, cmdList, "list"},
+    {"sleep", 1, cmdSleep, "sleep MS"},
+};
+
+int run(const Args& args)
+{
+    for (const Command& command : kCommands) {
+        if (args[0] != command.name)
+            continue;
+        if (args.size() < command.minArgs + 1) {
+            std::fprintf(stderr, "usage: windriver %s\n", command.usage);
+            return 2;
+        }
+        return command.run(args) ? 0 : 1;
+    }
+    std::fprintf(stderr, "windriver: unknown command %s; commands:\n", args[0].c_str());
+    for (const Command& command : kCommands)
+        std::fprintf(stderr, "  %s\n", command.usage);
+    return 2;
+}
+
+Args splitTabs(const std::string& line)
+{
+    Args out;
+    std::string::size_type start = 0;
+    for (;;) {
+        std::string::size_type tab = line.find('\t', start);
+        out.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos)
+            return out;
+        start = tab + 1;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        Args none = {"help"};
+        return run(none);
+    }
+    if (std::string(argv[1]) != "-")
+        return run(Args(argv + 1, argv + argc));
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        int rc = run(splitTabs(line));
+        std::cout.flush();
+        if (rc != 0)
+            return rc;
+    }
+    return 0;
+}
