@@ -212,6 +212,24 @@ TEST_F(Flow, NothingCheckedStillAsksAboutTheLogAndWritesNone)
     EXPECT_EQ(1, host.clears);
 }
 
+TEST_F(Flow, WithoutAutomaticLogsANoAppendsEveryRunToLogTxt)
+{
+    fillList();
+    ASSERT_TRUE(ks::writeSetting(ks::kSettingAutoSaveLog, "0"));
+    for (int run = 0; run < 2; ++run) {
+        host.addRow(FindKind::File, 0, run);
+        host.boxes.answer(IDNO);
+        host.boxes.answer(IDOK);
+        flow.removeCommand();
+    }
+    EXPECT_EQ("[TYPE:FILE]\r\n[ACTION:DELETED]\r\n[NAME:one.exe]\r\n[PATH:" + work + "\\Bad]\r\n"
+              "[TYPE:FILE]\r\n[ACTION:DELETED]\r\n[NAME:two.txt]\r\n[PATH:" + work + "\\Bad]\r\n",
+              ts::readTextFile(logs + "\\log.txt"));
+    const std::vector<std::string> texts = shownTexts();
+    ASSERT_EQ(4u, texts.size());
+    EXPECT_EQ("Do you want to make a log file?", texts[2]);
+}
+
 TEST_F(Flow, TheBackupPathBacksUpThenRemovesAndKeepsTheRows)
 {
     fillList();
