@@ -1,4 +1,4 @@
-// Type words of the finds.
+// Type words and danger names of the result rows.
 #include "scan/find.h"
 
 namespace kestrune {
@@ -18,6 +18,20 @@ const char* typeWord(FindKind kind)
         return "Cookie";
     }
     return "";
+}
+
+std::string dangerName(int level)
+{
+    switch (level) {
+    case 0:
+        return "Not Critical";
+    case 1:
+        return "Dangerous";
+    case 2:
+        return "Severe";
+    default:
+        return std::string();
+    }
 }
 
 }  // namespace kestrune

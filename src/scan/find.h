@@ -1,5 +1,5 @@
 // Find: one item that a scan found, as the scan reports it and as a result row
-// keeps it. The removal acts on exactly the items named by the finds behind
+// keeps it, with the words of the row's Type and Danger columns. The removal acts on exactly the items named by the finds behind
 // the checked rows.
 #pragma once
 
@@ -30,5 +30,10 @@ struct Find {
 // The Type word of a result row: "RegKey", "RegValue", "File", "Folder",
 // "Cookie".
 const char* typeWord(FindKind kind);
+
+// The Danger text of a result row: "Not Critical" (0), "Dangerous" (1),
+// "Severe" (2); the empty text for any other level, -1 (no danger level
+// given) included.
+std::string dangerName(int level);
 
 }  // namespace kestrune

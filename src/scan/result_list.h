@@ -21,10 +21,6 @@ namespace kestrune {
 
 class CheckListView;
 
-// "Not Critical" (0), "Dangerous" (1), "Severe" (2); the empty text for any
-// other level, -1 (no danger level given) included.
-std::string dangerName(int level);
-
 // The four category counters as the decimal texts the window shows. Empty
 // until the first scan starts; reset() sets all four to "0".
 struct ScanCounters {

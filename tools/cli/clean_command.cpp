@@ -10,6 +10,7 @@
 #include "removal/selection.h"
 #include "scan/scan_reporter.h"
 #include "scan/scan_thread.h"
+#include "scan/stop_request.h"
 #include "settings/settings_store.h"
 
 #include <cstdio>
@@ -60,15 +61,6 @@ bool parseOptions(const Args& args, CleanOptions& options)
         return false;
     }
     return true;
-}
-
-// The reference file of the settings, or the default one beside the program.
-std::string settingsDefinitions()
-{
-    std::string path = referenceFilePath();
-    if (path.empty())
-        path = programFolder() + defaultReferenceFileName();
-    return path;
 }
 
 // Keeps every find of the scan and shows the phases unless quiet.
@@ -179,7 +171,11 @@ int runCleanCommand(const Args& args)
     if (!parseOptions(args, options))
         return kExitUsage;
     const std::string definitions =
-        options.definitions.empty() ? settingsDefinitions() : options.definitions;
+        options.definitions.empty() ? referenceFilePath() : options.definitions;
+    if (definitions.empty()) {
+        printError("the settings name no reference file; use --definitions FILE");
+        return kExitUsage;
+    }
     ParasiteList parasites;
     std::string parseError;
     if (!loadReferenceFile(definitions, parasites, &parseError)) {
@@ -189,6 +185,7 @@ int runCleanCommand(const Args& args)
     }
 
     CleanScanReporter scan(options.quiet);
+    stopRequested = false;
     runFullScan(parasites, scan);
     if (!options.quiet)
         std::fprintf(stderr, "scanned %lu items, %lu found\n", scan.items,

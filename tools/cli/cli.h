@@ -18,6 +18,7 @@ enum ExitCode {
 using Args = std::vector<std::string>;
 
 int runDefsCommand(const Args& args);
+int runScanCommand(const Args& args);
 int runCleanCommand(const Args& args);
 int runPublishCommand(const Args& args);
 

@@ -25,13 +25,25 @@ const char kUsage[] =
     "  defs check [--plain] FILE  report errors and warnings in a reference file\n"
     "  defs dump FILE             write the loaded definitions as JSON\n"
     "\n"
-    "Update server:\n"
-    "  publish --root DIR FILE.ks copy FILE.ks to DIR\\def\\ and write the version page\n"
-    "                             DIR\\def\\def_newv2.html naming it\n"
+    "Scanning:\n"
+    "  scan [--definitions FILE] [--folder DIR] [--quiet]\n"
+    "                             scan this PC (or one folder tree) with the\n"
+    "                             definitions of FILE or of the settings; one\n"
+    "                             line per find on standard output: parasite,\n"
+    "                             location, type and danger separated by tabs;\n"
+    "                             progress on standard error unless --quiet.\n"
+    "                             Exit 0: nothing found, 1: found, 2: error\n"
     "\n"
     "Removal:\n"
     "  clean [--definitions FILE] [--backup [--force]] [--quiet]\n"
-    "                             scan the whole PC and remove every find\n";
+    "                             scan the whole PC and remove every find;\n"
+    "                             one line per item on standard output.\n"
+    "                             Exit 0: all removed, 3: restart needed,\n"
+    "                             1: something left, 2: error\n"
+    "\n"
+    "Update server:\n"
+    "  publish --root DIR FILE.ks copy FILE.ks to DIR\\def\\ and write the version page\n"
+    "                             DIR\\def\\def_newv2.html naming it\n";
 
 }  // namespace
 
@@ -56,6 +68,8 @@ int main(int argc, char** argv)
     Args rest(args.begin() + 1, args.end());
     if (command == "defs")
         return runDefsCommand(rest);
+    if (command == "scan")
+        return runScanCommand(rest);
     if (command == "clean")
         return runCleanCommand(rest);
     if (command == "publish")

@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# kestrune-cli scan: the lines of a full scan and of a folder scan, progress
+# and --quiet, the definitions of the settings, and the exit codes, run as a
+# user would in a throw-away Wine prefix set up with parasites to find.
+set -uo pipefail
+cli="$KESTRUNE_BUILD/kestrune-cli.exe"
+work=$(mktemp -d /tmp/kestrune-cli-scan.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {   # check NAME EXPECTED ACTUAL
+    if [ "$2" != "$3" ]; then
+        echo "FAIL $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    else
+        echo "ok   $1"
+    fi
+}
+pack() { python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$1" "$2"; }
+
+# Definitions: Alpha has one item of every kind present; Beta's folder is
+# found by the drive search and its danger level has no name; Gamma's items
+# are all absent; Delta's file is found twice (two files, two items).
+cat > "$work/defs.xml" <<'XML'
+<KS>
+  <SW NAME="Alpha">
+    <DIRECTORIES><DIR NAME="AlphaData" PATH="C:\kestrune-e2e"/></DIRECTORIES>
+    <FILES><FILE NAME="alpha.dll" PATH="C:\kestrune-e2e"/></FILES>
+    <COOKIES><COOKIE NAME="alpha track"/></COOKIES>
+    <REGISTRY>
+      <KEYS><REGKEY MAIN="HKLM" SUB="Software\KestruneE2E" VALUE="Alpha"/></KEYS>
+      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\KestruneE2E" VALUE="Run"/></VALUES>
+    </REGISTRY>
+    <DANGER_LEVEL>2</DANGER_LEVEL>
+  </SW>
+  <SW NAME="Beta">
+    <DIRECTORIES><DIR NAME="BetaCache" PATH=""/></DIRECTORIES>
+    <DANGER_LEVEL>7</DANGER_LEVEL>
+  </SW>
+  <SW NAME="Gamma">
+    <FILES><FILE NAME="gamma.dll" PATH="C:\kestrune-e2e"/><FILE NAME="gamma.exe" PATH=""/></FILES>
+    <REGISTRY><KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software" VALUE="NoGammaHere"/></KEYS></REGISTRY>
+    <DANGER_LEVEL>0</DANGER_LEVEL>
+  </SW>
+  <SW NAME="Delta">
+    <FILES><FILE NAME="twice.dat" PATH=""/><FILE NAME="twice.dat" PATH=""/></FILES>
+    <DANGER_LEVEL>1</DANGER_LEVEL>
+  </SW>
+</KS>
+XML
+cat > "$work/clean.xml" <<'XML'
+<KS><SW NAME="Nobody"><FILES><FILE NAME="nothing.dll" PATH="C:\"/></FILES></SW></KS>
+XML
+printf '<KS><SW NAME="x"></KS>' > "$work/broken.xml"
+pack "$work/defs.xml" "$work/defs.ks"
+pack "$work/clean.xml" "$work/clean.ks"
+pack "$work/broken.xml" "$work/broken.ks"
+
+# The machine: files, folders, a cookie, registry entries, the settings.
+cat > "$work/setup.sh" <<'SETUP'
+set -e
+c="$WINEPREFIX/drive_c"
+mkdir -p "$c/kestrune-e2e/AlphaData" "$c/kestrune-e2e/deep/BetaCache" "$c/kestrune-e2e/one" "$c/kestrune-e2e/two"
+: > "$c/kestrune-e2e/alpha.dll"
+: > "$c/kestrune-e2e/one/twice.dat"
+: > "$c/kestrune-e2e/two/twice.dat"
+cookies="$c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCookies"
+mkdir -p "$cookies"
+: > "$cookies/root@AlphaTrack.txt"
+: > "$cookies/root@unrelated.txt"
+# A big tree, so that the scan runs long enough to print progress.
+for i in $(seq 1 400); do mkdir -p "$c/kestrune-e2e/bulk/d$i"; (cd "$c/kestrune-e2e/bulk/d$i" && touch $(seq -f 'f%g.txt' 1 250)); done
+wine reg add 'HKCU\Software\KestruneE2E\Alpha' /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\KestruneE2E' /v Run /d alpha.exe /f >/dev/null 2>&1
+wine reg add 'HKCU\SOFTWARE\Kestrune' /v rfp /d 'C:\kestrune\defs.ks' /f >/dev/null 2>&1
+SETUP
+
+cat > "$work/run.bat" <<'BAT'
+@echo off
+kestrune-cli.exe scan --quiet > full.out 2> full.err
+echo full=%ERRORLEVEL%> codes.txt
+kestrune-cli.exe scan --definitions defs.ks > progress.out 2> progress.err
+echo progress=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --folder C:\kestrune-e2e --definitions C:\kestrune\defs.ks --quiet > folder.out 2> folder.err
+echo folder=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --folder C:\kestrune-e2e\one --quiet > folderclean.out
+echo folderclean=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --definitions clean.ks --quiet > clean.out 2> clean.err
+echo clean=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --definitions missing.ks > missing.out 2> missing.err
+echo missing=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --definitions broken.ks > broken.out 2> broken.err
+echo broken=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --bogus > bogus.out 2> bogus.err
+echo bogus=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --definitions > novalue.out 2> novalue.err
+echo novalue=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --quiet --quiet > twice.out 2> twice.err
+echo twice=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --folder C:\no-such-folder > nofolder.out 2> nofolder.err
+echo nofolder=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --folder C:\kestrune-e2e\alpha.dll > filefolder.out 2> filefolder.err
+echo filefolder=%ERRORLEVEL%>> codes.txt
+reg delete HKCU\SOFTWARE\Kestrune /v rfp /f > nul 2>&1
+kestrune-cli.exe scan --quiet > nosettings.out 2> nosettings.err
+echo nosettings=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe --help > help.out
+echo help=%ERRORLEVEL%>> codes.txt
+BAT
+cat > "$work/collect.sh" <<COLLECT
+cp -r "\$WINEPREFIX/drive_c/kestrune/." "$work/out/"
+COLLECT
+mkdir -p "$work/out"
+
+start=$(date +%s.%N)
+"$WINE_RUN" --copy "$cli" --copy "$work/defs.ks" --copy "$work/clean.ks" \
+    --copy "$work/broken.ks" --copy "$work/run.bat" --setup "$work/setup.sh" \
+    --after "$work/collect.sh" -- "$work/run.bat" >/dev/null 2>&1
+end=$(date +%s.%N)
+o="$work/out"
+codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
+check "exit codes" "full=1 progress=1 folder=1 folderclean=0 clean=0 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
+
+# A full scan's lines, in the order of the phases: keys (through the hive
+# fallback, shown as defined), values, cookies, files and folders at their
+# places, then the drive search. The cookie file matches both the cookie item
+# (blanks removed) and the one named after the parasite.
+T=$'\t'
+expected="Alpha${T}HKLM\\Software\\KestruneE2E\\Alpha${T}RegKey${T}Severe
+Alpha${T}HKEY_CURRENT_USER\\Software\\KestruneE2E : Run${T}RegValue${T}Severe
+Alpha${T}alpha track${T}Cookie${T}Severe
+Alpha${T}Alpha${T}Cookie${T}Severe
+Alpha${T}C:\\kestrune-e2e\\alpha.dll${T}File${T}Severe
+Alpha${T}C:\\kestrune-e2e\\AlphaData${T}Folder${T}Severe"
+check "full scan: placed finds" "$expected" "$(head -n 6 "$o/full.out")"
+drive=$(tail -n +7 "$o/full.out" | LC_ALL=C sort)
+expected_drive="Beta${T}C:\\kestrune-e2e\\deep\\BetaCache${T}Folder${T}
+Delta${T}C:\\kestrune-e2e\\one\\twice.dat${T}File${T}Dangerous
+Delta${T}C:\\kestrune-e2e\\two\\twice.dat${T}File${T}Dangerous"
+check "full scan: drive search finds" "$expected_drive" "$drive"
+check "full scan: --quiet writes nothing on stderr" "" "$(cat "$o/full.err")"
+check "same lines with --definitions" "$(cat "$o/full.out")" "$(cat "$o/progress.out")"
+
+# Progress: "[phase] N items scanned: path" lines, at most ten a second,
+# then the end line.
+last=$(tail -n 1 "$o/progress.err" | tr -d '\r')
+case "$last" in
+    "Scan Completed: "*" items scanned, 9 found") echo "ok   progress end line" ;;
+    *) echo "FAIL progress end line: [$last]"; failures=$((failures + 1)) ;;
+esac
+lines=$(($(wc -l < "$o/progress.err") - 1))
+bad=$(head -n -1 "$o/progress.err" | grep -cvE '^\[(registry keys|registry values|cookies|files|folders|drive search)\] [0-9]+ items scanned: ' || true)
+check "progress lines are well formed" "0" "$bad"
+elapsed=$(echo "$end - $start" | bc)
+if [ "$(echo "$lines <= $elapsed * 10 + 1" | bc)" = 1 ] && [ "$lines" -ge 1 ]; then
+    echo "ok   progress: $lines lines in under ${elapsed}s"
+else
+    echo "FAIL progress: $lines lines in ${elapsed}s"; failures=$((failures + 1))
+fi
+
+# The folder scan reports items at their defined places only.
+expected_folder=$(printf 'Alpha\tC:\\kestrune-e2e\\AlphaData\tFolder\tSevere\nAlpha\tC:\\kestrune-e2e\\alpha.dll\tFile\tSevere')
+check "folder scan lines" "$expected_folder" "$(LC_ALL=C sort "$o/folder.out")"
+check "folder scan: nothing at a defined place" "" "$(cat "$o/folderclean.out")"
+check "clean scan prints nothing" "" "$(cat "$o/clean.out" "$o/clean.err")"
+
+for f in missing broken bogus novalue twice nofolder filefolder nosettings; do
+    check "$f: nothing on stdout" "" "$(cat "$o/$f.out")"
+    if ! grep -q '^kestrune-cli: ' "$o/$f.err"; then
+        echo "FAIL $f: no error message"; failures=$((failures + 1))
+    fi
+done
+grep -q 'scan \[--definitions FILE\] \[--folder DIR\] \[--quiet\]' "$o/help.out" \
+    && echo "ok   help names scan" || { echo "FAIL help"; failures=$((failures + 1)); }
+
+[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }

@@ -1,0 +1,381 @@
+// The full scan and the folder scan end to end under Wine: phase order, finds
+// of every kind in order, registry fallbacks and rewrites, the next scan,
+// stopping in each phase, the drive list with a removable and a CD-ROM drive,
+// links, and the thread entry points.
+#include "scan/scan_thread.h"
+
+#include "scan/item_checks.h"
+
+#include "support/definitions_builder.h"
+#include "platform/handles.h"
+#include "platform/text_compare.h"
+#include "support/recording_reporter.h"
+#include "support/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace kestrune;
+using namespace kestrune::testing_support;
+
+namespace {
+
+const char kTestKey[] = "Software\\KestruneScanTest";
+
+// Counts the entries a walk of `folder` visits, "." and ".." included, links
+// counted but not entered.
+unsigned long countEntries(const std::string& folder)
+{
+    unsigned long count = 0;
+    WIN32_FIND_DATAA entry;
+    std::string base = folder;
+    while (!base.empty() && base.back() == '\\')
+        base.pop_back();
+    FindHandle listing(FindFirstFileA((base + "\\*.*").c_str(), &entry));
+    if (!listing.valid())
+        return 0;
+    do {
+        ++count;
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            count += countEntries(base + "\\" + name);
+    } while (FindNextFileA(listing.get(), &entry));
+    return count;
+}
+
+std::vector<std::string> findEvents(const RecordingReporter& reporter)
+{
+    std::vector<std::string> result;
+    for (const std::string& e : reporter.events) {
+        if (e.rfind("found:", 0) == 0)
+            result.push_back(e);
+    }
+    return result;
+}
+
+class FullScan : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        stopRequested = false;
+        deleteUserKeyTree(kTestKey);
+        makeUserKey(std::string(kTestKey) + "\\Evil");
+        setUserValue(kTestKey, "Run", "evil.exe");
+        dir = freshFolder();
+        places.cookiesFolder = dir + "\\cookies";
+        places.windowsFolder = dir + "\\win";
+        makeFolder(places.windowsFolder);
+        makeFolder(places.cookiesFolder);
+    }
+    void TearDown() override { stopRequested = false; }
+
+    std::string dir;
+    ScanPlaces places;
+    ParasiteList list;
+    RecordingReporter reporter;
+};
+
+}  // namespace
+
+TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
+{
+    makeFile(places.cookiesFolder + "\\root@alpha-ads.txt");
+    makeFile(dir + "\\alpha.dll");
+    makeFile(places.windowsFolder + "\\sys\\beta.dll");
+    makeFolder(dir + "\\drive\\AlphaDir");
+    places.driveRoots = {dir + "\\drive\\"};
+
+    Parasite& alpha = addParasite(list, "Alpha", 1);
+    addKey(alpha, "HKEY_CURRENT_USER", kTestKey, "Evil");
+    addValue(alpha, "hkey_current_user", kTestKey, "Run");
+    addCookie(alpha, "alpha");
+    addFile(alpha, "alpha.dll", dir);
+    addFolder(alpha, "AlphaDir", "");
+    Parasite& beta = addParasite(list, "Beta");
+    addKey(beta, "HKLM", kTestKey, "Evil");                 // found through the fallback
+    addKey(beta, "HKEY_LOCAL_MACHINE", kTestKey, "Evil");   // recognised hive: no fallback
+    addValue(beta, "HKEY_CURRENT_USER", kTestKey, "Missing");
+    addFile(beta, "beta.dll", "");
+    Parasite& gamma = addParasite(list, "Gamma");
+    gamma.status = "Found";
+
+    runFullScan(list, reporter, &places);
+
+    const std::string k = kTestKey;
+    std::vector<std::string> expected = {
+        "started",
+        "phase:registry keys",
+        "found:RegKey:0:0:HKEY_CURRENT_USER\\" + k + "\\Evil",
+        "found:RegKey:1:0:HKLM\\" + k + "\\Evil",   // formatted before the test
+        "phase:registry values",
+        "found:RegValue:0:0:hkey_current_user\\" + k + " : Run",
+        "phase:cookies",
+        "found:Cookie:0:0:alpha",
+        "phase:files",
+        "found:File:0:0:" + dir + "\\alpha.dll",
+        "phase:folders",
+        "phase:drive search",
+        "found:File:1:0:" + places.windowsFolder + "\\sys\\beta.dll",
+        "found:Folder:0:0:" + dir + "\\drive\\AlphaDir",
+        "ended",
+    };
+    EXPECT_EQ(expected, reporter.events);
+    EXPECT_EQ("Scan Completed", reporter.texts.back());
+    EXPECT_FALSE(reporter.reportedAfterEnd);
+
+    EXPECT_EQ("HKEY_CURRENT_USER", beta.registryKeys[0]->main);
+    EXPECT_EQ(0, beta.registryKeys[1]->found);
+    EXPECT_EQ(0, beta.registryValues[0]->found);
+    EXPECT_EQ(places.windowsFolder + "\\sys", beta.files[0]->path);
+    EXPECT_EQ(dir + "\\drive", alpha.directories[0]->path);
+    EXPECT_EQ("Found", alpha.status);
+    EXPECT_EQ("Found", beta.status);
+    EXPECT_EQ("Not Found", gamma.status);   // no items, still reset
+
+    // Registry 5 + cookie files 1 + file and folder items 3 + the walks.
+    const unsigned long walked =
+        countEntries(places.windowsFolder) + countEntries(dir + "\\drive");
+    EXPECT_EQ(5 + 1 + 3 + walked, reporter.lastCount);
+    EXPECT_FALSE(reporter.countWentBackwards);
+
+    // The next scan tests the rewritten hive and the found places directly.
+    RecordingReporter next;
+    runFullScan(list, next, &places);
+    std::vector<std::string> nextFinds = {
+        "found:RegKey:0:0:HKEY_CURRENT_USER\\" + k + "\\Evil",
+        "found:RegKey:1:0:HKEY_CURRENT_USER\\" + k + "\\Evil",
+        "found:RegValue:0:0:hkey_current_user\\" + k + " : Run",
+        "found:Cookie:0:0:alpha",
+        "found:File:0:0:" + dir + "\\alpha.dll",
+        "found:File:1:0:" + places.windowsFolder + "\\sys\\beta.dll",
+        "found:Folder:0:0:" + dir + "\\drive\\AlphaDir",
+    };
+    EXPECT_EQ(nextFinds, findEvents(next));
+    const auto driveSearch =
+        std::find(next.events.begin(), next.events.end(), "phase:drive search");
+    EXPECT_EQ(next.events.end() - 1, driveSearch + 1);   // nothing left to search for
+}
+
+TEST_F(FullScan, AFindThatWasRemovedIsNotFoundNextTime)
+{
+    makeFile(dir + "\\gone.dll");
+    Parasite& p = addParasite(list, "P");
+    addFile(p, "gone.dll", dir);
+    runFullScan(list, reporter, &places);
+    ASSERT_EQ(1, p.files[0]->found);
+    DeleteFileA((dir + "\\gone.dll").c_str());
+    RecordingReporter next;
+    runFullScan(list, next, &places);
+    EXPECT_EQ(0, p.files[0]->found);
+    EXPECT_TRUE(next.finds.empty());
+    EXPECT_EQ("Not Found", p.status);
+}
+
+TEST_F(FullScan, AnEmptyListStillListsCookiesAndWalks)
+{
+    makeFile(places.cookiesFolder + "\\a.txt");
+    makeFile(places.cookiesFolder + "\\b.txt");
+    makeFile(places.windowsFolder + "\\x\\y.txt");
+    runFullScan(list, reporter, &places);
+    EXPECT_TRUE(reporter.finds.empty());
+    EXPECT_EQ(2 + countEntries(places.windowsFolder), reporter.lastCount);
+    EXPECT_EQ(1, reporter.ended);
+}
+
+TEST_F(FullScan, AStopRequestedBeforeTheStartIsKept)
+{
+    Parasite& p = addParasite(list, "P");
+    addKey(p, "HKEY_CURRENT_USER", kTestKey, "Evil");
+    stopRequested = true;
+    runFullScan(list, reporter, &places);
+    EXPECT_TRUE(stopRequested);   // the scan never clears it itself
+    EXPECT_TRUE(reporter.finds.empty());
+    EXPECT_EQ(0, reporter.countCalls);
+    EXPECT_EQ("Not scanned", p.status);
+    EXPECT_EQ("Scan Completed", reporter.texts.back());
+    EXPECT_EQ(1, reporter.started);
+    EXPECT_EQ(1, reporter.ended);
+}
+
+TEST_F(FullScan, StoppingInEachPhaseEndsTheScanThere)
+{
+    makeFile(places.cookiesFolder + "\\one@evil.txt");
+    makeFile(places.cookiesFolder + "\\two@evil.txt");
+    makeFile(dir + "\\evil.dll");
+    makeFile(places.windowsFolder + "\\sub\\pending.dll");
+    makeFile(places.windowsFolder + "\\sub\\more.txt");
+    places.driveRoots = {dir + "\\"};
+
+    const ScanPhase phases[] = {ScanPhase::RegistryKeys, ScanPhase::RegistryValues,
+                                ScanPhase::Cookies,      ScanPhase::Files,
+                                ScanPhase::Folders,      ScanPhase::DriveSearch};
+    for (ScanPhase phase : phases) {
+        SCOPED_TRACE(phaseName(phase));
+        stopRequested = false;
+        ParasiteList parasites;
+        for (int i = 0; i < 3; ++i) {
+            Parasite& p = addParasite(parasites, "P" + std::to_string(i));
+            addKey(p, "HKEY_CURRENT_USER", kTestKey, "Evil");
+            addKey(p, "HKEY_CURRENT_USER", kTestKey, "Evil");
+            addValue(p, "HKEY_CURRENT_USER", kTestKey, "Run");
+            addValue(p, "HKEY_CURRENT_USER", kTestKey, "Run");
+            addCookie(p, "evil");
+            addFile(p, "evil.dll", dir);
+            addFile(p, "evil.dll", dir);
+            addFolder(p, "sub", "");
+            addFile(p, "pending.dll", "");
+        }
+        RecordingReporter r;
+        bool inPhase = false;
+        size_t eventsAtStop = 0;
+        r.hook = [&](const std::string& event) {
+            if (event == std::string("phase:") + phaseName(phase))
+                inPhase = true;
+            else if (inPhase && !stopRequested && event.rfind("count:", 0) == 0) {
+                stopRequested = true;
+                eventsAtStop = r.events.size();
+            }
+        };
+        runFullScan(parasites, r, &places);
+        ASSERT_TRUE(stopRequested);
+        EXPECT_EQ(phase, r.phases.back());
+        // After the stop only the end is reported.
+        ASSERT_EQ(eventsAtStop + 1, r.events.size());
+        EXPECT_EQ("ended", r.events.back());
+        EXPECT_EQ("Scan Completed", r.texts.back());
+        if (phase == ScanPhase::RegistryKeys) {
+            // The first key of the first parasite was the last item tested.
+            EXPECT_EQ("Found", parasites.at(0)->status);
+            EXPECT_EQ(1, parasites.at(0)->registryKeys[0]->found);
+            EXPECT_EQ(0, parasites.at(0)->registryKeys[1]->found);
+            EXPECT_EQ("Not scanned", parasites.at(1)->status);
+        }
+    }
+}
+
+TEST(DriveList, RemovableAndCdromDrivesAreListedCdromIsNotSearched)
+{
+    // wine-setup.sh maps D: as a removable and E: as a CD-ROM drive.
+    EXPECT_EQ((std::vector<std::string>{"C:\\", "D:\\", "E:\\"}), logicalDriveRoots());
+    EXPECT_EQ(static_cast<UINT>(DRIVE_REMOVABLE), GetDriveTypeA("D:\\"));
+    EXPECT_EQ(static_cast<UINT>(DRIVE_CDROM), GetDriveTypeA("E:\\"));
+    EXPECT_TRUE(driveIsSearched("C:\\"));
+    EXPECT_TRUE(driveIsSearched("D:\\"));
+    EXPECT_FALSE(driveIsSearched("E:\\"));
+    EXPECT_TRUE(sameText("C:\\windows", systemWindowsFolder()));
+}
+
+TEST(SystemScan, SearchesTheWindowsFolderFirstThenEveryDriveButTheCdrom)
+{
+    stopRequested = false;
+    const std::string dir = freshFolder();
+    makeFile(dir + "\\winfirst.dll");
+    makeFile("C:\\windows\\kestrune-test\\winfirst.dll");
+    const std::string cookies = systemCookiesFolder();
+    ASSERT_FALSE(cookies.empty());
+    makeFile(cookies + "\\root@systemscan.txt");
+
+    ParasiteList list;
+    Parasite& p = addParasite(list, "Everywhere");
+    addFile(p, "winfirst.dll", "");
+    addFile(p, "onremovable.dll", "");
+    addFile(p, "oncdrom.dll", "");
+    addFolder(p, "cdromfolder", "");
+    addFile(p, "rootfile.dll", "");
+    addFile(p, "linked.dll", "");
+    addCookie(p, "SystemScan");
+    Parasite& q = addParasite(list, "Second taker");
+    addFile(q, "winfirst.dll", "");
+
+    RecordingReporter reporter;
+    runFullScan(list, reporter, nullptr);
+
+    EXPECT_EQ("C:\\windows\\kestrune-test", p.files[0]->path);
+    EXPECT_EQ(dir, q.files[0]->path);   // the copy on C: outside the Windows folder
+    EXPECT_EQ("D:\\deep\\er", p.files[1]->path);
+    EXPECT_EQ(0, p.files[2]->found);
+    EXPECT_EQ(0, p.directories[0]->found);
+    EXPECT_EQ("D:", p.files[3]->path);
+    // Walked once through C:\links\real, never through its links.
+    EXPECT_EQ("C:\\links\\real\\inner", p.files[4]->path);
+    int linkedFinds = 0;
+    for (const Find& f : reporter.finds)
+        linkedFinds += f.location.find("linked.dll") != std::string::npos;
+    EXPECT_EQ(1, linkedFinds);
+    for (const std::string& text : reporter.texts)
+        ASSERT_NE(0u, text.rfind("E:", 0)) << text;
+
+    std::vector<std::string> locations = reporter.locations();
+    ASSERT_EQ(6u, locations.size());
+    EXPECT_EQ("SystemScan", locations[0]);
+    EXPECT_EQ("C:\\windows\\kestrune-test\\winfirst.dll", locations[1]);
+    // Drive C: before drive D:.
+    auto at = [&](const std::string& s) {
+        return std::find(locations.begin(), locations.end(), s) - locations.begin();
+    };
+    EXPECT_LT(at(dir + "\\winfirst.dll"), at("D:\\rootfile.dll"));
+    EXPECT_LT(at("C:\\links\\real\\inner\\linked.dll"), at("D:\\deep\\er\\onremovable.dll"));
+}
+
+TEST(ScanThreads, EntryPointsRunTheScansOnTheirOwnThread)
+{
+    stopRequested = false;
+    const std::string dir = freshFolder();
+    makeFile(dir + "\\t.dll");
+    ParasiteList list;
+    Parasite& p = addParasite(list, "P");
+    addFile(p, "t.dll", dir);
+    addKey(p, "HKEY_CURRENT_USER", "Software", "NoSuchKestruneKey");
+    RecordingReporter reporter;
+    ScanJob job;
+    job.parasites = &list;
+    job.reporter = &reporter;
+    job.places = ScanPlaces{};
+
+    DWORD id = 0;
+    ScopedHandle thread(CreateThread(nullptr, 0, ScanThread, &job, 0, &id));
+    ASSERT_TRUE(thread.valid());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread.get(), 30000));
+    DWORD code = 1;
+    GetExitCodeThread(thread.get(), &code);
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(1, reporter.ended);
+    EXPECT_EQ(std::vector<std::string>{dir + "\\t.dll"}, reporter.locations());
+
+    RecordingReporter folderReporter;
+    job.reporter = &folderReporter;
+    job.folder = dir;
+    p.status = "Unchanged";
+    ScopedHandle folderThread(CreateThread(nullptr, 0, FolderScanThread, &job, 0, &id));
+    ASSERT_TRUE(folderThread.valid());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(folderThread.get(), 30000));
+    EXPECT_EQ((std::vector<std::string>{"started", "phase:folder",
+                                        "found:File:0:0:" + dir + "\\t.dll", "ended"}),
+              folderReporter.events);
+    EXPECT_EQ("Completed!", folderReporter.texts.back());
+    EXPECT_EQ(countEntries(dir), folderReporter.lastCount);
+    EXPECT_EQ("Found", p.status);
+}
+
+TEST(FolderScan, TestsNoRegistryOrCookieAndResetsNoStatus)
+{
+    stopRequested = false;
+    deleteUserKeyTree(kTestKey);
+    makeUserKey(std::string(kTestKey) + "\\Evil");
+    const std::string dir = freshFolder();
+    makeFile(dir + "\\cookie@folder.txt");
+    ParasiteList list;
+    Parasite& p = addParasite(list, "P");
+    addKey(p, "HKEY_CURRENT_USER", kTestKey, "Evil");
+    addCookie(p, "folder");
+    addFile(p, "elsewhere.dll", "C:\\");
+    RecordingReporter reporter;
+    runFolderScan(list, reporter, dir);
+    EXPECT_TRUE(reporter.finds.empty());
+    EXPECT_EQ("Not scanned", p.status);
+    EXPECT_EQ(0, p.registryKeys[0]->found);
+}

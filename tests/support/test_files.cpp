@@ -1,0 +1,87 @@
+// Files, folders and registry keys made by tests.
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+
+namespace kestrune {
+namespace testing_support {
+
+void makeFolder(const std::string& path)
+{
+    std::string partial;
+    size_t at = 0;
+    while (at <= path.size()) {
+        size_t slash = path.find('\\', at);
+        if (slash == std::string::npos)
+            slash = path.size();
+        partial = path.substr(0, slash);
+        at = slash + 1;
+        if (partial.size() <= 2 || partial.back() == ':')
+            continue;   // "C:" or the empty start of "\\server"
+        if (!CreateDirectoryA(partial.c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            ADD_FAILURE() << "cannot create folder " << partial;
+    }
+}
+
+void makeFile(const std::string& path, const std::string& content)
+{
+    makeFolder(path.substr(0, path.rfind('\\')));
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "cannot create file " << path;
+        return;
+    }
+    DWORD written = 0;
+    if (!content.empty())
+        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string freshFolder()
+{
+    static int serial = 0;
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
+    for (char& c : name) {
+        if (c == '/' || c == '\\' || c == ':')
+            c = '_';
+    }
+    std::string folder = "C:\\kt\\" + name + "-" + std::to_string(++serial);
+    makeFolder(folder);
+    return folder;
+}
+
+void makeUserKey(const std::string& path)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot create key " << path;
+        return;
+    }
+    RegCloseKey(key);
+}
+
+void setUserValue(const std::string& path, const std::string& name, const std::string& data)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot create key " << path;
+        return;
+    }
+    if (RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>(data.size() + 1)) != ERROR_SUCCESS)
+        ADD_FAILURE() << "cannot set value " << name;
+    RegCloseKey(key);
+}
+
+void deleteUserKeyTree(const std::string& path)
+{
+    SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+}
+
+}  // namespace testing_support
+}  // namespace kestrune

@@ -1,0 +1,28 @@
+// Files, folders and registry keys made by tests inside the throw-away Wine
+// prefix. Each helper fails the running test when it cannot do its work.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestrune {
+namespace testing_support {
+
+// Creates the folder and its missing parents.
+void makeFolder(const std::string& path);
+// Creates (or empties) the file, and its missing parent folders.
+void makeFile(const std::string& path, const std::string& content = std::string());
+// A new empty folder C:\kt\<name>\ ... unique per call in this process, made
+// from the running test's name: "C:\kt\Suite.Test-1".
+std::string freshFolder();
+// Creates HKEY_CURRENT_USER key `path` (and its parents).
+void makeUserKey(const std::string& path);
+// Sets string value `name` of HKEY_CURRENT_USER key `path`, creating the key.
+void setUserValue(const std::string& path, const std::string& name, const std::string& data);
+// Deletes HKEY_CURRENT_USER key `path` with all its subkeys; no failure when
+// it is missing.
+void deleteUserKeyTree(const std::string& path);
+
+}  // namespace testing_support
+}  // namespace kestrune
