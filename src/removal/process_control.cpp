@@ -91,15 +91,21 @@ bool waitForProcess(HANDLE process, DWORD timeout)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeout)
-            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-        DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE, timeout - elapsed, QS_ALLINPUT);
+        // Whatever is queued now is dispatched first: the wait below wakes
+        // only for messages that arrive after the queue was last looked at.
+        pumpMessages();
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD left = elapsed >= timeout ? 0 : timeout - elapsed;
+        // A quit request stays queued for the modal loop that owns it; from
+        // then on the wait no longer dispatches, or it would wake at once
+        // again and again.
+        MSG quit;
+        if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            return WaitForSingleObject(process, left) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_ALLINPUT);
         if (result == WAIT_OBJECT_0)
             return true;
-        if (result == WAIT_OBJECT_0 + 1)
-            pumpMessages();
-        else
+        if (result != WAIT_OBJECT_0 + 1 || left == 0)
             return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
     }
 }

@@ -261,27 +261,3 @@ TEST_F(FileRemoval, FilesOfEveryParasiteGoBeforeAnyFolder)
     EXPECT_EQ("two.txt", report.outcomes[1].name);
     EXPECT_EQ("D1", report.outcomes[2].name);
 }
-
-TEST(ProcessControl, PathsCompareWithoutCaseAndExtensionsToo)
-{
-    EXPECT_TRUE(ks::samePath("C:\\Bad\\A.EXE", "c:\\bad\\a.exe"));
-    EXPECT_FALSE(ks::samePath("C:\\Bad\\a.exe", "C:\\Bad\\banana.exe"));
-    EXPECT_FALSE(ks::samePath("a.exe", "C:\\Bad\\a.exe"));
-    EXPECT_FALSE(ks::samePath("", ""));
-    EXPECT_TRUE(ks::hasExtension("C:\\x\\setup.EXE", "exe"));
-    EXPECT_FALSE(ks::hasExtension("C:\\a.exe\\readme", "exe"));
-    EXPECT_TRUE(ks::hasExtension("C:\\x\\control.Ocx", "ocx"));
-}
-
-TEST(ProcessControl, ThisProgramIsNeverEnded)
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    EXPECT_EQ(0, ks::terminateProcessByName(self));
-}
-
-TEST(ProcessControl, StopFolderProgramsNeedsAFolder)
-{
-    EXPECT_FALSE(ks::stopFolderPrograms("C:\\no\\such\\folder"));
-    EXPECT_FALSE(ks::stopFolderPrograms("C:\\removalfix\\linked\\Bad\\outlink"));
-}
