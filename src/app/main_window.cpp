@@ -73,7 +73,11 @@ SIZE clientSize(HWND window)
 MainWindow::MainWindow(bool firstRunAtStart, const MainWindowOptions& options)
     : firstRun(firstRunAtStart),
       options_(options),
-      boxes_(options.messageBoxes != nullptr ? options.messageBoxes : &systemBoxes_)
+      boxes_(options.messageBoxes != nullptr ? options.messageBoxes : &systemBoxes_),
+      scanCommands_(*this, resultList_,
+                    ScanWindowFields{scanning, scanStopped, descriptionText, memoryCount,
+                                     registryCount, cookiesCount, filesCount, resultRowCount,
+                                     scanThread, scanThreadStarted})
 {
 }
 
@@ -363,6 +367,8 @@ void MainWindow::onTimer(UINT_PTR id)
         onStartupTimer();
     else if (id == kStartupScanTimer)
         onStartupScanTimer();
+    else
+        scanCommands_.onTimer(id);
 }
 
 void MainWindow::onStartupTimer()

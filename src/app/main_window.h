@@ -11,6 +11,8 @@
 #pragma once
 
 #include "app/loading_dialog.h"
+#include "app/scan_commands.h"
+#include "app/scan_messages.h"
 #include "app/status_area_icon.h"
 #include "app/ui_state.h"
 #include "app/window_layout.h"
@@ -29,15 +31,6 @@
 
 namespace kestrune {
 
-// Scan messages posted to the main window.
-const UINT WM_SCAN_STATE = 3002;
-const UINT WM_SCAN_UNUSED = 3003;
-const UINT WM_FOUND_REGKEY = 3004;
-const UINT WM_FOUND_REGVALUE = 3005;
-const UINT WM_FOUND_FILE = 3006;
-const UINT WM_FOUND_FOLDER = 3007;
-const UINT WM_FOUND_COOKIE = 3008;
-
 extern const char kWindowTitle[];   // "Kestrune v2.01"
 
 // What the window is run with besides firstRun; tests shorten the delays.
@@ -49,7 +42,7 @@ struct MainWindowOptions {
     unsigned startupScanTimerMs = 500;       // timer 108
 };
 
-class MainWindow : public UpdateHost {
+class MainWindow : public UpdateHost, public ScanHost {
 public:
     explicit MainWindow(bool firstRun, const MainWindowOptions& options = MainWindowOptions());
     ~MainWindow() override;
@@ -74,13 +67,20 @@ public:
     bool runPreferencesDialog() override;
     void endWindow(int result) override;
 
-    int uiState() const { return uiState_; }
+    // ScanHost (window(), messageBoxes(), parasiteList() and setUiState()
+    // serve both hosts)
+    int uiState() const override { return uiState_; }
+    bool startedFromRunEntry() const override { return startedAtStartup; }
+    void showFromNotificationArea() override;
+    void runRemoveCommand() override;
+
+    ScanCommands& scanCommands() { return scanCommands_; }
     CheckListView& resultList() { return resultList_; }
     CStatusAreaIconObj& statusAreaIcon() { return statusAreaIcon_; }
 
     // Writes the bound texts (description and the four counters) into their
     // controls.
-    void showBoundTexts();
+    void showBoundTexts() override;
 
     // Fields shared with the scan, removal and update (window thread only,
     // except where the scan says otherwise).
@@ -159,6 +159,9 @@ private:
     ScopedBitmap helpMenuBitmap_;
     ScopedFont statusFont_;
     CStatusAreaIconObj statusAreaIcon_;
+    // Last, so that it goes first: a scan thread still running uses the
+    // ParasiteList and the result list.
+    ScanCommands scanCommands_;
 };
 
 }  // namespace kestrune

@@ -1,40 +1,68 @@
-// MainWindow's scan and removal hooks: the scan commands, the stop and delete
-// commands, the scan messages, the result list's set-up and selection, the
-// start-up scan timer and the scan thread's end on window destruction. The
-// scan and removal code replaces this file with the real handlers; until then
-// the window keeps its idle behaviour.
+// MainWindow's scan and removal hooks: the scan commands, the scan messages,
+// the result list's set-up and selection, the start-up scan timer and the
+// scan thread's end on window destruction, all handed to ScanCommands. The
+// delete command belongs to the removal.
 #include "app/main_window.h"
 
 namespace kestrune {
 
-void MainWindow::setUpResultList() {}
+void MainWindow::setUpResultList()
+{
+    scanCommands_.setUpResultList();
+}
 
-void MainWindow::onScanCommand() {}
+void MainWindow::onScanCommand()
+{
+    scanCommands_.startScan();
+}
 
-void MainWindow::onFolderScanCommand() {}
+void MainWindow::onFolderScanCommand()
+{
+    scanCommands_.startFolderScan();
+}
 
-void MainWindow::onStopScanCommand() {}
+void MainWindow::onStopScanCommand()
+{
+    scanCommands_.stopScan();
+}
 
+// The removal command ("DELETE PARASITES"); built with the removal.
 void MainWindow::onDeleteCommand() {}
 
 void MainWindow::onScanState(int state)
 {
-    setUiState(state);
+    scanCommands_.onScanState(state);
 }
 
-void MainWindow::onFound(UINT, WPARAM, LPARAM) {}
+void MainWindow::onFound(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    scanCommands_.onFound(message, wParam, lParam);
+}
 
-void MainWindow::onResultListItemChanged(const NMLISTVIEW&) {}
+void MainWindow::onResultListItemChanged(const NMLISTVIEW& change)
+{
+    scanCommands_.onItemChanged(change);
+}
 
 void MainWindow::onStartupScanTimer()
 {
-    KillTimer(window(), 108);
+    scanCommands_.onStartupScanTimer();
 }
 
 void MainWindow::onDestroyScanThread()
 {
-    if (scanThreadStarted && scanThread.valid())
-        TerminateThread(scanThread.get(), 0);
+    scanCommands_.onDestroy();
+}
+
+void MainWindow::showFromNotificationArea()
+{
+    statusAreaIcon_.setIconState(false, true);
+}
+
+// The Yes to the end-of-scan delete offer runs what "DELETE PARASITES" runs.
+void MainWindow::runRemoveCommand()
+{
+    onDeleteCommand();
 }
 
 }  // namespace kestrune

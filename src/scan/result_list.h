@@ -1,12 +1,11 @@
 // The result list of the main window: one checked row per find, with the
-// columns "Parasite", "Location", "Type" and "Danger", the four category
-// counters, the danger names, and the find behind every row. Window thread
-// only.
+// columns "Parasite", "Location", "Type" and "Danger"; the four category
+// counters; the find behind every row. Window thread only.
 //
 // Each row keeps its Find (parasite index, kind, item index, location) beside
 // the list control's own data; the list view's item datum is the parasite
 // index. Rows are never reordered, and every change to the rows goes through
-// ResultList (clear() included), so row n always stands for finds()[n].
+// ResultList (clear() included), so row n always stands for the n-th find.
 #pragma once
 
 #include "definitions/parasite.h"
@@ -21,25 +20,24 @@ namespace kestrune {
 
 class CheckListView;
 
-// The four category counters as the decimal texts the window shows. Empty
-// until the first scan starts; reset() sets all four to "0".
-struct ScanCounters {
-    std::string memory;
-    std::string registry;
-    std::string cookies;
-    std::string files;
-    void reset();
-};
+// The category counter a row of a kind adds to: Registry for keys and
+// values, Cookies, Files; a Folder row counts nowhere. There is no Memory
+// row: that counter stays "0" once a scan has started.
+enum class Counter { None, Registry, Cookies, Files };
+Counter counterOf(FindKind kind);
 
-// Adds one to the counter that a row of `kind` counts in: Registry for keys
-// and values, Cookies, Files. A counter's value is its leading decimal number
-// (0 when there is none). Returns false, changing nothing, for a Folder row,
-// which counts nowhere and needs no refresh of the counters.
-bool countFind(FindKind kind, ScanCounters& counters);
+// A counter text plus one: its leading decimal number (0 when it has none)
+// plus one, formatted "%d".
+std::string incrementedCount(const std::string& text);
 
 // Width of column `column` (0 to 3) of a list `windowWidth` pixels wide:
-// (W - 2) * 15/64, 25/64, 10/64, and for column 3 the rest minus 2.
+// (W - 2) * 15/64, 25/64, 10/64, and for column 3 what is left minus 2.
 int resultColumnWidth(int windowWidth, int column);
+
+// Looks of the rows.
+constexpr COLORREF kRowTextColour = RGB(128, 128, 128);
+constexpr COLORREF kDangerTextColour = RGB(255, 0, 0);
+constexpr COLORREF kRowBackColour = RGB(255, 255, 255);
 
 class ResultList {
 public:
@@ -47,17 +45,19 @@ public:
     ResultList(const ResultList&) = delete;
     ResultList& operator=(const ResultList&) = delete;
 
-    // Fonts, colours, styles, the four columns and the header images. Run
-    // once, when the list control exists. `font` stays the caller's.
+    // setUpResultList: font, styles, tool tips, colours, the four columns and
+    // the header images (bitmap 155 of `instance`; none when it is missing).
+    // Run once, when the list control exists. `font` stays the caller's.
     void setUp(HINSTANCE instance, HFONT font);
 
     // Removes every row and its find.
     void clear();
 
-    // Appends the row of one find of `parasite`: checked, name, location and
-    // type word grey on white, danger name red on white; drawing frozen while
-    // it is built. Returns the row's index, or -1 when the row could not be
-    // inserted (the find is then not kept).
+    // Appends the row of one find of `parasite`: checked; name, location and
+    // type word grey on white, danger name red on white; item datum the
+    // parasite index; drawing frozen while it is built. Returns the row's
+    // index, or -1 when the row could not be inserted (the find is then not
+    // kept).
     int addRow(const Parasite& parasite, const Find& find);
 
     int rowCount() const { return static_cast<int>(finds_.size()); }
@@ -66,10 +66,6 @@ public:
     bool rowChecked(int row) const;
     // The finds behind the checked rows, in row order.
     std::vector<Find> checkedFinds() const;
-
-    // After the window's layout: column 2 takes the list's client width
-    // minus 254 pixels.
-    void fitTypeColumn();
 
 private:
     CheckListView& view_;

@@ -1,0 +1,391 @@
+// ScanCommands: starting, stopping and ending scans in the main window, the
+// scan messages and the refresh of the progress texts.
+#include "app/scan_commands.h"
+
+#include "app/scan_messages.h"
+#include "app/ui_state.h"
+#include "removal/reboot_pending.h"
+#include "removal/shell_utils.h"
+#include "scan/stop_request.h"
+#include "settings/settings_store.h"
+#include "ui/check_list_view.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace kestrune {
+
+const char kStopQuestionText[] = "Are you sure you want to stop scanning?";
+const char kStopQuestionCaption[] = "Confirmation!";
+const char kScanStoppedText[] = "Scan Stopped";
+const char kScanCompletedText[] = "Scan Completed Successfully";
+const char kScanEndCaption[] = "Kestrune Scan";
+const char kDeleteOfferFormat[] =
+    "Kestrune Detected %d Parasites, Do you want Kestrune to Delete all Detected Parasites?";
+const char kDeleteOfferCaption[] = "Kestrune v2.01";
+const char kPickFolderTitle[] = "Select a folder to scan:";
+const char kCannotUsePathText[] = "Cannot use this path!";
+
+namespace {
+
+// How long the window waits, after the end message, for the thread that
+// posted it to return (its only remaining work is freeing its lists).
+const DWORD kEndWaitMs = 5000;
+
+bool threadRunning(const ScopedHandle& thread)
+{
+    return thread.valid() && WaitForSingleObject(thread.get(), 0) == WAIT_TIMEOUT;
+}
+
+void freeScanMessage(const MSG& message)
+{
+    if (isFoundMessage(message.message))
+        delete reinterpret_cast<Find*>(message.lParam);
+}
+
+}  // namespace
+
+std::string deleteOfferText(int rows)
+{
+    char text[sizeof kDeleteOfferFormat + 16];
+    std::snprintf(text, sizeof text, kDeleteOfferFormat, rows);
+    return text;
+}
+
+ScanCommands::ScanCommands(ScanHost& host, CheckListView& list, ScanWindowFields fields)
+    : host_(host), list_(list), fields_(fields), results_(list)
+{
+}
+
+ScanCommands::~ScanCommands()
+{
+    // Normally onDestroy has ended the thread; this covers a window that
+    // never got that far. The thread uses the job, the reporter and the
+    // list, so it must not outlive them.
+    if (threadRunning(fields_.scanThread)) {
+        stopRequested = true;
+        if (WaitForSingleObject(fields_.scanThread.get(), kStopWaitMs) != WAIT_OBJECT_0)
+            TerminateThread(fields_.scanThread.get(), 0);
+    }
+}
+
+void ScanCommands::setUpResultList()
+{
+    HFONT font = reinterpret_cast<HFONT>(
+        SendDlgItemMessageA(host_.window(), kStatusLineControl, WM_GETFONT, 0, 0));
+    results_.setUp(GetModuleHandleA(nullptr), font);
+}
+
+bool ScanCommands::mayStart() const
+{
+    return !destroyed_ && !starting_ && !active_ && host_.uiState() == Idle &&
+           !threadRunning(fields_.scanThread);
+}
+
+void ScanCommands::resetCounters()
+{
+    fields_.memoryCount = "0";
+    fields_.registryCount = "0";
+    fields_.cookiesCount = "0";
+    fields_.filesCount = "0";
+    SetDlgItemTextA(host_.window(), kItemsScannedControl, "0");
+}
+
+bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
+{
+    job_.parasites = &host_.parasiteList();
+    job_.reporter = &reporter_;
+    job_.places = places_;
+    reporter_.reset(host_.window());
+    // Cleared here, before the thread exists, so that a stop confirmed at
+    // once is never undone by the thread.
+    stopRequested = false;
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, entry, &job_, 0, &id);
+    if (thread == nullptr)
+        return false;
+    fields_.scanThread.reset(thread);
+    fields_.scanThreadStarted = true;
+    active_ = true;
+    terminated_ = false;
+    SetTimer(host_.window(), kRefreshTimer, kRefreshMs, nullptr);
+    return true;
+}
+
+void ScanCommands::startScan()
+{
+    if (!mayStart())
+        return;
+    starting_ = true;
+    closeBrowserWindows(host_.messageBoxes());
+    starting_ = false;
+    // While the question was open the window went on taking commands.
+    if (!mayStart())
+        return;
+    resetCounters();
+    results_.clear();
+    fields_.descriptionText.clear();
+    rebootPending = false;
+    fields_.scanStopped = false;
+    fields_.resultRowCount = 0;
+    if (startThread(ScanThread))
+        fields_.scanning = true;
+    host_.showBoundTexts();
+}
+
+void ScanCommands::startFolderScan()
+{
+    if (!mayStart())
+        return;
+    starting_ = true;
+    const std::string folder = pickFolderToScan();
+    if (folder.empty()) {
+        starting_ = false;
+        return;
+    }
+    results_.clear();
+    fields_.descriptionText.clear();
+    fields_.resultRowCount = 0;
+    closeBrowserWindows(host_.messageBoxes());
+    starting_ = false;
+    if (!mayStart()) {
+        host_.showBoundTexts();
+        return;
+    }
+    rebootPending = false;
+    fields_.scanStopped = false;
+    resetCounters();
+    job_.folder = folder;
+    if (startThread(FolderScanThread))
+        fields_.scanning = true;
+    host_.showBoundTexts();
+}
+
+std::string ScanCommands::pickFolderToScan()
+{
+    if (picker_)
+        return picker_();
+    IMalloc* allocator = nullptr;
+    if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr)
+        return std::string();
+    char displayName[MAX_PATH] = "";
+    BROWSEINFOA info = {};
+    info.hwndOwner = host_.window();
+    info.pidlRoot = nullptr;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = kPickFolderTitle;
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    std::string folder;
+    LPITEMIDLIST picked = SHBrowseForFolderA(&info);
+    if (picked != nullptr) {
+        char path[MAX_PATH] = "";
+        if (SHGetPathFromIDListA(picked, path) && path[0] != '\0')
+            folder = path;
+        else
+            showPlainMessage(host_.messageBoxes(), host_.window(), kCannotUsePathText);
+        allocator->Free(picked);
+    }
+    allocator->Release();
+    return folder;
+}
+
+void ScanCommands::stopScan()
+{
+    if (!fields_.scanning || destroyed_)
+        return;
+    const int answer = host_.messageBoxes().show(nullptr, kStopQuestionText,
+                                                 kStopQuestionCaption, kStopQuestionStyle);
+    // The scan may have ended while the question was open.
+    if (answer == IDYES && fields_.scanning) {
+        stopRequested = true;
+        fields_.scanStopped = true;
+        fields_.scanning = false;
+    }
+}
+
+void ScanCommands::finishThread()
+{
+    if (fields_.scanThread.valid())
+        WaitForSingleObject(fields_.scanThread.get(), kEndWaitMs);
+    refreshProgress();
+    KillTimer(host_.window(), kRefreshTimer);
+    active_ = false;
+    fields_.scanning = false;
+}
+
+void ScanCommands::onScanState(int state)
+{
+    if (destroyed_)
+        return;
+    if (state == ScanFinished)
+        finishThread();
+    host_.setUiState(state);
+    HWND window = host_.window();
+    MessageBoxes& boxes = host_.messageBoxes();
+    if (state == ScanFinished) {
+        boxes.show(window, fields_.scanStopped ? kScanStoppedText : kScanCompletedText,
+                   kScanEndCaption, MB_OK);
+        fields_.scanStopped = false;
+    }
+    const int rows = results_.rowCount();
+    if (rows > 0 &&
+        boxes.show(window, deleteOfferText(rows), kDeleteOfferCaption, MB_YESNO) == IDYES)
+        host_.runRemoveCommand();
+}
+
+void ScanCommands::onFound(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    std::unique_ptr<Find> find(reinterpret_cast<Find*>(lParam));
+    if (!find || destroyed_)
+        return;
+    const int parasiteIndex = static_cast<int>(wParam);
+    const Parasite* parasite = host_.parasiteList().at(parasiteIndex);
+    if (parasite == nullptr)
+        return;
+    find->kind = foundKind(message);
+    find->parasiteIndex = parasiteIndex;
+    if (results_.addRow(*parasite, *find) < 0)
+        return;
+    std::string* counter = nullptr;
+    switch (counterOf(find->kind)) {
+    case Counter::Registry:
+        counter = &fields_.registryCount;
+        break;
+    case Counter::Cookies:
+        counter = &fields_.cookiesCount;
+        break;
+    case Counter::Files:
+        counter = &fields_.filesCount;
+        break;
+    case Counter::None:
+        break;
+    }
+    if (counter != nullptr) {
+        *counter = incrementedCount(*counter);
+        host_.showBoundTexts();
+    }
+    fields_.resultRowCount = results_.rowCount();
+}
+
+void ScanCommands::onItemChanged(const NMLISTVIEW& change)
+{
+    if (destroyed_)
+        return;
+    fields_.descriptionText.clear();
+    if (change.uNewState & LVIS_SELECTED) {
+        const Find* find = results_.rowFind(change.iItem);
+        const int parasiteIndex =
+            find != nullptr ? find->parasiteIndex : static_cast<int>(list_.rowData(change.iItem));
+        if (const Parasite* parasite = host_.parasiteList().at(parasiteIndex))
+            fields_.descriptionText = parasite->description;
+    }
+    host_.showBoundTexts();
+}
+
+void ScanCommands::onStartupScanTimer()
+{
+    // Stopped first: the scan's own question may keep this handler open
+    // while the timer would fire again.
+    KillTimer(host_.window(), kStartupScanTimer);
+    if (startupScanDone_ || destroyed_)
+        return;
+    startupScanDone_ = true;
+    if (settingEnabled(kSettingRunAtStartup) && settingEnabled(kSettingStartupScanAllowed) &&
+        host_.startedFromRunEntry() && settingEnabled(kSettingScanAtStartup)) {
+        host_.showFromNotificationArea();
+        startScan();
+    }
+}
+
+void ScanCommands::onTimer(UINT_PTR id)
+{
+    if (id == kRefreshTimer && !destroyed_)
+        refreshProgress();
+}
+
+void ScanCommands::refreshProgress()
+{
+    HWND window = host_.window();
+    std::string text;
+    if (reporter_.takeText(text))
+        SetDlgItemTextA(window, kStatusLineControl, text.c_str());
+    unsigned long count = 0;
+    if (reporter_.takeCount(count))
+        SetDlgItemTextA(window, kItemsScannedControl, std::to_string(count).c_str());
+}
+
+void ScanCommands::clearResults()
+{
+    results_.clear();
+    fields_.descriptionText.clear();
+    fields_.resultRowCount = 0;
+    host_.showBoundTexts();
+}
+
+void ScanCommands::onDestroy()
+{
+    destroyed_ = true;
+    HWND window = host_.window();
+    KillTimer(window, kRefreshTimer);
+    KillTimer(window, kStartupScanTimer);
+    if (threadRunning(fields_.scanThread)) {
+        stopRequested = true;
+        HANDLE thread = fields_.scanThread.get();
+        const DWORD start = GetTickCount();
+        bool ended = false;
+        bool quitSeen = false;
+        for (;;) {
+            const DWORD elapsed = GetTickCount() - start;
+            if (elapsed >= kStopWaitMs)
+                break;
+            const DWORD wait = quitSeen ? WaitForSingleObject(thread, kStopWaitMs - elapsed)
+                                        : MsgWaitForMultipleObjects(1, &thread, FALSE,
+                                                                    kStopWaitMs - elapsed,
+                                                                    QS_ALLINPUT);
+            if (wait == WAIT_OBJECT_0) {
+                ended = true;
+                break;
+            }
+            if (wait != WAIT_OBJECT_0 + 1)
+                break;   // timed out or failed
+            // Keep the thread's other windows answering; scan messages are
+            // only freed, as nothing is shown any more.
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) {
+                    PostQuitMessage(static_cast<int>(message.wParam));
+                    quitSeen = true;
+                    break;
+                }
+                if (message.hwnd == window && message.message >= WM_SCAN_STATE &&
+                    message.message <= WM_FOUND_COOKIE) {
+                    freeScanMessage(message);
+                    continue;
+                }
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        if (!ended) {
+            TerminateThread(thread, 0);
+            terminated_ = true;
+        }
+    }
+    dropQueuedScanMessages();
+    active_ = false;
+    fields_.scanning = false;
+}
+
+void ScanCommands::dropQueuedScanMessages()
+{
+    HWND window = host_.window();
+    if (window == nullptr)
+        return;
+    MSG message;
+    while (PeekMessageA(&message, window, WM_SCAN_STATE, WM_FOUND_COOKIE, PM_REMOVE))
+        freeScanMessage(message);
+}
+
+}  // namespace kestrune

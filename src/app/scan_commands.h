@@ -1,0 +1,177 @@
+// ScanCommands: the main window's side of scanning. The commands that start
+// and stop a scan (SCAN MY PC, SCAN FILES/FOLDERS, STOP SCAN, the tray's Scan
+// and Scan Folder, the start-up scan of timer 108), the handling of the scan
+// messages (3002 with the end-of-scan dialogue, 3004 to 3008 with their
+// rows), the refresh of the status line and the items-scanned count while a
+// scan thread runs, the description of the selected row, and the end of the
+// scan thread when the window goes. Window thread only.
+//
+// At most one scan thread exists: a start is refused while the window is not
+// idle, while another start is under way (its questions have no owner, so the
+// window keeps taking commands), and from the creation of a thread until the
+// window has handled that thread's end message. The window never waits for
+// the thread while it runs, and the thread never waits for the window.
+#pragma once
+
+#include "app/window_scan_reporter.h"
+#include "definitions/parasite.h"
+#include "platform/handles.h"
+#include "platform/message_boxes.h"
+#include "scan/result_list.h"
+#include "scan/scan_thread.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+class CheckListView;
+
+// What the scan commands need of the main window.
+class ScanHost {
+public:
+    virtual ~ScanHost() = default;
+    virtual HWND window() const = 0;
+    virtual MessageBoxes& messageBoxes() = 0;
+    virtual ParasiteList& parasiteList() = 0;
+    virtual int uiState() const = 0;
+    virtual void setUiState(int state) = 0;
+    // Writes the description and the four counters into their controls.
+    virtual void showBoundTexts() = 0;
+    // The command line was exactly "/s".
+    virtual bool startedFromRunEntry() const = 0;
+    // Removes the notification-area icon and shows the window.
+    virtual void showFromNotificationArea() = 0;
+    // The removal command, as the "DELETE PARASITES" button runs it.
+    virtual void runRemoveCommand() = 0;
+};
+
+// The main window's fields that the scan commands write; they stay the
+// window's, as other parts of the window read them.
+struct ScanWindowFields {
+    bool& scanning;
+    bool& scanStopped;
+    std::string& descriptionText;
+    std::string& memoryCount;
+    std::string& registryCount;
+    std::string& cookiesCount;
+    std::string& filesCount;
+    int& resultRowCount;
+    ScopedHandle& scanThread;     // the scan thread started last
+    bool& scanThreadStarted;
+};
+
+// Control ids and texts of the scan side of the main window.
+const int kStatusLineControl = 1038;
+const int kItemsScannedControl = 1048;
+extern const char kStopQuestionText[];        // "Are you sure you want to stop scanning?"
+extern const char kStopQuestionCaption[];     // "Confirmation!"
+constexpr UINT kStopQuestionStyle = 0x50024;  // MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST
+extern const char kScanStoppedText[];         // "Scan Stopped"
+extern const char kScanCompletedText[];       // "Scan Completed Successfully"
+extern const char kScanEndCaption[];          // "Kestrune Scan"
+extern const char kDeleteOfferFormat[];       // "Kestrune Detected %d Parasites, ..."
+extern const char kDeleteOfferCaption[];      // "Kestrune v2.01"
+extern const char kPickFolderTitle[];         // "Select a folder to scan:"
+extern const char kCannotUsePathText[];       // "Cannot use this path!"
+
+// The delete offer's text for `rows` rows.
+std::string deleteOfferText(int rows);
+
+class ScanCommands {
+public:
+    // The timer that refreshes the status line and the items-scanned count
+    // while a scan thread runs, and its interval (at least ten a second).
+    static const UINT_PTR kRefreshTimer = 109;
+    static const UINT kRefreshMs = 50;
+    static const UINT_PTR kStartupScanTimer = 108;
+    // How long the window waits for a scan thread that was asked to stop
+    // when the window goes, before it ends the thread by force.
+    static const DWORD kStopWaitMs = 5000;
+
+    ScanCommands(ScanHost& host, CheckListView& list, ScanWindowFields fields);
+    // Ends a scan thread that still runs (see onDestroy).
+    ~ScanCommands();
+    ScanCommands(const ScanCommands&) = delete;
+    ScanCommands& operator=(const ScanCommands&) = delete;
+
+    // setUpResultList, once the list control and the status-line font exist.
+    void setUpResultList();
+
+    // startScan (1001, the tray's Scan).
+    void startScan();
+    // startFolderScan (1002, the tray's Scan Folder).
+    void startFolderScan();
+    // stopScan (1041).
+    void stopScan();
+    // pickFolderToScan: the shell's folder picker owned by the window; empty
+    // when cancelled or when the pick is not a usable path (after telling
+    // the user so).
+    std::string pickFolderToScan();
+
+    // Message 3002 with the new state.
+    void onScanState(int state);
+    // Messages 3004 to 3008; takes ownership of the Find* in lParam.
+    void onFound(UINT message, WPARAM wParam, LPARAM lParam);
+    // LVN_ITEMCHANGED of the result list.
+    void onItemChanged(const NMLISTVIEW& change);
+    // Timer 108: the start-up scan, at most once.
+    void onStartupScanTimer();
+    // The refresh timer; other ids are ignored.
+    void onTimer(UINT_PTR id);
+    // Window destruction: asks a running scan thread to stop and waits for
+    // it (bounded, handling this thread's messages meanwhile); ends it by
+    // force only when it does not stop in time. Frees the finds still
+    // queued. No scan starts afterwards.
+    void onDestroy();
+
+    ResultList& results() { return results_; }
+    // The finds behind the checked rows, in row order.
+    std::vector<Find> checkedFinds() const { return results_.checkedFinds(); }
+    // Removes every row, empties the description and shows the bound texts
+    // (for the removal, after it ran).
+    void clearResults();
+
+    // True from the creation of a scan thread until its end message was
+    // handled (or the window went).
+    bool scanActive() const { return active_; }
+    // True when the last thread had to be ended by force.
+    bool threadTerminated() const { return terminated_; }
+
+    // Test seams: the folder picker, and narrowed places for the full scan.
+    void setFolderPicker(std::function<std::string()> picker) { picker_ = std::move(picker); }
+    void setScanPlaces(std::optional<ScanPlaces> places) { places_ = std::move(places); }
+
+private:
+    bool mayStart() const;
+    void resetCounters();
+    // Creates the thread with `entry`; false (nothing changed) when it
+    // cannot be created.
+    bool startThread(LPTHREAD_START_ROUTINE entry);
+    void refreshProgress();
+    // After the thread's end message: waits for the thread, shows its last
+    // texts and stops the refresh.
+    void finishThread();
+    void dropQueuedScanMessages();
+
+    ScanHost& host_;
+    CheckListView& list_;
+    ScanWindowFields fields_;
+    ResultList results_;
+    WindowScanReporter reporter_;
+    ScanJob job_;
+    std::optional<ScanPlaces> places_;
+    std::function<std::string()> picker_;
+    bool starting_ = false;
+    bool active_ = false;
+    bool destroyed_ = false;
+    bool terminated_ = false;
+    bool startupScanDone_ = false;
+};
+
+}  // namespace kestrune

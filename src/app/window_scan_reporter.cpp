@@ -1,0 +1,128 @@
+// WindowScanReporter: posted finds and states, published text and count.
+#include "app/window_scan_reporter.h"
+
+#include "app/scan_messages.h"
+#include "scan/stop_request.h"
+
+#include <memory>
+
+namespace kestrune {
+
+UINT foundMessage(FindKind kind)
+{
+    switch (kind) {
+    case FindKind::RegistryKey:
+        return WM_FOUND_REGKEY;
+    case FindKind::RegistryValue:
+        return WM_FOUND_REGVALUE;
+    case FindKind::File:
+        return WM_FOUND_FILE;
+    case FindKind::Folder:
+        return WM_FOUND_FOLDER;
+    case FindKind::Cookie:
+        return WM_FOUND_COOKIE;
+    }
+    return WM_FOUND_FILE;
+}
+
+FindKind foundKind(UINT message)
+{
+    switch (message) {
+    case WM_FOUND_REGKEY:
+        return FindKind::RegistryKey;
+    case WM_FOUND_REGVALUE:
+        return FindKind::RegistryValue;
+    case WM_FOUND_FOLDER:
+        return FindKind::Folder;
+    case WM_FOUND_COOKIE:
+        return FindKind::Cookie;
+    default:
+        return FindKind::File;
+    }
+}
+
+WindowScanReporter::WindowScanReporter(HWND window, PostFunction post)
+    : window_(window), post_(std::move(post))
+{
+}
+
+void WindowScanReporter::reset(HWND window)
+{
+    window_ = window;
+    {
+        std::lock_guard<std::mutex> hold(textLock_);
+        text_.clear();
+        textChanged_ = false;
+    }
+    count_ = 0;
+    countChanged_ = false;
+}
+
+bool WindowScanReporter::takeText(std::string& text)
+{
+    std::lock_guard<std::mutex> hold(textLock_);
+    if (!textChanged_)
+        return false;
+    text = text_;
+    textChanged_ = false;
+    return true;
+}
+
+bool WindowScanReporter::takeCount(unsigned long& count)
+{
+    if (!countChanged_.exchange(false))
+        return false;
+    count = count_;
+    return true;
+}
+
+void WindowScanReporter::scanStarted()
+{
+    postState(2);
+}
+
+void WindowScanReporter::phaseStarted(ScanPhase)
+{
+}
+
+void WindowScanReporter::found(const Find& find)
+{
+    auto owned = std::make_unique<Find>(find);
+    const UINT message = foundMessage(find.kind);
+    const WPARAM parasite = static_cast<WPARAM>(find.parasiteIndex);
+    while (!post_(window_, message, parasite, reinterpret_cast<LPARAM>(owned.get()))) {
+        if (stopRequested || !IsWindow(window_))
+            return;   // `owned` frees the find
+        Sleep(kRetryMs);
+    }
+    owned.release();   // the window owns it now
+}
+
+void WindowScanReporter::currentText(const std::string& text)
+{
+    std::lock_guard<std::mutex> hold(textLock_);
+    text_ = text;
+    textChanged_ = true;
+}
+
+void WindowScanReporter::itemsScanned(unsigned long count)
+{
+    count_ = count;
+    countChanged_ = true;
+}
+
+void WindowScanReporter::scanEnded()
+{
+    postState(6);
+}
+
+void WindowScanReporter::postState(int state)
+{
+    while (!post_(window_, WM_SCAN_STATE, 0, static_cast<LPARAM>(state))) {
+        if (!IsWindow(window_))
+            return;
+        Sleep(kRetryMs);
+    }
+}
+
+}  // namespace kestrune
