@@ -12,6 +12,7 @@
 // Exit status: 0 when every command succeeded, 1 when one failed (the rest
 // are not run), 2 for a bad command.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -391,6 +392,58 @@ bool cmdWaitText(const Args& a)
     }
 }
 
+// The rows of the list view `id`, one a line: the check-box state (0 or 1)
+// and the text of each column, separated by tabs. The texts are read through
+// a buffer in the list's own process, as a list view answers with pointers.
+bool cmdRows(const Args& a)
+{
+    HWND list = control(a.at(1), a.at(2));
+    if (list == nullptr)
+        return fail("no list " + a[2]);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                 processId);
+    if (process == nullptr)
+        return fail("cannot open the list's process");
+    const SIZE_T textSize = 4096;
+    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize,
+                                                     MEM_COMMIT, PAGE_READWRITE));
+    if (remote == nullptr) {
+        CloseHandle(process);
+        return fail("cannot reserve memory in the list's process");
+    }
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    bool ok = true;
+    for (int row = 0; row < rows && ok; ++row) {
+        UINT state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+        std::string line = ((state & LVIS_STATEIMAGEMASK) >> 12) == 2 ? "1" : "0";
+        for (int column = 0; column < columns && ok; ++column) {
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = remote + sizeof(LVITEMA);
+            item.cchTextMax = static_cast<int>(textSize);
+            std::vector<char> text(textSize, '\0');
+            SIZE_T moved = 0;
+            ok = WriteProcessMemory(process, remote, &item, sizeof item, &moved) &&
+                 WriteProcessMemory(process, remote + sizeof(LVITEMA), text.data(), 1, &moved);
+            if (!ok)
+                break;
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
+            ok = ReadProcessMemory(process, remote + sizeof(LVITEMA), text.data(), textSize - 1,
+                                   &moved);
+            line += "\t" + escape(text.data());
+        }
+        if (ok)
+            std::cout << line << std::endl;
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return ok ? true : fail("cannot read the list's rows");
+}
+
 BOOL CALLBACK listWindow(HWND window, LPARAM)
 {
     if (!IsWindowVisible(window))
@@ -435,6 +488,7 @@ const Command kCommands[] = {
     {"box", 0, cmdBox, "box [TIMEOUT_MS]          prints CAPTION<tab>TEXT"},
     {"answer", 2, cmdAnswer, "answer TEXT OK|YES|NO|CANCEL [TIMEOUT_MS]   prints the caption"},
     {"watch-text", 1, cmdWatchText, "watch-text ID [TIMEOUT_MS]   prints MS<tab>TEXT per change"},
+    {"rows", 2, cmdRows, "rows TITLE ID              prints CHECKED<tab>TEXT<tab>... per row"},
     {"list", 0, cmdList, "list"},
     {"sleep", 1, cmdSleep, "sleep MS"},
 };
