@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole road in the window: SCAN MY PC on a machine with a parasite's
 # registry key and value, a running program, a folder tree and cookie files;
-# the delete offer and the backup accepted; then the machine, the archive and
-# the log checked. Then DELETE PARASITES on the rows kept by the backup path,
+# the delete offer and the backup accepted, with one row unchecked before and
+# ticked again while the backup question is open (it stays out of the backup
+# and the removal); then the machine, the archive and the log checked. Then DELETE PARASITES on the rows kept by the backup path,
 # the backup declined (the direct path empties the list), and DELETE
 # PARASITES on the empty list.
 source "$(dirname "$0")/lib/kestrune-e2e.sh"
@@ -14,7 +15,7 @@ cat > "$E2E_PREFIX/defs.xml" <<'XML'
 <KS>
   <SW NAME="KsBad">
     <DIRECTORIES><DIR NAME="BadDir" PATH="C:\ksbad"/></DIRECTORIES>
-    <FILES><FILE NAME="bad.exe" PATH="C:\ksbad"/></FILES>
+    <FILES><FILE NAME="bad.exe" PATH="C:\ksbad"/><FILE NAME="spare.dat" PATH="C:\ksbad"/></FILES>
     <COOKIES><COOKIE NAME="Bad Tracker"/></COOKIES>
     <REGISTRY>
       <KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\KsGui" VALUE="Bad"/></KEYS>
@@ -34,6 +35,7 @@ wine reg add 'HKCU\Software\KsGui\Run' /v Good /d good.exe /f >/dev/null 2>&1
 mkdir -p "$drive_c/ksbad/BadDir/sub"
 echo tree > "$drive_c/ksbad/BadDir/sub/deep.txt"
 echo keep > "$drive_c/ksbad/keep.txt"
+echo spare > "$drive_c/ksbad/spare.dat"
 cp "$KESTRUNE_BUILD/removal_helper.exe" "$drive_c/ksbad/bad.exe"
 cookies=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\INetCookies
 cookies_unix=$(winepath -u "$cookies" 2>/dev/null)
@@ -67,8 +69,22 @@ say "SCAN MY PC"
 drive click "$W" 1001 >/dev/null
 drive answer 'It is highly recommend you close all internet explorer windows to remove attached parasites as well as any other open programs.\n Kill All Explorer Windows ?' NO 10000 >/dev/null
 expect_eq "scan ends" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 180000)"
-expect_eq "delete offer for six rows" "$W" \
-    "$(drive answer 'Kestrune Detected 6 Parasites, Do you want Kestrune to Delete all Detected Parasites?' YES 10000)"
+expect_eq "delete offer for seven rows" "$W" \
+    "$(drive answer 'Kestrune Detected 7 Parasites, Do you want Kestrune to Delete all Detected Parasites?' NO 10000)"
+rows=$(drive rows "$W" 1039)
+expect_eq "seven checked rows" "$(printf '%s\n' \
+    '1	KsBad	HKEY_CURRENT_USER\Software\KsGui\Bad	RegKey	Dangerous' \
+    '1	KsBad	HKEY_CURRENT_USER\Software\KsGui\Run : KsBad	RegValue	Dangerous' \
+    '1	KsBad	Bad Tracker	Cookie	Dangerous' \
+    '1	KsBad	Bad Tracker	Cookie	Dangerous' \
+    '1	KsBad	C:\ksbad\bad.exe	File	Dangerous' \
+    '1	KsBad	C:\ksbad\spare.dat	File	Dangerous' \
+    '1	KsBad	C:\ksbad\BadDir	Folder	Dangerous' | sort)" "$(echo "$rows" | sort)"
+spare_row=$(($(echo "$rows" | grep -n 'spare.dat' | cut -d: -f1) - 1))
+check "untick the spare row" drive check-row "$W" 1039 "$spare_row" 0
+drive click "$W" 1003 >/dev/null
+drive box 10000 >/dev/null   # the backup offer is open (no owner): tick the row again
+check "tick it again while the question is open" drive check-row "$W" 1039 "$spare_row" 1
 expect_eq "backup offer" "Permission" \
     "$(drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' YES 10000)"
 expect_eq "backup done" "Permission" \
@@ -86,7 +102,7 @@ check "the value is gone" bash -c "! wine reg query 'HKCU\\Software\\KsGui\\Run'
 check "the other value stays" bash -c "wine reg query 'HKCU\\Software\\KsGui\\Run' /v Good >/dev/null 2>&1"
 wait_exit "$bad_pid" 10 >/dev/null
 check "the program was ended" [ $? -ne 124 ]
-expect_eq "files left" "keep.txt" "$(ls "$drive_c/ksbad")"
+expect_eq "files left" "$(printf 'keep.txt\nspare.dat')" "$(ls "$drive_c/ksbad")"
 expect_eq "cookies left" "user@news[1].txt" "$(ls "$cookies_unix")"
 
 logs=("$E2E_PROGRAM_DIR"/logs/*.txt)
@@ -115,6 +131,9 @@ expect_eq "archive entries" "$(printf '%s\n' BadDir/ BadDir/sub/ BadDir/sub/deep
     bad.exe rkBackup1.reg rvBackup1.reg 'user@BadTracker[2].txt' 'user@badtracker[1].txt')" "$entries"
 check "the temporary backup folder is empty" bash -c "[ -z \"\$(ls '$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")/KestruneBackup')\" ]"
 
+expect_eq "the rows stay, the spare one ticked" "7 1" \
+    "$(drive rows "$W" 1039 | wc -l) $(drive rows "$W" 1039 | grep -c '^1.*spare.dat')"
+
 say "DELETE PARASITES on the rows the backup path kept, backup declined"
 drive click "$W" 1003 >/dev/null
 drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' NO 10000 >/dev/null
@@ -123,6 +142,8 @@ expect_eq "direct summary" "Kestrune" \
 check "status line again" drive wait-text "$W" 1038 "Prepared to Start Scanning" 10000
 expect_eq "delete button enabled again" "visible=1 enabled=1" "$(wait_state 1003 "visible=1 enabled=1")"
 expect_eq "still one archive" "1" "$(ls "$E2E_PROGRAM_DIR/KestruneBackup" | wc -l)"
+expect_eq "now the spare file is gone too" "keep.txt" "$(ls "$drive_c/ksbad")"
+expect_eq "the list is empty" "" "$(drive rows "$W" 1039)"
 
 say "DELETE PARASITES on the emptied list"
 drive click "$W" 1003 >/dev/null
