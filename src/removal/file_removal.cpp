@@ -27,25 +27,6 @@ bool folderGone(const std::string& path)
     return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool isProgram(const std::string& path)
-{
-    return hasExtension(path, "exe");
-}
-
-bool isComponent(const std::string& path)
-{
-    return hasExtension(path, "dll") || hasExtension(path, "ocx");
-}
-
-// Ends the program or unregisters the component that `path` is, if either.
-void stopProgram(const std::string& path, RemovalReport* report)
-{
-    if (isProgram(path))
-        terminateProcessByName(path, report);
-    else if (isComponent(path))
-        unregisterServer(path, report);
-}
-
 RemovalOutcome pathOutcome(FindKind kind, int p, size_t i, const std::string& name,
                            const std::string& path)
 {
@@ -64,7 +45,7 @@ void removeParasiteFiles(Parasite& parasite, int p, RemovalRun& run)
     // for, before the first file of the parasite is deleted.
     for (const auto& item : parasite.files) {
         if (item->selected == 1 && itemPathUsable(item->path, item->name))
-            stopProgram(itemFullPath(item->path, item->name), run.report());
+            stopProgramFile(itemFullPath(item->path, item->name), run.report());
     }
     for (size_t i = 0; i < parasite.files.size(); ++i) {
         const FileItem& item = *parasite.files[i];
@@ -76,7 +57,7 @@ void removeParasiteFiles(Parasite& parasite, int p, RemovalRun& run)
         } else {
             const std::string full = itemFullPath(item.path, item.name);
             // A program may have been started again meanwhile.
-            stopProgram(full, run.report());
+            stopProgramFile(full, run.report());
             outcome.result = deleteOrSchedule(full);
         }
         run.record(parasite, outcome);

@@ -76,10 +76,8 @@ void stopProgramsIn(const std::string& folder, RemovalReport* report, bool desce
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (descend)
                 stopFolderPrograms(path, report);
-        } else if (hasExtension(path, "exe")) {
-            terminateProcessByName(path, report);
-        } else if (hasExtension(path, "dll") || hasExtension(path, "ocx")) {
-            unregisterServer(path, report);
+        } else {
+            stopProgramFile(path, report);
         }
         return true;
     });
@@ -162,6 +160,14 @@ bool unregisterServer(const std::string& path, RemovalReport* report)
         report->programStep(
             ProgramStep{ran ? ProgramStep::Unregistered : ProgramStep::UnregisterFailed, path});
     return ran;
+}
+
+void stopProgramFile(const std::string& path, RemovalReport* report)
+{
+    if (hasExtension(path, "exe"))
+        terminateProcessByName(path, report);
+    else if (hasExtension(path, "dll") || hasExtension(path, "ocx"))
+        unregisterServer(path, report);
 }
 
 bool stopFolderPrograms(const std::string& folder, RemovalReport* report)

@@ -41,6 +41,11 @@ int terminateProcessByName(const std::string& fullPath, RemovalReport* report = 
 // True when it was started and ended within the wait (whatever its result).
 bool unregisterServer(const std::string& path, RemovalReport* report = nullptr);
 
+// Ends the program that `path` is (".exe", terminateProcessByName) or
+// unregisters the component (".dll", ".ocx", unregisterServer); any other
+// file is left as it is.
+void stopProgramFile(const std::string& path, RemovalReport* report = nullptr);
+
 // Ends the programs (".exe") and unregisters the components (".dll", ".ocx")
 // found inside `folder`, twice over its own entries and, in the second pass,
 // once more inside each subfolder (recursively). Entries whose names begin
