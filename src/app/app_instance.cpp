@@ -48,9 +48,9 @@ bool AppInstance::start(const MainWindowOptions& options)
 void AppInstance::finish()
 {
     if (exitedOnSignal_) {
-        // Another process signalled the event: leave it untouched; the
-        // handle goes with the process.
-        alreadyRunningEvent_.release();
+        // Another process signalled the event: leave its state untouched,
+        // only give up this process's handle to it.
+        alreadyRunningEvent_.reset();
         return;
     }
     if (alreadyRunningEvent_.valid())

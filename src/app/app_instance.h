@@ -25,8 +25,8 @@ public:
     // finishes); the main window's whole life lies inside this call.
     bool start(const MainWindowOptions& options = MainWindowOptions());
 
-    // Resets and closes the event unless the instance stopped because it
-    // found the event signalled.
+    // Resets the event to non-signalled, unless the instance stopped because
+    // it found the event signalled; closes this process's handle either way.
     void finish();
 
     bool exitedOnSignal() const { return exitedOnSignal_; }

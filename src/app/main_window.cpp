@@ -8,6 +8,7 @@
 #include "platform/resource_strings.h"
 #include "settings/reference_update.h"
 #include "settings/update_server.h"
+#include "ui/system_modal.h"
 
 #include <commctrl.h>
 
@@ -192,6 +193,7 @@ INT_PTR MainWindow::onInitDialog()
     whiteBrush_.reset(CreateSolidBrush(RGB(255, 255, 255)));
 
     SetWindowTextA(window_, kWindowTitle);
+    keepSystemModalOnTop(window_);
     BringWindowToTop(window_);
 
     resultList_.attach(GetDlgItem(window_, kResultListId));

@@ -6,6 +6,7 @@
 #include "settings/settings_store.h"
 #include "settings/update_server.h"
 #include "settings/version_page.h"
+#include "ui/system_modal.h"
 
 namespace kestrune {
 
@@ -98,6 +99,7 @@ INT_PTR CALLBACK UpdateProgressDialog::dialogProc(HWND dialog, UINT message, WPA
 INT_PTR UpdateProgressDialog::onInitDialog(HWND dialog)
 {
     dialog_ = dialog;
+    keepSystemModalOnTop(dialog);
     SetDlgItemTextA(dialog, kProgressTextId, message_.c_str());
     updateAvailable_ = 0;
     UpdateTimings timings = host_.updateTimings();

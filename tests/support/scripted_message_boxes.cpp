@@ -7,14 +7,43 @@ namespace testing_support {
 int ScriptedMessageBoxes::show(HWND owner, const std::string& text, const std::string& caption,
                                UINT style)
 {
+    std::lock_guard<std::mutex> lock(mutex_);
     shown_.push_back(ShownMessage{owner, text, caption, style});
     if (answers_.empty()) {
+        if (fallback_ != 0)
+            return fallback_;
         ++unexpected_;
         return 0;
     }
     int button = answers_.front();
     answers_.pop_front();
     return button;
+}
+
+size_t ScriptedMessageBoxes::count() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return shown_.size();
+}
+
+std::vector<std::string> ScriptedMessageBoxes::texts() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> out;
+    for (const ShownMessage& box : shown_)
+        out.push_back(box.text);
+    return out;
+}
+
+bool ScriptedMessageBoxes::waitForCount(size_t n, DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    while (count() < n) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
 }
 
 }  // namespace testing_support

@@ -57,6 +57,7 @@ std::string escape(const std::string& text)
     return out;
 }
 
+
 std::string className(HWND window)
 {
     char name[256] = "";
@@ -64,12 +65,17 @@ std::string className(HWND window)
     return name;
 }
 
-// The window's text: asked of the window itself when it answers within a
-// second (edit controls keep their own text), else the text the system keeps
-// (statics and captions, also while their thread sleeps).
+// The window's text: for a static control the text the system keeps (read
+// also while the control's thread sleeps); for others asked of the window
+// itself when it answers within a second (edit controls keep their own
+// text), else the kept text.
 std::string windowText(HWND window)
 {
     std::vector<char> buffer(65536, '\0');
+    if (className(window) == "Static") {
+        int n = GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
+        return std::string(buffer.data(), n > 0 ? n : 0);
+    }
     DWORD_PTR copied = 0;
     if (SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                             SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &copied))
@@ -211,6 +217,12 @@ int buttonId(const std::string& name)
 
 // --- commands ---
 
+std::string stateText(HWND c)
+{
+    return std::string("visible=") + (IsWindowVisible(c) ? "1" : "0") +
+           " enabled=" + (IsWindowEnabled(c) ? "1" : "0");
+}
+
 bool cmdWaitWindow(const Args& a)
 {
     if (!waitWindow(a.at(1), 0, timeoutArg(a, 2)))
@@ -250,9 +262,26 @@ bool cmdState(const Args& a)
     HWND c = control(a.at(1), a.at(2));
     if (c == nullptr)
         return fail("no control " + a[2] + " in \"" + a[1] + "\"");
-    std::cout << "visible=" << (IsWindowVisible(c) ? 1 : 0)
-              << " enabled=" << (IsWindowEnabled(c) ? 1 : 0) << std::endl;
+    std::cout << stateText(c) << std::endl;
     return true;
+}
+
+// Waits until control ID shows STATE ("visible=1 enabled=1"); prints the
+// milliseconds it took.
+bool cmdWaitState(const Args& a)
+{
+    DWORD timeout = timeoutArg(a, 4), start = GetTickCount();
+    for (;;) {
+        HWND c = control(a.at(1), a.at(2));
+        if (c != nullptr && stateText(c) == a.at(3)) {
+            std::cout << (GetTickCount() - start) << std::endl;
+            return true;
+        }
+        if (GetTickCount() - start >= timeout)
+            return fail("control " + a[2] + " is not " + a[3] +
+                        (c != nullptr ? " but " + stateText(c) : std::string()));
+        Sleep(kPollMs);
+    }
 }
 
 bool cmdChecked(const Args& a)
@@ -510,6 +539,7 @@ const Command kCommands[] = {
     {"text", 2, cmdText, "text TITLE ID"},
     {"wait-text", 3, cmdWaitText, "wait-text TITLE ID TEXT [TIMEOUT_MS]"},
     {"state", 2, cmdState, "state TITLE ID            prints visible=0|1 enabled=0|1"},
+    {"wait-state", 3, cmdWaitState, "wait-state TITLE ID STATE [TIMEOUT_MS]   prints the ms waited"},
     {"checked", 2, cmdChecked, "checked TITLE ID          prints 0 or 1"},
     {"click", 2, cmdClick, "click TITLE ID"},
     {"set-text", 3, cmdSetText, "set-text TITLE ID TEXT"},

@@ -94,3 +94,7 @@ e2e_finish() {
     fi
     say "$E2E_FAILURES check(s) failed"; exit 1
 }
+
+# Start the prefix's background programs now, with no pipe to inherit: one
+# started by the first command of a "$(... | tr)" would hold that pipe open.
+wine reg query 'HKCU\Software' >/dev/null 2>&1

@@ -1,0 +1,170 @@
+// MainWindow run modally, driven from a helper thread: what the window shows
+// after initialisation, the first-run reminder and the end of the topmost
+// band, Preferences restoring the state it found, the minimum frame, and the
+// scan-thread test.
+#include "app/main_window.h"
+
+#include "settings/settings_store.h"
+#include "support/scripted_message_boxes.h"
+#include "support/window_test_helpers.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrune {
+namespace {
+
+const char kReminder[] =
+    "It is strongly recommended to update your protection to protect yourself again the latest "
+    "parasites we detect\n Proceed with the upgrade?";
+
+std::string text(HWND window, int id)
+{
+    char buffer[256] = "";
+    GetDlgItemTextA(window, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+bool enabled(HWND window, int id) { return IsWindowEnabled(GetDlgItem(window, id)) != FALSE; }
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::initCommonControls();
+        test::freshSettings();
+        const std::string path = test::testProgramFolder() + "main.ks";
+        ASSERT_TRUE(test::writeReferenceFile(path, test::markupWithParasites(2)));
+        writeSetting("rfp", path);
+        options_.messageBoxes = &boxes_;
+        options_.loadingTimings.firstStepMs = 20;
+        options_.loadingTimings.foundPauseMs = 0;
+        options_.loadingTimings.afterLoadMs = 0;
+        options_.loadingTimings.loadedPauseMs = 0;
+        options_.startupTimerMs = 200;
+    }
+    void TearDown() override
+    {
+        test::clearSettings();
+        test::dropQuitMessage();
+    }
+
+    // Runs the window; `actions` gets it on a helper thread once it is up.
+    INT_PTR run(MainWindow& window, const std::function<void(HWND)>& actions)
+    {
+        INT_PTR result = 0;
+        test::whileModal([&] { result = window.runModal(); },
+                         [&] {
+                             HWND main = test::waitForWindow(kWindowTitle, 1039);
+                             ASSERT_NE(main, nullptr);
+                             actions(main);
+                             PostMessageA(main, WM_COMMAND, 32783, 0);   // E&xit
+                         });
+        return result;
+    }
+
+    testing_support::ScriptedMessageBoxes boxes_;
+    MainWindowOptions options_;
+};
+
+TEST_F(MainWindowTest, OpensWithEmptyCountersAndAsksTheFirstRunReminderWithoutOwner)
+{
+    boxes_.answer(IDNO);
+    options_.startupTimerMs = 1500;   // time to look at the window before timer 101
+    MainWindow window(true, options_);
+    bool topmostAtFirst = false, topmostLater = true;
+    std::string status, counters, description;
+    INT_PTR result = run(window, [&](HWND main) {
+        topmostAtFirst = (GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        status = text(main, 1038);
+        counters = text(main, 1044) + text(main, 1045) + text(main, 1046) + text(main, 1047);
+        description = text(main, 1049);
+        ASSERT_TRUE(boxes_.waitForCount(1));
+        Sleep(100);
+        topmostLater = (GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(topmostAtFirst) << "the window starts system-modal";
+    EXPECT_FALSE(topmostLater) << "timer 101 moves it out of the topmost band";
+    EXPECT_EQ(status, "Prepared to start scanning!");
+    EXPECT_EQ(counters, "");
+    EXPECT_EQ(description, "");
+    EXPECT_EQ(window.parasiteList().count(), 2);
+    ASSERT_EQ(boxes_.count(), 1u) << "No to the reminder: nothing else is asked";
+    testing_support::ShownMessage reminder = boxes_.shown()[0];
+    EXPECT_EQ(reminder.text, kReminder);
+    EXPECT_EQ(reminder.caption, "Kestrune v2.01");
+    EXPECT_EQ(reminder.owner, nullptr);
+    EXPECT_EQ(reminder.style,
+              static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_TOPMOST | MB_SETFOREGROUND));
+}
+
+TEST_F(MainWindowTest, NoReminderWhenItIsNotTheFirstRun)
+{
+    MainWindow window(false, options_);
+    run(window, [&](HWND) { Sleep(600); });
+    EXPECT_EQ(boxes_.count(), 0u);
+}
+
+TEST_F(MainWindowTest, PreferencesPutsBackTheStateItFound)
+{
+    MainWindow window(false, options_);
+    bool duringScan = true, afterScanPrefs = true, afterIdlePrefs = false;
+    run(window, [&](HWND main) {
+        SendMessageA(main, WM_SCAN_STATE, 0, Scanning);
+        PostMessageA(main, WM_COMMAND, 32784, 0);
+        HWND prefs = test::waitForWindow("Kestrune v2.01 Preferences", 1021);
+        ASSERT_NE(prefs, nullptr);
+        duringScan = enabled(main, 1001);
+        test::clickButton(prefs, IDCANCEL);
+        Sleep(100);
+        afterScanPrefs = enabled(main, 1001) || enabled(main, 1009);
+
+        // The work ends while Preferences is open: its Idle stays.
+        PostMessageA(main, WM_COMMAND, 32772, 0);   // the notification menu's item
+        prefs = test::waitForWindow("Kestrune v2.01 Preferences", 1021);
+        ASSERT_NE(prefs, nullptr);
+        window.setUiState(Idle);                  // as the flow's end would
+        test::clickButton(prefs, IDCANCEL);
+        Sleep(100);
+        afterIdlePrefs = enabled(main, 1001) && enabled(main, 1009);
+    });
+    EXPECT_FALSE(duringScan);
+    EXPECT_FALSE(afterScanPrefs) << "closing Preferences must not re-enable a running scan's buttons";
+    EXPECT_TRUE(afterIdlePrefs);
+    EXPECT_EQ(window.uiState(), Idle);
+}
+
+TEST_F(MainWindowTest, FrameDragsKeepAtLeast630By420)
+{
+    MainWindow window(false, options_);
+    RECT dragged = {100, 100, 300, 200};
+    run(window, [&](HWND main) {
+        SendMessageA(main, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&dragged));
+    });
+    EXPECT_EQ(dragged.right - dragged.left, 630);
+    EXPECT_EQ(dragged.bottom - dragged.top, 420);
+    EXPECT_EQ(dragged.left, 100);
+    EXPECT_EQ(dragged.top, 100);
+}
+
+DWORD WINAPI waitOnEvent(void* event)
+{
+    WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
+    return 0;
+}
+
+TEST_F(MainWindowTest, ScanThreadRunningFollowsTheLastThreadStarted)
+{
+    MainWindow window(false, options_);
+    EXPECT_FALSE(window.scanThreadRunning());
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    window.scanThread.reset(CreateThread(nullptr, 0, waitOnEvent, release, 0, nullptr));
+    EXPECT_TRUE(window.scanThreadRunning());
+    SetEvent(release);
+    WaitForSingleObject(window.scanThread.get(), 5000);
+    EXPECT_FALSE(window.scanThreadRunning());
+    CloseHandle(release);
+}
+
+}  // namespace
+}  // namespace kestrune

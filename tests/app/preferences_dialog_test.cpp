@@ -1,0 +1,199 @@
+// PreferencesDialog driven as a user would: what it shows, what OK and Cancel
+// write, the order of its checks, and the Run entry.
+#include "app/preferences_dialog.h"
+
+#include "settings/settings_store.h"
+#include "support/scripted_message_boxes.h"
+#include "support/window_test_helpers.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrune {
+namespace {
+
+const char kTitle[] = "Kestrune v2.01 Preferences";
+
+std::string setting(const char* name)
+{
+    std::string text;
+    return readSetting(name, text) ? text : std::string("<missing>");
+}
+
+std::string runEntry()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+        return "<missing>";
+    char data[512] = "";
+    DWORD size = sizeof data;
+    LONG rc = RegQueryValueExA(key, "Kestrune", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(data) : std::string("<missing>");
+}
+
+std::string controlText(HWND dialog, int id)
+{
+    char text[512] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+bool checked(HWND dialog, int id)
+{
+    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void setText(HWND dialog, int id, const std::string& text)
+{
+    SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+class PreferencesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::freshSettings();
+        folder_ = test::testProgramFolder();
+        reference_ = folder_ + "prefs.ks";
+        ASSERT_TRUE(test::writeReferenceFile(reference_, test::markupWithParasites(1)));
+        writeSetting("rfp", reference_);
+        writeSetting("lfp", folder_);
+        writeSetting("abrs", "1");
+        writeSetting("acu", "0");
+        writeSetting("asl", "1");
+        writeSetting("mtst", "yes");
+        writeSetting("ras", "1");
+        writeSetting("sas", "0");
+    }
+    void TearDown() override { test::clearSettings(); }
+
+    // Runs the dialog; `actions` gets its window on a helper thread.
+    INT_PTR run(const std::function<void(HWND)>& actions)
+    {
+        INT_PTR result = 0;
+        test::whileModal(
+            [&] {
+                PreferencesDialog dialog(boxes_);
+                result = dialog.run(nullptr);
+            },
+            [&] {
+                HWND dialog = test::waitForWindow(kTitle, 1021);
+                ASSERT_NE(dialog, nullptr);
+                actions(dialog);
+                // A failed expectation must not leave the modal loop waiting.
+                if (HWND left = test::waitForWindow(kTitle, 1021, 200))
+                    PostMessageA(left, WM_COMMAND, IDCANCEL, 0);
+            });
+        return result;
+    }
+
+    testing_support::ScriptedMessageBoxes boxes_;
+    std::string folder_;
+    std::string reference_;
+};
+
+TEST_F(PreferencesTest, ShowsTheSettingsAndCancelWritesNothing)
+{
+    std::string shownLog, shownReference;
+    bool ras = false, sas = true, asl = false, abrs = false, acu = true;
+    INT_PTR result = run([&](HWND dialog) {
+        shownLog = controlText(dialog, 1021);
+        shownReference = controlText(dialog, 1022);
+        ras = checked(dialog, 1025);
+        sas = checked(dialog, 1027);
+        asl = checked(dialog, 1028);
+        abrs = checked(dialog, 1029);
+        acu = checked(dialog, 1030);
+        setText(dialog, 1021, "C:\\");
+        test::clickButton(dialog, 1025);
+        test::clickButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(shownLog, folder_);
+    EXPECT_EQ(shownReference, reference_);
+    EXPECT_TRUE(ras);
+    EXPECT_FALSE(sas);
+    EXPECT_TRUE(asl);
+    EXPECT_TRUE(abrs);
+    EXPECT_FALSE(acu);
+    EXPECT_EQ(setting("lfp"), folder_);
+    EXPECT_EQ(setting("ras"), "1");
+    EXPECT_EQ(setting("mtst"), "yes");
+    EXPECT_EQ(runEntry(), "<missing>");
+    EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(PreferencesTest, OkRewritesEverySettingAndTheRunEntry)
+{
+    INT_PTR result = run([&](HWND dialog) {
+        test::clickButton(dialog, 1027);   // tick "Scan at Windows startup"
+        test::clickButton(dialog, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(setting("rfp"), reference_);
+    EXPECT_EQ(setting("lfp"), folder_);
+    EXPECT_EQ(setting("abrs"), "1");
+    EXPECT_EQ(setting("acu"), "0");
+    EXPECT_EQ(setting("asl"), "1");
+    EXPECT_EQ(setting("mtst"), "0") << "a text other than \"1\" is written back as \"0\"";
+    EXPECT_EQ(setting("ras"), "1");
+    EXPECT_EQ(setting("sas"), "1");
+    EXPECT_EQ(runEntry(), "\"" + programPath() + "\" /s");
+    EXPECT_TRUE(boxes_.shown().empty());
+
+    writeSetting("mtst", "1");
+    run([&](HWND dialog) {
+        test::clickButton(dialog, 1025);   // untick "Run at Windows startup"
+        test::clickButton(dialog, IDOK);
+    });
+    EXPECT_EQ(setting("mtst"), "1");
+    EXPECT_EQ(setting("ras"), "0");
+    EXPECT_EQ(runEntry(), "<missing>");
+}
+
+TEST_F(PreferencesTest, LogFolderIsCheckedBeforeTheReferenceFile)
+{
+    bool openAfterFirst = false, openAfterSecond = false;
+    INT_PTR result = run([&](HWND dialog) {
+        setText(dialog, 1021, folder_ + "no-such-folder");
+        setText(dialog, 1022, folder_ + "no-such-file.ks");
+        test::clickButton(dialog, IDOK);
+        openAfterFirst = IsWindow(dialog) != FALSE;
+        // A file passes the folder check: PathFileExistsA is true for files.
+        setText(dialog, 1021, reference_);
+        test::clickButton(dialog, IDOK);
+        openAfterSecond = IsWindow(dialog) != FALSE;
+        setText(dialog, 1022, reference_);
+        test::clickButton(dialog, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(openAfterFirst);
+    EXPECT_TRUE(openAfterSecond);
+    ASSERT_EQ(boxes_.shown().size(), 2u);
+    EXPECT_EQ(boxes_.shown()[0].text, "Invalid log file path.");
+    EXPECT_EQ(boxes_.shown()[1].text, "Invalid definition file path.");
+    for (const testing_support::ShownMessage& box : boxes_.shown()) {
+        EXPECT_EQ(box.caption, applicationTitle());
+        EXPECT_EQ(box.style, static_cast<UINT>(MB_OK));
+    }
+    EXPECT_EQ(setting("lfp"), reference_);
+}
+
+TEST_F(PreferencesTest, LoadPreferencesLeavesUnreadableValuesAsTheyWere)
+{
+    test::freshSettings();
+    writeSetting("asl", "0");
+    SettingsSnapshot snapshot;
+    snapshot.logPath = "kept";
+    snapshot.confirmRemoval = 1;
+    snapshot.autoSaveLog = 1;
+    loadPreferences(snapshot);
+    EXPECT_EQ(snapshot.logPath, "kept");
+    EXPECT_EQ(snapshot.confirmRemoval, 1);
+    EXPECT_EQ(snapshot.autoSaveLog, 0);
+}
+
+}  // namespace
+}  // namespace kestrune

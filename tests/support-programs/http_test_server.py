@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""A small HTTP server for the update tests, on 127.0.0.1 and a free port.
+
+Usage: http_test_server.py -- COMMAND [ARGS...]
+Starts the server, runs COMMAND with KESTRUNE_TEST_HTTP=127.0.0.1:PORT in its
+environment, stops the server and exits with COMMAND's status.
+
+The test programs set the server up through HTTP themselves:
+  PUT /some/path?status=N   with a body: GET /some/path answers status N with
+                            that body (N = 0: the connection is closed with
+                            no answer at all)
+  DELETE /__all             forget every page and the request log
+  GET /__log                the requests so far, one a line:
+                            METHOD PATH<tab>User-Agent<tab>Accept
+Everything else answers 404. The server stops by itself after an hour.
+"""
+import http.server
+import os
+import subprocess
+import sys
+import threading
+import urllib.parse
+
+pages = {}
+log = []
+lock = threading.Lock()
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = 'HTTP/1.1'
+
+    def log_message(self, *args):
+        pass
+
+    def answer(self, status, body, content_type='text/html'):
+        self.send_response(status)
+        self.send_header('Content-Type', content_type)
+        self.send_header('Content-Length', str(len(body)))
+        self.send_header('Cache-Control', 'no-cache')
+        self.end_headers()
+        self.wfile.write(body)
+
+    def do_PUT(self):
+        url = urllib.parse.urlsplit(self.path)
+        status = int(urllib.parse.parse_qs(url.query).get('status', ['200'])[0])
+        length = int(self.headers.get('Content-Length', '0'))
+        body = self.rfile.read(length)
+        with lock:
+            pages[url.path] = (status, body)
+        self.answer(200, b'stored')
+
+    def do_DELETE(self):
+        with lock:
+            pages.clear()
+            log.clear()
+        self.answer(200, b'cleared')
+
+    def do_GET(self):
+        path = urllib.parse.urlsplit(self.path).path
+        if path == '/__log':
+            with lock:
+                text = ''.join(line + '\n' for line in log)
+            self.answer(200, text.encode('latin-1'), 'text/plain')
+            return
+        with lock:
+            log.append('GET %s\t%s\t%s' % (path, self.headers.get('User-Agent', ''),
+                                           self.headers.get('Accept', '')))
+            page = pages.get(path)
+        if page is None:
+            self.answer(404, b'<html><body>not found</body></html>')
+        elif page[0] == 0:
+            self.close_connection = True
+            self.connection.shutdown(2)
+        else:
+            self.answer(page[0], page[1])
+
+
+def main():
+    args = sys.argv[1:]
+    if args and args[0] == '--':
+        args = args[1:]
+    if not args:
+        print(__doc__, file=sys.stderr)
+        return 2
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+    server.daemon_threads = True
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    watchdog = threading.Timer(3600, lambda: os._exit(124))
+    watchdog.daemon = True
+    watchdog.start()
+    env = dict(os.environ, KESTRUNE_TEST_HTTP='127.0.0.1:%d' % server.server_address[1])
+    try:
+        return subprocess.call(args, env=env)
+    finally:
+        server.shutdown()
+
+
+if __name__ == '__main__':
+    sys.exit(main())
