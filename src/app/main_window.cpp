@@ -75,6 +75,7 @@ MainWindow::MainWindow(bool firstRunAtStart, const MainWindowOptions& options)
     : firstRun(firstRunAtStart),
       options_(options),
       boxes_(options.messageBoxes != nullptr ? options.messageBoxes : &systemBoxes_),
+      removal_(*this),
       scanCommands_(*this, resultList_,
                     ScanWindowFields{scanning, scanStopped, descriptionText, memoryCount,
                                      registryCount, cookiesCount, filesCount, resultRowCount,

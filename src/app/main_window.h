@@ -15,6 +15,7 @@
 #include "app/scan_messages.h"
 #include "app/status_area_icon.h"
 #include "app/ui_state.h"
+#include "app/window_removal.h"
 #include "app/window_layout.h"
 #include "definitions/parasite.h"
 #include "platform/gui_handles.h"
@@ -75,6 +76,7 @@ public:
     void runRemoveCommand() override;
 
     ScanCommands& scanCommands() { return scanCommands_; }
+    WindowRemoval& removal() { return removal_; }
     CheckListView& resultList() { return resultList_; }
     CStatusAreaIconObj& statusAreaIcon() { return statusAreaIcon_; }
 
@@ -159,6 +161,7 @@ private:
     ScopedBitmap helpMenuBitmap_;
     ScopedFont statusFont_;
     CStatusAreaIconObj statusAreaIcon_;
+    WindowRemoval removal_;
     // Last, so that it goes first: a scan thread still running uses the
     // ParasiteList and the result list.
     ScanCommands scanCommands_;

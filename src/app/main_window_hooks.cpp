@@ -1,7 +1,7 @@
 // MainWindow's scan and removal hooks: the scan commands, the scan messages,
 // the result list's set-up and selection, the start-up scan timer and the
 // scan thread's end on window destruction, all handed to ScanCommands. The
-// delete command belongs to the removal.
+// delete command goes to WindowRemoval.
 #include "app/main_window.h"
 
 namespace kestrune {
@@ -26,8 +26,11 @@ void MainWindow::onStopScanCommand()
     scanCommands_.stopScan();
 }
 
-// The removal command ("DELETE PARASITES"); built with the removal.
-void MainWindow::onDeleteCommand() {}
+// The removal command ("DELETE PARASITES").
+void MainWindow::onDeleteCommand()
+{
+    removal_.removeCommand();
+}
 
 void MainWindow::onScanState(int state)
 {

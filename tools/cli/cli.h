@@ -12,12 +12,14 @@ enum ExitCode {
     kExitOk = 0,
     kExitFindings = 1,   // something to report (warnings, finds, failures)
     kExitUsage = 2,      // bad arguments, unreadable input
+    kExitRestartNeeded = 3,   // clean: a file is deleted only at the next restart
 };
 
 using Args = std::vector<std::string>;
 
 int runDefsCommand(const Args& args);
 int runScanCommand(const Args& args);
+int runCleanCommand(const Args& args);
 int runPublishCommand(const Args& args);
 
 // Writes "kestrune-cli: <message>" on standard error.

@@ -34,6 +34,13 @@ const char kUsage[] =
     "                             progress on standard error unless --quiet.\n"
     "                             Exit 0: nothing found, 1: found, 2: error\n"
     "\n"
+    "Removal:\n"
+    "  clean [--definitions FILE] [--backup [--force]] [--quiet]\n"
+    "                             scan the whole PC and remove every find;\n"
+    "                             one line per item on standard output.\n"
+    "                             Exit 0: all removed, 3: restart needed,\n"
+    "                             1: something left, 2: error\n"
+    "\n"
     "Update server:\n"
     "  publish --root DIR FILE.ks copy FILE.ks to DIR\\def\\ and write the version page\n"
     "                             DIR\\def\\def_newv2.html naming it\n";
@@ -63,6 +70,8 @@ int main(int argc, char** argv)
         return runDefsCommand(rest);
     if (command == "scan")
         return runScanCommand(rest);
+    if (command == "clean")
+        return runCleanCommand(rest);
     if (command == "publish")
         return runPublishCommand(rest);
     printError("unknown command '" + command + "'");

@@ -473,6 +473,36 @@ bool cmdRows(const Args& a)
     return ok ? true : fail("cannot read the list's rows");
 }
 
+// Checks (1) or unchecks (0) row ROW of list view ID as a click on its check
+// box would: the state image is set through the list's own process, so the
+// list tells its parent of the change.
+bool cmdCheckRow(const Args& a)
+{
+    HWND list = control(a.at(1), a.at(2));
+    if (list == nullptr)
+        return fail("no list " + a[2]);
+    const int row = std::atoi(a.at(3).c_str());
+    if (row < 0 || row >= static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)))
+        return fail("no row " + a[3]);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr)
+        return fail("cannot open the list's process");
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(a.at(4) == "1" ? 2 : 1);
+    SIZE_T moved = 0;
+    bool ok = remote != nullptr && WriteProcessMemory(process, remote, &item, sizeof item, &moved);
+    if (ok)
+        ok = SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote)) != 0;
+    if (remote != nullptr)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return ok ? true : fail("cannot set the check box of row " + a[3]);
+}
+
 BOOL CALLBACK listWindow(HWND window, LPARAM)
 {
     if (!IsWindowVisible(window))
@@ -519,6 +549,7 @@ const Command kCommands[] = {
     {"answer", 2, cmdAnswer, "answer TEXT OK|YES|NO|CANCEL [TIMEOUT_MS]   prints the caption"},
     {"watch-text", 1, cmdWatchText, "watch-text ID [TIMEOUT_MS]   prints MS<tab>TEXT per change"},
     {"rows", 2, cmdRows, "rows TITLE ID              prints CHECKED<tab>TEXT<tab>... per row"},
+    {"check-row", 4, cmdCheckRow, "check-row TITLE ID ROW 0|1"},
     {"list", 0, cmdList, "list"},
     {"sleep", 1, cmdSleep, "sleep MS"},
 };

@@ -1,0 +1,69 @@
+// The main window as the removal flow's host.
+#include "app/window_removal.h"
+
+#include "app/main_window.h"
+#include "app/ui_state.h"
+
+namespace kestrune {
+
+HWND WindowRemoval::ownerWindow()
+{
+    return window_.window();
+}
+
+MessageBoxes& WindowRemoval::messageBoxes()
+{
+    return window_.messageBoxes();
+}
+
+ParasiteList& WindowRemoval::parasiteList()
+{
+    return window_.parasiteList();
+}
+
+int WindowRemoval::resultRowCount()
+{
+    return window_.scanCommands().results().rowCount();
+}
+
+std::vector<Find> WindowRemoval::checkedFinds()
+{
+    return window_.scanCommands().checkedFinds();
+}
+
+bool WindowRemoval::scanThreadRunning()
+{
+    return window_.scanCommands().scanActive() || window_.scanThreadRunning();
+}
+
+void WindowRemoval::showState(RemovalState state)
+{
+    switch (state) {
+    case RemovalState::BackingUp:
+        window_.setUiState(BackingUp);
+        break;
+    case RemovalState::Removing:
+        window_.setUiState(Removing);
+        break;
+    case RemovalState::Idle:
+        window_.setUiState(Idle);
+        break;
+    }
+}
+
+void WindowRemoval::setStatusText(const std::string& text)
+{
+    SetDlgItemTextA(window_.window(), kStatusLineControl, text.c_str());
+}
+
+void WindowRemoval::setLogFileName(const std::string& name)
+{
+    window_.logFileName = name;
+}
+
+void WindowRemoval::clearResults()
+{
+    window_.scanCommands().clearResults();
+}
+
+}  // namespace kestrune

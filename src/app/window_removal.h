@@ -1,0 +1,43 @@
+// WindowRemoval: the main window's side of the remove command. It is the
+// RemovalHost that the removal flow drives (the window's state, status line,
+// logFileName field, result rows and scan guard) and owns that flow, so that
+// a command pressed while the flow's questions are open is refused. Window
+// thread only.
+#pragma once
+
+#include "removal/removal_flow.h"
+
+namespace kestrune {
+
+class MainWindow;
+
+class WindowRemoval : public RemovalHost {
+public:
+    explicit WindowRemoval(MainWindow& window) : window_(window), flow_(*this) {}
+    WindowRemoval(const WindowRemoval&) = delete;
+    WindowRemoval& operator=(const WindowRemoval&) = delete;
+
+    // The "DELETE PARASITES" button and the Yes to the end-of-scan offer.
+    void removeCommand() { flow_.removeCommand(); }
+    bool busy() const { return flow_.busy(); }
+
+    // RemovalHost
+    HWND ownerWindow() override;
+    MessageBoxes& messageBoxes() override;
+    ParasiteList& parasiteList() override;
+    int resultRowCount() override;
+    std::vector<Find> checkedFinds() override;
+    // A scan counts from the creation of its thread until the window has
+    // handled its end, and as long as the thread runs.
+    bool scanThreadRunning() override;
+    void showState(RemovalState state) override;
+    void setStatusText(const std::string& text) override;
+    void setLogFileName(const std::string& name) override;
+    void clearResults() override;
+
+private:
+    MainWindow& window_;
+    RemovalFlow flow_;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,122 @@
+// The backup as a whole: archive, exports, copies, packing.
+#include "removal/backup_run.h"
+
+#include "removal/backup_archive.h"
+#include "removal/file_backup.h"
+#include "removal/folder_utils.h"
+#include "removal/registry_backup.h"
+#include "removal/shell_utils.h"
+#include "settings/settings_store.h"
+
+#include <cstdio>
+
+namespace kestrune {
+
+std::string archiveFolderPath()
+{
+    const std::string folder = programFolder();
+    if (folder.empty())
+        return std::string();
+    return folder + "KestruneBackup";
+}
+
+std::string archiveFileName(const SYSTEMTIME& local)
+{
+    char name[96];
+    std::snprintf(name, sizeof name, "%d,%d,%d_%d,%d,%d.zip", local.wMonth, local.wDay,
+                  local.wYear, local.wHour, local.wMinute, local.wSecond);
+    return name;
+}
+
+std::string freshArchivePath(const std::string& folder, const std::string& name)
+{
+    for (int n = 1;; ++n) {
+        const std::string path = joinPath(folder, numberedName(name, n));
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return path;
+    }
+}
+
+namespace {
+
+bool isFolder(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Adds every entry the backup made, under its path inside the backup folder.
+bool packEntries(const BackupSession& session, BackupArchive& archive)
+{
+    bool everything = true;
+    for (const std::string& name : session.entries()) {
+        const std::string path = joinPath(session.folder(), name);
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;   // a copy that failed, already counted as such
+        if (!(isFolder(path) ? archive.addFolder(path, false) : archive.addFile(path, false)))
+            everything = false;
+    }
+    return everything;
+}
+
+// Empties the backup folder of this backup's entries and of whatever else
+// the folder walk can remove; the folder itself stays.
+void removeEntries(const BackupSession& session)
+{
+    for (const std::string& name : session.entries()) {
+        const std::string path = joinPath(session.folder(), name);
+        if (isFolder(path))
+            deleteFolderTree(path);
+        else
+            DeleteFileA(path.c_str());
+    }
+    deleteFolderContents(session.folder());
+}
+
+}  // namespace
+
+BackupPlaces systemBackupPlaces()
+{
+    return BackupPlaces{archiveFolderPath(), backupFolderPath(), cookiesFolder()};
+}
+
+BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report)
+{
+    return makeBackup(parasites, report, systemBackupPlaces());
+}
+
+BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
+                         const BackupPlaces& places)
+{
+    BackupOutcome outcome;
+    if (places.archiveFolder.empty() || places.backupFolder.empty())
+        return outcome;
+    CreateDirectoryA(places.archiveFolder.c_str(), nullptr);
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    outcome.archivePath = freshArchivePath(places.archiveFolder, archiveFileName(local));
+
+    BackupArchive archive;
+    outcome.archiveOpened = archive.open(outcome.archivePath, places.backupFolder, false);
+    if (!outcome.archiveOpened)
+        return outcome;
+    if (report != nullptr)
+        report->archiveOpened(outcome.archivePath);
+
+    BackupSession session(places.backupFolder, report);
+    if (!prepareBackupFolder(places.backupFolder))
+        session.stepDone(BackupStep{BackupStepKind::Description, places.backupFolder, "", false});
+    backupRegistryItems(parasites, session);
+    backupFileItems(parasites, session, places.cookiesFolder);
+    session.writeManifest();
+
+    const bool packed = packEntries(session, archive);
+    const bool closed = archive.close();
+    session.stepDone(
+        BackupStep{BackupStepKind::Archive, places.backupFolder, outcome.archivePath, packed && closed});
+    removeEntries(session);
+    outcome.complete = session.complete();
+    return outcome;
+}
+
+}  // namespace kestrune

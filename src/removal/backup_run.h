@@ -1,0 +1,54 @@
+// A whole backup before a removal: the dated archive beside the program, the
+// registry exports and file copies in the temporary backup folder, packing
+// the folder into the archive and emptying it again. Window thread only.
+#pragma once
+
+#include "definitions/parasite.h"
+#include "removal/backup_session.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestrune {
+
+// The folder of the backup archives: "KestruneBackup" in the program's
+// folder; empty when the program path cannot be fetched.
+std::string archiveFolderPath();
+
+// "M,D,YYYY_h,m,s.zip" from a local time: month first, no leading zeros.
+std::string archiveFileName(const SYSTEMTIME& local);
+
+// `folder`\`name`, or the first numbered form of `name` (numberedName) for
+// which no file exists yet, so that a backup never replaces an earlier one.
+std::string freshArchivePath(const std::string& folder, const std::string& name);
+
+// Where a backup reads and writes; the real places by default.
+struct BackupPlaces {
+    std::string archiveFolder;   // created (one level) when missing
+    std::string backupFolder;    // the temporary folder, emptied before and after
+    std::string cookiesFolder;   // where the cookie files are matched
+};
+BackupPlaces systemBackupPlaces();
+
+struct BackupOutcome {
+    bool archiveOpened = false;
+    // Every export, copy and description was written and the archive holds
+    // the whole backup folder and closed cleanly.
+    bool complete = false;
+    std::string archivePath;
+};
+
+// Backs up the selected items of `parasites`: creates the archive folder,
+// opens a new archive named from the current local time (never replacing an
+// earlier one), exports the registry items, copies the files, folders and
+// cookie files, writes Config.ini and the manifest, adds every entry it made
+// in the backup folder to the archive under its path inside that folder
+// (names beginning with a dot included), closes the archive and removes
+// those entries again. Nothing is backed up when the
+// archive does not open. `report` may be null.
+BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report);
+BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
+                         const BackupPlaces& places);
+
+}  // namespace kestrune

@@ -1,0 +1,95 @@
+// Names, descriptions and the running verdict of one backup.
+#include "removal/backup_session.h"
+
+#include "platform/handles.h"
+#include "platform/text_compare.h"
+#include "removal/folder_utils.h"
+
+namespace kestrune {
+
+const char kConfigFileName[] = "Config.ini";
+const char kManifestFileName[] = "Manifest.ini";
+
+std::string numberedName(const std::string& name, int n)
+{
+    if (n <= 1)
+        return name;
+    const std::string number = " (" + std::to_string(n) + ")";
+    std::string::size_type dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot == 0)
+        return name + number;
+    return name.substr(0, dot) + number + name.substr(dot);
+}
+
+BackupSession::BackupSession(std::string folder, BackupReport* report)
+    : folder_(std::move(folder)), report_(report)
+{
+    taken_.insert(foldedText(kConfigFileName));
+    taken_.insert(foldedText(kManifestFileName));
+}
+
+std::string BackupSession::claimName(const std::string& name)
+{
+    for (int n = 1;; ++n) {
+        std::string candidate = numberedName(name, n);
+        const std::string key = foldedText(candidate);
+        if (taken_.count(key) != 0)
+            continue;
+        if (GetFileAttributesA(joinPath(folder_, candidate).c_str()) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        taken_.insert(key);
+        entries_.push_back(candidate);
+        return candidate;
+    }
+}
+
+void BackupSession::stepDone(const BackupStep& step)
+{
+    if (!step.ok)
+        ++failures_;
+    if (report_ != nullptr)
+        report_->step(step);
+}
+
+bool BackupSession::appendTo(const std::string& fileName, const std::string& text)
+{
+    const std::string path = joinPath(folder_, fileName);
+    bool first = true;
+    for (const std::string& entry : entries_) {
+        if (entry == fileName)
+            first = false;
+    }
+    if (first)
+        entries_.push_back(fileName);
+    ScopedHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                        nullptr) != FALSE &&
+              written == text.size();
+    return file.reset() && ok;
+}
+
+void BackupSession::appendConfigRecord(const std::string& record)
+{
+    if (!appendTo(kConfigFileName, record))
+        stepDone(BackupStep{BackupStepKind::Description, record, kConfigFileName, false});
+}
+
+void BackupSession::addManifestRecord(const std::string& type, const std::string& entry,
+                                      const std::string& details)
+{
+    manifest_ += "[TYPE:" + type + "]\r\n[ENTRY:" + entry + "]\r\n" + details;
+}
+
+void BackupSession::writeManifest()
+{
+    if (manifest_.empty())
+        return;
+    if (!appendTo(kManifestFileName, manifest_))
+        stepDone(BackupStep{BackupStepKind::Description, "", kManifestFileName, false});
+}
+
+}  // namespace kestrune

@@ -1,0 +1,26 @@
+// Matching cookie files against a cookie item.
+#include "removal/cookie_files.h"
+
+#include "platform/text_compare.h"
+#include "removal/folder_utils.h"
+#include "scan/item_checks.h"
+
+namespace kestrune {
+
+std::vector<std::string> matchingCookieFiles(const std::string& cookiesFolder,
+                                             const std::string& cookieName)
+{
+    std::vector<std::string> files;
+    const std::string needle = cookieNeedle(cookieName);
+    if (cookiesFolder.empty() || needle.empty())
+        return files;
+    listFolder(cookiesFolder, ListingRule::DotsOnly, [&](const WIN32_FIND_DATAA& entry) {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            foldedText(entry.cFileName).find(needle) != std::string::npos)
+            files.push_back(joinPath(cookiesFolder, entry.cFileName));
+        return true;
+    });
+    return files;
+}
+
+}  // namespace kestrune

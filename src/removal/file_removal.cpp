@@ -1,0 +1,130 @@
+// Deleting the selected files and folders.
+#include "removal/file_removal.h"
+
+#include "removal/folder_utils.h"
+#include "removal/process_control.h"
+#include "removal/reboot_pending.h"
+
+namespace kestrune {
+
+namespace {
+
+// True when nothing exists at `path` any more. An entry whose attributes
+// cannot be read for another reason (access denied) counts as present.
+bool entryGone(const std::string& path)
+{
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool folderGone(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return entryGone(path);
+    return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+RemovalOutcome pathOutcome(FindKind kind, int p, size_t i, const std::string& name,
+                           const std::string& path)
+{
+    RemovalOutcome outcome;
+    outcome.kind = kind;
+    outcome.parasiteIndex = p;
+    outcome.itemIndex = static_cast<int>(i);
+    outcome.name = name;
+    outcome.path = path;
+    return outcome;
+}
+
+void removeParasiteFiles(Parasite& parasite, int p, RemovalRun& run)
+{
+    // First pass: everything that keeps the files busy is stopped, and waited
+    // for, before the first file of the parasite is deleted.
+    for (const auto& item : parasite.files) {
+        if (item->selected == 1 && itemPathUsable(item->path, item->name))
+            stopProgramFile(itemFullPath(item->path, item->name), run.report());
+    }
+    for (size_t i = 0; i < parasite.files.size(); ++i) {
+        const FileItem& item = *parasite.files[i];
+        if (item.selected != 1)
+            continue;
+        RemovalOutcome outcome = pathOutcome(FindKind::File, p, i, item.name, item.path);
+        if (!itemPathUsable(item.path, item.name)) {
+            outcome.result = RemovalResult::Refused;
+        } else {
+            const std::string full = itemFullPath(item.path, item.name);
+            // A program may have been started again meanwhile.
+            stopProgramFile(full, run.report());
+            outcome.result = deleteOrSchedule(full);
+        }
+        run.record(parasite, outcome);
+    }
+}
+
+void removeParasiteFolders(Parasite& parasite, int p, RemovalRun& run)
+{
+    for (size_t i = 0; i < parasite.directories.size(); ++i) {
+        const DirectoryItem& item = *parasite.directories[i];
+        if (item.selected != 1)
+            continue;
+        RemovalOutcome outcome = pathOutcome(FindKind::Folder, p, i, item.name, item.path);
+        if (!itemPathUsable(item.path, item.name)) {
+            outcome.result = RemovalResult::Refused;
+        } else {
+            const std::string full = itemFullPath(item.path, item.name);
+            stopFolderPrograms(full, run.report());
+            deleteFolderTree(full);
+            outcome.result = folderGone(full) ? RemovalResult::Deleted : RemovalResult::Failed;
+        }
+        run.record(parasite, outcome);
+    }
+}
+
+}  // namespace
+
+std::string itemFullPath(const std::string& path, const std::string& name)
+{
+    return path + "\\" + name;
+}
+
+bool itemPathUsable(const std::string& path, const std::string& name)
+{
+    if (path.empty() || name.empty())
+        return false;
+    std::string::size_type start = 0;
+    for (;;) {
+        std::string::size_type stop = name.find_first_of("\\/", start);
+        std::string component =
+            name.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
+        if (component == "." || component == "..")
+            return false;
+        if (stop == std::string::npos)
+            return true;
+        start = stop + 1;
+    }
+}
+
+RemovalResult deleteOrSchedule(const std::string& fullPath)
+{
+    if (entryGone(fullPath))
+        return RemovalResult::Deleted;
+    if (DeleteFileA(fullPath.c_str()) || entryGone(fullPath))
+        return RemovalResult::Deleted;
+    if (!MoveFileExA(fullPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        return RemovalResult::Failed;
+    rebootPending = true;
+    return RemovalResult::Scheduled;
+}
+
+void removeFileItems(ParasiteList& parasites, RemovalRun& run)
+{
+    for (int p = 0; p < parasites.count(); ++p)
+        removeParasiteFiles(*parasites.at(p), p, run);
+    for (int p = 0; p < parasites.count(); ++p)
+        removeParasiteFolders(*parasites.at(p), p, run);
+}
+
+}  // namespace kestrune

@@ -1,0 +1,35 @@
+// Removal of the selected files and folders. A file that cannot be deleted
+// now is scheduled for deletion at the next restart (which sets
+// rebootPending); a folder that is still there afterwards is logged as
+// FAILED TO DELETE. Window thread only.
+#pragma once
+
+#include "removal/removal_run.h"
+
+#include <string>
+
+namespace kestrune {
+
+// For each parasite in list order: a first pass over its selected files ends
+// the programs among them (".exe", by full path) and unregisters its
+// components (".dll", ".ocx"); a second pass does both again for each file
+// and deletes it. Then, for every parasite, each selected folder: its
+// programs are stopped (stopFolderPrograms) and its tree deleted. Items whose
+// name or path is empty, or whose name holds a "." or ".." component, are
+// refused: their full path would not name the item.
+void removeFileItems(ParasiteList& parasites, RemovalRun& run);
+
+// `path`, a backslash and `name`: where a file or folder item is.
+std::string itemFullPath(const std::string& path, const std::string& name);
+
+// True when a file or folder item can name what is to be removed: `name` and
+// `path` are not empty and `name` holds no "." or ".." component.
+bool itemPathUsable(const std::string& path, const std::string& name);
+
+// Deletes one file: DeleteFileA, and when the file is still there,
+// MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT. Deleted when the file is
+// gone (also when it never existed), Scheduled when the restart will delete
+// it (rebootPending is set), Failed when neither worked.
+RemovalResult deleteOrSchedule(const std::string& fullPath);
+
+}  // namespace kestrune

@@ -1,0 +1,189 @@
+// Ending programs and unregistering components before their files go.
+#include "removal/process_control.h"
+
+#include "platform/handles.h"
+#include "platform/text_compare.h"
+#include "removal/folder_utils.h"
+#include "removal/shell_utils.h"
+
+#include <tlhelp32.h>
+
+#include <vector>
+
+namespace kestrune {
+
+namespace {
+
+// QueryFullProcessImageNameA exists from Windows Vista on; the build targets
+// XP, so it is looked up at run time and the main module's path is the
+// fallback.
+using QueryImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+
+QueryImageNameFunction queryImageNameFunction()
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr)
+        return nullptr;
+    return reinterpret_cast<QueryImageNameFunction>(
+        GetProcAddress(kernel, "QueryFullProcessImageNameA"));
+}
+
+std::string mainModulePath(DWORD processId)
+{
+    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot.valid())
+        return std::string();
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    if (!Module32First(snapshot.get(), &module))
+        return std::string();
+    return module.szExePath;
+}
+
+std::string longForm(const std::string& path)
+{
+    DWORD needed = GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (needed == 0)
+        return path;
+    std::string buffer(needed, '\0');
+    DWORD length = GetLongPathNameA(path.c_str(), &buffer[0], needed);
+    if (length == 0 || length >= needed)
+        return path;
+    buffer.resize(length);
+    return buffer;
+}
+
+std::vector<DWORD> processIds()
+{
+    std::vector<DWORD> ids;
+    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid())
+        return ids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more;
+         more = Process32Next(snapshot.get(), &entry))
+        ids.push_back(entry.th32ProcessID);
+    return ids;
+}
+
+void stopProgramsIn(const std::string& folder, RemovalReport* report, bool descend)
+{
+    listFolder(folder, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
+        if (isReparsePoint(entry.dwFileAttributes))
+            return true;
+        const std::string path = joinPath(folder, entry.cFileName);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (descend)
+                stopFolderPrograms(path, report);
+        } else {
+            stopProgramFile(path, report);
+        }
+        return true;
+    });
+}
+
+}  // namespace
+
+bool waitForProcess(HANDLE process, DWORD timeout)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        // Whatever is queued now is dispatched first: the wait below wakes
+        // only for messages that arrive after the queue was last looked at.
+        pumpMessages();
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD left = elapsed >= timeout ? 0 : timeout - elapsed;
+        // A quit request stays queued for the modal loop that owns it; from
+        // then on the wait no longer dispatches, or it would wake at once
+        // again and again.
+        MSG quit;
+        if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            return WaitForSingleObject(process, left) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_ALLINPUT);
+        if (result == WAIT_OBJECT_0)
+            return true;
+        if (result != WAIT_OBJECT_0 + 1 || left == 0)
+            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    }
+}
+
+std::string processImagePath(DWORD processId)
+{
+    if (QueryImageNameFunction query = queryImageNameFunction()) {
+        ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+        if (process.valid()) {
+            char buffer[MAX_PATH * 2];
+            DWORD size = sizeof buffer;
+            if (query(process.get(), 0, buffer, &size))
+                return std::string(buffer, size);
+        }
+    }
+    return mainModulePath(processId);
+}
+
+bool samePath(const std::string& a, const std::string& b)
+{
+    if (a.empty() || b.empty())
+        return false;
+    return sameText(a, b) || sameText(longForm(a), longForm(b));
+}
+
+int terminateProcessByName(const std::string& fullPath, RemovalReport* report)
+{
+    const DWORD self = GetCurrentProcessId();
+    int ended = 0;
+    for (DWORD id : processIds()) {
+        if (id == self || id == 0)
+            continue;
+        const std::string image = processImagePath(id);
+        if (!samePath(image, fullPath))
+            continue;
+        ScopedHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (!process.valid() || !TerminateProcess(process.get(), 0))
+            continue;
+        waitForProcess(process.get(), kProcessEndWait);
+        ++ended;
+        if (report != nullptr)
+            report->programStep(ProgramStep{ProgramStep::Terminated, image});
+    }
+    return ended;
+}
+
+bool unregisterServer(const std::string& path, RemovalReport* report)
+{
+    ScopedHandle process;
+    bool ran = launchProgram("regsvr32.exe", "/u /s \"" + path + "\"", process);
+    if (ran && process.valid())
+        ran = waitForProcess(process.get(), kHelperProgramWait);
+    if (report != nullptr)
+        report->programStep(
+            ProgramStep{ran ? ProgramStep::Unregistered : ProgramStep::UnregisterFailed, path});
+    return ran;
+}
+
+void stopProgramFile(const std::string& path, RemovalReport* report)
+{
+    if (hasExtension(path, "exe"))
+        terminateProcessByName(path, report);
+    else if (hasExtension(path, "dll") || hasExtension(path, "ocx"))
+        unregisterServer(path, report);
+}
+
+bool stopFolderPrograms(const std::string& folder, RemovalReport* report)
+{
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        isReparsePoint(attributes))
+        return false;
+    stopProgramsIn(folder, report, false);
+    stopProgramsIn(folder, report, true);
+    return true;
+}
+
+bool hasExtension(const std::string& path, const char* ext)
+{
+    return sameText(fileExtension(path), ext);
+}
+
+}  // namespace kestrune

@@ -1,0 +1,59 @@
+// Stopping what keeps a parasite's files busy: ending the running programs
+// started from a given file, unregistering components with regsvr32.exe, and
+// both for every program and component inside a folder tree. Every wait is
+// bounded and dispatches the window's messages, so the window keeps painting.
+// Window thread only.
+#pragma once
+
+#include "removal/removal_report.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestrune {
+
+// How long an ended program is given to go away.
+constexpr DWORD kProcessEndWait = 5000;
+// How long regsvr32.exe and regedit.exe are given to do their work.
+constexpr DWORD kHelperProgramWait = 60000;
+
+// Waits until `process` has ended or `timeout` milliseconds have passed,
+// handing the thread's window messages to pumpMessages meanwhile. True when
+// the process ended.
+bool waitForProcess(HANDLE process, DWORD timeout);
+
+// The full image path of process `processId`; empty when it cannot be read
+// (the process is gone, or may not be opened for querying).
+std::string processImagePath(DWORD processId);
+
+// True when two paths name the same file: equal without regard to case,
+// after each is expanded to its long form when that file exists.
+bool samePath(const std::string& a, const std::string& b);
+
+// Ends every process whose own image path is `fullPath` (samePath) and waits
+// for each to go (kProcessEndWait). A process whose path cannot be read is
+// left alone, and so is this program itself. Returns the number of processes
+// that were ended. The name is the design's; it takes a full path.
+int terminateProcessByName(const std::string& fullPath, RemovalReport* report = nullptr);
+
+// Runs regsvr32.exe "/u /s \"<path>\"" and waits for it (kHelperProgramWait).
+// True when it was started and ended within the wait (whatever its result).
+bool unregisterServer(const std::string& path, RemovalReport* report = nullptr);
+
+// Ends the program that `path` is (".exe", terminateProcessByName) or
+// unregisters the component (".dll", ".ocx", unregisterServer); any other
+// file is left as it is.
+void stopProgramFile(const std::string& path, RemovalReport* report = nullptr);
+
+// Ends the programs (".exe") and unregisters the components (".dll", ".ocx")
+// found inside `folder`, twice over its own entries and, in the second pass,
+// once more inside each subfolder (recursively). Entries whose names begin
+// with "." are passed by, and links are never followed. False when `folder`
+// is not a folder.
+bool stopFolderPrograms(const std::string& folder, RemovalReport* report = nullptr);
+
+// True when the extension (fileExtension of the path) is `ext`, ignoring case.
+bool hasExtension(const std::string& path, const char* ext);
+
+}  // namespace kestrune

@@ -1,0 +1,98 @@
+// regedit exports of the selected registry items.
+#include "removal/registry_backup.h"
+
+#include "platform/handles.h"
+#include "removal/folder_utils.h"
+#include "removal/process_control.h"
+#include "removal/registry_removal.h"
+#include "removal/shell_utils.h"
+#include "scan/registry_location.h"
+
+namespace kestrune {
+
+namespace {
+
+void exportInto(BackupSession& session, const std::string& fileName, const std::string& keyText,
+                const char* type, const std::string& details)
+{
+    const std::string name = session.claimName(fileName);
+    const bool ok = exportRegistryKey(keyText, joinPath(session.folder(), name));
+    if (ok)
+        session.addManifestRecord(type, name, details);
+    session.stepDone(BackupStep{BackupStepKind::RegistryExport, keyText, name, ok});
+}
+
+}  // namespace
+
+std::string backupFolderPath()
+{
+    char buffer[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof buffer, buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return std::string();
+    return std::string(buffer, length) + "KestruneBackup";
+}
+
+bool prepareBackupFolder(const std::string& folder)
+{
+    if (folder.empty())
+        return false;
+    if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return deleteFolderContents(folder);
+    return createFolderPath(folder);
+}
+
+std::string registryExportParameters(const std::string& exportPath, const std::string& keyText)
+{
+    return "/e \"" + exportPath + "\" \"" + keyText + "\"";
+}
+
+bool exportRegistryKey(const std::string& keyText, const std::string& exportPath)
+{
+    ScopedHandle process;
+    if (!launchProgram("regedit.exe", registryExportParameters(exportPath, keyText), process))
+        return false;
+    if (process.valid() && !waitForProcess(process.get(), kHelperProgramWait))
+        return false;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(exportPath.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    return data.nFileSizeLow != 0 || data.nFileSizeHigh != 0;
+}
+
+void backupRegistryItems(const ParasiteList& parasites, BackupSession& session)
+{
+    for (int p = 0; p < parasites.count(); ++p) {
+        const Parasite& parasite = *parasites.at(p);
+        for (size_t i = 0; i < parasite.registryKeys.size(); ++i) {
+            const RegistryKeyItem& item = *parasite.registryKeys[i];
+            if (item.selected != 1)
+                continue;
+            HKEY root = hiveFromName(item.main);
+            if (root == nullptr || !hasKeyName(item) ||
+                registryKeyGone(root, registryKeyPath(item)))
+                continue;
+            const std::string keyText = item.main + "\\" + item.sub + "\\" + item.value;
+            exportInto(session, "rkBackup" + std::to_string(i + 1) + ".reg", keyText,
+                       "REGKEY",
+                       "[KEY:" + keyText + "]\r\n");
+        }
+    }
+    for (int p = 0; p < parasites.count(); ++p) {
+        const Parasite& parasite = *parasites.at(p);
+        for (size_t i = 0; i < parasite.registryValues.size(); ++i) {
+            const RegistryValueItem& item = *parasite.registryValues[i];
+            if (item.selected != 1)
+                continue;
+            HKEY root = hiveFromName(item.main);
+            if (root == nullptr || registryValueGone(root, item.sub, item.value))
+                continue;
+            const std::string keyText = item.main + "\\" + item.sub;
+            exportInto(session, "rvBackup" + std::to_string(i + 1) + ".reg", keyText,
+                       "REGVALUE",
+                       "[KEY:" + keyText + "]\r\n[VALUE:" + item.value + "]\r\n");
+        }
+    }
+}
+
+}  // namespace kestrune

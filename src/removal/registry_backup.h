@@ -1,0 +1,40 @@
+// The registry part of a backup: preparing the temporary backup folder and
+// exporting every selected key, and the key of every selected value, with
+// regedit.exe "/e" into it. Each export is waited for. Window thread only.
+#pragma once
+
+#include "definitions/parasite.h"
+#include "removal/backup_session.h"
+
+#include <string>
+
+namespace kestrune {
+
+// The temporary backup folder: the temp path followed by "KestruneBackup";
+// empty when the temp path cannot be fetched.
+std::string backupFolderPath();
+
+// Empties `folder` when it exists (what an earlier backup left goes), creates
+// it otherwise. True when the folder exists and is empty afterwards.
+bool prepareBackupFolder(const std::string& folder);
+
+// regedit.exe's parameters for exporting `keyText` into `exportPath`:
+// /e "<export path>" "<key text>".
+std::string registryExportParameters(const std::string& exportPath, const std::string& keyText);
+
+// Runs regedit.exe with those parameters and waits for it
+// (kHelperProgramWait). True when it ended within the wait and the export
+// file exists and is not empty.
+bool exportRegistryKey(const std::string& keyText, const std::string& exportPath);
+
+// For each parasite in list order, each selected RegistryKeyItem: its key
+// main\sub\value is exported to "rkBackup<n>.reg" (n its 1-based position in
+// the parasite's list); then each selected RegistryValueItem: the whole key
+// main\sub that holds it, to "rvBackup<n>.reg". A name already taken in this
+// backup gets a number (numberedName). Items the removal refuses (hive
+// unknown, key item without a key name) and keys or values that are already
+// gone are not exported and do not count as failures: there is nothing to
+// lose. Every other export that leaves no file is a failed step.
+void backupRegistryItems(const ParasiteList& parasites, BackupSession& session);
+
+}  // namespace kestrune

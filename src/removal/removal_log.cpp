@@ -1,0 +1,110 @@
+// The removal log: file name, records and writer.
+#include "removal/removal_log.h"
+
+#include "platform/handles.h"
+#include "settings/settings_store.h"
+
+#include <cstdio>
+
+namespace kestrune {
+
+const char kFixedLogName[] = "log.txt";
+const char kMakeLogFileText[] = "Do you want to make a log file?";
+const char kMakeLogFileCaption[] = "Kestrune!";
+
+namespace {
+
+const char* typeLine(FindKind kind)
+{
+    switch (kind) {
+    case FindKind::RegistryKey:
+        return "[TYPE:REGKEY]\r\n";
+    case FindKind::RegistryValue:
+        return "[TYPE:REGVALUE]\r\n";
+    case FindKind::File:
+        return "[TYPE:FILE]\r\n";
+    case FindKind::Folder:
+        return "[TYPE:DIRECTORY]\r\n";
+    case FindKind::Cookie:
+        return "[TYPE:COOKIE]\r\n";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string datedLogName(const SYSTEMTIME& utc)
+{
+    char name[96];
+    std::snprintf(name, sizeof name, "\\%d-%d-%d (%d-%d-%d).txt", utc.wDay, utc.wMonth, utc.wYear,
+                  utc.wHour, utc.wMinute, utc.wSecond);
+    return name;
+}
+
+std::string datedLogName()
+{
+    SYSTEMTIME utc;
+    GetSystemTime(&utc);
+    return datedLogName(utc);
+}
+
+std::string chooseLogFileName(MessageBoxes& boxes)
+{
+    if (settingEnabled(kSettingAutoSaveLog))
+        return datedLogName();
+    if (boxes.show(nullptr, kMakeLogFileText, kMakeLogFileCaption, kMakeLogFileStyle) == IDYES)
+        return datedLogName();
+    return kFixedLogName;
+}
+
+std::string logRecord(const RemovalOutcome& outcome)
+{
+    if (outcome.result == RemovalResult::Refused)
+        return std::string();
+    std::string record = typeLine(outcome.kind);
+    record += outcome.result == RemovalResult::Deleted ? "[ACTION:DELETED]\r\n"
+                                                       : "[ACTION:FAILED TO DELETE]\r\n";
+    switch (outcome.kind) {
+    case FindKind::RegistryKey:
+    case FindKind::RegistryValue:
+        record += "[VALUE:" + outcome.path + "]\r\n";
+        break;
+    case FindKind::Cookie:
+        record += "[VALUE:" + outcome.name + "]\r\n";
+        break;
+    case FindKind::File:
+    case FindKind::Folder:
+        record += "[NAME:" + outcome.name + "]\r\n[PATH:" + outcome.path + "]\r\n";
+        break;
+    }
+    return record;
+}
+
+RemovalLog::RemovalLog(std::string folder, std::string fileName)
+    : folder_(std::move(folder)), fileName_(std::move(fileName))
+{
+}
+
+std::string RemovalLog::path() const
+{
+    if (!fileName_.empty() && fileName_[0] == '\\')
+        return folder_ + fileName_;
+    return folder_ + "\\" + fileName_;
+}
+
+bool RemovalLog::write(const std::string& record) const
+{
+    if (!folder_.empty() && GetFileAttributesA(folder_.c_str()) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectoryA(folder_.c_str(), nullptr);
+    ScopedHandle file(CreateFileA(path().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file.get(), record.data(), static_cast<DWORD>(record.size()), &written,
+                        nullptr) != FALSE &&
+              written == record.size();
+    return file.reset() && ok;
+}
+
+}  // namespace kestrune

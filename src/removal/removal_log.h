@@ -1,0 +1,62 @@
+// The removal log: the choice of the log file at the start of a run, its
+// dated name, the bracketed records and the writer that appends them. The
+// records are the user's account of a run; nothing ever reads them back.
+#pragma once
+
+#include "platform/message_boxes.h"
+#include "removal/removal_report.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestrune {
+
+// The fixed log file of the runs whose dated log was declined.
+extern const char kFixedLogName[];   // "log.txt"
+
+// The question asked when "asl" is off.
+extern const char kMakeLogFileText[];      // "Do you want to make a log file?"
+extern const char kMakeLogFileCaption[];   // "Kestrune!"
+constexpr UINT kMakeLogFileStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
+
+// "\D-M-YYYY (h-m-s).txt" from a UTC time: day first, no leading zeros, with
+// the leading backslash that joins it to the log folder.
+std::string datedLogName(const SYSTEMTIME& utc);
+// The dated name for the current UTC time (GetSystemTime).
+std::string datedLogName();
+
+// The log file name of a new run: the dated name when "asl" is on; otherwise
+// the question above (no owner), Yes giving the dated name and any other
+// answer the fixed name, so a run is always logged somewhere.
+std::string chooseLogFileName(MessageBoxes& boxes);
+
+// The record of one outcome, byte for byte: TYPE, ACTION (DELETED, or FAILED
+// TO DELETE for an item still there, scheduled or not), then VALUE or NAME
+// and PATH, each line ending in CR LF and no value escaped. Empty for a
+// refused item, which is not logged.
+std::string logRecord(const RemovalOutcome& outcome);
+
+// One run's log file in the log folder.
+class RemovalLog {
+public:
+    // `fileName` is a dated name (beginning with a backslash) or the fixed
+    // name. An empty folder puts the file in the root of the current drive.
+    RemovalLog(std::string folder, std::string fileName);
+
+    // The folder joined with the name: a dated name is appended as it is,
+    // any other with a backslash before it.
+    std::string path() const;
+
+    // writeLogRecord: creates the last level of the folder when it is
+    // missing, then appends `record` byte for byte to the file (created when
+    // missing), opening and closing it for this record alone. False when the
+    // record could not be written whole; the run goes on either way.
+    bool write(const std::string& record) const;
+
+private:
+    std::string folder_;
+    std::string fileName_;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,62 @@
+// What a removal run tells its owner: the outcome of every selected item and
+// the programs it stopped on the way. The removal actions know no window; the
+// main window, the console tool and the tests implement RemovalReport.
+#pragma once
+
+#include "scan/find.h"
+
+#include <string>
+
+namespace kestrune {
+
+enum class RemovalResult {
+    Deleted,     // gone now (also when it was already gone before)
+    Scheduled,   // in use: the system deletes it at the next restart
+    Failed,      // still there, and nothing will remove it later
+    Refused,     // not touched: the item cannot name what is to be removed
+};
+
+// One selected item after its removal action.
+struct RemovalOutcome {
+    FindKind kind = FindKind::File;
+    RemovalResult result = RemovalResult::Failed;
+    int parasiteIndex = -1;
+    int itemIndex = -1;
+    // Files and folders: the item's `name` and `path`. Registry items:
+    // `path` holds main\sub\value. Cookies: `name` is the item's name as
+    // defined and `path` is empty.
+    std::string name;
+    std::string path;
+};
+
+// A program step of the file removal: a running program that was ended, or
+// an unregistering run of regsvr32.exe.
+struct ProgramStep {
+    enum Kind { Terminated, Unregistered, UnregisterFailed } kind = Terminated;
+    std::string path;   // the program or module
+};
+
+class RemovalReport {
+public:
+    virtual ~RemovalReport() = default;
+    // Called once per selected item, in removal order, after its log record
+    // has been written.
+    virtual void outcome(const RemovalOutcome& outcome) = 0;
+    virtual void programStep(const ProgramStep& step) {}
+};
+
+// Counts of one run's outcomes.
+struct RemovalTotals {
+    int deleted = 0;
+    int scheduled = 0;
+    int failed = 0;
+    int refused = 0;
+    int logFailures = 0;   // records that could not be written to the log
+
+    // True when every selected item is gone now.
+    bool allRemoved() const { return scheduled == 0 && failed == 0 && refused == 0; }
+    // True when something selected is still there and will stay there.
+    bool somethingLeft() const { return failed > 0 || refused > 0; }
+};
+
+}  // namespace kestrune

@@ -1,0 +1,51 @@
+// The outcome sink of a removal run and the order of the removal actions.
+#include "removal/removal_run.h"
+
+#include "removal/cookie_removal.h"
+#include "removal/file_removal.h"
+#include "removal/registry_removal.h"
+
+namespace kestrune {
+
+const char kStatusRemoved[] = "Removed";
+const char kStatusFailedToRemove[] = "Failed to Remove";
+
+RemovalRun::RemovalRun(const RemovalLog& log, RemovalReport* report) : log_(log), report_(report)
+{
+}
+
+void RemovalRun::record(Parasite& parasite, const RemovalOutcome& outcome)
+{
+    switch (outcome.result) {
+    case RemovalResult::Deleted:
+        ++totals_.deleted;
+        parasite.status = kStatusRemoved;
+        break;
+    case RemovalResult::Scheduled:
+        ++totals_.scheduled;
+        parasite.status = kStatusFailedToRemove;
+        break;
+    case RemovalResult::Failed:
+        ++totals_.failed;
+        parasite.status = kStatusFailedToRemove;
+        break;
+    case RemovalResult::Refused:
+        ++totals_.refused;
+        break;
+    }
+    std::string record = logRecord(outcome);
+    if (!record.empty() && !log_.write(record))
+        ++totals_.logFailures;
+    if (report_ != nullptr)
+        report_->outcome(outcome);
+}
+
+RemovalTotals runRemovalActions(ParasiteList& parasites, RemovalRun& run)
+{
+    removeRegistryItems(parasites, run);
+    removeFileItems(parasites, run);
+    removeCookieItems(parasites, run);
+    return run.totals();
+}
+
+}  // namespace kestrune

@@ -1,0 +1,45 @@
+// One removal run: where its outcomes go (log, report, the parasite's status
+// and the totals) and the fixed order of the three removal actions. Window
+// thread only; a run must not overlap a scan of the same list.
+#pragma once
+
+#include "definitions/parasite.h"
+#include "removal/removal_log.h"
+#include "removal/removal_report.h"
+
+namespace kestrune {
+
+extern const char kStatusRemoved[];          // "Removed"
+extern const char kStatusFailedToRemove[];   // "Failed to Remove"
+
+class RemovalRun {
+public:
+    // `report` may be null. Both must outlive the run.
+    RemovalRun(const RemovalLog& log, RemovalReport* report);
+    RemovalRun(const RemovalRun&) = delete;
+    RemovalRun& operator=(const RemovalRun&) = delete;
+
+    // Writes the outcome's log record (none for a refused item), sets the
+    // parasite's status ("Removed" when deleted, "Failed to Remove" when
+    // scheduled or failed, unchanged when refused), counts it and passes it
+    // to the report.
+    void record(Parasite& parasite, const RemovalOutcome& outcome);
+    // The report handed in (may be null), for the helpers that tell it of
+    // the programs they stop.
+    RemovalReport* report() const { return report_; }
+
+    const RemovalTotals& totals() const { return totals_; }
+
+private:
+    const RemovalLog& log_;
+    RemovalReport* report_;
+    RemovalTotals totals_;
+};
+
+// The removal sequence over the items whose `selected` is 1: every selected
+// registry key, then every selected value (removeRegistryItems); each
+// parasite's files, then every folder (removeFileItems); then the cookies
+// (removeCookieItems). Returns the run's totals.
+RemovalTotals runRemovalActions(ParasiteList& parasites, RemovalRun& run);
+
+}  // namespace kestrune

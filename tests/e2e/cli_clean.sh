@@ -1,0 +1,194 @@
+#!/usr/bin/env bash
+# kestrune-cli clean end to end in a throw-away Wine prefix: a machine set up
+# with a parasite's registry key and value, a running program, a file held
+# open, a folder tree and cookie files; an incomplete backup that stops the
+# removal; a forced removal with its archive, log and exit code; the file
+# held open gone after Wine's restart; and the argument errors.
+set -uo pipefail
+cli="$KESTRUNE_BUILD/kestrune-cli.exe"
+helper="$KESTRUNE_BUILD/removal_helper.exe"
+work=$(mktemp -d /tmp/kestrune-cli-clean.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {   # check NAME EXPECTED ACTUAL
+    if [ "$2" != "$3" ]; then
+        echo "FAIL $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    else
+        echo "ok   $1"
+    fi
+}
+
+cat > "$work/defs.xml" <<'XML'
+<KS>
+  <SW NAME="KsBad">
+    <DIRECTORIES><DIR NAME="BadDir" PATH="C:\ksbad"/></DIRECTORIES>
+    <FILES>
+      <FILE NAME="bad.exe" PATH="C:\ksbad"/>
+      <FILE NAME="busy.dat" PATH="C:\ksbad"/>
+      <FILE NAME="absent.dll" PATH="C:\ksbad"/>
+    </FILES>
+    <COOKIES><COOKIE NAME="Bad Tracker"/></COOKIES>
+    <REGISTRY>
+      <KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\KsClean" VALUE="Bad"/></KEYS>
+      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\KsClean\Run" VALUE="KsBad"/></VALUES>
+    </REGISTRY>
+    <DANGER_LEVEL>2</DANGER_LEVEL>
+    <DESCRIPTION>A test parasite.</DESCRIPTION>
+  </SW>
+  <SW NAME="KsAbsent">
+    <FILES><FILE NAME="nowhere.exe" PATH="C:\nowhere"/></FILES>
+  </SW>
+</KS>
+XML
+python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/defs.xml" "$work/defs.ks"
+printf '<KS>\n<SW NAME="x"></KS>' > "$work/broken.xml"
+python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/broken.xml" "$work/broken.ks"
+printf '<KS><SW NAME="Nothing"><FILES><FILE NAME="none.exe" PATH="C:\\none"/></FILES></SW></KS>' > "$work/none.xml"
+python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/none.xml" "$work/none.ks"
+
+cat > "$work/run.bat" <<'BAT'
+@echo off
+reg add HKCU\Software\Kestrune /v lfp /d C:\kslogs /f >nul
+reg add HKCU\Software\KsClean\Bad\One\Two\Three /v deep /d 3 /f >nul
+reg add HKCU\Software\KsClean\Bad /ve /d default /f >nul
+reg add HKCU\Software\KsClean\Run /v KsBad /d bad.exe /f >nul
+reg add HKCU\Software\KsClean\Run /v Good /d good.exe /f >nul
+mkdir C:\ksbad\BadDir\sub
+echo tree> C:\ksbad\BadDir\sub\deep.txt
+echo top> C:\ksbad\BadDir\top.txt
+echo busy> C:\ksbad\busy.dat
+echo keep> C:\ksbad\keep.txt
+copy removal_helper.exe C:\ksbad\bad.exe >nul
+mkdir "%LOCALAPPDATA%\Microsoft\Windows\INetCookies"
+echo c> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@badtracker[1].txt"
+echo c> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@BadTracker[2].txt"
+echo c> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@news[1].txt"
+start "" C:\ksbad\bad.exe wait
+start "" removal_helper.exe hold C:\ksbad\busy.dat
+removal_helper.exe sleep 1000
+
+kestrune-cli.exe clean --definitions defs.ks --backup --quiet > stopped.out 2> stopped.err
+echo stopped=%ERRORLEVEL%> codes.txt
+if exist C:\ksbad\BadDir (echo dir=kept>> codes.txt) else (echo dir=gone>> codes.txt)
+
+kestrune-cli.exe clean --definitions defs.ks --backup --force > forced.out 2> forced.err
+echo forced=%ERRORLEVEL%>> codes.txt
+reg query HKCU\Software\KsClean\Bad >nul 2>&1
+echo keyquery=%ERRORLEVEL%>> codes.txt
+reg query HKCU\Software\KsClean\Run /v KsBad >nul 2>&1
+echo badvalue=%ERRORLEVEL%>> codes.txt
+reg query HKCU\Software\KsClean\Run /v Good >nul 2>&1
+echo goodvalue=%ERRORLEVEL%>> codes.txt
+dir /b "%LOCALAPPDATA%\Microsoft\Windows\INetCookies" > cookies.txt
+dir /b C:\ksbad > ksbad.txt
+
+kestrune-cli.exe clean --definitions none.ks --quiet > none.out 2> none.err
+echo none=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe clean --definitions broken.ks > broken.out 2> broken.err
+echo broken=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe clean --definitions missing.ks > missing.out 2> missing.err
+echo missing=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe clean --force > force.out 2> force.err
+echo forcealone=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe clean --frobnicate > frob.out 2> frob.err
+echo unknown=%ERRORLEVEL%>> codes.txt
+BAT
+mkdir -p "$work/out"
+cat > "$work/collect.sh" <<COLLECT
+cp -r "\$WINEPREFIX/drive_c/kestrune/." "$work/out/"
+cp -r "\$WINEPREFIX/drive_c/kslogs" "$work/out/logs" 2>/dev/null
+# A restart of the simulated machine deletes what was scheduled.
+ls "\$WINEPREFIX/drive_c/ksbad" > "$work/out/before-restart.txt"
+wineserver -k
+wineboot -r >/dev/null 2>&1
+wineserver -w
+ls "\$WINEPREFIX/drive_c/ksbad" > "$work/out/after-restart.txt"
+COLLECT
+
+"$WINE_RUN" --copy "$cli" --copy "$helper" --copy "$work/defs.ks" --copy "$work/broken.ks" \
+    --copy "$work/none.ks" --copy "$work/run.bat" --after "$work/collect.sh" \
+    -- "$work/run.bat" >/dev/null 2>&1
+o="$work/out"
+codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
+check "exit codes" "stopped=1 dir=kept forced=3 keyquery=1 badvalue=1 goodvalue=0 none=0 broken=2 missing=2 forcealone=2 unknown=2 " "$codes"
+
+# The incomplete backup stopped everything.
+check "stopped: only the archive is named" "" "$(grep -v '^backup: ' "$o/stopped.out" | tr -d '\r')"
+check "stopped: reason" "1" "$(grep -c 'nothing was removed' "$o/stopped.err")"
+check "stopped: the held file is named" "1" "$(grep -c 'backup: FAILED C:\\ksbad\\busy.dat' "$o/stopped.err")"
+
+# The forced run: one line per outcome, in removal order, then the summary.
+tr -d '\r' < "$o/forced.out" | grep -v '^backup: ' | sed 's/\\[0-9]*-[0-9]*-[0-9]* ([0-9]*-[0-9]*-[0-9]*)\.txt$/\\DATED.txt/' > "$o/forced.lines"
+expected=$(printf '%s\n' \
+    'deleted	RegKey	KsBad	HKEY_CURRENT_USER\Software\KsClean\Bad' \
+    'deleted	RegValue	KsBad	HKEY_CURRENT_USER\Software\KsClean\Run\KsBad' \
+    'deleted	File	KsBad	C:\ksbad\bad.exe' \
+    'scheduled	File	KsBad	C:\ksbad\busy.dat' \
+    'deleted	Folder	KsBad	C:\ksbad\BadDir' \
+    'deleted	Cookie	KsBad	Bad Tracker' \
+    '5 deleted, 1 to be deleted at the next restart, 0 failed, 0 refused' \
+    'log: C:\kslogs\DATED.txt')
+check "forced: outcome lines" "$expected" "$(cat "$o/forced.lines")"
+check "forced: program ended" "1" "$(grep -c 'ended program: C:\\ksbad\\bad.exe' "$o/forced.err")"
+check "cookies left" "user@news[1].txt" "$(tr -d '\r' < "$o/cookies.txt")"
+check "files left before the restart" "busy.dat keep.txt " "$(tr '\n' ' ' < "$o/before-restart.txt")"
+check "files left after the restart" "keep.txt " "$(tr '\n' ' ' < "$o/after-restart.txt")"
+check "nothing found" "nothing to remove" "$(tr -d '\r' < "$o/none.out")"
+
+# The log of the forced run, byte for byte.
+logs=("$o"/logs/*.txt)
+check "one dated log" "1" "${#logs[@]}"
+expected_log=$(printf '%s\r\n' \
+    '[TYPE:REGKEY]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsClean\Bad]' \
+    '[TYPE:REGVALUE]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsClean\Run\KsBad]' \
+    '[TYPE:FILE]' '[ACTION:DELETED]' '[NAME:bad.exe]' '[PATH:C:\ksbad]' \
+    '[TYPE:FILE]' '[ACTION:FAILED TO DELETE]' '[NAME:busy.dat]' '[PATH:C:\ksbad]' \
+    '[TYPE:DIRECTORY]' '[ACTION:DELETED]' '[NAME:BadDir]' '[PATH:C:\ksbad]' \
+    '[TYPE:COOKIE]' '[ACTION:DELETED]' '[VALUE:Bad Tracker]' | base64 -w0)
+check "log bytes" "$expected_log" "$(base64 -w0 < "${logs[0]}")"
+check "log name" "1" "$(basename "${logs[0]}" | grep -cE '^[0-9]{1,2}-[0-9]{1,2}-[0-9]{4} \([0-9]{1,2}-[0-9]{1,2}-[0-9]{1,2}\)\.txt$')"
+
+# Two archives: the stopped run's and the forced run's, read with Python.
+forced_archive=$(tr -d '\r' < "$o/forced.out" | sed -n 's/^backup: C:\\kestrune\\KestruneBackup\\//p')
+check "two archives" "2" "$(ls "$o/KestruneBackup" | wc -l)"
+check "archive name" "1" "$(echo "$forced_archive" | grep -cE '^[0-9]{1,2},[0-9]{1,2},[0-9]{4}_[0-9]{1,2},[0-9]{1,2},[0-9]{1,2}( \([0-9]+\))?\.zip$')"
+python3 - "$o/KestruneBackup/$forced_archive" > "$o/archive.txt" <<'PY'
+import re, sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    assert z.testzip() is None
+    for info in sorted(z.infolist(), key=lambda i: i.filename):
+        data = z.read(info)
+        if info.filename.endswith('.reg'):
+            what = data.decode('utf-16').splitlines()[0]
+        elif info.filename.endswith('.txt'):
+            what = data.decode('latin-1').strip()
+        else:
+            what = 'bytes'
+        print(info.filename, info.compress_type, what)
+    config = z.read('Config.ini').decode('latin-1')
+    config = re.sub(r'c:\\users\\[^\\]*\\appdata\\local\\microsoft\\windows\\inetcookies',
+                    'COOKIES', config)
+    print('CONFIG ' + config.replace('\r\n', '|'))
+PY
+check "archive read" "0" "$?"
+expected_archive=$(printf '%s\n' \
+    'BadDir/ 8 bytes' \
+    'BadDir/sub/ 8 bytes' \
+    'BadDir/sub/deep.txt 8 tree' \
+    'BadDir/top.txt 8 top' \
+    'Config.ini 8 bytes' \
+    'Manifest.ini 8 bytes' \
+    'bad.exe 8 bytes' \
+    'rkBackup1.reg 8 Windows Registry Editor Version 5.00' \
+    'rvBackup1.reg 8 Windows Registry Editor Version 5.00' \
+    'user@BadTracker[2].txt 8 c' \
+    'user@badtracker[1].txt 8 c')
+check "archive entries" "$(echo "$expected_archive" | LC_ALL=C sort)" "$(grep -v '^CONFIG' "$o/archive.txt" | LC_ALL=C sort)"
+check "config.ini" 'CONFIG [TYPE:FILE]|[NAME:bad.exe]|[PATH:C:\ksbad]|[TYPE:FILE]|[NAME:busy.dat]|[PATH:C:\ksbad]|[TYPE:DIRECTORY]|[NAME:BadDir]|[PATH:C:\ksbad]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[1].txt]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[2].txt]|' "$(grep '^CONFIG' "$o/archive.txt")"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    for f in forced.out forced.err stopped.out stopped.err archive.txt; do echo "--- $f"; cat "$o/$f" 2>/dev/null; done
+    exit 1
+fi

@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# The whole road in the window: SCAN MY PC on a machine with a parasite's
+# registry key and value, a running program, a folder tree and cookie files;
+# the delete offer and the backup accepted, with one row unchecked before and
+# ticked again while the backup question is open (it stays out of the backup
+# and the removal); then the machine, the archive and the log checked. Then DELETE PARASITES on the rows kept by the backup path,
+# the backup declined (the direct path empties the list), and DELETE
+# PARASITES on the empty list.
+source "$(dirname "$0")/lib/kestrune-e2e.sh"
+W="Kestrune v2.01"
+drive_c=$E2E_PREFIX/drive_c
+
+# The definitions: one parasite, installed as the default reference file.
+cat > "$E2E_PREFIX/defs.xml" <<'XML'
+<KS>
+  <SW NAME="KsBad">
+    <DIRECTORIES><DIR NAME="BadDir" PATH="C:\ksbad"/></DIRECTORIES>
+    <FILES><FILE NAME="bad.exe" PATH="C:\ksbad"/><FILE NAME="spare.dat" PATH="C:\ksbad"/></FILES>
+    <COOKIES><COOKIE NAME="Bad Tracker"/></COOKIES>
+    <REGISTRY>
+      <KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\KsGui" VALUE="Bad"/></KEYS>
+      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\KsGui\Run" VALUE="KsBad"/></VALUES>
+    </REGISTRY>
+    <DANGER_LEVEL>1</DANGER_LEVEL>
+    <DESCRIPTION>A test parasite.</DESCRIPTION>
+  </SW>
+</KS>
+XML
+python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$E2E_PREFIX/defs.xml" "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks"
+
+# The machine.
+wine reg add 'HKCU\Software\KsGui\Bad\One\Two' /v deep /d 2 /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\KsGui\Run' /v KsBad /d bad.exe /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\KsGui\Run' /v Good /d good.exe /f >/dev/null 2>&1
+mkdir -p "$drive_c/ksbad/BadDir/sub"
+echo tree > "$drive_c/ksbad/BadDir/sub/deep.txt"
+echo keep > "$drive_c/ksbad/keep.txt"
+echo spare > "$drive_c/ksbad/spare.dat"
+cp "$KESTRUNE_BUILD/removal_helper.exe" "$drive_c/ksbad/bad.exe"
+cookies=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\INetCookies
+cookies_unix=$(winepath -u "$cookies" 2>/dev/null)
+mkdir -p "$cookies_unix"
+echo c > "$cookies_unix/user@badtracker[1].txt"
+echo c > "$cookies_unix/user@BadTracker[2].txt"
+echo c > "$cookies_unix/user@news[1].txt"
+(cd "$drive_c/ksbad" && exec wine 'C:\ksbad\bad.exe' wait) >/dev/null 2>&1 &
+bad_pid=$!
+E2E_PIDS+=("$bad_pid")
+
+# Waits up to 10 s until control ID shows STATE ("visible=1 enabled=1"): a
+# message box's answer reaches the program a moment after the box has gone.
+wait_state() {
+    local id=$1 want=$2 i got
+    for ((i = 0; i < 50; i++)); do
+        got=$(drive state "$W" "$id")
+        [ "$got" == "$want" ] && break
+        sleep 0.2
+    done
+    echo "$got"
+}
+
+start_kestrune
+kestrune=$E2E_LAST_PID
+check "main window opens" drive wait-window "$W" 30000
+drive answer 'It is strongly recommended to update your protection to protect yourself again the latest parasites we detect\n Proceed with the upgrade?' NO 10000 >/dev/null
+check "a running parasite program" kill -0 "$bad_pid"
+
+say "SCAN MY PC"
+drive click "$W" 1001 >/dev/null
+drive answer 'It is highly recommend you close all internet explorer windows to remove attached parasites as well as any other open programs.\n Kill All Explorer Windows ?' NO 10000 >/dev/null
+expect_eq "scan ends" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 180000)"
+expect_eq "delete offer for seven rows" "$W" \
+    "$(drive answer 'Kestrune Detected 7 Parasites, Do you want Kestrune to Delete all Detected Parasites?' NO 10000)"
+rows=$(drive rows "$W" 1039)
+expect_eq "seven checked rows" "$(printf '%s\n' \
+    '1	KsBad	HKEY_CURRENT_USER\Software\KsGui\Bad	RegKey	Dangerous' \
+    '1	KsBad	HKEY_CURRENT_USER\Software\KsGui\Run : KsBad	RegValue	Dangerous' \
+    '1	KsBad	Bad Tracker	Cookie	Dangerous' \
+    '1	KsBad	Bad Tracker	Cookie	Dangerous' \
+    '1	KsBad	C:\ksbad\bad.exe	File	Dangerous' \
+    '1	KsBad	C:\ksbad\spare.dat	File	Dangerous' \
+    '1	KsBad	C:\ksbad\BadDir	Folder	Dangerous' | sort)" "$(echo "$rows" | sort)"
+spare_row=$(($(echo "$rows" | grep -n 'spare.dat' | cut -d: -f1) - 1))
+check "untick the spare row" drive check-row "$W" 1039 "$spare_row" 0
+drive click "$W" 1003 >/dev/null
+drive box 10000 >/dev/null   # the backup offer is open (no owner): tick the row again
+check "tick it again while the question is open" drive check-row "$W" 1039 "$spare_row" 1
+expect_eq "backup offer" "Permission" \
+    "$(drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' YES 10000)"
+expect_eq "backup done" "Permission" \
+    "$(drive answer 'Backup was successful.\nDo you want to remove the selected adware now?' YES 60000)"
+expect_eq "summary after the backup" "Kestrune" \
+    "$(drive answer 'Selected adware have been removed from your computer successfully.' OK 60000)"
+check "status line" drive wait-text "$W" 1038 "Prepared to Start Scanning" 10000
+for id in 1001 1002 1003 1009; do
+    expect_eq "button $id enabled again" "visible=1 enabled=1" "$(wait_state $id "visible=1 enabled=1")"
+done
+
+say "the machine"
+check "the key is gone" bash -c "! wine reg query 'HKCU\\Software\\KsGui\\Bad' >/dev/null 2>&1"
+check "the value is gone" bash -c "! wine reg query 'HKCU\\Software\\KsGui\\Run' /v KsBad >/dev/null 2>&1"
+check "the other value stays" bash -c "wine reg query 'HKCU\\Software\\KsGui\\Run' /v Good >/dev/null 2>&1"
+wait_exit "$bad_pid" 10 >/dev/null
+check "the program was ended" [ $? -ne 124 ]
+expect_eq "files left" "$(printf 'keep.txt\nspare.dat')" "$(ls "$drive_c/ksbad")"
+expect_eq "cookies left" "user@news[1].txt" "$(ls "$cookies_unix")"
+
+logs=("$E2E_PROGRAM_DIR"/logs/*.txt)
+expect_eq "one dated log" "1" "${#logs[@]}"
+expect_eq "log records" "$(printf '%s\r\n' \
+    '[TYPE:REGKEY]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsGui\Bad]' \
+    '[TYPE:REGVALUE]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsGui\Run\KsBad]' \
+    '[TYPE:FILE]' '[ACTION:DELETED]' '[NAME:bad.exe]' '[PATH:C:\ksbad]' \
+    '[TYPE:DIRECTORY]' '[ACTION:DELETED]' '[NAME:BadDir]' '[PATH:C:\ksbad]' \
+    '[TYPE:COOKIE]' '[ACTION:DELETED]' '[VALUE:Bad Tracker]' | base64 -w0)" "$(base64 -w0 < "${logs[0]}")"
+
+archives=("$E2E_PROGRAM_DIR"/KestruneBackup/*.zip)
+expect_eq "one archive" "1" "${#archives[@]}"
+entries=$(python3 - "${archives[0]}" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    assert z.testzip() is None
+    for name in sorted(z.namelist()):
+        data = z.read(name)
+        if name.endswith('.reg'):
+            assert data.decode('utf-16').startswith('Windows Registry Editor Version 5.00'), name
+        print(name)
+PY
+)
+expect_eq "archive entries" "$(printf '%s\n' BadDir/ BadDir/sub/ BadDir/sub/deep.txt Config.ini Manifest.ini \
+    bad.exe rkBackup1.reg rvBackup1.reg 'user@BadTracker[2].txt' 'user@badtracker[1].txt')" "$entries"
+check "the temporary backup folder is empty" bash -c "[ -z \"\$(ls '$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")/KestruneBackup')\" ]"
+
+expect_eq "the rows stay, the spare one ticked" "7 1" \
+    "$(drive rows "$W" 1039 | wc -l) $(drive rows "$W" 1039 | grep -c '^1.*spare.dat')"
+
+say "DELETE PARASITES on the rows the backup path kept, backup declined"
+drive click "$W" 1003 >/dev/null
+drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' NO 10000 >/dev/null
+expect_eq "direct summary" "Kestrune" \
+    "$(drive answer 'Selected Parasites have been removed from your computer successfully.' OK 60000)"
+check "status line again" drive wait-text "$W" 1038 "Prepared to Start Scanning" 10000
+expect_eq "delete button enabled again" "visible=1 enabled=1" "$(wait_state 1003 "visible=1 enabled=1")"
+expect_eq "still one archive" "1" "$(ls "$E2E_PROGRAM_DIR/KestruneBackup" | wc -l)"
+expect_eq "now the spare file is gone too" "keep.txt" "$(ls "$drive_c/ksbad")"
+expect_eq "the list is empty" "" "$(drive rows "$W" 1039)"
+
+say "DELETE PARASITES on the emptied list"
+drive click "$W" 1003 >/dev/null
+expect_eq "scan first" "$W" "$(drive answer 'Please Scan for Parasites first' OK 10000)"
+
+drive menu "$W" 32783 >/dev/null
+wait_exit "$kestrune" 20
+check "program ends after Exit" [ $? -ne 124 ]
+e2e_finish

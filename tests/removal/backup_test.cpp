@@ -1,0 +1,261 @@
+// The backup before a removal: regedit exports of the selected registry items,
+// copies of files, folders and cookie files with Config.ini and the manifest,
+// and the whole backup packed into a dated archive, read back entry by entry.
+#include "removal/backup_run.h"
+
+#include "platform/text_compare.h"
+#include "removal/file_backup.h"
+#include "removal/registry_backup.h"
+#include "support/removal_fixtures.h"
+#include "support/temp_folder.h"
+#include "support/zip_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace ks = kestrune;
+namespace ts = kestrune::testing_support;
+
+namespace {
+
+const char kKeys[] = "Software\\KestruneBackupTest";
+
+// regedit writes UTF-16 text; the tests look for ASCII texts in it.
+std::string narrowed(const std::string& utf16)
+{
+    std::string text;
+    for (size_t i = 0; i + 1 < utf16.size(); i += 2) {
+        if (utf16[i + 1] == 0)
+            text += utf16[i];
+    }
+    return text;
+}
+
+std::vector<std::string> sortedNames(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Backup : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        work = ts::freshWorkFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        places.archiveFolder = work + "\\Archives";
+        places.backupFolder = work + "\\Temp\\KestruneBackup";
+        places.cookiesFolder = work + "\\Cookies";
+        ts::removeRegistryTree(HKEY_CURRENT_USER, kKeys);
+    }
+    void TearDown() override { ts::removeRegistryTree(HKEY_CURRENT_USER, kKeys); }
+
+    std::string keyPath(const std::string& rest) const { return std::string(kKeys) + "\\" + rest; }
+
+    std::string work;
+    ks::BackupPlaces places;
+    ks::ParasiteList list;
+    ts::RecordingBackupReport report;
+};
+
+}  // namespace
+
+TEST_F(Backup, RegistryExportsAreWaitedForAndNamedApartAcrossParasites)
+{
+    ts::writeRegistryString(HKEY_CURRENT_USER, keyPath("One\\Deep"), "v", "one");
+    ts::writeRegistryString(HKEY_CURRENT_USER, keyPath("Two"), "w", "two");
+    ts::writeRegistryString(HKEY_CURRENT_USER, keyPath("Run"), "Bad", "bad.exe");
+    ts::writeRegistryString(HKEY_CURRENT_USER, keyPath("Run\\Sub"), "x", "sub");
+    ks::Parasite& first = ts::parasiteNamed(list, "First");
+    ts::keyItem(first, "HKEY_CURRENT_USER", kKeys, "One");
+    ks::Parasite& second = ts::parasiteNamed(list, "Second");
+    ts::keyItem(second, "HKEY_CURRENT_USER", kKeys, "Missing", false);
+    ts::keyItem(second, "HKEY_CURRENT_USER", kKeys, "Two");
+    ks::Parasite& third = ts::parasiteNamed(list, "Third");
+    ts::keyItem(third, "HKEY_CURRENT_USER", kKeys, "Two");   // rkBackup1 again
+    ts::valueItem(third, "HKEY_CURRENT_USER", keyPath("Run"), "Bad");
+    // Nothing to lose: gone already, unknown hive, no key name.
+    ts::keyItem(third, "HKEY_CURRENT_USER", kKeys, "Gone");
+    ts::keyItem(third, "HKEY_BOGUS", kKeys, "One");
+    ts::keyItem(third, "HKEY_CURRENT_USER", kKeys, "");
+
+    ASSERT_TRUE(ks::prepareBackupFolder(places.backupFolder));
+    ks::BackupSession session(places.backupFolder, &report);
+    ks::backupRegistryItems(list, session);
+
+    EXPECT_TRUE(session.complete());
+    EXPECT_EQ(sortedNames({"rkBackup1.reg", "rkBackup2.reg", "rkBackup1 (2).reg", "rvBackup1.reg"}),
+              sortedNames(ts::folderNames(places.backupFolder)));
+    const std::string one = ts::readTextFile(places.backupFolder + "\\rkBackup1.reg");
+    ASSERT_GE(one.size(), 2u);
+    EXPECT_EQ("\xff\xfe", one.substr(0, 2));
+    EXPECT_EQ(0u, narrowed(one).find("Windows Registry Editor Version 5.00"));
+    EXPECT_NE(std::string::npos,
+              narrowed(one).find("[HKEY_CURRENT_USER\\Software\\KestruneBackupTest\\One\\Deep]"));
+    EXPECT_NE(std::string::npos, narrowed(ts::readTextFile(places.backupFolder +
+                                                           "\\rkBackup1 (2).reg"))
+                                     .find("\"w\"=\"two\""));
+    // A value's export holds its whole key, subkeys included.
+    const std::string value = narrowed(ts::readTextFile(places.backupFolder + "\\rvBackup1.reg"));
+    EXPECT_NE(std::string::npos, value.find("\"Bad\"=\"bad.exe\""));
+    EXPECT_NE(std::string::npos, value.find("\"x\"=\"sub\""));
+    ASSERT_EQ(4u, report.steps.size());
+    EXPECT_EQ("HKEY_CURRENT_USER\\Software\\KestruneBackupTest\\One", report.steps[0].source);
+    EXPECT_EQ("HKEY_CURRENT_USER\\Software\\KestruneBackupTest\\Run", report.steps[3].source);
+}
+
+TEST_F(Backup, PreparingTheFolderRemovesWhatAnEarlierBackupLeft)
+{
+    ts::writeTextFile(places.backupFolder + "\\old.reg");
+    ts::writeTextFile(places.backupFolder + "\\Old\\tree.txt");
+    EXPECT_TRUE(ks::prepareBackupFolder(places.backupFolder));
+    EXPECT_TRUE(ts::folderNames(places.backupFolder).empty());
+    ASSERT_FALSE(ks::backupFolderPath().empty());
+    EXPECT_EQ("KestruneBackup", ks::backupFolderPath().substr(ks::backupFolderPath().size() - 14));
+}
+
+TEST_F(Backup, ConfigIniRecordsEverySelectedItemByteForByte)
+{
+    ts::writeTextFile(work + "\\A\\same.dll", "from A");
+    ts::writeTextFile(work + "\\B\\same.dll", "from B");
+    ts::writeTextFile(work + "\\Prog\\Bad\\x.txt", "x");
+    ts::writeTextFile(work + "\\Prog\\Bad\\Sub\\y.txt", "y");
+    ts::writeTextFile(places.cookiesFolder + "\\user@AdServer[1].txt", "c1");
+    ts::writeTextFile(places.cookiesFolder + "\\user@adserver[2].txt", "c2");
+    ks::Parasite& first = ts::parasiteNamed(list, "First");
+    ts::fileItem(first, "same.dll", work + "\\A");
+    ts::folderItem(first, "Bad", work + "\\Prog");
+    ts::cookieItem(first, "Ad Server");
+    ks::Parasite& second = ts::parasiteNamed(list, "Second");
+    ts::fileItem(second, "same.dll", work + "\\B");
+    ts::fileItem(second, "missing.exe", work + "\\Nowhere");
+    ts::cookieItem(second, "nomatch");
+
+    ASSERT_TRUE(ks::prepareBackupFolder(places.backupFolder));
+    ks::BackupSession session(places.backupFolder, &report);
+    ks::backupFileItems(list, session, places.cookiesFolder);
+    session.writeManifest();
+
+    EXPECT_TRUE(session.complete());
+    const std::string cookieA = ts::readTextFile(places.backupFolder + "\\user@AdServer[1].txt");
+    EXPECT_EQ("c1", cookieA);
+    EXPECT_EQ("from A", ts::readTextFile(places.backupFolder + "\\same.dll"));
+    EXPECT_EQ("from B", ts::readTextFile(places.backupFolder + "\\same (2).dll"));
+    EXPECT_EQ("y", ts::readTextFile(places.backupFolder + "\\Bad\\Sub\\y.txt"));
+    const std::string lowerCookies = ks::foldedText(places.cookiesFolder) + "\\";
+    EXPECT_EQ("[TYPE:FILE]\r\n[NAME:same.dll]\r\n[PATH:" + work + "\\A]\r\n"
+              "[TYPE:FILE]\r\n[NAME:same.dll]\r\n[PATH:" + work + "\\B]\r\n"
+              "[TYPE:FILE]\r\n[NAME:missing.exe]\r\n[PATH:" + work + "\\Nowhere]\r\n"
+              "[TYPE:DIRECTORY]\r\n[NAME:Bad]\r\n[PATH:" + work + "\\Prog]\r\n"
+              "[TYPE:COOKIE]\r\n[NAME:Ad Server]\r\n[PATH:" + lowerCookies + "user@adserver[1].txt]\r\n"
+              "[TYPE:COOKIE]\r\n[NAME:Ad Server]\r\n[PATH:" + lowerCookies + "user@adserver[2].txt]\r\n"
+              "[TYPE:COOKIE]\r\n[NAME:nomatch]\r\n[PATH:]\r\n",
+              ts::readTextFile(places.backupFolder + "\\Config.ini"));
+    const std::string manifest = ts::readTextFile(places.backupFolder + "\\Manifest.ini");
+    EXPECT_NE(std::string::npos,
+              manifest.find("[TYPE:FILE]\r\n[ENTRY:same (2).dll]\r\n[PATH:" + work + "\\B\\same.dll]\r\n"))
+        << manifest;
+    EXPECT_NE(std::string::npos, manifest.find("[TYPE:DIRECTORY]\r\n[ENTRY:Bad]\r\n"));
+}
+
+TEST_F(Backup, AFileThatCannotBeCopiedMakesTheBackupIncomplete)
+{
+    const std::string held = work + "\\Busy\\held.exe";
+    ts::writeTextFile(held, "busy");
+    ts::StartedProgram holder(ts::removalHelperPath(), "hold \"" + held + "\"");
+    ts::fileItem(ts::parasiteNamed(list, "Bad"), "held.exe", work + "\\Busy");
+    ks::BackupOutcome outcome = ks::makeBackup(list, &report, places);
+    EXPECT_TRUE(outcome.archiveOpened);
+    EXPECT_FALSE(outcome.complete);
+    ASSERT_FALSE(report.steps.empty());
+    EXPECT_EQ(ks::BackupStepKind::FileCopy, report.steps[0].kind);
+    EXPECT_FALSE(report.steps[0].ok);
+    // The description of the item is in the archive all the same.
+    EXPECT_EQ((std::vector<std::string>{"Config.ini"}), ts::zipEntryNames(outcome.archivePath));
+}
+
+TEST_F(Backup, TheArchiveHoldsExportsCopiesAndDescriptionsAndTheFolderIsEmptiedAfterwards)
+{
+    ts::writeRegistryString(HKEY_CURRENT_USER, keyPath("Bad"), "v", "x");
+    ts::writeTextFile(work + "\\Prog\\.secret", "dot file");
+    ts::writeTextFile(work + "\\Prog\\Bad\\a.txt", "a");
+    ts::writeTextFile(work + "\\Prog\\Bad\\Sub\\a.txt", "inner a");
+    ts::writeTextFile(places.backupFolder + "\\stale.reg", "from an earlier backup");
+    // The folder walks pass dot names by, so this one cannot be cleared away;
+    // it must not reach the archive either.
+    ts::writeTextFile(places.backupFolder + "\\.stale", "from an earlier backup");
+    ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
+    ts::keyItem(bad, "HKEY_CURRENT_USER", kKeys, "Bad");
+    ts::fileItem(bad, ".secret", work + "\\Prog");
+    ts::folderItem(bad, "Bad", work + "\\Prog");
+
+    ks::BackupOutcome outcome = ks::makeBackup(list, &report, places);
+
+    ASSERT_TRUE(outcome.archiveOpened);
+    EXPECT_TRUE(outcome.complete);
+    ASSERT_EQ(1u, report.archives.size());
+    EXPECT_EQ(outcome.archivePath, report.archives[0]);
+    EXPECT_EQ(places.archiveFolder + "\\", outcome.archivePath.substr(0, places.archiveFolder.size() + 1));
+    EXPECT_EQ(".zip", outcome.archivePath.substr(outcome.archivePath.size() - 4));
+    std::vector<ts::ZipEntry> entries;
+    ASSERT_TRUE(ts::readZip(outcome.archivePath, entries));
+    std::vector<std::string> names;
+    for (const ts::ZipEntry& entry : entries)
+        names.push_back(entry.name);
+    EXPECT_EQ(sortedNames({".secret", "Bad/", "Bad/Sub/", "Bad/Sub/a.txt", "Bad/a.txt",
+                           "Config.ini", "Manifest.ini", "rkBackup1.reg"}),
+              sortedNames(names));
+    for (const ts::ZipEntry& entry : entries) {
+        if (entry.name == "Bad/Sub/a.txt") {
+            EXPECT_EQ("inner a", entry.data);
+        }
+        if (entry.name == ".secret") {
+            EXPECT_EQ("dot file", entry.data);
+        }
+    }
+    EXPECT_TRUE(ts::folderExists(places.backupFolder));
+    EXPECT_EQ((std::vector<std::string>{".stale"}), ts::folderNames(places.backupFolder));
+}
+
+TEST_F(Backup, TwoBackupsInTheSameSecondKeepBothArchives)
+{
+    ts::writeTextFile(work + "\\f.txt", "f");
+    ts::fileItem(ts::parasiteNamed(list, "Bad"), "f.txt", work);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3; ++i) {
+        ks::BackupOutcome outcome = ks::makeBackup(list, nullptr, places);
+        ASSERT_TRUE(outcome.complete);
+        paths.push_back(outcome.archivePath);
+    }
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths.end(), std::unique(paths.begin(), paths.end()));
+    EXPECT_EQ(3u, ts::folderNames(places.archiveFolder).size());
+    EXPECT_EQ(ks::freshArchivePath(places.archiveFolder, "x.zip"), places.archiveFolder + "\\x.zip");
+    ts::writeTextFile(places.archiveFolder + "\\x.zip");
+    ts::writeTextFile(places.archiveFolder + "\\x (2).zip");
+    EXPECT_EQ(places.archiveFolder + "\\x (3).zip",
+              ks::freshArchivePath(places.archiveFolder, "x.zip"));
+}
+
+TEST_F(Backup, AnArchiveThatCannotBeCreatedBacksUpNothing)
+{
+    places.archiveFolder = work + "\\no\\such\\parent\\Archives";
+    ts::writeTextFile(work + "\\f.txt", "f");
+    ts::fileItem(ts::parasiteNamed(list, "Bad"), "f.txt", work);
+    ks::BackupOutcome outcome = ks::makeBackup(list, &report, places);
+    EXPECT_FALSE(outcome.archiveOpened);
+    EXPECT_FALSE(outcome.complete);
+    EXPECT_TRUE(report.steps.empty());
+    EXPECT_FALSE(ts::pathExists(places.backupFolder));
+}
+
+TEST(BackupPlacesOfTheSystem, ArchivesGoBesideTheProgram)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string folder(self);
+    folder.erase(folder.rfind('\\'));
+    EXPECT_EQ(folder + "\\KestruneBackup", ks::archiveFolderPath());
+    ks::BackupPlaces places = ks::systemBackupPlaces();
+    EXPECT_EQ(ks::backupFolderPath(), places.backupFolder);
+}

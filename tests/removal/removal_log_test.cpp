@@ -1,0 +1,184 @@
+// The removal log: its dated name, the records byte for byte, the writer, and
+// the choice between the dated file and "log.txt".
+#include "removal/removal_log.h"
+
+#include "removal/backup_run.h"
+#include "settings/settings_store.h"
+#include "support/scripted_message_boxes.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace ks = kestrune;
+using ks::FindKind;
+using ks::RemovalResult;
+using ks::testing_support::ScriptedMessageBoxes;
+
+namespace {
+
+SYSTEMTIME timeOf(int year, int month, int day, int hour, int minute, int second)
+{
+    SYSTEMTIME t = {};
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
+    t.wHour = static_cast<WORD>(hour);
+    t.wMinute = static_cast<WORD>(minute);
+    t.wSecond = static_cast<WORD>(second);
+    return t;
+}
+
+ks::RemovalOutcome outcomeOf(FindKind kind, RemovalResult result, const std::string& name,
+                             const std::string& path)
+{
+    ks::RemovalOutcome outcome;
+    outcome.kind = kind;
+    outcome.result = result;
+    outcome.name = name;
+    outcome.path = path;
+    return outcome;
+}
+
+}  // namespace
+
+TEST(LogNames, DatedLogNameIsUtcDayFirstWithLeadingBackslash)
+{
+    struct Case {
+        SYSTEMTIME time;
+        const char* expected;
+    } cases[] = {
+        {timeOf(2004, 3, 6, 9, 5, 7), "\\6-3-2004 (9-5-7).txt"},
+        {timeOf(2004, 12, 31, 23, 59, 59), "\\31-12-2004 (23-59-59).txt"},
+        {timeOf(2010, 1, 1, 0, 0, 0), "\\1-1-2010 (0-0-0).txt"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, ks::datedLogName(c.time));
+}
+
+TEST(LogNames, ArchiveNameIsMonthFirstWithCommas)
+{
+    EXPECT_EQ("3,6,2004_9,5,7.zip", ks::archiveFileName(timeOf(2004, 3, 6, 9, 5, 7)));
+    EXPECT_EQ("12,31,2004_23,59,59.zip", ks::archiveFileName(timeOf(2004, 12, 31, 23, 59, 59)));
+}
+
+TEST(LogNames, CurrentDatedNameFollowsTheSystemClockInUtc)
+{
+    SYSTEMTIME before;
+    GetSystemTime(&before);
+    std::string name = ks::datedLogName();
+    SYSTEMTIME after;
+    GetSystemTime(&after);
+    // Unless the second changed in between, the name is exactly the UTC one.
+    if (before.wSecond == after.wSecond) {
+        EXPECT_EQ(ks::datedLogName(before), name);
+    }
+    EXPECT_EQ('\\', name.front());
+}
+
+TEST(LogRecords, EveryRecordByteForByte)
+{
+    struct Case {
+        ks::RemovalOutcome outcome;
+        const char* expected;
+    } cases[] = {
+        {outcomeOf(FindKind::RegistryKey, RemovalResult::Deleted, "", "HKEY_CURRENT_USER\\Software\\Bad"),
+         "[TYPE:REGKEY]\r\n[ACTION:DELETED]\r\n[VALUE:HKEY_CURRENT_USER\\Software\\Bad]\r\n"},
+        {outcomeOf(FindKind::RegistryValue, RemovalResult::Deleted, "", "HKEY_LOCAL_MACHINE\\Run\\Bad"),
+         "[TYPE:REGVALUE]\r\n[ACTION:DELETED]\r\n[VALUE:HKEY_LOCAL_MACHINE\\Run\\Bad]\r\n"},
+        {outcomeOf(FindKind::File, RemovalResult::Deleted, "bad.exe", "C:\\Bad"),
+         "[TYPE:FILE]\r\n[ACTION:DELETED]\r\n[NAME:bad.exe]\r\n[PATH:C:\\Bad]\r\n"},
+        {outcomeOf(FindKind::File, RemovalResult::Scheduled, "bad.exe", "C:\\Bad"),
+         "[TYPE:FILE]\r\n[ACTION:FAILED TO DELETE]\r\n[NAME:bad.exe]\r\n[PATH:C:\\Bad]\r\n"},
+        {outcomeOf(FindKind::File, RemovalResult::Failed, "bad.exe", "C:\\Bad"),
+         "[TYPE:FILE]\r\n[ACTION:FAILED TO DELETE]\r\n[NAME:bad.exe]\r\n[PATH:C:\\Bad]\r\n"},
+        {outcomeOf(FindKind::Folder, RemovalResult::Deleted, "Bad", "C:\\Program Files"),
+         "[TYPE:DIRECTORY]\r\n[ACTION:DELETED]\r\n[NAME:Bad]\r\n[PATH:C:\\Program Files]\r\n"},
+        {outcomeOf(FindKind::Cookie, RemovalResult::Deleted, "Ad Server", ""),
+         "[TYPE:COOKIE]\r\n[ACTION:DELETED]\r\n[VALUE:Ad Server]\r\n"},
+        // Items that are still there.
+        {outcomeOf(FindKind::RegistryKey, RemovalResult::Failed, "", "HKEY_CURRENT_USER\\S\\K"),
+         "[TYPE:REGKEY]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:HKEY_CURRENT_USER\\S\\K]\r\n"},
+        {outcomeOf(FindKind::RegistryValue, RemovalResult::Failed, "", "HKEY_CURRENT_USER\\S\\V"),
+         "[TYPE:REGVALUE]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:HKEY_CURRENT_USER\\S\\V]\r\n"},
+        {outcomeOf(FindKind::Folder, RemovalResult::Failed, "Bad", "C:\\X"),
+         "[TYPE:DIRECTORY]\r\n[ACTION:FAILED TO DELETE]\r\n[NAME:Bad]\r\n[PATH:C:\\X]\r\n"},
+        {outcomeOf(FindKind::Cookie, RemovalResult::Failed, "ad", ""),
+         "[TYPE:COOKIE]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:ad]\r\n"},
+        // Values are not escaped.
+        {outcomeOf(FindKind::File, RemovalResult::Deleted, "a]\r\nb", "C:\\[x]"),
+         "[TYPE:FILE]\r\n[ACTION:DELETED]\r\n[NAME:a]\r\nb]\r\n[PATH:C:\\[x]]\r\n"},
+        // A refused item leaves no record.
+        {outcomeOf(FindKind::RegistryKey, RemovalResult::Refused, "", "HKEY_BOGUS\\S\\K"), ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, ks::logRecord(c.outcome));
+}
+
+TEST(LogWriter, PathJoinsDatedNamesAsTheyAreAndTheFixedNameWithABackslash)
+{
+    EXPECT_EQ("C:\\logs\\6-3-2004 (9-5-7).txt",
+              ks::RemovalLog("C:\\logs", "\\6-3-2004 (9-5-7).txt").path());
+    EXPECT_EQ("C:\\logs\\log.txt", ks::RemovalLog("C:\\logs", "log.txt").path());
+    EXPECT_EQ("\\log.txt", ks::RemovalLog("", "log.txt").path());
+}
+
+TEST(LogWriter, CreatesTheLastFolderLevelAndAppendsRecordByRecord)
+{
+    const std::string work = ks::testing_support::freshWorkFolder("log-writer");
+    const std::string folder = work + "\\logs";
+    ks::RemovalLog log(folder, ks::kFixedLogName);
+    ASSERT_TRUE(log.write("[TYPE:A]\r\n"));
+    ASSERT_TRUE(log.write("[TYPE:B]\r\n"));
+    // A second run with the fixed name appends to the same file.
+    ks::RemovalLog again(folder, ks::kFixedLogName);
+    ASSERT_TRUE(again.write("[TYPE:C]\r\n"));
+    EXPECT_EQ("[TYPE:A]\r\n[TYPE:B]\r\n[TYPE:C]\r\n",
+              ks::testing_support::readTextFile(folder + "\\log.txt"));
+}
+
+TEST(LogWriter, OnlyTheLastFolderLevelIsCreated)
+{
+    const std::string work = ks::testing_support::freshWorkFolder("log-deep");
+    ks::RemovalLog log(work + "\\a\\b", "log.txt");
+    EXPECT_FALSE(log.write("[TYPE:A]\r\n"));
+    EXPECT_FALSE(ks::testing_support::pathExists(work + "\\a"));
+}
+
+class LogChoice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (ks::settingsMissing()) {
+            ASSERT_TRUE(ks::createDefaultSettings());
+        }
+    }
+    void TearDown() override { ks::writeSetting(ks::kSettingAutoSaveLog, "1"); }
+};
+
+TEST_F(LogChoice, AutomaticSaveGivesTheDatedNameWithoutAQuestion)
+{
+    ASSERT_TRUE(ks::writeSetting(ks::kSettingAutoSaveLog, "1"));
+    ScriptedMessageBoxes boxes;
+    std::string name = ks::chooseLogFileName(boxes);
+    EXPECT_TRUE(boxes.shown().empty());
+    ASSERT_FALSE(name.empty());
+    EXPECT_EQ('\\', name[0]);
+    EXPECT_EQ(".txt", name.substr(name.size() - 4));
+}
+
+TEST_F(LogChoice, OtherwiseTheQuestionDecidesAndNoStillLogsToLogTxt)
+{
+    for (const char* flag : {"0", "", "yes"}) {
+        ASSERT_TRUE(ks::writeSetting(ks::kSettingAutoSaveLog, flag));
+        ScriptedMessageBoxes yes{IDYES};
+        EXPECT_EQ('\\', ks::chooseLogFileName(yes)[0]) << flag;
+        ScriptedMessageBoxes no{IDNO};
+        EXPECT_EQ("log.txt", ks::chooseLogFileName(no)) << flag;
+        ASSERT_EQ(1u, no.shown().size());
+        EXPECT_EQ(nullptr, no.shown()[0].owner);
+        EXPECT_EQ("Do you want to make a log file?", no.shown()[0].text);
+        EXPECT_EQ("Kestrune!", no.shown()[0].caption);
+        EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST),
+                  no.shown()[0].style);
+    }
+}

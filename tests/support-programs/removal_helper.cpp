@@ -1,0 +1,34 @@
+// A stand-in for a parasite's running program and for a program that keeps a
+// parasite's file busy, in the removal tests.
+//
+//   removal_helper wait          runs until it is ended
+//   removal_helper hold FILE     opens FILE without sharing and runs until
+//                                it is ended (creates FILE when missing)
+//   removal_helper sleep MS      ends after MS milliseconds (a pause for
+//                                batch files)
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "wait") == 0) {
+        Sleep(INFINITE);
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "hold") == 0) {
+        HANDLE file = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return 2;
+        Sleep(INFINITE);
+        CloseHandle(file);
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "sleep") == 0) {
+        Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+        return 0;
+    }
+    return 1;
+}
