@@ -44,44 +44,17 @@ private:
 
 inline BOOL WINAPI destroyImageList(HIMAGELIST list) { return ImageList_Destroy(list); }
 
-// GDI objects of one kind each, so that a bitmap cannot be passed for a font.
+// GDI objects keep their own handle type, so that a bitmap cannot be passed
+// for a font.
 template <typename H>
-class ScopedGdiObject {
-public:
-    explicit ScopedGdiObject(H handle = nullptr) : handle_(handle) {}
-    ~ScopedGdiObject() { reset(); }
-    ScopedGdiObject(const ScopedGdiObject&) = delete;
-    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-    ScopedGdiObject(ScopedGdiObject&& other) noexcept : handle_(other.release()) {}
-    ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept
-    {
-        if (this != &other)
-            reset(other.release());
-        return *this;
-    }
+BOOL WINAPI deleteGdiObject(H object)
+{
+    return DeleteObject(object);
+}
 
-    H get() const { return handle_; }
-    bool valid() const { return handle_ != nullptr; }
-    H release()
-    {
-        H h = handle_;
-        handle_ = nullptr;
-        return h;
-    }
-    void reset(H handle = nullptr)
-    {
-        if (handle_ != nullptr)
-            DeleteObject(handle_);
-        handle_ = handle;
-    }
-
-private:
-    H handle_;
-};
-
-using ScopedBitmap = ScopedGdiObject<HBITMAP>;
-using ScopedFont = ScopedGdiObject<HFONT>;
-using ScopedBrush = ScopedGdiObject<HBRUSH>;
+using ScopedBitmap = ScopedGuiHandle<HBITMAP, deleteGdiObject<HBITMAP>>;
+using ScopedFont = ScopedGuiHandle<HFONT, deleteGdiObject<HFONT>>;
+using ScopedBrush = ScopedGuiHandle<HBRUSH, deleteGdiObject<HBRUSH>>;
 using ScopedIcon = ScopedGuiHandle<HICON, DestroyIcon>;
 using ScopedMenu = ScopedGuiHandle<HMENU, DestroyMenu>;
 using ScopedImageList = ScopedGuiHandle<HIMAGELIST, destroyImageList>;

@@ -4,20 +4,8 @@
 # open, a folder tree and cookie files; an incomplete backup that stops the
 # removal; a forced removal with its archive, log and exit code; the file
 # held open gone after Wine's restart; and the argument errors.
-set -uo pipefail
-cli="$KESTRUNE_BUILD/kestrune-cli.exe"
+source "$(dirname "$0")/lib/cli-checks.sh"
 helper="$KESTRUNE_BUILD/removal_helper.exe"
-work=$(mktemp -d /tmp/kestrune-cli-clean.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {   # check NAME EXPECTED ACTUAL
-    if [ "$2" != "$3" ]; then
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    else
-        echo "ok   $1"
-    fi
-}
 
 cat > "$work/defs.xml" <<'XML'
 <KS>

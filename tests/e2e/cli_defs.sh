@@ -1,19 +1,7 @@
 #!/usr/bin/env bash
 # kestrune-cli defs: pack/unpack, dump's JSON, check's reports and exit codes,
 # run as a user would, in a throw-away Wine prefix.
-set -uo pipefail
-cli="$KESTRUNE_BUILD/kestrune-cli.exe"
-work=$(mktemp -d /tmp/kestrune-cli-defs.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {   # check NAME EXPECTED ACTUAL
-    if [ "$2" != "$3" ]; then
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    else
-        echo "ok   $1"
-    fi
-}
+source "$(dirname "$0")/lib/cli-checks.sh"
 
 # Inputs: a markup file with a non-ASCII byte (e-acute in Windows-1252) and
 # quotes, backslashes and line breaks that JSON must escape.

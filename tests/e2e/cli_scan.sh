@@ -2,19 +2,7 @@
 # kestrune-cli scan: the lines of a full scan and of a folder scan, progress
 # and --quiet, the definitions of the settings, and the exit codes, run as a
 # user would in a throw-away Wine prefix set up with parasites to find.
-set -uo pipefail
-cli="$KESTRUNE_BUILD/kestrune-cli.exe"
-work=$(mktemp -d /tmp/kestrune-cli-scan.XXXXXX)
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() {   # check NAME EXPECTED ACTUAL
-    if [ "$2" != "$3" ]; then
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    else
-        echo "ok   $1"
-    fi
-}
+source "$(dirname "$0")/lib/cli-checks.sh"
 pack() { python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$1" "$2"; }
 
 # Definitions: Alpha has one item of every kind present; Beta's folder is
