@@ -16,7 +16,7 @@ std::vector<std::string> matchingCookieFiles(const std::string& cookiesFolder,
         return files;
     listFolder(cookiesFolder, ListingRule::DotsOnly, [&](const WIN32_FIND_DATAA& entry) {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            foldedText(entry.cFileName).find(needle) != std::string::npos)
+            cookieFileMatches(foldedText(entry.cFileName), needle))
             files.push_back(joinPath(cookiesFolder, entry.cFileName));
         return true;
     });

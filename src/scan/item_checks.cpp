@@ -41,6 +41,11 @@ std::string parentFolderOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(0, slash);
 }
 
+bool cookieFileMatches(const std::string& foldedFileName, const std::string& needle)
+{
+    return !needle.empty() && foldedFileName.find(needle) != std::string::npos;
+}
+
 std::string cookieNeedle(const std::string& name)
 {
     std::string needle = foldedText(name);
@@ -245,7 +250,7 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
             Parasite& parasite = *parasites.at(p);
             for (size_t c = 0; c < parasite.cookies.size() && !run.stopping(); ++c) {
                 const std::string& needle = needles[p][c];
-                if (needle.empty() || haystack.find(needle) == std::string::npos)
+                if (!cookieFileMatches(haystack, needle))
                     continue;
                 parasite.cookies[c]->found = 1;
                 run.report(FindKind::Cookie, p, static_cast<int>(c), parasite.cookies[c]->name);

@@ -61,6 +61,11 @@ std::string parentFolderOf(const std::string& path);
 // (0x20) removed; tabs and other characters stay.
 std::string cookieNeedle(const std::string& name);
 
+// True when a cookie file whose name, folded with foldedText, is
+// `foldedFileName` belongs to the item of `needle`: the needle occurs in it.
+// An empty needle matches nothing. The scan and the removal both ask this.
+bool cookieFileMatches(const std::string& foldedFileName, const std::string& needle);
+
 // The full scan's test of one file (`folder` false) or folder item: with a
 // `path`, the trimmed "path\name" is tested for existence at once and the
 // item's `found` set; without one, the item is appended to the pending list.
