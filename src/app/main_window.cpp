@@ -59,7 +59,7 @@ const COLORREF kBackgroundColour = RGB(227, 227, 227);
 const int kMinimumWidth = 630;
 const int kMinimumHeight = 420;
 const int kTypeColumn = 2;
-const int kTypeColumnMargin = 254;
+const int kMinimumTypeColumnWidth = 40;
 
 SIZE clientSize(HWND window)
 {
@@ -513,12 +513,26 @@ void MainWindow::onSize()
         InvalidateRect(window_, nullptr, TRUE);
         UpdateWindow(window_);
     }
-    if (listReady) {
-        RECT listClient = {};
-        GetClientRect(GetDlgItem(window_, kResultListId), &listClient);
-        SendDlgItemMessageA(window_, kResultListId, LVM_SETCOLUMNWIDTH, kTypeColumn,
-                            MAKELPARAM(listClient.right - kTypeColumnMargin, 0));
-    }
+    if (listReady)
+        fitTypeColumn();
+}
+
+// The "Type" column takes what the list's client area leaves beside the
+// other three, so that "Danger" stays in view at every window size. (A fixed
+// margin of 254 pixels made "Type" so wide that "Danger" was pushed out of
+// view.)
+void MainWindow::fitTypeColumn()
+{
+    HWND list = GetDlgItem(window_, kResultListId);
+    RECT listClient = {};
+    GetClientRect(list, &listClient);
+    int others = 0;
+    for (int column : {0, 1, 3})
+        others += static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+    int width = listClient.right - others;
+    if (width < kMinimumTypeColumnWidth)
+        width = kMinimumTypeColumnWidth;
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, kTypeColumn, MAKELPARAM(width, 0));
 }
 
 void MainWindow::onSizing(WPARAM edge, RECT& rect)

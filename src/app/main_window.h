@@ -127,6 +127,7 @@ private:
     INT_PTR onCtlColorStatic(HDC dc);
     bool onPaintMinimised();
     void onSize();
+    void fitTypeColumn();
     void onSizing(WPARAM edge, RECT& rect);
     void extendSystemMenu();
     void attachImageButtons();

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 namespace kestrune {
 namespace {
 
@@ -145,6 +147,24 @@ TEST_F(MainWindowTest, FrameDragsKeepAtLeast630By420)
     EXPECT_EQ(dragged.bottom - dragged.top, 420);
     EXPECT_EQ(dragged.left, 100);
     EXPECT_EQ(dragged.top, 100);
+}
+
+TEST_F(MainWindowTest, EveryResultColumnStaysInViewAfterSizing)
+{
+    MainWindow window(false, options_);
+    int widths[4] = {};
+    RECT listClient = {};
+    run(window, [&](HWND main) {
+        ShowWindow(main, SW_MINIMIZE);
+        ShowWindow(main, SW_RESTORE);
+        HWND list = GetDlgItem(main, 1039);
+        GetClientRect(list, &listClient);
+        for (int c = 0; c < 4; ++c)
+            widths[c] = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, c, 0));
+    });
+    EXPECT_GT(widths[2], 0);
+    EXPECT_GT(widths[3], 0);
+    EXPECT_LE(widths[0] + widths[1] + widths[2] + widths[3], listClient.right);
 }
 
 DWORD WINAPI waitOnEvent(void* event)
