@@ -1,13 +1,12 @@
 // runUpdate, downloadWithRetry, repairReferenceFile and the first-run reminder.
 #include "settings/reference_update.h"
 
+#include "app/ui_state.h"
 #include "settings/update_progress_dialog.h"
 
 namespace kestrune {
 
 namespace {
-
-enum UiStateValue { kIdle = 0, kDownloading = 1, kCheckingReferenceFile = 5 };
 
 const char kNotFound[] =
     "Reference file can not be found on its appropriate path.\n"
@@ -56,15 +55,15 @@ void runUpdate(UpdateHost& host)
     UpdateProgressDialog dialog(host);
     dialog.setMessage(kCheckingMessage);
     dialog.run();
-    host.setUiState(kIdle);
+    host.setUiState(Idle);
     pause(host);
     if (dialog.updateAvailable() != 1)
         return;
 
-    host.setUiState(kDownloading);
+    host.setUiState(Downloading);
     dialog.setMessage(kDownloadingMessage);
     bool shown = dialog.run();
-    host.setUiState(kIdle);
+    host.setUiState(Idle);
     pause(host);
     if (!shown || dialog.downloadOutcome() != DownloadOutcome::Installed) {
         showPlainMessage(host.messageBoxes(), host.window(), kDownloadFailed);
@@ -83,17 +82,17 @@ bool downloadWithRetry(UpdateHost& host)
         UpdateProgressDialog check(host);
         check.setMessage(kCheckingMessage);
         bool shown = check.run();
-        host.setUiState(kIdle);
+        host.setUiState(Idle);
         pause(host);
         if (shown && !check.checkFailed() && check.updateAvailable() == 0)
             return false;   // nothing to download, or the user declined it
         if (shown && check.updateAvailable() == 1) {
-            host.setUiState(kDownloading);
+            host.setUiState(Downloading);
             UpdateProgressDialog download(host);
             download.setMessage(kDownloadingMessage);
             bool downloaded = download.run() &&
                               download.downloadOutcome() == DownloadOutcome::Installed;
-            host.setUiState(kIdle);
+            host.setUiState(Idle);
             pause(host);
             if (downloaded)
                 return true;
@@ -105,7 +104,7 @@ bool downloadWithRetry(UpdateHost& host)
 
 void repairReferenceFile(UpdateHost& host)
 {
-    host.setUiState(kCheckingReferenceFile);
+    host.setUiState(CheckingReferenceFile);
     bool gaveUp = false;
     bool reload = true;
     for (;;) {
@@ -130,7 +129,7 @@ void repairReferenceFile(UpdateHost& host)
         host.endWindow(IDCANCEL);
         reload = false;
     }
-    host.setUiState(kIdle);
+    host.setUiState(Idle);
 }
 
 void offerFirstRunUpdate(UpdateHost& host)
