@@ -58,6 +58,16 @@ public:
     // must be cheap.
     virtual void itemsScanned(unsigned long count) = 0;
 
+    // A find that names a protected place: it is not reported through
+    // found(), makes no row and counts as no detection. The console tool
+    // names it on standard error.
+    virtual void protectedSkipped(const Find& find) {}
+
+    // A folder the walk could not list (other than an empty drive root), or
+    // an entry whose name cannot be opened: the scan did not see what lies
+    // there. `path` is the folder or entry as the walk names it.
+    virtual void unreadable(const std::string& path) {}
+
     // The scan's last step, also after a stop; comes after the last
     // currentText and itemsScanned. Nothing is reported after it.
     virtual void scanEnded() = 0;

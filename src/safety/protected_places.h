@@ -1,0 +1,80 @@
+// ProtectedPlaces: the places that Kestrune never reports, backs up as an
+// item, or removes, whatever a reference file names: the system's own folders,
+// files, registry keys and values, and Kestrune's own program, settings,
+// reference file, logs and backups. The scan, the backup and the removal all
+// ask the same object; nothing here shows a window.
+//
+// Also the item-text rules: which PATH and NAME texts of an item are refused
+// before any place is looked at, and which cookie names can match a file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+// Kestrune's own places, handed in by the owner (they come from the settings
+// and the program's path). Empty texts are ignored.
+struct OwnPlaces {
+    std::string programFolder;       // the folder of the running program
+    std::string programFile;         // the running program itself
+    std::string referenceFile;       // the reference file in use
+    std::string logFolder;           // where the removal logs go
+    std::string backupFolder;        // "KestruneBackup" beside the program
+    std::string settingsKey = "SOFTWARE\\Kestrune";   // below HKEY_CURRENT_USER
+};
+
+class ProtectedPlaces {
+public:
+    // An empty set: nothing is protected until places are added. Tests build
+    // their own sets with the add functions.
+    ProtectedPlaces() = default;
+
+    // The places of this machine (drive roots, Windows and system folders,
+    // Program Files, the profiles and every profile's known folders, the
+    // current user's known folders, the built-in files and key trees) and
+    // `own`. Asks the system once; the answers are kept.
+    static ProtectedPlaces forThisMachine(const OwnPlaces& own);
+
+    // Adds a protected folder: the folder itself and every folder that holds
+    // it are protected; folders and files below it stay removable.
+    void addFolder(const std::string& path);
+    // Adds a folder whose whole tree (the folder, everything below it, and
+    // every folder that holds it) is protected.
+    void addTree(const std::string& path);
+    // Adds one protected file.
+    void addFile(const std::string& path);
+
+    // True when `path` (a folder as an item or the drive search names it) is
+    // protected or cannot be compared safely (not a plain "X:\..." path).
+    bool isProtectedFolder(const std::string& path) const;
+    // True when `path` (a file) is protected or cannot be compared safely.
+    bool isProtectedFile(const std::string& path) const;
+    // True when the key `subKey` below the hive named `hiveName` (a name of
+    // the hive table, any case) is protected: a hive root, a key of the
+    // built-in trees, a key that holds one, or Kestrune's settings key or a
+    // key below it.
+    bool isProtectedKey(const std::string& hiveName, const std::string& subKey) const;
+    // True when the value `valueName` of that key is one Windows cannot start
+    // or log on without, or lies in Kestrune's settings key.
+    bool isProtectedValue(const std::string& hiveName, const std::string& subKey,
+                          const std::string& valueName) const;
+
+private:
+    std::vector<std::string> folders_;   // compared whole, folded
+    std::vector<std::string> trees_;
+    std::vector<std::string> files_;
+    std::string settingsKey_;
+};
+
+// True when an item's PATH text is refused: not a plain "X:\..." path
+// ("\\?\", "\\.\", UNC, relative, "C:x", a ':' after the drive), or one with
+// a "." or ".." segment.
+bool itemPathRefused(const std::string& path);
+// True when an item's NAME text is refused: blank, only dots, or holding a
+// "." or ".." segment.
+bool itemNameRefused(const std::string& name);
+// True when a cookie item's name can match a file: it holds a letter or digit.
+bool cookieNameUsable(const std::string& name);
+
+}  // namespace kestrune
