@@ -342,7 +342,8 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
         if (!tree.empty())
             places.addTree(tree);
     }
-    places.setSettingsKey(own.settingsKey);
+    if (!own.settingsKey.empty())
+        places.setSettingsKey(own.settingsKey);
     return places;
 }
 

@@ -42,7 +42,9 @@ public:
     static ProtectedPlaces forThisMachine(const OwnPlaces& own);
 
     // Adds a protected folder: the folder itself and every folder that holds
-    // it are protected; folders and files below it stay removable.
+    // it are protected; folders and files below it stay removable. Each add
+    // function keeps the place under every comparable form (see
+    // comparablePaths); a path that is not plain is not added.
     void addFolder(const std::string& path);
     // Adds a folder whose whole tree (the folder, everything below it, and
     // every folder that holds it) is protected.
