@@ -3,6 +3,8 @@
 #include "definitions/definitions_check.h"
 
 #include "definitions/markup_doc.h"
+#include "definitions/reference_text.h"
+#include "definitions/text_platform.h"
 
 #include <algorithm>
 #include <cctype>
@@ -31,7 +33,12 @@ bool isHiveName(const std::string& text)
 
 class Checker {
 public:
-    explicit Checker(const std::string& text) { parsed_ = doc_.parse(text); }
+    Checker(const std::string& text, const ItemJudge& judge) : judge_(judge)
+    {
+        parsed_ = doc_.parse(text);
+        if (judge_)
+            folders_ = systemFolders();
+    }
 
     std::vector<CheckMessage> run()
     {
@@ -141,6 +148,42 @@ private:
             warn(item, parasite, doc_.nameOf(item) + " item has an empty NAME");
     }
 
+    // Hands the item to the judge and reports what it says at the item.
+    void judge(int32_t element, const std::string& parasite, const CheckedItem& item)
+    {
+        if (!judge_)
+            return;
+        for (const std::string& text : judge_(item))
+            warn(element, parasite, text);
+    }
+
+    void judgePathItem(int32_t element, const std::string& parasite)
+    {
+        CheckedItem item;
+        item.element = doc_.nameOf(element);
+        item.name = doc_.attributeOf(element, "NAME");
+        item.path = replaceFolderTokens(doc_.attributeOf(element, "PATH"), folders_);
+        judge(element, parasite, item);
+    }
+
+    void judgeCookie(int32_t element, const std::string& parasite, const std::string& name)
+    {
+        CheckedItem item;
+        item.element = "COOKIE";
+        item.name = name;
+        judge(element, parasite, item);
+    }
+
+    void judgeRegistryItem(int32_t element, const std::string& parasite)
+    {
+        CheckedItem item;
+        item.element = doc_.nameOf(element);
+        item.main = doc_.attributeOf(element, "MAIN");
+        item.sub = doc_.attributeOf(element, "SUB");
+        item.value = doc_.attributeOf(element, "VALUE");
+        judge(element, parasite, item);
+    }
+
     void checkRegistryItem(int32_t item, const std::string& parasite)
     {
         std::string main = doc_.attributeOf(item, "MAIN");
@@ -173,13 +216,26 @@ private:
             warn(sw, name, "SW has an empty NAME");
         std::vector<int32_t> s = readSections(
             sw, {"DIRECTORIES", "FILES", "COOKIES", "REGISTRY", "DANGER_LEVEL", "DESCRIPTION"}, name);
-        checkItems(s[0], "DIR", name, [&](int32_t item) { requireName(item, name); });
-        checkItems(s[1], "FILE", name, [&](int32_t item) { requireName(item, name); });
-        checkItems(s[2], "COOKIE", name, [&](int32_t item) { requireName(item, name); });
+        auto pathItem = [&](int32_t item) {
+            requireName(item, name);
+            judgePathItem(item, name);
+        };
+        checkItems(s[0], "DIR", name, pathItem);
+        checkItems(s[1], "FILE", name, pathItem);
+        checkItems(s[2], "COOKIE", name, [&](int32_t item) {
+            requireName(item, name);
+            judgeCookie(item, name, doc_.attributeOf(item, "NAME"));
+        });
+        if (s[2] != 0)
+            judgeCookie(s[2], name, name);   // the section adds a cookie named after the SW
         if (s[3] != 0) {
             std::vector<int32_t> r = readSections(s[3], {"KEYS", "VALUES"}, name);
-            checkItems(r[0], "REGKEY", name, [&](int32_t item) { checkRegistryItem(item, name); });
-            checkItems(r[1], "REGVALUE", name, [&](int32_t item) { checkRegistryItem(item, name); });
+            auto registryItem = [&](int32_t item) {
+                checkRegistryItem(item, name);
+                judgeRegistryItem(item, name);
+            };
+            checkItems(r[0], "REGKEY", name, registryItem);
+            checkItems(r[1], "REGVALUE", name, registryItem);
         }
         if (s[4] != 0)
             checkDangerLevel(s[4], name);
@@ -190,6 +246,8 @@ private:
         inParasite_ = false;
     }
 
+    ItemJudge judge_;
+    SystemFolders folders_;
     MarkupDoc doc_;
     bool parsed_ = false;
     bool inParasite_ = false;
@@ -198,9 +256,9 @@ private:
 
 }  // namespace
 
-std::vector<CheckMessage> checkDefinitions(const std::string& text)
+std::vector<CheckMessage> checkDefinitions(const std::string& text, const ItemJudge& judge)
 {
-    return Checker(text).run();
+    return Checker(text, judge).run();
 }
 
 std::string formatCheckMessage(const std::string& file, const CheckMessage& message)

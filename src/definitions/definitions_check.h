@@ -2,6 +2,7 @@
 // and what the loader would silently pass over, with line numbers.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,27 @@ struct CheckMessage {
     std::string text;
 };
 
+// One item of a reference file as the loader reads it: NAME and PATH (folder
+// tokens replaced as the loader does) of a DIR or FILE, NAME of a COOKIE
+// (also the cookie that a COOKIES section adds, named after the SW), MAIN, SUB
+// and VALUE of a REGKEY or REGVALUE.
+struct CheckedItem {
+    std::string element;   // "DIR", "FILE", "COOKIE", "REGKEY" or "REGVALUE"
+    std::string name;
+    std::string path;
+    std::string main;
+    std::string sub;
+    std::string value;
+};
+
+// Judges one item for a caller that knows more than the text (for example
+// which places are protected): the warnings about it, none when it is fine.
+using ItemJudge = std::function<std::vector<std::string>(const CheckedItem&)>;
+
 // Checks a plain (unscrambled, line-normalised) text. Empty when there is
-// nothing to report.
-std::vector<CheckMessage> checkDefinitions(const std::string& text);
+// nothing to report. With a `judge`, each item the loader reads is also
+// handed to it, and its warnings are reported at the item's line.
+std::vector<CheckMessage> checkDefinitions(const std::string& text, const ItemJudge& judge = ItemJudge());
 
 // "FILE:LINE: warning: parasite "NAME": TEXT"
 std::string formatCheckMessage(const std::string& file, const CheckMessage& message);

@@ -67,3 +67,33 @@ TEST(DefinitionsCheck, RootOfAnotherName)
 {
     EXPECT_EQ("1::root element is DEFS, not KS: the file loads as an empty list\n", report("<DEFS/>"));
 }
+
+TEST(DefinitionsCheck, HandsEveryReadItemToTheJudgeAtItsLine)
+{
+    const std::string text =
+        "<KS>\r\n"
+        "<SW NAME=\"P\">\r\n"
+        "<DIRECTORIES><DIR NAME=\"d\" PATH=\"C:\\x\"/></DIRECTORIES>\r\n"   // line 3
+        "<FILES><FILE NAME=\"f\"/></FILES>\r\n"                              // line 4
+        "<FILES><FILE NAME=\"unread\"/></FILES>\r\n"                         // line 5: not read
+        "<COOKIES><COOKIE NAME=\"c\"/></COOKIES>\r\n"                        // line 6
+        "<REGISTRY><KEYS><REGKEY MAIN=\"HKEY_USERS\" SUB=\"s\" VALUE=\"k\"/></KEYS>\r\n"   // line 7
+        "<VALUES><REGVALUE MAIN=\"HKEY_USERS\" SUB=\"s\" VALUE=\"v\"/></VALUES></REGISTRY>\r\n"   // line 8
+        "</SW>\r\n"
+        "</KS>";
+    const ItemJudge judge = [](const CheckedItem& item) {
+        return std::vector<std::string>{item.element + " " + item.name + "|" + item.path + "|" +
+                                        item.main + "|" + item.sub + "|" + item.value};
+    };
+    std::string out;
+    for (const CheckMessage& m : checkDefinitions(text, judge))
+        out += std::to_string(m.line) + ":" + m.parasite + ":" + m.text + "\n";
+    EXPECT_EQ("5:P:second FILES section is not read\n"
+              "3:P:DIR d|C:\\x|||\n"
+              "4:P:FILE f||||\n"
+              "6:P:COOKIE c||||\n"
+              "6:P:COOKIE P||||\n"   // the cookie the section adds, named after the SW
+              "7:P:REGKEY ||HKEY_USERS|s|k\n"
+              "8:P:REGVALUE ||HKEY_USERS|s|v\n",
+              out);
+}

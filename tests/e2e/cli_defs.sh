@@ -8,6 +8,36 @@ source "$(dirname "$0")/lib/cli-checks.sh"
 printf '<KS>\n<SW NAME="Caf\xe9 &quot;Spy&quot;">\n<FILES><FILE NAME="a.exe" PATH="C:\\\\x"/></FILES>\n<COOKIES/>\n<DANGER_LEVEL>2</DANGER_LEVEL>\n<DESCRIPTION>two\nlines\ttab</DESCRIPTION>\n</SW>\n</KS>\n' > "$work/in.xml"
 printf '<KS><SW NAME="x"></KS>' > "$work/broken.xml"
 printf '<KS><SW><DANGER_LEVEL>9</DANGER_LEVEL></SW></KS>' > "$work/warn.xml"
+# Items naming protected places or holding refused texts, each beside a real
+# parasite item that check leaves alone.
+cat > "$work/protected.xml" <<'XML'
+<KS>
+<SW NAME="Greedy">
+<DIRECTORIES>
+<DIR NAME="windows" PATH="C:"/>
+<DIR NAME="GreedyData" PATH="C:\Sandbox"/>
+<DIR NAME="x" PATH="C:\Sandbox\inner\.."/>
+<DIR NAME=".." PATH="C:\Sandbox"/>
+</DIRECTORIES>
+<FILES>
+<FILE NAME="kernel32.dll" PATH="Sys32Dir"/>
+<FILE NAME="greedy.dll" PATH="Sys32Dir"/>
+<FILE NAME="svchost.exe"/>
+</FILES>
+<COOKIES>
+<COOKIE NAME="."/>
+<COOKIE NAME="greedy"/>
+</COOKIES>
+<REGISTRY><KEYS>
+<REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion" VALUE="Run"/>
+<REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software" VALUE="Greedy"/>
+</KEYS><VALUES>
+<REGVALUE MAIN="HKEY_LOCAL_MACHINE" SUB="Software\Microsoft\Windows NT\CurrentVersion\Winlogon" VALUE="Shell"/>
+<REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion\Run" VALUE="Greedy"/>
+</VALUES></REGISTRY>
+</SW>
+</KS>
+XML
 
 # All commands run inside one prefix, from one batch file.
 cat > "$work/run.bat" <<'BAT'
@@ -27,6 +57,8 @@ kestrune-cli.exe defs check in.ks > check.out
 echo checkclean=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe defs check --plain warn.xml > warn.out
 echo checkwarn=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs check --plain protected.xml > protected.out
+echo checkprotected=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe defs check --plain missing.xml > missing.out 2>&1
 echo checkmissing=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe defs check broken.ks > brokencheck.out
@@ -43,7 +75,8 @@ mkdir -p "$work/out"
 
 # wine-run copies the inputs next to the batch file, which cmd.exe runs.
 "$WINE_RUN" --copy "$cli" --copy "$work/in.xml" \
-    --copy "$work/broken.xml" --copy "$work/warn.xml" --copy "$work/run.bat" \
+    --copy "$work/broken.xml" --copy "$work/warn.xml" --copy "$work/protected.xml" \
+    --copy "$work/run.bat" \
     --after "$work/collect.sh" -- "$work/run.bat" >/dev/null 2>&1
 o="$work/out"
 
@@ -67,6 +100,19 @@ check "check of a clean file is silent" "" "$(cat "$o/check.out")"
 check "check with warnings exits 1" 1 "$(code checkwarn)"
 check "check names parasite and line" 'warn.xml:1: warning: parasite "": SW has an empty NAME
 warn.xml:1: warning: parasite "": DANGER_LEVEL 9 is outside 0 to 2' "$(tr -d '\r' < "$o/warn.out")"
+check "check of protected places exits 1" 1 "$(code checkprotected)"
+expected_protected=$(cat <<'TXT'
+protected.xml:4: warning: parasite "Greedy": DIR "C:\windows" is a protected place and is never touched
+protected.xml:6: warning: parasite "Greedy": DIR PATH "C:\Sandbox\inner\.." is refused: it is not a plain X:\ path, or holds a . or .. part
+protected.xml:7: warning: parasite "Greedy": DIR NAME ".." is refused: it is blank, only dots, or holds a . or .. part
+protected.xml:10: warning: parasite "Greedy": FILE "C:\windows\system32\kernel32.dll" is a protected place and is never touched
+protected.xml:15: warning: parasite "Greedy": COOKIE NAME "." holds no letter or digit and matches nothing
+protected.xml:19: warning: parasite "Greedy": REGKEY "HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run" is a protected key and is never touched
+protected.xml:22: warning: parasite "Greedy": REGVALUE "HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Winlogon : Shell" is a protected value and is never touched
+TXT
+)
+check "check names each protected place and refused text with its line" "$expected_protected" \
+    "$(tr -d '\r' < "$o/protected.out")"
 check "check of a missing file exits 2" 2 "$(code checkmissing)"
 check "check of broken markup exits 1" 1 "$(code checkbroken)"
 check "check of broken markup reports the parser error" "broken.ks: error: does not parse: End tag does not correspond to SW" "$(tr -d '\r' < "$o/brokencheck.out")"

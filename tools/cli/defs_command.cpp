@@ -1,10 +1,13 @@
 // kestrune-cli defs: pack, unpack, check and dump of reference files.
 #include "cli.h"
 #include "json.h"
+#include "protected_items.h"
 
 #include "definitions/definitions_check.h"
 #include "definitions/reference_file.h"
 #include "definitions/reference_text.h"
+#include "safety/own_places.h"
+#include "safety/protected_places.h"
 
 #include <cstdio>
 
@@ -101,7 +104,10 @@ int runCheck(const Args& args)
     } else {
         unscrambleText(raw);
     }
-    std::vector<CheckMessage> messages = checkDefinitions(normaliseLineEnds(raw));
+    // Items that name this machine's protected places are reported too.
+    const ProtectedPlaces places = ProtectedPlaces::forThisMachine(ownPlacesFromSettings());
+    std::vector<CheckMessage> messages =
+        checkDefinitions(normaliseLineEnds(raw), protectedItemJudge(places));
     for (const CheckMessage& m : messages)
         std::printf("%s\n", formatCheckMessage(path, m).c_str());
     return messages.empty() ? kExitOk : kExitFindings;
