@@ -74,6 +74,7 @@ public:
     bool startedFromRunEntry() const override { return startedAtStartup; }
     void showFromNotificationArea() override;
     void runRemoveCommand() override;
+    bool removalUnderWay() const override;
 
     ScanCommands& scanCommands() { return scanCommands_; }
     WindowRemoval& removal() { return removal_; }

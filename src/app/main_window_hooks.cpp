@@ -68,4 +68,11 @@ void MainWindow::runRemoveCommand()
     onDeleteCommand();
 }
 
+// A scan is refused while the removal flow runs: its questions have no
+// owner, and a scan started under one would take the list from it.
+bool MainWindow::removalUnderWay() const
+{
+    return removal_.busy();
+}
+
 }  // namespace kestrune

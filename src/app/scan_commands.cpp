@@ -21,6 +21,8 @@ const char kStopQuestionText[] = "Are you sure you want to stop scanning?";
 const char kStopQuestionCaption[] = "Confirmation!";
 const char kScanStoppedText[] = "Scan Stopped";
 const char kScanCompletedText[] = "Scan Completed Successfully";
+const char kScanFailedText[] =
+    "Scan Failed: the scan could not finish, so its results are incomplete";
 const char kScanEndCaption[] = "Kestrune Scan";
 const char kDeleteOfferFormat[] =
     "Kestrune Detected %d Parasites, Do you want Kestrune to Delete all Detected Parasites?";
@@ -81,7 +83,7 @@ void ScanCommands::setUpResultList()
 bool ScanCommands::mayStart() const
 {
     return !destroyed_ && !starting_ && !active_ && host_.uiState() == Idle &&
-           !threadRunning(fields_.scanThread);
+           !host_.removalUnderWay() && !threadRunning(fields_.scanThread);
 }
 
 void ScanCommands::resetCounters()
@@ -225,8 +227,12 @@ void ScanCommands::onScanState(int state)
     HWND window = host_.window();
     MessageBoxes& boxes = host_.messageBoxes();
     if (state == ScanFinished) {
-        boxes.show(window, fields_.scanStopped ? kScanStoppedText : kScanCompletedText,
-                   kScanEndCaption, MB_OK);
+        // A failure outweighs a stop: the results are incomplete either way,
+        // and the user did not ask for the failure.
+        const char* text = reporter_.failed()      ? kScanFailedText
+                           : fields_.scanStopped ? kScanStoppedText
+                                                 : kScanCompletedText;
+        boxes.show(window, text, kScanEndCaption, MB_OK);
         fields_.scanStopped = false;
     }
     const int rows = results_.rowCount();

@@ -7,9 +7,9 @@
 // scan thread when the window goes. Window thread only.
 //
 // At most one scan thread exists: a start is refused while the window is not
-// idle, while another start is under way (its questions have no owner, so the
-// window keeps taking commands), and from the creation of a thread until the
-// window has handled that thread's end message. The window never waits for
+// idle, while another start or the removal flow is under way (their questions
+// have no owner, so the window keeps taking commands), and from the creation
+// of a thread until the window has handled that thread's end message. The window never waits for
 // the thread while it runs, and the thread never waits for the window.
 #pragma once
 
@@ -49,6 +49,8 @@ public:
     virtual void showFromNotificationArea() = 0;
     // The removal command, as the "DELETE PARASITES" button runs it.
     virtual void runRemoveCommand() = 0;
+    // The removal flow is under way (one of its questions may be open).
+    virtual bool removalUnderWay() const = 0;
 };
 
 // The main window's fields that the scan commands write; they stay the
@@ -74,6 +76,7 @@ extern const char kStopQuestionCaption[];     // "Confirmation!"
 constexpr UINT kStopQuestionStyle = 0x50024;  // MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST
 extern const char kScanStoppedText[];         // "Scan Stopped"
 extern const char kScanCompletedText[];       // "Scan Completed Successfully"
+extern const char kScanFailedText[];          // "Scan Failed: the scan could not finish, ..."
 extern const char kScanEndCaption[];          // "Kestrune Scan"
 extern const char kDeleteOfferFormat[];       // "Kestrune Detected %d Parasites, ..."
 extern const char kDeleteOfferCaption[];      // "Kestrune v2.01"
@@ -148,6 +151,11 @@ public:
     // Test seams: the folder picker, and narrowed places for the full scan.
     void setFolderPicker(std::function<std::string()> picker) { picker_ = std::move(picker); }
     void setScanPlaces(std::optional<ScanPlaces> places) { places_ = std::move(places); }
+    // Test seam: how the scan thread posts its messages to the window.
+    void setPostFunction(WindowScanReporter::PostFunction post)
+    {
+        reporter_.setPost(std::move(post));
+    }
 
 private:
     bool mayStart() const;

@@ -56,6 +56,7 @@ void WindowScanReporter::reset(HWND window)
     }
     count_ = 0;
     countChanged_ = false;
+    failed_ = false;
 }
 
 bool WindowScanReporter::takeText(std::string& text)
@@ -109,6 +110,11 @@ void WindowScanReporter::itemsScanned(unsigned long count)
 {
     count_ = count;
     countChanged_ = true;
+}
+
+void WindowScanReporter::scanFailed(const std::string&)
+{
+    failed_ = true;
 }
 
 void WindowScanReporter::scanEnded()

@@ -4,8 +4,8 @@
 // status text and the items-scanned count are only published here, and the
 // window takes them on its own timer.
 //
-// The ScanReporter calls come from the scan thread; reset(), takeText() and
-// takeCount() from the window thread.
+// The ScanReporter calls come from the scan thread; reset(), takeText(),
+// takeCount() and failed() from the window thread.
 #pragma once
 
 #include "scan/scan_reporter.h"
@@ -35,6 +35,11 @@ public:
     // The newest text or count, true only when it changed since the last take.
     bool takeText(std::string& text);
     bool takeCount(unsigned long& count);
+    // The scan broke off on a failure (read once its end message arrived).
+    bool failed() const { return failed_; }
+
+    // Test seam: how messages are posted from now on.
+    void setPost(PostFunction post) { post_ = std::move(post); }
 
     // Waiting time between two tries of a post that failed (a full queue).
     static const DWORD kRetryMs = 10;
@@ -47,6 +52,7 @@ public:
     void found(const Find& find) override;
     void currentText(const std::string& text) override;
     void itemsScanned(unsigned long count) override;
+    void scanFailed(const std::string& reason) override;
     void scanEnded() override;
 
 private:
@@ -61,6 +67,7 @@ private:
     bool textChanged_ = false;
     std::atomic<unsigned long> count_{0};
     std::atomic<bool> countChanged_{false};
+    std::atomic<bool> failed_{false};
 };
 
 }  // namespace kestrune

@@ -104,7 +104,11 @@ BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
         report->archiveOpened(outcome.archivePath);
 
     BackupSession session(places.backupFolder, report);
-    if (!prepareBackupFolder(places.backupFolder))
+    // What an earlier backup left and cannot be removed now (a file held
+    // open) does no harm: this backup's names avoid it and only its own
+    // entries are packed. Only a folder that is not there fails the backup.
+    prepareBackupFolder(places.backupFolder);
+    if (!isFolder(places.backupFolder))
         session.stepDone(BackupStep{BackupStepKind::Description, places.backupFolder, "", false});
     backupRegistryItems(parasites, session);
     backupFileItems(parasites, session, places.cookiesFolder);

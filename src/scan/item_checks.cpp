@@ -93,11 +93,27 @@ std::string withoutTrailingBackslashes(const std::string& folder)
     return end == std::string::npos ? std::string() : folder.substr(0, end + 1);
 }
 
+// True for the listing errors that mean there is nothing to see: an empty
+// listing (an empty drive root), the end of a listing, and a drive without
+// its medium. Every other error hides what lies there.
+bool isNothingToList(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ||
+           error == ERROR_NOT_READY;
+}
+
+// A walked folder as the user knows it: "C:" is named "C:\".
+std::string folderName(const std::string& path)
+{
+    return path.size() == 2 && path[1] == ':' ? path + "\\" : path;
+}
+
 // Walks the tree below `path` (no trailing backslash), depth first. `path` is
 // the one buffer of the whole walk: each level appends an entry's name and
 // cuts it off again, so it holds `path` as given when the call returns.
 // `visitor.folder(name, fullPath)` and `visitor.file(name, fullPath)` see
-// every entry but "." and ".."; only one listing is open per level.
+// every entry but "." and ".." and those named with a '?'; only one listing
+// is open per level.
 template <typename Visitor>
 void walkTree(ScanRun& run, std::string& path, Visitor& visitor)
 {
@@ -105,9 +121,13 @@ void walkTree(ScanRun& run, std::string& path, Visitor& visitor)
     path += "\\*.*";
     WIN32_FIND_DATAA entry;
     FindHandle listing(FindFirstFileA(path.c_str(), &entry));
+    const DWORD listingError = listing.valid() ? ERROR_SUCCESS : GetLastError();
     path.resize(base);
-    if (!listing.valid())
+    if (!listing.valid()) {
+        if (!isNothingToList(listingError))
+            run.unreadable(folderName(path));
         return;
+    }
     std::string name;
     do {
         if (run.stopping())
@@ -119,7 +139,9 @@ void walkTree(ScanRun& run, std::string& path, Visitor& visitor)
         path += '\\';
         path += name;
         run.show(path);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (name.find('?') != std::string::npos) {
+            run.unreadable(path);
+        } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             visitor.folder(name, path);
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
                 walkTree(run, path, visitor);
@@ -128,6 +150,9 @@ void walkTree(ScanRun& run, std::string& path, Visitor& visitor)
         }
         path.resize(base);
     } while (FindNextFileA(listing.get(), &entry));
+    // A listing broken off in the middle hid the rest of the folder.
+    if (!isNothingToList(GetLastError()))
+        run.unreadable(folderName(path));
 }
 
 template <typename Item>

@@ -43,10 +43,19 @@ public:
     // Marks the parasite "Found" and reports the find.
     void report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location);
 
+    // Counts a place the walk could not read and names it to the reporter.
+    void unreadable(const std::string& path)
+    {
+        ++unreadable_;
+        reporter_.unreadable(path);
+    }
+    unsigned long unreadableCount() const { return unreadable_; }
+
 private:
     ParasiteList& parasites_;
     ScanReporter& reporter_;
     unsigned long itemsScanned_ = 0;
+    unsigned long unreadable_ = 0;
 };
 
 // The text with blanks, tabs and line breaks removed from both ends.
@@ -88,6 +97,13 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder);
 // against `pendingFolders` and, unless it is a reparse point, walked; each
 // file is matched against `pendingFiles`. Ends at the next entry once
 // stopRequested is set.
+//
+// What the walk cannot see is counted through ScanRun::unreadable: a folder
+// whose listing fails or breaks off for any reason but "nothing there" (an
+// empty drive root, a drive without its medium), such as a path too long for
+// the ANSI calls or access denied; and an entry whose name holds a '?',
+// which is how a name outside the ANSI code page comes back (it is neither
+// matched nor walked, as that name opens nothing).
 void walkFolder(ScanRun& run, const std::string& folder, PendingList<FileItem>& pendingFiles,
                 PendingList<DirectoryItem>& pendingFolders);
 

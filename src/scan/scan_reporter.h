@@ -48,8 +48,10 @@ public:
 
     // The text of the status line: the location, path or cookie file being
     // tested now; at the end "Scan Completed" (full scan) or "Completed!"
-    // (folder scan). Called for every item and directory entry, so it must
-    // be cheap.
+    // (folder scan), "Scan Completed (N folders could not be read)" (either
+    // scan) when the walks met N unreadable places, and "Scan Failed" after
+    // a failure. Called for every item and directory entry, so it must be
+    // cheap.
     virtual void currentText(const std::string& text) = 0;
 
     // The number of items scanned since the scan started (the "Items
@@ -68,7 +70,12 @@ public:
     // there. `path` is the folder or entry as the walk names it.
     virtual void unreadable(const std::string& path) {}
 
-    // The scan's last step, also after a stop; comes after the last
+    // The scan broke off on a failure of its own (`reason`: "out of memory"
+    // or "internal error"): what it reported so far stands, the rest was
+    // not looked at. Comes just before the end step's currentText.
+    virtual void scanFailed(const std::string& reason) {}
+
+    // The scan's last step, also after a stop or a failure; comes after the last
     // currentText and itemsScanned. Nothing is reported after it.
     virtual void scanEnded() = 0;
 };

@@ -6,6 +6,7 @@
 #include "scan/item_checks.h"
 #include "scan/registry_location.h"
 
+#include <cstdio>
 #include <new>
 
 namespace kestrune {
@@ -14,6 +15,12 @@ namespace {
 
 const char kScanCompleted[] = "Scan Completed";
 const char kFolderScanCompleted[] = "Completed!";
+const char kScanFailed[] = "Scan Failed";
+const char kUnreadableFormat[] = "Scan Completed (%lu folders could not be read)";
+// Both fit a string without allocating, as they may be made when memory ran
+// out.
+const char kOutOfMemory[] = "out of memory";
+const char kInternalError[] = "internal error";
 
 // The item step of the registry phases: show the location (formatted before
 // the test, which may rewrite `main`), test, record, count.
@@ -117,6 +124,48 @@ void runFullScanPhases(ScanRun& run, const ScanPlaces* places)
     searchDrives(run, places, pendingFiles, pendingFolders);
 }
 
+// Runs the scan's work; anything it throws ends it as a failure, whose
+// reason is returned (empty when the work ran to its end or was stopped).
+template <typename Work>
+std::string failureOf(Work work)
+{
+    try {
+        work();
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    } catch (...) {
+        return kInternalError;
+    }
+    return std::string();
+}
+
+// The end step of both scans: the last status text, then the end itself,
+// which must be reported whatever else fails, as the window waits for it.
+ScanOutcome endScan(ScanRun& run, const std::string& failure, const char* completedText)
+{
+    ScanOutcome outcome;
+    outcome.failure = failure;
+    outcome.unreadable = run.unreadableCount();
+    ScanReporter& reporter = run.reporter();
+    try {
+        if (!failure.empty()) {
+            reporter.scanFailed(failure);
+            reporter.currentText(kScanFailed);
+        } else if (outcome.unreadable > 0) {
+            char text[sizeof kUnreadableFormat + 16];
+            std::snprintf(text, sizeof text, kUnreadableFormat, outcome.unreadable);
+            reporter.currentText(text);
+        } else {
+            reporter.currentText(completedText);
+        }
+    } catch (...) {
+        if (outcome.failure.empty())
+            outcome.failure = kInternalError;
+    }
+    reporter.scanEnded();
+    return outcome;
+}
+
 }  // namespace
 
 std::string systemCookiesFolder()
@@ -157,30 +206,27 @@ bool driveIsSearched(const std::string& root)
     return GetDriveTypeA(root.c_str()) != DRIVE_CDROM;
 }
 
-void runFullScan(ParasiteList& parasites, ScanReporter& reporter, const ScanPlaces* places)
+ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
+                        const ScanPlaces* places)
 {
     ScanRun run(parasites, reporter);
-    reporter.scanStarted();
-    try {
+    const std::string failure = failureOf([&] {
+        reporter.scanStarted();
         runFullScanPhases(run, places);
-    } catch (const std::bad_alloc&) {
-        // Out of memory ends the scan as a stop would; the end step still runs.
-    }
-    reporter.currentText(kScanCompleted);
-    reporter.scanEnded();
+    });
+    return endScan(run, failure, kScanCompleted);
 }
 
-void runFolderScan(ParasiteList& parasites, ScanReporter& reporter, const std::string& folder)
+ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
+                          const std::string& folder)
 {
     ScanRun run(parasites, reporter);
-    reporter.scanStarted();
-    try {
+    const std::string failure = failureOf([&] {
+        reporter.scanStarted();
         reporter.phaseStarted(ScanPhase::ChosenFolder);
         walkChosenFolder(run, folder);
-    } catch (const std::bad_alloc&) {
-    }
-    reporter.currentText(kFolderScanCompleted);
-    reporter.scanEnded();
+    });
+    return endScan(run, failure, kFolderScanCompleted);
 }
 
 DWORD WINAPI ScanThread(LPVOID parameter)
@@ -189,7 +235,8 @@ DWORD WINAPI ScanThread(LPVOID parameter)
     try {
         runFullScan(*job->parasites, *job->reporter, job->places ? &*job->places : nullptr);
     } catch (...) {
-        // Nothing may leave a thread procedure.
+        // Nothing may leave a thread procedure; the scan has ended its run
+        // itself, so only a reporter's scanEnded can have thrown.
     }
     return 0;
 }

@@ -40,15 +40,27 @@ std::vector<std::string> logicalDriveRoots();
 // CD-ROM drive (removable, fixed, remote, RAM and unknown drives are walked).
 bool driveIsSearched(const std::string& root);
 
+// How a scan ended, beyond what it reported.
+struct ScanOutcome {
+    // Why the scan broke off ("out of memory", "internal error"); empty when
+    // it ran to its end or was stopped.
+    std::string failure;
+    // The folders and entries the walks could not read.
+    unsigned long unreadable = 0;
+};
+
 // A full scan of `parasites`, run on the calling thread. Without `places` the
 // cookies folder is asked for at the cookie phase and the Windows folder and
-// drives at the drive search.
-void runFullScan(ParasiteList& parasites, ScanReporter& reporter,
-                 const ScanPlaces* places = nullptr);
+// drives at the drive search. Whatever fails on the way (also in the
+// reporter), the scan ends through its end step: scanFailed, the last
+// currentText, scanEnded.
+ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
+                        const ScanPlaces* places = nullptr);
 
 // A folder scan of `folder` (as the user picked it), run on the calling
-// thread.
-void runFolderScan(ParasiteList& parasites, ScanReporter& reporter, const std::string& folder);
+// thread; it ends as the full scan does.
+ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
+                          const std::string& folder);
 
 // What a scan thread is handed. The starter owns it and keeps it (and the
 // list and reporter it points to) alive until the thread has ended.

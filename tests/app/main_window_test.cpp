@@ -167,6 +167,53 @@ TEST_F(MainWindowTest, EveryResultColumnStaysInViewAfterSizing)
     EXPECT_LE(widths[0] + widths[1] + widths[2] + widths[3], listClient.right);
 }
 
+// Scripted answers, with a hook that runs on the window thread while a box
+// is "open".
+class HookedBoxes : public testing_support::ScriptedMessageBoxes {
+public:
+    std::function<void(const std::string& caption)> whileOpen;
+    int show(HWND owner, const std::string& text, const std::string& caption,
+             UINT style) override
+    {
+        if (whileOpen)
+            whileOpen(caption);
+        return ScriptedMessageBoxes::show(owner, text, caption, style);
+    }
+};
+
+TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
+{
+    writeSetting(kSettingConfirmRemoval, "1");
+    writeSetting(kSettingAutoSaveLog, "1");
+    writeSetting(kSettingLogFolder, test::testProgramFolder() + "logs");
+    HookedBoxes boxes;
+    options_.messageBoxes = &boxes;
+    MainWindow window(false, options_);
+    // The backup offer has no owner, so the window takes commands meanwhile.
+    boxes.whileOpen = [&](const std::string& caption) {
+        if (caption == "Permission") {
+            window.onScanCommand();
+            window.onFolderScanCommand();
+        }
+    };
+    window.scanCommands().setFolderPicker([] { return std::string("C:\\"); });
+    boxes.answer(IDNO);   // no backup: remove at once
+    boxes.answer(IDOK);   // the summary
+    run(window, [&](HWND main) {
+        Find find{FindKind::File, 0, 0, "C:\\nowhere\\p1.exe"};
+        SendMessageA(main, WM_FOUND_FILE, 0, reinterpret_cast<LPARAM>(new Find(find)));
+        PostMessageA(main, WM_COMMAND, 1003, 0);   // DELETE PARASITES
+        ASSERT_TRUE(boxes.waitForCount(2));
+    });
+    ASSERT_EQ(2u, boxes.shown().size());
+    EXPECT_EQ("Permission", boxes.shown()[0].caption);
+    EXPECT_EQ(applicationTitle(), boxes.shown()[1].caption);   // the answer was acted on
+    EXPECT_FALSE(window.scanThreadStarted);
+    EXPECT_FALSE(window.removal().busy());
+    EXPECT_EQ(Idle, window.uiState());
+    EXPECT_EQ(0, boxes.unexpected());
+}
+
 DWORD WINAPI waitOnEvent(void* event)
 {
     WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);

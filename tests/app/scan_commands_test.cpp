@@ -1,8 +1,8 @@
 // The scan side of the main window, driven on a stand-in window with the real
 // list, status and counter controls: the commands and their guards, the rows
-// and counters that the finds produce, the end-of-scan dialogue, the refresh
-// of the progress texts, timer 108 and the end of the thread when the window
-// goes.
+// and counters that the finds produce, the end-of-scan dialogue (also after a
+// failure), the refresh of the progress texts, timer 108 and the end of the
+// thread when the window goes.
 #include "app/scan_commands.h"
 
 #include "app/scan_messages.h"
@@ -22,6 +22,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <new>
+#include <stdexcept>
 
 using namespace kestrune;
 using namespace kestrune::testing_support;
@@ -122,6 +124,7 @@ public:
     bool startedFromRunEntry() const override { return startedAtStartup; }
     void showFromNotificationArea() override { ++shownFromTray; }
     void runRemoveCommand() override { ++removeCommands; }
+    bool removalUnderWay() const override { return false; }
 
     std::string text(int id) const { return controlText(window_, id); }
 
@@ -514,6 +517,58 @@ TEST_F(ScanWindow, ASecondStartIsRefusedUntilTheThreadHasEnded)
     EXPECT_TRUE(w.commands.scanActive());
     ASSERT_TRUE(w.pumpUntilScanEnds());
     EXPECT_EQ(0, w.boxes.unexpected());
+}
+
+TEST_F(ScanWindow, AScanThatFailsSaysSoAndTheNextScanStarts)
+{
+    defineParasites();
+    for (bool outOfMemory : {true, false}) {
+        SCOPED_TRACE(outOfMemory ? "out of memory" : "other failure");
+        // The scan thread's first find fails to reach the window.
+        w.commands.setPostFunction([outOfMemory](HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) -> BOOL {
+            if (isFoundMessage(message)) {
+                if (outOfMemory)
+                    throw std::bad_alloc();
+                throw std::runtime_error("broken");
+            }
+            return PostMessageA(window, message, wParam, lParam);
+        });
+        w.boxes.answer(IDNO);   // Alert!
+        w.boxes.answer(IDOK);   // the end
+        const size_t before = w.boxes.shown().size();
+        w.commands.startScan();
+        ASSERT_TRUE(w.pumpUntilScanEnds());
+        ASSERT_EQ(before + 2, w.boxes.shown().size());   // no offer: no rows
+        EXPECT_EQ(kScanFailedText, w.boxes.shown()[before + 1].text);
+        EXPECT_EQ("Kestrune Scan", w.boxes.shown()[before + 1].caption);
+        EXPECT_EQ("Scan Failed", w.text(kStatusLineControl));
+        EXPECT_EQ(Idle, w.uiState());
+        EXPECT_FALSE(w.scanning);
+    }
+    // The window took the end as usual: the next scan runs and completes.
+    w.commands.setPostFunction(PostMessageA);
+    w.boxes.answer(IDNO);
+    w.boxes.answer(IDOK);
+    w.boxes.answer(IDNO);
+    w.commands.startScan();
+    ASSERT_TRUE(w.pumpUntilScanEnds());
+    EXPECT_EQ("Scan Completed Successfully", w.boxes.shown()[w.boxes.shown().size() - 2].text);
+    EXPECT_EQ(6, w.list.rowCount());
+    EXPECT_EQ(0, w.boxes.unexpected());
+}
+
+TEST_F(ScanWindow, TheStatusLineCountsTheFoldersThatCouldNotBeRead)
+{
+    makeTooDeepFolder(dir);
+    places.driveRoots = {dir};
+    w.commands.setScanPlaces(places);
+    addFile(addParasite(w.parasites, "Absent"), "absent.dll", "");
+    w.boxes.answer(IDNO);
+    w.boxes.answer(IDOK);
+    w.commands.startScan();
+    ASSERT_TRUE(w.pumpUntilScanEnds());
+    EXPECT_EQ("Scan Completed (1 folders could not be read)", w.text(kStatusLineControl));
 }
 
 TEST_F(ScanWindow, NoStartWhileTheWindowIsBusy)

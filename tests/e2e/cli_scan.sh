@@ -160,4 +160,31 @@ done
 grep -q 'scan \[--definitions FILE\] \[--folder DIR\] \[--quiet\]' "$o/help.out" \
     && echo "ok   help names scan" || { echo "FAIL help"; failures=$((failures + 1)); }
 
+# A tree with a folder too deep for the ANSI calls, in a prefix of its own
+# (the scans above see nothing unreadable): the folder scan and clean name it
+# and count it on stderr, and the exit codes stay those of the finds.
+seg=$(printf 'd%.0s' $(seq 1 50))
+deep="C:\\kestrune-e2e\\long"
+for i in 1 2 3 4 5; do deep="$deep\\$seg"; done
+cat > "$work/setup-deep.sh" <<SETUP
+set -e
+mkdir -p "\$WINEPREFIX/drive_c/kestrune-e2e/long/$seg/$seg/$seg/$seg/$seg/$seg"
+: > "\$WINEPREFIX/drive_c/kestrune-e2e/long/$seg/$seg/$seg/$seg/$seg/$seg/gamma.exe"
+SETUP
+cat > "$work/run-deep.bat" <<'BAT'
+@echo off
+kestrune-cli.exe scan --folder C:\kestrune-e2e\long --definitions defs.ks --quiet > deep.out 2> deep.err
+echo deep=%ERRORLEVEL%> deepcodes.txt
+kestrune-cli.exe clean --definitions defs.ks --quiet > deepclean.out 2> deepclean.err
+echo deepclean=%ERRORLEVEL%>> deepcodes.txt
+BAT
+"$WINE_RUN" --copy "$cli" --copy "$work/defs.ks" --copy "$work/run-deep.bat" \
+    --setup "$work/setup-deep.sh" --after "$work/collect.sh" -- "$work/run-deep.bat" >/dev/null 2>&1
+check "unreadable folder: exit codes" "deep=0 deepclean=0 " "$(tr -d '\r' < "$o/deepcodes.txt" | tr '\n' ' ')"
+check "unreadable folder: folder scan stdout" "" "$(cat "$o/deep.out")"
+check "unreadable folder: folder scan stderr" "unreadable: $deep
+1 folders could not be read" "$(tr -d '\r' < "$o/deep.err")"
+check "unreadable folder: clean names it too" "unreadable: $deep
+1 folders could not be read" "$(tr -d '\r' < "$o/deepclean.err" | grep -F -e 'unreadable: C:\kestrune-e2e' -e 'could not be read')"
+
 [ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }

@@ -174,6 +174,22 @@ TEST_F(Backup, AFileThatCannotBeCopiedMakesTheBackupIncomplete)
     EXPECT_EQ((std::vector<std::string>{"Config.ini"}), ts::zipEntryNames(outcome.archivePath));
 }
 
+TEST_F(Backup, ALeftoverThatCannotBeRemovedIsNoBackupFailure)
+{
+    const std::string held = places.backupFolder + "\\stale.reg";
+    ts::writeTextFile(held, "from an earlier backup");
+    ts::StartedProgram holder(ts::removalHelperPath(), "hold \"" + held + "\"");
+    ts::writeTextFile(work + "\\f.txt", "f");
+    ts::fileItem(ts::parasiteNamed(list, "Bad"), "f.txt", work);
+    ks::BackupOutcome outcome = ks::makeBackup(list, &report, places);
+    EXPECT_TRUE(outcome.complete);
+    for (const ks::BackupStep& step : report.steps)
+        EXPECT_TRUE(step.ok) << step.source;
+    EXPECT_EQ(sortedNames({"Config.ini", "Manifest.ini", "f.txt"}),
+              sortedNames(ts::zipEntryNames(outcome.archivePath)));
+    EXPECT_TRUE(ts::pathExists(held));
+}
+
 TEST_F(Backup, TheArchiveHoldsExportsCopiesAndDescriptionsAndTheFolderIsEmptiedAfterwards)
 {
     ts::writeRegistryString(HKEY_CURRENT_USER, keyPath("Bad"), "v", "x");

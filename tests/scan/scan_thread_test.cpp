@@ -1,7 +1,8 @@
 // The full scan and the folder scan end to end under Wine: phase order, finds
 // of every kind in order, registry fallbacks and rewrites, the next scan,
-// stopping in each phase, the drive list with a removable and a CD-ROM drive,
-// links, and the thread entry points.
+// stopping in each phase, failing, places the walks cannot read, the drive
+// list with a removable and a CD-ROM drive, links, and the thread entry
+// points.
 #include "scan/scan_thread.h"
 
 #include "scan/item_checks.h"
@@ -15,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 
 using namespace kestrune;
 using namespace kestrune::testing_support;
@@ -254,6 +257,81 @@ TEST_F(FullScan, StoppingInEachPhaseEndsTheScanThere)
             EXPECT_EQ(0, parasites.at(0)->registryKeys[1]->found);
             EXPECT_EQ("Not scanned", parasites.at(1)->status);
         }
+    }
+}
+
+TEST_F(FullScan, AFailureEndsTheScanThroughItsEndStepAndSaysSo)
+{
+    makeFile(dir + "\\t.dll");
+    places.driveRoots = {dir + "\\"};
+    const struct {
+        const char* throwOn;   // the first event whose report throws
+        bool outOfMemory;      // std::bad_alloc, else std::runtime_error
+        bool folderScan;
+        const char* reason;
+    } cases[] = {
+        {"found:", true, false, "out of memory"},
+        {"found:", false, false, "internal error"},
+        {"phase:drive search", false, false, "internal error"},
+        // Every status text throws, the end step's own too.
+        {"text:", true, false, "out of memory"},
+        {"found:", true, true, "out of memory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.throwOn) + (c.folderScan ? " (folder scan)" : ""));
+        ParasiteList parasites;
+        Parasite& p = addParasite(parasites, "P");
+        addFile(p, "t.dll", dir);
+        addFile(p, "t.dll", "");
+        RecordingReporter r;
+        r.hook = [&](const std::string& event) {
+            if (event.rfind(c.throwOn, 0) != 0)
+                return;
+            if (c.outOfMemory)
+                throw std::bad_alloc();
+            throw std::runtime_error("broken");
+        };
+        const ScanOutcome outcome =
+            c.folderScan ? runFolderScan(parasites, r, dir) : runFullScan(parasites, r, &places);
+        EXPECT_EQ(c.reason, outcome.failure);
+        ASSERT_GE(r.events.size(), 2u);
+        EXPECT_EQ(std::string("failed:") + c.reason, r.events[r.events.size() - 2]);
+        EXPECT_EQ("ended", r.events.back());
+        EXPECT_EQ(1, r.ended);
+        EXPECT_FALSE(r.reportedAfterEnd);
+        EXPECT_EQ("Scan Failed", r.texts.back());
+        EXPECT_FALSE(stopRequested);
+    }
+}
+
+TEST_F(FullScan, PlacesTheWalksCannotReadAreNamedAndCounted)
+{
+    const std::string tooDeep = makeTooDeepFolder(dir);
+    ASSERT_FALSE(tooDeep.empty());
+    makeWideEntry(dir, L"\x4e2d.dll", false);   // read back as "?.dll"
+    makeWideEntry(dir, L"\x6587", true);        // "?"
+    makeFile(dir + "\\seen.dll");
+    std::vector<std::string> expected = {tooDeep, dir + "\\?.dll", dir + "\\?"};
+    std::sort(expected.begin(), expected.end());
+    places.driveRoots = {dir};
+
+    for (bool folderScan : {false, true}) {
+        SCOPED_TRACE(folderScan ? "folder scan" : "full scan");
+        ParasiteList parasites;
+        Parasite& p = addParasite(parasites, "P");
+        addFile(p, "seen.dll", folderScan ? dir : "");
+        addFile(p, "deep.dll", "");
+        RecordingReporter r;
+        const ScanOutcome outcome =
+            folderScan ? runFolderScan(parasites, r, dir) : runFullScan(parasites, r, &places);
+        std::vector<std::string> unreadables = r.unreadables;
+        std::sort(unreadables.begin(), unreadables.end());
+        EXPECT_EQ(expected, unreadables);
+        EXPECT_EQ(3u, outcome.unreadable);
+        EXPECT_EQ("", outcome.failure);
+        EXPECT_EQ("Scan Completed (3 folders could not be read)", r.texts.back());
+        // What can be read is still searched.
+        EXPECT_EQ(std::vector<std::string>{dir + "\\seen.dll"}, r.locations());
     }
 }
 

@@ -50,6 +50,19 @@ void RecordingReporter::itemsScanned(unsigned long count)
     note("count:" + std::to_string(count));
 }
 
+void RecordingReporter::unreadable(const std::string& path)
+{
+    unreadables.push_back(path);
+    events.push_back("unreadable:" + path);
+    note(events.back());
+}
+
+void RecordingReporter::scanFailed(const std::string& reason)
+{
+    events.push_back("failed:" + reason);
+    note(events.back());
+}
+
 void RecordingReporter::scanEnded()
 {
     if (ended > 0)

@@ -18,14 +18,18 @@ public:
     void found(const Find& find) override;
     void currentText(const std::string& text) override;
     void itemsScanned(unsigned long count) override;
+    void unreadable(const std::string& path) override;
+    void scanFailed(const std::string& reason) override;
     void scanEnded() override;
 
     // Events in order: "started", "phase:<name>", "found:<type>:<p>:<i>:<location>",
-    // "ended". Texts and counts are kept apart (there are many).
+    // "unreadable:<path>", "failed:<reason>", "ended". Texts and counts are
+    // kept apart (there are many).
     std::vector<std::string> events;
     std::vector<Find> finds;
     std::vector<std::string> texts;
     std::vector<ScanPhase> phases;
+    std::vector<std::string> unreadables;
     unsigned long lastCount = 0;
     int countCalls = 0;
     bool countWentBackwards = false;
@@ -34,7 +38,8 @@ public:
     bool reportedAfterEnd = false;
 
     // Called after each event is recorded, with the event's text ("text:<t>"
-    // for a status text, "count:<n>" for a count).
+    // for a status text, "count:<n>" for a count). It may throw, to fail the
+    // scan at a chosen moment.
     std::function<void(const std::string& event)> hook;
 
     // The locations of the finds, in order.

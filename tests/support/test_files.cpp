@@ -55,6 +55,66 @@ std::string freshFolder()
     return folder;
 }
 
+namespace {
+
+std::wstring widened(const std::string& text)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length > 0 ? length : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+}  // namespace
+
+std::string makeTooDeepFolder(const std::string& base)
+{
+    const std::string segment(50, 'd');
+    std::wstring wide = L"\\\\?\\" + widened(base);
+    std::string path = base;
+    std::string firstUnlisted;
+    for (int level = 0; level < 8; ++level) {
+        wide += L"\\" + widened(segment);
+        path += "\\" + segment;
+        if (!CreateDirectoryW(wide.c_str(), nullptr)) {
+            ADD_FAILURE() << "cannot create level " << level << " below " << base;
+            return std::string();
+        }
+        WIN32_FIND_DATAA entry;
+        HANDLE listing = FindFirstFileA((path + "\\*.*").c_str(), &entry);
+        if (listing != INVALID_HANDLE_VALUE)
+            FindClose(listing);
+        else if (firstUnlisted.empty())
+            firstUnlisted = path;
+    }
+    HANDLE file = CreateFileW((wide + L"\\deep.dll").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        ADD_FAILURE() << "cannot create the deep file below " << base;
+    else
+        CloseHandle(file);
+    if (firstUnlisted.empty())
+        ADD_FAILURE() << "every level below " << base << " can be listed";
+    return firstUnlisted;
+}
+
+void makeWideEntry(const std::string& folder, const std::wstring& wideName, bool isFolder)
+{
+    const std::wstring path = widened(folder) + L"\\" + wideName;
+    if (isFolder) {
+        if (!CreateDirectoryW(path.c_str(), nullptr))
+            ADD_FAILURE() << "cannot create a wide-named folder in " << folder;
+        return;
+    }
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        ADD_FAILURE() << "cannot create a wide-named file in " << folder;
+    else
+        CloseHandle(file);
+}
+
 void makeUserKey(const std::string& path)
 {
     HKEY key = nullptr;

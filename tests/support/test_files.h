@@ -16,6 +16,14 @@ void makeFile(const std::string& path, const std::string& content = std::string(
 // A new empty folder C:\kt\<name>\ ... unique per call in this process, made
 // from the running test's name: "C:\kt\Suite.Test-1".
 std::string freshFolder();
+// Creates, with the wide calls, a chain of folders below `base` (an existing
+// folder) that reaches far past MAX_PATH, with the file "deep.dll" at its
+// end. Returns the first folder of the chain that FindFirstFileA cannot list
+// (the path too long for it).
+std::string makeTooDeepFolder(const std::string& base);
+// Creates `folder`\`wideName` with the wide calls: a file, or a folder when
+// `isFolder`. A name outside the ANSI code page reads back with '?' in it.
+void makeWideEntry(const std::string& folder, const std::wstring& wideName, bool isFolder);
 // Creates HKEY_CURRENT_USER key `path` (and its parents).
 void makeUserKey(const std::string& path);
 // Sets string value `name` of HKEY_CURRENT_USER key `path`, creating the key.

@@ -1,6 +1,8 @@
 // kestrune-cli clean: a full scan, then the removal of everything it found,
 // with an optional backup first, through the same code as the window's
-// remove command and with the same log. Asks no questions.
+// remove command and with the same log. Asks no questions. Places the scan
+// could not read are named on standard error; a scan that fails removes
+// nothing and ends with 1.
 #include "cli.h"
 
 #include "definitions/reference_file.h"
@@ -76,6 +78,10 @@ public:
     void found(const Find& find) override { finds.push_back(find); }
     void currentText(const std::string&) override {}
     void itemsScanned(unsigned long count) override { items = count; }
+    void unreadable(const std::string& path) override
+    {
+        std::fprintf(stderr, "unreadable: %s\n", path.c_str());
+    }
     void scanEnded() override {}
 
     std::vector<Find> finds;
@@ -186,10 +192,16 @@ int runCleanCommand(const Args& args)
 
     CleanScanReporter scan(options.quiet);
     stopRequested = false;
-    runFullScan(parasites, scan);
+    const ScanOutcome outcome = runFullScan(parasites, scan);
     if (!options.quiet)
         std::fprintf(stderr, "scanned %lu items, %lu found\n", scan.items,
                      static_cast<unsigned long>(scan.finds.size()));
+    printUnreadableCount(outcome);
+    // clean acts on a whole scan only: after a failure nothing is removed.
+    if (!outcome.failure.empty()) {
+        printError("the scan failed (" + outcome.failure + "); nothing was removed");
+        return kExitFindings;
+    }
     if (markSelectedItems(parasites, scan.finds) == 0) {
         std::printf("nothing to remove\n");
         return kExitOk;

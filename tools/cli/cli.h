@@ -1,6 +1,8 @@
 // kestrune-cli: shared declarations of the console tool's commands.
 #pragma once
 
+#include "scan/scan_thread.h"
+
 #include <string>
 #include <vector>
 
@@ -24,6 +26,10 @@ int runPublishCommand(const Args& args);
 
 // Writes "kestrune-cli: <message>" on standard error.
 void printError(const std::string& message);
+
+// Writes "<N> folders could not be read" on standard error when the scan met
+// unreadable places.
+void printUnreadableCount(const ScanOutcome& outcome);
 
 }  // namespace cli
 }  // namespace kestrune

@@ -14,6 +14,12 @@ void printError(const std::string& message)
     std::fprintf(stderr, "kestrune-cli: %s\n", message.c_str());
 }
 
+void printUnreadableCount(const ScanOutcome& outcome)
+{
+    if (outcome.unreadable > 0)
+        std::fprintf(stderr, "%lu folders could not be read\n", outcome.unreadable);
+}
+
 namespace {
 
 const char kUsage[] =

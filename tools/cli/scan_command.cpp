@@ -1,7 +1,9 @@
 // kestrune-cli scan: the full scan or a folder scan from the console, with the
 // engine and order of the main window. Finds go to standard output, one line
 // per find with the four texts of its result row; progress goes to standard
-// error at most ten times a second. Asks nothing and closes no window.
+// error at most ten times a second, and so do the places the scan could not
+// read, with their count. A scan that fails says so and ends with 1. Asks
+// nothing and closes no window.
 #include "cli.h"
 
 #include "definitions/reference_file.h"
@@ -66,6 +68,12 @@ public:
     {
         count_ = count;
         maybePrint();
+    }
+
+    // Named also with --quiet: the scan did not see what lies there.
+    void unreadable(const std::string& path) override
+    {
+        std::fprintf(stderr, "unreadable: %s\n", path.c_str());
     }
 
     // The last line: the end text and the final count, printed once the
@@ -188,10 +196,14 @@ int runScanCommand(const Args& args)
 
     ConsoleReporter reporter(parasites, options.quiet);
     stopRequested = false;
-    if (options.haveFolder)
-        runFolderScan(parasites, reporter, options.folder);
-    else
-        runFullScan(parasites, reporter);
+    const ScanOutcome outcome = options.haveFolder
+                                    ? runFolderScan(parasites, reporter, options.folder)
+                                    : runFullScan(parasites, reporter);
+    printUnreadableCount(outcome);
+    if (!outcome.failure.empty()) {
+        printError("the scan failed (" + outcome.failure + "); its results are incomplete");
+        return kExitFindings;
+    }
     return reporter.findCount() > 0 ? kExitFindings : kExitOk;
 }
 
