@@ -50,6 +50,13 @@ void RecordingReporter::itemsScanned(unsigned long count)
     note("count:" + std::to_string(count));
 }
 
+void RecordingReporter::protectedSkipped(const Find& find)
+{
+    skipped.push_back(std::string(typeWord(find.kind)) + ":" + std::to_string(find.parasiteIndex) +
+                      ":" + std::to_string(find.itemIndex) + ":" + find.location);
+    note("skipped:" + find.location);
+}
+
 void RecordingReporter::scanEnded()
 {
     if (ended > 0)

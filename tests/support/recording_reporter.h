@@ -18,12 +18,15 @@ public:
     void found(const Find& find) override;
     void currentText(const std::string& text) override;
     void itemsScanned(unsigned long count) override;
+    void protectedSkipped(const Find& find) override;
     void scanEnded() override;
 
     // Events in order: "started", "phase:<name>", "found:<type>:<p>:<i>:<location>",
     // "ended". Texts and counts are kept apart (there are many).
     std::vector<std::string> events;
     std::vector<Find> finds;
+    // Skipped items, "<type>:<p>:<i>:<location>", in order; not in `events`.
+    std::vector<std::string> skipped;
     std::vector<std::string> texts;
     std::vector<ScanPhase> phases;
     unsigned long lastCount = 0;
