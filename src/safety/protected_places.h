@@ -8,8 +8,10 @@
 // before any place is looked at, and which cookie names can match a file.
 #pragma once
 
+#include "safety/protected_keys.h"
+
 #include <string>
-#include <vector>
+#include <unordered_set>
 
 namespace kestrune {
 
@@ -21,12 +23,15 @@ struct OwnPlaces {
     std::string referenceFile;       // the reference file in use
     std::string logFolder;           // where the removal logs go
     std::string backupFolder;        // "KestruneBackup" beside the program
+    std::string temporaryBackupFolder;   // "KestruneBackup" in the temporary folder
     std::string settingsKey = "SOFTWARE\\Kestrune";   // below HKEY_CURRENT_USER
 };
 
 class ProtectedPlaces {
 public:
-    // An empty set: nothing is protected until places are added. Tests build
+    // A set without folders and files: only drive roots, paths that cannot be
+    // compared safely, and the built-in registry keys and values (with the
+    // default settings key) are protected until places are added. Tests build
     // their own sets with the add functions.
     ProtectedPlaces() = default;
 
@@ -44,16 +49,30 @@ public:
     void addTree(const std::string& path);
     // Adds one protected file.
     void addFile(const std::string& path);
+    // Adds a protected folder (as addFolder) in which the files Windows cannot
+    // start or log on without (the built-in list: kernel32.dll, services.exe,
+    // ...) are protected. The same names elsewhere stay removable.
+    void addSystemFolder(const std::string& path);
+    // Adds a protected folder (as addFolder) in which Kestrune's removal logs
+    // ("log.txt" and the dated "D-M-YYYY (h-m-s).txt") are protected.
+    void addLogFolder(const std::string& path);
+    // Kestrune's settings key below HKEY_CURRENT_USER (replaces the default
+    // "SOFTWARE\Kestrune").
+    void setSettingsKey(const std::string& subKey);
 
     // True when `path` (a folder as an item or the drive search names it) is
     // protected or cannot be compared safely (not a plain "X:\..." path).
     bool isProtectedFolder(const std::string& path) const;
     // True when `path` (a file) is protected or cannot be compared safely.
+    // Also asks Windows' own file protection (SfcIsFileProtected), where the
+    // system answers.
     bool isProtectedFile(const std::string& path) const;
     // True when the key `subKey` below the hive named `hiveName` (a name of
     // the hive table, any case) is protected: a hive root, a key of the
     // built-in trees, a key that holds one, or Kestrune's settings key or a
-    // key below it.
+    // key below it. Any other hive name (the scan then tries every hive)
+    // counts as protected when the key is protected in any hive; see
+    // ProtectedKeys for how key paths are compared.
     bool isProtectedKey(const std::string& hiveName, const std::string& subKey) const;
     // True when the value `valueName` of that key is one Windows cannot start
     // or log on without, or lies in Kestrune's settings key.
@@ -61,10 +80,17 @@ public:
                           const std::string& valueName) const;
 
 private:
-    std::vector<std::string> folders_;   // compared whole, folded
-    std::vector<std::string> trees_;
-    std::vector<std::string> files_;
-    std::string settingsKey_;
+    void addPlace(const std::string& path, std::unordered_set<std::string>& into);
+    bool protectedForm(const std::string& form) const;
+
+    // Comparable forms (see comparablePaths), each place in every form it has.
+    std::unordered_set<std::string> folders_;
+    std::unordered_set<std::string> holders_;   // every folder that holds a place
+    std::unordered_set<std::string> trees_;
+    std::unordered_set<std::string> files_;
+    std::unordered_set<std::string> systemFolders_;
+    std::unordered_set<std::string> logFolders_;
+    ProtectedKeys keys_;
 };
 
 // True when an item's PATH text is refused: not a plain "X:\..." path

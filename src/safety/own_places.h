@@ -1,0 +1,16 @@
+// Kestrune's own places as the settings and the running program name them,
+// for ProtectedPlaces::forThisMachine.
+#pragma once
+
+#include "safety/protected_places.h"
+
+namespace kestrune {
+
+// The program folder and file (programFolder(), programPath()), the reference
+// file in use ("rfp"), the log folder ("lfp"), the backup folder
+// "KestruneBackup" beside the program, the temporary backup folder
+// "KestruneBackup" in the temporary folder, and the settings key. A place
+// that cannot be read stays empty. Reads the settings: window thread only.
+OwnPlaces ownPlacesFromSettings();
+
+}  // namespace kestrune

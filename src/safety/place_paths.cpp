@@ -1,0 +1,249 @@
+// Plain-path test and comparable forms of paths for the protected places.
+#include "safety/place_paths.h"
+
+#include "platform/handles.h"
+#include "platform/text_compare.h"
+
+#include <windows.h>
+
+namespace kestrune {
+
+namespace {
+
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+bool isAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// The parts of `path` after its "X:\" between backslashes, as whole
+// characters of the ANSI code page (a trail byte that equals '\' does not
+// split), each without trailing dots and blanks, the system's own spelling
+// rule; parts left empty are dropped.
+std::vector<std::string> partsAfterDrive(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    auto flush = [&]() {
+        std::string::size_type end = part.find_last_not_of(". ");
+        part.erase(end == std::string::npos ? 0 : end + 1);
+        if (!part.empty())
+            parts.push_back(part);
+        part.clear();
+    };
+    for (size_t i = 3; i < path.size(); ++i) {
+        const char c = path[i];
+        if (IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < path.size()) {
+            part += c;
+            part += path[++i];
+            continue;
+        }
+        if (isSeparator(c))
+            flush();
+        else
+            part += c;
+    }
+    flush();
+    return parts;
+}
+
+std::string joinedPath(const std::string& drive, const std::vector<std::string>& parts)
+{
+    std::string path = drive;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            path += '\\';
+        path += parts[i];
+    }
+    return path;
+}
+
+std::string fullPathOf(const std::string& path)
+{
+    DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return std::string();
+    std::string buffer(n, '\0');
+    n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], nullptr);
+    if (n == 0 || n >= buffer.size())
+        return std::string();
+    buffer.resize(n);
+    return buffer;
+}
+
+// The long spelling of `path` ("X:\a\b", no trailing backslash) when it
+// exists; empty when it does not.
+std::string existingLongPath(const std::string& path)
+{
+    DWORD n = GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (n == 0)
+        return std::string();
+    std::string buffer(n, '\0');
+    n = GetLongPathNameA(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
+    if (n == 0 || n >= buffer.size())
+        return std::string();
+    buffer.resize(n);
+    return buffer;
+}
+
+// The long spelling of `drive` + `parts`: the longest part that exists is
+// spelled long and the missing rest appended as given, so that a short name
+// on the way is recognised even when the place itself is missing. Short names
+// that differ from the long ones hold a '~' ("PROGRA~1"); without one the
+// path is its own long spelling and the file system is not asked.
+std::string longSpelling(const std::string& drive, std::vector<std::string> parts)
+{
+    if (joinedPath(drive, parts).find('~') == std::string::npos)
+        return joinedPath(drive, parts);
+    std::vector<std::string> missing;
+    for (;;) {
+        const std::string head = joinedPath(drive, parts);
+        std::string spelled = parts.empty() ? head : existingLongPath(head);
+        if (!spelled.empty() || parts.empty()) {
+            if (spelled.empty())
+                spelled = head;
+            for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+                if (spelled.back() != '\\')
+                    spelled += '\\';
+                spelled += *it;
+            }
+            return spelled;
+        }
+        missing.push_back(parts.back());
+        parts.pop_back();
+    }
+}
+
+// GetFinalPathNameByHandleA exists from Windows Vista on (and in Wine).
+using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+
+FinalPathFunction finalPathFunction()
+{
+    static const FinalPathFunction function = reinterpret_cast<FinalPathFunction>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA"));
+    return function;
+}
+
+// Where the existing `path` leads with every link followed, without the
+// "\\?\" the system puts in front; empty when it cannot be told.
+std::string leadsTo(const std::string& path)
+{
+    FinalPathFunction finalPath = finalPathFunction();
+    if (finalPath == nullptr)
+        return std::string();
+    ScopedHandle handle(CreateFileA(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.valid())
+        return std::string();
+    std::string buffer(MAX_PATH, '\0');
+    DWORD n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
+    if (n >= buffer.size()) {
+        buffer.assign(n + 1, '\0');
+        n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
+    }
+    if (n == 0 || n >= buffer.size())
+        return std::string();
+    buffer.resize(n);
+    if (buffer.compare(0, 8, "\\\\?\\UNC\\") == 0)
+        return "\\\\" + buffer.substr(8);
+    if (buffer.compare(0, 4, "\\\\?\\") == 0)
+        return buffer.substr(4);
+    return buffer;
+}
+
+// `path` without trailing backslashes, except the one of a drive root.
+std::string withoutTrailingBackslash(std::string path)
+{
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+bool plainPathText(const std::string& path)
+{
+    if (path.size() < 3 || !isAsciiLetter(path[0]) || path[1] != ':' || !isSeparator(path[2]))
+        return false;
+    for (size_t i = 2; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsDBCSLeadByte(c) && i + 1 < path.size()) {
+            ++i;   // a trail byte may equal any of the characters below
+            continue;
+        }
+        if (c < 0x20)
+            return false;
+        switch (c) {
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+            return false;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> comparablePaths(const std::string& path)
+{
+    if (!plainPathText(path))
+        return {};
+    const std::string full = fullPathOf(path);
+    if (!plainPathText(full))
+        return {};   // a device name ("C:\x\con" gives "\\.\con") or a failure
+    const std::string drive = full.substr(0, 2) + "\\";
+    const std::string spelled = longSpelling(drive, partsAfterDrive(full));
+
+    std::vector<std::string> forms{foldedText(withoutTrailingBackslash(spelled))};
+    const std::string led = leadsTo(spelled);   // empty for a missing path
+    if (!led.empty()) {
+        std::string form = foldedText(withoutTrailingBackslash(led));
+        if (form != forms[0])
+            forms.push_back(form);
+    }
+    return forms;
+}
+
+bool isDriveRoot(const std::string& path)
+{
+    return path.size() == 3 && path[1] == ':' && path[2] == '\\';
+}
+
+std::string parentPath(const std::string& path)
+{
+    if (isDriveRoot(path))
+        return std::string();
+    // The last backslash that is not the trail byte of a two-byte character.
+    std::string::size_type last = std::string::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+            ++i;
+        else if (path[i] == '\\')
+            last = i;
+    }
+    if (last == std::string::npos)
+        return std::string();
+    if (last == 2 && path[1] == ':')
+        return path.substr(0, 3);
+    return path.substr(0, last);
+}
+
+std::string lastPart(const std::string& path)
+{
+    const std::string parent = parentPath(path);
+    if (parent.empty())
+        return path;
+    return path.substr(parent.size() + (parent.back() == '\\' ? 0 : 1));
+}
+
+}  // namespace kestrune

@@ -1,0 +1,36 @@
+// Paths as the protected places compare them: the test for a plain "X:\..."
+// path, and the comparable forms of a path (the full, long spelling with
+// trailing dots and blanks of each part removed, and, for a path that exists,
+// the place it really leads to), folded to one case. Nothing here is stored;
+// every call asks the file system afresh. Safe on any thread.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+// True when `path` begins with a drive letter, a colon and a backslash (or a
+// slash), holds no further colon, no wildcard or other character a file name
+// cannot hold ('*', '?', '"', '<', '>', '|') and no control character.
+// "\\?\", "\\.\", UNC, relative and "C:x" paths are not plain.
+bool plainPathText(const std::string& path);
+
+// The comparable forms of `path`, each folded (foldedText), without trailing
+// backslash (a drive root keeps its "x:\"): first the full, long spelling;
+// then, when the path exists and leads elsewhere (a link on the way), the
+// place it leads to. Empty when the path is not plain, or when the system
+// turns it into something that is not plain (a device name such as "con").
+std::vector<std::string> comparablePaths(const std::string& path);
+
+// True for a folded drive root "x:\".
+bool isDriveRoot(const std::string& path);
+
+// The folder holding the comparable path `path` ("c:\a" for "c:\a\b", "c:\"
+// for "c:\a"); empty for a drive root.
+std::string parentPath(const std::string& path);
+
+// The text after the last backslash of the comparable path `path`.
+std::string lastPart(const std::string& path);
+
+}  // namespace kestrune

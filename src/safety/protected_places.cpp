@@ -1,0 +1,217 @@
+// The set of protected places and its questions; the machine's own places are
+// gathered in machine_places.cpp.
+#include "safety/protected_places.h"
+
+#include "safety/place_paths.h"
+
+#include <windows.h>
+
+#include <iterator>
+#include <vector>
+
+namespace kestrune {
+
+namespace {
+
+// The files Windows cannot start or log on without, folded; protected where
+// they lie directly in the Windows folder or a system folder. Wine's own
+// service programs (rpcss.exe, plugplay.exe, winedevice.exe) are among them.
+const char* const kSystemFileNames[] = {
+    "ntdll.dll", "kernel32.dll", "kernelbase.dll", "user32.dll", "gdi32.dll", "gdi32full.dll",
+    "win32u.dll", "advapi32.dll", "sechost.dll", "rpcrt4.dll", "combase.dll", "ole32.dll",
+    "oleaut32.dll", "shell32.dll", "shlwapi.dll", "shcore.dll", "comctl32.dll", "comdlg32.dll",
+    "msvcrt.dll", "ucrtbase.dll", "imm32.dll", "version.dll", "userenv.dll", "setupapi.dll",
+    "cfgmgr32.dll", "ws2_32.dll", "mswsock.dll", "wininet.dll", "urlmon.dll", "crypt32.dll",
+    "cryptbase.dll", "bcrypt.dll", "rsaenh.dll", "secur32.dll", "sspicli.dll", "netapi32.dll",
+    "msi.dll", "mpr.dll", "uxtheme.dll", "sfc.dll", "sfc_os.dll", "lsasrv.dll", "samsrv.dll",
+    "winsrv.dll", "basesrv.dll", "csrsrv.dll", "msgina.dll", "hal.dll", "kdcom.dll", "ci.dll",
+    "win32k.sys", "ntoskrnl.exe", "ntkrnlpa.exe", "smss.exe", "csrss.exe", "wininit.exe",
+    "winlogon.exe", "services.exe", "lsass.exe", "lsm.exe", "svchost.exe", "userinit.exe",
+    "explorer.exe", "logonui.exe", "dwm.exe", "conhost.exe", "taskhost.exe", "taskhostw.exe",
+    "sihost.exe", "fontdrvhost.exe", "dllhost.exe", "spoolsv.exe", "msiexec.exe", "cmd.exe",
+    "rundll32.exe", "regsvr32.exe", "regedit.exe", "reg.exe", "taskmgr.exe", "sfc.exe",
+    "rpcss.exe", "plugplay.exe", "winedevice.exe", "ntfs.sys", "disk.sys", "classpnp.sys",
+    "partmgr.sys", "volmgr.sys", "mountmgr.sys", "acpi.sys", "pci.sys", "ndis.sys", "tcpip.sys",
+    "fltmgr.sys", "ksecdd.sys", "atapi.sys", "storport.sys",
+};
+
+const std::unordered_set<std::string>& systemFileNames()
+{
+    static const std::unordered_set<std::string> names(std::begin(kSystemFileNames),
+                                                       std::end(kSystemFileNames));
+    return names;
+}
+
+// Reads a run of digits at `at`; false when there is none.
+bool skipDigits(const std::string& text, size_t& at)
+{
+    const size_t start = at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+        ++at;
+    return at > start;
+}
+
+bool skipText(const std::string& text, size_t& at, const char* expected)
+{
+    const std::string want = expected;
+    if (text.compare(at, want.size(), want) != 0)
+        return false;
+    at += want.size();
+    return true;
+}
+
+// A removal log's name, folded: "log.txt" or "D-M-YYYY (h-m-s).txt".
+bool isRemovalLogName(const std::string& name)
+{
+    if (name == "log.txt")
+        return true;
+    size_t at = 0;
+    return skipDigits(name, at) && skipText(name, at, "-") && skipDigits(name, at) &&
+           skipText(name, at, "-") && skipDigits(name, at) && skipText(name, at, " (") &&
+           skipDigits(name, at) && skipText(name, at, "-") && skipDigits(name, at) &&
+           skipText(name, at, "-") && skipDigits(name, at) && skipText(name, at, ").txt") &&
+           at == name.size();
+}
+
+// SfcIsFileProtected of sfc.dll, which MinGW has no import library for.
+// Loaded once and kept for the life of the program.
+class FileProtection {
+public:
+    using Function = BOOL(WINAPI*)(HANDLE, LPCWSTR);
+
+    FileProtection() : module_(LoadLibraryA("sfc.dll"))
+    {
+        if (module_ != nullptr)
+            function_ = reinterpret_cast<Function>(GetProcAddress(module_, "SfcIsFileProtected"));
+    }
+    ~FileProtection()
+    {
+        if (module_ != nullptr)
+            FreeLibrary(module_);
+    }
+    FileProtection(const FileProtection&) = delete;
+    FileProtection& operator=(const FileProtection&) = delete;
+
+    // True when Windows says it protects `path`; false when it says not or
+    // cannot say.
+    bool protects(const std::string& path) const
+    {
+        if (function_ == nullptr)
+            return false;
+        const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+        if (n <= 0)
+            return false;
+        std::wstring wide(static_cast<size_t>(n), L'\0');
+        if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], n) != n)
+            return false;
+        return function_(nullptr, wide.c_str()) != FALSE;
+    }
+
+private:
+    HMODULE module_;
+    Function function_ = nullptr;
+};
+
+const FileProtection& fileProtection()
+{
+    static const FileProtection protection;
+    return protection;
+}
+
+}  // namespace
+
+void ProtectedPlaces::addPlace(const std::string& path, std::unordered_set<std::string>& into)
+{
+    for (const std::string& form : comparablePaths(path)) {
+        into.insert(form);
+        for (std::string up = parentPath(form); !up.empty(); up = parentPath(up))
+            holders_.insert(up);
+    }
+}
+
+void ProtectedPlaces::addFolder(const std::string& path)
+{
+    addPlace(path, folders_);
+}
+
+void ProtectedPlaces::addTree(const std::string& path)
+{
+    addPlace(path, trees_);
+}
+
+void ProtectedPlaces::addFile(const std::string& path)
+{
+    addPlace(path, files_);
+}
+
+void ProtectedPlaces::addSystemFolder(const std::string& path)
+{
+    addPlace(path, folders_);
+    addPlace(path, systemFolders_);
+}
+
+void ProtectedPlaces::addLogFolder(const std::string& path)
+{
+    addPlace(path, folders_);
+    addPlace(path, logFolders_);
+}
+
+void ProtectedPlaces::setSettingsKey(const std::string& subKey)
+{
+    keys_ = ProtectedKeys(subKey);
+}
+
+bool ProtectedPlaces::protectedForm(const std::string& form) const
+{
+    if (isDriveRoot(form) || folders_.count(form) != 0 || holders_.count(form) != 0 ||
+        files_.count(form) != 0)
+        return true;
+    for (std::string up = form; !up.empty(); up = parentPath(up)) {
+        if (trees_.count(up) != 0)
+            return true;
+    }
+    const std::string parent = parentPath(form);
+    if (parent.empty())
+        return false;
+    const std::string name = lastPart(form);
+    if (systemFolders_.count(parent) != 0 && systemFileNames().count(name) != 0)
+        return true;
+    return logFolders_.count(parent) != 0 && isRemovalLogName(name);
+}
+
+bool ProtectedPlaces::isProtectedFolder(const std::string& path) const
+{
+    const std::vector<std::string> forms = comparablePaths(path);
+    if (forms.empty())
+        return true;   // cannot be compared safely
+    for (const std::string& form : forms) {
+        if (protectedForm(form))
+            return true;
+    }
+    return false;
+}
+
+bool ProtectedPlaces::isProtectedFile(const std::string& path) const
+{
+    const std::vector<std::string> forms = comparablePaths(path);
+    if (forms.empty())
+        return true;
+    for (const std::string& form : forms) {
+        if (protectedForm(form) || fileProtection().protects(form))
+            return true;
+    }
+    return false;
+}
+
+bool ProtectedPlaces::isProtectedKey(const std::string& hiveName, const std::string& subKey) const
+{
+    return keys_.isProtectedKey(hiveName, subKey);
+}
+
+bool ProtectedPlaces::isProtectedValue(const std::string& hiveName, const std::string& subKey,
+                                       const std::string& valueName) const
+{
+    return keys_.isProtectedValue(hiveName, subKey, valueName);
+}
+
+}  // namespace kestrune

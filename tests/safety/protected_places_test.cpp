@@ -1,0 +1,200 @@
+// The folder and file half of the protected places, against the real test
+// prefix: the machine's own folders and files under every spelling that
+// reaches them (tests/safety/places_fixtures.sh makes the links), Kestrune's
+// own places, and the removable neighbours beside each.
+#include "safety/own_places.h"
+#include "safety/protected_places.h"
+
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <memory>
+
+namespace ks = kestrune;
+
+namespace {
+
+std::string shellFolder(int csidl)
+{
+    char buffer[MAX_PATH + 1] = {};
+    EXPECT_TRUE(SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE)) << csidl;
+    return buffer;
+}
+
+std::string shortPath(const std::string& path)
+{
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return n == 0 || n > MAX_PATH ? std::string() : std::string(buffer, n);
+}
+
+const char kProgramFolder[] = "C:\\kestrune\\";
+
+struct PlaceCase {
+    std::string path;
+    bool expected;
+};
+
+class ProtectedPlacesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ks::OwnPlaces own;
+        own.programFolder = kProgramFolder;
+        own.programFile = std::string(kProgramFolder) + "test_safety.exe";
+        own.referenceFile = std::string(kProgramFolder) + "defs_in_use.ks";
+        own.logFolder = std::string(kProgramFolder) + "logs";
+        own.backupFolder = std::string(kProgramFolder) + "KestruneBackup";
+        places_.reset(new ks::ProtectedPlaces(ks::ProtectedPlaces::forThisMachine(own)));
+    }
+    static void TearDownTestSuite() { places_.reset(); }
+
+    static std::unique_ptr<ks::ProtectedPlaces> places_;
+};
+
+std::unique_ptr<ks::ProtectedPlaces> ProtectedPlacesTest::places_;
+
+TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
+{
+    const std::string desktop = shellFolder(CSIDL_DESKTOPDIRECTORY);
+    const std::string profile = shellFolder(CSIDL_PROFILE);
+    const PlaceCase cases[] = {
+        {"C:\\", true},
+        {"C:\\windows", true},
+        {"c:\\WINDOWS\\", true},
+        {"C:\\windows.", true},
+        {"C:\\windows. .", true},
+        {"C:/windows", true},
+        {"C:\\\\windows", true},
+        {"C:\\Sandbox\\inner\\..\\..\\windows", true},
+        {"C:\\windows\\system32\\..", true},
+        {"C:\\windows\\system32", true},
+        {"C:\\windows\\system32\\drivers", true},
+        {"C:\\windows\\Fonts", true},
+        {"C:\\windows\\winsxs", true},
+        {"C:\\placesfix\\winlink", true},
+        {"C:\\placesfix\\winlink\\system32", true},
+        {"C:\\placesfix\\programlink", true},
+        {"C:\\Program Files", true},
+        {"C:\\Program Files\\Common Files", true},
+        {"C:\\ProgramData", true},
+        {"C:\\users", true},
+        {"C:\\users\\Public", true},
+        {profile, true},
+        {desktop, true},
+        {shellFolder(CSIDL_PERSONAL), true},
+        {shellFolder(CSIDL_APPDATA), true},
+        {shellFolder(CSIDL_STARTUP), true},
+        {shellFolder(CSIDL_COOKIES), true},
+        {profile + "\\Downloads", true},
+        {profile + "\\AppData\\Local\\Temp", true},
+        {"C:\\kestrune", true},
+        {"C:\\kestrune\\logs", true},
+        {"C:\\kestrune\\KestruneBackup", true},
+        {"C:\\kestrune\\KestruneBackup\\unpacked", true},
+        // Not plain, or turned into a device: never compared, always refused.
+        {"", true},
+        {"C:", true},
+        {"C:windows", true},
+        {"windows", true},
+        {"\\\\?\\C:\\windows", true},
+        {"\\\\.\\C:\\windows", true},
+        {"\\\\server\\share\\folder", true},
+        {"C:\\windows:stream", true},
+        {"C:\\Sandbox\\con", true},
+        // Removable neighbours.
+        {"C:\\Sandbox", false},
+        {"C:\\Sandbox\\inner", false},
+        {"C:\\windowsx", false},
+        {"C:\\windows-old", false},
+        {"C:\\windows\\ParasiteFolder", false},
+        {"C:\\windows\\system32\\ParasiteFolder", false},
+        {"C:\\placesfix\\winlink\\ParasiteFolder", false},
+        {"C:\\Program Files\\Parasite", false},
+        {"C:\\Program Files2", false},
+        {desktop + "\\Parasite", false},
+        {"C:\\kestrune\\ParasiteFolder", false},
+    };
+    for (const PlaceCase& c : cases)
+        EXPECT_EQ(c.expected, places_->isProtectedFolder(c.path)) << "[" << c.path << "]";
+}
+
+TEST_F(ProtectedPlacesTest, ShortNamesReachTheLongPlace)
+{
+    const std::string programFiles = shortPath("C:\\Program Files");
+    const std::string common = shortPath("C:\\Program Files\\Common Files");
+    ASSERT_NE("", programFiles);
+    ASSERT_EQ(std::string::npos, programFiles.find(' ')) << programFiles;
+    EXPECT_TRUE(places_->isProtectedFolder(programFiles));
+    EXPECT_TRUE(places_->isProtectedFolder(common));
+    EXPECT_FALSE(places_->isProtectedFolder(programFiles + "\\Parasite"));
+}
+
+TEST_F(ProtectedPlacesTest, FilesUnderEverySpellingAndTheirNeighbours)
+{
+    const std::string desktop = shellFolder(CSIDL_DESKTOPDIRECTORY);
+    const PlaceCase cases[] = {
+        {"C:\\windows\\system32\\kernel32.dll", true},
+        {"C:\\WINDOWS\\SYSTEM32\\KERNEL32.DLL", true},
+        {"C:\\windows\\system32\\kernel32.dll.", true},
+        {"C:/windows/system32/services.exe", true},
+        {"C:\\windows\\system32\\svchost.exe", true},
+        {"C:\\windows\\explorer.exe", true},
+        {"C:\\windows\\regedit.exe", true},
+        {"C:\\windows\\system32\\drivers\\ntfs.sys", true},
+        {"C:\\placesfix\\kernellink", true},
+        {"C:\\placesfix\\winlink\\system32\\services.exe", true},
+        {"\\\\?\\C:\\windows\\system32\\kernel32.dll", true},
+        {"C:\\windows", true},   // a protected folder named as a file
+        {"C:\\kestrune\\test_safety.exe", true},
+        {"C:\\kestrune\\Kestrune.exe", true},
+        {"C:\\kestrune\\kestrune-cli.exe", true},
+        {"C:\\kestrune\\defs_in_use.ks", true},
+        {"C:\\kestrune\\logs\\log.txt", true},
+        {"C:\\kestrune\\logs\\3-4-2024 (10-5-7).txt", true},
+        {"C:\\kestrune\\KestruneBackup\\1,2,2024_3,4,5.zip", true},
+        // Removable neighbours: the same names elsewhere, other names here.
+        {"C:\\windows\\system32\\evil.dll", false},
+        {"C:\\windows\\system32\\drivers\\evil.sys", false},
+        {"C:\\windows\\system32\\wbem\\svchost.exe", false},
+        {"C:\\Sandbox\\svchost.exe", false},
+        {"C:\\Sandbox\\kernel32.dll", false},
+        {"C:\\placesfix\\winlink\\evil.dll", false},
+        {desktop + "\\evil.exe", false},
+        {"C:\\kestrune\\parasite.dll", false},
+        {"C:\\kestrune\\logs\\notes.txt", false},
+        {"C:\\kestrune\\logs\\3-4-2024.txt", false},
+    };
+    for (const PlaceCase& c : cases)
+        EXPECT_EQ(c.expected, places_->isProtectedFile(c.path)) << "[" << c.path << "]";
+}
+
+TEST_F(ProtectedPlacesTest, TheRunningProgramIsProtectedWhateverOwnSays)
+{
+    char self[MAX_PATH + 1] = {};
+    ASSERT_NE(0u, GetModuleFileNameA(nullptr, self, MAX_PATH));
+    const ks::ProtectedPlaces places = ks::ProtectedPlaces::forThisMachine(ks::OwnPlaces());
+    EXPECT_TRUE(places.isProtectedFile(self));
+    EXPECT_TRUE(places.isProtectedFolder("C:\\windows"));
+}
+
+TEST(OwnPlaces, ComeFromTheSettingsAndTheProgramFolder)
+{
+    ASSERT_TRUE(ks::createDefaultSettings());
+    ASSERT_TRUE(ks::writeSetting(ks::kSettingLogFolder, "C:\\Logs Elsewhere"));
+    ASSERT_TRUE(ks::writeSetting(ks::kSettingReferenceFile, "C:\\Defs\\mine.ks"));
+    const ks::OwnPlaces own = ks::ownPlacesFromSettings();
+    EXPECT_EQ(ks::programFolder(), own.programFolder);
+    EXPECT_EQ(ks::programPath(), own.programFile);
+    EXPECT_EQ("C:\\Logs Elsewhere", own.logFolder);
+    EXPECT_EQ("C:\\Defs\\mine.ks", own.referenceFile);
+    EXPECT_EQ(ks::programFolder() + "KestruneBackup", own.backupFolder);
+    EXPECT_NE(std::string::npos, own.temporaryBackupFolder.find("\\KestruneBackup"));
+    EXPECT_EQ(std::string(ks::kSettingsKeyPath), own.settingsKey);
+}
+
+}  // namespace
