@@ -186,9 +186,8 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
     makeFile(dir + "\\real.dll");
     makeFile(dir + "\\RealDir\\x.txt");
     makeFile(dir + "\\drive\\Sandbox\\svchost.exe");
-    // The Windows folder's walk is narrowed to System32, which holds a
-    // protected svchost.exe and the protected drivers folder.
-    places.windowsFolder = "C:\\windows\\system32";
+    // The Windows folder holds a protected svchost.exe and Fonts folder.
+    places.windowsFolder = "C:\\windows";
     places.driveRoots = {dir + "\\drive\\"};
 
     Parasite& greedy = addParasite(list, "Greedy");
@@ -209,7 +208,7 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
     addFolder(greedy, "Program Files", "C:\\");
     addFolder(greedy, profileFolder.substr(profileFolder.rfind('\\') + 1),
               parentFolderOf(profileFolder));
-    addFolder(greedy, "drivers", "");
+    addFolder(greedy, "Fonts", "");
     Parasite& real = addParasite(list, "Real");
     addKey(real, "HKEY_CURRENT_USER", k, "Evil");
     addKey(real, "", k, "Own");
@@ -244,7 +243,7 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
         "Folder:0:0:C:\\windows",
         "Folder:0:1:C:\\\\Program Files",
         "Folder:0:2:" + profileFolder,
-        "Folder:0:3:C:\\windows\\system32\\drivers",
+        "Folder:0:3:C:\\windows\\Fonts",
         "File:1:1:C:\\windows\\system32\\svchost.exe",
     };
 
@@ -252,7 +251,7 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
     runFullScan(list, reporter, &places, &protectedPlaces);
 
     EXPECT_EQ(expected, findEvents(reporter));
-    // System32's entries come in the order of its listing.
+    // The Windows folder's entries come in the order of its listing.
     std::sort(skipped.begin(), skipped.end());
     std::sort(reporter.skipped.begin(), reporter.skipped.end());
     EXPECT_EQ(skipped, reporter.skipped);
