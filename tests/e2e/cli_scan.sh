@@ -44,7 +44,7 @@ cat > "$work/greedy.xml" <<'XML'
   <SW NAME="Greedy">
     <DIRECTORIES>
       <DIR NAME="windows" PATH="C:"/><DIR NAME="Program Files" PATH="C:"/>
-      <DIR NAME="Documents" PATH="C:\users\USER"/>
+      <DIR NAME="Documents" PATH="C:\users\UNIX_USER"/>
     </DIRECTORIES>
     <FILES>
       <FILE NAME="kernel32.dll" PATH="C:\windows\system32"/><FILE NAME="services.exe" PATH=""/>
@@ -70,7 +70,7 @@ cat > "$work/greedy.xml" <<'XML'
   </SW>
 </KS>
 XML
-sed -i "s/USER/$(id -un)/" "$work/greedy.xml"
+sed -i "s/UNIX_USER/$(id -un)/" "$work/greedy.xml"
 cat > "$work/clean.xml" <<'XML'
 <KS><SW NAME="Nobody"><FILES><FILE NAME="nothing.dll" PATH="C:\"/></FILES></SW></KS>
 XML
