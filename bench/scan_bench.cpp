@@ -255,7 +255,9 @@ Measure driveSearch(const std::string& definitions, const std::vector<std::strin
     ParasiteList list;
     loadReferenceFile(definitions, list);
     CountingReporter reporter;
-    ScanRun run(list, reporter);
+    // The program's set, so that the search is timed as the program runs it.
+    const ProtectedPlaces protectedPlaces = protectedPlacesOfThisMachine();
+    ScanRun run(list, reporter, protectedPlaces);
     PendingList<FileItem> files(list);
     PendingList<DirectoryItem> dirs(list);
     for (int p = 0; p < list.count(); ++p) {

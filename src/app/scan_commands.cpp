@@ -100,6 +100,9 @@ bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
     job_.parasites = &host_.parasiteList();
     job_.reporter = &reporter_;
     job_.places = places_;
+    // From the settings as they are at this start (the log folder or the
+    // reference file may have changed since the last one).
+    job_.protectedPlaces = protectedPlacesOfThisMachine();
     reporter_.reset(host_.window());
     // Cleared here, before the thread exists, so that a stop confirmed at
     // once is never undone by the thread.

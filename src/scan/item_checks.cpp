@@ -25,6 +25,28 @@ void ScanRun::report(FindKind kind, int parasiteIndex, int itemIndex, const std:
     reporter_.found(find);
 }
 
+void ScanRun::skip(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location)
+{
+    const std::string key = std::to_string(static_cast<int>(kind)) + ":" +
+                            std::to_string(parasiteIndex) + ":" + std::to_string(itemIndex) + ":" +
+                            foldedText(location);
+    if (!skipped_.insert(key).second)
+        return;
+    Find find;
+    find.kind = kind;
+    find.parasiteIndex = parasiteIndex;
+    find.itemIndex = itemIndex;
+    find.location = location;
+    reporter_.protectedSkipped(find);
+}
+
+bool itemTextRefused(const std::string& path, const std::string& name)
+{
+    if (itemNameRefused(name))
+        return true;
+    return !path.empty() && itemPathRefused(trimmedLocation(path + "\\" + name));
+}
+
 std::string trimmedLocation(const std::string& text)
 {
     const char kWhite[] = " \t\r\n";
@@ -48,6 +70,8 @@ bool cookieFileMatches(const std::string& foldedFileName, const std::string& nee
 
 std::string cookieNeedle(const std::string& name)
 {
+    if (!cookieNameUsable(name))
+        return std::string();
     std::string needle = foldedText(name);
     std::string result;
     result.reserve(needle.size());
@@ -60,6 +84,15 @@ std::string cookieNeedle(const std::string& name)
 
 namespace {
 
+// True when an existing file or folder at `path` must not be reported. Both
+// questions are asked whatever the item's kind, since a file item also finds
+// a folder and the other way round.
+bool placeProtected(const ScanRun& run, const std::string& path)
+{
+    const ProtectedPlaces& places = run.protectedPlaces();
+    return places.isProtectedFolder(path) || places.isProtectedFile(path);
+}
+
 template <typename Item>
 void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList<Item>& pending,
                      FindKind kind)
@@ -67,15 +100,22 @@ void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList
     Item& item = *itemsOf<Item>(*run.parasites().at(parasiteIndex))[itemIndex];
     const std::string location = item.path + "\\" + item.name;
     run.show(location);
-    if (item.path.empty()) {
+    if (itemTextRefused(item.path, item.name)) {
+        item.found = 0;
+        run.skip(kind, parasiteIndex, itemIndex,
+                 item.path.empty() ? item.name : trimmedLocation(location));
+    } else if (item.path.empty()) {
         pending.append(PendingSearch{parasiteIndex, itemIndex});
     } else {
         const std::string trimmed = trimmedLocation(location);
-        if (PathFileExistsA(trimmed.c_str())) {
+        if (!PathFileExistsA(trimmed.c_str())) {
+            item.found = 0;
+        } else if (placeProtected(run, trimmed)) {
+            item.found = 0;
+            run.skip(kind, parasiteIndex, itemIndex, trimmed);
+        } else {
             item.found = 1;
             run.report(kind, parasiteIndex, itemIndex, trimmed);
-        } else {
-            item.found = 0;
         }
     }
     run.countItem();
@@ -163,6 +203,11 @@ void matchPending(ScanRun& run, PendingList<Item>& pending, const std::string& e
     if (record == nullptr)
         return;
     const PendingSearch taken = *record;
+    // The item stays pending: a later entry of its name may take it.
+    if (placeProtected(run, fullPath)) {
+        run.skip(kind, taken.parasiteIndex, taken.itemIndex, fullPath);
+        return;
+    }
     Item& item = pending.item(taken);
     item.path = parentFolderOf(fullPath);
     item.found = 1;
@@ -178,18 +223,25 @@ void matchDefined(ScanRun& run, const DefinedIndex<Item>& index, const std::stri
         return;
     const std::string parent = parentFolderOf(fullPath);
     int reportedParasite = -1;
+    enum { NotAsked, Free, Protected } place = NotAsked;
     // The records come in definition order, so those of one parasite are
     // next to each other and "go on with the next parasite" is a skip.
     for (const PendingSearch& record : *named) {
         if (record.parasiteIndex == reportedParasite)
             continue;
         Item& item = *itemsOf<Item>(*run.parasites().at(record.parasiteIndex))[record.itemIndex];
-        if (!sameText(item.path, parent))
+        if (!sameText(item.path, parent) || itemTextRefused(item.path, item.name))
             continue;
+        if (place == NotAsked)
+            place = placeProtected(run, fullPath) ? Protected : Free;
+        reportedParasite = record.parasiteIndex;
+        if (place == Protected) {
+            run.skip(kind, record.parasiteIndex, record.itemIndex, fullPath);
+            continue;
+        }
         item.path = parent;
         item.found = 1;
         run.report(kind, record.parasiteIndex, record.itemIndex, fullPath);
-        reportedParasite = record.parasiteIndex;
     }
 }
 
@@ -262,8 +314,14 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
     ParasiteList& parasites = run.parasites();
     std::vector<std::vector<std::string>> needles(parasites.count());
     for (int p = 0; p < parasites.count(); ++p) {
-        for (const auto& cookie : parasites.at(p)->cookies)
-            needles[p].push_back(cookieNeedle(cookie->name));
+        const OwnedList<CookieItem>& cookies = parasites.at(p)->cookies;
+        for (size_t c = 0; c < cookies.size(); ++c) {
+            const std::string& name = cookies[c]->name;
+            needles[p].push_back(cookieNeedle(name));
+            // A blank name is an empty item rather than a refused one.
+            if (!cookieNameUsable(name) && !trimmedLocation(name).empty() && !run.stopping())
+                run.skip(FindKind::Cookie, p, static_cast<int>(c), name);
+        }
     }
 
     for (const CookieFile& file : cookieFiles) {
@@ -271,12 +329,20 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
             break;
         run.show(foldedText(file.fullPath));
         const std::string haystack = foldedText(file.name);
+        enum { NotAsked, Free, Protected } place = NotAsked;
         for (int p = 0; p < parasites.count() && !run.stopping(); ++p) {
             Parasite& parasite = *parasites.at(p);
             for (size_t c = 0; c < parasite.cookies.size() && !run.stopping(); ++c) {
                 const std::string& needle = needles[p][c];
                 if (!cookieFileMatches(haystack, needle))
                     continue;
+                if (place == NotAsked)
+                    place = run.protectedPlaces().isProtectedFile(file.fullPath) ? Protected
+                                                                                  : Free;
+                if (place == Protected) {
+                    run.skip(FindKind::Cookie, p, static_cast<int>(c), file.fullPath);
+                    continue;
+                }
                 parasite.cookies[c]->found = 1;
                 run.report(FindKind::Cookie, p, static_cast<int>(c), parasite.cookies[c]->name);
             }

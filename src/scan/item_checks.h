@@ -2,6 +2,11 @@
 // scan (ScanRun), the tests of file, folder and cookie items, and the folder
 // walks of the drive search and of the folder scan. Runs on the scan thread.
 //
+// No step reports a protected place (ProtectedPlaces) or an item whose texts
+// are refused as a find: such an item stays unfound, its parasite is not
+// marked "Found" for it, and the reporter hears of it through
+// protectedSkipped instead.
+//
 // Walks never descend into a reparse point (a symbolic link or junction): it
 // is counted and matched like any other directory entry, but its contents are
 // not listed, since links can loop (Wine's drive Z: holds links back to the
@@ -9,10 +14,12 @@
 #pragma once
 
 #include "definitions/parasite.h"
+#include "safety/protected_places.h"
 #include "scan/pending_search.h"
 #include "scan/scan_reporter.h"
 #include "scan/stop_request.h"
 
+#include <set>
 #include <string>
 
 namespace kestrune {
@@ -20,12 +27,13 @@ namespace kestrune {
 extern const char kStatusFound[];      // "Found"
 extern const char kStatusNotFound[];   // "Not Found"
 
-// One run of a scan: the list it scans, where it reports, and its count of
-// items scanned.
+// One run of a scan: the list it scans, where it reports, the places it never
+// reports, and its count of items scanned. `protectedPlaces` must outlive it.
 class ScanRun {
 public:
-    ScanRun(ParasiteList& parasites, ScanReporter& reporter)
-        : parasites_(parasites), reporter_(reporter)
+    ScanRun(ParasiteList& parasites, ScanReporter& reporter,
+            const ProtectedPlaces& protectedPlaces)
+        : parasites_(parasites), reporter_(reporter), protectedPlaces_(protectedPlaces)
     {
     }
     ScanRun(const ScanRun&) = delete;
@@ -33,6 +41,7 @@ public:
 
     ParasiteList& parasites() { return parasites_; }
     ScanReporter& reporter() { return reporter_; }
+    const ProtectedPlaces& protectedPlaces() const { return protectedPlaces_; }
 
     bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
     void show(const std::string& text) { reporter_.currentText(text); }
@@ -42,6 +51,10 @@ public:
 
     // Marks the parasite "Found" and reports the find.
     void report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location);
+    // Tells the reporter that the item names a protected place at `location`
+    // or holds a refused text; changes no status. Each item and location is
+    // told once per run (the drive search meets the Windows folder twice).
+    void skip(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location);
 
     // Counts a place the walk could not read and names it to the reporter.
     void unreadable(const std::string& path)
@@ -54,9 +67,16 @@ public:
 private:
     ParasiteList& parasites_;
     ScanReporter& reporter_;
+    const ProtectedPlaces& protectedPlaces_;
+    std::set<std::string> skipped_;
     unsigned long itemsScanned_ = 0;
     unsigned long unreadable_ = 0;
 };
+
+// True when the texts of a file or folder item are refused, so that it is
+// never looked for: its NAME is (itemNameRefused), or it has a PATH and the
+// trimmed "path\name" is (itemPathRefused).
+bool itemTextRefused(const std::string& path, const std::string& name);
 
 // The text with blanks, tabs and line breaks removed from both ends.
 std::string trimmedLocation(const std::string& text);
@@ -67,7 +87,9 @@ std::string trimmedLocation(const std::string& text);
 std::string parentFolderOf(const std::string& path);
 
 // The needle of a cookie item: its name folded to lower case with every blank
-// (0x20) removed; tabs and other characters stay.
+// (0x20) removed; tabs and other characters stay. Empty (matching nothing)
+// when the name holds no letter or digit (cookieNameUsable), so that a name
+// like "." or "__" never matches every cookie file.
 std::string cookieNeedle(const std::string& name);
 
 // True when a cookie file whose name, folded with foldedText, is
@@ -75,10 +97,11 @@ std::string cookieNeedle(const std::string& name);
 // An empty needle matches nothing. The scan and the removal both ask this.
 bool cookieFileMatches(const std::string& foldedFileName, const std::string& needle);
 
-// The full scan's test of one file (`folder` false) or folder item: with a
-// `path`, the trimmed "path\name" is tested for existence at once and the
-// item's `found` set; without one, the item is appended to the pending list.
-// Counts one item either way.
+// The full scan's test of one file or folder item: with a `path`, the trimmed
+// "path\name" is tested for existence at once and the item's `found` set (0
+// when it exists but is a protected place); without one, the item is appended
+// to the pending list. An item whose texts are refused is neither tested nor
+// appended: `found` becomes 0 and it is skipped. Counts one item either way.
 void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
                    PendingList<FileItem>& pendingFiles);
 void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
@@ -89,7 +112,9 @@ void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
 // its needle occurs in the file's name folded to lower case (only the part of
 // the path below the cookies folder, so that the folder's own path matches
 // nothing); an empty needle matches nothing. One find per matching pair, with
-// the item's name as defined as its location; one item counted per file.
+// the item's name as defined as its location; one item counted per file. A
+// cookie file that is a protected place matches no item; an item whose name
+// cannot match (cookieNameUsable) is skipped.
 void checkCookies(ScanRun& run, const std::string& cookiesFolder);
 
 // The drive search of one folder tree, depth first in listing order:
@@ -109,7 +134,10 @@ void walkFolder(ScanRun& run, const std::string& folder, PendingList<FileItem>& 
 
 // The first unfound pending item named `entryName` takes the find: its `path`
 // becomes the entry's parent folder, `found` 1, and the find is reported with
-// `fullPath` as its location. Nothing happens when no such item is left.
+// `fullPath` as its location. Nothing happens when no such item is left. When
+// the entry is a protected place, the item is skipped and stays unfound and
+// pending, for an entry of its name met later. Protection is asked only for
+// entries that some pending item is named after.
 void matchPendingFile(ScanRun& run, PendingList<FileItem>& pendingFiles,
                       const std::string& entryName, const std::string& fullPath);
 void matchPendingFolder(ScanRun& run, PendingList<DirectoryItem>& pendingFolders,
@@ -123,7 +151,8 @@ void walkChosenFolder(ScanRun& run, const std::string& folder);
 // as its `path` (without regard to case) reports the entry once, through its
 // first such item, whose `path` is rewritten to the parent as spelled on disk
 // and whose `found` becomes 1. `found` is not consulted: an item found before
-// is reported again.
+// is reported again. Items whose texts are refused take no entry; when the
+// entry is a protected place, each such parasite's item is skipped instead.
 void matchDefinedFile(ScanRun& run, const DefinedIndex<FileItem>& files,
                       const std::string& entryName, const std::string& fullPath);
 void matchDefinedFolder(ScanRun& run, const DefinedIndex<DirectoryItem>& folders,

@@ -23,18 +23,36 @@ bool openFullAccess(HKEY root, const std::string& path, RegistryKey& key)
     return key.open(root, path.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS;
 }
 
-// Tries `test` under every hive in table order; on the first success writes
-// that hive's name into `main` and returns true.
-template <typename Test>
-bool searchAllHives(std::string& main, Test test)
+// Tries `exists` under the hive that `main` names or, when it names none,
+// under every hive in table order, passing over the hives in which
+// `isProtected` holds. On the fallback's first unprotected hit, writes that
+// hive's name into `main`.
+template <typename Exists, typename IsProtected>
+RegistryCheck checkInHives(std::string& main, Exists exists, IsProtected isProtected,
+                           std::string& protectedHive)
 {
+    if (HKEY root = hiveFromName(main)) {
+        if (!exists(root))
+            return RegistryCheck::Absent;
+        if (!isProtected(main))
+            return RegistryCheck::Present;
+        protectedHive = main;
+        return RegistryCheck::Protected;
+    }
+    RegistryCheck result = RegistryCheck::Absent;
     for (const HiveRow& row : kHiveTable) {
-        if (test(row.root)) {
+        if (!exists(row.root))
+            continue;
+        if (!isProtected(row.name)) {
             main = row.name;
-            return true;
+            return RegistryCheck::Present;
+        }
+        if (result == RegistryCheck::Absent) {
+            protectedHive = row.name;
+            result = RegistryCheck::Protected;
         }
     }
-    return false;
+    return result;
 }
 
 }  // namespace
@@ -84,22 +102,27 @@ std::string registryKeyPath(const RegistryKeyItem& item)
     return item.sub + "\\" + item.value;
 }
 
-bool checkRegistryKey(RegistryKeyItem& item)
+RegistryCheck checkRegistryKey(RegistryKeyItem& item, const ProtectedPlaces& protectedPlaces,
+                               std::string& protectedHive)
 {
     if (!hasKeyName(item))
-        return false;
+        return RegistryCheck::Absent;
     const std::string path = registryKeyPath(item);
-    if (HKEY root = hiveFromName(item.main))
-        return keyExists(root, path);
-    return searchAllHives(item.main, [&](HKEY root) { return keyExists(root, path); });
+    return checkInHives(
+        item.main, [&](HKEY root) { return keyExists(root, path); },
+        [&](const std::string& hive) { return protectedPlaces.isProtectedKey(hive, path); },
+        protectedHive);
 }
 
-bool checkRegistryValue(RegistryValueItem& item)
+RegistryCheck checkRegistryValue(RegistryValueItem& item, const ProtectedPlaces& protectedPlaces,
+                                 std::string& protectedHive)
 {
-    if (HKEY root = hiveFromName(item.main))
-        return valueExists(root, item.sub, item.value);
-    return searchAllHives(item.main,
-                          [&](HKEY root) { return valueExists(root, item.sub, item.value); });
+    return checkInHives(
+        item.main, [&](HKEY root) { return valueExists(root, item.sub, item.value); },
+        [&](const std::string& hive) {
+            return protectedPlaces.isProtectedValue(hive, item.sub, item.value);
+        },
+        protectedHive);
 }
 
 std::string registryKeyLocation(const RegistryKeyItem& item)

@@ -1,6 +1,6 @@
 // Registry items of a parasite: the hive table, the lookup from a hive name to
-// its root key, the existence tests of the full scan and the location texts of
-// found registry items.
+// its root key, the existence tests of the full scan (which pass over
+// protected keys and values) and the location texts of found registry items.
 //
 // A RegistryKeyItem names the key `sub` + "\" + `value` below hive `main`; a
 // RegistryValueItem names value `value` of key `sub` below hive `main`. None of
@@ -9,6 +9,7 @@
 #pragma once
 
 #include "definitions/parasite.h"
+#include "safety/protected_places.h"
 
 #include <windows.h>
 
@@ -53,18 +54,34 @@ bool hasKeyName(const RegistryKeyItem& item);
 // (also when `sub` is empty).
 std::string registryKeyPath(const RegistryKeyItem& item);
 
+// How the scan's test of a registry item came out.
+enum class RegistryCheck {
+    Absent,      // no hive holds it
+    Present,     // found at a place that may be reported
+    Protected,   // it exists, but only where it is protected
+};
+
 // The scan's test of one key item. When `main` names a hive, only that hive is
 // tried. Otherwise the five hives are tried in table order and, at the first
 // that holds the key, `main` is overwritten with that hive's table name; when
 // none holds it `main` is unchanged. An item without a key name
 // (hasKeyName false) is not found and nothing is opened. Runs on the scan
 // thread, which is the only writer of `main`.
-bool checkRegistryKey(RegistryKeyItem& item);
+//
+// A hive in which the key exists but is protected (isProtectedKey) counts as
+// not holding it, so the fallback goes on with the next hive. Protected: the
+// key exists only where it is protected; `main` is unchanged and
+// `protectedHive` names the first hive in which it was met.
+RegistryCheck checkRegistryKey(RegistryKeyItem& item, const ProtectedPlaces& protectedPlaces,
+                               std::string& protectedHive);
 
 // The scan's test of one value item, with the same fallback as
 // checkRegistryKey and the same rewrite of `main` to the hive in which the
 // fallback found the value, so that the removal can reach it afterwards.
-bool checkRegistryValue(RegistryValueItem& item);
+// Values are passed over where isProtectedValue holds; the key they lie in
+// may itself be protected.
+RegistryCheck checkRegistryValue(RegistryValueItem& item, const ProtectedPlaces& protectedPlaces,
+                                 std::string& protectedHive);
 
 // Location texts of found registry items: "main\sub\value" for a key and
 // "main\sub : value" for a value, formatted from the item's strings as they

@@ -3,6 +3,7 @@
 #include "scan/scan_thread.h"
 
 #include "removal/shell_utils.h"
+#include "safety/own_places.h"
 #include "scan/item_checks.h"
 #include "scan/registry_location.h"
 
@@ -22,19 +23,53 @@ const char kUnreadableFormat[] = "Scan Completed (%lu folders could not be read)
 const char kOutOfMemory[] = "out of memory";
 const char kInternalError[] = "internal error";
 
-// The item step of the registry phases: show the location (formatted before
-// the test, which may rewrite `main`), test, record, count.
-template <typename Item, typename Test, typename Locate>
-void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, Item& item,
-                       FindKind kind, Test test, Locate locate)
+// One test and one location text for either kind of registry item.
+RegistryCheck checkRegistryItem(RegistryKeyItem& item, const ProtectedPlaces& places,
+                                std::string& protectedHive)
 {
-    const std::string location = locate(item);
+    return checkRegistryKey(item, places, protectedHive);
+}
+
+RegistryCheck checkRegistryItem(RegistryValueItem& item, const ProtectedPlaces& places,
+                                std::string& protectedHive)
+{
+    return checkRegistryValue(item, places, protectedHive);
+}
+
+std::string registryLocation(const RegistryKeyItem& item)
+{
+    return registryKeyLocation(item);
+}
+
+std::string registryLocation(const RegistryValueItem& item)
+{
+    return registryValueLocation(item);
+}
+
+// The item step of the registry phases: show the location (formatted before
+// the test, which may rewrite `main`), test, record, count. A protected item
+// is skipped with its location in the hive where it was met.
+template <typename Item>
+void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, Item& item, FindKind kind)
+{
+    const std::string location = registryLocation(item);
     run.show(location);
-    if (test(item)) {
+    std::string protectedHive;
+    switch (checkRegistryItem(item, run.protectedPlaces(), protectedHive)) {
+    case RegistryCheck::Present:
         item.found = 1;
         run.report(kind, parasiteIndex, itemIndex, location);
-    } else {
+        break;
+    case RegistryCheck::Protected: {
         item.found = 0;
+        Item met = item;
+        met.main = protectedHive;
+        run.skip(kind, parasiteIndex, itemIndex, registryLocation(met));
+        break;
+    }
+    case RegistryCheck::Absent:
+        item.found = 0;
+        break;
     }
     run.countItem();
 }
@@ -48,7 +83,7 @@ void scanRegistryKeys(ScanRun& run)
         parasite.status = kStatusNotFound;
         for (size_t i = 0; i < parasite.registryKeys.size() && !run.stopping(); ++i)
             checkRegistryItem(run, p, static_cast<int>(i), *parasite.registryKeys[i],
-                              FindKind::RegistryKey, checkRegistryKey, registryKeyLocation);
+                              FindKind::RegistryKey);
     }
 }
 
@@ -60,8 +95,7 @@ void scanRegistryValues(ScanRun& run)
         Parasite& parasite = *parasites.at(p);
         for (size_t i = 0; i < parasite.registryValues.size() && !run.stopping(); ++i)
             checkRegistryItem(run, p, static_cast<int>(i), *parasite.registryValues[i],
-                              FindKind::RegistryValue, checkRegistryValue,
-                              registryValueLocation);
+                              FindKind::RegistryValue);
     }
 }
 
@@ -166,7 +200,22 @@ ScanOutcome endScan(ScanRun& run, const std::string& failure, const char* comple
     return outcome;
 }
 
+// `given`, or else this machine's places, built into `own`.
+const ProtectedPlaces& placesToProtect(const ProtectedPlaces* given,
+                                       std::optional<ProtectedPlaces>& own)
+{
+    if (given)
+        return *given;
+    own = protectedPlacesOfThisMachine();
+    return *own;
+}
+
 }  // namespace
+
+ProtectedPlaces protectedPlacesOfThisMachine()
+{
+    return ProtectedPlaces::forThisMachine(ownPlacesFromSettings());
+}
 
 std::string systemCookiesFolder()
 {
@@ -207,9 +256,10 @@ bool driveIsSearched(const std::string& root)
 }
 
 ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
-                        const ScanPlaces* places)
+                        const ScanPlaces* places, const ProtectedPlaces* protectedPlaces)
 {
-    ScanRun run(parasites, reporter);
+    std::optional<ProtectedPlaces> machine;
+    ScanRun run(parasites, reporter, placesToProtect(protectedPlaces, machine));
     const std::string failure = failureOf([&] {
         reporter.scanStarted();
         runFullScanPhases(run, places);
@@ -218,9 +268,10 @@ ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
 }
 
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
-                          const std::string& folder)
+                          const std::string& folder, const ProtectedPlaces* protectedPlaces)
 {
-    ScanRun run(parasites, reporter);
+    std::optional<ProtectedPlaces> machine;
+    ScanRun run(parasites, reporter, placesToProtect(protectedPlaces, machine));
     const std::string failure = failureOf([&] {
         reporter.scanStarted();
         reporter.phaseStarted(ScanPhase::ChosenFolder);
@@ -233,7 +284,8 @@ DWORD WINAPI ScanThread(LPVOID parameter)
 {
     ScanJob* job = static_cast<ScanJob*>(parameter);
     try {
-        runFullScan(*job->parasites, *job->reporter, job->places ? &*job->places : nullptr);
+        runFullScan(*job->parasites, *job->reporter, job->places ? &*job->places : nullptr,
+                    job->protectedPlaces ? &*job->protectedPlaces : nullptr);
     } catch (...) {
         // Nothing may leave a thread procedure; the scan has ended its run
         // itself, so only a reporter's scanEnded can have thrown.
@@ -245,7 +297,8 @@ DWORD WINAPI FolderScanThread(LPVOID parameter)
 {
     ScanJob* job = static_cast<ScanJob*>(parameter);
     try {
-        runFolderScan(*job->parasites, *job->reporter, job->folder);
+        runFolderScan(*job->parasites, *job->reporter, job->folder,
+                      job->protectedPlaces ? &*job->protectedPlaces : nullptr);
     } catch (...) {
     }
     return 0;

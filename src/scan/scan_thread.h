@@ -5,12 +5,14 @@
 //
 // A scan writes into the definitions it scans (a parasite's `status`, an
 // item's `found`, a key item's `main`, a found file or folder item's `path`)
-// and reports through its ScanReporter only. It neither reads nor clears
+// and reports through its ScanReporter only. It never reports a protected
+// place as a find (see item_checks.h). It neither reads nor clears
 // stopRequested at its start: the start command clears it before the thread
 // is created. The list must not be changed while a scan runs.
 #pragma once
 
 #include "definitions/parasite.h"
+#include "safety/protected_places.h"
 #include "scan/scan_reporter.h"
 
 #include <windows.h>
@@ -49,18 +51,26 @@ struct ScanOutcome {
     unsigned long unreadable = 0;
 };
 
+// The places a scan never reports when its owner names none: this machine's
+// and Kestrune's own, as the settings give them. Reads the settings and asks
+// the system, so the window builds it on its own thread before a scan starts.
+ProtectedPlaces protectedPlacesOfThisMachine();
+
 // A full scan of `parasites`, run on the calling thread. Without `places` the
 // cookies folder is asked for at the cookie phase and the Windows folder and
-// drives at the drive search. Whatever fails on the way (also in the
-// reporter), the scan ends through its end step: scanFailed, the last
-// currentText, scanEnded.
+// drives at the drive search. Without `protectedPlaces` those of
+// protectedPlacesOfThisMachine are built at the start. Whatever fails on the
+// way (also in the reporter), the scan ends through its end step:
+// scanFailed, the last currentText, scanEnded.
 ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
-                        const ScanPlaces* places = nullptr);
+                        const ScanPlaces* places = nullptr,
+                        const ProtectedPlaces* protectedPlaces = nullptr);
 
 // A folder scan of `folder` (as the user picked it), run on the calling
-// thread; it ends as the full scan does.
+// thread; `protectedPlaces` as for runFullScan; it ends as the full scan does.
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
-                          const std::string& folder);
+                          const std::string& folder,
+                          const ProtectedPlaces* protectedPlaces = nullptr);
 
 // What a scan thread is handed. The starter owns it and keeps it (and the
 // list and reporter it points to) alive until the thread has ended.
@@ -69,6 +79,8 @@ struct ScanJob {
     ScanReporter* reporter = nullptr;
     std::string folder;                  // the folder scan's folderToScan
     std::optional<ScanPlaces> places;    // full scan; empty: the system's
+    // Never reported; empty: protectedPlacesOfThisMachine, built by the thread.
+    std::optional<ProtectedPlaces> protectedPlaces;
 };
 
 // Thread entry points for CreateThread; `job` is a ScanJob*. Both return 0.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # kestrune-cli scan: the lines of a full scan and of a folder scan, progress
-# and --quiet, the definitions of the settings, and the exit codes, run as a
-# user would in a throw-away Wine prefix set up with parasites to find.
+# and --quiet, the definitions of the settings, protected places passed over,
+# and the exit codes, run as a user would in a throw-away Wine prefix set up
+# with parasites to find.
 source "$(dirname "$0")/lib/cli-checks.sh"
 pack() { python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$1" "$2"; }
 
@@ -35,12 +36,48 @@ cat > "$work/defs.xml" <<'XML'
   </SW>
 </KS>
 XML
+# Greedy names places of the system itself (and a PATH that climbs out with
+# ".."), Planted the real items beside them, one of them a svchost.exe dropped
+# outside System32.
+cat > "$work/greedy.xml" <<'XML'
+<KS>
+  <SW NAME="Greedy">
+    <DIRECTORIES>
+      <DIR NAME="windows" PATH="C:"/><DIR NAME="Program Files" PATH="C:"/>
+      <DIR NAME="Documents" PATH="C:\users\UNIX_USER"/>
+    </DIRECTORIES>
+    <FILES>
+      <FILE NAME="kernel32.dll" PATH="C:\windows\system32"/><FILE NAME="services.exe" PATH=""/>
+      <FILE NAME="explorer.exe" PATH="C:\windows"/>
+      <FILE NAME="planted.dll" PATH="C:\kestrune-e2e\Sandbox\inner\.."/>
+    </FILES>
+    <COOKIES><COOKIE NAME="."/></COOKIES>
+    <REGISTRY>
+      <KEYS>
+        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software" VALUE="Microsoft"/>
+        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion" VALUE="Run"/>
+      </KEYS>
+      <VALUES><REGVALUE MAIN="HKEY_LOCAL_MACHINE" SUB="Software\Microsoft\Windows NT\CurrentVersion\Winlogon" VALUE="Shell"/></VALUES>
+    </REGISTRY>
+  </SW>
+  <SW NAME="Planted">
+    <DIRECTORIES><DIR NAME="PlantedData" PATH="C:\kestrune-e2e\Sandbox"/></DIRECTORIES>
+    <FILES><FILE NAME="planted.dll" PATH="C:\kestrune-e2e\Sandbox"/><FILE NAME="svchost.exe" PATH=""/></FILES>
+    <REGISTRY>
+      <KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\KestruneE2E" VALUE="Planted"/></KEYS>
+      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion\Run" VALUE="KestruneE2E"/></VALUES>
+    </REGISTRY>
+  </SW>
+</KS>
+XML
+sed -i "s/UNIX_USER/$(id -un)/" "$work/greedy.xml"
 cat > "$work/clean.xml" <<'XML'
 <KS><SW NAME="Nobody"><FILES><FILE NAME="nothing.dll" PATH="C:\"/></FILES></SW></KS>
 XML
 printf '<KS><SW NAME="x"></KS>' > "$work/broken.xml"
 pack "$work/defs.xml" "$work/defs.ks"
 pack "$work/clean.xml" "$work/clean.ks"
+pack "$work/greedy.xml" "$work/greedy.ks"
 pack "$work/broken.xml" "$work/broken.ks"
 
 # The machine: files, folders, a cookie, registry entries, the settings.
@@ -51,6 +88,9 @@ mkdir -p "$c/kestrune-e2e/AlphaData" "$c/kestrune-e2e/deep/BetaCache" "$c/kestru
 : > "$c/kestrune-e2e/alpha.dll"
 : > "$c/kestrune-e2e/one/twice.dat"
 : > "$c/kestrune-e2e/two/twice.dat"
+mkdir -p "$c/kestrune-e2e/Sandbox/PlantedData" "$c/kestrune-e2e/Sandbox/inner"
+: > "$c/kestrune-e2e/Sandbox/planted.dll"
+: > "$c/kestrune-e2e/Sandbox/svchost.exe"
 cookies="$c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCookies"
 mkdir -p "$cookies"
 : > "$cookies/root@AlphaTrack.txt"
@@ -60,6 +100,8 @@ for i in $(seq 1 400); do mkdir -p "$c/kestrune-e2e/bulk/d$i"; (cd "$c/kestrune-
 wine reg add 'HKCU\Software\KestruneE2E\Alpha' /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\KestruneE2E' /v Run /d alpha.exe /f >/dev/null 2>&1
 wine reg add 'HKCU\SOFTWARE\Kestrune' /v rfp /d 'C:\kestrune\defs.ks' /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\KestruneE2E\Planted' /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v KestruneE2E /d planted.exe /f >/dev/null 2>&1
 SETUP
 
 cat > "$work/run.bat" <<'BAT'
@@ -74,6 +116,8 @@ kestrune-cli.exe scan --folder C:\kestrune-e2e\one --quiet > folderclean.out
 echo folderclean=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions clean.ks --quiet > clean.out 2> clean.err
 echo clean=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --definitions greedy.ks --quiet > greedy.out 2> greedy.err
+echo greedy=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions missing.ks > missing.out 2> missing.err
 echo missing=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions broken.ks > broken.out 2> broken.err
@@ -101,12 +145,12 @@ mkdir -p "$work/out"
 
 start=$(date +%s.%N)
 "$WINE_RUN" --copy "$cli" --copy "$work/defs.ks" --copy "$work/clean.ks" \
-    --copy "$work/broken.ks" --copy "$work/run.bat" --setup "$work/setup.sh" \
+    --copy "$work/broken.ks" --copy "$work/greedy.ks" --copy "$work/run.bat" --setup "$work/setup.sh" \
     --after "$work/collect.sh" -- "$work/run.bat" >/dev/null 2>&1
 end=$(date +%s.%N)
 o="$work/out"
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
-check "exit codes" "full=1 progress=1 folder=1 folderclean=0 clean=0 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
+check "exit codes" "full=1 progress=1 folder=1 folderclean=0 clean=0 greedy=1 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
 
 # A full scan's lines, in the order of the phases: keys (through the hive
 # fallback, shown as defined), values, cookies, files and folders at their
@@ -150,6 +194,31 @@ expected_folder=$(printf 'Alpha\tC:\\kestrune-e2e\\AlphaData\tFolder\tSevere\nAl
 check "folder scan lines" "$expected_folder" "$(LC_ALL=C sort "$o/folder.out")"
 check "folder scan: nothing at a defined place" "" "$(cat "$o/folderclean.out")"
 check "clean scan prints nothing" "" "$(cat "$o/clean.out" "$o/clean.err")"
+
+# Protected places are never listed; each is named on standard error, also
+# with --quiet, and the svchost.exe met in System32 (by the Windows folder's
+# walk and again by drive C:'s) once.
+expected_greedy="Planted${T}HKEY_CURRENT_USER\\Software\\KestruneE2E\\Planted${T}RegKey${T}
+Planted${T}HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run : KestruneE2E${T}RegValue${T}
+Planted${T}C:\\kestrune-e2e\\Sandbox\\planted.dll${T}File${T}
+Planted${T}C:\\kestrune-e2e\\Sandbox\\PlantedData${T}Folder${T}
+Planted${T}C:\\kestrune-e2e\\Sandbox\\svchost.exe${T}File${T}"
+check "protected places: only the real items" "$expected_greedy" "$(tr -d '\r' < "$o/greedy.out")"
+expected_skips="protected: HKEY_CURRENT_USER\\Software\\Microsoft (key of Greedy) is never touched
+protected: HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run (key of Greedy) is never touched
+protected: HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon : Shell (value of Greedy) is never touched
+refused: . (cookie of Greedy) is not a plain path or name and is never looked for
+protected: C:\\windows\\system32\\kernel32.dll (file of Greedy) is never touched
+protected: C:\\windows\\explorer.exe (file of Greedy) is never touched
+refused: C:\\kestrune-e2e\\Sandbox\\inner\\..\\planted.dll (file of Greedy) is not a plain path or name and is never looked for
+protected: C:\\windows (folder of Greedy) is never touched
+protected: C:\\Program Files (folder of Greedy) is never touched
+protected: C:\\users\\$(id -un)\\Documents (folder of Greedy) is never touched"
+check "protected places: named in order" "$expected_skips" "$(tr -d '\r' < "$o/greedy.err" | head -n 10)"
+searched_skips="protected: C:\\windows\\system32\\services.exe (file of Greedy) is never touched
+protected: C:\\windows\\system32\\svchost.exe (file of Planted) is never touched"
+check "protected places met by the drive search" "$searched_skips" \
+    "$(tr -d '\r' < "$o/greedy.err" | tail -n +11 | LC_ALL=C sort)"
 
 for f in missing broken bogus novalue twice nofolder filefolder nosettings; do
     check "$f: nothing on stdout" "" "$(cat "$o/$f.out")"

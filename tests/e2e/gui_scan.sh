@@ -13,7 +13,9 @@ REMINDER='It is strongly recommended to update your protection to protect yourse
 T=$'\t'
 
 # Definitions of our own in place of the sample: every kind of item, a
-# danger level without a name, a file found twice by name.
+# danger level without a name, a file found twice by name, and Greedy, whose
+# items all name places of the system itself (and a cookie named "."): they
+# make no row.
 cat > "$E2E_PREFIX/defs.xml" <<'XML'
 <KS>
   <SW NAME="Alpha">
@@ -38,6 +40,19 @@ cat > "$E2E_PREFIX/defs.xml" <<'XML'
   <SW NAME="Delta">
     <FILES><FILE NAME="twice.dat" PATH=""/><FILE NAME="twice.dat" PATH=""/></FILES>
     <DANGER_LEVEL>1</DANGER_LEVEL>
+  </SW>
+  <SW NAME="Greedy">
+    <DIRECTORIES><DIR NAME="windows" PATH="C:"/><DIR NAME="Program Files" PATH="C:"/></DIRECTORIES>
+    <FILES><FILE NAME="kernel32.dll" PATH="C:\windows\system32"/><FILE NAME="svchost.exe" PATH=""/></FILES>
+    <COOKIES><COOKIE NAME="."/></COOKIES>
+    <REGISTRY>
+      <KEYS>
+        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software" VALUE="Microsoft"/>
+        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion" VALUE="Run"/>
+      </KEYS>
+      <VALUES><REGVALUE MAIN="HKEY_LOCAL_MACHINE" SUB="Software\Microsoft\Windows NT\CurrentVersion\Winlogon" VALUE="Shell"/></VALUES>
+    </REGISTRY>
+    <DANGER_LEVEL>2</DANGER_LEVEL>
   </SW>
 </KS>
 XML
@@ -86,6 +101,7 @@ searched="1${T}Beta${T}C:\\e2e-scan\\deep\\BetaCache${T}Folder${T}
 1${T}Delta${T}C:\\e2e-scan\\one\\twice.dat${T}File${T}Dangerous
 1${T}Delta${T}C:\\e2e-scan\\two\\twice.dat${T}File${T}Dangerous"
 expect_eq "rows of the drive search" "$searched" "$(echo "$rows" | tail -n +7 | LC_ALL=C sort)"
+expect_eq "no row of a protected place" "0" "$(echo "$rows" | grep -c Greedy)"
 expect_eq "memory counter" "0" "$(drive text "$TITLE" 1044)"
 expect_eq "registry counter" "2" "$(drive text "$TITLE" 1045)"
 expect_eq "cookies counter" "2" "$(drive text "$TITLE" 1046)"

@@ -26,7 +26,8 @@ protected:
 
     ParasiteList list;
     RecordingReporter reporter;
-    ScanRun run{list, reporter};
+    ProtectedPlaces protectedPlaces;   // no folder or file, unless a test adds one
+    ScanRun run{list, reporter, protectedPlaces};
 };
 
 }  // namespace
@@ -52,6 +53,8 @@ TEST(ScanTexts, TrimParentAndNeedle)
     EXPECT_EQ("bigmoney", cookieNeedle(" Big  Money "));
     EXPECT_EQ("a\tb", cookieNeedle("A\tB"));
     EXPECT_EQ("", cookieNeedle("   "));
+    EXPECT_EQ("", cookieNeedle(". "));   // no letter or digit: matches nothing
+    EXPECT_EQ("x.", cookieNeedle("X."));
 }
 
 TEST_F(ItemChecks, PlacedItemsAreTestedAtTheirPlace)
@@ -141,6 +144,8 @@ TEST_F(ItemChecks, CookiesMatchTheFileNameBelowTheCookiesFolder)
     addCookie(p2, "cookies");
     addCookie(p2, "kt");
     addCookie(p2, "TrackWide\\Cookies");
+    addCookie(p2, ".");   // in every file name, but names no cookie
+    addCookie(p2, "@_");
 
     checkCookies(run, folder);
 
@@ -159,6 +164,7 @@ TEST_F(ItemChecks, CookiesMatchTheFileNameBelowTheCookiesFolder)
     EXPECT_EQ(0, p2.cookies[0]->found);
     EXPECT_EQ("Found", p1.status);
     EXPECT_EQ("Not scanned", p2.status);
+    EXPECT_EQ((std::vector<std::string>{"Cookie:2:3:.", "Cookie:2:4:@_"}), reporter.skipped);
     // The status line shows the lower-cased full path.
     for (const std::string& text : reporter.texts)
         EXPECT_EQ(0u, text.find(foldedText(folder) + "\\root@")) << text;
@@ -311,7 +317,7 @@ TEST_F(ItemChecks, AFileInADriveRootGetsTheBareDriveAsItsPath)
 
     // The next test at the recorded place finds it there.
     RecordingReporter again;
-    ScanRun second(list, again);
+    ScanRun second(list, again, protectedPlaces);
     PendingList<FileItem> none(list);
     checkPathItem(second, 0, 0, none);
     EXPECT_TRUE(none.empty());

@@ -38,6 +38,19 @@ void setValue(HKEY root, const std::string& path, const char* name, const std::s
                                             static_cast<DWORD>(data.size() + 1)));
 }
 
+// The scan's tests with no place but the built-in keys protected.
+bool keyFound(ks::RegistryKeyItem& item)
+{
+    std::string hive;
+    return ks::checkRegistryKey(item, ks::ProtectedPlaces(), hive) == ks::RegistryCheck::Present;
+}
+
+bool valueFound(ks::RegistryValueItem& item)
+{
+    std::string hive;
+    return ks::checkRegistryValue(item, ks::ProtectedPlaces(), hive) == ks::RegistryCheck::Present;
+}
+
 ks::RegistryKeyItem keyItem(const std::string& main, const std::string& sub,
                             const std::string& value)
 {
@@ -146,7 +159,7 @@ TEST_F(RegistryChecks, KeyFallbackSearchesTheHivesInOrderAndRecordsTheHive)
         for (HKEY root : c.holders)
             makeKey(root, shared);
         ks::RegistryKeyItem item = keyItem(c.main, kProbe, "Shared");
-        EXPECT_EQ(c.found, ks::checkRegistryKey(item));
+        EXPECT_EQ(c.found, keyFound(item));
         EXPECT_EQ(c.mainAfter, item.main);
         EXPECT_EQ(kProbe, item.sub);
         EXPECT_EQ("Shared", item.value);
@@ -162,7 +175,7 @@ TEST_F(RegistryChecks, ValueFallbackSearchesTheHivesInOrderAndRecordsTheHive)
         for (HKEY root : c.holders)
             setValue(root, key, "probe", "data");
         ks::RegistryValueItem item = valueItem(c.main, key, "probe");
-        EXPECT_EQ(c.found, ks::checkRegistryValue(item));
+        EXPECT_EQ(c.found, valueFound(item));
         EXPECT_EQ(c.mainAfter, item.main);
         // The removal reaches a found item through its recorded hive.
         if (c.found) {
@@ -176,12 +189,12 @@ TEST_F(RegistryChecks, ARecordedHiveIsTheOnlyOneTriedNextTime)
     const std::string shared = std::string(kProbe) + "\\Shared";
     makeKey(HKEY_CURRENT_USER, shared);
     ks::RegistryKeyItem item = keyItem("HKLM", kProbe, "Shared");
-    ASSERT_TRUE(ks::checkRegistryKey(item));
+    ASSERT_TRUE(keyFound(item));
     ASSERT_EQ("HKEY_CURRENT_USER", item.main);
 
     SHDeleteKeyA(HKEY_CURRENT_USER, kProbe);
     makeKey(HKEY_LOCAL_MACHINE, shared);
-    EXPECT_FALSE(ks::checkRegistryKey(item));
+    EXPECT_FALSE(keyFound(item));
     EXPECT_EQ("HKEY_CURRENT_USER", item.main);
 }
 
@@ -197,7 +210,7 @@ TEST_F(RegistryChecks, AKeyItemWithoutAKeyNameIsNeverFound)
         for (const char* main : {"HKEY_CURRENT_USER", "HKLM"}) {
             ks::RegistryKeyItem item = keyItem(main, kProbe, value);
             EXPECT_FALSE(ks::hasKeyName(item));
-            EXPECT_FALSE(ks::checkRegistryKey(item));
+            EXPECT_FALSE(keyFound(item));
             EXPECT_EQ(main, item.main);
         }
     }
@@ -211,7 +224,7 @@ TEST_F(RegistryChecks, AnEmptySubGivesAPathThatStartsWithABackslash)
     makeKey(HKEY_CURRENT_USER, kProbe);
     ks::RegistryKeyItem item = keyItem("HKEY_CURRENT_USER", "", ".DEFAULT");
     EXPECT_TRUE(ks::keyExists(HKEY_CURRENT_USER, ".DEFAULT"));
-    EXPECT_FALSE(ks::checkRegistryKey(item));
+    EXPECT_FALSE(keyFound(item));
 }
 
 TEST_F(RegistryChecks, ValueQueries)
@@ -231,7 +244,7 @@ TEST_F(RegistryChecks, ValueQueries)
     EXPECT_FALSE(ks::valueExists(HKEY_CURRENT_USER, key + "\\Nowhere", ""));
 
     ks::RegistryValueItem item = valueItem("hkey_current_user", key, "");
-    EXPECT_TRUE(ks::checkRegistryValue(item));
+    EXPECT_TRUE(valueFound(item));
     EXPECT_EQ("hkey_current_user", item.main);
 }
 
@@ -268,6 +281,6 @@ TEST_F(RegistryChecks, AKeyThatCannotBeOpenedForWritingIsAbsent)
     EXPECT_FALSE(ks::keyExists(HKEY_CURRENT_USER, locked));
     EXPECT_FALSE(ks::valueExists(HKEY_CURRENT_USER, locked, "probe"));
     ks::RegistryKeyItem item = keyItem("", kProbe, "Locked");
-    EXPECT_FALSE(ks::checkRegistryKey(item));
+    EXPECT_FALSE(keyFound(item));
     EXPECT_EQ("", item.main);
 }

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <new>
 #include <stdexcept>
@@ -161,6 +163,114 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     const auto driveSearch =
         std::find(next.events.begin(), next.events.end(), "phase:drive search");
     EXPECT_EQ(next.events.end() - 1, driveSearch + 1);   // nothing left to search for
+}
+
+TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
+{
+    const std::string k = kTestKey;
+    const std::string runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string winlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+    setUserValue(runKey, "KestruneScanTest", "evil.exe");
+    // Kestrune's own settings key is protected below HKEY_CURRENT_USER only,
+    // so the fallback passes over that hive and finds the copy in HKLM.
+    OwnPlaces own;
+    own.settingsKey = k + "\\Own";
+    setUserValue(own.settingsKey, "rfp", "defs.ks");
+    RegistryKey machineCopy;
+    ASSERT_EQ(ERROR_SUCCESS, machineCopy.create(HKEY_LOCAL_MACHINE, own.settingsKey.c_str()));
+    RegistryKey logon;
+    ASSERT_EQ(ERROR_SUCCESS, logon.create(HKEY_LOCAL_MACHINE, winlogon.c_str()));
+    RegSetValueExA(logon.get(), "Shell", 0, REG_SZ, reinterpret_cast<const BYTE*>("explorer.exe"),
+                   13);
+    char profile[MAX_PATH] = "";
+    ASSERT_EQ(S_OK, SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, 0, profile));
+    const std::string profileFolder = profile;
+    makeFile(places.cookiesFolder + "\\root@realtrack.txt");
+    makeFile(dir + "\\real.dll");
+    makeFile(dir + "\\RealDir\\x.txt");
+    makeFile(dir + "\\drive\\Sandbox\\svchost.exe");
+    // The Windows folder holds a protected svchost.exe and Fonts folder.
+    places.windowsFolder = "C:\\windows";
+    places.driveRoots = {dir + "\\drive\\"};
+
+    Parasite& greedy = addParasite(list, "Greedy");
+    addKey(greedy, "HKEY_CURRENT_USER", "Software", "Microsoft");
+    addKey(greedy, "HKEY_CURRENT_USER", "Software\\Microsoft\\Windows\\CurrentVersion", "Run");
+    addKey(greedy, "HKEY_LOCAL_MACHINE", "System\\CurrentControlSet", "Services");
+    addKey(greedy, "HKEY_CURRENT_USER", k, "Own");
+    addValue(greedy, "HKEY_LOCAL_MACHINE", winlogon, "Shell");
+    addValue(greedy, "HKEY_CURRENT_USER", own.settingsKey, "rfp");
+    addCookie(greedy, ".");
+    addCookie(greedy, "__");
+    addFile(greedy, "kernel32.dll", "C:\\windows\\system32");
+    addFile(greedy, "services.exe", "C:\\Windows\\System32\\");
+    addFile(greedy, "explorer.exe", "c:\\windows");
+    addFile(greedy, "real.dll", dir + "\\inner\\..");   // leads to a real file, refused
+    addFile(greedy, "..", dir + "\\RealDir");
+    addFolder(greedy, "windows", "C:");
+    addFolder(greedy, "Program Files", "C:\\");
+    addFolder(greedy, profileFolder.substr(profileFolder.rfind('\\') + 1),
+              parentFolderOf(profileFolder));
+    addFolder(greedy, "Fonts", "");
+    Parasite& real = addParasite(list, "Real");
+    addKey(real, "HKEY_CURRENT_USER", k, "Evil");
+    addKey(real, "", k, "Own");
+    addValue(real, "HKEY_CURRENT_USER", runKey, "KestruneScanTest");   // a Run value is not
+    addCookie(real, "realtrack");
+    addFile(real, "real.dll", dir);
+    addFolder(real, "RealDir", dir);
+    addFile(real, "svchost.exe", "");
+    const std::vector<std::string> expected = {
+        "found:RegKey:1:0:HKEY_CURRENT_USER\\" + k + "\\Evil",
+        "found:RegKey:1:1:\\" + k + "\\Own",   // formatted before the fallback
+        "found:RegValue:1:0:HKEY_CURRENT_USER\\" + runKey + " : KestruneScanTest",
+        "found:Cookie:1:0:realtrack",
+        "found:File:1:0:" + dir + "\\real.dll",
+        "found:Folder:1:0:" + dir + "\\RealDir",
+        "found:File:1:1:" + dir + "\\drive\\Sandbox\\svchost.exe",
+    };
+    std::vector<std::string> skipped = {
+        "RegKey:0:0:HKEY_CURRENT_USER\\Software\\Microsoft",
+        "RegKey:0:1:HKEY_CURRENT_USER\\" + runKey,
+        "RegKey:0:2:HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services",
+        "RegKey:0:3:HKEY_CURRENT_USER\\" + k + "\\Own",
+        "RegValue:0:0:HKEY_LOCAL_MACHINE\\" + winlogon + " : Shell",
+        "RegValue:0:1:HKEY_CURRENT_USER\\" + own.settingsKey + " : rfp",
+        "Cookie:0:0:.",
+        "Cookie:0:1:__",
+        "File:0:0:C:\\windows\\system32\\kernel32.dll",
+        "File:0:1:C:\\Windows\\System32\\\\services.exe",
+        "File:0:2:c:\\windows\\explorer.exe",
+        "File:0:3:" + dir + "\\inner\\..\\real.dll",
+        "File:0:4:" + dir + "\\RealDir\\..",
+        "Folder:0:0:C:\\windows",
+        "Folder:0:1:C:\\\\Program Files",
+        "Folder:0:2:" + profileFolder,
+        "Folder:0:3:C:\\windows\\Fonts",
+        "File:1:1:C:\\windows\\system32\\svchost.exe",
+    };
+
+    const ProtectedPlaces protectedPlaces = ProtectedPlaces::forThisMachine(own);
+    runFullScan(list, reporter, &places, &protectedPlaces);
+
+    EXPECT_EQ(expected, findEvents(reporter));
+    // The Windows folder's entries come in the order of its listing.
+    std::sort(skipped.begin(), skipped.end());
+    std::sort(reporter.skipped.begin(), reporter.skipped.end());
+    EXPECT_EQ(skipped, reporter.skipped);
+    EXPECT_EQ("Not Found", greedy.status);
+    for (const auto& item : greedy.files)
+        EXPECT_EQ(0, item->found) << item->name;
+    for (const auto& item : greedy.directories)
+        EXPECT_EQ(0, item->found) << item->name;
+    for (const auto& item : greedy.registryKeys)
+        EXPECT_EQ(0, item->found) << item->value;
+    EXPECT_EQ("HKEY_LOCAL_MACHINE", real.registryKeys[1]->main);
+    EXPECT_EQ(dir + "\\drive\\Sandbox", real.files[1]->path);
+    // Registry 9 + cookie file 1 + file and folder items 12 + the walks:
+    // skipped items count as scanned like any other.
+    EXPECT_EQ(9 + 1 + 12 + countEntries(places.windowsFolder) + countEntries(dir + "\\drive"),
+              reporter.lastCount);
 }
 
 TEST_F(FullScan, AFindThatWasRemovedIsNotFoundNextTime)
@@ -368,12 +478,14 @@ TEST(SystemScan, SearchesTheWindowsFolderFirstThenEveryDriveButTheCdrom)
     addCookie(p, "SystemScan");
     Parasite& q = addParasite(list, "Second taker");
     addFile(q, "winfirst.dll", "");
+    addFile(q, "kernel32.dll", "");   // only in System32: protected by default
 
     RecordingReporter reporter;
     runFullScan(list, reporter, nullptr);
 
     EXPECT_EQ("C:\\windows\\kestrune-test", p.files[0]->path);
     EXPECT_EQ(dir, q.files[0]->path);   // the copy on C: outside the Windows folder
+    EXPECT_EQ(0, q.files[1]->found);
     EXPECT_EQ("D:\\deep\\er", p.files[1]->path);
     EXPECT_EQ(0, p.files[2]->found);
     EXPECT_EQ(0, p.directories[0]->found);
@@ -456,4 +568,27 @@ TEST(FolderScan, TestsNoRegistryOrCookieAndResetsNoStatus)
     EXPECT_TRUE(reporter.finds.empty());
     EXPECT_EQ("Not scanned", p.status);
     EXPECT_EQ(0, p.registryKeys[0]->found);
+}
+
+TEST(FolderScan, SkipsProtectedFilesOfTheChosenFolder)
+{
+    stopRequested = false;
+    const std::string system32 = "C:\\windows\\system32";
+    makeFile(system32 + "\\kestrune-planted.dll");
+    ParasiteList list;
+    Parasite& greedy = addParasite(list, "Greedy");
+    addFile(greedy, "kernel32.dll", system32);
+    addFolder(greedy, "drivers", system32);
+    Parasite& real = addParasite(list, "Real");
+    addFile(real, "kestrune-planted.dll", system32);
+    RecordingReporter reporter;
+    runFolderScan(list, reporter, system32 + "\\");   // this machine's places by default
+    EXPECT_EQ(std::vector<std::string>{system32 + "\\kestrune-planted.dll"}, reporter.locations());
+    std::sort(reporter.skipped.begin(), reporter.skipped.end());
+    EXPECT_EQ((std::vector<std::string>{"File:0:0:" + system32 + "\\kernel32.dll",
+                                        "Folder:0:0:" + system32 + "\\drivers"}),
+              reporter.skipped);
+    EXPECT_EQ("Not scanned", greedy.status);
+    EXPECT_EQ("Found", real.status);
+    DeleteFileA((system32 + "\\kestrune-planted.dll").c_str());
 }

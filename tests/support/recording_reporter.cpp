@@ -63,6 +63,13 @@ void RecordingReporter::scanFailed(const std::string& reason)
     note(events.back());
 }
 
+void RecordingReporter::protectedSkipped(const Find& find)
+{
+    skipped.push_back(std::string(typeWord(find.kind)) + ":" + std::to_string(find.parasiteIndex) +
+                      ":" + std::to_string(find.itemIndex) + ":" + find.location);
+    note("skipped:" + find.location);
+}
+
 void RecordingReporter::scanEnded()
 {
     if (ended > 0)

@@ -20,6 +20,7 @@ public:
     void itemsScanned(unsigned long count) override;
     void unreadable(const std::string& path) override;
     void scanFailed(const std::string& reason) override;
+    void protectedSkipped(const Find& find) override;
     void scanEnded() override;
 
     // Events in order: "started", "phase:<name>", "found:<type>:<p>:<i>:<location>",
@@ -27,6 +28,8 @@ public:
     // kept apart (there are many).
     std::vector<std::string> events;
     std::vector<Find> finds;
+    // Skipped items, "<type>:<p>:<i>:<location>", in order; not in `events`.
+    std::vector<std::string> skipped;
     std::vector<std::string> texts;
     std::vector<ScanPhase> phases;
     std::vector<std::string> unreadables;

@@ -7,6 +7,10 @@
 #include <vector>
 
 namespace kestrune {
+
+class ParasiteList;
+struct Find;
+
 namespace cli {
 
 // Exit codes shared by every command.
@@ -30,6 +34,13 @@ void printError(const std::string& message);
 // Writes "<N> folders could not be read" on standard error when the scan met
 // unreadable places.
 void printUnreadableCount(const ScanOutcome& outcome);
+
+// The line, ending in a line break, that names an item a scan skipped
+// (ScanReporter::protectedSkipped): "protected: LOCATION (KIND of PARASITE)
+// is never touched", or "refused: ... is not a plain path or name and is
+// never looked for" when the item's own texts were refused. KIND is folder,
+// file, key, value or cookie. Empty for a find outside `parasites`.
+std::string skippedItemLine(const ParasiteList& parasites, const Find& find);
 
 }  // namespace cli
 }  // namespace kestrune

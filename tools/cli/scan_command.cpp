@@ -2,11 +2,13 @@
 // engine and order of the main window. Finds go to standard output, one line
 // per find with the four texts of its result row; progress goes to standard
 // error at most ten times a second, and so do the places the scan could not
-// read, with their count. A scan that fails says so and ends with 1. Asks
-// nothing and closes no window.
+// read, with their count, and one line for each item passed over as a
+// protected place. A scan that fails says so and ends with 1. Asks nothing
+// and closes no window.
 #include "cli.h"
 
 #include "definitions/reference_file.h"
+#include "safety/own_places.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
 #include "settings/settings_store.h"
@@ -56,6 +58,14 @@ public:
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fflush(stdout);
         ++findCount_;
+    }
+
+    // Written whatever --quiet says: the user learns why an item named in
+    // the definitions is not among the finds.
+    void protectedSkipped(const Find& find) override
+    {
+        const std::string line = skippedItemLine(parasites_, find);
+        std::fwrite(line.data(), 1, line.size(), stderr);
     }
 
     void currentText(const std::string& text) override
@@ -167,6 +177,22 @@ bool isFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The folder as a full path (GetFullPathNameA), so that the walk's paths are
+// plain "X:\..." paths that the protected places and the items' PATHs can be
+// compared with; the text as given when that fails.
+std::string fullPathOf(const std::string& folder)
+{
+    DWORD needed = GetFullPathNameA(folder.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return folder;
+    std::string full(needed, '\0');
+    DWORD length = GetFullPathNameA(folder.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed)
+        return folder;
+    full.resize(length);
+    return full;
+}
+
 }  // namespace
 
 int runScanCommand(const Args& args)
@@ -194,11 +220,16 @@ int runScanCommand(const Args& args)
         return kExitUsage;
     }
 
+    OwnPlaces own = ownPlacesFromSettings();
+    own.referenceFile = definitions;   // the file in use, which --definitions may name
+    const ProtectedPlaces protectedPlaces = ProtectedPlaces::forThisMachine(own);
+
     ConsoleReporter reporter(parasites, options.quiet);
     stopRequested = false;
-    const ScanOutcome outcome = options.haveFolder
-                                    ? runFolderScan(parasites, reporter, options.folder)
-                                    : runFullScan(parasites, reporter);
+    const ScanOutcome outcome =
+        options.haveFolder
+            ? runFolderScan(parasites, reporter, fullPathOf(options.folder), &protectedPlaces)
+            : runFullScan(parasites, reporter, nullptr, &protectedPlaces);
     printUnreadableCount(outcome);
     if (!outcome.failure.empty()) {
         printError("the scan failed (" + outcome.failure + "); its results are incomplete");

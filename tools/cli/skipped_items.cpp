@@ -1,0 +1,68 @@
+// The console tools' line for an item a scan passed over because it names a
+// protected place or holds a refused text.
+#include "cli.h"
+
+#include "definitions/parasite.h"
+#include "safety/protected_places.h"
+#include "scan/find.h"
+#include "scan/item_checks.h"
+
+namespace kestrune {
+namespace cli {
+
+namespace {
+
+const char* kindWord(FindKind kind)
+{
+    switch (kind) {
+    case FindKind::RegistryKey:
+        return "key";
+    case FindKind::RegistryValue:
+        return "value";
+    case FindKind::File:
+        return "file";
+    case FindKind::Folder:
+        return "folder";
+    case FindKind::Cookie:
+        return "cookie";
+    }
+    return "item";
+}
+
+// True when the scan passed the item over for its own texts rather than for
+// the place it names.
+bool textRefused(const Parasite& parasite, const Find& find)
+{
+    const size_t index = static_cast<size_t>(find.itemIndex);
+    switch (find.kind) {
+    case FindKind::File:
+        return index < parasite.files.size() &&
+               itemTextRefused(parasite.files[index]->path, parasite.files[index]->name);
+    case FindKind::Folder:
+        return index < parasite.directories.size() &&
+               itemTextRefused(parasite.directories[index]->path,
+                               parasite.directories[index]->name);
+    case FindKind::Cookie:
+        return index < parasite.cookies.size() &&
+               !cookieNameUsable(parasite.cookies[index]->name);
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string skippedItemLine(const ParasiteList& parasites, const Find& find)
+{
+    const Parasite* parasite = parasites.at(find.parasiteIndex);
+    if (parasite == nullptr || find.itemIndex < 0)
+        return std::string();
+    const std::string what =
+        find.location + " (" + kindWord(find.kind) + " of " + parasite->name + ")";
+    if (textRefused(*parasite, find))
+        return "refused: " + what + " is not a plain path or name and is never looked for\n";
+    return "protected: " + what + " is never touched\n";
+}
+
+}  // namespace cli
+}  // namespace kestrune
