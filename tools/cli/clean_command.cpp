@@ -1,6 +1,7 @@
 // kestrune-cli clean: a full scan, then the removal of everything it found,
 // with an optional backup first, through the same code as the window's
-// remove command and with the same log. Asks no questions.
+// remove command and with the same log. Asks no questions. Every protected
+// place the reference file names is named on standard error and left alone.
 #include "cli.h"
 
 #include "definitions/reference_file.h"
@@ -8,12 +9,15 @@
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
 #include "removal/selection.h"
+#include "safety/own_places.h"
+#include "safety/protected_places.h"
 #include "scan/scan_reporter.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
 #include "settings/settings_store.h"
 
 #include <cstdio>
+#include <set>
 
 namespace kestrune {
 namespace cli {
@@ -63,10 +67,40 @@ bool parseOptions(const Args& args, CleanOptions& options)
     return true;
 }
 
-// Keeps every find of the scan and shows the phases unless quiet.
+// The word for an item kind in the "protected:" lines.
+const char* kindWord(FindKind kind)
+{
+    switch (kind) {
+    case FindKind::RegistryKey:
+        return "key";
+    case FindKind::RegistryValue:
+        return "value";
+    case FindKind::File:
+        return "file";
+    case FindKind::Folder:
+        return "folder";
+    case FindKind::Cookie:
+        return "cookie";
+    }
+    return "item";
+}
+
+// "protected: <location> (<kind> of <parasite>) is never touched" on standard
+// error, also when quiet: the item named is still there.
+void printProtected(const std::string& location, FindKind kind, const Parasite* parasite)
+{
+    std::fprintf(stderr, "protected: %s (%s of %s) is never touched\n", location.c_str(),
+                 kindWord(kind), parasite ? parasite->name.c_str() : "");
+}
+
+// Keeps every find of the scan and shows the phases unless quiet; names every
+// protected place the scan passed by.
 class CleanScanReporter : public ScanReporter {
 public:
-    explicit CleanScanReporter(bool quiet) : quiet_(quiet) {}
+    CleanScanReporter(const ParasiteList& parasites, bool quiet)
+        : parasites_(parasites), quiet_(quiet)
+    {
+    }
     void scanStarted() override {}
     void phaseStarted(ScanPhase phase) override
     {
@@ -76,12 +110,19 @@ public:
     void found(const Find& find) override { finds.push_back(find); }
     void currentText(const std::string&) override {}
     void itemsScanned(unsigned long count) override { items = count; }
+    void protectedSkipped(const Find& find) override
+    {
+        printProtected(find.location, find.kind, parasites_.at(find.parasiteIndex));
+        ++skipped;
+    }
     void scanEnded() override {}
 
     std::vector<Find> finds;
     unsigned long items = 0;
+    int skipped = 0;   // protected places the scan passed by
 
 private:
+    const ParasiteList& parasites_;
     bool quiet_;
 };
 
@@ -117,7 +158,8 @@ std::string outcomeLocation(const RemovalOutcome& outcome)
 }
 
 // Prints one line per outcome on standard output: result, type, parasite and
-// location, separated by tabs; program steps on standard error unless quiet.
+// location, separated by tabs; program steps on standard error unless quiet;
+// protected places refused or left inside a folder on standard error always.
 class CleanRemovalReport : public RemovalReport {
 public:
     CleanRemovalReport(const ParasiteList& parasites, bool quiet)
@@ -127,9 +169,18 @@ public:
     void outcome(const RemovalOutcome& outcome) override
     {
         const Parasite* parasite = parasites_.at(outcome.parasiteIndex);
+        const std::string location = outcomeLocation(outcome);
         std::printf("%s\t%s\t%s\t%s\n", resultWord(outcome.result), typeWord(outcome.kind),
-                    parasite ? parasite->name.c_str() : "", outcomeLocation(outcome).c_str());
+                    parasite ? parasite->name.c_str() : "", location.c_str());
         std::fflush(stdout);
+        if (outcome.result == RemovalResult::Refused && outcome.protectedPlace)
+            printProtected(location, outcome.kind, parasite);
+    }
+    void placeKept(const std::string& path) override
+    {
+        // Both passes over a parasite's programs meet the same file.
+        if (kept_.insert(path).second)
+            std::fprintf(stderr, "protected: %s is never touched\n", path.c_str());
     }
     void programStep(const ProgramStep& step) override
     {
@@ -144,6 +195,7 @@ public:
 private:
     const ParasiteList& parasites_;
     bool quiet_;
+    std::set<std::string> kept_;
 };
 
 // Tells of every backup step that failed (and, unless quiet, of the rest).
@@ -184,7 +236,13 @@ int runCleanCommand(const Args& args)
         return kExitUsage;
     }
 
-    CleanScanReporter scan(options.quiet);
+    // The places nothing here touches; the definitions in use are Kestrune's
+    // own, whatever the settings name.
+    OwnPlaces own = ownPlacesFromSettings();
+    own.referenceFile = definitions;
+    const ProtectedPlaces places = ProtectedPlaces::forThisMachine(own);
+
+    CleanScanReporter scan(parasites, options.quiet);
     stopRequested = false;
     runFullScan(parasites, scan);
     if (!options.quiet)
@@ -192,12 +250,12 @@ int runCleanCommand(const Args& args)
                      static_cast<unsigned long>(scan.finds.size()));
     if (markSelectedItems(parasites, scan.finds) == 0) {
         std::printf("nothing to remove\n");
-        return kExitOk;
+        return scan.skipped > 0 ? kExitFindings : kExitOk;
     }
 
     if (options.backup) {
         CleanBackupReport backupReport(options.quiet);
-        BackupOutcome backup = makeBackup(parasites, &backupReport);
+        BackupOutcome backup = makeBackup(parasites, &backupReport, places);
         if (backup.archiveOpened)
             std::printf("backup: %s\n", backup.archivePath.c_str());
         if (!backup.complete) {
@@ -212,7 +270,7 @@ int runCleanCommand(const Args& args)
 
     RemovalLog log(logFolder(), datedLogName());
     CleanRemovalReport report(parasites, options.quiet);
-    RemovalRun run(log, &report);
+    RemovalRun run(log, &report, places);
     const RemovalTotals totals = runRemovalActions(parasites, run);
 
     std::printf("%d deleted, %d to be deleted at the next restart, %d failed, %d refused\n",
@@ -220,7 +278,8 @@ int runCleanCommand(const Args& args)
     std::printf("log: %s\n", log.path().c_str());
     if (totals.logFailures > 0)
         printError("the log could not be written whole");
-    if (totals.somethingLeft())
+    // A protected place the scan passed by is left as surely as a refused one.
+    if (totals.somethingLeft() || scan.skipped > 0)
         return kExitFindings;
     return totals.scheduled > 0 ? kExitRestartNeeded : kExitOk;
 }
