@@ -3,7 +3,9 @@
 # defaults and the logs folder, the loading texts come in order, the main
 # window opens with empty counters, the first-run reminder follows, a second
 # start ends at once, a later start has no reminder, and "/s" is accepted.
-source "$(dirname "$0")/lib/kestrune-e2e.sh"
+source "$(dirname "$0")/lib/e2e.sh"
+e2e_prefix
+e2e_install_window_program
 
 say "first start"
 start_kestrune

@@ -4,12 +4,14 @@
 # downloads the announced file, switches "rfp" and "df" and deletes the old
 # file; the same name again asks first; a file that is not a reference file,
 # a hostile name and a server that is gone change nothing and say so.
-source "$(dirname "$0")/lib/kestrune-e2e.sh"
+source "$(dirname "$0")/lib/e2e.sh"
+e2e_prefix
+e2e_install_window_program
 MAIN="Kestrune v2.01"
-www=$E2E_PREFIX/drive_c/www
-incoming=$E2E_PREFIX/drive_c/incoming
+www=$E2E_C/www
+incoming=$E2E_C/incoming
 mkdir -p "$incoming"
-cp "$KESTRUNE_BUILD/kestrune-cli.exe" "$E2E_PREFIX/drive_c/tools/"
+cp "$KESTRUNE_BUILD/kestrune-cli.exe" "$E2E_C/tools/"
 
 cat > "$incoming/markup.xml" <<'XML'
 <?xml version="1.0" encoding="windows-1252"?>
@@ -78,7 +80,7 @@ printf '<html><body>..\\..\\windows\\evil.ks</body></html>' > "$www/def/def_newv
 drive click "$MAIN" 1009
 expect_eq "the name is refused, caption" "Error" \
     "$(drive answer 'The update server named an invalid reference file. Nothing was downloaded.' OK 10000)"
-check "nothing was written outside the program folder" [ ! -e "$E2E_PREFIX/drive_c/windows/evil.ks" ]
+check "nothing was written outside the program folder" [ ! -e "$E2E_C/windows/evil.ks" ]
 
 say "the server is gone"
 kill "$server"; wait "$server" 2>/dev/null

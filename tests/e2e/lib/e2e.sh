@@ -72,6 +72,8 @@ e2e_prefix() {
     E2E_C=$E2E_PREFIX/drive_c
     E2E_COOKIES=$E2E_C/users/$E2E_USER/AppData/Local/Microsoft/Windows/INetCookies
     mkdir -p "$E2E_C/tools"
+    # Wine programs start in drive C:, not in a Linux folder they cannot see.
+    cd "$E2E_C" || exit 1
     wineserver -p >/dev/null 2>&1
     # Start the prefix's background programs now, with no pipe to inherit: one
     # started by the first command of a "$(... | tr)" would hold that pipe open.
