@@ -14,9 +14,11 @@ CLOSING='You chose not to download or repair the reference file. Without a refer
 
 say "missing reference file, the user gives up"
 set_setting rfp 'C:\Kestrune\missing.ks'
+watch_from_start 1031 30000
 start_kestrune
 pid=$E2E_LAST_PID
-loading=$(drive watch-text 1031 30000)
+watched
+loading=$E2E_WATCHED
 # "Searching for definition file." is replaced within microseconds when the
 # file is missing, too fast to be seen from outside; the loading dialog's
 # window-level test records every text.
@@ -86,10 +88,7 @@ printf 'not a reference file' > "$E2E_PROGRAM_DIR/damaged.ks"
 set_setting rfp 'C:\Kestrune\damaged.ks'
 cp "$KESTRUNE_BUILD/kestrune_020404_v2.ks" "$E2E_C/www/def/fresh.ks"
 printf '<html><body>fresh.ks</body></html>' > "$E2E_C/www/def/def_newv2.html"
-port=$(free_port)
-python3 -m http.server --bind 127.0.0.1 "$port" --directory "$E2E_C/www" >/dev/null 2>&1 &
-E2E_PIDS+=($!)
-export KESTRUNE_UPDATE_SERVER=127.0.0.1:$port
+serve_updates "$E2E_C/www"
 start_kestrune
 pid=$E2E_LAST_PID
 expect_eq "damaged message" "Kestrune" "$(drive answer 'Reference file found damaged or corrupt.\n' OK 30000)"

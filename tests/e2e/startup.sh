@@ -8,9 +8,11 @@ e2e_prefix
 e2e_install_window_program
 
 say "first start"
+watch_from_start 1031 30000
 start_kestrune
 first=$E2E_LAST_PID
-loading=$(drive watch-text 1031 30000)
+watched
+loading=$E2E_WATCHED
 echo "$loading" | sed 's/^/    /'
 expect_eq "loading texts in order" \
     "$(printf 'Initializing...\nSearching for definition file.\nLoading definitions from file.\nDefinitions loaded successfully.\n(gone)')" \

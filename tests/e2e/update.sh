@@ -29,12 +29,8 @@ expect_eq "publish writes the version page" "<html><body>kestrune_0601_v3.ks</bo
 check "publish refuses a file that is not a reference file" \
     bash -c "! wine 'C:\\tools\\kestrune-cli.exe' publish --root 'C:\\www' 'C:\\incoming\\markup.xml' >/dev/null 2>&1"
 
-port=$(free_port)
-python3 -m http.server --bind 127.0.0.1 "$port" --directory "$www" >"$E2E_PREFIX/http.log" 2>&1 &
-server=$!
-E2E_PIDS+=("$server")
-export KESTRUNE_UPDATE_SERVER=127.0.0.1:$port
-sleep 0.5
+serve_updates "$www" "$E2E_WORK/http.log"
+server=$E2E_SERVER_PID
 
 say "first run: the reminder's Yes downloads the new file"
 start_kestrune
@@ -88,7 +84,7 @@ drive click "$MAIN" 1009
 expect_eq "connection error, caption" "Error" \
     "$(drive answer 'Error Connecting to Kestrune server , Please be sure you are connected to the internet and that no firewall is active that might be preventing Kestrune from accessing the internet.' OK 20000)"
 expect_eq "buttons enabled after the failed check" "visible=1 enabled=1" "$(drive state "$MAIN" 1001)"
-grep -c 'GET /def/' "$E2E_PREFIX/http.log" | sed 's/^/    requests served: /'
+grep -c 'GET /def/' "$E2E_WORK/http.log" | sed 's/^/    requests served: /'
 drive menu "$MAIN" 32783
 wait_exit "$pid" 20
 check "the program ends" [ $? -ne 124 ]

@@ -125,9 +125,21 @@ setting_names() {
 
 set_setting() { wine reg add 'HKCU\SOFTWARE\Kestrune' /v "$1" /d "$2" /f >/dev/null 2>&1; }
 
-# A free TCP port on 127.0.0.1.
-free_port() {
-    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
+# Serves folder DIR (a Linux path) over HTTP on 127.0.0.1 and a free port as
+# the program's update server, once it answers; the request log goes to LOG.
+# The server's pid in E2E_SERVER_PID.
+serve_updates() {   # serve_updates DIR [LOG]
+    local port i
+    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()')
+    python3 -m http.server --bind 127.0.0.1 "$port" --directory "$1" >"${2:-/dev/null}" 2>&1 &
+    E2E_SERVER_PID=$!
+    E2E_PIDS+=("$E2E_SERVER_PID")
+    export KESTRUNE_UPDATE_SERVER=127.0.0.1:$port
+    for ((i = 0; i < 100; i++)); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0
+        sleep 0.05
+    done
+    fail "the update server does not answer"
 }
 
 # --- Definitions -------------------------------------------------------------
@@ -242,6 +254,26 @@ start_kestrune() {
     (cd "$E2E_PROGRAM_DIR" && exec wine 'C:\Kestrune\Kestrune.exe' "$@") >/dev/null 2>&1 &
     E2E_LAST_PID=$!
     E2E_PIDS+=("$E2E_LAST_PID")
+}
+
+# The driver follows control ID's texts (watch-text) from before the program
+# starts, so that it sees the first text and the whole time it is shown:
+# watch_from_start ID TIMEOUT_MS, then start_kestrune, then watched puts what
+# the driver saw into E2E_WATCHED.
+watch_from_start() {
+    local i
+    wine 'C:\tools\windriver.exe' watch-text "$1" "$2" > "$E2E_WORK/watched.txt" 2>&1 &
+    E2E_WATCHER=$!
+    # Polling begins a moment after the driver's image is loaded.
+    for ((i = 0; i < 200; i++)); do
+        grep -q 'windriver\.exe' "/proc/$E2E_WATCHER/maps" 2>/dev/null && break
+        sleep 0.02
+    done
+    sleep 0.2
+}
+watched() {
+    wait "$E2E_WATCHER"
+    E2E_WATCHED=$(tr -d '\r' < "$E2E_WORK/watched.txt")
 }
 
 # Waits up to SECONDS for process PID to end; its exit status, or 124.
