@@ -18,7 +18,7 @@ find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
 
 # The engine: everything below src/ except the program's entry point.
 file(GLOB KESTRUNE_CORE_SOURCES CONFIGURE_DEPENDS
-    src/definitions/*.cpp src/settings/*.cpp src/scan/*.cpp
+    src/definitions/*.cpp src/settings/*.cpp src/update/*.cpp src/scan/*.cpp
     src/removal/*.cpp src/safety/*.cpp src/ui/*.cpp src/app/*.cpp src/platform/*.cpp)
 list(FILTER KESTRUNE_CORE_SOURCES EXCLUDE REGEX "_native\\.cpp$|/winmain\\.cpp$")
 add_library(kestrune_core STATIC ${KESTRUNE_CORE_SOURCES})

@@ -5,10 +5,10 @@
 #include "app/command_line.h"
 #include "app/open_url.h"
 #include "app/preferences_dialog.h"
+#include "app/reference_update.h"
 #include "platform/resource_strings.h"
-#include "settings/reference_update.h"
-#include "settings/update_server.h"
 #include "ui/system_modal.h"
+#include "update/update_server.h"
 
 #include <commctrl.h>
 

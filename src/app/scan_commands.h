@@ -13,11 +13,11 @@
 // the thread while it runs, and the thread never waits for the window.
 #pragma once
 
+#include "app/result_list.h"
 #include "app/window_scan_reporter.h"
 #include "definitions/parasite.h"
 #include "platform/handles.h"
 #include "platform/message_boxes.h"
-#include "scan/result_list.h"
 #include "scan/scan_thread.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // lParam, which the receiver deletes (also when it drops the message).
 #pragma once
 
-#include "scan/find.h"
+#include "platform/find.h"
 
 #include <windows.h>
 

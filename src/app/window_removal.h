@@ -5,7 +5,7 @@
 // thread only.
 #pragma once
 
-#include "removal/removal_flow.h"
+#include "app/removal_flow.h"
 
 namespace kestrune {
 

@@ -3,7 +3,7 @@
 // main window, the console tool and the tests implement RemovalReport.
 #pragma once
 
-#include "scan/find.h"
+#include "platform/find.h"
 
 #include <string>
 

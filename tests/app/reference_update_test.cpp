@@ -1,17 +1,17 @@
 // The update flows against the local test server, with a scripted host:
 // the check, the download and its install, runUpdate, downloadWithRetry and
 // the repair loop, including the servers and files that must change nothing.
-#include "settings/reference_update.h"
+#include "app/reference_update.h"
 
 #include "app/loading_dialog.h"
+#include "app/update_progress_dialog.h"
 #include "definitions/reference_file.h"
 #include "definitions/reference_text.h"
-#include "settings/reference_download.h"
 #include "settings/settings_store.h"
-#include "settings/update_progress_dialog.h"
 #include "support/scripted_message_boxes.h"
 #include "support/test_http_server.h"
 #include "support/window_test_helpers.h"
+#include "update/reference_download.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The remove command and its two paths.
-#include "removal/removal_flow.h"
+#include "app/removal_flow.h"
 
 #include "removal/backup_run.h"
 #include "removal/reboot_pending.h"

@@ -1,5 +1,5 @@
 // Downloading and installing a reference file.
-#include "settings/reference_download.h"
+#include "update/reference_download.h"
 
 #include "definitions/parasite.h"
 #include "definitions/reference_file.h"

@@ -1,5 +1,5 @@
 // Where the update server is.
-#include "settings/update_server.h"
+#include "update/update_server.h"
 
 #include "platform/resource_strings.h"
 

@@ -2,7 +2,7 @@
 // questions, captions, states and status texts, the summaries, the selection
 // taken once at the start, and the refusals while a scan or the flow itself
 // runs.
-#include "removal/removal_flow.h"
+#include "app/removal_flow.h"
 
 #include "removal/backup_run.h"
 #include "removal/reboot_pending.h"

@@ -1,6 +1,6 @@
 // The version page's name, the name check and the update server's address.
-#include "settings/update_server.h"
-#include "settings/version_page.h"
+#include "update/update_server.h"
+#include "update/version_page.h"
 
 #include <windows.h>
 

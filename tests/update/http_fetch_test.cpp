@@ -1,6 +1,6 @@
 // fetchPage against the local test server: the request it sends, the whole
 // page, and every answer that must not count as a page.
-#include "settings/http_fetch.h"
+#include "update/http_fetch.h"
 
 #include "support/test_http_server.h"
 

@@ -1,12 +1,12 @@
 // UpdateProgressDialog and the version check.
-#include "settings/update_progress_dialog.h"
+#include "app/update_progress_dialog.h"
 
 #include "platform/text_compare.h"
-#include "settings/http_fetch.h"
 #include "settings/settings_store.h"
-#include "settings/update_server.h"
-#include "settings/version_page.h"
 #include "ui/system_modal.h"
+#include "update/http_fetch.h"
+#include "update/update_server.h"
+#include "update/version_page.h"
 
 namespace kestrune {
 

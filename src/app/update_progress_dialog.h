@@ -4,8 +4,8 @@
 // closes itself. Also checkForUpdate, the check phase's work.
 #pragma once
 
-#include "settings/reference_download.h"
-#include "settings/update_host.h"
+#include "app/update_host.h"
+#include "update/reference_download.h"
 
 #include <windows.h>
 

@@ -6,9 +6,9 @@
 #pragma once
 
 #include "definitions/parasite.h"
+#include "platform/find.h"
 #include "platform/message_boxes.h"
 #include "removal/removal_report.h"
-#include "scan/find.h"
 
 #include <windows.h>
 

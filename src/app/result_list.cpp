@@ -1,5 +1,5 @@
 // The result list: set-up, rows, counters.
-#include "scan/result_list.h"
+#include "app/result_list.h"
 
 #include "ui/check_list_view.h"
 

@@ -1,8 +1,8 @@
 // runUpdate, downloadWithRetry, repairReferenceFile and the first-run reminder.
-#include "settings/reference_update.h"
+#include "app/reference_update.h"
 
 #include "app/ui_state.h"
-#include "settings/update_progress_dialog.h"
+#include "app/update_progress_dialog.h"
 
 namespace kestrune {
 

@@ -1,5 +1,5 @@
 // The version page's text.
-#include "settings/version_page.h"
+#include "update/version_page.h"
 
 namespace kestrune {
 

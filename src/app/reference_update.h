@@ -4,7 +4,7 @@
 // repair it when it is missing or damaged). All run on the window thread.
 #pragma once
 
-#include "settings/update_host.h"
+#include "app/update_host.h"
 
 namespace kestrune {
 

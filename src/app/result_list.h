@@ -9,7 +9,7 @@
 #pragma once
 
 #include "definitions/parasite.h"
-#include "scan/find.h"
+#include "platform/find.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // fetchPage over WinInet.
-#include "settings/http_fetch.h"
+#include "update/http_fetch.h"
 
-#include "settings/version_page.h"
+#include "update/version_page.h"
 
 #include <windows.h>
 #include <wininet.h>

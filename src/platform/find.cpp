@@ -1,5 +1,5 @@
 // Type words and danger names of the result rows.
-#include "scan/find.h"
+#include "platform/find.h"
 
 namespace kestrune {
 
