@@ -6,6 +6,7 @@
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
 #include "removal/selection.h"
+#include "safety/own_places.h"
 #include "settings/settings_store.h"
 
 namespace kestrune {
@@ -59,6 +60,11 @@ private:
 
 }  // namespace
 
+ProtectedPlaces RemovalHost::protectedPlaces()
+{
+    return ProtectedPlaces::forThisMachine(ownPlacesFromSettings());
+}
+
 std::string removalSummary(const RemovalTotals& totals, bool restartNeeded,
                            const std::string& successText)
 {
@@ -81,6 +87,7 @@ void RemovalFlow::removeCommand()
     }
     BusyScope busy(busy_);
     markSelectedItems(host_.parasiteList(), host_.checkedFinds());
+    const ProtectedPlaces places = host_.protectedPlaces();
 
     if (settingEnabled(kSettingConfirmRemoval)) {
         int answer = host_.messageBoxes().show(nullptr, kBackupOfferText, kPermissionCaption,
@@ -88,11 +95,11 @@ void RemovalFlow::removeCommand()
         if (scanStartedMeanwhile())
             return;
         if (answer == IDYES) {
-            backupThenRemove();
+            backupThenRemove(places);
             return;
         }
     }
-    RemovalTotals totals = removeSelectedItems();
+    RemovalTotals totals = removeSelectedItems(places);
     showSummary(removalSummary(totals, rebootPending, kRemovedText));
     rebootPending = false;
     host_.clearResults();
@@ -100,11 +107,11 @@ void RemovalFlow::removeCommand()
     host_.setStatusText(kStatusReady);
 }
 
-void RemovalFlow::backupThenRemove()
+void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
 {
     host_.showState(RemovalState::BackingUp);
     BackupStatus status(host_);
-    BackupOutcome backup = makeBackup(host_.parasiteList(), &status);
+    BackupOutcome backup = makeBackup(host_.parasiteList(), &status, places);
     if (backup.archiveOpened)
         host_.setStatusText(kStatusBackupCompleted);
     int answer = host_.messageBoxes().show(
@@ -113,7 +120,7 @@ void RemovalFlow::backupThenRemove()
     if (scanStartedMeanwhile())
         return;
     if (answer == IDYES) {
-        RemovalTotals totals = removeSelectedItems();
+        RemovalTotals totals = removeSelectedItems(places);
         host_.setStatusText(kStatusReady);
         showSummary(removalSummary(totals, rebootPending, kRemovedAfterBackupText));
         rebootPending = false;
@@ -121,13 +128,13 @@ void RemovalFlow::backupThenRemove()
     host_.showState(RemovalState::Idle);
 }
 
-RemovalTotals RemovalFlow::removeSelectedItems()
+RemovalTotals RemovalFlow::removeSelectedItems(const ProtectedPlaces& places)
 {
     host_.showState(RemovalState::Removing);
     const std::string name = chooseLogFileName(host_.messageBoxes());
     host_.setLogFileName(name);
     RemovalLog log(logFolder(), name);
-    RemovalRun run(log, nullptr);
+    RemovalRun run(log, nullptr, places);
     return runRemovalActions(host_.parasiteList(), run);
 }
 

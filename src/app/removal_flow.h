@@ -9,6 +9,7 @@
 #include "platform/find.h"
 #include "platform/message_boxes.h"
 #include "removal/removal_report.h"
+#include "safety/protected_places.h"
 
 #include <windows.h>
 
@@ -40,6 +41,10 @@ public:
     // Deletes every row and its find, empties the description and writes the
     // bound texts to their controls.
     virtual void clearResults() = 0;
+    // The places the backup and the removal never touch, asked once per
+    // remove command: this machine's and Kestrune's own as the settings and
+    // the running program name them (ownPlacesFromSettings).
+    virtual ProtectedPlaces protectedPlaces();
 };
 
 // The flow's texts, captions and styles.
@@ -83,8 +88,8 @@ public:
     bool busy() const { return busy_; }
 
 private:
-    void backupThenRemove();
-    RemovalTotals removeSelectedItems();
+    void backupThenRemove(const ProtectedPlaces& places);
+    RemovalTotals removeSelectedItems(const ProtectedPlaces& places);
     // The summary box, owned by the window, with the application title.
     void showSummary(const std::string& text);
     // True when the flow must stop because a scan started while a question

@@ -80,13 +80,14 @@ BackupPlaces systemBackupPlaces()
     return BackupPlaces{archiveFolderPath(), backupFolderPath(), cookiesFolder()};
 }
 
-BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report)
+BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
+                         const ProtectedPlaces& protectedPlaces)
 {
-    return makeBackup(parasites, report, systemBackupPlaces());
+    return makeBackup(parasites, report, protectedPlaces, systemBackupPlaces());
 }
 
 BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
-                         const BackupPlaces& places)
+                         const ProtectedPlaces& protectedPlaces, const BackupPlaces& places)
 {
     BackupOutcome outcome;
     if (places.archiveFolder.empty() || places.backupFolder.empty())
@@ -110,8 +111,8 @@ BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
     prepareBackupFolder(places.backupFolder);
     if (!isFolder(places.backupFolder))
         session.stepDone(BackupStep{BackupStepKind::Description, places.backupFolder, "", false});
-    backupRegistryItems(parasites, session);
-    backupFileItems(parasites, session, places.cookiesFolder);
+    backupRegistryItems(parasites, session, protectedPlaces);
+    backupFileItems(parasites, session, places.cookiesFolder, protectedPlaces);
     session.writeManifest();
 
     const bool packed = packEntries(session, archive);

@@ -5,6 +5,7 @@
 
 #include "definitions/parasite.h"
 #include "removal/backup_session.h"
+#include "safety/protected_places.h"
 
 #include <windows.h>
 
@@ -46,9 +47,11 @@ struct BackupOutcome {
 // in the backup folder to the archive under its path inside that folder
 // (names beginning with a dot included), closes the archive and removes
 // those entries again. Nothing is backed up when the
-// archive does not open. `report` may be null.
-BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report);
+// archive does not open. Items the removal refuses against `protectedPlaces`
+// are not backed up. `report` may be null.
 BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
-                         const BackupPlaces& places);
+                         const ProtectedPlaces& protectedPlaces);
+BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
+                         const ProtectedPlaces& protectedPlaces, const BackupPlaces& places);
 
 }  // namespace kestrune

@@ -3,6 +3,7 @@
 
 #include "platform/text_compare.h"
 #include "removal/folder_utils.h"
+#include "safety/protected_places.h"
 #include "scan/item_checks.h"
 
 namespace kestrune {
@@ -12,7 +13,7 @@ std::vector<std::string> matchingCookieFiles(const std::string& cookiesFolder,
 {
     std::vector<std::string> files;
     const std::string needle = cookieNeedle(cookieName);
-    if (cookiesFolder.empty() || needle.empty())
+    if (cookiesFolder.empty() || needle.empty() || !cookieNameUsable(cookieName))
         return files;
     listFolder(cookiesFolder, ListingRule::DotsOnly, [&](const WIN32_FIND_DATAA& entry) {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&

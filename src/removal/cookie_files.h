@@ -2,8 +2,8 @@
 // and the cookie removal so that every file the removal deletes has been
 // backed up. The rule is the scan's: a file directly in the cookies folder
 // matches when the item's needle (cookieNeedle) occurs in its file name in
-// lower case; the folder's own path takes no part, and an empty needle
-// matches nothing.
+// lower case; the folder's own path takes no part, and an empty needle, or a
+// name without a letter or digit (cookieNameUsable), matches nothing.
 #pragma once
 
 #include <string>
@@ -14,7 +14,7 @@ namespace kestrune {
 // The full paths, as listed, of the files (not folders) directly in
 // `cookiesFolder` that `cookieName` matches, in listing order. Empty when
 // the folder is empty text (nothing is listed then), cannot be listed, or
-// the needle is empty.
+// the name matches nothing.
 std::vector<std::string> matchingCookieFiles(const std::string& cookiesFolder,
                                              const std::string& cookieName);
 

@@ -2,6 +2,7 @@
 #include "removal/cookie_removal.h"
 
 #include "removal/cookie_files.h"
+#include "removal/item_refusal.h"
 #include "removal/shell_utils.h"
 
 #include <windows.h>
@@ -9,12 +10,13 @@
 namespace kestrune {
 
 CookieDeletion deleteMatchingCookies(const std::string& cookiesFolder,
-                                     const std::string& cookieName)
+                                     const std::string& cookieName, const ProtectedPlaces& places)
 {
     CookieDeletion deletion;
     for (const std::string& file : matchingCookieFiles(cookiesFolder, cookieName)) {
         ++deletion.matched;
-        if (!DeleteFileA(file.c_str()) && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (places.isProtectedFile(file) ||
+            (!DeleteFileA(file.c_str()) && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES))
             ++deletion.left;
     }
     return deletion;
@@ -33,14 +35,20 @@ void removeCookieItems(ParasiteList& parasites, RemovalRun& run, const std::stri
             const CookieItem& item = *parasite.cookies[i];
             if (item.selected != 1)
                 continue;
-            CookieDeletion deletion = deleteMatchingCookies(folder, item.name);
-            if (deletion.matched == 0)
-                continue;
             RemovalOutcome outcome;
             outcome.kind = FindKind::Cookie;
             outcome.parasiteIndex = p;
             outcome.itemIndex = static_cast<int>(i);
             outcome.name = item.name;
+            if (cookieItemRefused(item)) {
+                outcome.result = RemovalResult::Refused;
+                outcome.protectedPlace = true;
+                run.record(parasite, outcome);
+                continue;
+            }
+            CookieDeletion deletion = deleteMatchingCookies(folder, item.name, run.places());
+            if (deletion.matched == 0)
+                continue;
             outcome.result = deletion.left == 0 ? RemovalResult::Deleted : RemovalResult::Failed;
             run.record(parasite, outcome);
         }

@@ -14,14 +14,17 @@ struct CookieDeletion {
 };
 
 // Deletes every file of `cookiesFolder` that `cookieName` matches
-// (matchingCookieFiles). An empty folder text lists and deletes nothing.
+// (matchingCookieFiles), except protected files, which count as left. An
+// empty folder text lists and deletes nothing.
 CookieDeletion deleteMatchingCookies(const std::string& cookiesFolder,
-                                     const std::string& cookieName);
+                                     const std::string& cookieName, const ProtectedPlaces& places);
 
 // For each parasite, each selected CookieItem: its files in the user's
 // cookies folder are deleted. An item that matched no file is neither logged
 // nor reported (there was nothing to remove); one whose files are all gone is
-// COOKIE DELETED; one with a file left is COOKIE FAILED TO DELETE.
+// COOKIE DELETED; one with a file left is COOKIE FAILED TO DELETE. An item
+// whose name can match no file (cookieItemRefused) is refused and logged as
+// COOKIE FAILED TO DELETE.
 void removeCookieItems(ParasiteList& parasites, RemovalRun& run);
 // The same against a given cookies folder.
 void removeCookieItems(ParasiteList& parasites, RemovalRun& run, const std::string& cookiesFolder);

@@ -5,6 +5,7 @@
 #include "removal/cookie_files.h"
 #include "removal/file_removal.h"
 #include "removal/folder_utils.h"
+#include "removal/item_refusal.h"
 
 #include <windows.h>
 
@@ -36,25 +37,26 @@ void copyFile(BackupSession& session, BackupStepKind kind, const char* type,
     session.stepDone(BackupStep{kind, source, name, ok});
 }
 
-void backupFiles(const Parasite& parasite, BackupSession& session)
+void backupFiles(const Parasite& parasite, BackupSession& session, const ProtectedPlaces& places)
 {
     for (const auto& item : parasite.files) {
-        if (item->selected != 1)
+        if (item->selected != 1 || pathItemRefused(item->path, item->name, places))
             continue;
         const std::string source = itemFullPath(item->path, item->name);
-        if (itemPathUsable(item->path, item->name) && !sourceMissing(source))
+        if (!sourceMissing(source))
             copyFile(session, BackupStepKind::FileCopy, "FILE", source);
         session.appendConfigRecord(configFileRecord(item->name, item->path));
     }
 }
 
-void backupFolders(const Parasite& parasite, BackupSession& session)
+void backupFolders(const Parasite& parasite, BackupSession& session,
+                   const ProtectedPlaces& places)
 {
     for (const auto& item : parasite.directories) {
-        if (item->selected != 1)
+        if (item->selected != 1 || pathItemRefused(item->path, item->name, places))
             continue;
         const std::string source = itemFullPath(item->path, item->name);
-        if (itemPathUsable(item->path, item->name) && !sourceMissing(source)) {
+        if (!sourceMissing(source)) {
             const std::string name = session.claimName(item->name);
             const bool ok = copyFolderTree(source, joinPath(session.folder(), name));
             if (ok)
@@ -69,7 +71,7 @@ void backupCookies(const Parasite& parasite, BackupSession& session,
                    const std::string& cookiesFolder)
 {
     for (const auto& item : parasite.cookies) {
-        if (item->selected != 1)
+        if (item->selected != 1 || cookieItemRefused(*item))
             continue;
         const auto files = matchingCookieFiles(cookiesFolder, item->name);
         if (files.empty())
@@ -99,14 +101,14 @@ std::string configCookieRecord(const std::string& name, const std::string& cooki
 }
 
 void backupFileItems(const ParasiteList& parasites, BackupSession& session,
-                     const std::string& cookiesFolder)
+                     const std::string& cookiesFolder, const ProtectedPlaces& places)
 {
     if (GetFileAttributesA(session.folder().c_str()) == INVALID_FILE_ATTRIBUTES)
         createFolderPath(session.folder());
     for (int p = 0; p < parasites.count(); ++p)
-        backupFiles(*parasites.at(p), session);
+        backupFiles(*parasites.at(p), session, places);
     for (int p = 0; p < parasites.count(); ++p)
-        backupFolders(*parasites.at(p), session);
+        backupFolders(*parasites.at(p), session, places);
     for (int p = 0; p < parasites.count(); ++p)
         backupCookies(*parasites.at(p), session, cookiesFolder);
 }

@@ -5,6 +5,7 @@
 
 #include "definitions/parasite.h"
 #include "removal/backup_session.h"
+#include "safety/protected_places.h"
 
 #include <string>
 
@@ -26,8 +27,9 @@ std::string configCookieRecord(const std::string& name, const std::string& cooki
 // gets a record for every selected item, and one for every further cookie
 // file of an item, whether the copy succeeded or not. A source that does not
 // exist is not copied and is no failure; any other copy that fails is a
-// failed step.
+// failed step. Items the removal refuses (pathItemRefused, cookieItemRefused
+// against `places`) are passed by: neither copied nor recorded.
 void backupFileItems(const ParasiteList& parasites, BackupSession& session,
-                     const std::string& cookiesFolder);
+                     const std::string& cookiesFolder, const ProtectedPlaces& places);
 
 }  // namespace kestrune

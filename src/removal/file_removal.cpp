@@ -2,8 +2,11 @@
 #include "removal/file_removal.h"
 
 #include "removal/folder_utils.h"
+#include "removal/item_refusal.h"
 #include "removal/process_control.h"
 #include "removal/reboot_pending.h"
+
+#include <vector>
 
 namespace kestrune {
 
@@ -39,25 +42,34 @@ RemovalOutcome pathOutcome(FindKind kind, int p, size_t i, const std::string& na
     return outcome;
 }
 
+void refuse(RemovalOutcome& outcome)
+{
+    outcome.result = RemovalResult::Refused;
+    outcome.protectedPlace = true;
+}
+
 void removeParasiteFiles(Parasite& parasite, int p, RemovalRun& run)
 {
+    const ProtectedPlaces& places = run.places();
     // First pass: everything that keeps the files busy is stopped, and waited
     // for, before the first file of the parasite is deleted.
+    std::vector<bool> refused;
     for (const auto& item : parasite.files) {
-        if (item->selected == 1 && itemPathUsable(item->path, item->name))
-            stopProgramFile(itemFullPath(item->path, item->name), run.report());
+        refused.push_back(item->selected == 1 && pathItemRefused(item->path, item->name, places));
+        if (item->selected == 1 && !refused.back())
+            stopProgramFile(itemFullPath(item->path, item->name), places, run.report());
     }
     for (size_t i = 0; i < parasite.files.size(); ++i) {
         const FileItem& item = *parasite.files[i];
         if (item.selected != 1)
             continue;
         RemovalOutcome outcome = pathOutcome(FindKind::File, p, i, item.name, item.path);
-        if (!itemPathUsable(item.path, item.name)) {
-            outcome.result = RemovalResult::Refused;
+        if (refused[i]) {
+            refuse(outcome);
         } else {
             const std::string full = itemFullPath(item.path, item.name);
             // A program may have been started again meanwhile.
-            stopProgramFile(full, run.report());
+            stopProgramFile(full, places, run.report());
             outcome.result = deleteOrSchedule(full);
         }
         run.record(parasite, outcome);
@@ -66,17 +78,27 @@ void removeParasiteFiles(Parasite& parasite, int p, RemovalRun& run)
 
 void removeParasiteFolders(Parasite& parasite, int p, RemovalRun& run)
 {
+    const ProtectedPlaces& places = run.places();
+    RemovalReport* report = run.report();
+    // Whatever protected lies inside a removable folder stays, and so does
+    // the folder around it.
+    const KeepTest keep = [&](const std::string& path, bool isFolder) {
+        const bool kept = isFolder ? places.isProtectedFolder(path) : places.isProtectedFile(path);
+        if (kept && report != nullptr)
+            report->placeKept(path);
+        return kept;
+    };
     for (size_t i = 0; i < parasite.directories.size(); ++i) {
         const DirectoryItem& item = *parasite.directories[i];
         if (item.selected != 1)
             continue;
         RemovalOutcome outcome = pathOutcome(FindKind::Folder, p, i, item.name, item.path);
-        if (!itemPathUsable(item.path, item.name)) {
-            outcome.result = RemovalResult::Refused;
+        if (pathItemRefused(item.path, item.name, places)) {
+            refuse(outcome);
         } else {
             const std::string full = itemFullPath(item.path, item.name);
-            stopFolderPrograms(full, run.report());
-            deleteFolderTree(full);
+            stopFolderPrograms(full, places, report);
+            deleteFolderTree(full, keep);
             outcome.result = folderGone(full) ? RemovalResult::Deleted : RemovalResult::Failed;
         }
         run.record(parasite, outcome);

@@ -14,9 +14,11 @@ namespace kestrune {
 // the programs among them (".exe", by full path) and unregisters its
 // components (".dll", ".ocx"); a second pass does both again for each file
 // and deletes it. Then, for every parasite, each selected folder: its
-// programs are stopped (stopFolderPrograms) and its tree deleted. Items whose
-// name or path is empty, or whose name holds a "." or ".." component, are
-// refused: their full path would not name the item.
+// programs are stopped (stopFolderPrograms) and its tree deleted, except the
+// protected files and folders inside it (told to the report as placeKept),
+// which leave the folder FAILED TO DELETE. Items that pathItemRefused
+// refuses (a refused text, a protected place) are not touched at all and are
+// logged as FAILED TO DELETE.
 void removeFileItems(ParasiteList& parasites, RemovalRun& run);
 
 // `path`, a backslash and `name`: where a file or folder item is.

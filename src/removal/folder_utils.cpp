@@ -234,36 +234,41 @@ bool isLink(const std::string& path)
     return !sameText(resolved, joinPath(resolvedParent, full.substr(slash + 1)));
 }
 
-bool deleteFolderContents(const std::string& folder)
+bool deleteFolderContents(const std::string& folder, const KeepTest& keep)
 {
     if (!deletableFolder(folder))
         return false;
 
     const LinkProbe links(folder);
-    bool linkLeft = false;
+    bool entryLeft = false;
     bool complete = listFolder(folder, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
         if (links.isLink(entry)) {
-            linkLeft = true;   // never delete through a link; go on with the rest
+            entryLeft = true;   // never delete through a link; go on with the rest
             return true;
         }
         const std::string path = joinPath(folder, entry.cFileName);
-        if (!isDirectory(entry.dwFileAttributes))
+        const bool subfolder = isDirectory(entry.dwFileAttributes);
+        if (keep && keep(path, subfolder)) {
+            entryLeft = true;
+            return true;
+        }
+        if (!subfolder)
             return DeleteFileA(path.c_str()) != FALSE;
-        if (!deleteFolderContents(path))
+        if (!deleteFolderContents(path, keep))
             return true;   // the subfolder stays; the walk goes on
         return RemoveDirectoryA(path.c_str()) != FALSE;
     });
-    return complete && !linkLeft;
+    return complete && !entryLeft;
 }
 
-bool deleteFolderTree(const std::string& folder)
+bool deleteFolderTree(const std::string& folder, const KeepTest& keep)
 {
     DWORD attributes = attributesOf(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !isDirectory(attributes))
         return true;
     if (isLink(folder))
         return false;
-    if (!deleteFolderContents(folder))
+    if (!deleteFolderContents(folder, keep))
         return false;
     SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
     return RemoveDirectoryA(folder.c_str()) != FALSE;

@@ -61,21 +61,28 @@ std::string fileExtension(const std::string& path);
 // The text after the last backslash; the whole text when there is none.
 std::string baseNameOf(const std::string& path);
 
+// Asked by the delete walks about every entry (its full path, and whether it
+// is a folder) before it is deleted or entered: true keeps the entry, and the
+// folders around it, as they are.
+using KeepTest = std::function<bool(const std::string& path, bool isFolder)>;
+
 // Deletes everything inside `folder`, depth first, under the dot-prefix rule;
 // the folder itself stays. A file that cannot be deleted (read-only, in use)
 // ends the walk. A subfolder whose contents were all deleted is removed, and
 // a failed removal ends the walk; a subfolder whose contents were not all
-// deleted is left and the walk goes on. A link is left in place and the walk
-// goes on, but the result is then false.
-// True when the listing ran to its end with no failed delete and no link met.
+// deleted is left and the walk goes on. A link, and an entry that `keep`
+// (when given) keeps, is left in place and the walk goes on, but the result
+// is then false.
+// True when the listing ran to its end with no failed delete and nothing left.
 // False at once when `folder` is missing, not a folder, or itself a link.
-bool deleteFolderContents(const std::string& folder);
+bool deleteFolderContents(const std::string& folder, const KeepTest& keep = KeepTest());
 
-// Deletes `folder` with everything inside. True when the folder is gone, also
-// when it never existed or the path is not a folder. False when it is itself a
-// link (left untouched), when deleteFolderContents failed, or when the folder
-// could not be removed (for example because an entry was left inside).
-bool deleteFolderTree(const std::string& folder);
+// Deletes `folder` with everything inside (deleteFolderContents with `keep`).
+// True when the folder is gone, also when it never existed or the path is not
+// a folder. False when it is itself a link (left untouched), when
+// deleteFolderContents failed, or when the folder could not be removed (for
+// example because an entry was left inside).
+bool deleteFolderTree(const std::string& folder, const KeepTest& keep = KeepTest());
 
 // Copies the tree `source` into `target` under the dot-prefix rule, creating
 // `target` and its missing parents first and overwriting existing files.

@@ -67,20 +67,32 @@ std::vector<DWORD> processIds()
     return ids;
 }
 
-void stopProgramsIn(const std::string& folder, RemovalReport* report, bool descend)
+void stopProgramsIn(const std::string& folder, const ProtectedPlaces& places,
+                    RemovalReport* report, bool descend)
 {
     listFolder(folder, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
         if (isReparsePoint(entry.dwFileAttributes))
             return true;
         const std::string path = joinPath(folder, entry.cFileName);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (descend)
-                stopFolderPrograms(path, report);
+            if (descend && !places.isProtectedFolder(path))
+                stopFolderPrograms(path, places, report);
         } else {
-            stopProgramFile(path, report);
+            stopProgramFile(path, places, report);
         }
         return true;
     });
+}
+
+// True, after telling the report, when `path` is a protected file.
+bool keptAsProtected(const std::string& path, const ProtectedPlaces& places,
+                     RemovalReport* report)
+{
+    if (!places.isProtectedFile(path))
+        return false;
+    if (report != nullptr)
+        report->placeKept(path);
+    return true;
 }
 
 }  // namespace
@@ -129,15 +141,18 @@ bool samePath(const std::string& a, const std::string& b)
     return sameText(a, b) || sameText(longForm(a), longForm(b));
 }
 
-int terminateProcessByName(const std::string& fullPath, RemovalReport* report)
+int terminateProcessByName(const std::string& fullPath, const ProtectedPlaces& places,
+                           RemovalReport* report)
 {
+    if (keptAsProtected(fullPath, places, report))
+        return 0;
     const DWORD self = GetCurrentProcessId();
     int ended = 0;
     for (DWORD id : processIds()) {
         if (id == self || id == 0)
             continue;
         const std::string image = processImagePath(id);
-        if (!samePath(image, fullPath))
+        if (!samePath(image, fullPath) || keptAsProtected(image, places, report))
             continue;
         ScopedHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (!process.valid() || !TerminateProcess(process.get(), 0))
@@ -150,8 +165,11 @@ int terminateProcessByName(const std::string& fullPath, RemovalReport* report)
     return ended;
 }
 
-bool unregisterServer(const std::string& path, RemovalReport* report)
+bool unregisterServer(const std::string& path, const ProtectedPlaces& places,
+                      RemovalReport* report)
 {
+    if (keptAsProtected(path, places, report))
+        return false;
     ScopedHandle process;
     bool ran = launchProgram("regsvr32.exe", "/u /s \"" + path + "\"", process);
     if (ran && process.valid())
@@ -162,22 +180,24 @@ bool unregisterServer(const std::string& path, RemovalReport* report)
     return ran;
 }
 
-void stopProgramFile(const std::string& path, RemovalReport* report)
+void stopProgramFile(const std::string& path, const ProtectedPlaces& places,
+                     RemovalReport* report)
 {
     if (hasExtension(path, "exe"))
-        terminateProcessByName(path, report);
+        terminateProcessByName(path, places, report);
     else if (hasExtension(path, "dll") || hasExtension(path, "ocx"))
-        unregisterServer(path, report);
+        unregisterServer(path, places, report);
 }
 
-bool stopFolderPrograms(const std::string& folder, RemovalReport* report)
+bool stopFolderPrograms(const std::string& folder, const ProtectedPlaces& places,
+                        RemovalReport* report)
 {
     DWORD attributes = GetFileAttributesA(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         isReparsePoint(attributes))
         return false;
-    stopProgramsIn(folder, report, false);
-    stopProgramsIn(folder, report, true);
+    stopProgramsIn(folder, places, report, false);
+    stopProgramsIn(folder, places, report, true);
     return true;
 }
 

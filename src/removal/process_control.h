@@ -1,11 +1,13 @@
 // Stopping what keeps a parasite's files busy: ending the running programs
 // started from a given file, unregistering components with regsvr32.exe, and
-// both for every program and component inside a folder tree. Every wait is
-// bounded and dispatches the window's messages, so the window keeps painting.
-// Window thread only.
+// both for every program and component inside a folder tree. A protected file
+// (ProtectedPlaces) is never ended as a program nor unregistered. Every wait
+// is bounded and dispatches the window's messages, so the window keeps
+// painting. Window thread only.
 #pragma once
 
 #include "removal/removal_report.h"
+#include "safety/protected_places.h"
 
 #include <windows.h>
 
@@ -33,25 +35,32 @@ bool samePath(const std::string& a, const std::string& b);
 
 // Ends every process whose own image path is `fullPath` (samePath) and waits
 // for each to go (kProcessEndWait). A process whose path cannot be read is
-// left alone, and so is this program itself. Returns the number of processes
-// that were ended. The name is the design's; it takes a full path.
-int terminateProcessByName(const std::string& fullPath, RemovalReport* report = nullptr);
+// left alone, and so is this program itself. Nothing is ended when `fullPath`
+// or the process's image is a protected file (told to the report as
+// placeKept). Returns the number of processes that were ended. The name is
+// the design's; it takes a full path.
+int terminateProcessByName(const std::string& fullPath, const ProtectedPlaces& places,
+                           RemovalReport* report = nullptr);
 
 // Runs regsvr32.exe "/u /s \"<path>\"" and waits for it (kHelperProgramWait).
 // True when it was started and ended within the wait (whatever its result).
-bool unregisterServer(const std::string& path, RemovalReport* report = nullptr);
+// False, without running it, when `path` is a protected file (placeKept).
+bool unregisterServer(const std::string& path, const ProtectedPlaces& places,
+                      RemovalReport* report = nullptr);
 
 // Ends the program that `path` is (".exe", terminateProcessByName) or
 // unregisters the component (".dll", ".ocx", unregisterServer); any other
 // file is left as it is.
-void stopProgramFile(const std::string& path, RemovalReport* report = nullptr);
+void stopProgramFile(const std::string& path, const ProtectedPlaces& places,
+                     RemovalReport* report = nullptr);
 
 // Ends the programs (".exe") and unregisters the components (".dll", ".ocx")
 // found inside `folder`, twice over its own entries and, in the second pass,
-// once more inside each subfolder (recursively). Entries whose names begin
-// with "." are passed by, and links are never followed. False when `folder`
-// is not a folder.
-bool stopFolderPrograms(const std::string& folder, RemovalReport* report = nullptr);
+// once more inside each subfolder (recursively) that is not a protected
+// folder. Entries whose names begin with "." are passed by, and links are
+// never followed. False when `folder` is not a folder.
+bool stopFolderPrograms(const std::string& folder, const ProtectedPlaces& places,
+                        RemovalReport* report = nullptr);
 
 // True when the extension (fileExtension of the path) is `ext`, ignoring case.
 bool hasExtension(const std::string& path, const char* ext);

@@ -3,6 +3,7 @@
 
 #include "platform/handles.h"
 #include "removal/folder_utils.h"
+#include "removal/item_refusal.h"
 #include "removal/process_control.h"
 #include "removal/registry_removal.h"
 #include "removal/shell_utils.h"
@@ -60,7 +61,8 @@ bool exportRegistryKey(const std::string& keyText, const std::string& exportPath
     return data.nFileSizeLow != 0 || data.nFileSizeHigh != 0;
 }
 
-void backupRegistryItems(const ParasiteList& parasites, BackupSession& session)
+void backupRegistryItems(const ParasiteList& parasites, BackupSession& session,
+                         const ProtectedPlaces& places)
 {
     for (int p = 0; p < parasites.count(); ++p) {
         const Parasite& parasite = *parasites.at(p);
@@ -69,7 +71,7 @@ void backupRegistryItems(const ParasiteList& parasites, BackupSession& session)
             if (item.selected != 1)
                 continue;
             HKEY root = hiveFromName(item.main);
-            if (root == nullptr || !hasKeyName(item) ||
+            if (root == nullptr || !hasKeyName(item) || keyItemRefused(item, places) ||
                 registryKeyGone(root, registryKeyPath(item)))
                 continue;
             const std::string keyText = item.main + "\\" + item.sub + "\\" + item.value;
@@ -85,7 +87,8 @@ void backupRegistryItems(const ParasiteList& parasites, BackupSession& session)
             if (item.selected != 1)
                 continue;
             HKEY root = hiveFromName(item.main);
-            if (root == nullptr || registryValueGone(root, item.sub, item.value))
+            if (root == nullptr || valueItemRefused(item, places) ||
+                registryValueGone(root, item.sub, item.value))
                 continue;
             const std::string keyText = item.main + "\\" + item.sub;
             exportInto(session, "rvBackup" + std::to_string(i + 1) + ".reg", keyText,

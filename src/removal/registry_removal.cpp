@@ -2,6 +2,7 @@
 #include "removal/registry_removal.h"
 
 #include "platform/handles.h"
+#include "removal/item_refusal.h"
 #include "scan/registry_location.h"
 
 namespace kestrune {
@@ -28,24 +29,40 @@ RemovalOutcome registryOutcome(FindKind kind, int parasiteIndex, int itemIndex, 
     return outcome;
 }
 
-RemovalResult removeKey(const RegistryKeyItem& item)
+void removeKey(const RegistryKeyItem& item, const ProtectedPlaces& places,
+               RemovalOutcome& outcome)
 {
     HKEY root = hiveFromName(item.main);
-    if (root == nullptr || !hasKeyName(item))
-        return RemovalResult::Refused;
+    if (root == nullptr || !hasKeyName(item)) {
+        outcome.result = RemovalResult::Refused;
+        return;
+    }
+    if (keyItemRefused(item, places)) {
+        outcome.result = RemovalResult::Refused;
+        outcome.protectedPlace = true;
+        return;
+    }
     const std::string path = registryKeyPath(item);
     deleteKeyTree(root, path);
-    return registryKeyGone(root, path) ? RemovalResult::Deleted : RemovalResult::Failed;
+    outcome.result = registryKeyGone(root, path) ? RemovalResult::Deleted : RemovalResult::Failed;
 }
 
-RemovalResult removeValue(const RegistryValueItem& item)
+void removeValue(const RegistryValueItem& item, const ProtectedPlaces& places,
+                 RemovalOutcome& outcome)
 {
     HKEY root = hiveFromName(item.main);
-    if (root == nullptr)
-        return RemovalResult::Refused;
+    if (root == nullptr) {
+        outcome.result = RemovalResult::Refused;
+        return;
+    }
+    if (valueItemRefused(item, places)) {
+        outcome.result = RemovalResult::Refused;
+        outcome.protectedPlace = true;
+        return;
+    }
     deleteRegistryValue(root, item.sub, item.value);
-    return registryValueGone(root, item.sub, item.value) ? RemovalResult::Deleted
-                                                          : RemovalResult::Failed;
+    outcome.result = registryValueGone(root, item.sub, item.value) ? RemovalResult::Deleted
+                                                                    : RemovalResult::Failed;
 }
 
 }  // namespace
@@ -120,7 +137,7 @@ void removeRegistryItems(ParasiteList& parasites, RemovalRun& run)
             RemovalOutcome outcome =
                 registryOutcome(FindKind::RegistryKey, p, static_cast<int>(i),
                                 keyLogText(item.main, item.sub, item.value));
-            outcome.result = removeKey(item);
+            removeKey(item, run.places(), outcome);
             run.record(parasite, outcome);
         }
     }
@@ -133,7 +150,7 @@ void removeRegistryItems(ParasiteList& parasites, RemovalRun& run)
             RemovalOutcome outcome =
                 registryOutcome(FindKind::RegistryValue, p, static_cast<int>(i),
                                 keyLogText(item.main, item.sub, item.value));
-            outcome.result = removeValue(item);
+            removeValue(item, run.places(), outcome);
             run.record(parasite, outcome);
         }
     }

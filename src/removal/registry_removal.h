@@ -15,7 +15,9 @@ namespace kestrune {
 // Every selected RegistryKeyItem of every parasite, in list order, then
 // every selected RegistryValueItem. An item whose `main` is not a hive name,
 // and a key item without a key name (its path would be its parent key), is
-// refused: nothing is deleted or logged and the status stays.
+// refused: nothing is deleted or logged and the status stays. A protected key
+// or value (keyItemRefused, valueItemRefused) is refused too, but logged as
+// FAILED TO DELETE.
 void removeRegistryItems(ParasiteList& parasites, RemovalRun& run);
 
 // Deletes key `path` below `parent` with all its subkeys, depth first.

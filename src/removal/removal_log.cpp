@@ -59,7 +59,7 @@ std::string chooseLogFileName(MessageBoxes& boxes)
 
 std::string logRecord(const RemovalOutcome& outcome)
 {
-    if (outcome.result == RemovalResult::Refused)
+    if (outcome.result == RemovalResult::Refused && !outcome.protectedPlace)
         return std::string();
     std::string record = typeLine(outcome.kind);
     record += outcome.result == RemovalResult::Deleted ? "[ACTION:DELETED]\r\n"

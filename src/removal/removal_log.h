@@ -32,9 +32,10 @@ std::string datedLogName();
 std::string chooseLogFileName(MessageBoxes& boxes);
 
 // The record of one outcome, byte for byte: TYPE, ACTION (DELETED, or FAILED
-// TO DELETE for an item still there, scheduled or not), then VALUE or NAME
-// and PATH, each line ending in CR LF and no value escaped. Empty for a
-// refused item, which is not logged.
+// TO DELETE for an item still there: scheduled, failed, or refused as a
+// protected place), then VALUE or NAME and PATH, each line ending in CR LF and
+// no value escaped. Empty for a refused item that names no place at all,
+// which is not logged.
 std::string logRecord(const RemovalOutcome& outcome);
 
 // One run's log file in the log folder.

@@ -1,6 +1,7 @@
-// What a removal run tells its owner: the outcome of every selected item and
-// the programs it stopped on the way. The removal actions know no window; the
-// main window, the console tool and the tests implement RemovalReport.
+// What a removal run tells its owner: the outcome of every selected item, the
+// programs it stopped on the way and the protected places it left alone. The
+// removal actions know no window; the main window, the console tool and the
+// tests implement RemovalReport.
 #pragma once
 
 #include "platform/find.h"
@@ -13,7 +14,7 @@ enum class RemovalResult {
     Deleted,     // gone now (also when it was already gone before)
     Scheduled,   // in use: the system deletes it at the next restart
     Failed,      // still there, and nothing will remove it later
-    Refused,     // not touched: the item cannot name what is to be removed
+    Refused,     // not touched: see RemovalOutcome::protectedPlace
 };
 
 // One selected item after its removal action.
@@ -27,6 +28,12 @@ struct RemovalOutcome {
     // defined and `path` is empty.
     std::string name;
     std::string path;
+    // Refused items only. True when the item names a protected place or holds
+    // a refused PATH or NAME text: it is logged as FAILED TO DELETE, since it
+    // may well be there still. False when it names no place at all (a hive
+    // that is not one of the five, a key item without a key name): such an
+    // item leaves no record.
+    bool protectedPlace = false;
 };
 
 // A program step of the file removal: a running program that was ended, or
@@ -43,6 +50,9 @@ public:
     // has been written.
     virtual void outcome(const RemovalOutcome& outcome) = 0;
     virtual void programStep(const ProgramStep& step) {}
+    // A protected file or folder met inside a folder that is being removed,
+    // or a running program whose image is protected: it was left as it is.
+    virtual void placeKept(const std::string& path) {}
 };
 
 // Counts of one run's outcomes.
@@ -50,7 +60,7 @@ struct RemovalTotals {
     int deleted = 0;
     int scheduled = 0;
     int failed = 0;
-    int refused = 0;
+    int refused = 0;       // not touched, protected places included
     int logFailures = 0;   // records that could not be written to the log
 
     // True when every selected item is gone now.

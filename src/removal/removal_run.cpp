@@ -10,7 +10,8 @@ namespace kestrune {
 const char kStatusRemoved[] = "Removed";
 const char kStatusFailedToRemove[] = "Failed to Remove";
 
-RemovalRun::RemovalRun(const RemovalLog& log, RemovalReport* report) : log_(log), report_(report)
+RemovalRun::RemovalRun(const RemovalLog& log, RemovalReport* report, const ProtectedPlaces& places)
+    : log_(log), report_(report), places_(places)
 {
 }
 

@@ -1,11 +1,13 @@
-// One removal run: where its outcomes go (log, report, the parasite's status
-// and the totals) and the fixed order of the three removal actions. Window
-// thread only; a run must not overlap a scan of the same list.
+// One removal run: the places it never touches, where its outcomes go (log,
+// report, the parasite's status and the totals) and the fixed order of the
+// three removal actions. Window thread only; a run must not overlap a scan of
+// the same list.
 #pragma once
 
 #include "definitions/parasite.h"
 #include "removal/removal_log.h"
 #include "removal/removal_report.h"
+#include "safety/protected_places.h"
 
 namespace kestrune {
 
@@ -14,29 +16,34 @@ extern const char kStatusFailedToRemove[];   // "Failed to Remove"
 
 class RemovalRun {
 public:
-    // `report` may be null. Both must outlive the run.
-    RemovalRun(const RemovalLog& log, RemovalReport* report);
+    // `report` may be null. The log, the report and the places must outlive
+    // the run.
+    RemovalRun(const RemovalLog& log, RemovalReport* report, const ProtectedPlaces& places);
     RemovalRun(const RemovalRun&) = delete;
     RemovalRun& operator=(const RemovalRun&) = delete;
 
-    // Writes the outcome's log record (none for a refused item), sets the
-    // parasite's status ("Removed" when deleted, "Failed to Remove" when
-    // scheduled or failed, unchanged when refused), counts it and passes it
-    // to the report.
+    // Writes the outcome's log record (none for a refused item that names no
+    // place), sets the parasite's status ("Removed" when deleted, "Failed to
+    // Remove" when scheduled or failed, unchanged when refused), counts it and
+    // passes it to the report.
     void record(Parasite& parasite, const RemovalOutcome& outcome);
     // The report handed in (may be null), for the helpers that tell it of
     // the programs they stop.
     RemovalReport* report() const { return report_; }
+    // The places the run refuses to touch.
+    const ProtectedPlaces& places() const { return places_; }
 
     const RemovalTotals& totals() const { return totals_; }
 
 private:
     const RemovalLog& log_;
     RemovalReport* report_;
+    const ProtectedPlaces& places_;
     RemovalTotals totals_;
 };
 
-// The removal sequence over the items whose `selected` is 1: every selected
+// The removal sequence over the items whose `selected` is 1 (each checked
+// again against the run's places first, see item_refusal.h): every selected
 // registry key, then every selected value (removeRegistryItems); each
 // parasite's files, then every folder (removeFileItems); then the cookies
 // (removeCookieItems). Returns the run's totals.

@@ -3,7 +3,8 @@
 # with a parasite's registry key and value, a running program, a file held
 # open, a folder tree and cookie files; an incomplete backup that stops the
 # removal; a forced removal with its archive, log and exit code; the file
-# held open gone after Wine's restart; and the argument errors.
+# held open gone after Wine's restart; the argument errors; and a reference
+# file that names the system's own places beside real items.
 source "$(dirname "$0")/lib/cli-checks.sh"
 helper="$KESTRUNE_BUILD/removal_helper.exe"
 
@@ -34,6 +35,40 @@ printf '<KS>\n<SW NAME="x"></KS>' > "$work/broken.xml"
 python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/broken.xml" "$work/broken.ks"
 printf '<KS><SW NAME="Nothing"><FILES><FILE NAME="none.exe" PATH="C:\\none"/></FILES></SW></KS>' > "$work/none.xml"
 python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/none.xml" "$work/none.ks"
+
+# Greedy: the system's own places, each beside a real item of the same kind.
+profile="C:\\users\\$(id -un)"
+cat > "$work/greedy.xml" <<XML
+<KS>
+  <SW NAME="Greedy">
+    <DIRECTORIES>
+      <DIR NAME="windows" PATH="C:"/>
+      <DIR NAME="Program Files" PATH="C:"/>
+      <DIR NAME="Documents" PATH="$profile"/>
+      <DIR NAME="GreedyDir" PATH="C:\ksgreedy"/>
+    </DIRECTORIES>
+    <FILES>
+      <FILE NAME="kernel32.dll" PATH="C:\windows\system32"/>
+      <FILE NAME="services.exe" PATH="C:\windows\system32"/>
+      <FILE NAME="explorer.exe" PATH="C:\windows"/>
+      <FILE NAME="keep.txt" PATH="C:\ksgreedy\inner\.."/>
+      <FILE NAME="greedy.exe" PATH="C:\ksgreedy"/>
+    </FILES>
+    <COOKIES><COOKIE NAME="."/><COOKIE NAME="Greedy Tracker"/></COOKIES>
+    <REGISTRY>
+      <KEYS>
+        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software" VALUE="Microsoft"/>
+        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion" VALUE="Run"/>
+        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\KsGreedy" VALUE="Bad"/>
+      </KEYS>
+      <VALUES>
+        <REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion\Run" VALUE="KsGreedy"/>
+      </VALUES>
+    </REGISTRY>
+  </SW>
+</KS>
+XML
+python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/greedy.xml" "$work/greedy.ks"
 
 cat > "$work/run.bat" <<'BAT'
 @echo off
@@ -81,11 +116,43 @@ kestrune-cli.exe clean --force > force.out 2> force.err
 echo forcealone=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe clean --frobnicate > frob.out 2> frob.err
 echo unknown=%ERRORLEVEL%>> codes.txt
+
+reg add HKCU\Software\KsGreedy\Bad /v v /d 1 /f >nul
+reg add HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v KsGreedy /d greedy.exe /f >nul
+reg add HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v KsKeep /d keep.exe /f >nul
+mkdir C:\ksgreedy\GreedyDir
+echo greedy> C:\ksgreedy\GreedyDir\greedy.txt
+echo keep> C:\ksgreedy\keep.txt
+copy removal_helper.exe C:\ksgreedy\greedy.exe >nul
+echo c> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@greedytracker[1].txt"
+reg add HKCU\Software\Kestrune /v lfp /d C:\ksgreedylogs /f >nul
+start "" C:\ksgreedy\greedy.exe wait
+removal_helper.exe sleep 1000
+removal_helper.exe processes > procs-before.txt
+kestrune-cli.exe clean --definitions greedy.ks --quiet > greedy.out 2> greedy.err
+echo greedy=%ERRORLEVEL%> greedy-codes.txt
+removal_helper.exe processes > procs-after.txt
+if exist C:\windows\system32\kernel32.dll echo kernel32.dll>> greedy-left.txt
+if exist C:\windows\system32\services.exe echo services.exe>> greedy-left.txt
+if exist C:\windows\explorer.exe echo explorer.exe>> greedy-left.txt
+if exist "C:\Program Files\Common Files" echo Common Files>> greedy-left.txt
+if exist "%USERPROFILE%\Documents" echo Documents>> greedy-left.txt
+if exist C:\ksgreedy\keep.txt echo keep.txt>> greedy-left.txt
+if exist C:\ksgreedy\GreedyDir echo GreedyDir>> greedy-left.txt
+if exist C:\ksgreedy\greedy.exe echo greedy.exe>> greedy-left.txt
+reg query HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v KsKeep >nul 2>&1
+echo runkey=%ERRORLEVEL%>> greedy-codes.txt
+reg query HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v KsGreedy >nul 2>&1
+echo runvalue=%ERRORLEVEL%>> greedy-codes.txt
+reg query HKCU\Software\KsGreedy\Bad >nul 2>&1
+echo greedykey=%ERRORLEVEL%>> greedy-codes.txt
+dir /b "%LOCALAPPDATA%\Microsoft\Windows\INetCookies" > greedy-cookies.txt
 BAT
 mkdir -p "$work/out"
 cat > "$work/collect.sh" <<COLLECT
 cp -r "\$WINEPREFIX/drive_c/kestrune/." "$work/out/"
 cp -r "\$WINEPREFIX/drive_c/kslogs" "$work/out/logs" 2>/dev/null
+cp -r "\$WINEPREFIX/drive_c/ksgreedylogs" "$work/out/greedylogs" 2>/dev/null
 # A restart of the simulated machine deletes what was scheduled.
 ls "\$WINEPREFIX/drive_c/ksbad" > "$work/out/before-restart.txt"
 wineserver -k
@@ -95,8 +162,8 @@ ls "\$WINEPREFIX/drive_c/ksbad" > "$work/out/after-restart.txt"
 COLLECT
 
 "$WINE_RUN" --copy "$cli" --copy "$helper" --copy "$work/defs.ks" --copy "$work/broken.ks" \
-    --copy "$work/none.ks" --copy "$work/run.bat" --after "$work/collect.sh" \
-    -- "$work/run.bat" >/dev/null 2>&1
+    --copy "$work/none.ks" --copy "$work/greedy.ks" --copy "$work/run.bat" \
+    --after "$work/collect.sh" -- "$work/run.bat" >/dev/null 2>&1
 o="$work/out"
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
 check "exit codes" "stopped=1 dir=kept forced=3 keyquery=1 badvalue=1 goodvalue=0 none=0 broken=2 missing=2 forcealone=2 unknown=2 " "$codes"
@@ -175,8 +242,47 @@ expected_archive=$(printf '%s\n' \
 check "archive entries" "$(echo "$expected_archive" | LC_ALL=C sort)" "$(grep -v '^CONFIG' "$o/archive.txt" | LC_ALL=C sort)"
 check "config.ini" 'CONFIG [TYPE:FILE]|[NAME:bad.exe]|[PATH:C:\ksbad]|[TYPE:FILE]|[NAME:busy.dat]|[PATH:C:\ksbad]|[TYPE:DIRECTORY]|[NAME:BadDir]|[PATH:C:\ksbad]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[1].txt]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[2].txt]|' "$(grep '^CONFIG' "$o/archive.txt")"
 
+# Greedy: only the real items went (exit 0: a protected place the scan passes
+# over is no find); every protected place is named once on
+# standard error and is still there, and so are the system's processes.
+check "greedy: exit code and registry" "greedy=0 runkey=0 runvalue=1 greedykey=1 " \
+    "$(tr -d '\r' < "$o/greedy-codes.txt" | tr '\n' ' ')"
+expected_left=$(printf '%s\n' kernel32.dll services.exe explorer.exe 'Common Files' Documents keep.txt)
+check "greedy: what is left" "$expected_left" "$(tr -d '\r' < "$o/greedy-left.txt")"
+check "greedy: cookies left" "user@news[1].txt" "$(tr -d '\r' < "$o/greedy-cookies.txt")"
+# The scan passes them over, or the removal refuses them: either way each is
+# named once as "protected: WHAT is never touched" (or "refused: WHAT ..."
+# for a text the scan does not look for), WHAT being "LOCATION (KIND of
+# PARASITE)".
+expected_protected=$(printf '%s\n' \
+    'C:\windows (folder of Greedy)' 'C:\Program Files (folder of Greedy)' \
+    "C:\\users\\$(id -un)\\Documents (folder of Greedy)" \
+    'C:\windows\system32\kernel32.dll (file of Greedy)' \
+    'C:\windows\system32\services.exe (file of Greedy)' 'C:\windows\explorer.exe (file of Greedy)' \
+    'C:\ksgreedy\inner\..\keep.txt (file of Greedy)' '. (cookie of Greedy)' \
+    'HKEY_CURRENT_USER\Software\Microsoft (key of Greedy)' \
+    'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run (key of Greedy)' | LC_ALL=C sort)
+check "greedy: each protected place named" "$expected_protected" \
+    "$(tr -d '\r' < "$o/greedy.err" | grep -E '^(protected|refused): ' |
+       sed -E 's/^(protected|refused): (.*\)) is (never|not) .*$/\2/' | LC_ALL=C sort)"
+system_processes() { tr -d '\r' < "$1" | grep -iE ' (services|explorer)\.exe$' | sort; }
+check "greedy: system processes still running" "$(system_processes "$o/procs-before.txt")" \
+    "$(comm -12 <(system_processes "$o/procs-before.txt") <(system_processes "$o/procs-after.txt"))"
+check "greedy: services.exe and explorer.exe were running" "2" \
+    "$(system_processes "$o/procs-before.txt" | wc -l)"
+# Whatever reached the removal was refused there, each with its FAILED TO
+# DELETE record in the run's log.
+greedy_logs=("$o"/greedylogs/*.txt)
+refused=$(tr -d '\r' < "$o/greedy.out" | grep -c '^refused	')
+check "greedy: one log" "1" "${#greedy_logs[@]}"
+check "greedy: a FAILED TO DELETE record for each refused item" "$refused" \
+    "$(grep -c 'FAILED TO DELETE' "${greedy_logs[0]}")"
+check "greedy: the real items deleted" "5" "$(tr -d '\r' < "$o/greedy.out" | grep -c '^deleted	')"
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
-    for f in forced.out forced.err stopped.out stopped.err archive.txt; do echo "--- $f"; cat "$o/$f" 2>/dev/null; done
+    for f in forced.out forced.err stopped.out stopped.err archive.txt greedy.out greedy.err; do
+        echo "--- $f"; cat "$o/$f" 2>/dev/null
+    done
     exit 1
 fi

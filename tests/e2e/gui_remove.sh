@@ -5,7 +5,9 @@
 # ticked again while the backup question is open (it stays out of the backup
 # and the removal); then the machine, the archive and the log checked. Then DELETE PARASITES on the rows kept by the backup path,
 # the backup declined (the direct path empties the list), and DELETE
-# PARASITES on the empty list.
+# PARASITES on the empty list. Then a reference file that also names the
+# system's own places: DELETE PARASITES removes the real rows and leaves
+# every protected place, whether the scan listed it or not.
 source "$(dirname "$0")/lib/kestrune-e2e.sh"
 W="Kestrune v2.01"
 drive_c=$E2E_PREFIX/drive_c
@@ -149,6 +151,93 @@ say "DELETE PARASITES on the emptied list"
 drive click "$W" 1003 >/dev/null
 expect_eq "scan first" "$W" "$(drive answer 'Please Scan for Parasites first' OK 10000)"
 
+drive menu "$W" 32783 >/dev/null
+wait_exit "$kestrune" 20
+check "program ends after Exit" [ $? -ne 124 ]
+
+say "a reference file that also names the system's own places"
+cat > "$E2E_PREFIX/greedy.xml" <<'XML'
+<KS>
+  <SW NAME="KsGreedy">
+    <DIRECTORIES>
+      <DIR NAME="windows" PATH="C:"/>
+      <DIR NAME="Program Files" PATH="C:"/>
+      <DIR NAME="GreedyDir" PATH="C:\ksgreedy"/>
+    </DIRECTORIES>
+    <FILES>
+      <FILE NAME="kernel32.dll" PATH="C:\windows\system32"/>
+      <FILE NAME="explorer.exe" PATH="C:\windows"/>
+      <FILE NAME="greedy.txt" PATH="C:\ksgreedy"/>
+    </FILES>
+    <COOKIES><COOKIE NAME="."/><COOKIE NAME="Greedy Tracker"/></COOKIES>
+    <REGISTRY>
+      <KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software" VALUE="Microsoft"/></KEYS>
+      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion\Run" VALUE="KsGreedy"/></VALUES>
+    </REGISTRY>
+    <DANGER_LEVEL>2</DANGER_LEVEL>
+  </SW>
+</KS>
+XML
+python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$E2E_PREFIX/greedy.xml" "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks"
+mkdir -p "$drive_c/ksgreedy/GreedyDir"
+echo greedy > "$drive_c/ksgreedy/GreedyDir/inside.txt"
+echo greedy > "$drive_c/ksgreedy/greedy.txt"
+echo c > "$cookies_unix/user@greedytracker[1].txt"
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+wine reg add "$run" /v KsGreedy /d greedy.exe /f >/dev/null 2>&1
+wine reg add "$run" /v KsKeep /d keep.exe /f >/dev/null 2>&1
+cp "$KESTRUNE_BUILD/removal_helper.exe" "$drive_c/tools/"
+system_processes() {
+    wine 'C:\tools\removal_helper.exe' processes | tr -d '\r' | grep -iE ' (services|explorer)\.exe$' | sort
+}
+system_before=$(system_processes)
+
+start_kestrune
+kestrune=$E2E_LAST_PID
+check "main window opens again" drive wait-window "$W" 30000
+drive answer 'It is strongly recommended to update your protection to protect yourself again the latest parasites we detect\n Proceed with the upgrade?' NO 10000 >/dev/null
+drive click "$W" 1001 >/dev/null
+drive answer 'It is highly recommend you close all internet explorer windows to remove attached parasites as well as any other open programs.\n Kill All Explorer Windows ?' NO 10000 >/dev/null
+expect_eq "scan ends" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 180000)"
+rows=$(drive rows "$W" 1039)
+count=$(echo "$rows" | wc -l)
+expect_eq "delete offer for every row" "$W" \
+    "$(drive answer "Kestrune Detected $count Parasites, Do you want Kestrune to Delete all Detected Parasites?" NO 10000)"
+real_rows=$(echo "$rows" | grep -E 'ksgreedy|Run : KsGreedy|Greedy Tracker' | sort)
+expect_eq "the real rows, checked" "$(printf '%s\n' \
+    '1	KsGreedy	C:\ksgreedy\GreedyDir	Folder	Severe' \
+    '1	KsGreedy	C:\ksgreedy\greedy.txt	File	Severe' \
+    '1	KsGreedy	Greedy Tracker	Cookie	Severe' \
+    '1	KsGreedy	HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run : KsGreedy	RegValue	Severe' | sort)" \
+    "$real_rows"
+# Rows of protected places, when the scan lists them at all, stay checked as
+# every row is: the removal itself must refuse them. One cookie item may
+# make several rows.
+protected_items=$(echo "$rows" | grep -vE 'ksgreedy|Run : KsGreedy|Greedy Tracker' | cut -f3 | sort -u | grep -c .)
+say "$protected_items protected places among the rows"
+drive click "$W" 1003 >/dev/null
+drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' NO 10000 >/dev/null
+if [ "$protected_items" -eq 0 ]; then
+    summary='Selected Parasites have been removed from your computer successfully.'
+else
+    summary='Some Parasites you selected could not be removed from your computer.\nThe removal log lists each item that is still there.'
+fi
+expect_eq "summary" "Kestrune" "$(drive answer "$summary" OK 60000)"
+check "the real folder is gone" [ ! -e "$drive_c/ksgreedy/GreedyDir" ]
+check "the real file is gone" [ ! -e "$drive_c/ksgreedy/greedy.txt" ]
+check "the real value is gone" bash -c "! wine reg query '$run' /v KsGreedy >/dev/null 2>&1"
+check "the other Run value stays" bash -c "wine reg query '$run' /v KsKeep >/dev/null 2>&1"
+check "HKCU\Software\Microsoft stays" bash -c "wine reg query 'HKCU\\Software\\Microsoft' >/dev/null 2>&1"
+for f in windows/system32/kernel32.dll windows/explorer.exe "Program Files/Common Files"; do
+    check "C:/$f stays" [ -e "$drive_c/$f" ]
+done
+expect_eq "cookies left" "user@news[1].txt" "$(ls "$cookies_unix")"
+expect_eq "services.exe and explorer.exe still running" "$system_before" \
+    "$(system_processes)"
+check "services.exe and explorer.exe were running" [ "$(echo "$system_before" | grep -c .)" -ge 2 ]
+newest_log=$(ls -t "$E2E_PROGRAM_DIR"/logs/*.txt | head -1)
+expect_eq "a FAILED TO DELETE record for each protected row" "$protected_items" \
+    "$(grep -c 'FAILED TO DELETE' "$newest_log")"
 drive menu "$W" 32783 >/dev/null
 wait_exit "$kestrune" 20
 check "program ends after Exit" [ $? -ne 124 ]

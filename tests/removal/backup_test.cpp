@@ -81,7 +81,7 @@ TEST_F(Backup, RegistryExportsAreWaitedForAndNamedApartAcrossParasites)
 
     ASSERT_TRUE(ks::prepareBackupFolder(places.backupFolder));
     ks::BackupSession session(places.backupFolder, &report);
-    ks::backupRegistryItems(list, session);
+    ks::backupRegistryItems(list, session, ts::machinePlaces());
 
     EXPECT_TRUE(session.complete());
     EXPECT_EQ(sortedNames({"rkBackup1.reg", "rkBackup2.reg", "rkBackup1 (2).reg", "rvBackup1.reg"}),
@@ -133,7 +133,7 @@ TEST_F(Backup, ConfigIniRecordsEverySelectedItemByteForByte)
 
     ASSERT_TRUE(ks::prepareBackupFolder(places.backupFolder));
     ks::BackupSession session(places.backupFolder, &report);
-    ks::backupFileItems(list, session, places.cookiesFolder);
+    ks::backupFileItems(list, session, places.cookiesFolder, ts::machinePlaces());
     session.writeManifest();
 
     EXPECT_TRUE(session.complete());
@@ -164,7 +164,7 @@ TEST_F(Backup, AFileThatCannotBeCopiedMakesTheBackupIncomplete)
     ts::writeTextFile(held, "busy");
     ts::StartedProgram holder(ts::removalHelperPath(), "hold \"" + held + "\"");
     ts::fileItem(ts::parasiteNamed(list, "Bad"), "held.exe", work + "\\Busy");
-    ks::BackupOutcome outcome = ks::makeBackup(list, &report, places);
+    ks::BackupOutcome outcome = ks::makeBackup(list, &report, ts::machinePlaces(), places);
     EXPECT_TRUE(outcome.archiveOpened);
     EXPECT_FALSE(outcome.complete);
     ASSERT_FALSE(report.steps.empty());
@@ -181,7 +181,7 @@ TEST_F(Backup, ALeftoverThatCannotBeRemovedIsNoBackupFailure)
     ts::StartedProgram holder(ts::removalHelperPath(), "hold \"" + held + "\"");
     ts::writeTextFile(work + "\\f.txt", "f");
     ts::fileItem(ts::parasiteNamed(list, "Bad"), "f.txt", work);
-    ks::BackupOutcome outcome = ks::makeBackup(list, &report, places);
+    ks::BackupOutcome outcome = ks::makeBackup(list, &report, ts::machinePlaces(), places);
     EXPECT_TRUE(outcome.complete);
     for (const ks::BackupStep& step : report.steps)
         EXPECT_TRUE(step.ok) << step.source;
@@ -205,7 +205,7 @@ TEST_F(Backup, TheArchiveHoldsExportsCopiesAndDescriptionsAndTheFolderIsEmptiedA
     ts::fileItem(bad, ".secret", work + "\\Prog");
     ts::folderItem(bad, "Bad", work + "\\Prog");
 
-    ks::BackupOutcome outcome = ks::makeBackup(list, &report, places);
+    ks::BackupOutcome outcome = ks::makeBackup(list, &report, ts::machinePlaces(), places);
 
     ASSERT_TRUE(outcome.archiveOpened);
     EXPECT_TRUE(outcome.complete);
@@ -239,7 +239,7 @@ TEST_F(Backup, TwoBackupsInTheSameSecondKeepBothArchives)
     ts::fileItem(ts::parasiteNamed(list, "Bad"), "f.txt", work);
     std::vector<std::string> paths;
     for (int i = 0; i < 3; ++i) {
-        ks::BackupOutcome outcome = ks::makeBackup(list, nullptr, places);
+        ks::BackupOutcome outcome = ks::makeBackup(list, nullptr, ts::machinePlaces(), places);
         ASSERT_TRUE(outcome.complete);
         paths.push_back(outcome.archivePath);
     }
@@ -258,7 +258,7 @@ TEST_F(Backup, AnArchiveThatCannotBeCreatedBacksUpNothing)
     places.archiveFolder = work + "\\no\\such\\parent\\Archives";
     ts::writeTextFile(work + "\\f.txt", "f");
     ts::fileItem(ts::parasiteNamed(list, "Bad"), "f.txt", work);
-    ks::BackupOutcome outcome = ks::makeBackup(list, &report, places);
+    ks::BackupOutcome outcome = ks::makeBackup(list, &report, ts::machinePlaces(), places);
     EXPECT_FALSE(outcome.archiveOpened);
     EXPECT_FALSE(outcome.complete);
     EXPECT_TRUE(report.steps.empty());

@@ -75,7 +75,7 @@ TEST(CookieRemoval, EveryMatchingFileGoesAndTheItemIsLoggedOnce)
     ts::cookieItem(bad, "news", false);
     ts::RecordingRemovalReport report;
     ks::RemovalLog log(work, "log.txt");
-    ks::RemovalRun run(log, &report);
+    ks::RemovalRun run(log, &report, ts::machinePlaces());
 
     ks::removeCookieItems(list, run, folder);
 
@@ -98,7 +98,7 @@ TEST(CookieRemoval, ACookieFileInUseIsLoggedAsFailed)
     ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
     ts::cookieItem(bad, "tracker");
     ks::RemovalLog log(work, "log.txt");
-    ks::RemovalRun run(log, nullptr);
+    ks::RemovalRun run(log, nullptr, ts::machinePlaces());
     ks::removeCookieItems(list, run, folder);
     EXPECT_EQ("[TYPE:COOKIE]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:tracker]\r\n",
               ts::readTextFile(work + "\\log.txt"));
@@ -115,7 +115,7 @@ TEST(CookieRemoval, TheUsersCookiesFolderIsTheDefault)
     ts::cookieItem(ts::parasiteNamed(list, "Bad"), "defaultfolder");
     const std::string work = ts::freshWorkFolder("cookie-default");
     ks::RemovalLog log(work, "log.txt");
-    ks::RemovalRun run(log, nullptr);
+    ks::RemovalRun run(log, nullptr, ts::machinePlaces());
     ks::removeCookieItems(list, run);
     EXPECT_FALSE(ts::pathExists(folder + "\\user@defaultfolder[1].txt"));
     EXPECT_EQ(1, run.totals().deleted);

@@ -28,7 +28,7 @@ protected:
     void removeAll()
     {
         ks::RemovalLog log(work, "log.txt");
-        ks::RemovalRun run(log, &report);
+        ks::RemovalRun run(log, &report, ts::machinePlaces());
         ks::removeFileItems(list, run);
     }
     std::string logText() const { return ts::readTextFile(work + "\\log.txt"); }
@@ -101,10 +101,10 @@ TEST_F(FileRemoval, EveryProcessOfTheFileIsEnded)
     ts::copyHelperTo(path);
     ts::StartedProgram first(path, "wait");
     ts::StartedProgram second(path, "wait");
-    EXPECT_EQ(2, ks::terminateProcessByName(path));
+    EXPECT_EQ(2, ks::terminateProcessByName(path, ts::machinePlaces()));
     EXPECT_FALSE(first.running());
     EXPECT_FALSE(second.running());
-    EXPECT_EQ(0, ks::terminateProcessByName(path));
+    EXPECT_EQ(0, ks::terminateProcessByName(path, ts::machinePlaces()));
 }
 
 TEST_F(FileRemoval, TheShortFormOfThePathReachesTheProcessToo)
@@ -116,7 +116,7 @@ TEST_F(FileRemoval, TheShortFormOfThePathReachesTheProcessToo)
     DWORD length = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
     if (length == 0 || length >= sizeof shortPath || path == shortPath)
         GTEST_SKIP() << "no short names on this file system";
-    EXPECT_EQ(1, ks::terminateProcessByName(shortPath));
+    EXPECT_EQ(1, ks::terminateProcessByName(shortPath, ts::machinePlaces()));
     EXPECT_FALSE(program.running());
 }
 

@@ -157,6 +157,30 @@ TEST(FolderWalks, ASubfolderThatCannotBeEmptiedStaysAndTheWalkGoesOn)
     EXPECT_TRUE(folderExists(root));
 }
 
+TEST(FolderWalks, KeptEntriesStayWithTheFoldersAroundThemAndTheWalkGoesOn)
+{
+    const std::string tree = freshWorkFolder(testName()) + "\\tree";
+    for (const char* name : {"a.txt", "sub\\keep.ks", "sub\\b.txt", "kept\\x.txt", "z.txt"})
+        writeTextFile(tree + "\\" + name);
+    std::vector<std::string> asked;
+    const ks::KeepTest keep = [&](const std::string& path, bool isFolder) {
+        asked.push_back(path.substr(tree.size() + 1) + (isFolder ? "\\" : ""));
+        return path == tree + "\\sub\\keep.ks" || path == tree + "\\kept";
+    };
+
+    EXPECT_FALSE(ks::deleteFolderTree(tree, keep));
+
+    std::vector<std::string> left = folderNames(tree);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ((std::vector<std::string>{"kept", "sub"}), left);
+    EXPECT_EQ(std::vector<std::string>{"keep.ks"}, folderNames(tree + "\\sub"));
+    EXPECT_TRUE(pathExists(tree + "\\kept\\x.txt"));
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ((std::vector<std::string>{"a.txt", "kept\\", "sub\\", "sub\\b.txt", "sub\\keep.ks",
+                                        "z.txt"}),
+              asked);   // a kept folder is not entered
+}
+
 TEST(FolderWalks, DeleteTreeResults)
 {
     const std::string root = freshWorkFolder(testName());

@@ -82,7 +82,7 @@ TEST(ProcessWait, TheWaitIsBounded)
 TEST(ProcessControl, UnregisteringRunsRegsvr32ToItsEnd)
 {
     ts::RecordingRemovalReport report;
-    EXPECT_TRUE(ks::unregisterServer("C:\\no\\such\\component.dll", &report));
+    EXPECT_TRUE(ks::unregisterServer("C:\\no\\such\\component.dll", ts::machinePlaces(), &report));
     ASSERT_EQ(1u, report.steps.size());
     EXPECT_EQ(ks::ProgramStep::Unregistered, report.steps[0].kind);
     EXPECT_EQ("C:\\no\\such\\component.dll", report.steps[0].path);
@@ -103,11 +103,11 @@ TEST(ProcessControl, ThisProgramIsNeverEnded)
 {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
-    EXPECT_EQ(0, ks::terminateProcessByName(self));
+    EXPECT_EQ(0, ks::terminateProcessByName(self, ks::ProtectedPlaces()));
 }
 
 TEST(ProcessControl, StopFolderProgramsNeedsAFolder)
 {
-    EXPECT_FALSE(ks::stopFolderPrograms("C:\\no\\such\\folder"));
-    EXPECT_FALSE(ks::stopFolderPrograms("C:\\removalfix\\linked\\Bad\\outlink"));
+    EXPECT_FALSE(ks::stopFolderPrograms("C:\\no\\such\\folder", ts::machinePlaces()));
+    EXPECT_FALSE(ks::stopFolderPrograms("C:\\removalfix\\linked\\Bad\\outlink", ts::machinePlaces()));
 }

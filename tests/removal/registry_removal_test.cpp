@@ -29,7 +29,7 @@ protected:
     void removeAll()
     {
         ks::RemovalLog log(logFolder, "log.txt");
-        ks::RemovalRun run(log, &report);
+        ks::RemovalRun run(log, &report, ts::machinePlaces());
         ks::removeRegistryItems(list, run);
     }
     std::string logText() const { return ts::readTextFile(logFolder + "\\log.txt"); }

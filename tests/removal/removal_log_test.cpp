@@ -39,6 +39,13 @@ ks::RemovalOutcome outcomeOf(FindKind kind, RemovalResult result, const std::str
     return outcome;
 }
 
+ks::RemovalOutcome protectedOutcome(FindKind kind, const std::string& name, const std::string& path)
+{
+    ks::RemovalOutcome outcome = outcomeOf(kind, RemovalResult::Refused, name, path);
+    outcome.protectedPlace = true;
+    return outcome;
+}
+
 }  // namespace
 
 TEST(LogNames, DatedLogNameIsUtcDayFirstWithLeadingBackslash)
@@ -107,8 +114,13 @@ TEST(LogRecords, EveryRecordByteForByte)
         // Values are not escaped.
         {outcomeOf(FindKind::File, RemovalResult::Deleted, "a]\r\nb", "C:\\[x]"),
          "[TYPE:FILE]\r\n[ACTION:DELETED]\r\n[NAME:a]\r\nb]\r\n[PATH:C:\\[x]]\r\n"},
-        // A refused item leaves no record.
+        // A refused item that names no place leaves no record; a protected
+        // place is still there.
         {outcomeOf(FindKind::RegistryKey, RemovalResult::Refused, "", "HKEY_BOGUS\\S\\K"), ""},
+        {protectedOutcome(FindKind::Folder, "windows", "C:"),
+         "[TYPE:DIRECTORY]\r\n[ACTION:FAILED TO DELETE]\r\n[NAME:windows]\r\n[PATH:C:]\r\n"},
+        {protectedOutcome(FindKind::Cookie, ".", ""),
+         "[TYPE:COOKIE]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:.]\r\n"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, ks::logRecord(c.outcome));

@@ -50,12 +50,14 @@ int countWindows(const char* className, DWORD processId = 0)
 }
 
 // A running window_helper that opened its windows; ended when destroyed.
+// `mode` is "windows" or "shell"; `program` a copy of the helper to run.
 class HelperProcess {
 public:
-    HelperProcess(const char* className, int count)
+    HelperProcess(const char* className, int count, const char* mode = "windows",
+                  const std::string& program = helperPath())
     {
-        std::string commandLine =
-            "\"" + helperPath() + "\" windows " + className + " " + std::to_string(count);
+        std::string commandLine = "\"" + program + "\" " + mode + " " + className + " " +
+                                  std::to_string(count);
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info = {};
@@ -80,6 +82,15 @@ public:
     bool running() const
     {
         return process_.valid() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+    }
+    // The exit code once ended (10: all its windows were closed), or -1.
+    int exitCode() const
+    {
+        DWORD code = 0;
+        if (!process_.valid() || WaitForSingleObject(process_.get(), 5000) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(process_.get(), &code))
+            return -1;
+        return static_cast<int>(code);
     }
 
 private:
@@ -196,4 +207,33 @@ TEST(CloseBrowserWindows, AWindowThatDoesNotGoEndsTheLoop)
     EXPECT_TRUE(IsWindow(own));
     DestroyWindow(own);
     UnregisterClassA("IEFrame", windowClass.hInstance);
+}
+
+TEST(CloseBrowserWindows, TheShellsProcessAndProtectedProgramsOnlyHaveTheirWindowsClosed)
+{
+    ASSERT_EQ(nullptr, GetShellWindow()) << "the test prefix has a shell window already";
+    HelperProcess shell("CabinetWClass", 2, "shell");
+    ASSERT_TRUE(shell.ready());
+    DWORD shellOwner = 0;
+    GetWindowThreadProcessId(GetShellWindow(), &shellOwner);
+    ASSERT_EQ(shell.id(), shellOwner);
+    const std::string guardedCopy = ks::programFolder() + "guarded_helper.exe";
+    ASSERT_TRUE(CopyFileA(helperPath().c_str(), guardedCopy.c_str(), FALSE));
+    HelperProcess guarded("IEFrame", 1, "windows", guardedCopy);
+    HelperProcess plain("IEFrame", 1);
+    ASSERT_TRUE(guarded.ready());
+    ASSERT_TRUE(plain.ready());
+    ks::ProtectedPlaces places;
+    places.addFile(guardedCopy);
+
+    ScriptedMessageBoxes boxes{IDYES};
+    EXPECT_EQ(1, ks::closeBrowserWindows(boxes, places));
+
+    EXPECT_FALSE(plain.running());
+    EXPECT_EQ(0, countWindows("CabinetWClass"));
+    EXPECT_EQ(0, countWindows("IEFrame"));
+    // Both ended on their own once their windows had closed; an ended
+    // process would have exit code 0.
+    EXPECT_EQ(10, shell.exitCode());
+    EXPECT_EQ(10, guarded.exitCode());
 }

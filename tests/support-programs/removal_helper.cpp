@@ -6,8 +6,12 @@
 //                                it is ended (creates FILE when missing)
 //   removal_helper sleep MS      ends after MS milliseconds (a pause for
 //                                batch files)
+//   removal_helper processes     prints "<id> <image name>" for every
+//                                running process, one a line
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,6 +28,18 @@ int main(int argc, char** argv)
             return 2;
         Sleep(INFINITE);
         CloseHandle(file);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "processes") == 0) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return 2;
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snapshot, &entry); more;
+             more = Process32Next(snapshot, &entry))
+            std::printf("%lu %s\n", entry.th32ProcessID, entry.szExeFile);
+        CloseHandle(snapshot);
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "sleep") == 0) {

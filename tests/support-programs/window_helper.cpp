@@ -3,7 +3,11 @@
 //
 //   window_helper windows CLASS COUNT   opens COUNT top-level windows of
 //                                       window class CLASS and runs until
-//                                       ended (or all windows are closed)
+//                                       ended, or until all windows are
+//                                       closed (exit code 10)
+//   window_helper shell CLASS COUNT     the same, after making a window of
+//                                       its own the shell window (exit code 4
+//                                       when the system refuses)
 //   window_helper exit CODE             ends at once with exit code CODE
 #include <windows.h>
 
@@ -19,6 +23,24 @@ LRESULT CALLBACK helperWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     if (message == WM_DESTROY && --g_openWindows == 0)
         PostQuitMessage(0);
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Makes a window of this process the shell window, as the desktop's owner
+// does; false when there is one already.
+bool becomeShell()
+{
+    using SetShellWindowFunction = BOOL(WINAPI*)(HWND);
+    const auto setShellWindow = reinterpret_cast<SetShellWindowFunction>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "SetShellWindow"));
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KestruneTestShell";
+    RegisterClassA(&windowClass);
+    HWND shell = CreateWindowA("KestruneTestShell", "shell", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, windowClass.hInstance, nullptr);
+    return shell != nullptr && setShellWindow != nullptr && setShellWindow(shell) &&
+           GetShellWindow() == shell;
 }
 
 int openWindows(const char* className, int count)
@@ -41,7 +63,7 @@ int openWindows(const char* className, int count)
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return 0;
+    return 10;
 }
 
 }  // namespace
@@ -52,5 +74,7 @@ int main(int argc, char** argv)
         return std::atoi(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "windows") == 0)
         return openWindows(argv[2], std::atoi(argv[3]));
+    if (argc == 4 && std::strcmp(argv[1], "shell") == 0)
+        return becomeShell() ? openWindows(argv[2], std::atoi(argv[3])) : 4;
     return 1;
 }

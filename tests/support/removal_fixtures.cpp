@@ -1,6 +1,7 @@
 // Fixtures of the removal and backup tests.
 #include "support/removal_fixtures.h"
 
+#include "safety/own_places.h"
 #include "settings/settings_store.h"
 #include "support/temp_folder.h"
 
@@ -147,6 +148,12 @@ void denyRegistryAccess(HKEY root, const std::string& path, DWORD access)
     LocalFree(newDacl);
     LocalFree(descriptor);
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), applied) << path;
+}
+
+const ProtectedPlaces& machinePlaces()
+{
+    static const ProtectedPlaces places = ProtectedPlaces::forThisMachine(ownPlacesFromSettings());
+    return places;
 }
 
 std::string removalHelperPath()

@@ -7,6 +7,7 @@
 #include "platform/handles.h"
 #include "removal/backup_session.h"
 #include "removal/removal_report.h"
+#include "safety/protected_places.h"
 
 #include <windows.h>
 
@@ -37,6 +38,11 @@ void removeRegistryTree(HKEY root, const std::string& path);
 // Adds an ACE denying `access` to everyone to the key's own DACL.
 void denyRegistryAccess(HKEY root, const std::string& path, DWORD access);
 
+// The places of this machine and Kestrune's own (as the settings name them
+// when the first test asks), built once: every test item must lie outside
+// them, as a parasite's would.
+const ProtectedPlaces& machinePlaces();
+
 // The helper programs copied next to the test program.
 std::string removalHelperPath();   // removal_helper.exe
 
@@ -66,8 +72,10 @@ class RecordingRemovalReport : public RemovalReport {
 public:
     void outcome(const RemovalOutcome& outcome) override { outcomes.push_back(outcome); }
     void programStep(const ProgramStep& step) override { steps.push_back(step); }
+    void placeKept(const std::string& path) override { kept.push_back(path); }
     std::vector<RemovalOutcome> outcomes;
     std::vector<ProgramStep> steps;
+    std::vector<std::string> kept;
 };
 
 // A BackupReport that keeps everything it is told.

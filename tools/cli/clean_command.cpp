@@ -1,7 +1,8 @@
 // kestrune-cli clean: a full scan, then the removal of everything it found,
 // with an optional backup first, through the same code as the window's
-// remove command and with the same log. Asks no questions. Places the scan
-// could not read are named on standard error; a scan that fails removes
+// remove command and with the same log. Asks no questions. Every protected
+// place the reference file names is named on standard error and left alone;
+// so are the places the scan could not read. A scan that fails removes
 // nothing and ends with 1.
 #include "cli.h"
 
@@ -10,12 +11,15 @@
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
 #include "removal/selection.h"
+#include "safety/own_places.h"
+#include "safety/protected_places.h"
 #include "scan/scan_reporter.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
 #include "settings/settings_store.h"
 
 #include <cstdio>
+#include <set>
 
 namespace kestrune {
 namespace cli {
@@ -65,10 +69,14 @@ bool parseOptions(const Args& args, CleanOptions& options)
     return true;
 }
 
-// Keeps every find of the scan and shows the phases unless quiet.
+// Keeps every find of the scan and shows the phases unless quiet; names every
+// protected place the scan passed by.
 class CleanScanReporter : public ScanReporter {
 public:
-    explicit CleanScanReporter(bool quiet) : quiet_(quiet) {}
+    CleanScanReporter(const ParasiteList& parasites, bool quiet)
+        : parasites_(parasites), quiet_(quiet)
+    {
+    }
     void scanStarted() override {}
     void phaseStarted(ScanPhase phase) override
     {
@@ -82,12 +90,17 @@ public:
     {
         std::fprintf(stderr, "unreadable: %s\n", path.c_str());
     }
+    void protectedSkipped(const Find& find) override
+    {
+        std::fputs(skippedItemLine(parasites_, find).c_str(), stderr);
+    }
     void scanEnded() override {}
 
     std::vector<Find> finds;
     unsigned long items = 0;
 
 private:
+    const ParasiteList& parasites_;
     bool quiet_;
 };
 
@@ -123,7 +136,8 @@ std::string outcomeLocation(const RemovalOutcome& outcome)
 }
 
 // Prints one line per outcome on standard output: result, type, parasite and
-// location, separated by tabs; program steps on standard error unless quiet.
+// location, separated by tabs; program steps on standard error unless quiet;
+// protected places refused or left inside a folder on standard error always.
 class CleanRemovalReport : public RemovalReport {
 public:
     CleanRemovalReport(const ParasiteList& parasites, bool quiet)
@@ -133,9 +147,21 @@ public:
     void outcome(const RemovalOutcome& outcome) override
     {
         const Parasite* parasite = parasites_.at(outcome.parasiteIndex);
+        const std::string location = outcomeLocation(outcome);
         std::printf("%s\t%s\t%s\t%s\n", resultWord(outcome.result), typeWord(outcome.kind),
-                    parasite ? parasite->name.c_str() : "", outcomeLocation(outcome).c_str());
+                    parasite ? parasite->name.c_str() : "", location.c_str());
         std::fflush(stdout);
+        if (outcome.result == RemovalResult::Refused && outcome.protectedPlace)
+            std::fputs(protectedItemLine(location, outcome.kind,
+                                         parasite ? parasite->name : std::string())
+                           .c_str(),
+                       stderr);
+    }
+    void placeKept(const std::string& path) override
+    {
+        // Both passes over a parasite's programs meet the same file.
+        if (kept_.insert(path).second)
+            std::fprintf(stderr, "protected: %s is never touched\n", path.c_str());
     }
     void programStep(const ProgramStep& step) override
     {
@@ -150,6 +176,7 @@ public:
 private:
     const ParasiteList& parasites_;
     bool quiet_;
+    std::set<std::string> kept_;
 };
 
 // Tells of every backup step that failed (and, unless quiet, of the rest).
@@ -190,9 +217,15 @@ int runCleanCommand(const Args& args)
         return kExitUsage;
     }
 
-    CleanScanReporter scan(options.quiet);
+    // The places nothing here touches; the definitions in use are Kestrune's
+    // own, whatever the settings name.
+    OwnPlaces own = ownPlacesFromSettings();
+    own.referenceFile = definitions;
+    const ProtectedPlaces places = ProtectedPlaces::forThisMachine(own);
+
+    CleanScanReporter scan(parasites, options.quiet);
     stopRequested = false;
-    const ScanOutcome outcome = runFullScan(parasites, scan);
+    const ScanOutcome outcome = runFullScan(parasites, scan, nullptr, &places);
     if (!options.quiet)
         std::fprintf(stderr, "scanned %lu items, %lu found\n", scan.items,
                      static_cast<unsigned long>(scan.finds.size()));
@@ -209,7 +242,7 @@ int runCleanCommand(const Args& args)
 
     if (options.backup) {
         CleanBackupReport backupReport(options.quiet);
-        BackupOutcome backup = makeBackup(parasites, &backupReport);
+        BackupOutcome backup = makeBackup(parasites, &backupReport, places);
         if (backup.archiveOpened)
             std::printf("backup: %s\n", backup.archivePath.c_str());
         if (!backup.complete) {
@@ -224,7 +257,7 @@ int runCleanCommand(const Args& args)
 
     RemovalLog log(logFolder(), datedLogName());
     CleanRemovalReport report(parasites, options.quiet);
-    RemovalRun run(log, &report);
+    RemovalRun run(log, &report, places);
     const RemovalTotals totals = runRemovalActions(parasites, run);
 
     std::printf("%d deleted, %d to be deleted at the next restart, %d failed, %d refused\n",

@@ -41,6 +41,10 @@ void printUnreadableCount(const ScanOutcome& outcome);
 // never looked for" when the item's own texts were refused. KIND is folder,
 // file, key, value or cookie. Empty for a find outside `parasites`.
 std::string skippedItemLine(const ParasiteList& parasites, const Find& find);
+// "protected: LOCATION (KIND of PARASITE) is never touched", with its line
+// break: an item the removal refused because it names a protected place.
+std::string protectedItemLine(const std::string& location, FindKind kind,
+                              const std::string& parasiteName);
 
 }  // namespace cli
 }  // namespace kestrune

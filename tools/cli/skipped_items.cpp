@@ -57,11 +57,17 @@ std::string skippedItemLine(const ParasiteList& parasites, const Find& find)
     const Parasite* parasite = parasites.at(find.parasiteIndex);
     if (parasite == nullptr || find.itemIndex < 0)
         return std::string();
-    const std::string what =
-        find.location + " (" + kindWord(find.kind) + " of " + parasite->name + ")";
     if (textRefused(*parasite, find))
-        return "refused: " + what + " is not a plain path or name and is never looked for\n";
-    return "protected: " + what + " is never touched\n";
+        return "refused: " + find.location + " (" + kindWord(find.kind) + " of " +
+               parasite->name + ") is not a plain path or name and is never looked for\n";
+    return protectedItemLine(find.location, find.kind, parasite->name);
+}
+
+std::string protectedItemLine(const std::string& location, FindKind kind,
+                              const std::string& parasiteName)
+{
+    return "protected: " + location + " (" + kindWord(kind) + " of " + parasiteName +
+           ") is never touched\n";
 }
 
 }  // namespace cli
