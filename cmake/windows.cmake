@@ -16,6 +16,12 @@ if(NOT EXISTS "${KESTRUNE_DEPS}/minizip/lib/libminizip.a")
 endif()
 find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
 
+# The resource ids (res/resource.h) and the program's name and version
+# (res/product.h), shared by the resources, the code, the tests and the
+# window driver.
+add_library(kestrune_resource_ids INTERFACE)
+target_include_directories(kestrune_resource_ids INTERFACE res)
+
 # The engine: everything below src/ except the program's entry point.
 file(GLOB KESTRUNE_CORE_SOURCES CONFIGURE_DEPENDS
     src/definitions/*.cpp src/settings/*.cpp src/update/*.cpp src/scan/*.cpp
@@ -23,7 +29,7 @@ file(GLOB KESTRUNE_CORE_SOURCES CONFIGURE_DEPENDS
 list(FILTER KESTRUNE_CORE_SOURCES EXCLUDE REGEX "_native\\.cpp$|/winmain\\.cpp$")
 add_library(kestrune_core STATIC ${KESTRUNE_CORE_SOURCES})
 target_include_directories(kestrune_core PUBLIC src)
-target_link_libraries(kestrune_core PUBLIC minizip ${ZLIB_STATIC}
+target_link_libraries(kestrune_core PUBLIC kestrune_resource_ids minizip ${ZLIB_STATIC}
     wininet urlmon shlwapi shell32 comctl32 comdlg32 ole32 gdi32 user32 advapi32 version)
 
 # Sample definitions, packed into the default reference file next to the programs.
@@ -45,8 +51,17 @@ target_link_libraries(kestrune-cli PRIVATE kestrune_core)
 # The window driver of the end-to-end tests (a console program).
 file(GLOB KESTRUNE_WINDRIVER_SOURCES CONFIGURE_DEPENDS tools/windriver/*.cpp)
 if(KESTRUNE_WINDRIVER_SOURCES)
-    add_executable(windriver ${KESTRUNE_WINDRIVER_SOURCES})
-    target_link_libraries(windriver PRIVATE user32)
+    # The table of resource names it accepts in place of numbers, made from
+    # res/resource.h at build time.
+    set(KESTRUNE_RESOURCE_NAMES ${CMAKE_BINARY_DIR}/generated/resource_names.inc)
+    add_custom_command(OUTPUT ${KESTRUNE_RESOURCE_NAMES}
+        COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/res/resource.h
+                -DOUTPUT=${KESTRUNE_RESOURCE_NAMES} -P ${CMAKE_SOURCE_DIR}/cmake/resource_names.cmake
+        DEPENDS ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/cmake/resource_names.cmake
+        COMMENT "Listing the resource names for the window driver")
+    add_executable(windriver ${KESTRUNE_WINDRIVER_SOURCES} ${KESTRUNE_RESOURCE_NAMES})
+    target_include_directories(windriver PRIVATE ${CMAKE_BINARY_DIR}/generated)
+    target_link_libraries(windriver PRIVATE kestrune_resource_ids user32)
 endif()
 
 # The GUI program, once its entry point exists.

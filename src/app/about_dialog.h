@@ -1,4 +1,4 @@
-// AboutDialog (dialog 100): product name and version, links to the home page
+// AboutDialog (IDD_ABOUT): product name and version, links to the home page
 // and the support mail address, a notice and an OK button.
 #pragma once
 

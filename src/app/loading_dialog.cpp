@@ -4,21 +4,15 @@
 #include "definitions/reference_file.h"
 #include "settings/settings_store.h"
 
+#include "resource.h"
+
 #include <shlwapi.h>
 
 namespace kestrune {
 
-namespace {
-
-const int kLoadingDialogId = 150;
-const int kTextId = 1031;
-const UINT_PTR kLoadingTimer = 106;
-
-}  // namespace
-
 INT_PTR LoadingDialog::run()
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kLoadingDialogId), nullptr,
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOADING), nullptr,
                            dialogProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -45,27 +39,27 @@ INT_PTR LoadingDialog::onInitDialog(HWND dialog)
 {
     dialog_ = dialog;
     showText("Initializing...");
-    SetTimer(dialog, kLoadingTimer, timings_.firstStepMs, nullptr);
+    SetTimer(dialog, IDT_LOADING_STEP, timings_.firstStepMs, nullptr);
     return TRUE;
 }
 
 void LoadingDialog::showText(const char* text)
 {
-    SetDlgItemTextA(dialog_, kTextId, text);
+    SetDlgItemTextA(dialog_, IDC_PROGRESS_TEXT, text);
     // The thread sleeps between the texts, so paint each one now.
-    UpdateWindow(GetDlgItem(dialog_, kTextId));
+    UpdateWindow(GetDlgItem(dialog_, IDC_PROGRESS_TEXT));
 }
 
 bool LoadingDialog::onTimer(UINT_PTR id)
 {
-    if (id != kLoadingTimer)
+    if (id != IDT_LOADING_STEP)
         return false;
     showText("Searching for definition file.");
     const std::string path = referenceFilePath();
     if (!PathFileExistsA(path.c_str())) {
         showText("Definition file not found.");
         Sleep(timings_.notFoundPauseMs);
-        KillTimer(dialog_, kLoadingTimer);
+        KillTimer(dialog_, IDT_LOADING_STEP);
         EndDialog(dialog_, IDCANCEL);
         return true;
     }
@@ -76,7 +70,7 @@ bool LoadingDialog::onTimer(UINT_PTR id)
     Sleep(timings_.afterLoadMs);
     showText("Definitions loaded successfully.");
     Sleep(timings_.loadedPauseMs);
-    KillTimer(dialog_, kLoadingTimer);
+    KillTimer(dialog_, IDT_LOADING_STEP);
     EndDialog(dialog_, IDOK);
     return true;
 }

@@ -1,13 +1,14 @@
-// MainWindow: the program's one top-level window (dialog 102), run modally
+// MainWindow: the program's one top-level window (IDD_MAIN), run modally
 // for the whole life of the process. It owns the ParasiteList, the result
 // list, the notification-area icon object and the fields the other parts of
 // the program share (uiState, the flags, the update fields, the bound texts),
 // turns buttons and menu items into commands, runs the start-up timers and
 // lays its controls out when it is sized.
 //
-// The scan and removal commands, the scan messages (3002 to 3008), the
-// result-list set-up and timer 108 are reached through the hook methods
-// declared under "Scan and removal"; they are defined in main_window_hooks.cpp.
+// The scan and removal commands, the scan messages (WM_SCAN_STATE and the
+// WM_FOUND_* messages), the result-list set-up and IDT_STARTUP_SCAN are
+// reached through the hook methods declared under "Scan and removal"; they
+// are defined in main_window_hooks.cpp.
 #pragma once
 
 #include "app/loading_dialog.h"
@@ -32,15 +33,15 @@
 
 namespace kestrune {
 
-extern const char kWindowTitle[];   // "Kestrune v2.01"
+extern const char kWindowTitle[];
 
 // What the window is run with besides firstRun; tests shorten the delays.
 struct MainWindowOptions {
     MessageBoxes* messageBoxes = nullptr;   // null: the real message boxes
     LoadingTimings loadingTimings;
     UpdateTimings updateTimings;
-    unsigned startupTimerMs = 3000;          // timer 101
-    unsigned startupScanTimerMs = 500;       // timer 108
+    unsigned startupTimerMs = 3000;          // IDT_STARTUP
+    unsigned startupScanTimerMs = 500;       // IDT_STARTUP_SCAN
 };
 
 class MainWindow : public UpdateHost, public ScanHost {
@@ -104,14 +105,14 @@ public:
 
     // Scan and removal: filled in by the scan and removal code.
     void setUpResultList();
-    void onScanCommand();                               // 1001, tray "Scan", start-up scan
-    void onFolderScanCommand();                         // 1002, tray "Scan Folder"
-    void onStopScanCommand();                           // 1041
-    void onDeleteCommand();                             // 1003
-    void onScanState(int state);                        // message 3002
-    void onFound(UINT message, WPARAM wParam, LPARAM lParam);   // 3004 to 3008
+    void onScanCommand();                               // IDC_SCAN, ID_TRAY_SCAN, start-up scan
+    void onFolderScanCommand();                         // IDC_SCAN_FOLDER, ID_TRAY_SCAN_FOLDER
+    void onStopScanCommand();                           // IDC_STOP_SCAN
+    void onDeleteCommand();                             // IDC_DELETE
+    void onScanState(int state);                        // WM_SCAN_STATE
+    void onFound(UINT message, WPARAM wParam, LPARAM lParam);   // WM_FOUND_*
     void onResultListItemChanged(const NMLISTVIEW& change);
-    void onStartupScanTimer();                          // timer 108
+    void onStartupScanTimer();                          // IDT_STARTUP_SCAN
     void onDestroyScanThread();                         // window destruction
 
 private:

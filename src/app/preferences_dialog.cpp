@@ -4,6 +4,8 @@
 #include "settings/settings_store.h"
 #include "ui/tool_tip.h"
 
+#include "resource.h"
+
 #include <commdlg.h>
 #include <shlwapi.h>
 
@@ -12,19 +14,6 @@
 namespace kestrune {
 
 namespace {
-
-const int kPreferencesDialogId = 143;
-const int kLogPathId = 1021;
-const int kReferencePathId = 1022;
-const int kPickLogFolderId = 1023;
-const int kPickReferenceFileId = 1024;
-const int kRunAtStartupId = 1025;
-const int kScanAtStartupId = 1027;
-const int kAutoSaveLogId = 1028;
-const int kConfirmRemovalId = 1029;
-const int kAutoCheckUpdatesId = 1030;
-const int kFolderBitmap = 144;
-const int kBrowseBitmap = 145;
 
 void loadFlag(const char* name, int& flag)
 {
@@ -89,7 +78,7 @@ void savePreferences(const SettingsSnapshot& snapshot)
 
 INT_PTR PreferencesDialog::run(HWND owner)
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kPreferencesDialogId), owner,
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PREFERENCES), owner,
                            dialogProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -118,11 +107,12 @@ INT_PTR PreferencesDialog::onInitDialog(HWND dialog)
 {
     dialog_ = dialog;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    logFolderButton_.attach(dialog, kPickLogFolderId, instance, kFolderBitmap, kFolderBitmap);
-    addToolTip(dialog, kPickLogFolderId, "Select folder for creating log files");
-    referenceFileButton_.attach(dialog, kPickReferenceFileId, instance, kBrowseBitmap,
-                                kBrowseBitmap);
-    addToolTip(dialog, kPickReferenceFileId, "Browse for definition file");
+    logFolderButton_.attach(dialog, IDC_PICK_LOG_FOLDER, instance, IDB_FOLDER_BUTTON,
+                            IDB_FOLDER_BUTTON);
+    addToolTip(dialog, IDC_PICK_LOG_FOLDER, "Select folder for creating log files");
+    referenceFileButton_.attach(dialog, IDC_PICK_REFERENCE_FILE, instance, IDB_BROWSE_BUTTON,
+                                IDB_BROWSE_BUTTON);
+    addToolTip(dialog, IDC_PICK_REFERENCE_FILE, "Browse for definition file");
 
     loadPreferences(snapshot_);
     referencePathText_ = snapshot_.referencePath;
@@ -138,24 +128,24 @@ INT_PTR PreferencesDialog::onInitDialog(HWND dialog)
 
 void PreferencesDialog::readControls()
 {
-    logPathText_ = controlText(dialog_, kLogPathId);
-    referencePathText_ = controlText(dialog_, kReferencePathId);
-    runAtStartup_ = isChecked(dialog_, kRunAtStartupId);
-    scanAtStartup_ = isChecked(dialog_, kScanAtStartupId);
-    autoSaveLog_ = isChecked(dialog_, kAutoSaveLogId);
-    confirmRemoval_ = isChecked(dialog_, kConfirmRemovalId);
-    autoCheckUpdates_ = isChecked(dialog_, kAutoCheckUpdatesId);
+    logPathText_ = controlText(dialog_, IDC_LOG_PATH);
+    referencePathText_ = controlText(dialog_, IDC_REFERENCE_PATH);
+    runAtStartup_ = isChecked(dialog_, IDC_RUN_AT_STARTUP);
+    scanAtStartup_ = isChecked(dialog_, IDC_SCAN_AT_STARTUP);
+    autoSaveLog_ = isChecked(dialog_, IDC_AUTO_SAVE_LOG);
+    confirmRemoval_ = isChecked(dialog_, IDC_CONFIRM_REMOVAL);
+    autoCheckUpdates_ = isChecked(dialog_, IDC_AUTO_CHECK_UPDATES);
 }
 
 void PreferencesDialog::writeControls()
 {
-    SetDlgItemTextA(dialog_, kLogPathId, logPathText_.c_str());
-    SetDlgItemTextA(dialog_, kReferencePathId, referencePathText_.c_str());
-    setChecked(dialog_, kRunAtStartupId, runAtStartup_);
-    setChecked(dialog_, kScanAtStartupId, scanAtStartup_);
-    setChecked(dialog_, kAutoSaveLogId, autoSaveLog_);
-    setChecked(dialog_, kConfirmRemovalId, confirmRemoval_);
-    setChecked(dialog_, kAutoCheckUpdatesId, autoCheckUpdates_);
+    SetDlgItemTextA(dialog_, IDC_LOG_PATH, logPathText_.c_str());
+    SetDlgItemTextA(dialog_, IDC_REFERENCE_PATH, referencePathText_.c_str());
+    setChecked(dialog_, IDC_RUN_AT_STARTUP, runAtStartup_);
+    setChecked(dialog_, IDC_SCAN_AT_STARTUP, scanAtStartup_);
+    setChecked(dialog_, IDC_AUTO_SAVE_LOG, autoSaveLog_);
+    setChecked(dialog_, IDC_CONFIRM_REMOVAL, confirmRemoval_);
+    setChecked(dialog_, IDC_AUTO_CHECK_UPDATES, autoCheckUpdates_);
 }
 
 void PreferencesDialog::onCommand(int id, int code)
@@ -163,10 +153,10 @@ void PreferencesDialog::onCommand(int id, int code)
     if (code != BN_CLICKED)
         return;
     switch (id) {
-    case kPickLogFolderId:
+    case IDC_PICK_LOG_FOLDER:
         onPickLogFolder();
         break;
-    case kPickReferenceFileId:
+    case IDC_PICK_REFERENCE_FILE:
         onPickReferenceFile();
         break;
     case IDOK:
@@ -180,9 +170,9 @@ void PreferencesDialog::onCommand(int id, int code)
 
 void PreferencesDialog::onDrawItem(const DRAWITEMSTRUCT& item)
 {
-    if (item.CtlID == kPickLogFolderId)
+    if (item.CtlID == IDC_PICK_LOG_FOLDER)
         logFolderButton_.draw(item);
-    else if (item.CtlID == kPickReferenceFileId)
+    else if (item.CtlID == IDC_PICK_REFERENCE_FILE)
         referenceFileButton_.draw(item);
 }
 
@@ -190,7 +180,7 @@ void PreferencesDialog::onPickLogFolder()
 {
     readControls();
     logPathText_ = browseForFolder(boxes_, logPathText_, "Please choose a folder for extraction");
-    SetDlgItemTextA(dialog_, kLogPathId, logPathText_.c_str());
+    SetDlgItemTextA(dialog_, IDC_LOG_PATH, logPathText_.c_str());
 }
 
 void PreferencesDialog::onPickReferenceFile()
@@ -210,7 +200,7 @@ void PreferencesDialog::onPickReferenceFile()
     if (!GetOpenFileNameA(&ofn))
         return;
     referencePathText_ = file.data();
-    SetDlgItemTextA(dialog_, kReferencePathId, referencePathText_.c_str());
+    SetDlgItemTextA(dialog_, IDC_REFERENCE_PATH, referencePathText_.c_str());
 }
 
 void PreferencesDialog::onOk()

@@ -1,4 +1,4 @@
-// PreferencesDialog (dialog 143): the one place where the user changes the
+// PreferencesDialog (IDD_PREFERENCES): the one place where the user changes the
 // settings: the log folder, the reference file, five on/off preferences and,
 // through "Run at Windows startup", the Run entry. SettingsSnapshot carries
 // the eight user settings from loadPreferences to savePreferences.

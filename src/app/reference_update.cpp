@@ -4,6 +4,8 @@
 #include "app/ui_state.h"
 #include "app/update_progress_dialog.h"
 
+#include "product.h"
+
 namespace kestrune {
 
 namespace {
@@ -30,8 +32,8 @@ const char kDownloadFailed[] =
     "The reference file could not be downloaded, or the downloaded file is not a valid "
     "reference file.\nThe reference file in use has not been changed.";
 
-const char kQuestionCaption[] = "Kestrune";
-const char kReminderCaption[] = "Kestrune v2.01";
+const char kQuestionCaption[] = KESTRUNE_NAME;
+const char kReminderCaption[] = KESTRUNE_TITLE;
 
 void pause(const UpdateHost& host)
 {
@@ -134,8 +136,7 @@ void repairReferenceFile(UpdateHost& host)
 
 void offerFirstRunUpdate(UpdateHost& host)
 {
-    if (host.messageBoxes().show(nullptr, kReminder, kReminderCaption,
-                                 MB_YESNO | MB_ICONQUESTION | MB_TOPMOST | MB_SETFOREGROUND) ==
+    if (host.messageBoxes().show(nullptr, kReminder, kReminderCaption, kTopmostQuestionStyle) ==
         IDYES)
         runUpdate(host);
 }

@@ -9,10 +9,12 @@
 #include "safety/own_places.h"
 #include "settings/settings_store.h"
 
+#include "product.h"
+
 namespace kestrune {
 
 const char kScanFirstText[] = "Please Scan for Parasites first";
-const char kScanFirstCaption[] = "Kestrune v2.01";
+const char kScanFirstCaption[] = KESTRUNE_TITLE;
 const char kBackupOfferText[] =
     "It is recommended that you make a backup of the files detected before deleting them.\n"
     "Do you want to create a backup now?";
@@ -91,7 +93,7 @@ void RemovalFlow::removeCommand()
 
     if (settingEnabled(kSettingConfirmRemoval)) {
         int answer = host_.messageBoxes().show(nullptr, kBackupOfferText, kPermissionCaption,
-                                               kQuestionStyle);
+                                               kTopmostQuestionStyle);
         if (scanStartedMeanwhile())
             return;
         if (answer == IDYES) {
@@ -116,7 +118,7 @@ void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
         host_.setStatusText(kStatusBackupCompleted);
     int answer = host_.messageBoxes().show(
         nullptr, backup.complete ? kBackupDoneText : kBackupFailedText, kPermissionCaption,
-        kQuestionStyle);
+        kTopmostQuestionStyle);
     if (scanStartedMeanwhile())
         return;
     if (answer == IDYES) {

@@ -18,7 +18,8 @@
 
 namespace kestrune {
 
-// The window states the flow moves through (uiState 4, 3 and 0).
+// The window states the flow moves through (the uiState values BackingUp,
+// Removing and Idle).
 enum class RemovalState { BackingUp, Removing, Idle };
 
 // What the flow needs of the main window.
@@ -32,8 +33,8 @@ public:
     // The finds behind the checked rows, in row order.
     virtual std::vector<Find> checkedFinds() = 0;
     virtual bool scanThreadRunning() = 0;
-    // setUiState with 4, 3 or 0. Entering Removing also shows "Deleting
-    // Infected Files ......" in the status line.
+    // setUiState with BackingUp, Removing or Idle. Entering Removing also
+    // shows "Deleting Infected Files ......" in the status line.
     virtual void showState(RemovalState state) = 0;
     virtual void setStatusText(const std::string& text) = 0;
     // The window's logFileName field.
@@ -47,22 +48,22 @@ public:
     virtual ProtectedPlaces protectedPlaces();
 };
 
-// The flow's texts, captions and styles.
-extern const char kScanFirstText[];          // "Please Scan for Parasites first"
-extern const char kScanFirstCaption[];       // "Kestrune v2.01"
+// The flow's texts, captions and styles; its questions are asked with
+// kTopmostQuestionStyle.
+extern const char kScanFirstText[];
+extern const char kScanFirstCaption[];
 extern const char kBackupOfferText[];
-extern const char kPermissionCaption[];      // "Permission"
-constexpr UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
-extern const char kBackupDoneText[];         // "Backup was successful.\nDo you want ..."
-extern const char kBackupFailedText[];       // "Backup has been failed.\nDo you want ..."
+extern const char kPermissionCaption[];
+extern const char kBackupDoneText[];
+extern const char kBackupFailedText[];
 extern const char kRemovedText[];            // direct path, all removed
 extern const char kRemovedAfterBackupText[]; // backup path, all removed
 extern const char kRemovedAtRestartText[];   // a file waits for the restart
 extern const char kNotAllRemovedText[];      // something is still there
 constexpr UINT kSummaryStyle = MB_OK | MB_ICONEXCLAMATION;
-extern const char kStatusBackingUp[];        // "Backing Up Files"
-extern const char kStatusBackupCompleted[];  // "Backup Completed"
-extern const char kStatusReady[];            // "Prepared to Start Scanning"
+extern const char kStatusBackingUp[];
+extern const char kStatusBackupCompleted[];
+extern const char kStatusReady[];
 
 // The summary text after a removal run: kNotAllRemovedText when something
 // selected is still there (followed by the restart text when a file also

@@ -3,6 +3,8 @@
 
 #include "ui/check_list_view.h"
 
+#include "resource.h"
+
 #include <commctrl.h>
 
 #include <cstdlib>
@@ -11,7 +13,6 @@ namespace kestrune {
 
 namespace {
 
-const int kHeaderBitmap = 155;
 const int kHeaderImageWidth = 16;
 const int kHeaderImageGrow = 3;
 const COLORREF kHeaderTransparent = RGB(255, 0, 255);
@@ -77,7 +78,7 @@ void ResultList::setUp(HINSTANCE instance, HFONT font)
     for (int c = 0; c < 4; ++c)
         view_.insertColumn(c, kColumns[c].header, resultColumnWidth(width, c));
 
-    view_.setHeaderImages(instance, kHeaderBitmap, kHeaderImageWidth, kHeaderImageGrow,
+    view_.setHeaderImages(instance, IDB_HEADER_IMAGES, kHeaderImageWidth, kHeaderImageGrow,
                           kHeaderTransparent);
     for (int c = 0; c < 4; ++c)
         view_.setHeaderImage(c, c == 0 ? kHeaderImageNotAllChecked : 0);

@@ -45,8 +45,9 @@ public:
     ResultList(const ResultList&) = delete;
     ResultList& operator=(const ResultList&) = delete;
 
-    // setUpResultList: font, styles, tool tips, colours, the four columns and
-    // the header images (bitmap 155 of `instance`; none when it is missing).
+    // Sets up the list: font, styles, tool tips, colours, the four columns and
+    // the header images (IDB_HEADER_IMAGES of `instance`; none when it is
+    // missing).
     // Run once, when the list control exists. `font` stays the caller's.
     void setUp(HINSTANCE instance, HFONT font);
 

@@ -10,6 +10,9 @@
 #include "settings/settings_store.h"
 #include "ui/check_list_view.h"
 
+#include "product.h"
+#include "resource.h"
+
 #include <shlobj.h>
 
 #include <cstdio>
@@ -26,7 +29,7 @@ const char kScanFailedText[] =
 const char kScanEndCaption[] = "Kestrune Scan";
 const char kDeleteOfferFormat[] =
     "Kestrune Detected %d Parasites, Do you want Kestrune to Delete all Detected Parasites?";
-const char kDeleteOfferCaption[] = "Kestrune v2.01";
+const char kDeleteOfferCaption[] = KESTRUNE_TITLE;
 const char kPickFolderTitle[] = "Select a folder to scan:";
 const char kCannotUsePathText[] = "Cannot use this path!";
 
@@ -76,7 +79,7 @@ ScanCommands::~ScanCommands()
 void ScanCommands::setUpResultList()
 {
     HFONT font = reinterpret_cast<HFONT>(
-        SendDlgItemMessageA(host_.window(), kStatusLineControl, WM_GETFONT, 0, 0));
+        SendDlgItemMessageA(host_.window(), IDC_STATUS_LINE, WM_GETFONT, 0, 0));
     results_.setUp(GetModuleHandleA(nullptr), font);
 }
 
@@ -92,7 +95,7 @@ void ScanCommands::resetCounters()
     fields_.registryCount = "0";
     fields_.cookiesCount = "0";
     fields_.filesCount = "0";
-    SetDlgItemTextA(host_.window(), kItemsScannedControl, "0");
+    SetDlgItemTextA(host_.window(), IDC_ITEMS_SCANNED, "0");
 }
 
 bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
@@ -115,7 +118,7 @@ bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
     fields_.scanThreadStarted = true;
     active_ = true;
     terminated_ = false;
-    SetTimer(host_.window(), kRefreshTimer, kRefreshMs, nullptr);
+    SetTimer(host_.window(), IDT_SCAN_REFRESH, kRefreshMs, nullptr);
     return true;
 }
 
@@ -201,7 +204,7 @@ void ScanCommands::stopScan()
     if (!fields_.scanning || destroyed_)
         return;
     const int answer = host_.messageBoxes().show(nullptr, kStopQuestionText,
-                                                 kStopQuestionCaption, kStopQuestionStyle);
+                                                 kStopQuestionCaption, kTopmostQuestionStyle);
     // The scan may have ended while the question was open.
     if (answer == IDYES && fields_.scanning) {
         stopRequested = true;
@@ -215,7 +218,7 @@ void ScanCommands::finishThread()
     if (fields_.scanThread.valid())
         WaitForSingleObject(fields_.scanThread.get(), kEndWaitMs);
     refreshProgress();
-    KillTimer(host_.window(), kRefreshTimer);
+    KillTimer(host_.window(), IDT_SCAN_REFRESH);
     active_ = false;
     fields_.scanning = false;
 }
@@ -306,7 +309,7 @@ void ScanCommands::onStartupScanTimer()
 {
     // Stopped first: the scan's own question may keep this handler open
     // while the timer would fire again.
-    KillTimer(host_.window(), kStartupScanTimer);
+    KillTimer(host_.window(), IDT_STARTUP_SCAN);
     if (startupScanDone_ || destroyed_)
         return;
     startupScanDone_ = true;
@@ -319,7 +322,7 @@ void ScanCommands::onStartupScanTimer()
 
 void ScanCommands::onTimer(UINT_PTR id)
 {
-    if (id == kRefreshTimer && !destroyed_)
+    if (id == IDT_SCAN_REFRESH && !destroyed_)
         refreshProgress();
 }
 
@@ -333,10 +336,10 @@ void ScanCommands::refreshProgress()
     HWND window = host_.window();
     std::string text;
     if (reporter_.takeText(text))
-        SetDlgItemTextA(window, kStatusLineControl, text.c_str());
+        SetDlgItemTextA(window, IDC_STATUS_LINE, text.c_str());
     unsigned long count = 0;
     if (reporter_.takeCount(count))
-        SetDlgItemTextA(window, kItemsScannedControl, std::to_string(count).c_str());
+        SetDlgItemTextA(window, IDC_ITEMS_SCANNED, std::to_string(count).c_str());
 }
 
 void ScanCommands::clearResults()
@@ -352,8 +355,8 @@ void ScanCommands::onDestroy()
 {
     destroyed_ = true;
     HWND window = host_.window();
-    KillTimer(window, kRefreshTimer);
-    KillTimer(window, kStartupScanTimer);
+    KillTimer(window, IDT_SCAN_REFRESH);
+    KillTimer(window, IDT_STARTUP_SCAN);
     if (threadRunning(fields_.scanThread)) {
         stopRequested = true;
         HANDLE thread = fields_.scanThread.get();

@@ -1,8 +1,8 @@
 // ScanCommands: the main window's side of scanning. The commands that start
 // and stop a scan (SCAN MY PC, SCAN FILES/FOLDERS, STOP SCAN, the tray's Scan
-// and Scan Folder, the start-up scan of timer 108), the handling of the scan
-// messages (3002 with the end-of-scan dialogue, 3004 to 3008 with their
-// rows), the refresh of the status line and the items-scanned count while a
+// and Scan Folder, the start-up scan of IDT_STARTUP_SCAN), the handling of the
+// scan messages (WM_SCAN_STATE with the end-of-scan dialogue, the WM_FOUND_*
+// messages with their rows), the refresh of the status line and the items-scanned count while a
 // scan thread runs, the description of the selected row, and the end of the
 // scan thread when the window goes. Window thread only.
 //
@@ -68,31 +68,27 @@ struct ScanWindowFields {
     bool& scanThreadStarted;
 };
 
-// Control ids and texts of the scan side of the main window.
-const int kStatusLineControl = 1038;
-const int kItemsScannedControl = 1048;
-extern const char kStopQuestionText[];        // "Are you sure you want to stop scanning?"
-extern const char kStopQuestionCaption[];     // "Confirmation!"
-constexpr UINT kStopQuestionStyle = 0x50024;  // MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST
-extern const char kScanStoppedText[];         // "Scan Stopped"
-extern const char kScanCompletedText[];       // "Scan Completed Successfully"
-extern const char kScanFailedText[];          // "Scan Failed: the scan could not finish, ..."
-extern const char kScanEndCaption[];          // "Kestrune Scan"
-extern const char kDeleteOfferFormat[];       // "Kestrune Detected %d Parasites, ..."
-extern const char kDeleteOfferCaption[];      // "Kestrune v2.01"
-extern const char kPickFolderTitle[];         // "Select a folder to scan:"
-extern const char kCannotUsePathText[];       // "Cannot use this path!"
+// Texts of the scan side of the main window.
+extern const char kStopQuestionText[];
+extern const char kStopQuestionCaption[];
+extern const char kScanStoppedText[];
+extern const char kScanCompletedText[];
+extern const char kScanFailedText[];
+extern const char kScanEndCaption[];
+extern const char kDeleteOfferFormat[];       // %d: the number of rows
+extern const char kDeleteOfferCaption[];
+extern const char kPickFolderTitle[];
+extern const char kCannotUsePathText[];
 
 // The delete offer's text for `rows` rows.
 std::string deleteOfferText(int rows);
 
 class ScanCommands {
 public:
-    // The timer that refreshes the status line and the items-scanned count
-    // while a scan thread runs, and its interval (at least ten a second).
-    static const UINT_PTR kRefreshTimer = 109;
+    // The interval of IDT_SCAN_REFRESH, the timer that refreshes the status
+    // line and the items-scanned count while a scan thread runs (at least ten
+    // a second).
     static const UINT kRefreshMs = 50;
-    static const UINT_PTR kStartupScanTimer = 108;
     // How long the window waits for a scan thread that was asked to stop
     // when the window goes, before it ends the thread by force.
     static const DWORD kStopWaitMs = 5000;
@@ -106,28 +102,28 @@ public:
     // setUpResultList, once the list control and the status-line font exist.
     void setUpResultList();
 
-    // startScan (1001, the tray's Scan).
+    // The full scan: IDC_SCAN, ID_TRAY_SCAN and the start-up scan.
     void startScan();
-    // startFolderScan (1002, the tray's Scan Folder).
+    // The folder scan: IDC_SCAN_FOLDER, ID_TRAY_SCAN_FOLDER.
     void startFolderScan();
-    // stopScan (1041).
+    // IDC_STOP_SCAN.
     void stopScan();
     // pickFolderToScan: the shell's folder picker owned by the window; empty
     // when cancelled or when the pick is not a usable path (after telling
     // the user so).
     std::string pickFolderToScan();
 
-    // Message 3002 with the new state.
+    // WM_SCAN_STATE with the new state.
     void onScanState(int state);
-    // Messages 3004 to 3008; takes ownership of the Find* in lParam. The new
+    // The WM_FOUND_* messages; takes ownership of the Find* in lParam. The new
     // row and counter are drawn at the next refresh (at most one refresh
     // interval later, after the burst of finds that is being handled).
     void onFound(UINT message, WPARAM wParam, LPARAM lParam);
     // LVN_ITEMCHANGED of the result list.
     void onItemChanged(const NMLISTVIEW& change);
-    // Timer 108: the start-up scan, at most once.
+    // IDT_STARTUP_SCAN: the start-up scan, at most once.
     void onStartupScanTimer();
-    // The refresh timer; other ids are ignored.
+    // IDT_SCAN_REFRESH; other ids are ignored.
     void onTimer(UINT_PTR id);
     // Window destruction: asks a running scan thread to stop and waits for
     // it (bounded, handling this thread's messages meanwhile); ends it by

@@ -18,7 +18,7 @@ const UINT WM_FOUND_FOLDER = 3007;
 const UINT WM_FOUND_COOKIE = 3008;
 
 // The found message of a kind, and the kind of a found message (File for a
-// number outside 3004 to 3008).
+// message outside WM_FOUND_REGKEY to WM_FOUND_COOKIE).
 UINT foundMessage(FindKind kind);
 FindKind foundKind(UINT message);
 inline bool isFoundMessage(UINT message)

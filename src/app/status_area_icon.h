@@ -2,7 +2,7 @@
 // behalf of an owner window, which it can hide and show again, and a popup
 // menu offered when the icon is clicked; the menu's commands go to the owner.
 // A hidden window of class "CStatusAreaIconObj" receives the shell's
-// notifications (callback message 3002).
+// notifications (callback message kNotifyIconCallback).
 #pragma once
 
 #include "platform/gui_handles.h"

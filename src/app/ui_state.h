@@ -22,8 +22,9 @@ enum class Effect { Unchanged, On, Off };
 
 // One row of the state table.
 struct UiStateEffect {
-    Effect buttonsEnabled;   // 1001, 1002, 1003, 1009
-    Effect listShown;        // 1039, 1038, 1041 (1041 is never disabled)
+    Effect buttonsEnabled;   // IDC_SCAN, IDC_SCAN_FOLDER, IDC_DELETE, IDC_UPDATE
+    Effect listShown;        // IDC_RESULT_LIST, IDC_STATUS_LINE, IDC_STOP_SCAN
+                             // (IDC_STOP_SCAN is never disabled)
     int storedState;         // what uiState holds afterwards
     const char* statusText;  // written to the status line, or null
 };

@@ -8,18 +8,14 @@
 #include "update/update_server.h"
 #include "update/version_page.h"
 
+#include "resource.h"
+
 namespace kestrune {
 
 const char kCheckingMessage[] = "Checking for updates...";
 const char kDownloadingMessage[] = "Downloading reference file...";
 
 namespace {
-
-const int kProgressDialogId = 151;
-const int kProgressTextId = 1031;
-const UINT_PTR kCheckTimer = 103;
-const UINT_PTR kCloseTimer = 104;
-const UINT_PTR kDownloadTimer = 107;
 
 const char kConnectionError[] =
     "Error Connecting to Kestrune server , Please be sure you are connected to the internet and "
@@ -70,8 +66,9 @@ CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName)
 
 bool UpdateProgressDialog::run()
 {
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgressDialogId),
-                                     host_.window(), dialogProc, reinterpret_cast<LPARAM>(this));
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr),
+                                     MAKEINTRESOURCEA(IDD_UPDATE_PROGRESS), host_.window(),
+                                     dialogProc, reinterpret_cast<LPARAM>(this));
     return result == IDOK;
 }
 
@@ -100,24 +97,24 @@ INT_PTR UpdateProgressDialog::onInitDialog(HWND dialog)
 {
     dialog_ = dialog;
     keepSystemModalOnTop(dialog);
-    SetDlgItemTextA(dialog, kProgressTextId, message_.c_str());
+    SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, message_.c_str());
     updateAvailable_ = 0;
     UpdateTimings timings = host_.updateTimings();
     if (sameText(message_, kCheckingMessage))
-        SetTimer(dialog, kCheckTimer, timings.phaseDelayMs, nullptr);
+        SetTimer(dialog, IDT_UPDATE_CHECK, timings.phaseDelayMs, nullptr);
     else if (sameText(message_, kDownloadingMessage))
-        SetTimer(dialog, kDownloadTimer, timings.phaseDelayMs, nullptr);
+        SetTimer(dialog, IDT_UPDATE_DOWNLOAD, timings.phaseDelayMs, nullptr);
     else
-        SetTimer(dialog, kCloseTimer, 0, nullptr);
+        SetTimer(dialog, IDT_UPDATE_CLOSE, 0, nullptr);
     return TRUE;
 }
 
 void UpdateProgressDialog::onTimer(UINT_PTR id)
 {
     KillTimer(dialog_, id);
-    if (id == kCheckTimer)
+    if (id == IDT_UPDATE_CHECK)
         runCheckPhase();
-    else if (id == kDownloadTimer)
+    else if (id == IDT_UPDATE_DOWNLOAD)
         runDownloadPhase();
     EndDialog(dialog_, IDOK);
 }

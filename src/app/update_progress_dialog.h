@@ -1,7 +1,7 @@
-// UpdateProgressDialog: the borderless progress window (dialog 151) that is
-// up while the update checks the version page or downloads a reference file.
-// Its message selects the phase it runs; every showing runs one phase and
-// closes itself. Also checkForUpdate, the check phase's work.
+// UpdateProgressDialog: the borderless progress window (IDD_UPDATE_PROGRESS)
+// that is up while the update checks the version page or downloads a
+// reference file. Its message selects the phase it runs; every showing runs
+// one phase and closes itself. Also checkForUpdate, the check phase's work.
 #pragma once
 
 #include "app/update_host.h"
@@ -13,8 +13,9 @@
 
 namespace kestrune {
 
-extern const char kCheckingMessage[];      // "Checking for updates..."
-extern const char kDownloadingMessage[];   // "Downloading reference file..."
+// The window's two messages, one for each phase.
+extern const char kCheckingMessage[];
+extern const char kDownloadingMessage[];
 
 enum class CheckResult {
     Available,   // a file should be downloaded; its name is set

@@ -4,6 +4,8 @@
 #include "app/main_window.h"
 #include "app/ui_state.h"
 
+#include "resource.h"
+
 namespace kestrune {
 
 HWND WindowRemoval::ownerWindow()
@@ -53,7 +55,7 @@ void WindowRemoval::showState(RemovalState state)
 
 void WindowRemoval::setStatusText(const std::string& text)
 {
-    SetDlgItemTextA(window_.window(), kStatusLineControl, text.c_str());
+    SetDlgItemTextA(window_.window(), IDC_STATUS_LINE, text.c_str());
 }
 
 void WindowRemoval::setLogFileName(const std::string& name)

@@ -60,7 +60,8 @@ public:
     int32_t selected = 0;
 };
 
-extern const char kStatusNotScanned[];   // "Not scanned"
+// The status of a parasite that no scan has found yet.
+extern const char kStatusNotScanned[];
 
 class Parasite {
 public:

@@ -12,8 +12,8 @@
 namespace kestrune {
 
 // The files of the backup folder that describe the backup.
-extern const char kConfigFileName[];     // "Config.ini"
-extern const char kManifestFileName[];   // "Manifest.ini"
+extern const char kConfigFileName[];
+extern const char kManifestFileName[];
 
 enum class BackupStepKind {
     RegistryExport,   // a regedit export of a selected key (or of a value's key)

@@ -37,8 +37,8 @@ bool samePath(const std::string& a, const std::string& b);
 // for each to go (kProcessEndWait). A process whose path cannot be read is
 // left alone, and so is this program itself. Nothing is ended when `fullPath`
 // or the process's image is a protected file (told to the report as
-// placeKept). Returns the number of processes that were ended. The name is
-// the design's; it takes a full path.
+// placeKept). Returns the number of processes that were ended. Despite its
+// name it takes a full path, not a bare program name.
 int terminateProcessByName(const std::string& fullPath, const ProtectedPlaces& places,
                            RemovalReport* report = nullptr);
 

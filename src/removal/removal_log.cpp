@@ -52,7 +52,7 @@ std::string chooseLogFileName(MessageBoxes& boxes)
 {
     if (settingEnabled(kSettingAutoSaveLog))
         return datedLogName();
-    if (boxes.show(nullptr, kMakeLogFileText, kMakeLogFileCaption, kMakeLogFileStyle) == IDYES)
+    if (boxes.show(nullptr, kMakeLogFileText, kMakeLogFileCaption, kTopmostQuestionStyle) == IDYES)
         return datedLogName();
     return kFixedLogName;
 }

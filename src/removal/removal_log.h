@@ -13,12 +13,11 @@
 namespace kestrune {
 
 // The fixed log file of the runs whose dated log was declined.
-extern const char kFixedLogName[];   // "log.txt"
+extern const char kFixedLogName[];
 
-// The question asked when "asl" is off.
-extern const char kMakeLogFileText[];      // "Do you want to make a log file?"
-extern const char kMakeLogFileCaption[];   // "Kestrune!"
-constexpr UINT kMakeLogFileStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
+// The question asked when "asl" is off (kTopmostQuestionStyle).
+extern const char kMakeLogFileText[];
+extern const char kMakeLogFileCaption[];
 
 // "\D-M-YYYY (h-m-s).txt" from a UTC time: day first, no leading zeros, with
 // the leading backslash that joins it to the log folder.
@@ -49,10 +48,10 @@ public:
     // any other with a backslash before it.
     std::string path() const;
 
-    // writeLogRecord: creates the last level of the folder when it is
-    // missing, then appends `record` byte for byte to the file (created when
-    // missing), opening and closing it for this record alone. False when the
-    // record could not be written whole; the run goes on either way.
+    // Creates the last level of the folder when it is missing, then appends
+    // `record` byte for byte to the file (created when missing), opening and
+    // closing it for this record alone. False when the record could not be
+    // written whole; the run goes on either way.
     bool write(const std::string& record) const;
 
 private:

@@ -152,14 +152,16 @@ std::string cookiesFolder()
 
 int closeBrowserWindows(MessageBoxes& boxes)
 {
-    if (boxes.show(nullptr, kCloseBrowsersText, kCloseBrowsersCaption, kCloseBrowsersStyle) != IDYES)
+    if (boxes.show(nullptr, kCloseBrowsersText, kCloseBrowsersCaption, kTopmostQuestionStyle) !=
+        IDYES)
         return 0;
     return endBrowserWindows(ProtectedPlaces::forThisMachine(ownPlacesFromSettings()));
 }
 
 int closeBrowserWindows(MessageBoxes& boxes, const ProtectedPlaces& places)
 {
-    if (boxes.show(nullptr, kCloseBrowsersText, kCloseBrowsersCaption, kCloseBrowsersStyle) != IDYES)
+    if (boxes.show(nullptr, kCloseBrowsersText, kCloseBrowsersCaption, kTopmostQuestionStyle) !=
+        IDYES)
         return 0;
     return endBrowserWindows(places);
 }

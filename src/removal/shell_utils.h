@@ -27,10 +27,10 @@ bool launchProgram(const std::string& file, const std::string& parameters,
 // cannot be determined.
 std::string cookiesFolder();
 
-// The text, caption and style of the question that closeBrowserWindows asks.
+// The text and caption of the question that closeBrowserWindows asks
+// (kTopmostQuestionStyle).
 extern const char kCloseBrowsersText[];
-extern const char kCloseBrowsersCaption[];   // "Alert!"
-constexpr UINT kCloseBrowsersStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
+extern const char kCloseBrowsersCaption[];
 
 // Asks, with no owner, whether to close all Internet Explorer and folder
 // windows. On Yes, ends the process of every top-level window of class

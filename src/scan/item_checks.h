@@ -24,8 +24,9 @@
 
 namespace kestrune {
 
-extern const char kStatusFound[];      // "Found"
-extern const char kStatusNotFound[];   // "Not Found"
+// The statuses a scan gives a parasite.
+extern const char kStatusFound[];
+extern const char kStatusNotFound[];
 
 // One run of a scan: the list it scans, where it reports, the places it never
 // reports, and its count of items scanned. `protectedPlaces` must outlive it.

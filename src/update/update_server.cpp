@@ -3,6 +3,8 @@
 
 #include "platform/resource_strings.h"
 
+#include "resource.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -16,8 +18,6 @@ const char kHelpPagePath[] = "/help.html";
 
 namespace {
 
-const unsigned kVersionPageStringId = 32788;
-const unsigned kHelpPageStringId = 32791;
 const char kScheme[] = "http://";
 const char kFallbackHost[] = "updates.kestrune.example";
 
@@ -37,7 +37,7 @@ std::string environmentVariable(const char* name)
 
 std::string builtInUpdateHost()
 {
-    std::string url = loadResourceString(kVersionPageStringId);
+    std::string url = loadResourceString(IDS_VERSION_PAGE_URL);
     const std::string scheme = kScheme;
     if (url.compare(0, scheme.size(), scheme) != 0)
         return kFallbackHost;
@@ -95,8 +95,8 @@ std::string serverUrl(unsigned id, const char* path)
 
 }  // namespace
 
-std::string versionPageUrl() { return serverUrl(kVersionPageStringId, kVersionPagePath); }
+std::string versionPageUrl() { return serverUrl(IDS_VERSION_PAGE_URL, kVersionPagePath); }
 std::string downloadBaseUrl() { return kScheme + updateHost() + kDownloadPath; }
-std::string helpPageUrl() { return serverUrl(kHelpPageStringId, kHelpPagePath); }
+std::string helpPageUrl() { return serverUrl(IDS_HELP_PAGE, kHelpPagePath); }
 
 }  // namespace kestrune

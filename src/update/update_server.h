@@ -8,10 +8,11 @@
 
 namespace kestrune {
 
-extern const char kUpdateServerVariable[];   // "KESTRUNE_UPDATE_SERVER"
-extern const char kVersionPagePath[];        // "/def/def_newv2.html"
-extern const char kDownloadPath[];           // "/def/"
-extern const char kHelpPagePath[];           // "/help.html"
+// The environment variable, and the paths below the server's address.
+extern const char kUpdateServerVariable[];
+extern const char kVersionPagePath[];
+extern const char kDownloadPath[];
+extern const char kHelpPagePath[];
 
 // The host of the string table's version page ("updates.kestrune.example").
 std::string builtInUpdateHost();

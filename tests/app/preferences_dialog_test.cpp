@@ -6,6 +6,8 @@
 #include "support/scripted_message_boxes.h"
 #include "support/window_test_helpers.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 namespace kestrune {
@@ -79,11 +81,11 @@ protected:
                 result = dialog.run(nullptr);
             },
             [&] {
-                HWND dialog = test::waitForWindow(kTitle, 1021);
+                HWND dialog = test::waitForWindow(kTitle, IDC_LOG_PATH);
                 ASSERT_NE(dialog, nullptr);
                 actions(dialog);
                 // A failed expectation must not leave the modal loop waiting.
-                if (HWND left = test::waitForWindow(kTitle, 1021, 200))
+                if (HWND left = test::waitForWindow(kTitle, IDC_LOG_PATH, 200))
                     PostMessageA(left, WM_COMMAND, IDCANCEL, 0);
             });
         return result;
@@ -99,15 +101,15 @@ TEST_F(PreferencesTest, ShowsTheSettingsAndCancelWritesNothing)
     std::string shownLog, shownReference;
     bool ras = false, sas = true, asl = false, abrs = false, acu = true;
     INT_PTR result = run([&](HWND dialog) {
-        shownLog = controlText(dialog, 1021);
-        shownReference = controlText(dialog, 1022);
-        ras = checked(dialog, 1025);
-        sas = checked(dialog, 1027);
-        asl = checked(dialog, 1028);
-        abrs = checked(dialog, 1029);
-        acu = checked(dialog, 1030);
-        setText(dialog, 1021, "C:\\");
-        test::clickButton(dialog, 1025);
+        shownLog = controlText(dialog, IDC_LOG_PATH);
+        shownReference = controlText(dialog, IDC_REFERENCE_PATH);
+        ras = checked(dialog, IDC_RUN_AT_STARTUP);
+        sas = checked(dialog, IDC_SCAN_AT_STARTUP);
+        asl = checked(dialog, IDC_AUTO_SAVE_LOG);
+        abrs = checked(dialog, IDC_CONFIRM_REMOVAL);
+        acu = checked(dialog, IDC_AUTO_CHECK_UPDATES);
+        setText(dialog, IDC_LOG_PATH, "C:\\");
+        test::clickButton(dialog, IDC_RUN_AT_STARTUP);
         test::clickButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, IDCANCEL);
@@ -128,7 +130,7 @@ TEST_F(PreferencesTest, ShowsTheSettingsAndCancelWritesNothing)
 TEST_F(PreferencesTest, OkRewritesEverySettingAndTheRunEntry)
 {
     INT_PTR result = run([&](HWND dialog) {
-        test::clickButton(dialog, 1027);   // tick "Scan at Windows startup"
+        test::clickButton(dialog, IDC_SCAN_AT_STARTUP);   // tick "Scan at Windows startup"
         test::clickButton(dialog, IDOK);
     });
     EXPECT_EQ(result, IDOK);
@@ -145,7 +147,7 @@ TEST_F(PreferencesTest, OkRewritesEverySettingAndTheRunEntry)
 
     writeSetting("mtst", "1");
     run([&](HWND dialog) {
-        test::clickButton(dialog, 1025);   // untick "Run at Windows startup"
+        test::clickButton(dialog, IDC_RUN_AT_STARTUP);   // untick "Run at Windows startup"
         test::clickButton(dialog, IDOK);
     });
     EXPECT_EQ(setting("mtst"), "1");
@@ -157,15 +159,15 @@ TEST_F(PreferencesTest, LogFolderIsCheckedBeforeTheReferenceFile)
 {
     bool openAfterFirst = false, openAfterSecond = false;
     INT_PTR result = run([&](HWND dialog) {
-        setText(dialog, 1021, folder_ + "no-such-folder");
-        setText(dialog, 1022, folder_ + "no-such-file.ks");
+        setText(dialog, IDC_LOG_PATH, folder_ + "no-such-folder");
+        setText(dialog, IDC_REFERENCE_PATH, folder_ + "no-such-file.ks");
         test::clickButton(dialog, IDOK);
         openAfterFirst = IsWindow(dialog) != FALSE;
         // A file passes the folder check: PathFileExistsA is true for files.
-        setText(dialog, 1021, reference_);
+        setText(dialog, IDC_LOG_PATH, reference_);
         test::clickButton(dialog, IDOK);
         openAfterSecond = IsWindow(dialog) != FALSE;
-        setText(dialog, 1022, reference_);
+        setText(dialog, IDC_REFERENCE_PATH, reference_);
         test::clickButton(dialog, IDOK);
     });
     EXPECT_EQ(result, IDOK);

@@ -1,8 +1,8 @@
 // The scan side of the main window, driven on a stand-in window with the real
 // list, status and counter controls: the commands and their guards, the rows
 // and counters that the finds produce, the end-of-scan dialogue (also after a
-// failure), the refresh of the progress texts, timer 108 and the end of the
-// thread when the window goes.
+// failure), the refresh of the progress texts, IDT_STARTUP_SCAN and the end
+// of the thread when the window goes.
 #include "app/scan_commands.h"
 
 #include "app/scan_messages.h"
@@ -15,6 +15,8 @@
 #include "support/definitions_builder.h"
 #include "support/scripted_message_boxes.h"
 #include "support/test_files.h"
+
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +31,6 @@ using namespace kestrune;
 using namespace kestrune::testing_support;
 
 namespace {
-
-const int kListId = 1039;
-const int kDescriptionId = 1049;
-const int kMemoryId = 1044;
-const int kRegistryId = 1045;
-const int kCookiesId = 1046;
-const int kFilesId = 1047;
 
 // Scripted answers, with a hook that runs while a box is "open".
 class Boxes : public ScriptedMessageBoxes {
@@ -85,15 +80,15 @@ public:
                                   700, 400, nullptr, nullptr, wc.hInstance, this);
         HWND listWindow = CreateWindowExA(
             0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-            5, 5, 500, 200, window_, reinterpret_cast<HMENU>(kListId), nullptr, nullptr);
+            5, 5, 500, 200, window_, reinterpret_cast<HMENU>(IDC_RESULT_LIST), nullptr, nullptr);
         list.attach(listWindow);
-        const int statics[] = {kStatusLineControl, kItemsScannedControl, kMemoryId, kRegistryId,
-                               kCookiesId, kFilesId};
+        const int statics[] = {IDC_STATUS_LINE,    IDC_ITEMS_SCANNED, IDC_MEMORY_COUNT,
+                               IDC_REGISTRY_COUNT, IDC_COOKIES_COUNT, IDC_FILES_COUNT};
         for (int id : statics)
             CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, window_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
         CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, 0, 0,
-                        10, 10, window_, reinterpret_cast<HMENU>(kDescriptionId), nullptr,
+                        10, 10, window_, reinterpret_cast<HMENU>(IDC_DESCRIPTION), nullptr,
                         nullptr);
         commands.setUpResultList();
     }
@@ -115,11 +110,11 @@ public:
     }
     void showBoundTexts() override
     {
-        SetDlgItemTextA(window_, kDescriptionId, descriptionText.c_str());
-        SetDlgItemTextA(window_, kMemoryId, memoryCount.c_str());
-        SetDlgItemTextA(window_, kRegistryId, registryCount.c_str());
-        SetDlgItemTextA(window_, kCookiesId, cookiesCount.c_str());
-        SetDlgItemTextA(window_, kFilesId, filesCount.c_str());
+        SetDlgItemTextA(window_, IDC_DESCRIPTION, descriptionText.c_str());
+        SetDlgItemTextA(window_, IDC_MEMORY_COUNT, memoryCount.c_str());
+        SetDlgItemTextA(window_, IDC_REGISTRY_COUNT, registryCount.c_str());
+        SetDlgItemTextA(window_, IDC_COOKIES_COUNT, cookiesCount.c_str());
+        SetDlgItemTextA(window_, IDC_FILES_COUNT, filesCount.c_str());
     }
     bool startedFromRunEntry() const override { return startedAtStartup; }
     void showFromNotificationArea() override { ++shownFromTray; }
@@ -191,7 +186,7 @@ private:
             return 0;
         }
         if (message == WM_TIMER) {
-            if (wParam == ScanCommands::kStartupScanTimer)
+            if (wParam == IDT_STARTUP_SCAN)
                 self->commands.onStartupScanTimer();
             else
                 self->commands.onTimer(wParam);
@@ -199,7 +194,7 @@ private:
         }
         if (message == WM_NOTIFY) {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->idFrom == kListId && header->code == LVN_ITEMCHANGED) {
+            if (header->idFrom == IDC_RESULT_LIST && header->code == LVN_ITEMCHANGED) {
                 const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
                 self->list.onItemChanged(*change);
                 self->commands.onItemChanged(*change);
@@ -334,7 +329,7 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     w.commands.startScan();
     EXPECT_FALSE(rebootPending);
     EXPECT_TRUE(w.scanning);
-    EXPECT_EQ("0", w.text(kMemoryId));
+    EXPECT_EQ("0", w.text(IDC_MEMORY_COUNT));
     ASSERT_TRUE(w.pumpUntilScanEnds());
 
     const std::string k = kTestKey;
@@ -359,12 +354,12 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     EXPECT_EQ(6, w.resultRowCount);
 
     // Registry 3, cookies 1, files 1; the folder counts nowhere.
-    EXPECT_EQ("0", w.text(kMemoryId));
-    EXPECT_EQ("3", w.text(kRegistryId));
-    EXPECT_EQ("1", w.text(kCookiesId));
-    EXPECT_EQ("1", w.text(kFilesId));
-    EXPECT_EQ("Scan Completed", w.text(kStatusLineControl));
-    EXPECT_NE("0", w.text(kItemsScannedControl));
+    EXPECT_EQ("0", w.text(IDC_MEMORY_COUNT));
+    EXPECT_EQ("3", w.text(IDC_REGISTRY_COUNT));
+    EXPECT_EQ("1", w.text(IDC_COOKIES_COUNT));
+    EXPECT_EQ("1", w.text(IDC_FILES_COUNT));
+    EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
+    EXPECT_NE("0", w.text(IDC_ITEMS_SCANNED));
 
     ASSERT_EQ(3u, w.boxes.shown().size());
     EXPECT_EQ("Alert!", w.boxes.shown()[0].caption);
@@ -393,9 +388,9 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     EXPECT_EQ(0, checked[4].itemIndex);
 
     // The refresh has ended: what is written now stays.
-    SetDlgItemTextA(w.window(), kStatusLineControl, "written by the removal");
+    SetDlgItemTextA(w.window(), IDC_STATUS_LINE, "written by the removal");
     w.pumpFor(200);
-    EXPECT_EQ("written by the removal", w.text(kStatusLineControl));
+    EXPECT_EQ("written by the removal", w.text(IDC_STATUS_LINE));
 }
 
 TEST_F(ScanWindow, YesToTheOfferRunsTheRemoveCommand)
@@ -422,7 +417,7 @@ TEST_F(ScanWindow, NothingFoundEndsWithoutAQuestion)
     EXPECT_EQ((std::vector<std::string>{"Alert!", "Kestrune Scan"}), w.boxes.captions());
     EXPECT_EQ("Scan Completed Successfully", w.boxes.shown()[1].text);
     EXPECT_EQ(0, w.list.rowCount());
-    EXPECT_EQ("0", w.text(kFilesId));
+    EXPECT_EQ("0", w.text(IDC_FILES_COUNT));
 }
 
 TEST_F(ScanWindow, StopQuestionAndStoppedScan)
@@ -464,7 +459,7 @@ TEST_F(ScanWindow, StopQuestionAndStoppedScan)
     ASSERT_TRUE(w.pumpUntilScanEnds());
     EXPECT_EQ("Scan Stopped", boxes.shown()[before + 2].text);
     EXPECT_FALSE(w.scanStopped);
-    EXPECT_EQ("Scan Completed", w.text(kStatusLineControl));
+    EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
     EXPECT_EQ(Idle, w.uiState());
     // The offer follows only when rows came in before the stop.
     EXPECT_EQ(w.list.rowCount() > 0 ? before + 4 : before + 3, boxes.shown().size());
@@ -542,7 +537,7 @@ TEST_F(ScanWindow, AScanThatFailsSaysSoAndTheNextScanStarts)
         ASSERT_EQ(before + 2, w.boxes.shown().size());   // no offer: no rows
         EXPECT_EQ(kScanFailedText, w.boxes.shown()[before + 1].text);
         EXPECT_EQ("Kestrune Scan", w.boxes.shown()[before + 1].caption);
-        EXPECT_EQ("Scan Failed", w.text(kStatusLineControl));
+        EXPECT_EQ("Scan Failed", w.text(IDC_STATUS_LINE));
         EXPECT_EQ(Idle, w.uiState());
         EXPECT_FALSE(w.scanning);
     }
@@ -568,7 +563,7 @@ TEST_F(ScanWindow, TheStatusLineCountsTheFoldersThatCouldNotBeRead)
     w.boxes.answer(IDOK);
     w.commands.startScan();
     ASSERT_TRUE(w.pumpUntilScanEnds());
-    EXPECT_EQ("Scan Completed (1 folders could not be read)", w.text(kStatusLineControl));
+    EXPECT_EQ("Scan Completed (1 folders could not be read)", w.text(IDC_STATUS_LINE));
 }
 
 TEST_F(ScanWindow, NoStartWhileTheWindowIsBusy)
@@ -626,9 +621,9 @@ TEST_F(ScanWindow, FolderScanPicksFirstThenClearsThenAsks)
                   {"Alpha", dir + "\\evil.dll", "File", "Severe"},
                   {"Alpha", places.windowsFolder + "\\EvilDir", "Folder", "Severe"}}),
               rows);
-    EXPECT_EQ("Completed!", w.text(kStatusLineControl));
-    EXPECT_EQ("1", w.text(kFilesId));
-    EXPECT_EQ("0", w.text(kRegistryId));
+    EXPECT_EQ("Completed!", w.text(IDC_STATUS_LINE));
+    EXPECT_EQ("1", w.text(IDC_FILES_COUNT));
+    EXPECT_EQ("0", w.text(IDC_REGISTRY_COUNT));
     EXPECT_EQ("Found", alpha.status);
     EXPECT_EQ(Idle, w.uiState());
 }
@@ -643,11 +638,11 @@ TEST_F(ScanWindow, SelectingARowShowsItsParasitesDescription)
     ASSERT_TRUE(w.pumpUntilScanEnds());
     ASSERT_GE(w.list.rowCount(), 2);
     ListView_SetItemState(w.list.hwnd(), 1, LVIS_SELECTED, LVIS_SELECTED);
-    EXPECT_EQ("Beta tracks you.", w.text(kDescriptionId));
+    EXPECT_EQ("Beta tracks you.", w.text(IDC_DESCRIPTION));
     ListView_SetItemState(w.list.hwnd(), 0, LVIS_SELECTED, LVIS_SELECTED);
-    EXPECT_EQ("Alpha shows ads.", w.text(kDescriptionId));
+    EXPECT_EQ("Alpha shows ads.", w.text(IDC_DESCRIPTION));
     ListView_SetItemState(w.list.hwnd(), -1, 0, LVIS_SELECTED);
-    EXPECT_EQ("", w.text(kDescriptionId));
+    EXPECT_EQ("", w.text(IDC_DESCRIPTION));
 }
 
 TEST_F(ScanWindow, StartupScanRunsOnceAndOnlyWhenAllowed)
@@ -674,7 +669,7 @@ TEST_F(ScanWindow, StartupScanRunsOnceAndOnlyWhenAllowed)
         window.startedAtStartup = c.fromRunEntry;
         window.boxes.answer(IDNO);
         window.boxes.answer(IDOK);
-        SetTimer(window.window(), ScanCommands::kStartupScanTimer, 10, nullptr);
+        SetTimer(window.window(), IDT_STARTUP_SCAN, 10, nullptr);
         window.pumpFor(100);
         window.commands.onStartupScanTimer();   // a late second tick
         ASSERT_TRUE(window.pumpUntilScanEnds());
@@ -695,16 +690,16 @@ TEST_F(ScanWindow, ProgressIsRefreshedWhileTheThreadRuns)
     w.commands.startScan();
     std::vector<std::string> counts;
     ASSERT_TRUE(w.pumpUntil([&] {
-        const std::string count = w.text(kItemsScannedControl);
+        const std::string count = w.text(IDC_ITEMS_SCANNED);
         if (counts.empty() || counts.back() != count)
             counts.push_back(count);
         return !w.commands.scanActive();
     }, 60000));
     EXPECT_GE(counts.size(), 3u);   // several values on the way
-    EXPECT_EQ("Scan Completed", w.text(kStatusLineControl));
+    EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
     // 200 folders of 300 files below C:\bigtree, with "." and ".." each.
     const unsigned long walked = 2 + 200 + 200 * (2 + 300);
-    EXPECT_LE(walked, std::stoul(w.text(kItemsScannedControl)));
+    EXPECT_LE(walked, std::stoul(w.text(IDC_ITEMS_SCANNED)));
 }
 
 TEST_F(ScanWindow, TheThreadRunsOnWhileTheWindowDoesNotAnswer)
@@ -717,7 +712,7 @@ TEST_F(ScanWindow, TheThreadRunsOnWhileTheWindowDoesNotAnswer)
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.scanThread.get(), 60000));
     w.boxes.answer(IDOK);
     ASSERT_TRUE(w.pumpUntilScanEnds());
-    EXPECT_EQ("Scan Completed", w.text(kStatusLineControl));
+    EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
 }
 
 TEST_F(ScanWindow, DestroyingTheWindowStopsTheThreadAndWaits)

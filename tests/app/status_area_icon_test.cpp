@@ -4,6 +4,8 @@
 
 #include "support/window_test_helpers.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -67,7 +69,7 @@ protected:
 TEST_F(StatusAreaIconTest, AttachFillsTheFirstVersionRecordWithoutAddingTheIcon)
 {
     auto icon = std::make_unique<CStatusAreaIconObj>();
-    icon->attach(owner_, 128, "Kestrune v2.01", 146, 2);
+    icon->attach(owner_, IDI_KESTRUNE, "Kestrune v2.01", IDR_TRAY_MENU, 2);
     const NOTIFYICONDATAA& record = icon->record();
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, icon->ownWindow());
@@ -91,13 +93,13 @@ TEST_F(StatusAreaIconTest, AttachFillsTheFirstVersionRecordWithoutAddingTheIcon)
 TEST_F(StatusAreaIconTest, TipOf63CharactersIsAcceptedAnd64MakeAttachDoNothing)
 {
     auto fits = std::make_unique<CStatusAreaIconObj>();
-    fits->attach(owner_, 128, std::string(63, 't'), 146, 2);
+    fits->attach(owner_, IDI_KESTRUNE, std::string(63, 't'), IDR_TRAY_MENU, 2);
     EXPECT_NE(fits->ownWindow(), nullptr);
     EXPECT_EQ(std::string(fits->record().szTip), std::string(63, 't'));
     fits.reset();
 
     auto tooLong = std::make_unique<CStatusAreaIconObj>();
-    tooLong->attach(owner_, 128, std::string(64, 't'), 146, 2);
+    tooLong->attach(owner_, IDI_KESTRUNE, std::string(64, 't'), IDR_TRAY_MENU, 2);
     EXPECT_EQ(tooLong->ownWindow(), nullptr);
     EXPECT_EQ(tooLong->popupMenu(), nullptr);
     EXPECT_EQ(tooLong->record().cbSize, 0u);
@@ -113,7 +115,7 @@ TEST_F(StatusAreaIconTest, ClickModesChooseTheButtonsThatOpenTheMenu)
     const Row rows[] = {{0, false, true}, {1, true, false}, {2, true, true}, {7, false, true}};
     for (const Row& row : rows) {
         CStatusAreaIconObj icon;
-        icon.attach(owner_, 128, "tip", 146, row.mode);
+        icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, row.mode);
         EXPECT_EQ(icon.menuOnLeftClick(), row.left) << "mode " << row.mode;
         EXPECT_EQ(icon.menuOnRightClick(), row.right) << "mode " << row.mode;
     }
@@ -122,7 +124,7 @@ TEST_F(StatusAreaIconTest, ClickModesChooseTheButtonsThatOpenTheMenu)
 TEST_F(StatusAreaIconTest, HiddenWindowForwardsMouseMessagesToTheOwner)
 {
     CStatusAreaIconObj icon;
-    icon.attach(owner_, 128, "tip", 146, 2);
+    icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 2);
     // The callback arrives at the hidden window, never at the owner.
     SendMessageA(icon.ownWindow(), 3002, 1, WM_MOUSEMOVE);
     pump();
@@ -142,7 +144,7 @@ TEST_F(StatusAreaIconTest, HiddenWindowForwardsMouseMessagesToTheOwner)
 TEST_F(StatusAreaIconTest, ButtonUpWithoutMenuIsForwardedToo)
 {
     CStatusAreaIconObj icon;
-    icon.attach(owner_, 128, "tip", 146, 0);   // right button only
+    icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 0);   // right button only
     SendMessageA(icon.ownWindow(), 3002, 1, WM_LBUTTONUP);
     pump();
     EXPECT_EQ(lastMouse.message, static_cast<UINT>(WM_LBUTTONUP));
@@ -152,7 +154,7 @@ TEST_F(StatusAreaIconTest, ButtonUpWithoutMenuIsForwardedToo)
 TEST_F(StatusAreaIconTest, SetIconStateShowsAndHidesTheOwnerAndCleanUpShowsItAgain)
 {
     auto icon = std::make_unique<CStatusAreaIconObj>();
-    icon->attach(owner_, 128, "tip", 146, 2);
+    icon->attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 2);
     icon->setIconState(false, true);
     EXPECT_FALSE(icon->iconShown());
     EXPECT_FALSE(icon->ownerHidden());

@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib/kestrune-e2e.sh"
 say "first start"
 start_kestrune
 first=$E2E_LAST_PID
-loading=$(drive watch-text 1031 30000)
+loading=$(drive watch-text IDC_PROGRESS_TEXT 30000)
 echo "$loading" | sed 's/^/    /'
 expect_eq "loading texts in order" \
     "$(printf 'Initializing...\nSearching for definition file.\nLoading definitions from file.\nDefinitions loaded successfully.\n(gone)')" \
@@ -18,11 +18,11 @@ gone=$(echo "$loading" | tail -n 1 | cut -f1)
 check "loading dialog stays at least 2.7 s (saw $((gone - shown)) ms)" [ $((gone - shown)) -ge 2650 ]
 
 check "main window opens" drive wait-window "Kestrune v2.01" 20000
-expect_eq "status line" "Prepared to start scanning!" "$(drive text "Kestrune v2.01" 1038)"
-for id in 1044 1045 1046 1047; do
+expect_eq "status line" "Prepared to start scanning!" "$(drive text "Kestrune v2.01" IDC_STATUS_LINE)"
+for id in IDC_MEMORY_COUNT IDC_REGISTRY_COUNT IDC_COOKIES_COUNT IDC_FILES_COUNT; do
     expect_eq "counter $id is empty" "" "$(drive text "Kestrune v2.01" $id)"
 done
-for id in 1001 1002 1009 1003 1041 1039 1038; do
+for id in IDC_SCAN IDC_SCAN_FOLDER IDC_UPDATE IDC_DELETE IDC_STOP_SCAN IDC_RESULT_LIST IDC_STATUS_LINE; do
     expect_eq "control $id shown and enabled" "visible=1 enabled=1" "$(drive state "Kestrune v2.01" $id)"
 done
 
@@ -47,7 +47,7 @@ check "no message box from the second start" bash -c "! wine 'C:\\tools\\windriv
 check "first instance still runs" kill -0 "$first"
 
 say "Exit from the File menu"
-drive menu "Kestrune v2.01" 32783
+drive menu "Kestrune v2.01" ID_FILE_EXIT
 wait_exit "$first" 20
 check "program ends after Exit" [ $? -ne 124 ]
 
@@ -65,7 +65,7 @@ for arg in /s /S; do
     start_kestrune "$arg"
     pid=$E2E_LAST_PID
     check "main window opens with $arg" drive wait-window "Kestrune v2.01" 30000
-    drive menu "Kestrune v2.01" 32771 >/dev/null   # the notification menu's Exit
+    drive menu "Kestrune v2.01" ID_TRAY_EXIT >/dev/null   # the notification menu's Exit
     wait_exit "$pid" 20
     check "tray Exit ends the program ($arg)" [ $? -ne 124 ]
 done
