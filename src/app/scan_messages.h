@@ -9,7 +9,7 @@
 
 namespace kestrune {
 
-const UINT WM_SCAN_STATE = 3002;       // lParam: the new uiState, 2 or 6
+const UINT WM_SCAN_STATE = 3002;       // lParam: the new uiState, Scanning or ScanFinished
 const UINT WM_SCAN_UNUSED = 3003;
 const UINT WM_FOUND_REGKEY = 3004;
 const UINT WM_FOUND_REGVALUE = 3005;

@@ -77,7 +77,7 @@ ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
 struct ScanJob {
     ParasiteList* parasites = nullptr;
     ScanReporter* reporter = nullptr;
-    std::string folder;                  // the folder scan's folderToScan
+    std::string folder;                  // the folder that a folder scan walks
     std::optional<ScanPlaces> places;    // full scan; empty: the system's
     // Never reported; empty: protectedPlacesOfThisMachine, built by the thread.
     std::optional<ProtectedPlaces> protectedPlaces;
