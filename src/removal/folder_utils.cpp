@@ -3,7 +3,6 @@
 
 #include "platform/handles.h"
 #include "platform/text_compare.h"
-#include "removal/shell_utils.h"
 
 #include <vector>
 
@@ -115,30 +114,34 @@ std::string longPathOf(const std::string& path)
     return buffer;
 }
 
-bool copyEntries(const std::string& source, const std::string& target, bool pump);
+// `responsiveness` is told before each entry; null for the top folder.
+bool copyEntries(const std::string& source, const std::string& target,
+                 Responsiveness* responsiveness, Responsiveness* subfolders);
 
-// Copies one subfolder, pumping messages before each of its entries.
-bool copySubfolder(const std::string& source, const std::string& target)
+// Copies one subfolder, telling `responsiveness` before each of its entries.
+bool copySubfolder(const std::string& source, const std::string& target,
+                   Responsiveness* responsiveness)
 {
     if (!createFolderPath(target))
         return false;
     if (attributesOf(source) == INVALID_FILE_ATTRIBUTES)
         return false;
-    return copyEntries(source, target, true);
+    return copyEntries(source, target, responsiveness, responsiveness);
 }
 
-bool copyEntries(const std::string& source, const std::string& target, bool pump)
+bool copyEntries(const std::string& source, const std::string& target,
+                 Responsiveness* responsiveness, Responsiveness* subfolders)
 {
     const LinkProbe links(source);
     return listFolder(source, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
-        if (pump)
-            pumpMessages();
+        if (responsiveness != nullptr)
+            responsiveness->keepResponsive();
         if (links.isLink(entry))
             return true;   // passed by: a link may lead back into the tree
         const std::string from = joinPath(source, entry.cFileName);
         const std::string to = joinPath(target, entry.cFileName);
         if (isDirectory(entry.dwFileAttributes))
-            return copySubfolder(from, to);
+            return copySubfolder(from, to, subfolders);
         return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
     });
 }
@@ -274,13 +277,14 @@ bool deleteFolderTree(const std::string& folder, const KeepTest& keep)
     return RemoveDirectoryA(folder.c_str()) != FALSE;
 }
 
-bool copyFolderTree(const std::string& source, const std::string& target)
+bool copyFolderTree(const std::string& source, const std::string& target,
+                    Responsiveness* responsiveness)
 {
     if (!createFolderPath(target))
         return false;
     if (attributesOf(source) == INVALID_FILE_ATTRIBUTES)
         return false;
-    return copyEntries(source, target, false);
+    return copyEntries(source, target, nullptr, responsiveness);
 }
 
 bool createFolderPath(const std::string& path)

@@ -9,6 +9,8 @@
 // target rather than on the link itself.
 #pragma once
 
+#include "removal/responsiveness.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -88,11 +90,13 @@ bool deleteFolderTree(const std::string& folder, const KeepTest& keep = KeepTest
 // `target` and its missing parents first and overwriting existing files.
 // Links inside the source are passed by and do not count as failures. The
 // walk ends at the first file or subfolder that cannot be copied. While a
-// subfolder is copied, pumpMessages runs before each of its entries so that
-// the window keeps painting; the entries of `source` itself are copied
-// without it. True when every entry was copied. When `source` is missing the
-// result is false but the target folder has been created all the same.
-bool copyFolderTree(const std::string& source, const std::string& target);
+// subfolder is copied, `responsiveness` (when given) is told before each of
+// its entries, so that a window keeps painting; the entries of `source`
+// itself are copied without it. True when every entry was copied. When
+// `source` is missing the result is false but the target folder has been
+// created all the same.
+bool copyFolderTree(const std::string& source, const std::string& target,
+                    Responsiveness* responsiveness = nullptr);
 
 // Creates every missing folder along `path` (trailing blanks and one trailing
 // backslash ignored; the path starts after "X:\" or after "\\server\share\").

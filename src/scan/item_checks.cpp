@@ -1,6 +1,7 @@
 // Item checks and folder walks of the scans.
 #include "scan/item_checks.h"
 
+#include "platform/cookie_match.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
 
@@ -61,25 +62,6 @@ std::string parentFolderOf(const std::string& path)
 {
     size_t slash = path.rfind('\\');
     return slash == std::string::npos ? path : path.substr(0, slash);
-}
-
-bool cookieFileMatches(const std::string& foldedFileName, const std::string& needle)
-{
-    return !needle.empty() && foldedFileName.find(needle) != std::string::npos;
-}
-
-std::string cookieNeedle(const std::string& name)
-{
-    if (!cookieNameUsable(name))
-        return std::string();
-    std::string needle = foldedText(name);
-    std::string result;
-    result.reserve(needle.size());
-    for (char c : needle) {
-        if (c != ' ')
-            result += c;
-    }
-    return result;
 }
 
 namespace {
