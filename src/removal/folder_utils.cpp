@@ -1,6 +1,8 @@
-// Folder listings and the delete, copy and create walks over folder trees.
+// Folder listings under the skip rules, links, and the delete, copy and
+// create walks over folder trees.
 #include "removal/folder_utils.h"
 
+#include "platform/folder_listing.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
 
@@ -162,57 +164,23 @@ bool passedBy(ListingRule rule, const std::string& name)
     return name == "." || name == "..";
 }
 
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty() || folder.back() == '\\')
-        return folder + name;
-    return folder + "\\" + name;
-}
-
-std::string listingPattern(const std::string& folder)
-{
-    std::string pattern = folder;
-    std::string::size_type end = pattern.find_last_not_of(' ');
-    pattern.erase(end == std::string::npos ? 0 : end + 1);
-    if (pattern.empty() || pattern.back() != '\\')
-        pattern += '\\';
-    return pattern + "*.*";
-}
-
 bool listFolder(const std::string& folder, ListingRule rule, const FolderVisitor& visit)
 {
-    WIN32_FIND_DATAA entry;
-    FindHandle find(FindFirstFileA(listingPattern(folder).c_str(), &entry));
-    if (!find.valid())
-        return GetLastError() == ERROR_FILE_NOT_FOUND;   // nothing matched: an empty folder
-    do {
-        if (passedBy(rule, entry.cFileName))
+    FolderListing listing(listingPattern(folder));
+    if (!listing.opened())
+        return listing.error() == ERROR_FILE_NOT_FOUND;   // nothing matched: an empty folder
+    while (listing.next()) {
+        if (passedBy(rule, listing.entry().cFileName))
             continue;
-        if (!visit(entry))
+        if (!visit(listing.entry()))
             return false;
-    } while (FindNextFileA(find.get(), &entry));
-    return GetLastError() == ERROR_NO_MORE_FILES;
+    }
+    return listing.error() == ERROR_NO_MORE_FILES;
 }
 
 bool isReparsePoint(DWORD attributes)
 {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-std::string fileExtension(const std::string& path)
-{
-    std::string::size_type dot = path.find_last_of('.');
-    if (dot == std::string::npos)
-        return std::string();
-    return path.substr(dot + 1);
-}
-
-std::string baseNameOf(const std::string& path)
-{
-    std::string::size_type slash = path.find_last_of('\\');
-    if (slash == std::string::npos)
-        return path;
-    return path.substr(slash + 1);
 }
 
 bool isLink(const std::string& path)

@@ -1,7 +1,7 @@
-// Paths and folder trees shared by the backup and the removal: joining and
-// splitting paths, listing a folder under one of the two skip rules, and
-// deleting, copying and creating folder trees. Nothing here shows a message;
-// every result is for the caller to judge. Called on the window thread.
+// Folder trees shared by the backup and the removal: listing a folder under
+// one of the two skip rules, telling links apart, and deleting, copying and
+// creating folder trees. Nothing here shows a message; every result is for
+// the caller to judge. Called on the thread that owns the backup or removal.
 //
 // Links (symbolic links, junctions; see isLink) are never descended into,
 // deleted through or copied: following one would reach files outside the
@@ -9,6 +9,7 @@
 // target rather than on the link itself.
 #pragma once
 
+#include "platform/paths.h"
 #include "removal/responsiveness.h"
 
 #include <windows.h>
@@ -27,18 +28,10 @@ enum class ListingRule {
 // True when `rule` passes the entry named `name` by.
 bool passedBy(ListingRule rule, const std::string& name);
 
-// `folder` joined with `name` by one backslash (none added when `folder`
-// already ends with one, or is empty).
-std::string joinPath(const std::string& folder, const std::string& name);
-
-// The "*.*" listing pattern of `folder`: trailing blanks removed, a backslash
-// added when missing.
-std::string listingPattern(const std::string& folder);
-
-// Calls `visit` for every entry of `folder` that `rule` does not pass by, in
-// listing order, until `visit` returns false. True when the listing ran to its
-// end (an empty folder included); false when `visit` stopped it or the folder
-// could not be listed.
+// Calls `visit` for every entry of `folder` (listingPattern) that `rule` does
+// not pass by, in listing order, until `visit` returns false. True when the
+// listing ran to its end (an empty folder included); false when `visit`
+// stopped it or the folder could not be listed.
 using FolderVisitor = std::function<bool(const WIN32_FIND_DATAA& entry)>;
 bool listFolder(const std::string& folder, ListingRule rule, const FolderVisitor& visit);
 
@@ -55,13 +48,6 @@ bool isReparsePoint(DWORD attributes);
 // system cannot resolve paths (before Windows Vista, where only the attribute
 // marks links).
 bool isLink(const std::string& path);
-
-// The text after the last "." of the whole path (a dot in a folder name
-// counts: "C:\a.b\file" gives "b\file"); empty when there is no dot.
-std::string fileExtension(const std::string& path);
-
-// The text after the last backslash; the whole text when there is none.
-std::string baseNameOf(const std::string& path);
 
 // Asked by the delete walks about every entry (its full path, and whether it
 // is a folder) before it is deleted or entered: true keeps the entry, and the
