@@ -65,6 +65,15 @@ extern const char kStatusBackingUp[];
 extern const char kStatusBackupCompleted[];
 extern const char kStatusReady[];
 
+// The question asked when "asl" is off (kTopmostQuestionStyle).
+extern const char kMakeLogFileText[];
+extern const char kMakeLogFileCaption[];
+
+// The log file name of a new run: the dated name when "asl" is on; otherwise
+// the question above (no owner), Yes giving the dated name and any other
+// answer the fixed name, so a run is always logged somewhere.
+std::string chooseLogFileName(MessageBoxes& boxes);
+
 // The summary text after a removal run: kNotAllRemovedText when something
 // selected is still there (followed by the restart text when a file also
 // waits for the restart), else the restart text when `restartNeeded`, else
