@@ -60,7 +60,7 @@ public:
     int32_t selected = 0;
 };
 
-// The status of a parasite that no scan has found yet.
+// The status of a parasite before a scan has looked for it.
 extern const char kStatusNotScanned[];
 
 class Parasite {
