@@ -33,11 +33,6 @@ const int kUpdateId = 1009;
 const int kStatusLineId = 1038;
 const int kResultListId = 1039;
 const int kStopScanId = 1041;
-const int kMemoryCountId = 1044;
-const int kRegistryCountId = 1045;
-const int kCookiesCountId = 1046;
-const int kFilesCountId = 1047;
-const int kDescriptionId = 1049;
 
 const int kSysMenuAbout = 16;
 const int kSysMenuHelp = 105;
@@ -53,7 +48,6 @@ const int kTrayShow = 32781;
 const int kTrayScanFolder = 32782;
 
 const UINT_PTR kStartupTimer = 101;
-const UINT_PTR kStartupScanTimer = 108;
 
 const COLORREF kBackgroundColour = RGB(227, 227, 227);
 const int kMinimumWidth = 630;
@@ -71,15 +65,12 @@ SIZE clientSize(HWND window)
 
 }  // namespace
 
-MainWindow::MainWindow(bool firstRunAtStart, const MainWindowOptions& options)
-    : firstRun(firstRunAtStart),
-      options_(options),
+MainWindow::MainWindow(bool firstRun, const MainWindowOptions& options)
+    : options_(options),
       boxes_(options.messageBoxes != nullptr ? options.messageBoxes : &systemBoxes_),
+      firstRun_(firstRun),
       removal_(*this),
-      scanCommands_(*this, resultList_,
-                    ScanWindowFields{scanning, scanStopped, descriptionText, memoryCount,
-                                     registryCount, cookiesCount, filesCount, resultRowCount,
-                                     scanThread, scanThreadStarted})
+      scanCommands_(*this, resultList_)
 {
 }
 
@@ -87,22 +78,7 @@ MainWindow::~MainWindow() = default;
 
 INT_PTR MainWindow::runModal()
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kMainDialogId), nullptr,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK MainWindow::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<MainWindow*>(lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        self->window_ = dialog;
-        return self->onInitDialog();
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    return self->handleMessage(message, wParam, lParam);
+    return Dialog::runModal(kMainDialogId, nullptr);
 }
 
 // Dialog procedures answer through their result for the WM_CTLCOLOR family;
@@ -145,10 +121,10 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtrA(window_, DWLP_MSGRESULT, TRUE);
         return TRUE;
     case WM_DESTROY:
-        onDestroyScanThread();
+        scanCommands_.onDestroy();
         return FALSE;
     case WM_SCAN_STATE:
-        onScanState(static_cast<int>(lParam));
+        scanCommands_.onScanState(static_cast<UiState>(lParam));
         return TRUE;
     case WM_SCAN_UNUSED:
         return TRUE;
@@ -157,14 +133,15 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_FOUND_FILE:
     case WM_FOUND_FOLDER:
     case WM_FOUND_COOKIE:
-        onFound(message, wParam, lParam);
+        scanCommands_.onFound(message, wParam, lParam);
         return TRUE;
     }
     return FALSE;
 }
 
-INT_PTR MainWindow::onInitDialog()
+INT_PTR MainWindow::onInitDialog(HWND dialog)
 {
+    window_ = dialog;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     extendSystemMenu();
 
@@ -177,8 +154,7 @@ INT_PTR MainWindow::onInitDialog()
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
-    startedAtStartup = isStartupArgument(commandLineArguments(GetCommandLineA()));
-    scanning = false;
+    startedAtStartup_ = isStartupArgument(commandLineArguments(GetCommandLineA()));
 
     statusFont_.reset(CreateFontA(12, 0, 0, 0, 300, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY,
@@ -197,12 +173,12 @@ INT_PTR MainWindow::onInitDialog()
     BringWindowToTop(window_);
 
     resultList_.attach(GetDlgItem(window_, kResultListId));
-    setUpResultList();
+    scanCommands_.setUpResultList();
     // The template's placeholder counters give way to the (empty) counters.
-    showBoundTexts();
+    scanCommands_.showBoundTexts();
 
     repairReferenceFile(*this);
-    listReady = true;
+    listReady_ = true;
 
     statusAreaIcon_.attach(window_, kIconId, kWindowTitle, kTrayMenuId, 2);
     SetTimer(window_, kStartupTimer, options_.startupTimerMs, nullptr);
@@ -244,23 +220,14 @@ void MainWindow::attachImageButtons()
     deleteButton_.attach(window_, kDeleteId, instance, 196, 195);
 }
 
-void MainWindow::showBoundTexts()
-{
-    SetDlgItemTextA(window_, kDescriptionId, descriptionText.c_str());
-    SetDlgItemTextA(window_, kCookiesCountId, cookiesCount.c_str());
-    SetDlgItemTextA(window_, kFilesCountId, filesCount.c_str());
-    SetDlgItemTextA(window_, kMemoryCountId, memoryCount.c_str());
-    SetDlgItemTextA(window_, kRegistryCountId, registryCount.c_str());
-}
-
-void MainWindow::setUiState(int state)
+void MainWindow::setUiState(UiState state)
 {
     uiState_ = applyUiState(window_, state);
 }
 
 bool MainWindow::scanThreadRunning() const
 {
-    return scanThread.valid() && WaitForSingleObject(scanThread.get(), 0) == WAIT_TIMEOUT;
+    return scanCommands_.scanThreadRunning();
 }
 
 bool MainWindow::runLoadingDialog()
@@ -282,25 +249,43 @@ void MainWindow::endWindow(int result)
     EndDialog(window_, result);
 }
 
+void MainWindow::showFromNotificationArea()
+{
+    statusAreaIcon_.setIconState(false, true);
+}
+
+// The Yes to the end-of-scan delete offer runs what "DELETE PARASITES" runs.
+void MainWindow::runRemoveCommand()
+{
+    removal_.removeCommand();
+}
+
+// A scan is refused while the removal flow runs: its questions have no
+// owner, and a scan started under one would take the list from it.
+bool MainWindow::removalUnderWay() const
+{
+    return removal_.busy();
+}
+
 void MainWindow::onCommand(int id)
 {
     switch (id) {
     case kScanId:
     case kTrayScan:
-        onScanCommand();
+        scanCommands_.startScan();
         break;
     case kFolderScanId:
     case kTrayScanFolder:
-        onFolderScanCommand();
+        scanCommands_.startFolderScan();
         break;
     case kStopScanId:
-        onStopScanCommand();
+        scanCommands_.stopScan();
         break;
     case kUpdateId:
         runUpdate(*this);
         break;
     case kDeleteId:
-        onDeleteCommand();
+        removal_.removeCommand();
         break;
     case kMenuPreferences:
     case kTrayPreferences:
@@ -340,7 +325,7 @@ void MainWindow::onPreferencesCommand()
     // Closing Preferences puts back the state it found, so a scan, backup or
     // removal that runs meanwhile keeps its buttons disabled. When that work
     // ended while the dialog was open, its flow has set the state already.
-    const int before = uiState_;
+    const UiState before = uiState_;
     setUiState(InPreferences);
     PreferencesDialog dialog(*boxes_);
     dialog.run(window_);
@@ -368,8 +353,8 @@ void MainWindow::onTimer(UINT_PTR id)
 {
     if (id == kStartupTimer)
         onStartupTimer();
-    else if (id == kStartupScanTimer)
-        onStartupScanTimer();
+    else if (id == ScanCommands::kStartupScanTimer)
+        scanCommands_.onStartupScanTimer();
     else
         scanCommands_.onTimer(id);
 }
@@ -380,9 +365,9 @@ void MainWindow::onStartupTimer()
     SetWindowLongPtrA(window_, GWL_STYLE, style & ~static_cast<LONG_PTR>(DS_SYSMODAL | DS_SETFOREGROUND));
     SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     KillTimer(window_, kStartupTimer);
-    if (firstRun)
+    if (firstRun_)
         offerFirstRunUpdate(*this);
-    SetTimer(window_, kStartupScanTimer, options_.startupScanTimerMs, nullptr);
+    SetTimer(window_, ScanCommands::kStartupScanTimer, options_.startupScanTimerMs, nullptr);
 }
 
 INT_PTR MainWindow::onNotify(const NMHDR& header)
@@ -396,7 +381,7 @@ INT_PTR MainWindow::onNotify(const NMHDR& header)
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         resultList_.onItemChanged(change);
-        onResultListItemChanged(change);
+        scanCommands_.onItemChanged(change);
         return 0;
     }
     case LVN_COLUMNCLICK:
@@ -513,7 +498,7 @@ void MainWindow::onSize()
         InvalidateRect(window_, nullptr, TRUE);
         UpdateWindow(window_);
     }
-    if (listReady)
+    if (listReady_)
         fitTypeColumn();
 }
 

@@ -2,14 +2,18 @@
 #include "app/preferences_dialog.h"
 
 #include "settings/settings_store.h"
+#include "ui/folder_picker.h"
 #include "ui/tool_tip.h"
 
 #include <commdlg.h>
 #include <shlwapi.h>
 
+#include <utility>
 #include <vector>
 
 namespace kestrune {
+
+const char kSaveFailedText[] = "The settings could not be saved.";
 
 namespace {
 
@@ -68,47 +72,45 @@ void loadPreferences(SettingsSnapshot& snapshot)
     loadFlag(kSettingScanAtStartup, snapshot.scanAtStartup);
 }
 
-void savePreferences(const SettingsSnapshot& snapshot)
+bool savePreferences(const SettingsSnapshot& snapshot)
 {
-    writeSetting(kSettingReferenceFile, snapshot.referencePath);
-    writeSetting(kSettingLogFolder, snapshot.logPath);
-    writeSetting(kSettingConfirmRemoval, flagText(snapshot.confirmRemoval));
-    writeSetting(kSettingAutoUpdate, flagText(snapshot.autoCheckUpdates));
-    writeSetting(kSettingAutoSaveLog, flagText(snapshot.autoSaveLog));
-    writeSetting(kSettingStartupScanAllowed, flagText(snapshot.mtst));
-    writeSetting(kSettingRunAtStartup, flagText(snapshot.runAtStartup));
-    writeSetting(kSettingScanAtStartup, flagText(snapshot.scanAtStartup));
+    const std::pair<const char*, std::string> values[] = {
+        {kSettingReferenceFile, snapshot.referencePath},
+        {kSettingLogFolder, snapshot.logPath},
+        {kSettingConfirmRemoval, flagText(snapshot.confirmRemoval)},
+        {kSettingAutoUpdate, flagText(snapshot.autoCheckUpdates)},
+        {kSettingAutoSaveLog, flagText(snapshot.autoSaveLog)},
+        {kSettingStartupScanAllowed, flagText(snapshot.mtst)},
+        {kSettingRunAtStartup, flagText(snapshot.runAtStartup)},
+        {kSettingScanAtStartup, flagText(snapshot.scanAtStartup)},
+    };
+    bool saved = true;
+    for (const auto& value : values)
+        saved = writeSetting(value.first, value.second) && saved;
     if (snapshot.runAtStartup == 0) {
-        removeRunEntry(kRunEntryName);
-        writeSetting(kSettingRunAtStartup, "0");
+        // An entry that was not there is no failure; one left behind is.
+        saved = (removeRunEntry(kRunEntryName) || runEntryAbsent(kRunEntryName)) && saved;
+        saved = writeSetting(kSettingRunAtStartup, "0") && saved;
     } else {
-        addRunEntry(kRunEntryName, runEntryCommandLine());
-        writeSetting(kSettingRunAtStartup, "1");
+        saved = addRunEntry(kRunEntryName, runEntryCommandLine()) && saved;
+        saved = writeSetting(kSettingRunAtStartup, "1") && saved;
     }
+    return saved;
 }
 
 INT_PTR PreferencesDialog::run(HWND owner)
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kPreferencesDialogId), owner,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
+    return runModal(kPreferencesDialogId, owner);
 }
 
-INT_PTR CALLBACK PreferencesDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                               LPARAM lParam)
+INT_PTR PreferencesDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        return reinterpret_cast<PreferencesDialog*>(lParam)->onInitDialog(dialog);
-    }
-    auto* self = reinterpret_cast<PreferencesDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
     switch (message) {
     case WM_COMMAND:
-        self->onCommand(LOWORD(wParam), HIWORD(wParam));
+        onCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_DRAWITEM:
-        self->onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     }
     return FALSE;
@@ -186,10 +188,17 @@ void PreferencesDialog::onDrawItem(const DRAWITEMSTRUCT& item)
         referenceFileButton_.draw(item);
 }
 
+// The picker's owner is the program's main window: the active top-level
+// window of this thread, or none. A cancelled or unusable pick keeps the
+// folder that was there.
 void PreferencesDialog::onPickLogFolder()
 {
     readControls();
-    logPathText_ = browseForFolder(boxes_, logPathText_, "Please choose a folder for extraction");
+    const std::string picked = pickFolder(boxes_, GetActiveWindow(),
+                                          "Please choose a folder for extraction",
+                                          "Cannot use this path for extraction");
+    if (!picked.empty())
+        logPathText_ = picked;
     SetDlgItemTextA(dialog_, kLogPathId, logPathText_.c_str());
 }
 
@@ -231,7 +240,10 @@ void PreferencesDialog::onOk()
     snapshot_.autoSaveLog = autoSaveLog_ ? 1 : 0;
     snapshot_.confirmRemoval = confirmRemoval_ ? 1 : 0;
     snapshot_.autoCheckUpdates = autoCheckUpdates_ ? 1 : 0;
-    savePreferences(snapshot_);
+    if (!savePreferences(snapshot_)) {
+        showPlainMessage(boxes_, dialog_, kSaveFailedText);
+        return;
+    }
     EndDialog(dialog_, IDOK);
 }
 

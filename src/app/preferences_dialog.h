@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/message_boxes.h"
+#include "ui/dialog.h"
 #include "ui/image_button.h"
 
 #include <windows.h>
@@ -32,32 +33,29 @@ public:
 void loadPreferences(SettingsSnapshot& snapshot);
 
 // Writes the snapshot ("rfp", "lfp", then the six flags as "1"/"0"), then
-// adds or removes the Run entry and writes "ras" once more to match.
-void savePreferences(const SettingsSnapshot& snapshot);
+// adds or removes the Run entry and writes "ras" once more to match. Every
+// write is tried; false when any value could not be written or the Run entry
+// could not be added or removed.
+bool savePreferences(const SettingsSnapshot& snapshot);
 
-// Lets the user pick a folder with the shell's folder picker, starting from
-// nothing in particular; returns the picked folder, or `start` when the user
-// cancels or the pick has no file-system path (then "Cannot use this path for
-// extraction" is shown).
-std::string browseForFolder(MessageBoxes& boxes, const std::string& start,
-                            const std::string& title);
+// What the Preferences dialog says when savePreferences failed.
+extern const char kSaveFailedText[];
 
-class PreferencesDialog {
+class PreferencesDialog : public Dialog {
 public:
     explicit PreferencesDialog(MessageBoxes& boxes) : boxes_(boxes) {}
-    virtual ~PreferencesDialog() = default;
-    PreferencesDialog(const PreferencesDialog&) = delete;
-    PreferencesDialog& operator=(const PreferencesDialog&) = delete;
 
     // Shows the dialog modally over `owner`. IDOK after the settings were
-    // saved, IDCANCEL when nothing was written, -1 when it could not be shown.
+    // saved, IDCANCEL when the user cancelled (also after a failed save,
+    // which the dialog reports and stays open after), -1 when it could not be
+    // shown.
     INT_PTR run(HWND owner);
 
     const SettingsSnapshot& snapshot() const { return snapshot_; }
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR onInitDialog(HWND dialog);
+    INT_PTR onInitDialog(HWND dialog) override;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(int id, int code);
     void onDrawItem(const DRAWITEMSTRUCT& item);
     void onPickLogFolder();

@@ -11,7 +11,7 @@ const int kStatusLineId = 1038;
 
 }  // namespace
 
-UiStateEffect uiStateEffect(int state)
+UiStateEffect uiStateEffect(UiState state)
 {
     switch (state) {
     case Idle:
@@ -35,7 +35,7 @@ UiStateEffect uiStateEffect(int state)
     }
 }
 
-int applyUiState(HWND dialog, int state)
+UiState applyUiState(HWND dialog, UiState state)
 {
     UiStateEffect effect = uiStateEffect(state);
     if (effect.buttonsEnabled != Effect::Unchanged)

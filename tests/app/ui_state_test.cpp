@@ -42,7 +42,7 @@ protected:
 TEST_F(UiStateTest, EachStateSetsButtonsListStatusLineAndStopButton)
 {
     struct Row {
-        int state;
+        UiState state;
         bool buttonsEnabled;
         bool listShown;
         int stored;
@@ -78,7 +78,7 @@ TEST_F(UiStateTest, RemovingWritesItsStatusTextAndOthersLeaveIt)
 
 TEST_F(UiStateTest, InPreferencesChangesNoControl)
 {
-    for (int before : {Idle, Scanning, Downloading}) {
+    for (UiState before : {Idle, Scanning, Downloading}) {
         applyUiState(dialog_, before);
         bool buttons = enabled(1001);
         bool list = shown(1039);
