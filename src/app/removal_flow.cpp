@@ -1,6 +1,7 @@
 // The remove command and its two paths.
 #include "app/removal_flow.h"
 
+#include "app/message_pump.h"
 #include "removal/backup_run.h"
 #include "removal/reboot_pending.h"
 #include "removal/removal_log.h"
@@ -33,6 +34,8 @@ const char kNotAllRemovedText[] =
 const char kStatusBackingUp[] = "Backing Up Files";
 const char kStatusBackupCompleted[] = "Backup Completed";
 const char kStatusReady[] = "Prepared to Start Scanning";
+const char kMakeLogFileText[] = "Do you want to make a log file?";
+const char kMakeLogFileCaption[] = "Kestrune!";
 
 namespace {
 
@@ -48,14 +51,32 @@ private:
     bool& flag_;
 };
 
-// Shows "Backing Up Files" once the archive is open.
+// Shows "Backing Up Files" once the archive is open; the window keeps
+// painting while the backup copies and waits for regedit.
 class BackupStatus : public BackupReport {
 public:
     explicit BackupStatus(RemovalHost& host) : host_(host) {}
     void archiveOpened(const std::string&) override { host_.setStatusText(kStatusBackingUp); }
+    void keepResponsive() override { pumpMessages(); }
+    bool waitForProcess(HANDLE process, DWORD timeout) override
+    {
+        return waitWhilePumping(process, timeout);
+    }
 
 private:
     RemovalHost& host_;
+};
+
+// The removal run's report: the window keeps painting while programs are
+// ended and components unregistered; the outcomes go to the log only.
+class RemovalPump : public RemovalReport {
+public:
+    void outcome(const RemovalOutcome&) override {}
+    void keepResponsive() override { pumpMessages(); }
+    bool waitForProcess(HANDLE process, DWORD timeout) override
+    {
+        return waitWhilePumping(process, timeout);
+    }
 };
 
 }  // namespace
@@ -63,6 +84,15 @@ private:
 ProtectedPlaces RemovalHost::protectedPlaces()
 {
     return ProtectedPlaces::forThisMachine(ownPlacesFromSettings());
+}
+
+std::string chooseLogFileName(MessageBoxes& boxes)
+{
+    if (settingEnabled(kSettingAutoSaveLog))
+        return datedLogName();
+    if (boxes.show(nullptr, kMakeLogFileText, kMakeLogFileCaption, kMakeLogFileStyle) == IDYES)
+        return datedLogName();
+    return kFixedLogName;
 }
 
 std::string removalSummary(const RemovalTotals& totals, bool restartNeeded,
@@ -134,7 +164,8 @@ RemovalTotals RemovalFlow::removeSelectedItems(const ProtectedPlaces& places)
     const std::string name = chooseLogFileName(host_.messageBoxes());
     host_.setLogFileName(name);
     RemovalLog log(logFolder(), name);
-    RemovalRun run(log, nullptr, places);
+    RemovalPump pump;
+    RemovalRun run(log, &pump, places);
     return runRemovalActions(host_.parasiteList(), run);
 }
 

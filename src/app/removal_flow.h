@@ -64,6 +64,16 @@ extern const char kStatusBackingUp[];        // "Backing Up Files"
 extern const char kStatusBackupCompleted[];  // "Backup Completed"
 extern const char kStatusReady[];            // "Prepared to Start Scanning"
 
+// The question asked when "asl" is off.
+extern const char kMakeLogFileText[];      // "Do you want to make a log file?"
+extern const char kMakeLogFileCaption[];   // "Kestrune!"
+constexpr UINT kMakeLogFileStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
+
+// The log file name of a new run: the dated name when "asl" is on; otherwise
+// the question above (no owner), Yes giving the dated name and any other
+// answer the fixed name, so a run is always logged somewhere.
+std::string chooseLogFileName(MessageBoxes& boxes);
+
 // The summary text after a removal run: kNotAllRemovedText when something
 // selected is still there (followed by the restart text when a file also
 // waits for the restart), else the restart text when `restartNeeded`, else

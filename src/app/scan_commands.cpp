@@ -2,10 +2,10 @@
 // scan messages and the refresh of the progress texts.
 #include "app/scan_commands.h"
 
+#include "app/close_browsers.h"
 #include "app/scan_messages.h"
 #include "app/ui_state.h"
 #include "removal/reboot_pending.h"
-#include "removal/shell_utils.h"
 #include "scan/stop_request.h"
 #include "settings/settings_store.h"
 #include "ui/check_list_view.h"

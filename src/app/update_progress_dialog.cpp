@@ -1,12 +1,11 @@
-// UpdateProgressDialog and the version check.
+// UpdateProgressDialog and the messages of the version check.
 #include "app/update_progress_dialog.h"
 
 #include "platform/text_compare.h"
 #include "settings/settings_store.h"
 #include "ui/system_modal.h"
-#include "update/http_fetch.h"
 #include "update/update_server.h"
-#include "update/version_page.h"
+#include "update/version_check.h"
 
 namespace kestrune {
 
@@ -32,40 +31,27 @@ const char kAlreadyUpdated[] =
 const UINT kErrorStyle = MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND;
 const UINT kAlertStyle = MB_YESNO | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND;
 
-std::string trimmedText(const std::string& text)
-{
-    const char* blanks = " \t\r\n\f\v";
-    std::string::size_type first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 }  // namespace
 
 CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName)
 {
-    std::string installed;
-    readSetting(kSettingDefinitionsName, installed);
-    std::string page;
-    if (!fetchPage(versionPageUrl(), page, true)) {
+    std::string announced;
+    switch (checkVersionPage(announced)) {
+    case VersionCheck::NoAnswer:
         boxes.show(nullptr, kConnectionError, "Error", kErrorStyle);
         return CheckResult::Failed;
-    }
-    page = trimmedText(page);
-    if (!isSafeReferenceFileName(page)) {
+    case VersionCheck::RefusedName:
         boxes.show(nullptr, kRefusedName, "Error", kErrorStyle);
         return CheckResult::Failed;
+    case VersionCheck::Newer:
+        break;
+    case VersionCheck::SameName:
+        if (boxes.show(nullptr, kAlreadyUpdated, "Alert", kAlertStyle) != IDYES)
+            return CheckResult::NotWanted;
+        break;
     }
-    if (!sameText(page, installed)) {
-        fileName = page;
-        return CheckResult::Available;
-    }
-    if (boxes.show(nullptr, kAlreadyUpdated, "Alert", kAlertStyle) == IDYES) {
-        fileName = page;
-        return CheckResult::Available;
-    }
-    return CheckResult::NotWanted;
+    fileName = announced;
+    return CheckResult::Available;
 }
 
 bool UpdateProgressDialog::run()

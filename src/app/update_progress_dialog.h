@@ -1,7 +1,7 @@
 // UpdateProgressDialog: the borderless progress window (dialog 151) that is
 // up while the update checks the version page or downloads a reference file.
 // Its message selects the phase it runs; every showing runs one phase and
-// closes itself. Also checkForUpdate, the check phase's work.
+// closes itself. Also checkForUpdate, the check phase with its messages.
 #pragma once
 
 #include "app/update_host.h"
@@ -23,10 +23,9 @@ enum class CheckResult {
     Failed,      // no usable answer: connection, status, size or a refused name
 };
 
-// Fetches the version page and compares the name it announces with "df"
-// (ignoring case). Shows the connection error, or the question when the names
-// are equal, as messages without owner. A name that is not a plain file name
-// (isSafeReferenceFileName) is refused with its own error message.
+// Runs checkVersionPage and tells the user its outcome in messages without
+// owner: the connection error, the refused name's error, or the question
+// whether to download the file anyway when the names are equal.
 CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName);
 
 class UpdateProgressDialog : public Dialog {

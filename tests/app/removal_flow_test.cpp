@@ -1,7 +1,7 @@
 // The remove command against a stand-in window: both paths with their
 // questions, captions, states and status texts, the summaries, the selection
 // taken once at the start, and the refusals while a scan or the flow itself
-// runs.
+// runs; and the choice between the dated log file and "log.txt".
 #include "app/removal_flow.h"
 
 #include "removal/backup_run.h"
@@ -484,4 +484,43 @@ TEST(Summaries, FailureWinsAndTheRestartIsStillMentioned)
     ks::RemovalTotals refused = clean;
     refused.refused = 1;
     EXPECT_EQ(ks::kNotAllRemovedText, ks::removalSummary(refused, false, "ok"));
+}
+
+class LogChoice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (ks::settingsMissing()) {
+            ASSERT_TRUE(ks::createDefaultSettings());
+        }
+    }
+    void TearDown() override { ks::writeSetting(ks::kSettingAutoSaveLog, "1"); }
+};
+
+TEST_F(LogChoice, AutomaticSaveGivesTheDatedNameWithoutAQuestion)
+{
+    ASSERT_TRUE(ks::writeSetting(ks::kSettingAutoSaveLog, "1"));
+    ts::ScriptedMessageBoxes boxes;
+    std::string name = ks::chooseLogFileName(boxes);
+    EXPECT_TRUE(boxes.shown().empty());
+    ASSERT_FALSE(name.empty());
+    EXPECT_EQ('\\', name[0]);
+    EXPECT_EQ(".txt", name.substr(name.size() - 4));
+}
+
+TEST_F(LogChoice, OtherwiseTheQuestionDecidesAndNoStillLogsToLogTxt)
+{
+    for (const char* flag : {"0", "", "yes"}) {
+        ASSERT_TRUE(ks::writeSetting(ks::kSettingAutoSaveLog, flag));
+        ts::ScriptedMessageBoxes yes{IDYES};
+        EXPECT_EQ('\\', ks::chooseLogFileName(yes)[0]) << flag;
+        ts::ScriptedMessageBoxes no{IDNO};
+        EXPECT_EQ("log.txt", ks::chooseLogFileName(no)) << flag;
+        ASSERT_EQ(1u, no.shown().size());
+        EXPECT_EQ(nullptr, no.shown()[0].owner);
+        EXPECT_EQ("Do you want to make a log file?", no.shown()[0].text);
+        EXPECT_EQ("Kestrune!", no.shown()[0].caption);
+        EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST),
+                  no.shown()[0].style);
+    }
 }

@@ -3,6 +3,7 @@
 #include "cli.h"
 
 #include "definitions/parasite.h"
+#include "platform/cookie_match.h"
 #include "platform/find.h"
 #include "safety/protected_places.h"
 #include "scan/item_checks.h"

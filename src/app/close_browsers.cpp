@@ -1,11 +1,9 @@
-// Shell starts, the cookies folder, closing browser windows and the message pump.
-#include "removal/shell_utils.h"
+// Closing browser and folder windows before a scan.
+#include "app/close_browsers.h"
 
+#include "platform/handles.h"
 #include "removal/process_control.h"
 #include "safety/own_places.h"
-
-#include <shellapi.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <set>
@@ -120,36 +118,6 @@ int endBrowserWindows(const ProtectedPlaces& places)
 
 }  // namespace
 
-bool launchProgram(const std::string& file, const std::string& parameters)
-{
-    HINSTANCE result = ShellExecuteA(nullptr, nullptr, file.c_str(), parameters.c_str(), nullptr,
-                                     SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) >= 32;
-}
-
-bool launchProgram(const std::string& file, const std::string& parameters, ScopedHandle& process)
-{
-    process.reset();
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpFile = file.c_str();
-    info.lpParameters = parameters.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&info))
-        return false;
-    process.reset(info.hProcess);
-    return true;
-}
-
-std::string cookiesFolder()
-{
-    char buffer[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, buffer, CSIDL_COOKIES, FALSE))
-        return std::string();
-    return buffer;
-}
-
 int closeBrowserWindows(MessageBoxes& boxes)
 {
     if (boxes.show(nullptr, kCloseBrowsersText, kCloseBrowsersCaption, kCloseBrowsersStyle) != IDYES)
@@ -162,21 +130,6 @@ int closeBrowserWindows(MessageBoxes& boxes, const ProtectedPlaces& places)
     if (boxes.show(nullptr, kCloseBrowsersText, kCloseBrowsersCaption, kCloseBrowsersStyle) != IDYES)
         return 0;
     return endBrowserWindows(places);
-}
-
-void pumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (msg.hwnd != nullptr && IsDialogMessageA(msg.hwnd, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 }  // namespace kestrune

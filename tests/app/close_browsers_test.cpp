@@ -1,8 +1,8 @@
-// Shell starts, the cookies folder, the message pump, and closeBrowserWindows
-// against real windows of class "IEFrame" and "CabinetWClass" that
-// window_helper.exe (copied next to this program) opens.
-#include "removal/shell_utils.h"
+// closeBrowserWindows against real windows of class "IEFrame" and
+// "CabinetWClass" that window_helper.exe (copied next to this program) opens.
+#include "app/close_browsers.h"
 
+#include "platform/handles.h"
 #include "settings/settings_store.h"
 #include "support/scripted_message_boxes.h"
 
@@ -113,50 +113,6 @@ void expectTheAlertQuestion(const ScriptedMessageBoxes& boxes)
 }
 
 }  // namespace
-
-TEST(LaunchProgram, TheShellAcceptsAStartWhateverTheProgramDoesAfterwards)
-{
-    EXPECT_TRUE(ks::launchProgram(helperPath(), "exit 3"));
-
-    ks::ScopedHandle process;
-    ASSERT_TRUE(ks::launchProgram(helperPath(), "exit 3", process));
-    ASSERT_TRUE(process.valid());
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.get(), 10000));
-    DWORD exitCode = 0;
-    ASSERT_TRUE(GetExitCodeProcess(process.get(), &exitCode));
-    EXPECT_EQ(3u, exitCode);
-}
-
-TEST(LaunchProgram, AMissingProgramIsRefused)
-{
-    const std::string missing = ks::programFolder() + "no_such_program.exe";
-    EXPECT_FALSE(ks::launchProgram(missing, ""));
-    ks::ScopedHandle process(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    EXPECT_FALSE(ks::launchProgram(missing, "", process));
-    EXPECT_FALSE(process.valid());
-}
-
-TEST(CookiesFolder, IsAnAbsolutePath)
-{
-    const std::string folder = ks::cookiesFolder();
-    ASSERT_GT(folder.size(), 3u);
-    EXPECT_EQ(":\\", folder.substr(1, 2));
-}
-
-TEST(PumpMessages, DispatchesWaitingMessagesAndKeepsAQuit)
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP + 1, 0, 0));
-    PostQuitMessage(7);
-    ks::pumpMessages();
-    // The thread message was taken; the quit is waiting again for the next loop.
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(static_cast<UINT>(WM_QUIT), msg.message);
-    EXPECT_EQ(7u, msg.wParam);
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-}
 
 TEST(CloseBrowserWindows, AnyAnswerButYesTouchesNothing)
 {
