@@ -25,27 +25,19 @@ std::string withoutScheme(const std::string& url)
 
 INT_PTR AboutDialog::run(HWND owner)
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
+    return runModal(IDD_ABOUT, owner);
 }
 
-INT_PTR CALLBACK AboutDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        return reinterpret_cast<AboutDialog*>(lParam)->onInitDialog(dialog);
-    }
-    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
     switch (message) {
     case WM_COMMAND:
-        self->onCommand(LOWORD(wParam), HIWORD(wParam));
+        onCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         HWND control = reinterpret_cast<HWND>(lParam);
-        if (self->homePage_.onCtlColor(dc, control) || self->supportMail_.onCtlColor(dc, control)) {
+        if (homePage_.onCtlColor(dc, control) || supportMail_.onCtlColor(dc, control)) {
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
         }

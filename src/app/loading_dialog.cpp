@@ -12,22 +12,14 @@ namespace kestrune {
 
 INT_PTR LoadingDialog::run()
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOADING), nullptr,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
+    return runModal(IDD_LOADING, nullptr);
 }
 
-INT_PTR CALLBACK LoadingDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR LoadingDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        return reinterpret_cast<LoadingDialog*>(lParam)->onInitDialog(dialog);
-    }
-    auto* self = reinterpret_cast<LoadingDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
     switch (message) {
     case WM_TIMER:
-        return self->onTimer(wParam) ? TRUE : FALSE;
+        return onTimer(wParam) ? TRUE : FALSE;
     case WM_COMMAND:
         // No buttons; Esc or Enter must not end the sequence half way.
         return TRUE;

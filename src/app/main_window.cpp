@@ -37,15 +37,12 @@ SIZE clientSize(HWND window)
 
 }  // namespace
 
-MainWindow::MainWindow(bool firstRunAtStart, const MainWindowOptions& options)
-    : firstRun(firstRunAtStart),
-      options_(options),
+MainWindow::MainWindow(bool firstRun, const MainWindowOptions& options)
+    : options_(options),
       boxes_(options.messageBoxes != nullptr ? options.messageBoxes : &systemBoxes_),
+      firstRun_(firstRun),
       removal_(*this),
-      scanCommands_(*this, resultList_,
-                    ScanWindowFields{scanning, scanStopped, descriptionText, memoryCount,
-                                     registryCount, cookiesCount, filesCount, resultRowCount,
-                                     scanThread, scanThreadStarted})
+      scanCommands_(*this, resultList_)
 {
 }
 
@@ -53,22 +50,7 @@ MainWindow::~MainWindow() = default;
 
 INT_PTR MainWindow::runModal()
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK MainWindow::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<MainWindow*>(lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        self->window_ = dialog;
-        return self->onInitDialog();
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    return self->handleMessage(message, wParam, lParam);
+    return Dialog::runModal(IDD_MAIN, nullptr);
 }
 
 // Dialog procedures answer through their result for the WM_CTLCOLOR family;
@@ -111,10 +93,10 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtrA(window_, DWLP_MSGRESULT, TRUE);
         return TRUE;
     case WM_DESTROY:
-        onDestroyScanThread();
+        scanCommands_.onDestroy();
         return FALSE;
     case WM_SCAN_STATE:
-        onScanState(static_cast<int>(lParam));
+        scanCommands_.onScanState(static_cast<UiState>(lParam));
         return TRUE;
     case WM_SCAN_UNUSED:
         return TRUE;
@@ -123,14 +105,15 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_FOUND_FILE:
     case WM_FOUND_FOLDER:
     case WM_FOUND_COOKIE:
-        onFound(message, wParam, lParam);
+        scanCommands_.onFound(message, wParam, lParam);
         return TRUE;
     }
     return FALSE;
 }
 
-INT_PTR MainWindow::onInitDialog()
+INT_PTR MainWindow::onInitDialog(HWND dialog)
 {
+    window_ = dialog;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     extendSystemMenu();
 
@@ -143,8 +126,7 @@ INT_PTR MainWindow::onInitDialog()
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
-    startedAtStartup = isStartupArgument(commandLineArguments(GetCommandLineA()));
-    scanning = false;
+    startedAtStartup_ = isStartupArgument(commandLineArguments(GetCommandLineA()));
 
     statusFont_.reset(CreateFontA(12, 0, 0, 0, 300, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY,
@@ -163,12 +145,12 @@ INT_PTR MainWindow::onInitDialog()
     BringWindowToTop(window_);
 
     resultList_.attach(GetDlgItem(window_, IDC_RESULT_LIST));
-    setUpResultList();
+    scanCommands_.setUpResultList();
     // The template's placeholder counters give way to the (empty) counters.
-    showBoundTexts();
+    scanCommands_.showBoundTexts();
 
     repairReferenceFile(*this);
-    listReady = true;
+    listReady_ = true;
 
     statusAreaIcon_.attach(window_, IDI_KESTRUNE, kWindowTitle, IDR_TRAY_MENU, 2);
     SetTimer(window_, IDT_STARTUP, options_.startupTimerMs, nullptr);
@@ -211,23 +193,14 @@ void MainWindow::attachImageButtons()
     deleteButton_.attach(window_, IDC_DELETE, instance, IDB_DELETE_NORMAL, IDB_DELETE_HOT);
 }
 
-void MainWindow::showBoundTexts()
-{
-    SetDlgItemTextA(window_, IDC_DESCRIPTION, descriptionText.c_str());
-    SetDlgItemTextA(window_, IDC_COOKIES_COUNT, cookiesCount.c_str());
-    SetDlgItemTextA(window_, IDC_FILES_COUNT, filesCount.c_str());
-    SetDlgItemTextA(window_, IDC_MEMORY_COUNT, memoryCount.c_str());
-    SetDlgItemTextA(window_, IDC_REGISTRY_COUNT, registryCount.c_str());
-}
-
-void MainWindow::setUiState(int state)
+void MainWindow::setUiState(UiState state)
 {
     uiState_ = applyUiState(window_, state);
 }
 
 bool MainWindow::scanThreadRunning() const
 {
-    return scanThread.valid() && WaitForSingleObject(scanThread.get(), 0) == WAIT_TIMEOUT;
+    return scanCommands_.scanThreadRunning();
 }
 
 bool MainWindow::runLoadingDialog()
@@ -249,25 +222,43 @@ void MainWindow::endWindow(int result)
     EndDialog(window_, result);
 }
 
+void MainWindow::showFromNotificationArea()
+{
+    statusAreaIcon_.setIconState(false, true);
+}
+
+// The Yes to the end-of-scan delete offer runs what "DELETE PARASITES" runs.
+void MainWindow::runRemoveCommand()
+{
+    removal_.removeCommand();
+}
+
+// A scan is refused while the removal flow runs: its questions have no
+// owner, and a scan started under one would take the list from it.
+bool MainWindow::removalUnderWay() const
+{
+    return removal_.busy();
+}
+
 void MainWindow::onCommand(int id)
 {
     switch (id) {
     case IDC_SCAN:
     case ID_TRAY_SCAN:
-        onScanCommand();
+        scanCommands_.startScan();
         break;
     case IDC_SCAN_FOLDER:
     case ID_TRAY_SCAN_FOLDER:
-        onFolderScanCommand();
+        scanCommands_.startFolderScan();
         break;
     case IDC_STOP_SCAN:
-        onStopScanCommand();
+        scanCommands_.stopScan();
         break;
     case IDC_UPDATE:
         runUpdate(*this);
         break;
     case IDC_DELETE:
-        onDeleteCommand();
+        removal_.removeCommand();
         break;
     case ID_SETTINGS_PREFERENCES:
     case ID_TRAY_PREFERENCES:
@@ -307,7 +298,7 @@ void MainWindow::onPreferencesCommand()
     // Closing Preferences puts back the state it found, so a scan, backup or
     // removal that runs meanwhile keeps its buttons disabled. When that work
     // ended while the dialog was open, its flow has set the state already.
-    const int before = uiState_;
+    const UiState before = uiState_;
     setUiState(InPreferences);
     PreferencesDialog dialog(*boxes_);
     dialog.run(window_);
@@ -336,7 +327,7 @@ void MainWindow::onTimer(UINT_PTR id)
     if (id == IDT_STARTUP)
         onStartupTimer();
     else if (id == IDT_STARTUP_SCAN)
-        onStartupScanTimer();
+        scanCommands_.onStartupScanTimer();
     else
         scanCommands_.onTimer(id);
 }
@@ -347,7 +338,7 @@ void MainWindow::onStartupTimer()
     SetWindowLongPtrA(window_, GWL_STYLE, style & ~static_cast<LONG_PTR>(DS_SYSMODAL | DS_SETFOREGROUND));
     SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     KillTimer(window_, IDT_STARTUP);
-    if (firstRun)
+    if (firstRun_)
         offerFirstRunUpdate(*this);
     SetTimer(window_, IDT_STARTUP_SCAN, options_.startupScanTimerMs, nullptr);
 }
@@ -363,7 +354,7 @@ INT_PTR MainWindow::onNotify(const NMHDR& header)
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         resultList_.onItemChanged(change);
-        onResultListItemChanged(change);
+        scanCommands_.onItemChanged(change);
         return 0;
     }
     case LVN_COLUMNCLICK:
@@ -480,7 +471,7 @@ void MainWindow::onSize()
         InvalidateRect(window_, nullptr, TRUE);
         UpdateWindow(window_);
     }
-    if (listReady)
+    if (listReady_)
         fitTypeColumn();
 }
 

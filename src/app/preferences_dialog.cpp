@@ -1,6 +1,7 @@
 // PreferencesDialog: loading, validating and saving the user's settings.
 #include "app/preferences_dialog.h"
 
+#include "ui/folder_picker.h"
 #include "ui/tool_tip.h"
 
 #include "resource.h"
@@ -11,6 +12,8 @@
 #include <vector>
 
 namespace kestrune {
+
+const char kSaveFailedText[] = "The settings could not be saved.";
 
 namespace {
 
@@ -34,26 +37,17 @@ void setChecked(HWND dialog, int id, bool on)
 
 INT_PTR PreferencesDialog::run(HWND owner)
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PREFERENCES), owner,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
+    return runModal(IDD_PREFERENCES, owner);
 }
 
-INT_PTR CALLBACK PreferencesDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                               LPARAM lParam)
+INT_PTR PreferencesDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        return reinterpret_cast<PreferencesDialog*>(lParam)->onInitDialog(dialog);
-    }
-    auto* self = reinterpret_cast<PreferencesDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
     switch (message) {
     case WM_COMMAND:
-        self->onCommand(LOWORD(wParam), HIWORD(wParam));
+        onCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_DRAWITEM:
-        self->onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     }
     return FALSE;
@@ -132,10 +126,17 @@ void PreferencesDialog::onDrawItem(const DRAWITEMSTRUCT& item)
         referenceFileButton_.draw(item);
 }
 
+// The picker's owner is the program's main window: the active top-level
+// window of this thread, or none. A cancelled or unusable pick keeps the
+// folder that was there.
 void PreferencesDialog::onPickLogFolder()
 {
     readControls();
-    logPathText_ = browseForFolder(boxes_, logPathText_, "Please choose a folder for extraction");
+    const std::string picked = pickFolder(boxes_, GetActiveWindow(),
+                                          "Please choose a folder for extraction",
+                                          "Cannot use this path for extraction");
+    if (!picked.empty())
+        logPathText_ = picked;
     SetDlgItemTextA(dialog_, IDC_LOG_PATH, logPathText_.c_str());
 }
 
@@ -177,7 +178,10 @@ void PreferencesDialog::onOk()
     snapshot_.autoSaveLog = autoSaveLog_ ? 1 : 0;
     snapshot_.confirmRemoval = confirmRemoval_ ? 1 : 0;
     snapshot_.autoCheckUpdates = autoCheckUpdates_ ? 1 : 0;
-    savePreferences(snapshot_);
+    if (!savePreferences(snapshot_)) {
+        showPlainMessage(boxes_, dialog_, kSaveFailedText);
+        return;
+    }
     EndDialog(dialog_, IDOK);
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/message_boxes.h"
 #include "settings/preferences.h"
+#include "ui/dialog.h"
 #include "ui/image_button.h"
 
 #include <windows.h>
@@ -14,29 +15,24 @@
 
 namespace kestrune {
 
-// Lets the user pick a folder with the shell's folder picker, starting from
-// nothing in particular; returns the picked folder, or `start` when the user
-// cancels or the pick has no file-system path (then "Cannot use this path for
-// extraction" is shown).
-std::string browseForFolder(MessageBoxes& boxes, const std::string& start,
-                            const std::string& title);
+// What the Preferences dialog says when savePreferences failed.
+extern const char kSaveFailedText[];
 
-class PreferencesDialog {
+class PreferencesDialog : public Dialog {
 public:
     explicit PreferencesDialog(MessageBoxes& boxes) : boxes_(boxes) {}
-    virtual ~PreferencesDialog() = default;
-    PreferencesDialog(const PreferencesDialog&) = delete;
-    PreferencesDialog& operator=(const PreferencesDialog&) = delete;
 
     // Shows the dialog modally over `owner`. IDOK after the settings were
-    // saved, IDCANCEL when nothing was written, -1 when it could not be shown.
+    // saved, IDCANCEL when the user cancelled (also after a failed save,
+    // which the dialog reports and stays open after), -1 when it could not be
+    // shown.
     INT_PTR run(HWND owner);
 
     const SettingsSnapshot& snapshot() const { return snapshot_; }
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR onInitDialog(HWND dialog);
+    INT_PTR onInitDialog(HWND dialog) override;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(int id, int code);
     void onDrawItem(const DRAWITEMSTRUCT& item);
     void onPickLogFolder();

@@ -7,8 +7,6 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
-
 namespace kestrune {
 
 namespace {
@@ -44,14 +42,6 @@ Counter counterOf(FindKind kind)
         return Counter::None;
     }
     return Counter::None;
-}
-
-std::string incrementedCount(const std::string& text)
-{
-    // strtoll reads the leading number as a label's text starts: blanks, a
-    // sign, digits; 0 when there are none.
-    long long value = std::strtoll(text.c_str(), nullptr, 10);
-    return std::to_string(value + 1);
 }
 
 int resultColumnWidth(int windowWidth, int column)

@@ -1,6 +1,6 @@
 // The result list of the main window: one checked row per find, with the
-// columns "Parasite", "Location", "Type" and "Danger"; the four category
-// counters; the find behind every row. Window thread only.
+// columns "Parasite", "Location", "Type" and "Danger"; which category counter
+// a row adds to; the find behind every row. Window thread only.
 //
 // Each row keeps its Find (parasite index, kind, item index, location) beside
 // the list control's own data; the list view's item datum is the parasite
@@ -25,10 +25,6 @@ class CheckListView;
 // row: that counter stays "0" once a scan has started.
 enum class Counter { None, Registry, Cookies, Files };
 Counter counterOf(FindKind kind);
-
-// A counter text plus one: its leading decimal number (0 when it has none)
-// plus one, formatted "%d".
-std::string incrementedCount(const std::string& text);
 
 // Width of column `column` (0 to 3) of a list `windowWidth` pixels wide:
 // (W - 2) * 15/64, 25/64, 10/64, and for column 3 what is left minus 2.

@@ -12,7 +12,7 @@ const int kListControls[] = {IDC_RESULT_LIST, IDC_STATUS_LINE, IDC_STOP_SCAN};
 
 }  // namespace
 
-UiStateEffect uiStateEffect(int state)
+UiStateEffect uiStateEffect(UiState state)
 {
     switch (state) {
     case Idle:
@@ -36,7 +36,7 @@ UiStateEffect uiStateEffect(int state)
     }
 }
 
-int applyUiState(HWND dialog, int state)
+UiState applyUiState(HWND dialog, UiState state)
 {
     UiStateEffect effect = uiStateEffect(state);
     if (effect.buttonsEnabled != Effect::Unchanged)

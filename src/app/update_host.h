@@ -3,6 +3,7 @@
 // implement it with scripted dialogs.
 #pragma once
 
+#include "app/ui_state.h"
 #include "definitions/parasite.h"
 #include "platform/message_boxes.h"
 
@@ -28,7 +29,7 @@ public:
     virtual UpdateTimings updateTimings() const { return UpdateTimings(); }
 
     // uiState values used: 0 Idle, 1 Downloading, 5 CheckingReferenceFile.
-    virtual void setUiState(int state) = 0;
+    virtual void setUiState(UiState state) = 0;
     // True while the scan thread started last is alive; the ParasiteList must
     // not be reloaded then.
     virtual bool scanThreadRunning() const = 0;

@@ -52,25 +52,14 @@ CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName)
 
 bool UpdateProgressDialog::run()
 {
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr),
-                                     MAKEINTRESOURCEA(IDD_UPDATE_PROGRESS), host_.window(),
-                                     dialogProc, reinterpret_cast<LPARAM>(this));
-    return result == IDOK;
+    return runModal(IDD_UPDATE_PROGRESS, host_.window()) == IDOK;
 }
 
-INT_PTR CALLBACK UpdateProgressDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                                  LPARAM lParam)
+INT_PTR UpdateProgressDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        return reinterpret_cast<UpdateProgressDialog*>(lParam)->onInitDialog(dialog);
-    }
-    auto* self = reinterpret_cast<UpdateProgressDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
     switch (message) {
     case WM_TIMER:
-        self->onTimer(wParam);
+        onTimer(wParam);
         return TRUE;
     case WM_COMMAND:
         // No buttons: Esc and Enter must not end a phase half way.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/update_host.h"
+#include "ui/dialog.h"
 #include "update/reference_download.h"
 
 #include <windows.h>
@@ -29,12 +30,9 @@ enum class CheckResult {
 // whether to download the file anyway when the names are equal.
 CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName);
 
-class UpdateProgressDialog {
+class UpdateProgressDialog : public Dialog {
 public:
     explicit UpdateProgressDialog(UpdateHost& host) : host_(host) {}
-    virtual ~UpdateProgressDialog() = default;
-    UpdateProgressDialog(const UpdateProgressDialog&) = delete;
-    UpdateProgressDialog& operator=(const UpdateProgressDialog&) = delete;
 
     void setMessage(const std::string& message) { message_ = message; }
 
@@ -50,8 +48,8 @@ public:
     DownloadOutcome downloadOutcome() const { return downloadOutcome_; }
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR onInitDialog(HWND dialog);
+    INT_PTR onInitDialog(HWND dialog) override;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onTimer(UINT_PTR id);
     void runCheckPhase();
     void runDownloadPhase();

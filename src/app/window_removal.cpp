@@ -25,7 +25,7 @@ ParasiteList& WindowRemoval::parasiteList()
 
 int WindowRemoval::resultRowCount()
 {
-    return window_.scanCommands().results().rowCount();
+    return window_.scanCommands().resultRowCount();
 }
 
 std::vector<Find> WindowRemoval::checkedFinds()
@@ -35,7 +35,7 @@ std::vector<Find> WindowRemoval::checkedFinds()
 
 bool WindowRemoval::scanThreadRunning()
 {
-    return window_.scanCommands().scanActive() || window_.scanThreadRunning();
+    return window_.scanCommands().scanActive() || window_.scanCommands().scanThreadRunning();
 }
 
 void WindowRemoval::showState(RemovalState state)
@@ -60,7 +60,7 @@ void WindowRemoval::setStatusText(const std::string& text)
 
 void WindowRemoval::setLogFileName(const std::string& name)
 {
-    window_.logFileName = name;
+    logFileName_ = name;
 }
 
 void WindowRemoval::clearResults()

@@ -3,6 +3,8 @@
 
 #include "settings/settings_store.h"
 
+#include <utility>
+
 namespace kestrune {
 
 namespace {
@@ -33,23 +35,30 @@ void loadPreferences(SettingsSnapshot& snapshot)
     loadFlag(kSettingScanAtStartup, snapshot.scanAtStartup);
 }
 
-void savePreferences(const SettingsSnapshot& snapshot)
+bool savePreferences(const SettingsSnapshot& snapshot)
 {
-    writeSetting(kSettingReferenceFile, snapshot.referencePath);
-    writeSetting(kSettingLogFolder, snapshot.logPath);
-    writeSetting(kSettingConfirmRemoval, flagText(snapshot.confirmRemoval));
-    writeSetting(kSettingAutoUpdate, flagText(snapshot.autoCheckUpdates));
-    writeSetting(kSettingAutoSaveLog, flagText(snapshot.autoSaveLog));
-    writeSetting(kSettingStartupScanAllowed, flagText(snapshot.mtst));
-    writeSetting(kSettingRunAtStartup, flagText(snapshot.runAtStartup));
-    writeSetting(kSettingScanAtStartup, flagText(snapshot.scanAtStartup));
+    const std::pair<const char*, std::string> values[] = {
+        {kSettingReferenceFile, snapshot.referencePath},
+        {kSettingLogFolder, snapshot.logPath},
+        {kSettingConfirmRemoval, flagText(snapshot.confirmRemoval)},
+        {kSettingAutoUpdate, flagText(snapshot.autoCheckUpdates)},
+        {kSettingAutoSaveLog, flagText(snapshot.autoSaveLog)},
+        {kSettingStartupScanAllowed, flagText(snapshot.mtst)},
+        {kSettingRunAtStartup, flagText(snapshot.runAtStartup)},
+        {kSettingScanAtStartup, flagText(snapshot.scanAtStartup)},
+    };
+    bool saved = true;
+    for (const auto& value : values)
+        saved = writeSetting(value.first, value.second) && saved;
     if (snapshot.runAtStartup == 0) {
-        removeRunEntry(kRunEntryName);
-        writeSetting(kSettingRunAtStartup, "0");
+        // An entry that was not there is no failure; one left behind is.
+        saved = (removeRunEntry(kRunEntryName) || runEntryAbsent(kRunEntryName)) && saved;
+        saved = writeSetting(kSettingRunAtStartup, "0") && saved;
     } else {
-        addRunEntry(kRunEntryName, runEntryCommandLine());
-        writeSetting(kSettingRunAtStartup, "1");
+        saved = addRunEntry(kRunEntryName, runEntryCommandLine()) && saved;
+        saved = writeSetting(kSettingRunAtStartup, "1") && saved;
     }
+    return saved;
 }
 
 }  // namespace kestrune

@@ -26,7 +26,9 @@ public:
 void loadPreferences(SettingsSnapshot& snapshot);
 
 // Writes the snapshot ("rfp", "lfp", then the six flags as "1"/"0"), then
-// adds or removes the Run entry and writes "ras" once more to match.
-void savePreferences(const SettingsSnapshot& snapshot);
+// adds or removes the Run entry and writes "ras" once more to match. Every
+// write is tried; false when any value could not be written or the Run entry
+// could not be added or removed.
+bool savePreferences(const SettingsSnapshot& snapshot);
 
 }  // namespace kestrune

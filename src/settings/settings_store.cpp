@@ -215,4 +215,16 @@ bool removeRunEntry(const std::string& name)
     return RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
+bool runEntryAbsent(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    RegistryKey key;
+    const LONG opened = key.open(HKEY_CURRENT_USER, kRunKeyPath, KEY_QUERY_VALUE);
+    if (opened != ERROR_SUCCESS)
+        return opened == ERROR_FILE_NOT_FOUND;
+    return RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_FILE_NOT_FOUND;
+}
+
 }  // namespace kestrune

@@ -102,4 +102,9 @@ bool addRunEntry(const std::string& name, const std::string& commandLine);
 // false for an empty name, a missing value or a key that cannot be opened.
 bool removeRunEntry(const std::string& name);
 
+// True when there is certainly no Run entry `name`: the Run key holds no such
+// value, or there is no Run key. False when the value is there, when the key
+// cannot be read, and for an empty name.
+bool runEntryAbsent(const std::string& name);
+
 }  // namespace kestrune

@@ -1,7 +1,7 @@
 // MainWindow run modally, driven from a helper thread: what the window shows
 // after initialisation, the first-run reminder and the end of the topmost
-// band, Preferences restoring the state it found, the minimum frame, and the
-// scan-thread test.
+// band, Preferences restoring the state it found, the minimum frame, and no
+// scan while a removal question is open.
 #include "app/main_window.h"
 
 #include "settings/settings_store.h"
@@ -46,11 +46,7 @@ protected:
         options_.loadingTimings.loadedPauseMs = 0;
         options_.startupTimerMs = 200;
     }
-    void TearDown() override
-    {
-        test::clearSettings();
-        test::dropQuitMessage();
-    }
+    void TearDown() override { test::clearSettings(); }
 
     // Runs the window; `actions` gets it on a helper thread once it is up.
     INT_PTR run(MainWindow& window, const std::function<void(HWND)>& actions)
@@ -195,8 +191,8 @@ TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
     // The backup offer has no owner, so the window takes commands meanwhile.
     boxes.whileOpen = [&](const std::string& caption) {
         if (caption == "Permission") {
-            window.onScanCommand();
-            window.onFolderScanCommand();
+            window.scanCommands().startScan();
+            window.scanCommands().startFolderScan();
         }
     };
     window.scanCommands().setFolderPicker([] { return std::string("C:\\"); });
@@ -211,29 +207,10 @@ TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
     ASSERT_EQ(2u, boxes.shown().size());
     EXPECT_EQ("Permission", boxes.shown()[0].caption);
     EXPECT_EQ(applicationTitle(), boxes.shown()[1].caption);   // the answer was acted on
-    EXPECT_FALSE(window.scanThreadStarted);
+    EXPECT_FALSE(window.scanCommands().scanThreadStarted());
     EXPECT_FALSE(window.removal().busy());
     EXPECT_EQ(Idle, window.uiState());
     EXPECT_EQ(0, boxes.unexpected());
-}
-
-DWORD WINAPI waitOnEvent(void* event)
-{
-    WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
-    return 0;
-}
-
-TEST_F(MainWindowTest, ScanThreadRunningFollowsTheLastThreadStarted)
-{
-    MainWindow window(false, options_);
-    EXPECT_FALSE(window.scanThreadRunning());
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    window.scanThread.reset(CreateThread(nullptr, 0, waitOnEvent, release, 0, nullptr));
-    EXPECT_TRUE(window.scanThreadRunning());
-    SetEvent(release);
-    WaitForSingleObject(window.scanThread.get(), 5000);
-    EXPECT_FALSE(window.scanThreadRunning());
-    CloseHandle(release);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // PreferencesDialog driven as a user would: what it shows, what OK and Cancel
-// write, the order of its checks, and the Run entry.
+// write, the order of its checks, the Run entry, and a save that fails.
 #include "app/preferences_dialog.h"
 
 #include "settings/settings_store.h"
@@ -50,6 +50,23 @@ bool checked(HWND dialog, int id)
 void setText(HWND dialog, int id, const std::string& text)
 {
     SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Locks a key of HKEY_CURRENT_USER (an empty DACL: every access is refused)
+// or unlocks it (no DACL). Its owner may always change the DACL.
+bool lockUserKey(const char* path, bool locked)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+        return false;
+    SECURITY_DESCRIPTOR descriptor;
+    ACL empty;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, locked ? &empty : nullptr, FALSE);
+    const LONG result = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
 }
 
 class PreferencesTest : public ::testing::Test {
@@ -181,6 +198,58 @@ TEST_F(PreferencesTest, LogFolderIsCheckedBeforeTheReferenceFile)
         EXPECT_EQ(box.style, static_cast<UINT>(MB_OK));
     }
     EXPECT_EQ(setting("lfp"), reference_);
+}
+
+TEST_F(PreferencesTest, AFailedSaveIsReportedAndTheDialogStaysOpen)
+{
+    bool locked = false, openAfterOk = false;
+    INT_PTR result = run([&](HWND dialog) {
+        locked = lockUserKey(kSettingsKeyPath, true);
+        test::clickButton(dialog, IDOK);
+        openAfterOk = IsWindow(dialog) != FALSE;
+        lockUserKey(kSettingsKeyPath, false);
+        test::clickButton(dialog, IDCANCEL);
+    });
+    ASSERT_TRUE(locked);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(openAfterOk);
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(boxes_.shown()[0].text, "The settings could not be saved.");
+    EXPECT_EQ(boxes_.shown()[0].caption, applicationTitle());
+    EXPECT_EQ(boxes_.shown()[0].style, static_cast<UINT>(MB_OK));
+}
+
+TEST_F(PreferencesTest, SavePreferencesFailsWhenAValueOrTheRunEntryIsNotWritten)
+{
+    struct Row {
+        const char* why;
+        const char* lockedKey;   // null: none
+        int runAtStartup;
+        bool entryBefore;
+        bool saved;
+    };
+    const Row rows[] = {
+        {"nothing locked", nullptr, 1, false, true},
+        {"nothing locked, no entry to remove", nullptr, 0, false, true},
+        {"settings key locked", kSettingsKeyPath, 0, false, false},
+        {"Run key locked, entry to add", kRunKeyPath, 1, false, false},
+        {"Run key locked, entry left behind", kRunKeyPath, 0, true, false},
+    };
+    for (const Row& row : rows) {
+        removeRunEntry(kRunEntryName);
+        if (row.entryBefore) {
+            ASSERT_TRUE(addRunEntry(kRunEntryName, "entry")) << row.why;
+        }
+        SettingsSnapshot snapshot;
+        snapshot.runAtStartup = row.runAtStartup;
+        if (row.lockedKey != nullptr) {
+            ASSERT_TRUE(lockUserKey(row.lockedKey, true)) << row.why;
+        }
+        EXPECT_EQ(savePreferences(snapshot), row.saved) << row.why;
+        if (row.lockedKey != nullptr)
+            lockUserKey(row.lockedKey, false);
+    }
+    removeRunEntry(kRunEntryName);
 }
 
 TEST_F(PreferencesTest, LoadPreferencesLeavesUnreadableValuesAsTheyWere)

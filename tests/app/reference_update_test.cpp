@@ -62,7 +62,7 @@ public:
         t.pauseMs = 0;
         return t;
     }
-    void setUiState(int state) override { states.push_back(state); }
+    void setUiState(UiState state) override { states.push_back(state); }
     bool scanThreadRunning() const override { return scanRunning; }
     ParasiteList& parasiteList() override { return list; }
     std::string& updateUrl() override { return url; }

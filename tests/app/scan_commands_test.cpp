@@ -63,11 +63,7 @@ std::string controlText(HWND window, int id)
 // dispatch of the scan messages, timers and list notifications.
 class TestWindow : public ScanHost {
 public:
-    TestWindow()
-        : commands(*this, list,
-                   ScanWindowFields{scanning, scanStopped, descriptionText, memoryCount,
-                                    registryCount, cookiesCount, filesCount, resultRowCount,
-                                    scanThread, scanThreadStarted})
+    TestWindow() : commands(*this, list)
     {
         INITCOMMONCONTROLSEX init = {sizeof init, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&init);
@@ -102,19 +98,11 @@ public:
     HWND window() const override { return window_; }
     MessageBoxes& messageBoxes() override { return boxes; }
     ParasiteList& parasiteList() override { return parasites; }
-    int uiState() const override { return uiState_; }
-    void setUiState(int state) override
+    UiState uiState() const override { return uiState_; }
+    void setUiState(UiState state) override
     {
         states.push_back(state);
         uiState_ = state == ScanFinished ? Idle : state;
-    }
-    void showBoundTexts() override
-    {
-        SetDlgItemTextA(window_, IDC_DESCRIPTION, descriptionText.c_str());
-        SetDlgItemTextA(window_, IDC_MEMORY_COUNT, memoryCount.c_str());
-        SetDlgItemTextA(window_, IDC_REGISTRY_COUNT, registryCount.c_str());
-        SetDlgItemTextA(window_, IDC_COOKIES_COUNT, cookiesCount.c_str());
-        SetDlgItemTextA(window_, IDC_FILES_COUNT, filesCount.c_str());
     }
     bool startedFromRunEntry() const override { return startedAtStartup; }
     void showFromNotificationArea() override { ++shownFromTray; }
@@ -151,16 +139,6 @@ public:
     ParasiteList parasites;
     CheckListView list;
     bool startedAtStartup = false;
-    bool scanning = false;
-    bool scanStopped = false;
-    std::string descriptionText;
-    std::string memoryCount;
-    std::string registryCount;
-    std::string cookiesCount;
-    std::string filesCount;
-    int resultRowCount = 0;
-    ScopedHandle scanThread;
-    bool scanThreadStarted = false;
     std::vector<int> states;
     int shownFromTray = 0;
     int removeCommands = 0;
@@ -178,7 +156,7 @@ private:
         if (self == nullptr)
             return DefWindowProcA(window, message, wParam, lParam);
         if (message == WM_SCAN_STATE) {
-            self->commands.onScanState(static_cast<int>(lParam));
+            self->commands.onScanState(static_cast<UiState>(lParam));
             return 0;
         }
         if (isFoundMessage(message)) {
@@ -207,7 +185,7 @@ private:
     }
 
     HWND window_ = nullptr;
-    int uiState_ = Idle;
+    UiState uiState_ = Idle;
 };
 
 const char kTestKey[] = "Software\\KestruneWindowTest";
@@ -296,13 +274,6 @@ TEST(ResultTexts, DangerNamesCountersAndOffer)
     for (const auto& d : dangers)
         EXPECT_EQ(d.name, dangerName(d.level)) << d.level;
 
-    struct {
-        const char* in;
-        const char* out;
-    } counts[] = {{"", "1"}, {"0", "1"}, {"41", "42"}, {"7 items", "8"}, {"x", "1"}, {" 9", "10"}};
-    for (const auto& c : counts)
-        EXPECT_EQ(c.out, incrementedCount(c.in)) << c.in;
-
     EXPECT_EQ(Counter::Registry, counterOf(FindKind::RegistryKey));
     EXPECT_EQ(Counter::Registry, counterOf(FindKind::RegistryValue));
     EXPECT_EQ(Counter::Cookies, counterOf(FindKind::Cookie));
@@ -328,7 +299,7 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     w.boxes.answer(IDNO);   // keep the rows
     w.commands.startScan();
     EXPECT_FALSE(rebootPending);
-    EXPECT_TRUE(w.scanning);
+    EXPECT_TRUE(w.commands.scanning());
     EXPECT_EQ("0", w.text(IDC_MEMORY_COUNT));
     ASSERT_TRUE(w.pumpUntilScanEnds());
 
@@ -351,9 +322,10 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
         EXPECT_EQ(kDangerTextColour, w.list.cellTextColour(r, 3));
     }
     EXPECT_EQ(1, w.list.rowData(1));
-    EXPECT_EQ(6, w.resultRowCount);
+    EXPECT_EQ(6, w.commands.resultRowCount());
 
     // Registry 3, cookies 1, files 1; the folder counts nowhere.
+    EXPECT_EQ(3, w.commands.counts().registry);
     EXPECT_EQ("0", w.text(IDC_MEMORY_COUNT));
     EXPECT_EQ("3", w.text(IDC_REGISTRY_COUNT));
     EXPECT_EQ("1", w.text(IDC_COOKIES_COUNT));
@@ -376,7 +348,7 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     EXPECT_EQ(0, w.removeCommands);
     EXPECT_EQ((std::vector<int>{Scanning, ScanFinished}), w.states);
     EXPECT_EQ(Idle, w.uiState());
-    EXPECT_FALSE(w.scanning);
+    EXPECT_FALSE(w.commands.scanning());
 
     // The removal gets exactly the items behind the checked rows.
     w.list.setChecked(1, false);
@@ -434,14 +406,15 @@ TEST_F(ScanWindow, StopQuestionAndStoppedScan)
     w.boxes.answer(IDNO);
     w.commands.startScan();
     w.commands.stopScan();
-    EXPECT_TRUE(w.scanning);
+    EXPECT_TRUE(w.commands.scanning());
     ASSERT_TRUE(w.pumpUntilScanEnds());
     ASSERT_GE(w.boxes.shown().size(), 3u);
     const ShownMessage& question = w.boxes.shown()[1];
     EXPECT_EQ(nullptr, question.owner);
     EXPECT_EQ("Are you sure you want to stop scanning?", question.text);
     EXPECT_EQ("Confirmation!", question.caption);
-    EXPECT_EQ(0x50024u, question.style);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST),
+              question.style);
     EXPECT_EQ("Scan Completed Successfully", w.boxes.shown()[2].text);
 
     // Confirmed at once, before the thread could do much: the stop holds.
@@ -454,11 +427,11 @@ TEST_F(ScanWindow, StopQuestionAndStoppedScan)
     w.commands.startScan();
     w.commands.stopScan();
     EXPECT_TRUE(stopRequested);
-    EXPECT_FALSE(w.scanning);
-    EXPECT_TRUE(w.scanStopped);
+    EXPECT_FALSE(w.commands.scanning());
+    EXPECT_TRUE(w.commands.scanStopped());
     ASSERT_TRUE(w.pumpUntilScanEnds());
     EXPECT_EQ("Scan Stopped", boxes.shown()[before + 2].text);
-    EXPECT_FALSE(w.scanStopped);
+    EXPECT_FALSE(w.commands.scanStopped());
     EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
     EXPECT_EQ(Idle, w.uiState());
     // The offer follows only when rows came in before the stop.
@@ -539,7 +512,7 @@ TEST_F(ScanWindow, AScanThatFailsSaysSoAndTheNextScanStarts)
         EXPECT_EQ("Kestrune Scan", w.boxes.shown()[before + 1].caption);
         EXPECT_EQ("Scan Failed", w.text(IDC_STATUS_LINE));
         EXPECT_EQ(Idle, w.uiState());
-        EXPECT_FALSE(w.scanning);
+        EXPECT_FALSE(w.commands.scanning());
     }
     // The window took the end as usual: the next scan runs and completes.
     w.commands.setPostFunction(PostMessageA);
@@ -572,7 +545,7 @@ TEST_F(ScanWindow, NoStartWhileTheWindowIsBusy)
     w.commands.startScan();
     w.commands.startFolderScan();
     EXPECT_TRUE(w.boxes.shown().empty());
-    EXPECT_FALSE(w.scanThreadStarted);
+    EXPECT_FALSE(w.commands.scanThreadStarted());
 }
 
 TEST_F(ScanWindow, FolderScanPicksFirstThenClearsThenAsks)
@@ -674,7 +647,7 @@ TEST_F(ScanWindow, StartupScanRunsOnceAndOnlyWhenAllowed)
         window.commands.onStartupScanTimer();   // a late second tick
         ASSERT_TRUE(window.pumpUntilScanEnds());
         EXPECT_EQ(c.scans ? 1 : 0, window.shownFromTray);
-        EXPECT_EQ(c.scans, window.scanThreadStarted);
+        EXPECT_EQ(c.scans, window.commands.scanThreadStarted());
         EXPECT_EQ(c.scans ? 2u : 0u, window.boxes.shown().size());
     }
 }
@@ -709,10 +682,29 @@ TEST_F(ScanWindow, TheThreadRunsOnWhileTheWindowDoesNotAnswer)
     w.boxes.answer(IDNO);
     w.commands.startScan();
     // No message is handled on this thread until the scan thread has ended.
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.scanThread.get(), 60000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.commands.scanThread(), 60000));
     w.boxes.answer(IDOK);
     ASSERT_TRUE(w.pumpUntilScanEnds());
     EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
+}
+
+TEST_F(ScanWindow, ScanThreadRunningFollowsTheLastThreadStarted)
+{
+    EXPECT_FALSE(w.commands.scanThreadRunning());
+    // The thread's first message waits until the test lets it go.
+    ScopedHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    w.commands.setPostFunction([&](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        WaitForSingleObject(release.get(), INFINITE);
+        return PostMessageA(window, message, wParam, lParam);
+    });
+    w.boxes.answer(IDNO);
+    w.commands.startScan();
+    EXPECT_TRUE(w.commands.scanThreadRunning());
+    SetEvent(release.get());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.commands.scanThread(), 60000));
+    EXPECT_FALSE(w.commands.scanThreadRunning());
+    w.boxes.answer(IDOK);
+    ASSERT_TRUE(w.pumpUntilScanEnds());
 }
 
 TEST_F(ScanWindow, DestroyingTheWindowStopsTheThreadAndWaits)
@@ -731,9 +723,9 @@ TEST_F(ScanWindow, DestroyingTheWindowStopsTheThreadAndWaits)
     DestroyWindow(w.window());
     EXPECT_LT(GetTickCount() - start, 2000u);
     EXPECT_FALSE(w.commands.threadTerminated());
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.scanThread.get(), 0));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.commands.scanThread(), 0));
     EXPECT_TRUE(stopRequested);
-    EXPECT_FALSE(w.scanning);
+    EXPECT_FALSE(w.commands.scanning());
     // Nothing starts any more, and no scan message waits for the window.
     w.commands.startScan();
     EXPECT_EQ(1u, w.boxes.shown().size());
@@ -751,7 +743,8 @@ TEST_F(ScanWindow, TheAlertComesBeforeTheRowsGoAndTheOfferAfterAnyStateMessage)
     ASSERT_TRUE(w.pumpUntilScanEnds());
     const int rows = w.list.rowCount();
     ASSERT_GT(rows, 0);
-    w.descriptionText = "kept until the start clears it";
+    ListView_SetItemState(w.list.hwnd(), 0, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_EQ("Alpha shows ads.", w.commands.description());
 
     // A state message of any value, with rows listed, is followed by the
     // offer (no end message unless the value is 6).
@@ -767,7 +760,7 @@ TEST_F(ScanWindow, TheAlertComesBeforeTheRowsGoAndTheOfferAfterAnyStateMessage)
     w.boxes.whileOpen = [&](const std::string& caption) {
         if (caption == "Alert!") {
             rowsAtAlert = w.list.rowCount();
-            descriptionAtAlert = w.descriptionText;
+            descriptionAtAlert = w.commands.description();
         }
     };
     w.boxes.answer(IDNO);
@@ -775,8 +768,9 @@ TEST_F(ScanWindow, TheAlertComesBeforeTheRowsGoAndTheOfferAfterAnyStateMessage)
     w.boxes.answer(IDNO);
     w.commands.startScan();
     EXPECT_EQ(rows, rowsAtAlert);
-    EXPECT_EQ("kept until the start clears it", descriptionAtAlert);
+    EXPECT_EQ("Alpha shows ads.", descriptionAtAlert);
     EXPECT_EQ(0, w.list.rowCount());
-    EXPECT_EQ("", w.descriptionText);
+    EXPECT_EQ("", w.commands.description());
+    EXPECT_EQ("", w.text(IDC_DESCRIPTION));
     ASSERT_TRUE(w.pumpUntilScanEnds());
 }

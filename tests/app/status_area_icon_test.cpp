@@ -2,8 +2,6 @@
 // hidden window's forwarding and the clean-up.
 #include "app/status_area_icon.h"
 
-#include "support/window_test_helpers.h"
-
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +12,7 @@ namespace kestrune {
 namespace {
 
 struct Posted {
+    HWND window = nullptr;
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
@@ -24,6 +23,7 @@ Posted lastMouse;
 LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+        lastMouse.window = window;
         lastMouse.message = message;
         lastMouse.wParam = wParam;
         lastMouse.lParam = lParam;
@@ -45,25 +45,27 @@ protected:
         owner_ = CreateWindowExA(0, "KestruneIconOwner", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100,
                                  100, nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(owner_, nullptr);
+        otherOwner_ = CreateWindowExA(0, "KestruneIconOwner", "other", WS_OVERLAPPEDWINDOW, 0, 0,
+                                      100, 100, nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(otherOwner_, nullptr);
         ShowWindow(owner_, SW_SHOW);
         lastMouse = Posted();
     }
     void TearDown() override
     {
         DestroyWindow(owner_);
-        test::dropQuitMessage();
+        DestroyWindow(otherOwner_);
     }
     void pump()
     {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
     HWND owner_ = nullptr;
+    HWND otherOwner_ = nullptr;
 };
 
 TEST_F(StatusAreaIconTest, AttachFillsTheFirstVersionRecordWithoutAddingTheIcon)
@@ -125,10 +127,14 @@ TEST_F(StatusAreaIconTest, HiddenWindowForwardsMouseMessagesToTheOwner)
 {
     CStatusAreaIconObj icon;
     icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 2);
+    // Each hidden window reaches its own object, also when another exists.
+    CStatusAreaIconObj other;
+    other.attach(otherOwner_, IDI_KESTRUNE, "other", IDR_TRAY_MENU, 2);
     // The callback arrives at the hidden window, never at the owner.
     SendMessageA(icon.ownWindow(), 3002, 1, WM_MOUSEMOVE);
     pump();
     EXPECT_EQ(lastMouse.count, 1);
+    EXPECT_EQ(lastMouse.window, owner_);
     EXPECT_EQ(lastMouse.message, static_cast<UINT>(WM_MOUSEMOVE));
     EXPECT_EQ(lastMouse.wParam, 0u);
     EXPECT_EQ(lastMouse.lParam, 3002);
@@ -168,8 +174,8 @@ TEST_F(StatusAreaIconTest, SetIconStateShowsAndHidesTheOwnerAndCleanUpShowsItAga
     EXPECT_TRUE(IsWindowVisible(owner_)) << "destruction shows the owner it hid";
     EXPECT_FALSE(IsWindow(own));
     MSG msg;
-    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
-        << "destruction posts the quit message";
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "the owner, not the icon object, ends the message loop";
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ protected:
 TEST_F(UiStateTest, EachStateSetsButtonsListStatusLineAndStopButton)
 {
     struct Row {
-        int state;
+        UiState state;
         bool buttonsEnabled;
         bool listShown;
         int stored;
@@ -81,7 +81,7 @@ TEST_F(UiStateTest, RemovingWritesItsStatusTextAndOthersLeaveIt)
 
 TEST_F(UiStateTest, InPreferencesChangesNoControl)
 {
-    for (int before : {Idle, Scanning, Downloading}) {
+    for (UiState before : {Idle, Scanning, Downloading}) {
         applyUiState(dialog_, before);
         bool buttons = enabled(IDC_SCAN);
         bool list = shown(IDC_RESULT_LIST);

@@ -1,36 +1,35 @@
-// browseForFolder: the shell's folder picker.
-#include "app/preferences_dialog.h"
+// pickFolder: SHBrowseForFolderA and its item list.
+#include "ui/folder_picker.h"
 
 #include <shlobj.h>
 
 namespace kestrune {
 
-std::string browseForFolder(MessageBoxes& boxes, const std::string& start,
-                            const std::string& title)
+std::string pickFolder(MessageBoxes& boxes, HWND owner, const std::string& title,
+                       const std::string& cannotUseText)
 {
-    std::string result = start;
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr)
-        return result;
-    // The owner is the program's main window: the active top-level window of
-    // this thread, or none.
-    HWND owner = GetActiveWindow();
+        return std::string();
+    char displayName[MAX_PATH] = "";
     BROWSEINFOA info = {};
     info.hwndOwner = owner;
     info.pidlRoot = nullptr;
+    info.pszDisplayName = displayName;
     info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
+    std::string folder;
     LPITEMIDLIST picked = SHBrowseForFolderA(&info);
     if (picked != nullptr) {
         char path[MAX_PATH] = "";
         if (SHGetPathFromIDListA(picked, path) && path[0] != '\0')
-            result = path;
+            folder = path;
         else
-            showPlainMessage(boxes, owner, "Cannot use this path for extraction");
+            showPlainMessage(boxes, owner, cannotUseText);
         allocator->Free(picked);
     }
     allocator->Release();
-    return result;
+    return folder;
 }
 
 }  // namespace kestrune
