@@ -15,7 +15,10 @@ expect_eq "loading texts in order" \
     "$(echo "$loading" | cut -f2)"
 shown=$(echo "$loading" | head -n 1 | cut -f1)
 gone=$(echo "$loading" | tail -n 1 | cut -f1)
-check "loading dialog stays at least 2.7 s (saw $((gone - shown)) ms)" [ $((gone - shown)) -ge 2650 ]
+# The dialog's own waits add up to 2.7 s; the watcher may first see it a few
+# hundred milliseconds late on a loaded machine, so the bound leaves room for
+# that and still fails a dialog that does not wait.
+check "loading dialog stays about 2.7 s (saw $((gone - shown)) ms)" [ $((gone - shown)) -ge 2200 ]
 
 check "main window opens" drive wait-window "Kestrune v2.01" 20000
 expect_eq "status line" "Prepared to start scanning!" "$(drive text "Kestrune v2.01" IDC_STATUS_LINE)"
