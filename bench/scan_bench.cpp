@@ -19,6 +19,8 @@
 #include "scan/scan_thread.h"
 #include "settings/settings_store.h"
 
+#include "resource.h"
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -313,8 +315,8 @@ BOOL CALLBACK matchMainWindow(HWND candidate, LPARAM found)
 {
     char title[64] = "";
     GetWindowTextA(candidate, title, sizeof title);
-    HWND scan = GetDlgItem(candidate, 1001);
-    if (std::string(title) != kWindowTitle || GetDlgItem(candidate, 1039) == nullptr ||
+    HWND scan = GetDlgItem(candidate, IDC_SCAN);
+    if (std::string(title) != kWindowTitle || GetDlgItem(candidate, IDC_RESULT_LIST) == nullptr ||
         scan == nullptr || !IsWindowEnabled(scan))
         return TRUE;
     *reinterpret_cast<HWND*>(found) = candidate;
@@ -359,7 +361,7 @@ std::vector<Measure> windowScans(int runs, int& rows, std::string& error)
             Sleep(300);
             boxes.memory.start();
             const double startMs = nowMs();
-            PostMessageA(hwnd, WM_COMMAND, 1001, 0);
+            PostMessageA(hwnd, WM_COMMAND, IDC_SCAN, 0);
             WaitForSingleObject(boxes.ended.get(), INFINITE);
             if (!boxes.other.empty() || boxes.endText != "Scan Completed Successfully")
                 return;

@@ -10,10 +10,14 @@ if(KESTRUNE_FUZZ)
 endif()
 add_link_options(${SANITIZE})
 
+# The definitions folder and, for its header-only names (the hives), the
+# platform folder: nothing else of src/ is visible to the host build.
+include(cmake/include_roots.cmake)
+kestrune_include_root(text definitions platform)
 file(GLOB KESTRUNE_TEXT_SOURCES CONFIGURE_DEPENDS src/definitions/*.cpp)
 list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
 add_library(kestrune_text STATIC ${KESTRUNE_TEXT_SOURCES})
-target_include_directories(kestrune_text PUBLIC src)
+target_include_directories(kestrune_text PUBLIC ${KESTRUNE_TEXT_INCLUDE})
 
 add_library(fuzz_markup STATIC tests/fuzz/fuzz_markup.cpp)
 target_link_libraries(fuzz_markup PUBLIC kestrune_text)

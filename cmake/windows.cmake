@@ -16,15 +16,47 @@ if(NOT EXISTS "${KESTRUNE_DEPS}/minizip/lib/libminizip.a")
 endif()
 find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
 
-# The engine: everything below src/ except the program's entry point.
-file(GLOB KESTRUNE_CORE_SOURCES CONFIGURE_DEPENDS
-    src/definitions/*.cpp src/settings/*.cpp src/scan/*.cpp
-    src/removal/*.cpp src/safety/*.cpp src/ui/*.cpp src/app/*.cpp src/platform/*.cpp)
-list(FILTER KESTRUNE_CORE_SOURCES EXCLUDE REGEX "_native\\.cpp$|/winmain\\.cpp$")
-add_library(kestrune_core STATIC ${KESTRUNE_CORE_SOURCES})
-target_include_directories(kestrune_core PUBLIC src)
-target_link_libraries(kestrune_core PUBLIC minizip ${ZLIB_STATIC}
-    wininet urlmon shlwapi shell32 comctl32 comdlg32 ole32 gdi32 user32 advapi32 version)
+# The resource ids (res/resource.h) and the program's name and version
+# (res/product.h), shared by the resources, the engine, the window, the tests
+# and the window driver.
+add_library(kestrune_resource_ids INTERFACE)
+target_include_directories(kestrune_resource_ids INTERFACE res)
+
+# One library per layer, each seeing only its own folders and those of the
+# layers below it (cmake/include_roots.cmake); scripts/check-layers states the
+# order of the folders within a layer.
+include(cmake/include_roots.cmake)
+set(KESTRUNE_PLATFORM_FOLDERS platform)
+set(KESTRUNE_ENGINE_FOLDERS definitions settings safety scan removal update)
+set(KESTRUNE_WINDOW_FOLDERS ui app)
+kestrune_include_root(platform ${KESTRUNE_PLATFORM_FOLDERS})
+kestrune_include_root(engine ${KESTRUNE_ENGINE_FOLDERS})
+kestrune_include_root(window ${KESTRUNE_WINDOW_FOLDERS})
+
+# Win32 wrappers, texts, paths, folder listing, hives, finds, message boxes.
+kestrune_layer_sources(KESTRUNE_PLATFORM_SOURCES ${KESTRUNE_PLATFORM_FOLDERS})
+add_library(kestrune_platform STATIC ${KESTRUNE_PLATFORM_SOURCES})
+target_include_directories(kestrune_platform PUBLIC ${KESTRUNE_PLATFORM_INCLUDE})
+target_link_libraries(kestrune_platform PUBLIC shell32 gdi32 user32 advapi32)
+
+# The engine: definitions, settings, the protected places, scans, backup and
+# removal, the update's transport. No window, no message pump.
+kestrune_layer_sources(KESTRUNE_ENGINE_SOURCES ${KESTRUNE_ENGINE_FOLDERS})
+add_library(kestrune_engine STATIC ${KESTRUNE_ENGINE_SOURCES})
+target_include_directories(kestrune_engine PUBLIC ${KESTRUNE_ENGINE_INCLUDE})
+target_link_libraries(kestrune_engine PUBLIC kestrune_platform kestrune_resource_ids
+    minizip ${ZLIB_STATIC} wininet urlmon shlwapi ole32 shell32 advapi32)
+
+# The window: the program's dialogs, controls, questions and message pump.
+# The engine and the console tool also build in a tree without it.
+kestrune_layer_sources(KESTRUNE_WINDOW_SOURCES ${KESTRUNE_WINDOW_FOLDERS})
+list(FILTER KESTRUNE_WINDOW_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
+if(KESTRUNE_WINDOW_SOURCES)
+    add_library(kestrune_window STATIC ${KESTRUNE_WINDOW_SOURCES})
+    target_include_directories(kestrune_window PUBLIC ${KESTRUNE_WINDOW_INCLUDE})
+    target_link_libraries(kestrune_window PUBLIC kestrune_engine
+        comctl32 comdlg32 shlwapi ole32 shell32 gdi32 user32)
+endif()
 
 # Sample definitions, packed into the default reference file next to the programs.
 set(KESTRUNE_SAMPLE_MARKUP ${CMAKE_SOURCE_DIR}/data/definitions/sample.xml)
@@ -37,23 +69,32 @@ add_custom_target(sample_definitions ALL DEPENDS ${KESTRUNE_SAMPLE_KS})
 
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-# The console tool.
+# The console tool, on the engine alone.
 file(GLOB KESTRUNE_CLI_SOURCES CONFIGURE_DEPENDS tools/cli/*.cpp)
 add_executable(kestrune-cli ${KESTRUNE_CLI_SOURCES})
-target_link_libraries(kestrune-cli PRIVATE kestrune_core)
+target_link_libraries(kestrune-cli PRIVATE kestrune_engine)
 
 # The window driver of the end-to-end tests (a console program).
 file(GLOB KESTRUNE_WINDRIVER_SOURCES CONFIGURE_DEPENDS tools/windriver/*.cpp)
 if(KESTRUNE_WINDRIVER_SOURCES)
-    add_executable(windriver ${KESTRUNE_WINDRIVER_SOURCES})
-    target_link_libraries(windriver PRIVATE user32)
+    # The table of resource names it accepts in place of numbers, made from
+    # res/resource.h at build time.
+    set(KESTRUNE_RESOURCE_NAMES ${CMAKE_BINARY_DIR}/generated/resource_names.inc)
+    add_custom_command(OUTPUT ${KESTRUNE_RESOURCE_NAMES}
+        COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/res/resource.h
+                -DOUTPUT=${KESTRUNE_RESOURCE_NAMES} -P ${CMAKE_SOURCE_DIR}/cmake/resource_names.cmake
+        DEPENDS ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/cmake/resource_names.cmake
+        COMMENT "Listing the resource names for the window driver")
+    add_executable(windriver ${KESTRUNE_WINDRIVER_SOURCES} ${KESTRUNE_RESOURCE_NAMES})
+    target_include_directories(windriver PRIVATE ${CMAKE_BINARY_DIR}/generated)
+    target_link_libraries(windriver PRIVATE kestrune_resource_ids user32)
 endif()
 
 # The GUI program, once its entry point exists.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/winmain.cpp)
     file(GLOB KESTRUNE_RC CONFIGURE_DEPENDS res/*.rc)
     add_executable(Kestrune WIN32 src/app/winmain.cpp ${KESTRUNE_RC})
-    target_link_libraries(Kestrune PRIVATE kestrune_core)
+    target_link_libraries(Kestrune PRIVATE kestrune_window)
     target_include_directories(Kestrune PRIVATE res)
 endif()
 

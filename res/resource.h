@@ -1,5 +1,7 @@
 // Resource identifiers of Kestrune.exe: dialogs, menus, bitmaps, the icon,
-// strings, controls and commands. Shared by res/kestrune.rc and the code.
+// strings, controls and commands, and the ids of the windows' timers. Shared
+// by res/kestrune.rc, the code, the tests and the window driver (which takes
+// these names in place of numbers).
 #pragma once
 
 // Icon
@@ -54,13 +56,13 @@
 #define IDC_UPDATE 1009
 #define IDC_STOP_SCAN 1041
 
-// Commands of menu 138
+// Commands of the main window's menu (IDR_MAIN_MENU)
 #define ID_FILE_EXIT 32783
 #define ID_SETTINGS_PREFERENCES 32784
 #define ID_HELP_ABOUT 32785
 #define ID_HELP_HELP 32787
 
-// Commands of menu 146 (notification area)
+// Commands of the notification-area menu (IDR_TRAY_MENU)
 #define ID_TRAY_EXIT 32771
 #define ID_TRAY_PREFERENCES 32772
 #define ID_TRAY_SCAN 32774
@@ -95,3 +97,16 @@
 // Controls of the About dialog
 #define IDC_HOME_PAGE_LINK 1060
 #define IDC_SUPPORT_MAIL_LINK 1061
+
+// Timers of the main window
+#define IDT_STARTUP 101
+#define IDT_STARTUP_SCAN 108
+#define IDT_SCAN_REFRESH 109
+
+// Timer of the loading dialog
+#define IDT_LOADING_STEP 106
+
+// Timers of the update progress window
+#define IDT_UPDATE_CHECK 103
+#define IDT_UPDATE_CLOSE 104
+#define IDT_UPDATE_DOWNLOAD 107

@@ -4,15 +4,11 @@
 #include "app/open_url.h"
 #include "platform/resource_strings.h"
 
+#include "resource.h"
+
 namespace kestrune {
 
 namespace {
-
-const int kAboutDialogId = 100;
-const int kHomePageLinkId = 1060;
-const int kSupportMailLinkId = 1061;
-const unsigned kSupportMailStringId = 32789;
-const unsigned kHomePageStringId = 32790;
 
 // The link text: the address without its scheme.
 std::string withoutScheme(const std::string& url)
@@ -29,27 +25,19 @@ std::string withoutScheme(const std::string& url)
 
 INT_PTR AboutDialog::run(HWND owner)
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAboutDialogId), owner,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
+    return runModal(IDD_ABOUT, owner);
 }
 
-INT_PTR CALLBACK AboutDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        return reinterpret_cast<AboutDialog*>(lParam)->onInitDialog(dialog);
-    }
-    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
     switch (message) {
     case WM_COMMAND:
-        self->onCommand(LOWORD(wParam), HIWORD(wParam));
+        onCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         HWND control = reinterpret_cast<HWND>(lParam);
-        if (self->homePage_.onCtlColor(dc, control) || self->supportMail_.onCtlColor(dc, control)) {
+        if (homePage_.onCtlColor(dc, control) || supportMail_.onCtlColor(dc, control)) {
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
         }
@@ -62,10 +50,10 @@ INT_PTR CALLBACK AboutDialog::dialogProc(HWND dialog, UINT message, WPARAM wPara
 INT_PTR AboutDialog::onInitDialog(HWND dialog)
 {
     dialog_ = dialog;
-    homePageUrl_ = loadResourceString(kHomePageStringId);
-    supportMailUrl_ = loadResourceString(kSupportMailStringId);
-    homePage_.attach(dialog, kHomePageLinkId, withoutScheme(homePageUrl_));
-    supportMail_.attach(dialog, kSupportMailLinkId, withoutScheme(supportMailUrl_));
+    homePageUrl_ = loadResourceString(IDS_HOME_PAGE);
+    supportMailUrl_ = loadResourceString(IDS_SUPPORT_MAIL);
+    homePage_.attach(dialog, IDC_HOME_PAGE_LINK, withoutScheme(homePageUrl_));
+    supportMail_.attach(dialog, IDC_SUPPORT_MAIL_LINK, withoutScheme(supportMailUrl_));
     return TRUE;
 }
 
@@ -73,9 +61,9 @@ void AboutDialog::onCommand(int id, int code)
 {
     if (id == IDOK || id == IDCANCEL) {
         EndDialog(dialog_, IDOK);
-    } else if (code == STN_CLICKED && id == kHomePageLinkId) {
+    } else if (code == STN_CLICKED && id == IDC_HOME_PAGE_LINK) {
         openUrl(homePageUrl_, SW_SHOWNORMAL);
-    } else if (code == STN_CLICKED && id == kSupportMailLinkId) {
+    } else if (code == STN_CLICKED && id == IDC_SUPPORT_MAIL_LINK) {
         openUrl(supportMailUrl_, SW_SHOWNORMAL);
     }
 }

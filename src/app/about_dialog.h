@@ -1,7 +1,8 @@
-// AboutDialog (dialog 100): product name and version, links to the home page
+// AboutDialog (IDD_ABOUT): product name and version, links to the home page
 // and the support mail address, a notice and an OK button.
 #pragma once
 
+#include "ui/dialog.h"
 #include "ui/link_label.h"
 
 #include <windows.h>
@@ -10,20 +11,17 @@
 
 namespace kestrune {
 
-class AboutDialog {
+class AboutDialog : public Dialog {
 public:
     AboutDialog() = default;
-    virtual ~AboutDialog() = default;
-    AboutDialog(const AboutDialog&) = delete;
-    AboutDialog& operator=(const AboutDialog&) = delete;
 
     // Shows the dialog modally over `owner`; returns IDOK, or -1 when it could
     // not be shown.
     INT_PTR run(HWND owner);
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR onInitDialog(HWND dialog);
+    INT_PTR onInitDialog(HWND dialog) override;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(int id, int code);
 
     HWND dialog_ = nullptr;

@@ -1,6 +1,6 @@
 // AppInstance: where the program begins and ends. Lets one instance run per
-// desktop (the named event "APP_ALREADY_RUNNING_CHECK" and the window title
-// "Kestrune v2.01"), writes the default settings on the first run, and runs
+// desktop (the named event kAlreadyRunningEventName and the window title
+// kWindowTitle), writes the default settings on the first run, and runs
 // MainWindow modally for the whole life of the process.
 #pragma once
 
@@ -11,7 +11,7 @@
 
 namespace kestrune {
 
-extern const char kAlreadyRunningEventName[];   // "APP_ALREADY_RUNNING_CHECK"
+extern const char kAlreadyRunningEventName[];
 
 class AppInstance {
 public:
@@ -40,7 +40,7 @@ private:
 };
 
 // True when another instance is found: the event is signalled (sets
-// `signalled`) or a top-level window titled "Kestrune v2.01" exists.
+// `signalled`) or a top-level window titled kWindowTitle exists.
 bool anotherInstanceRuns(HANDLE event, bool& signalled);
 
 }  // namespace kestrune

@@ -4,36 +4,22 @@
 #include "definitions/reference_file.h"
 #include "settings/settings_store.h"
 
+#include "resource.h"
+
 #include <shlwapi.h>
 
 namespace kestrune {
 
-namespace {
-
-const int kLoadingDialogId = 150;
-const int kTextId = 1031;
-const UINT_PTR kLoadingTimer = 106;
-
-}  // namespace
-
 INT_PTR LoadingDialog::run()
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kLoadingDialogId), nullptr,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
+    return runModal(IDD_LOADING, nullptr);
 }
 
-INT_PTR CALLBACK LoadingDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR LoadingDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        return reinterpret_cast<LoadingDialog*>(lParam)->onInitDialog(dialog);
-    }
-    auto* self = reinterpret_cast<LoadingDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
     switch (message) {
     case WM_TIMER:
-        return self->onTimer(wParam) ? TRUE : FALSE;
+        return onTimer(wParam) ? TRUE : FALSE;
     case WM_COMMAND:
         // No buttons; Esc or Enter must not end the sequence half way.
         return TRUE;
@@ -45,27 +31,27 @@ INT_PTR LoadingDialog::onInitDialog(HWND dialog)
 {
     dialog_ = dialog;
     showText("Initializing...");
-    SetTimer(dialog, kLoadingTimer, timings_.firstStepMs, nullptr);
+    SetTimer(dialog, IDT_LOADING_STEP, timings_.firstStepMs, nullptr);
     return TRUE;
 }
 
 void LoadingDialog::showText(const char* text)
 {
-    SetDlgItemTextA(dialog_, kTextId, text);
+    SetDlgItemTextA(dialog_, IDC_PROGRESS_TEXT, text);
     // The thread sleeps between the texts, so paint each one now.
-    UpdateWindow(GetDlgItem(dialog_, kTextId));
+    UpdateWindow(GetDlgItem(dialog_, IDC_PROGRESS_TEXT));
 }
 
 bool LoadingDialog::onTimer(UINT_PTR id)
 {
-    if (id != kLoadingTimer)
+    if (id != IDT_LOADING_STEP)
         return false;
     showText("Searching for definition file.");
     const std::string path = referenceFilePath();
     if (!PathFileExistsA(path.c_str())) {
         showText("Definition file not found.");
         Sleep(timings_.notFoundPauseMs);
-        KillTimer(dialog_, kLoadingTimer);
+        KillTimer(dialog_, IDT_LOADING_STEP);
         EndDialog(dialog_, IDCANCEL);
         return true;
     }
@@ -76,7 +62,7 @@ bool LoadingDialog::onTimer(UINT_PTR id)
     Sleep(timings_.afterLoadMs);
     showText("Definitions loaded successfully.");
     Sleep(timings_.loadedPauseMs);
-    KillTimer(dialog_, kLoadingTimer);
+    KillTimer(dialog_, IDT_LOADING_STEP);
     EndDialog(dialog_, IDOK);
     return true;
 }

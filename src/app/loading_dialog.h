@@ -4,6 +4,7 @@
 #pragma once
 
 #include "definitions/parasite.h"
+#include "ui/dialog.h"
 
 #include <windows.h>
 
@@ -18,12 +19,9 @@ struct LoadingTimings {
     unsigned notFoundPauseMs = 250; // after "Definition file not found."
 };
 
-class LoadingDialog {
+class LoadingDialog : public Dialog {
 public:
     LoadingDialog() = default;
-    virtual ~LoadingDialog() = default;
-    LoadingDialog(const LoadingDialog&) = delete;
-    LoadingDialog& operator=(const LoadingDialog&) = delete;
 
     void setParasiteList(ParasiteList* list) { parasiteList_ = list; }
     void setTimings(const LoadingTimings& timings) { timings_ = timings; }
@@ -36,8 +34,8 @@ public:
     INT_PTR run();
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR onInitDialog(HWND dialog);
+    INT_PTR onInitDialog(HWND dialog) override;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool onTimer(UINT_PTR id);
     void showText(const char* text);
 

@@ -5,55 +5,21 @@
 #include "app/command_line.h"
 #include "app/open_url.h"
 #include "app/preferences_dialog.h"
+#include "app/reference_update.h"
 #include "platform/resource_strings.h"
-#include "settings/reference_update.h"
-#include "settings/update_server.h"
 #include "ui/system_modal.h"
+#include "update/update_server.h"
+
+#include "product.h"
+#include "resource.h"
 
 #include <commctrl.h>
 
 namespace kestrune {
 
-const char kWindowTitle[] = "Kestrune v2.01";
+const char kWindowTitle[] = KESTRUNE_TITLE;
 
 namespace {
-
-const int kMainDialogId = 102;
-const int kIconId = 128;
-const int kTrayMenuId = 146;
-const int kBackgroundBitmap = 180;
-const int kAboutMenuBitmap = 152;
-const int kHelpMenuBitmap = 153;
-const unsigned kAboutBoxStringId = 101;
-
-const int kScanId = 1001;
-const int kFolderScanId = 1002;
-const int kDeleteId = 1003;
-const int kUpdateId = 1009;
-const int kStatusLineId = 1038;
-const int kResultListId = 1039;
-const int kStopScanId = 1041;
-const int kMemoryCountId = 1044;
-const int kRegistryCountId = 1045;
-const int kCookiesCountId = 1046;
-const int kFilesCountId = 1047;
-const int kDescriptionId = 1049;
-
-const int kSysMenuAbout = 16;
-const int kSysMenuHelp = 105;
-const int kMenuExit = 32783;
-const int kMenuPreferences = 32784;
-const int kMenuAbout = 32785;
-const int kMenuHelp = 32787;
-const int kTrayExit = 32771;
-const int kTrayPreferences = 32772;
-const int kTrayScan = 32774;
-const int kTrayAbout = 32778;
-const int kTrayShow = 32781;
-const int kTrayScanFolder = 32782;
-
-const UINT_PTR kStartupTimer = 101;
-const UINT_PTR kStartupScanTimer = 108;
 
 const COLORREF kBackgroundColour = RGB(227, 227, 227);
 const int kMinimumWidth = 630;
@@ -71,15 +37,12 @@ SIZE clientSize(HWND window)
 
 }  // namespace
 
-MainWindow::MainWindow(bool firstRunAtStart, const MainWindowOptions& options)
-    : firstRun(firstRunAtStart),
-      options_(options),
+MainWindow::MainWindow(bool firstRun, const MainWindowOptions& options)
+    : options_(options),
       boxes_(options.messageBoxes != nullptr ? options.messageBoxes : &systemBoxes_),
+      firstRun_(firstRun),
       removal_(*this),
-      scanCommands_(*this, resultList_,
-                    ScanWindowFields{scanning, scanStopped, descriptionText, memoryCount,
-                                     registryCount, cookiesCount, filesCount, resultRowCount,
-                                     scanThread, scanThreadStarted})
+      scanCommands_(*this, resultList_)
 {
 }
 
@@ -87,22 +50,7 @@ MainWindow::~MainWindow() = default;
 
 INT_PTR MainWindow::runModal()
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kMainDialogId), nullptr,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK MainWindow::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<MainWindow*>(lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        self->window_ = dialog;
-        return self->onInitDialog();
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    return self->handleMessage(message, wParam, lParam);
+    return Dialog::runModal(IDD_MAIN, nullptr);
 }
 
 // Dialog procedures answer through their result for the WM_CTLCOLOR family;
@@ -114,7 +62,7 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         onCommand(LOWORD(wParam));
         return TRUE;
     case WM_SYSCOMMAND:
-        if (LOWORD(wParam) == kSysMenuAbout || LOWORD(wParam) == kSysMenuHelp) {
+        if (LOWORD(wParam) == IDM_ABOUTBOX || LOWORD(wParam) == IDM_HELP_SYSTEM) {
             onSysCommand(wParam);
             return TRUE;
         }
@@ -145,10 +93,10 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtrA(window_, DWLP_MSGRESULT, TRUE);
         return TRUE;
     case WM_DESTROY:
-        onDestroyScanThread();
+        scanCommands_.onDestroy();
         return FALSE;
     case WM_SCAN_STATE:
-        onScanState(static_cast<int>(lParam));
+        scanCommands_.onScanState(static_cast<UiState>(lParam));
         return TRUE;
     case WM_SCAN_UNUSED:
         return TRUE;
@@ -157,55 +105,55 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_FOUND_FILE:
     case WM_FOUND_FOLDER:
     case WM_FOUND_COOKIE:
-        onFound(message, wParam, lParam);
+        scanCommands_.onFound(message, wParam, lParam);
         return TRUE;
     }
     return FALSE;
 }
 
-INT_PTR MainWindow::onInitDialog()
+INT_PTR MainWindow::onInitDialog(HWND dialog)
 {
+    window_ = dialog;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     extendSystemMenu();
 
-    bigIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kIconId), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON),
+    bigIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTRUNE),
+                                             IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                              GetSystemMetrics(SM_CYICON), LR_SHARED));
-    smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kIconId), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
+    smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_KESTRUNE),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
-    startedAtStartup = isStartupArgument(commandLineArguments(GetCommandLineA()));
-    scanning = false;
+    startedAtStartup_ = isStartupArgument(commandLineArguments(GetCommandLineA()));
 
     statusFont_.reset(CreateFontA(12, 0, 0, 0, 300, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY,
                                   DEFAULT_PITCH, "MS Sans Serif"));
-    SendDlgItemMessageA(window_, kStatusLineId, WM_SETFONT,
+    SendDlgItemMessageA(window_, IDC_STATUS_LINE, WM_SETFONT,
                         reinterpret_cast<WPARAM>(statusFont_.get()), TRUE);
-    SetDlgItemTextA(window_, kStatusLineId, "Prepared to start scanning!");
+    SetDlgItemTextA(window_, IDC_STATUS_LINE, "Prepared to start scanning!");
 
     attachImageButtons();
     background_.reset(static_cast<HBITMAP>(LoadImageA(
-        instance, MAKEINTRESOURCEA(kBackgroundBitmap), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+        instance, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     whiteBrush_.reset(CreateSolidBrush(RGB(255, 255, 255)));
 
     SetWindowTextA(window_, kWindowTitle);
     keepSystemModalOnTop(window_);
     BringWindowToTop(window_);
 
-    resultList_.attach(GetDlgItem(window_, kResultListId));
-    setUpResultList();
+    resultList_.attach(GetDlgItem(window_, IDC_RESULT_LIST));
+    scanCommands_.setUpResultList();
     // The template's placeholder counters give way to the (empty) counters.
-    showBoundTexts();
+    scanCommands_.showBoundTexts();
 
     repairReferenceFile(*this);
-    listReady = true;
+    listReady_ = true;
 
-    statusAreaIcon_.attach(window_, kIconId, kWindowTitle, kTrayMenuId, 2);
-    SetTimer(window_, kStartupTimer, options_.startupTimerMs, nullptr);
+    statusAreaIcon_.attach(window_, IDI_KESTRUNE, kWindowTitle, IDR_TRAY_MENU, 2);
+    SetTimer(window_, IDT_STARTUP, options_.startupTimerMs, nullptr);
 
     recordLayouts();
     onSize();
@@ -214,7 +162,7 @@ INT_PTR MainWindow::onInitDialog()
 
 void MainWindow::extendSystemMenu()
 {
-    std::string aboutText = loadResourceString(kAboutBoxStringId);
+    std::string aboutText = loadResourceString(IDS_ABOUTBOX);
     if (aboutText.empty())
         return;
     HMENU systemMenu = GetSystemMenu(window_, FALSE);
@@ -222,45 +170,37 @@ void MainWindow::extendSystemMenu()
         return;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     helpMenuBitmap_.reset(static_cast<HBITMAP>(LoadImageA(
-        instance, MAKEINTRESOURCEA(kHelpMenuBitmap), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+        instance, MAKEINTRESOURCEA(IDB_MENU_HELP), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     aboutMenuBitmap_.reset(static_cast<HBITMAP>(LoadImageA(
-        instance, MAKEINTRESOURCEA(kAboutMenuBitmap), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+        instance, MAKEINTRESOURCEA(IDB_MENU_ABOUT), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(systemMenu, MF_STRING, kSysMenuHelp, "Help...");
-    SetMenuItemBitmaps(systemMenu, kSysMenuHelp, MF_BYCOMMAND, helpMenuBitmap_.get(),
+    AppendMenuA(systemMenu, MF_STRING, IDM_HELP_SYSTEM, "Help...");
+    SetMenuItemBitmaps(systemMenu, IDM_HELP_SYSTEM, MF_BYCOMMAND, helpMenuBitmap_.get(),
                        helpMenuBitmap_.get());
-    AppendMenuA(systemMenu, MF_STRING, kSysMenuAbout, aboutText.c_str());
-    SetMenuItemBitmaps(systemMenu, kSysMenuAbout, MF_BYCOMMAND, aboutMenuBitmap_.get(),
+    AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
+    SetMenuItemBitmaps(systemMenu, IDM_ABOUTBOX, MF_BYCOMMAND, aboutMenuBitmap_.get(),
                        aboutMenuBitmap_.get());
 }
 
 void MainWindow::attachImageButtons()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    scanButton_.attach(window_, kScanId, instance, 193, 194);
-    folderScanButton_.attach(window_, kFolderScanId, instance, 198, 197);
-    stopButton_.attach(window_, kStopScanId, instance, 200, 199);
-    updateButton_.attach(window_, kUpdateId, instance, 202, 201);
-    deleteButton_.attach(window_, kDeleteId, instance, 196, 195);
+    scanButton_.attach(window_, IDC_SCAN, instance, IDB_SCAN_NORMAL, IDB_SCAN_HOT);
+    folderScanButton_.attach(window_, IDC_SCAN_FOLDER, instance, IDB_FOLDER_SCAN_NORMAL,
+                             IDB_FOLDER_SCAN_HOT);
+    stopButton_.attach(window_, IDC_STOP_SCAN, instance, IDB_STOP_NORMAL, IDB_STOP_HOT);
+    updateButton_.attach(window_, IDC_UPDATE, instance, IDB_UPDATE_NORMAL, IDB_UPDATE_HOT);
+    deleteButton_.attach(window_, IDC_DELETE, instance, IDB_DELETE_NORMAL, IDB_DELETE_HOT);
 }
 
-void MainWindow::showBoundTexts()
-{
-    SetDlgItemTextA(window_, kDescriptionId, descriptionText.c_str());
-    SetDlgItemTextA(window_, kCookiesCountId, cookiesCount.c_str());
-    SetDlgItemTextA(window_, kFilesCountId, filesCount.c_str());
-    SetDlgItemTextA(window_, kMemoryCountId, memoryCount.c_str());
-    SetDlgItemTextA(window_, kRegistryCountId, registryCount.c_str());
-}
-
-void MainWindow::setUiState(int state)
+void MainWindow::setUiState(UiState state)
 {
     uiState_ = applyUiState(window_, state);
 }
 
 bool MainWindow::scanThreadRunning() const
 {
-    return scanThread.valid() && WaitForSingleObject(scanThread.get(), 0) == WAIT_TIMEOUT;
+    return scanCommands_.scanThreadRunning();
 }
 
 bool MainWindow::runLoadingDialog()
@@ -282,42 +222,60 @@ void MainWindow::endWindow(int result)
     EndDialog(window_, result);
 }
 
+void MainWindow::showFromNotificationArea()
+{
+    statusAreaIcon_.setIconState(false, true);
+}
+
+// The Yes to the end-of-scan delete offer runs what "DELETE PARASITES" runs.
+void MainWindow::runRemoveCommand()
+{
+    removal_.removeCommand();
+}
+
+// A scan is refused while the removal flow runs: its questions have no
+// owner, and a scan started under one would take the list from it.
+bool MainWindow::removalUnderWay() const
+{
+    return removal_.busy();
+}
+
 void MainWindow::onCommand(int id)
 {
     switch (id) {
-    case kScanId:
-    case kTrayScan:
-        onScanCommand();
+    case IDC_SCAN:
+    case ID_TRAY_SCAN:
+        scanCommands_.startScan();
         break;
-    case kFolderScanId:
-    case kTrayScanFolder:
-        onFolderScanCommand();
+    case IDC_SCAN_FOLDER:
+    case ID_TRAY_SCAN_FOLDER:
+        scanCommands_.startFolderScan();
         break;
-    case kStopScanId:
-        onStopScanCommand();
+    case IDC_STOP_SCAN:
+        scanCommands_.stopScan();
         break;
-    case kUpdateId:
+    case IDC_UPDATE:
         runUpdate(*this);
         break;
-    case kDeleteId:
-        onDeleteCommand();
+    case IDC_DELETE:
+        removal_.removeCommand();
         break;
-    case kMenuPreferences:
-    case kTrayPreferences:
+    case ID_SETTINGS_PREFERENCES:
+    case ID_TRAY_PREFERENCES:
         onPreferencesCommand();
         break;
-    case kMenuAbout:
-    case kTrayAbout:
+    case ID_HELP_ABOUT:
+    case ID_TRAY_ABOUT:
         onAboutCommand();
         break;
-    case kMenuHelp:
+    case ID_HELP_HELP:
         onHelpCommand(SW_SHOWMAXIMIZED);
         break;
-    case kTrayShow:
+    case ID_TRAY_SHOW:
         onShowCommand();
         break;
-    case kMenuExit:
-    case kTrayExit:
+    case ID_FILE_EXIT:
+    case ID_TRAY_EXIT:
     case IDOK:
         EndDialog(window_, IDOK);
         break;
@@ -329,7 +287,7 @@ void MainWindow::onCommand(int id)
 
 void MainWindow::onSysCommand(WPARAM wParam)
 {
-    if (LOWORD(wParam) == kSysMenuAbout)
+    if (LOWORD(wParam) == IDM_ABOUTBOX)
         onAboutCommand();
     else
         onHelpCommand(SW_SHOWNORMAL);
@@ -340,7 +298,7 @@ void MainWindow::onPreferencesCommand()
     // Closing Preferences puts back the state it found, so a scan, backup or
     // removal that runs meanwhile keeps its buttons disabled. When that work
     // ended while the dialog was open, its flow has set the state already.
-    const int before = uiState_;
+    const UiState before = uiState_;
     setUiState(InPreferences);
     PreferencesDialog dialog(*boxes_);
     dialog.run(window_);
@@ -366,10 +324,10 @@ void MainWindow::onShowCommand()
 
 void MainWindow::onTimer(UINT_PTR id)
 {
-    if (id == kStartupTimer)
+    if (id == IDT_STARTUP)
         onStartupTimer();
-    else if (id == kStartupScanTimer)
-        onStartupScanTimer();
+    else if (id == IDT_STARTUP_SCAN)
+        scanCommands_.onStartupScanTimer();
     else
         scanCommands_.onTimer(id);
 }
@@ -379,15 +337,15 @@ void MainWindow::onStartupTimer()
     LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
     SetWindowLongPtrA(window_, GWL_STYLE, style & ~static_cast<LONG_PTR>(DS_SYSMODAL | DS_SETFOREGROUND));
     SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    KillTimer(window_, kStartupTimer);
-    if (firstRun)
+    KillTimer(window_, IDT_STARTUP);
+    if (firstRun_)
         offerFirstRunUpdate(*this);
-    SetTimer(window_, kStartupScanTimer, options_.startupScanTimerMs, nullptr);
+    SetTimer(window_, IDT_STARTUP_SCAN, options_.startupScanTimerMs, nullptr);
 }
 
 INT_PTR MainWindow::onNotify(const NMHDR& header)
 {
-    if (header.idFrom != static_cast<UINT_PTR>(kResultListId))
+    if (header.idFrom != static_cast<UINT_PTR>(IDC_RESULT_LIST))
         return 0;
     switch (header.code) {
     case NM_CUSTOMDRAW:
@@ -396,7 +354,7 @@ INT_PTR MainWindow::onNotify(const NMHDR& header)
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         resultList_.onItemChanged(change);
-        onResultListItemChanged(change);
+        scanCommands_.onItemChanged(change);
         return 0;
     }
     case LVN_COLUMNCLICK:
@@ -409,19 +367,19 @@ INT_PTR MainWindow::onNotify(const NMHDR& header)
 void MainWindow::onDrawItem(const DRAWITEMSTRUCT& item)
 {
     switch (item.CtlID) {
-    case kScanId:
+    case IDC_SCAN:
         scanButton_.draw(item);
         break;
-    case kFolderScanId:
+    case IDC_SCAN_FOLDER:
         folderScanButton_.draw(item);
         break;
-    case kStopScanId:
+    case IDC_STOP_SCAN:
         stopButton_.draw(item);
         break;
-    case kUpdateId:
+    case IDC_UPDATE:
         updateButton_.draw(item);
         break;
-    case kDeleteId:
+    case IDC_DELETE:
         deleteButton_.draw(item);
         break;
     }
@@ -473,13 +431,13 @@ void MainWindow::recordLayouts()
         Anchor vertical;
     };
     const Rule rules[] = {
-        {kScanId, Anchor::Fixed, Anchor::Fixed},
-        {kFolderScanId, Anchor::Fixed, Anchor::Fixed},
-        {kDeleteId, Anchor::Fixed, Anchor::Fixed},
-        {kUpdateId, Anchor::FarEdge, Anchor::Fixed},
-        {kStatusLineId, Anchor::Stretch, Anchor::Fixed},
-        {kResultListId, Anchor::Stretch, Anchor::Stretch},
-        {kStopScanId, Anchor::FarEdge, Anchor::FarEdge},
+        {IDC_SCAN, Anchor::Fixed, Anchor::Fixed},
+        {IDC_SCAN_FOLDER, Anchor::Fixed, Anchor::Fixed},
+        {IDC_DELETE, Anchor::Fixed, Anchor::Fixed},
+        {IDC_UPDATE, Anchor::FarEdge, Anchor::Fixed},
+        {IDC_STATUS_LINE, Anchor::Stretch, Anchor::Fixed},
+        {IDC_RESULT_LIST, Anchor::Stretch, Anchor::Stretch},
+        {IDC_STOP_SCAN, Anchor::FarEdge, Anchor::FarEdge},
     };
     SIZE size = clientSize(window_);
     layouts_.clear();
@@ -513,7 +471,7 @@ void MainWindow::onSize()
         InvalidateRect(window_, nullptr, TRUE);
         UpdateWindow(window_);
     }
-    if (listReady)
+    if (listReady_)
         fitTypeColumn();
 }
 
@@ -523,7 +481,7 @@ void MainWindow::onSize()
 // view.)
 void MainWindow::fitTypeColumn()
 {
-    HWND list = GetDlgItem(window_, kResultListId);
+    HWND list = GetDlgItem(window_, IDC_RESULT_LIST);
     RECT listClient = {};
     GetClientRect(list, &listClient);
     int others = 0;

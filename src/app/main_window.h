@@ -1,13 +1,14 @@
-// MainWindow: the program's one top-level window (dialog 102), run modally
+// MainWindow: the program's one top-level window (IDD_MAIN), run modally
 // for the whole life of the process. It owns the ParasiteList, the result
-// list, the notification-area icon object and the fields the other parts of
-// the program share (uiState, the flags, the update fields, the bound texts),
+// list, the notification-area icon object, uiState and the update fields,
 // turns buttons and menu items into commands, runs the start-up timers and
 // lays its controls out when it is sized.
 //
-// The scan and removal commands, the scan messages (3002 to 3008), the
-// result-list set-up and timer 108 are reached through the hook methods
-// declared under "Scan and removal"; they are defined in main_window_hooks.cpp.
+// The scan commands, the scan messages (WM_SCAN_STATE and the WM_FOUND_*
+// messages), the result list's set-up and selection and IDT_STARTUP_SCAN go
+// to ScanCommands, which owns the scan's state; the delete command goes to
+// WindowRemoval. The notification-area icon leaves the end of the program to
+// this window: its modal run ends with EndDialog.
 #pragma once
 
 #include "app/loading_dialog.h"
@@ -15,14 +16,15 @@
 #include "app/scan_messages.h"
 #include "app/status_area_icon.h"
 #include "app/ui_state.h"
-#include "app/window_removal.h"
+#include "app/update_host.h"
 #include "app/window_layout.h"
+#include "app/window_removal.h"
 #include "definitions/parasite.h"
 #include "platform/gui_handles.h"
 #include "platform/handles.h"
 #include "platform/message_boxes.h"
-#include "settings/update_host.h"
 #include "ui/check_list_view.h"
+#include "ui/dialog.h"
 #include "ui/image_button.h"
 
 #include <windows.h>
@@ -32,18 +34,18 @@
 
 namespace kestrune {
 
-extern const char kWindowTitle[];   // "Kestrune v2.01"
+extern const char kWindowTitle[];
 
 // What the window is run with besides firstRun; tests shorten the delays.
 struct MainWindowOptions {
     MessageBoxes* messageBoxes = nullptr;   // null: the real message boxes
     LoadingTimings loadingTimings;
     UpdateTimings updateTimings;
-    unsigned startupTimerMs = 3000;          // timer 101
-    unsigned startupScanTimerMs = 500;       // timer 108
+    unsigned startupTimerMs = 3000;          // IDT_STARTUP
+    unsigned startupScanTimerMs = 500;       // IDT_STARTUP_SCAN
 };
 
-class MainWindow : public UpdateHost, public ScanHost {
+class MainWindow : public Dialog, public UpdateHost, public ScanHost {
 public:
     explicit MainWindow(bool firstRun, const MainWindowOptions& options = MainWindowOptions());
     ~MainWindow() override;
@@ -59,7 +61,7 @@ public:
     HWND window() const override { return window_; }
     MessageBoxes& messageBoxes() override { return *boxes_; }
     UpdateTimings updateTimings() const override { return options_.updateTimings; }
-    void setUiState(int state) override;
+    void setUiState(UiState state) override;
     bool scanThreadRunning() const override;
     ParasiteList& parasiteList() override { return parasites_; }
     std::string& updateUrl() override { return updateUrl_; }
@@ -70,8 +72,8 @@ public:
 
     // ScanHost (window(), messageBoxes(), parasiteList() and setUiState()
     // serve both hosts)
-    int uiState() const override { return uiState_; }
-    bool startedFromRunEntry() const override { return startedAtStartup; }
+    UiState uiState() const override { return uiState_; }
+    bool startedFromRunEntry() const override { return startedAtStartup_; }
     void showFromNotificationArea() override;
     void runRemoveCommand() override;
     bool removalUnderWay() const override;
@@ -81,43 +83,9 @@ public:
     CheckListView& resultList() { return resultList_; }
     CStatusAreaIconObj& statusAreaIcon() { return statusAreaIcon_; }
 
-    // Writes the bound texts (description and the four counters) into their
-    // controls.
-    void showBoundTexts() override;
-
-    // Fields shared with the scan, removal and update (window thread only,
-    // except where the scan says otherwise).
-    bool firstRun = false;
-    bool startedAtStartup = false;
-    bool scanning = false;
-    bool scanStopped = false;
-    bool listReady = false;
-    std::string logFileName;
-    std::string descriptionText;
-    std::string cookiesCount;
-    std::string filesCount;
-    std::string memoryCount;
-    std::string registryCount;
-    int resultRowCount = 0;
-    ScopedHandle scanThread;          // the scan thread started last
-    bool scanThreadStarted = false;   // a scan thread was ever started
-
-    // Scan and removal: filled in by the scan and removal code.
-    void setUpResultList();
-    void onScanCommand();                               // 1001, tray "Scan", start-up scan
-    void onFolderScanCommand();                         // 1002, tray "Scan Folder"
-    void onStopScanCommand();                           // 1041
-    void onDeleteCommand();                             // 1003
-    void onScanState(int state);                        // message 3002
-    void onFound(UINT message, WPARAM wParam, LPARAM lParam);   // 3004 to 3008
-    void onResultListItemChanged(const NMLISTVIEW& change);
-    void onStartupScanTimer();                          // timer 108
-    void onDestroyScanThread();                         // window destruction
-
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR onInitDialog();
+    INT_PTR onInitDialog(HWND dialog) override;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(int id);
     void onSysCommand(WPARAM wParam);
     void onTimer(UINT_PTR id);
@@ -144,7 +112,10 @@ private:
     SystemMessageBoxes systemBoxes_;
     MessageBoxes* boxes_;
     HWND window_ = nullptr;
-    int uiState_ = Idle;
+    bool firstRun_ = false;
+    bool startedAtStartup_ = false;   // the command line was exactly "/s"
+    bool listReady_ = false;          // the result list is set up: columns may be fitted
+    UiState uiState_ = Idle;
     std::string updateUrl_;
     std::string downloadTarget_;
     std::vector<ControlLayout> layouts_;

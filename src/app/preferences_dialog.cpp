@@ -1,8 +1,10 @@
 // PreferencesDialog: loading, validating and saving the user's settings.
 #include "app/preferences_dialog.h"
 
-#include "settings/settings_store.h"
+#include "ui/folder_picker.h"
 #include "ui/tool_tip.h"
+
+#include "resource.h"
 
 #include <commdlg.h>
 #include <shlwapi.h>
@@ -11,29 +13,9 @@
 
 namespace kestrune {
 
+const char kSaveFailedText[] = "The settings could not be saved.";
+
 namespace {
-
-const int kPreferencesDialogId = 143;
-const int kLogPathId = 1021;
-const int kReferencePathId = 1022;
-const int kPickLogFolderId = 1023;
-const int kPickReferenceFileId = 1024;
-const int kRunAtStartupId = 1025;
-const int kScanAtStartupId = 1027;
-const int kAutoSaveLogId = 1028;
-const int kConfirmRemovalId = 1029;
-const int kAutoCheckUpdatesId = 1030;
-const int kFolderBitmap = 144;
-const int kBrowseBitmap = 145;
-
-void loadFlag(const char* name, int& flag)
-{
-    std::string text;
-    if (readSetting(name, text))
-        flag = text == "1" ? 1 : 0;
-}
-
-const char* flagText(int flag) { return flag == 1 ? "1" : "0"; }
 
 std::string controlText(HWND dialog, int id)
 {
@@ -53,62 +35,19 @@ void setChecked(HWND dialog, int id, bool on)
 
 }  // namespace
 
-void loadPreferences(SettingsSnapshot& snapshot)
-{
-    std::string text;
-    if (readSetting(kSettingReferenceFile, text))
-        snapshot.referencePath = text;
-    if (readSetting(kSettingLogFolder, text))
-        snapshot.logPath = text;
-    loadFlag(kSettingConfirmRemoval, snapshot.confirmRemoval);
-    loadFlag(kSettingAutoUpdate, snapshot.autoCheckUpdates);
-    loadFlag(kSettingAutoSaveLog, snapshot.autoSaveLog);
-    loadFlag(kSettingStartupScanAllowed, snapshot.mtst);
-    loadFlag(kSettingRunAtStartup, snapshot.runAtStartup);
-    loadFlag(kSettingScanAtStartup, snapshot.scanAtStartup);
-}
-
-void savePreferences(const SettingsSnapshot& snapshot)
-{
-    writeSetting(kSettingReferenceFile, snapshot.referencePath);
-    writeSetting(kSettingLogFolder, snapshot.logPath);
-    writeSetting(kSettingConfirmRemoval, flagText(snapshot.confirmRemoval));
-    writeSetting(kSettingAutoUpdate, flagText(snapshot.autoCheckUpdates));
-    writeSetting(kSettingAutoSaveLog, flagText(snapshot.autoSaveLog));
-    writeSetting(kSettingStartupScanAllowed, flagText(snapshot.mtst));
-    writeSetting(kSettingRunAtStartup, flagText(snapshot.runAtStartup));
-    writeSetting(kSettingScanAtStartup, flagText(snapshot.scanAtStartup));
-    if (snapshot.runAtStartup == 0) {
-        removeRunEntry(kRunEntryName);
-        writeSetting(kSettingRunAtStartup, "0");
-    } else {
-        addRunEntry(kRunEntryName, runEntryCommandLine());
-        writeSetting(kSettingRunAtStartup, "1");
-    }
-}
-
 INT_PTR PreferencesDialog::run(HWND owner)
 {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kPreferencesDialogId), owner,
-                           dialogProc, reinterpret_cast<LPARAM>(this));
+    return runModal(IDD_PREFERENCES, owner);
 }
 
-INT_PTR CALLBACK PreferencesDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam,
-                                               LPARAM lParam)
+INT_PTR PreferencesDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        return reinterpret_cast<PreferencesDialog*>(lParam)->onInitDialog(dialog);
-    }
-    auto* self = reinterpret_cast<PreferencesDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
     switch (message) {
     case WM_COMMAND:
-        self->onCommand(LOWORD(wParam), HIWORD(wParam));
+        onCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_DRAWITEM:
-        self->onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     }
     return FALSE;
@@ -118,11 +57,12 @@ INT_PTR PreferencesDialog::onInitDialog(HWND dialog)
 {
     dialog_ = dialog;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    logFolderButton_.attach(dialog, kPickLogFolderId, instance, kFolderBitmap, kFolderBitmap);
-    addToolTip(dialog, kPickLogFolderId, "Select folder for creating log files");
-    referenceFileButton_.attach(dialog, kPickReferenceFileId, instance, kBrowseBitmap,
-                                kBrowseBitmap);
-    addToolTip(dialog, kPickReferenceFileId, "Browse for definition file");
+    logFolderButton_.attach(dialog, IDC_PICK_LOG_FOLDER, instance, IDB_FOLDER_BUTTON,
+                            IDB_FOLDER_BUTTON);
+    addToolTip(dialog, IDC_PICK_LOG_FOLDER, "Select folder for creating log files");
+    referenceFileButton_.attach(dialog, IDC_PICK_REFERENCE_FILE, instance, IDB_BROWSE_BUTTON,
+                                IDB_BROWSE_BUTTON);
+    addToolTip(dialog, IDC_PICK_REFERENCE_FILE, "Browse for definition file");
 
     loadPreferences(snapshot_);
     referencePathText_ = snapshot_.referencePath;
@@ -138,24 +78,24 @@ INT_PTR PreferencesDialog::onInitDialog(HWND dialog)
 
 void PreferencesDialog::readControls()
 {
-    logPathText_ = controlText(dialog_, kLogPathId);
-    referencePathText_ = controlText(dialog_, kReferencePathId);
-    runAtStartup_ = isChecked(dialog_, kRunAtStartupId);
-    scanAtStartup_ = isChecked(dialog_, kScanAtStartupId);
-    autoSaveLog_ = isChecked(dialog_, kAutoSaveLogId);
-    confirmRemoval_ = isChecked(dialog_, kConfirmRemovalId);
-    autoCheckUpdates_ = isChecked(dialog_, kAutoCheckUpdatesId);
+    logPathText_ = controlText(dialog_, IDC_LOG_PATH);
+    referencePathText_ = controlText(dialog_, IDC_REFERENCE_PATH);
+    runAtStartup_ = isChecked(dialog_, IDC_RUN_AT_STARTUP);
+    scanAtStartup_ = isChecked(dialog_, IDC_SCAN_AT_STARTUP);
+    autoSaveLog_ = isChecked(dialog_, IDC_AUTO_SAVE_LOG);
+    confirmRemoval_ = isChecked(dialog_, IDC_CONFIRM_REMOVAL);
+    autoCheckUpdates_ = isChecked(dialog_, IDC_AUTO_CHECK_UPDATES);
 }
 
 void PreferencesDialog::writeControls()
 {
-    SetDlgItemTextA(dialog_, kLogPathId, logPathText_.c_str());
-    SetDlgItemTextA(dialog_, kReferencePathId, referencePathText_.c_str());
-    setChecked(dialog_, kRunAtStartupId, runAtStartup_);
-    setChecked(dialog_, kScanAtStartupId, scanAtStartup_);
-    setChecked(dialog_, kAutoSaveLogId, autoSaveLog_);
-    setChecked(dialog_, kConfirmRemovalId, confirmRemoval_);
-    setChecked(dialog_, kAutoCheckUpdatesId, autoCheckUpdates_);
+    SetDlgItemTextA(dialog_, IDC_LOG_PATH, logPathText_.c_str());
+    SetDlgItemTextA(dialog_, IDC_REFERENCE_PATH, referencePathText_.c_str());
+    setChecked(dialog_, IDC_RUN_AT_STARTUP, runAtStartup_);
+    setChecked(dialog_, IDC_SCAN_AT_STARTUP, scanAtStartup_);
+    setChecked(dialog_, IDC_AUTO_SAVE_LOG, autoSaveLog_);
+    setChecked(dialog_, IDC_CONFIRM_REMOVAL, confirmRemoval_);
+    setChecked(dialog_, IDC_AUTO_CHECK_UPDATES, autoCheckUpdates_);
 }
 
 void PreferencesDialog::onCommand(int id, int code)
@@ -163,10 +103,10 @@ void PreferencesDialog::onCommand(int id, int code)
     if (code != BN_CLICKED)
         return;
     switch (id) {
-    case kPickLogFolderId:
+    case IDC_PICK_LOG_FOLDER:
         onPickLogFolder();
         break;
-    case kPickReferenceFileId:
+    case IDC_PICK_REFERENCE_FILE:
         onPickReferenceFile();
         break;
     case IDOK:
@@ -180,17 +120,24 @@ void PreferencesDialog::onCommand(int id, int code)
 
 void PreferencesDialog::onDrawItem(const DRAWITEMSTRUCT& item)
 {
-    if (item.CtlID == kPickLogFolderId)
+    if (item.CtlID == IDC_PICK_LOG_FOLDER)
         logFolderButton_.draw(item);
-    else if (item.CtlID == kPickReferenceFileId)
+    else if (item.CtlID == IDC_PICK_REFERENCE_FILE)
         referenceFileButton_.draw(item);
 }
 
+// The picker's owner is the program's main window: the active top-level
+// window of this thread, or none. A cancelled or unusable pick keeps the
+// folder that was there.
 void PreferencesDialog::onPickLogFolder()
 {
     readControls();
-    logPathText_ = browseForFolder(boxes_, logPathText_, "Please choose a folder for extraction");
-    SetDlgItemTextA(dialog_, kLogPathId, logPathText_.c_str());
+    const std::string picked = pickFolder(boxes_, GetActiveWindow(),
+                                          "Please choose a folder for extraction",
+                                          "Cannot use this path for extraction");
+    if (!picked.empty())
+        logPathText_ = picked;
+    SetDlgItemTextA(dialog_, IDC_LOG_PATH, logPathText_.c_str());
 }
 
 void PreferencesDialog::onPickReferenceFile()
@@ -210,7 +157,7 @@ void PreferencesDialog::onPickReferenceFile()
     if (!GetOpenFileNameA(&ofn))
         return;
     referencePathText_ = file.data();
-    SetDlgItemTextA(dialog_, kReferencePathId, referencePathText_.c_str());
+    SetDlgItemTextA(dialog_, IDC_REFERENCE_PATH, referencePathText_.c_str());
 }
 
 void PreferencesDialog::onOk()
@@ -231,7 +178,10 @@ void PreferencesDialog::onOk()
     snapshot_.autoSaveLog = autoSaveLog_ ? 1 : 0;
     snapshot_.confirmRemoval = confirmRemoval_ ? 1 : 0;
     snapshot_.autoCheckUpdates = autoCheckUpdates_ ? 1 : 0;
-    savePreferences(snapshot_);
+    if (!savePreferences(snapshot_)) {
+        showPlainMessage(boxes_, dialog_, kSaveFailedText);
+        return;
+    }
     EndDialog(dialog_, IDOK);
 }
 

@@ -1,10 +1,12 @@
-// PreferencesDialog (dialog 143): the one place where the user changes the
+// PreferencesDialog (IDD_PREFERENCES): the one place where the user changes the
 // settings: the log folder, the reference file, five on/off preferences and,
-// through "Run at Windows startup", the Run entry. SettingsSnapshot carries
-// the eight user settings from loadPreferences to savePreferences.
+// through "Run at Windows startup", the Run entry. It loads the settings when
+// it opens and saves them on OK (settings/preferences.h).
 #pragma once
 
 #include "platform/message_boxes.h"
+#include "settings/preferences.h"
+#include "ui/dialog.h"
 #include "ui/image_button.h"
 
 #include <windows.h>
@@ -13,51 +15,24 @@
 
 namespace kestrune {
 
-class SettingsSnapshot {
-public:
-    virtual ~SettingsSnapshot() = default;
-    int scanAtStartup = 0;      // "sas"
-    int runAtStartup = 0;       // "ras"
-    int autoSaveLog = 0;        // "asl"
-    int confirmRemoval = 0;     // "abrs"
-    int autoCheckUpdates = 0;   // "acu"
-    int mtst = 0;               // "mtst", shown by no control, written back as read
-    std::string logPath;        // "lfp"
-    std::string referencePath;  // "rfp"
-};
+// What the Preferences dialog says when savePreferences failed.
+extern const char kSaveFailedText[];
 
-// Fills `snapshot` from the settings in the dialog's order ("rfp", "lfp",
-// "abrs", "acu", "asl", "mtst", "ras", "sas"); a value that cannot be read
-// leaves its field as it was. A flag is 1 exactly when its text is "1".
-void loadPreferences(SettingsSnapshot& snapshot);
-
-// Writes the snapshot ("rfp", "lfp", then the six flags as "1"/"0"), then
-// adds or removes the Run entry and writes "ras" once more to match.
-void savePreferences(const SettingsSnapshot& snapshot);
-
-// Lets the user pick a folder with the shell's folder picker, starting from
-// nothing in particular; returns the picked folder, or `start` when the user
-// cancels or the pick has no file-system path (then "Cannot use this path for
-// extraction" is shown).
-std::string browseForFolder(MessageBoxes& boxes, const std::string& start,
-                            const std::string& title);
-
-class PreferencesDialog {
+class PreferencesDialog : public Dialog {
 public:
     explicit PreferencesDialog(MessageBoxes& boxes) : boxes_(boxes) {}
-    virtual ~PreferencesDialog() = default;
-    PreferencesDialog(const PreferencesDialog&) = delete;
-    PreferencesDialog& operator=(const PreferencesDialog&) = delete;
 
     // Shows the dialog modally over `owner`. IDOK after the settings were
-    // saved, IDCANCEL when nothing was written, -1 when it could not be shown.
+    // saved, IDCANCEL when the user cancelled (also after a failed save,
+    // which the dialog reports and stays open after), -1 when it could not be
+    // shown.
     INT_PTR run(HWND owner);
 
     const SettingsSnapshot& snapshot() const { return snapshot_; }
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR onInitDialog(HWND dialog);
+    INT_PTR onInitDialog(HWND dialog) override;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(int id, int code);
     void onDrawItem(const DRAWITEMSTRUCT& item);
     void onPickLogFolder();

@@ -2,15 +2,17 @@
 // scan messages and the refresh of the progress texts.
 #include "app/scan_commands.h"
 
+#include "app/close_browsers.h"
 #include "app/scan_messages.h"
 #include "app/ui_state.h"
 #include "removal/reboot_pending.h"
-#include "removal/shell_utils.h"
 #include "scan/stop_request.h"
 #include "settings/settings_store.h"
 #include "ui/check_list_view.h"
+#include "ui/folder_picker.h"
 
-#include <shlobj.h>
+#include "product.h"
+#include "resource.h"
 
 #include <cstdio>
 #include <memory>
@@ -26,7 +28,7 @@ const char kScanFailedText[] =
 const char kScanEndCaption[] = "Kestrune Scan";
 const char kDeleteOfferFormat[] =
     "Kestrune Detected %d Parasites, Do you want Kestrune to Delete all Detected Parasites?";
-const char kDeleteOfferCaption[] = "Kestrune v2.01";
+const char kDeleteOfferCaption[] = KESTRUNE_TITLE;
 const char kPickFolderTitle[] = "Select a folder to scan:";
 const char kCannotUsePathText[] = "Cannot use this path!";
 
@@ -56,8 +58,8 @@ std::string deleteOfferText(int rows)
     return text;
 }
 
-ScanCommands::ScanCommands(ScanHost& host, CheckListView& list, ScanWindowFields fields)
-    : host_(host), list_(list), fields_(fields), results_(list)
+ScanCommands::ScanCommands(ScanHost& host, CheckListView& list)
+    : host_(host), list_(list), results_(list)
 {
 }
 
@@ -66,33 +68,58 @@ ScanCommands::~ScanCommands()
     // Normally onDestroy has ended the thread; this covers a window that
     // never got that far. The thread uses the job, the reporter and the
     // list, so it must not outlive them.
-    if (threadRunning(fields_.scanThread)) {
+    if (threadRunning(thread_)) {
         stopRequested = true;
-        if (WaitForSingleObject(fields_.scanThread.get(), kStopWaitMs) != WAIT_OBJECT_0)
-            TerminateThread(fields_.scanThread.get(), 0);
+        if (WaitForSingleObject(thread_.get(), kStopWaitMs) != WAIT_OBJECT_0)
+            TerminateThread(thread_.get(), 0);
     }
 }
 
 void ScanCommands::setUpResultList()
 {
     HFONT font = reinterpret_cast<HFONT>(
-        SendDlgItemMessageA(host_.window(), kStatusLineControl, WM_GETFONT, 0, 0));
+        SendDlgItemMessageA(host_.window(), IDC_STATUS_LINE, WM_GETFONT, 0, 0));
     results_.setUp(GetModuleHandleA(nullptr), font);
 }
 
 bool ScanCommands::mayStart() const
 {
     return !destroyed_ && !starting_ && !active_ && host_.uiState() == Idle &&
-           !host_.removalUnderWay() && !threadRunning(fields_.scanThread);
+           !host_.removalUnderWay() && !threadRunning(thread_);
+}
+
+bool ScanCommands::scanThreadRunning() const
+{
+    return threadRunning(thread_);
 }
 
 void ScanCommands::resetCounters()
 {
-    fields_.memoryCount = "0";
-    fields_.registryCount = "0";
-    fields_.cookiesCount = "0";
-    fields_.filesCount = "0";
-    SetDlgItemTextA(host_.window(), kItemsScannedControl, "0");
+    counts_ = ScanCounts();
+    counted_ = true;
+    SetDlgItemTextA(host_.window(), IDC_ITEMS_SCANNED, "0");
+}
+
+void ScanCommands::clearRows()
+{
+    results_.clear();
+    description_.clear();
+}
+
+void ScanCommands::showBoundTexts()
+{
+    HWND window = host_.window();
+    SetDlgItemTextA(window, IDC_DESCRIPTION, description_.c_str());
+    const struct {
+        int control;
+        int count;
+    } counters[] = {{IDC_COOKIES_COUNT, counts_.cookies},
+                    {IDC_FILES_COUNT, counts_.files},
+                    {IDC_MEMORY_COUNT, counts_.memory},
+                    {IDC_REGISTRY_COUNT, counts_.registry}};
+    for (const auto& counter : counters)
+        SetDlgItemTextA(window, counter.control,
+                        counted_ ? std::to_string(counter.count).c_str() : "");
 }
 
 bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
@@ -104,18 +131,15 @@ bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
     // reference file may have changed since the last one).
     job_.protectedPlaces = protectedPlacesOfThisMachine();
     reporter_.reset(host_.window());
-    // Cleared here, before the thread exists, so that a stop confirmed at
-    // once is never undone by the thread.
-    stopRequested = false;
     DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, entry, &job_, 0, &id);
+    HANDLE thread = beginScan([&] { return CreateThread(nullptr, 0, entry, &job_, 0, &id); });
     if (thread == nullptr)
         return false;
-    fields_.scanThread.reset(thread);
-    fields_.scanThreadStarted = true;
+    thread_.reset(thread);
+    threadStarted_ = true;
     active_ = true;
     terminated_ = false;
-    SetTimer(host_.window(), kRefreshTimer, kRefreshMs, nullptr);
+    SetTimer(host_.window(), IDT_SCAN_REFRESH, kRefreshMs, nullptr);
     return true;
 }
 
@@ -130,14 +154,12 @@ void ScanCommands::startScan()
     if (!mayStart())
         return;
     resetCounters();
-    results_.clear();
-    fields_.descriptionText.clear();
+    clearRows();
     rebootPending = false;
-    fields_.scanStopped = false;
-    fields_.resultRowCount = 0;
+    scanStopped_ = false;
     if (startThread(ScanThread))
-        fields_.scanning = true;
-    host_.showBoundTexts();
+        scanning_ = true;
+    showBoundTexts();
 }
 
 void ScanCommands::startFolderScan()
@@ -150,77 +172,54 @@ void ScanCommands::startFolderScan()
         starting_ = false;
         return;
     }
-    results_.clear();
-    fields_.descriptionText.clear();
-    fields_.resultRowCount = 0;
+    clearRows();
     closeBrowserWindows(host_.messageBoxes());
     starting_ = false;
     if (!mayStart()) {
-        host_.showBoundTexts();
+        showBoundTexts();
         return;
     }
     rebootPending = false;
-    fields_.scanStopped = false;
+    scanStopped_ = false;
     resetCounters();
     job_.folder = folder;
     if (startThread(FolderScanThread))
-        fields_.scanning = true;
-    host_.showBoundTexts();
+        scanning_ = true;
+    showBoundTexts();
 }
 
 std::string ScanCommands::pickFolderToScan()
 {
     if (picker_)
         return picker_();
-    IMalloc* allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr)
-        return std::string();
-    char displayName[MAX_PATH] = "";
-    BROWSEINFOA info = {};
-    info.hwndOwner = host_.window();
-    info.pidlRoot = nullptr;
-    info.pszDisplayName = displayName;
-    info.lpszTitle = kPickFolderTitle;
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    std::string folder;
-    LPITEMIDLIST picked = SHBrowseForFolderA(&info);
-    if (picked != nullptr) {
-        char path[MAX_PATH] = "";
-        if (SHGetPathFromIDListA(picked, path) && path[0] != '\0')
-            folder = path;
-        else
-            showPlainMessage(host_.messageBoxes(), host_.window(), kCannotUsePathText);
-        allocator->Free(picked);
-    }
-    allocator->Release();
-    return folder;
+    return pickFolder(host_.messageBoxes(), host_.window(), kPickFolderTitle, kCannotUsePathText);
 }
 
 void ScanCommands::stopScan()
 {
-    if (!fields_.scanning || destroyed_)
+    if (!scanning_ || destroyed_)
         return;
     const int answer = host_.messageBoxes().show(nullptr, kStopQuestionText,
-                                                 kStopQuestionCaption, kStopQuestionStyle);
+                                                 kStopQuestionCaption, kTopmostQuestionStyle);
     // The scan may have ended while the question was open.
-    if (answer == IDYES && fields_.scanning) {
+    if (answer == IDYES && scanning_) {
         stopRequested = true;
-        fields_.scanStopped = true;
-        fields_.scanning = false;
+        scanStopped_ = true;
+        scanning_ = false;
     }
 }
 
 void ScanCommands::finishThread()
 {
-    if (fields_.scanThread.valid())
-        WaitForSingleObject(fields_.scanThread.get(), kEndWaitMs);
+    if (thread_.valid())
+        WaitForSingleObject(thread_.get(), kEndWaitMs);
     refreshProgress();
-    KillTimer(host_.window(), kRefreshTimer);
+    KillTimer(host_.window(), IDT_SCAN_REFRESH);
     active_ = false;
-    fields_.scanning = false;
+    scanning_ = false;
 }
 
-void ScanCommands::onScanState(int state)
+void ScanCommands::onScanState(UiState state)
 {
     if (destroyed_)
         return;
@@ -232,11 +231,11 @@ void ScanCommands::onScanState(int state)
     if (state == ScanFinished) {
         // A failure outweighs a stop: the results are incomplete either way,
         // and the user did not ask for the failure.
-        const char* text = reporter_.failed()      ? kScanFailedText
-                           : fields_.scanStopped ? kScanStoppedText
-                                                 : kScanCompletedText;
+        const char* text = reporter_.failed() ? kScanFailedText
+                           : scanStopped_       ? kScanStoppedText
+                                                : kScanCompletedText;
         boxes.show(window, text, kScanEndCaption, MB_OK);
-        fields_.scanStopped = false;
+        scanStopped_ = false;
     }
     const int rows = results_.rowCount();
     if (rows > 0 &&
@@ -260,26 +259,25 @@ void ScanCommands::onFound(UINT message, WPARAM wParam, LPARAM lParam)
     results_.holdDrawing();
     if (results_.addRow(*parasite, *find) < 0)
         return;
-    std::string* counter = nullptr;
+    int* counter = nullptr;
     switch (counterOf(find->kind)) {
     case Counter::Registry:
-        counter = &fields_.registryCount;
+        counter = &counts_.registry;
         break;
     case Counter::Cookies:
-        counter = &fields_.cookiesCount;
+        counter = &counts_.cookies;
         break;
     case Counter::Files:
-        counter = &fields_.filesCount;
+        counter = &counts_.files;
         break;
     case Counter::None:
         break;
     }
     if (counter != nullptr) {
-        *counter = incrementedCount(*counter);
+        ++*counter;
         // Shown with the rows, after the burst of finds (see holdDrawing).
         countersChanged_ = true;
     }
-    fields_.resultRowCount = results_.rowCount();
 }
 
 void ScanCommands::onItemChanged(const NMLISTVIEW& change)
@@ -296,17 +294,17 @@ void ScanCommands::onItemChanged(const NMLISTVIEW& change)
     }
     // Every new row sends this notification; rewriting unchanged texts each
     // time would cost more than the row itself.
-    if (description == fields_.descriptionText)
+    if (description == description_)
         return;
-    fields_.descriptionText = description;
-    host_.showBoundTexts();
+    description_ = description;
+    showBoundTexts();
 }
 
 void ScanCommands::onStartupScanTimer()
 {
     // Stopped first: the scan's own question may keep this handler open
     // while the timer would fire again.
-    KillTimer(host_.window(), kStartupScanTimer);
+    KillTimer(host_.window(), IDT_STARTUP_SCAN);
     if (startupScanDone_ || destroyed_)
         return;
     startupScanDone_ = true;
@@ -319,7 +317,7 @@ void ScanCommands::onStartupScanTimer()
 
 void ScanCommands::onTimer(UINT_PTR id)
 {
-    if (id == kRefreshTimer && !destroyed_)
+    if (id == IDT_SCAN_REFRESH && !destroyed_)
         refreshProgress();
 }
 
@@ -328,35 +326,33 @@ void ScanCommands::refreshProgress()
     results_.releaseDrawing();
     if (countersChanged_) {
         countersChanged_ = false;
-        host_.showBoundTexts();
+        showBoundTexts();
     }
     HWND window = host_.window();
     std::string text;
     if (reporter_.takeText(text))
-        SetDlgItemTextA(window, kStatusLineControl, text.c_str());
+        SetDlgItemTextA(window, IDC_STATUS_LINE, text.c_str());
     unsigned long count = 0;
     if (reporter_.takeCount(count))
-        SetDlgItemTextA(window, kItemsScannedControl, std::to_string(count).c_str());
+        SetDlgItemTextA(window, IDC_ITEMS_SCANNED, std::to_string(count).c_str());
 }
 
 void ScanCommands::clearResults()
 {
     results_.releaseDrawing();
-    results_.clear();
-    fields_.descriptionText.clear();
-    fields_.resultRowCount = 0;
-    host_.showBoundTexts();
+    clearRows();
+    showBoundTexts();
 }
 
 void ScanCommands::onDestroy()
 {
     destroyed_ = true;
     HWND window = host_.window();
-    KillTimer(window, kRefreshTimer);
-    KillTimer(window, kStartupScanTimer);
-    if (threadRunning(fields_.scanThread)) {
+    KillTimer(window, IDT_SCAN_REFRESH);
+    KillTimer(window, IDT_STARTUP_SCAN);
+    if (threadRunning(thread_)) {
         stopRequested = true;
-        HANDLE thread = fields_.scanThread.get();
+        HANDLE thread = thread_.get();
         const DWORD start = GetTickCount();
         bool ended = false;
         bool quitSeen = false;
@@ -400,7 +396,7 @@ void ScanCommands::onDestroy()
     dropQueuedScanMessages();
     results_.releaseDrawing();
     active_ = false;
-    fields_.scanning = false;
+    scanning_ = false;
 }
 
 void ScanCommands::dropQueuedScanMessages()

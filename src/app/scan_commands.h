@@ -1,23 +1,26 @@
 // ScanCommands: the main window's side of scanning. The commands that start
 // and stop a scan (SCAN MY PC, SCAN FILES/FOLDERS, STOP SCAN, the tray's Scan
-// and Scan Folder, the start-up scan of timer 108), the handling of the scan
-// messages (3002 with the end-of-scan dialogue, 3004 to 3008 with their
-// rows), the refresh of the status line and the items-scanned count while a
-// scan thread runs, the description of the selected row, and the end of the
-// scan thread when the window goes. Window thread only.
+// and Scan Folder, the start-up scan of IDT_STARTUP_SCAN), the handling of the
+// scan messages (WM_SCAN_STATE with the end-of-scan dialogue, the WM_FOUND_*
+// messages with their rows), the refresh of the status line and the
+// items-scanned count while a scan thread runs, the description of the
+// selected row, and the end of the scan thread when the window goes. It owns the scan's state: the thread, the
+// flags, the four counters and the description. Window thread only.
 //
 // At most one scan thread exists: a start is refused while the window is not
 // idle, while another start or the removal flow is under way (their questions
 // have no owner, so the window keeps taking commands), and from the creation
-// of a thread until the window has handled that thread's end message. The window never waits for
-// the thread while it runs, and the thread never waits for the window.
+// of a thread until the window has handled that thread's end message. The
+// window never waits for the thread while it runs, and the thread never waits
+// for the window.
 #pragma once
 
+#include "app/result_list.h"
+#include "app/ui_state.h"
 #include "app/window_scan_reporter.h"
 #include "definitions/parasite.h"
 #include "platform/handles.h"
 #include "platform/message_boxes.h"
-#include "scan/result_list.h"
 #include "scan/scan_thread.h"
 
 #include <windows.h>
@@ -39,10 +42,8 @@ public:
     virtual HWND window() const = 0;
     virtual MessageBoxes& messageBoxes() = 0;
     virtual ParasiteList& parasiteList() = 0;
-    virtual int uiState() const = 0;
-    virtual void setUiState(int state) = 0;
-    // Writes the description and the four counters into their controls.
-    virtual void showBoundTexts() = 0;
+    virtual UiState uiState() const = 0;
+    virtual void setUiState(UiState state) = 0;
     // The command line was exactly "/s".
     virtual bool startedFromRunEntry() const = 0;
     // Removes the notification-area icon and shows the window.
@@ -53,51 +54,41 @@ public:
     virtual bool removalUnderWay() const = 0;
 };
 
-// The main window's fields that the scan commands write; they stay the
-// window's, as other parts of the window read them.
-struct ScanWindowFields {
-    bool& scanning;
-    bool& scanStopped;
-    std::string& descriptionText;
-    std::string& memoryCount;
-    std::string& registryCount;
-    std::string& cookiesCount;
-    std::string& filesCount;
-    int& resultRowCount;
-    ScopedHandle& scanThread;     // the scan thread started last
-    bool& scanThreadStarted;
+// The counters beside the result list. There is no memory find: that
+// counter stays 0 once a scan has started.
+struct ScanCounts {
+    int memory = 0;
+    int registry = 0;
+    int cookies = 0;
+    int files = 0;
 };
 
-// Control ids and texts of the scan side of the main window.
-const int kStatusLineControl = 1038;
-const int kItemsScannedControl = 1048;
-extern const char kStopQuestionText[];        // "Are you sure you want to stop scanning?"
-extern const char kStopQuestionCaption[];     // "Confirmation!"
-constexpr UINT kStopQuestionStyle = 0x50024;  // MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST
-extern const char kScanStoppedText[];         // "Scan Stopped"
-extern const char kScanCompletedText[];       // "Scan Completed Successfully"
-extern const char kScanFailedText[];          // "Scan Failed: the scan could not finish, ..."
-extern const char kScanEndCaption[];          // "Kestrune Scan"
-extern const char kDeleteOfferFormat[];       // "Kestrune Detected %d Parasites, ..."
-extern const char kDeleteOfferCaption[];      // "Kestrune v2.01"
-extern const char kPickFolderTitle[];         // "Select a folder to scan:"
-extern const char kCannotUsePathText[];       // "Cannot use this path!"
+// Texts of the scan side of the main window.
+extern const char kStopQuestionText[];
+extern const char kStopQuestionCaption[];
+extern const char kScanStoppedText[];
+extern const char kScanCompletedText[];
+extern const char kScanFailedText[];
+extern const char kScanEndCaption[];
+extern const char kDeleteOfferFormat[];       // %d: the number of rows
+extern const char kDeleteOfferCaption[];
+extern const char kPickFolderTitle[];
+extern const char kCannotUsePathText[];
 
 // The delete offer's text for `rows` rows.
 std::string deleteOfferText(int rows);
 
 class ScanCommands {
 public:
-    // The timer that refreshes the status line and the items-scanned count
-    // while a scan thread runs, and its interval (at least ten a second).
-    static const UINT_PTR kRefreshTimer = 109;
+    // The interval of IDT_SCAN_REFRESH, the timer that refreshes the status
+    // line and the items-scanned count while a scan thread runs (at least ten
+    // a second).
     static const UINT kRefreshMs = 50;
-    static const UINT_PTR kStartupScanTimer = 108;
     // How long the window waits for a scan thread that was asked to stop
     // when the window goes, before it ends the thread by force.
     static const DWORD kStopWaitMs = 5000;
 
-    ScanCommands(ScanHost& host, CheckListView& list, ScanWindowFields fields);
+    ScanCommands(ScanHost& host, CheckListView& list);
     // Ends a scan thread that still runs (see onDestroy).
     ~ScanCommands();
     ScanCommands(const ScanCommands&) = delete;
@@ -106,28 +97,28 @@ public:
     // setUpResultList, once the list control and the status-line font exist.
     void setUpResultList();
 
-    // startScan (1001, the tray's Scan).
+    // The full scan: IDC_SCAN, ID_TRAY_SCAN and the start-up scan.
     void startScan();
-    // startFolderScan (1002, the tray's Scan Folder).
+    // The folder scan: IDC_SCAN_FOLDER, ID_TRAY_SCAN_FOLDER.
     void startFolderScan();
-    // stopScan (1041).
+    // IDC_STOP_SCAN.
     void stopScan();
     // pickFolderToScan: the shell's folder picker owned by the window; empty
     // when cancelled or when the pick is not a usable path (after telling
     // the user so).
     std::string pickFolderToScan();
 
-    // Message 3002 with the new state.
-    void onScanState(int state);
-    // Messages 3004 to 3008; takes ownership of the Find* in lParam. The new
+    // WM_SCAN_STATE with the new state.
+    void onScanState(UiState state);
+    // The WM_FOUND_* messages; takes ownership of the Find* in lParam. The new
     // row and counter are drawn at the next refresh (at most one refresh
     // interval later, after the burst of finds that is being handled).
     void onFound(UINT message, WPARAM wParam, LPARAM lParam);
     // LVN_ITEMCHANGED of the result list.
     void onItemChanged(const NMLISTVIEW& change);
-    // Timer 108: the start-up scan, at most once.
+    // IDT_STARTUP_SCAN: the start-up scan, at most once.
     void onStartupScanTimer();
-    // The refresh timer; other ids are ignored.
+    // IDT_SCAN_REFRESH; other ids are ignored.
     void onTimer(UINT_PTR id);
     // Window destruction: asks a running scan thread to stop and waits for
     // it (bounded, handling this thread's messages meanwhile); ends it by
@@ -135,16 +126,36 @@ public:
     // queued. No scan starts afterwards.
     void onDestroy();
 
+    // Writes the bound texts (the description and the four counters) into
+    // their controls; the counters are empty until the first scan starts.
+    void showBoundTexts();
+
     ResultList& results() { return results_; }
+    int resultRowCount() const { return results_.rowCount(); }
     // The finds behind the checked rows, in row order.
     std::vector<Find> checkedFinds() const { return results_.checkedFinds(); }
     // Removes every row, empties the description and shows the bound texts
     // (for the removal, after it ran).
     void clearResults();
 
+    // The parasite description of the selected row; empty when none is.
+    const std::string& description() const { return description_; }
+    const ScanCounts& counts() const { return counts_; }
+
+    // From a confirmed start until the thread's end message, a confirmed
+    // stop or the window's end.
+    bool scanning() const { return scanning_; }
+    // A stop was confirmed and the end-of-scan message has not yet said so.
+    bool scanStopped() const { return scanStopped_; }
     // True from the creation of a scan thread until its end message was
     // handled (or the window went).
     bool scanActive() const { return active_; }
+    // A scan thread was ever started.
+    bool scanThreadStarted() const { return threadStarted_; }
+    // The scan thread started last still runs.
+    bool scanThreadRunning() const;
+    // The scan thread started last; null before the first.
+    HANDLE scanThread() const { return thread_.get(); }
     // True when the last thread had to be ended by force.
     bool threadTerminated() const { return terminated_; }
 
@@ -160,6 +171,8 @@ public:
 private:
     bool mayStart() const;
     void resetCounters();
+    // Empties the result list and the description.
+    void clearRows();
     // Creates the thread with `entry`; false (nothing changed) when it
     // cannot be created.
     bool startThread(LPTHREAD_START_ROUTINE entry);
@@ -171,12 +184,18 @@ private:
 
     ScanHost& host_;
     CheckListView& list_;
-    ScanWindowFields fields_;
     ResultList results_;
     WindowScanReporter reporter_;
     ScanJob job_;
     std::optional<ScanPlaces> places_;
     std::function<std::string()> picker_;
+    std::string description_;
+    ScanCounts counts_;
+    bool counted_ = false;           // a scan has started: the counters show numbers
+    ScopedHandle thread_;            // the scan thread started last
+    bool threadStarted_ = false;
+    bool scanning_ = false;
+    bool scanStopped_ = false;
     bool starting_ = false;
     bool active_ = false;
     bool destroyed_ = false;

@@ -3,13 +3,13 @@
 // lParam, which the receiver deletes (also when it drops the message).
 #pragma once
 
-#include "scan/find.h"
+#include "platform/find.h"
 
 #include <windows.h>
 
 namespace kestrune {
 
-const UINT WM_SCAN_STATE = 3002;       // lParam: the new uiState, 2 or 6
+const UINT WM_SCAN_STATE = 3002;       // lParam: the new uiState, Scanning or ScanFinished
 const UINT WM_SCAN_UNUSED = 3003;
 const UINT WM_FOUND_REGKEY = 3004;
 const UINT WM_FOUND_REGVALUE = 3005;
@@ -18,7 +18,7 @@ const UINT WM_FOUND_FOLDER = 3007;
 const UINT WM_FOUND_COOKIE = 3008;
 
 // The found message of a kind, and the kind of a found message (File for a
-// number outside 3004 to 3008).
+// message outside WM_FOUND_REGKEY to WM_FOUND_COOKIE).
 UINT foundMessage(FindKind kind);
 FindKind foundKind(UINT message);
 inline bool isFoundMessage(UINT message)

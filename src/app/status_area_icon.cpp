@@ -14,13 +14,6 @@ const char kWindowClass[] = "CStatusAreaIconObj";
 static_assert(NOTIFYICONDATAA_V1_SIZE == kNotifyIconRecordSize,
               "the first version of NOTIFYICONDATAA is 88 bytes");
 
-CStatusAreaIconObj* CStatusAreaIconObj::current_ = nullptr;
-
-CStatusAreaIconObj::CStatusAreaIconObj()
-{
-    current_ = this;
-}
-
 CStatusAreaIconObj::~CStatusAreaIconObj()
 {
     record_.cbSize = kNotifyIconRecordSize;
@@ -34,9 +27,6 @@ CStatusAreaIconObj::~CStatusAreaIconObj()
     menu_.reset();
     if (ownWindow_ != nullptr)
         DestroyWindow(ownWindow_);
-    if (current_ == this)
-        current_ = nullptr;
-    PostQuitMessage(0);
 }
 
 void CStatusAreaIconObj::createOwnWindow()
@@ -51,9 +41,9 @@ void CStatusAreaIconObj::createOwnWindow()
         return;
     ownWindow_ = CreateWindowExA(0, kWindowClass, "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                 instance_, nullptr);
+                                 instance_, this);
     if (ownWindow_ == nullptr)
-        return;   // go on without it: nothing would ever end a wait for WM_QUIT here
+        return;   // go on without it: the icon then reports to nobody
     ShowWindow(ownWindow_, SW_HIDE);
     UpdateWindow(ownWindow_);
 }
@@ -142,9 +132,17 @@ void CStatusAreaIconObj::onIconNotification(UINT mouseMessage)
 LRESULT CALLBACK CStatusAreaIconObj::windowProc(HWND window, UINT message, WPARAM wParam,
                                                 LPARAM lParam)
 {
-    if (message == kNotifyIconCallback && current_ != nullptr && lParam >= WM_MOUSEMOVE &&
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    } else if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    }
+    auto* self = reinterpret_cast<CStatusAreaIconObj*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == kNotifyIconCallback && self != nullptr && lParam >= WM_MOUSEMOVE &&
         lParam <= WM_RBUTTONUP)
-        current_->onIconNotification(static_cast<UINT>(lParam));
+        self->onIconNotification(static_cast<UINT>(lParam));
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -2,7 +2,9 @@
 // behalf of an owner window, which it can hide and show again, and a popup
 // menu offered when the icon is clicked; the menu's commands go to the owner.
 // A hidden window of class "CStatusAreaIconObj" receives the shell's
-// notifications (callback message 3002).
+// notifications (callback message kNotifyIconCallback); it keeps its object
+// in its GWLP_USERDATA. The object never ends the program's message loop:
+// that is its owner's.
 #pragma once
 
 #include "platform/gui_handles.h"
@@ -22,10 +24,9 @@ constexpr size_t kMaxTipLength = 63;
 
 class CStatusAreaIconObj {
 public:
-    // Makes this object the one the hidden window's procedure reaches.
-    CStatusAreaIconObj();
+    CStatusAreaIconObj() = default;
     // Removes a shown icon, shows an owner this object hid, frees the menu and
-    // posts WM_QUIT (the object lives as long as the program's main window).
+    // destroys the hidden window.
     virtual ~CStatusAreaIconObj();
     CStatusAreaIconObj(const CStatusAreaIconObj&) = delete;
     CStatusAreaIconObj& operator=(const CStatusAreaIconObj&) = delete;
@@ -55,8 +56,6 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void onIconNotification(UINT mouseMessage);
     void createOwnWindow();
-
-    static CStatusAreaIconObj* current_;   // the object the hidden window reaches
 
     HWND owner_ = nullptr;
     HINSTANCE instance_ = nullptr;

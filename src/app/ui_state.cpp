@@ -1,17 +1,18 @@
 // The state table of the main window.
 #include "app/ui_state.h"
 
+#include "resource.h"
+
 namespace kestrune {
 
 namespace {
 
-const int kCommandButtons[] = {1001, 1002, 1003, 1009};
-const int kListControls[] = {1039, 1038, 1041};
-const int kStatusLineId = 1038;
+const int kCommandButtons[] = {IDC_SCAN, IDC_SCAN_FOLDER, IDC_DELETE, IDC_UPDATE};
+const int kListControls[] = {IDC_RESULT_LIST, IDC_STATUS_LINE, IDC_STOP_SCAN};
 
 }  // namespace
 
-UiStateEffect uiStateEffect(int state)
+UiStateEffect uiStateEffect(UiState state)
 {
     switch (state) {
     case Idle:
@@ -35,7 +36,7 @@ UiStateEffect uiStateEffect(int state)
     }
 }
 
-int applyUiState(HWND dialog, int state)
+UiState applyUiState(HWND dialog, UiState state)
 {
     UiStateEffect effect = uiStateEffect(state);
     if (effect.buttonsEnabled != Effect::Unchanged)
@@ -45,7 +46,7 @@ int applyUiState(HWND dialog, int state)
         for (int id : kListControls)
             ShowWindow(GetDlgItem(dialog, id), effect.listShown == Effect::On ? SW_SHOW : SW_HIDE);
     if (effect.statusText != nullptr)
-        SetDlgItemTextA(dialog, kStatusLineId, effect.statusText);
+        SetDlgItemTextA(dialog, IDC_STATUS_LINE, effect.statusText);
     return effect.storedState;
 }
 

@@ -7,7 +7,9 @@
 
 namespace kestrune {
 
-enum UiState {
+// Fixed to int: the scan's state message carries any value, and a value
+// outside the table is stored as it came.
+enum UiState : int {
     Idle = 0,
     Downloading = 1,
     Scanning = 2,
@@ -22,17 +24,18 @@ enum class Effect { Unchanged, On, Off };
 
 // One row of the state table.
 struct UiStateEffect {
-    Effect buttonsEnabled;   // 1001, 1002, 1003, 1009
-    Effect listShown;        // 1039, 1038, 1041 (1041 is never disabled)
-    int storedState;         // what uiState holds afterwards
+    Effect buttonsEnabled;   // IDC_SCAN, IDC_SCAN_FOLDER, IDC_DELETE, IDC_UPDATE
+    Effect listShown;        // IDC_RESULT_LIST, IDC_STATUS_LINE, IDC_STOP_SCAN
+                             // (IDC_STOP_SCAN is never disabled)
+    UiState storedState;     // what uiState holds afterwards
     const char* statusText;  // written to the status line, or null
 };
 
 // The row for `state`; values outside 0..7 change nothing and are stored.
-UiStateEffect uiStateEffect(int state);
+UiStateEffect uiStateEffect(UiState state);
 
 // Applies the row for `state` to the controls of `dialog` and returns the
 // value to store in uiState.
-int applyUiState(HWND dialog, int state);
+UiState applyUiState(HWND dialog, UiState state);
 
 }  // namespace kestrune

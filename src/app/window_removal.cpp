@@ -4,6 +4,8 @@
 #include "app/main_window.h"
 #include "app/ui_state.h"
 
+#include "resource.h"
+
 namespace kestrune {
 
 HWND WindowRemoval::ownerWindow()
@@ -23,7 +25,7 @@ ParasiteList& WindowRemoval::parasiteList()
 
 int WindowRemoval::resultRowCount()
 {
-    return window_.scanCommands().results().rowCount();
+    return window_.scanCommands().resultRowCount();
 }
 
 std::vector<Find> WindowRemoval::checkedFinds()
@@ -33,7 +35,7 @@ std::vector<Find> WindowRemoval::checkedFinds()
 
 bool WindowRemoval::scanThreadRunning()
 {
-    return window_.scanCommands().scanActive() || window_.scanThreadRunning();
+    return window_.scanCommands().scanActive() || window_.scanCommands().scanThreadRunning();
 }
 
 void WindowRemoval::showState(RemovalState state)
@@ -53,12 +55,12 @@ void WindowRemoval::showState(RemovalState state)
 
 void WindowRemoval::setStatusText(const std::string& text)
 {
-    SetDlgItemTextA(window_.window(), kStatusLineControl, text.c_str());
+    SetDlgItemTextA(window_.window(), IDC_STATUS_LINE, text.c_str());
 }
 
 void WindowRemoval::setLogFileName(const std::string& name)
 {
-    window_.logFileName = name;
+    logFileName_ = name;
 }
 
 void WindowRemoval::clearResults()

@@ -1,11 +1,13 @@
 // WindowRemoval: the main window's side of the remove command. It is the
 // RemovalHost that the removal flow drives (the window's state, status line,
-// logFileName field, result rows and scan guard) and owns that flow, so that
-// a command pressed while the flow's questions are open is refused. Window
-// thread only.
+// result rows and scan guard), keeps the window's logFileName and owns the
+// flow, so that a command pressed while the flow's questions are open is
+// refused. Window thread only.
 #pragma once
 
-#include "removal/removal_flow.h"
+#include "app/removal_flow.h"
+
+#include <string>
 
 namespace kestrune {
 
@@ -38,6 +40,7 @@ public:
 private:
     MainWindow& window_;
     RemovalFlow flow_;
+    std::string logFileName_;   // the log name the last removal run chose
 };
 
 }  // namespace kestrune

@@ -1,8 +1,8 @@
 // WindowScanReporter: how a scan thread reaches the main window without ever
 // waiting for it. Finds and the start and end of a scan travel as posted
-// messages (WM_FOUND_* with an owned Find*, WM_SCAN_STATE with 2 and 6); the
-// status text and the items-scanned count are only published here, and the
-// window takes them on its own timer.
+// messages (WM_FOUND_* with an owned Find*, WM_SCAN_STATE with Scanning and
+// ScanFinished); the status text and the items-scanned count are only
+// published here, and the window takes them on its own timer.
 //
 // The ScanReporter calls come from the scan thread; reset(), takeText(),
 // takeCount() and failed() from the window thread.

@@ -5,6 +5,7 @@
 #include "definitions/markup_doc.h"
 #include "definitions/reference_text.h"
 #include "definitions/text_platform.h"
+#include "platform/hive_names.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,10 +14,6 @@
 namespace kestrune {
 
 namespace {
-
-const char* const kHiveNames[] = {
-    "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS", "HKEY_CURRENT_CONFIG",
-};
 
 bool isHiveName(const std::string& text)
 {

@@ -60,7 +60,8 @@ public:
     int32_t selected = 0;
 };
 
-extern const char kStatusNotScanned[];   // "Not scanned"
+// The status of a parasite before a scan has looked for it.
+extern const char kStatusNotScanned[];
 
 class Parasite {
 public:

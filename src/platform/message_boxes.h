@@ -10,6 +10,10 @@
 
 namespace kestrune {
 
+// The style of every Yes/No question that must not go unseen behind another
+// window: the question icon, brought to the foreground and kept topmost.
+constexpr UINT kTopmostQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
+
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;

@@ -1,11 +1,11 @@
 // The backup as a whole: archive, exports, copies, packing.
 #include "removal/backup_run.h"
 
+#include "platform/shell.h"
 #include "removal/backup_archive.h"
 #include "removal/file_backup.h"
 #include "removal/folder_utils.h"
 #include "removal/registry_backup.h"
-#include "removal/shell_utils.h"
 #include "settings/settings_store.h"
 
 #include <cstdio>

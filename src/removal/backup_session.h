@@ -5,6 +5,8 @@
 // Window thread only.
 #pragma once
 
+#include "removal/responsiveness.h"
+
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -12,8 +14,8 @@
 namespace kestrune {
 
 // The files of the backup folder that describe the backup.
-extern const char kConfigFileName[];     // "Config.ini"
-extern const char kManifestFileName[];   // "Manifest.ini"
+extern const char kConfigFileName[];
+extern const char kManifestFileName[];
 
 enum class BackupStepKind {
     RegistryExport,   // a regedit export of a selected key (or of a value's key)
@@ -31,11 +33,10 @@ struct BackupStep {
     bool ok = false;
 };
 
-// How a backup tells its owner what it does. Every call comes on the thread
-// that makes the backup.
-class BackupReport {
+// How a backup tells its owner what it does, and how it waits (see
+// Responsiveness). Every call comes on the thread that makes the backup.
+class BackupReport : public Responsiveness {
 public:
-    virtual ~BackupReport() = default;
     // The archive is open and the exports and copies begin.
     virtual void archiveOpened(const std::string& archivePath) {}
     virtual void step(const BackupStep& step) {}
@@ -54,6 +55,9 @@ public:
     BackupSession& operator=(const BackupSession&) = delete;
 
     const std::string& folder() const { return folder_; }
+    // The report handed in (may be null), for the copies and exports that
+    // wait through it.
+    BackupReport* report() const { return report_; }
 
     // A name for a new entry of the folder: the first of `name`,
     // numberedName(name, 2), (name, 3), ... that this backup has not handed

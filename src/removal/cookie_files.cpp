@@ -1,10 +1,10 @@
 // Matching cookie files against a cookie item.
 #include "removal/cookie_files.h"
 
+#include "platform/cookie_match.h"
 #include "platform/text_compare.h"
 #include "removal/folder_utils.h"
 #include "safety/protected_places.h"
-#include "scan/item_checks.h"
 
 namespace kestrune {
 

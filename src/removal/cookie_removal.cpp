@@ -1,9 +1,9 @@
 // Deleting the cookie files of the selected cookie items.
 #include "removal/cookie_removal.h"
 
+#include "platform/shell.h"
 #include "removal/cookie_files.h"
 #include "removal/item_refusal.h"
-#include "removal/shell_utils.h"
 
 #include <windows.h>
 

@@ -58,7 +58,8 @@ void backupFolders(const Parasite& parasite, BackupSession& session,
         const std::string source = itemFullPath(item->path, item->name);
         if (!sourceMissing(source)) {
             const std::string name = session.claimName(item->name);
-            const bool ok = copyFolderTree(source, joinPath(session.folder(), name));
+            const bool ok =
+                copyFolderTree(source, joinPath(session.folder(), name), session.report());
             if (ok)
                 session.addManifestRecord("DIRECTORY", name, "[PATH:" + source + "]\r\n");
             session.stepDone(BackupStep{BackupStepKind::FolderCopy, source, name, ok});

@@ -1,9 +1,11 @@
-// Folder listings and the delete, copy and create walks over folder trees.
+// Folder listings under the skip rules, links, and the delete, copy and
+// create walks over folder trees.
 #include "removal/folder_utils.h"
 
+#include "platform/final_path.h"
+#include "platform/folder_listing.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
-#include "removal/shell_utils.h"
 
 #include <vector>
 
@@ -22,45 +24,11 @@ DWORD attributesOf(const std::string& path)
     return GetFileAttributesA(path.c_str());
 }
 
-// GetFinalPathNameByHandleA exists from Windows Vista on (and in Wine).
-using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-
-FinalPathFunction finalPathFunction()
-{
-    static const FinalPathFunction function = reinterpret_cast<FinalPathFunction>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA"));
-    return function;
-}
-
-// The place `path` resolves to with every link followed, in the system's own
-// spelling ("\\?\C:\..."); empty when it cannot be told.
-std::string resolvedPath(const std::string& path)
-{
-    FinalPathFunction finalPath = finalPathFunction();
-    if (finalPath == nullptr)
-        return std::string();
-    ScopedHandle handle(CreateFileA(path.c_str(), 0,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle.valid())
-        return std::string();
-    std::string buffer(MAX_PATH, '\0');
-    DWORD n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
-    if (n >= buffer.size()) {
-        buffer.assign(n + 1, '\0');
-        n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
-    }
-    if (n == 0 || n >= buffer.size())
-        return std::string();
-    buffer.resize(n);
-    return buffer;
-}
-
 // Tells the entries of one folder that are links, resolving the folder once.
 class LinkProbe {
 public:
     explicit LinkProbe(const std::string& folder)
-        : folder_(folder), resolvedFolder_(resolvedPath(folder))
+        : folder_(folder), resolvedFolder_(finalPathOf(folder))
     {
     }
 
@@ -70,7 +38,7 @@ public:
             return true;
         if (resolvedFolder_.empty())
             return false;
-        const std::string resolved = resolvedPath(joinPath(folder_, entry.cFileName));
+        const std::string resolved = finalPathOf(joinPath(folder_, entry.cFileName));
         return !resolved.empty() && !sameText(resolved, joinPath(resolvedFolder_, entry.cFileName));
     }
 
@@ -115,30 +83,34 @@ std::string longPathOf(const std::string& path)
     return buffer;
 }
 
-bool copyEntries(const std::string& source, const std::string& target, bool pump);
+// `responsiveness` is told before each entry; null for the top folder.
+bool copyEntries(const std::string& source, const std::string& target,
+                 Responsiveness* responsiveness, Responsiveness* subfolders);
 
-// Copies one subfolder, pumping messages before each of its entries.
-bool copySubfolder(const std::string& source, const std::string& target)
+// Copies one subfolder, telling `responsiveness` before each of its entries.
+bool copySubfolder(const std::string& source, const std::string& target,
+                   Responsiveness* responsiveness)
 {
     if (!createFolderPath(target))
         return false;
     if (attributesOf(source) == INVALID_FILE_ATTRIBUTES)
         return false;
-    return copyEntries(source, target, true);
+    return copyEntries(source, target, responsiveness, responsiveness);
 }
 
-bool copyEntries(const std::string& source, const std::string& target, bool pump)
+bool copyEntries(const std::string& source, const std::string& target,
+                 Responsiveness* responsiveness, Responsiveness* subfolders)
 {
     const LinkProbe links(source);
     return listFolder(source, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
-        if (pump)
-            pumpMessages();
+        if (responsiveness != nullptr)
+            responsiveness->keepResponsive();
         if (links.isLink(entry))
             return true;   // passed by: a link may lead back into the tree
         const std::string from = joinPath(source, entry.cFileName);
         const std::string to = joinPath(target, entry.cFileName);
         if (isDirectory(entry.dwFileAttributes))
-            return copySubfolder(from, to);
+            return copySubfolder(from, to, subfolders);
         return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
     });
 }
@@ -159,57 +131,23 @@ bool passedBy(ListingRule rule, const std::string& name)
     return name == "." || name == "..";
 }
 
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty() || folder.back() == '\\')
-        return folder + name;
-    return folder + "\\" + name;
-}
-
-std::string listingPattern(const std::string& folder)
-{
-    std::string pattern = folder;
-    std::string::size_type end = pattern.find_last_not_of(' ');
-    pattern.erase(end == std::string::npos ? 0 : end + 1);
-    if (pattern.empty() || pattern.back() != '\\')
-        pattern += '\\';
-    return pattern + "*.*";
-}
-
 bool listFolder(const std::string& folder, ListingRule rule, const FolderVisitor& visit)
 {
-    WIN32_FIND_DATAA entry;
-    FindHandle find(FindFirstFileA(listingPattern(folder).c_str(), &entry));
-    if (!find.valid())
-        return GetLastError() == ERROR_FILE_NOT_FOUND;   // nothing matched: an empty folder
-    do {
-        if (passedBy(rule, entry.cFileName))
+    FolderListing listing(listingPattern(folder));
+    if (!listing.opened())
+        return listing.error() == ERROR_FILE_NOT_FOUND;   // nothing matched: an empty folder
+    while (listing.next()) {
+        if (passedBy(rule, listing.entry().cFileName))
             continue;
-        if (!visit(entry))
+        if (!visit(listing.entry()))
             return false;
-    } while (FindNextFileA(find.get(), &entry));
-    return GetLastError() == ERROR_NO_MORE_FILES;
+    }
+    return listing.error() == ERROR_NO_MORE_FILES;
 }
 
 bool isReparsePoint(DWORD attributes)
 {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-std::string fileExtension(const std::string& path)
-{
-    std::string::size_type dot = path.find_last_of('.');
-    if (dot == std::string::npos)
-        return std::string();
-    return path.substr(dot + 1);
-}
-
-std::string baseNameOf(const std::string& path)
-{
-    std::string::size_type slash = path.find_last_of('\\');
-    if (slash == std::string::npos)
-        return path;
-    return path.substr(slash + 1);
 }
 
 bool isLink(const std::string& path)
@@ -227,8 +165,8 @@ bool isLink(const std::string& path)
     std::string parent = full.substr(0, slash);
     if (parent.size() == 2 && parent[1] == ':')
         parent += '\\';
-    const std::string resolvedParent = resolvedPath(parent);
-    const std::string resolved = resolvedPath(full);
+    const std::string resolvedParent = finalPathOf(parent);
+    const std::string resolved = finalPathOf(full);
     if (resolvedParent.empty() || resolved.empty())
         return false;
     return !sameText(resolved, joinPath(resolvedParent, full.substr(slash + 1)));
@@ -274,13 +212,14 @@ bool deleteFolderTree(const std::string& folder, const KeepTest& keep)
     return RemoveDirectoryA(folder.c_str()) != FALSE;
 }
 
-bool copyFolderTree(const std::string& source, const std::string& target)
+bool copyFolderTree(const std::string& source, const std::string& target,
+                    Responsiveness* responsiveness)
 {
     if (!createFolderPath(target))
         return false;
     if (attributesOf(source) == INVALID_FILE_ATTRIBUTES)
         return false;
-    return copyEntries(source, target, false);
+    return copyEntries(source, target, nullptr, responsiveness);
 }
 
 bool createFolderPath(const std::string& path)

@@ -1,13 +1,16 @@
-// Paths and folder trees shared by the backup and the removal: joining and
-// splitting paths, listing a folder under one of the two skip rules, and
-// deleting, copying and creating folder trees. Nothing here shows a message;
-// every result is for the caller to judge. Called on the window thread.
+// Folder trees shared by the backup and the removal: listing a folder under
+// one of the two skip rules, telling links apart, and deleting, copying and
+// creating folder trees. Nothing here shows a message; every result is for
+// the caller to judge. Called on the thread that owns the backup or removal.
 //
 // Links (symbolic links, junctions; see isLink) are never descended into,
 // deleted through or copied: following one would reach files outside the
 // folder the user chose, and under Wine the delete calls act on the link's
 // target rather than on the link itself.
 #pragma once
+
+#include "platform/paths.h"
+#include "removal/responsiveness.h"
 
 #include <windows.h>
 
@@ -25,18 +28,10 @@ enum class ListingRule {
 // True when `rule` passes the entry named `name` by.
 bool passedBy(ListingRule rule, const std::string& name);
 
-// `folder` joined with `name` by one backslash (none added when `folder`
-// already ends with one, or is empty).
-std::string joinPath(const std::string& folder, const std::string& name);
-
-// The "*.*" listing pattern of `folder`: trailing blanks removed, a backslash
-// added when missing.
-std::string listingPattern(const std::string& folder);
-
-// Calls `visit` for every entry of `folder` that `rule` does not pass by, in
-// listing order, until `visit` returns false. True when the listing ran to its
-// end (an empty folder included); false when `visit` stopped it or the folder
-// could not be listed.
+// Calls `visit` for every entry of `folder` (listingPattern) that `rule` does
+// not pass by, in listing order, until `visit` returns false. True when the
+// listing ran to its end (an empty folder included); false when `visit`
+// stopped it or the folder could not be listed.
 using FolderVisitor = std::function<bool(const WIN32_FIND_DATAA& entry)>;
 bool listFolder(const std::string& folder, ListingRule rule, const FolderVisitor& visit);
 
@@ -53,13 +48,6 @@ bool isReparsePoint(DWORD attributes);
 // system cannot resolve paths (before Windows Vista, where only the attribute
 // marks links).
 bool isLink(const std::string& path);
-
-// The text after the last "." of the whole path (a dot in a folder name
-// counts: "C:\a.b\file" gives "b\file"); empty when there is no dot.
-std::string fileExtension(const std::string& path);
-
-// The text after the last backslash; the whole text when there is none.
-std::string baseNameOf(const std::string& path);
 
 // Asked by the delete walks about every entry (its full path, and whether it
 // is a folder) before it is deleted or entered: true keeps the entry, and the
@@ -88,11 +76,13 @@ bool deleteFolderTree(const std::string& folder, const KeepTest& keep = KeepTest
 // `target` and its missing parents first and overwriting existing files.
 // Links inside the source are passed by and do not count as failures. The
 // walk ends at the first file or subfolder that cannot be copied. While a
-// subfolder is copied, pumpMessages runs before each of its entries so that
-// the window keeps painting; the entries of `source` itself are copied
-// without it. True when every entry was copied. When `source` is missing the
-// result is false but the target folder has been created all the same.
-bool copyFolderTree(const std::string& source, const std::string& target);
+// subfolder is copied, `responsiveness` (when given) is told before each of
+// its entries, so that a window keeps painting; the entries of `source`
+// itself are copied without it. True when every entry was copied. When
+// `source` is missing the result is false but the target folder has been
+// created all the same.
+bool copyFolderTree(const std::string& source, const std::string& target,
+                    Responsiveness* responsiveness = nullptr);
 
 // Creates every missing folder along `path` (trailing blanks and one trailing
 // backslash ignored; the path starts after "X:\" or after "\\server\share\").

@@ -1,8 +1,9 @@
 // The items the backup and the removal refuse.
 #include "removal/item_refusal.h"
 
+#include "definitions/registry_items.h"
+#include "platform/cookie_match.h"
 #include "removal/file_removal.h"
-#include "scan/registry_location.h"
 
 namespace kestrune {
 

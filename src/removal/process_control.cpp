@@ -2,9 +2,9 @@
 #include "removal/process_control.h"
 
 #include "platform/handles.h"
+#include "platform/shell.h"
 #include "platform/text_compare.h"
 #include "removal/folder_utils.h"
-#include "removal/shell_utils.h"
 
 #include <tlhelp32.h>
 
@@ -97,27 +97,11 @@ bool keptAsProtected(const std::string& path, const ProtectedPlaces& places,
 
 }  // namespace
 
-bool waitForProcess(HANDLE process, DWORD timeout)
+bool waitForProcess(HANDLE process, DWORD timeout, Responsiveness* responsiveness)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        // Whatever is queued now is dispatched first: the wait below wakes
-        // only for messages that arrive after the queue was last looked at.
-        pumpMessages();
-        const DWORD elapsed = GetTickCount() - start;
-        const DWORD left = elapsed >= timeout ? 0 : timeout - elapsed;
-        // A quit request stays queued for the modal loop that owns it; from
-        // then on the wait no longer dispatches, or it would wake at once
-        // again and again.
-        MSG quit;
-        if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
-            return WaitForSingleObject(process, left) == WAIT_OBJECT_0;
-        DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_ALLINPUT);
-        if (result == WAIT_OBJECT_0)
-            return true;
-        if (result != WAIT_OBJECT_0 + 1 || left == 0)
-            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-    }
+    if (responsiveness != nullptr)
+        return responsiveness->waitForProcess(process, timeout);
+    return WaitForSingleObject(process, timeout) == WAIT_OBJECT_0;
 }
 
 std::string processImagePath(DWORD processId)
@@ -157,7 +141,7 @@ int terminateProcessByName(const std::string& fullPath, const ProtectedPlaces& p
         ScopedHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (!process.valid() || !TerminateProcess(process.get(), 0))
             continue;
-        waitForProcess(process.get(), kProcessEndWait);
+        waitForProcess(process.get(), kProcessEndWait, report);
         ++ended;
         if (report != nullptr)
             report->programStep(ProgramStep{ProgramStep::Terminated, image});
@@ -173,7 +157,7 @@ bool unregisterServer(const std::string& path, const ProtectedPlaces& places,
     ScopedHandle process;
     bool ran = launchProgram("regsvr32.exe", "/u /s \"" + path + "\"", process);
     if (ran && process.valid())
-        ran = waitForProcess(process.get(), kHelperProgramWait);
+        ran = waitForProcess(process.get(), kHelperProgramWait, report);
     if (report != nullptr)
         report->programStep(
             ProgramStep{ran ? ProgramStep::Unregistered : ProgramStep::UnregisterFailed, path});

@@ -2,8 +2,8 @@
 // started from a given file, unregistering components with regsvr32.exe, and
 // both for every program and component inside a folder tree. A protected file
 // (ProtectedPlaces) is never ended as a program nor unregistered. Every wait
-// is bounded and dispatches the window's messages, so the window keeps
-// painting. Window thread only.
+// is bounded and goes through the report's Responsiveness, through which the
+// window keeps painting. Called on the thread that owns the removal run.
 #pragma once
 
 #include "removal/removal_report.h"
@@ -21,9 +21,8 @@ constexpr DWORD kProcessEndWait = 5000;
 constexpr DWORD kHelperProgramWait = 60000;
 
 // Waits until `process` has ended or `timeout` milliseconds have passed,
-// handing the thread's window messages to pumpMessages meanwhile. True when
-// the process ended.
-bool waitForProcess(HANDLE process, DWORD timeout);
+// through `responsiveness` when given. True when the process ended.
+bool waitForProcess(HANDLE process, DWORD timeout, Responsiveness* responsiveness = nullptr);
 
 // The full image path of process `processId`; empty when it cannot be read
 // (the process is gone, or may not be opened for querying).
@@ -37,8 +36,8 @@ bool samePath(const std::string& a, const std::string& b);
 // for each to go (kProcessEndWait). A process whose path cannot be read is
 // left alone, and so is this program itself. Nothing is ended when `fullPath`
 // or the process's image is a protected file (told to the report as
-// placeKept). Returns the number of processes that were ended. The name is
-// the design's; it takes a full path.
+// placeKept). Returns the number of processes that were ended. Despite its
+// name it takes a full path, not a bare program name.
 int terminateProcessByName(const std::string& fullPath, const ProtectedPlaces& places,
                            RemovalReport* report = nullptr);
 

@@ -1,13 +1,14 @@
 // regedit exports of the selected registry items.
 #include "removal/registry_backup.h"
 
+#include "definitions/registry_items.h"
 #include "platform/handles.h"
+#include "platform/hives.h"
+#include "platform/shell.h"
 #include "removal/folder_utils.h"
 #include "removal/item_refusal.h"
 #include "removal/process_control.h"
 #include "removal/registry_removal.h"
-#include "removal/shell_utils.h"
-#include "scan/registry_location.h"
 
 namespace kestrune {
 
@@ -17,7 +18,8 @@ void exportInto(BackupSession& session, const std::string& fileName, const std::
                 const char* type, const std::string& details)
 {
     const std::string name = session.claimName(fileName);
-    const bool ok = exportRegistryKey(keyText, joinPath(session.folder(), name));
+    const bool ok =
+        exportRegistryKey(keyText, joinPath(session.folder(), name), session.report());
     if (ok)
         session.addManifestRecord(type, name, details);
     session.stepDone(BackupStep{BackupStepKind::RegistryExport, keyText, name, ok});
@@ -48,12 +50,13 @@ std::string registryExportParameters(const std::string& exportPath, const std::s
     return "/e \"" + exportPath + "\" \"" + keyText + "\"";
 }
 
-bool exportRegistryKey(const std::string& keyText, const std::string& exportPath)
+bool exportRegistryKey(const std::string& keyText, const std::string& exportPath,
+                       Responsiveness* responsiveness)
 {
     ScopedHandle process;
     if (!launchProgram("regedit.exe", registryExportParameters(exportPath, keyText), process))
         return false;
-    if (process.valid() && !waitForProcess(process.get(), kHelperProgramWait))
+    if (process.valid() && !waitForProcess(process.get(), kHelperProgramWait, responsiveness))
         return false;
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(exportPath.c_str(), GetFileExInfoStandard, &data))

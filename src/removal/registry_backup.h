@@ -24,9 +24,10 @@ bool prepareBackupFolder(const std::string& folder);
 std::string registryExportParameters(const std::string& exportPath, const std::string& keyText);
 
 // Runs regedit.exe with those parameters and waits for it
-// (kHelperProgramWait). True when it ended within the wait and the export
-// file exists and is not empty.
-bool exportRegistryKey(const std::string& keyText, const std::string& exportPath);
+// (kHelperProgramWait, through `responsiveness` when given). True when it
+// ended within the wait and the export file exists and is not empty.
+bool exportRegistryKey(const std::string& keyText, const std::string& exportPath,
+                       Responsiveness* responsiveness = nullptr);
 
 // For each parasite in list order, each selected RegistryKeyItem: its key
 // main\sub\value is exported to "rkBackup<n>.reg" (n its 1-based position in

@@ -1,9 +1,10 @@
 // Deleting registry keys and values of the selected items.
 #include "removal/registry_removal.h"
 
+#include "definitions/registry_items.h"
 #include "platform/handles.h"
+#include "platform/hives.h"
 #include "removal/item_refusal.h"
-#include "scan/registry_location.h"
 
 namespace kestrune {
 

@@ -2,15 +2,12 @@
 #include "removal/removal_log.h"
 
 #include "platform/handles.h"
-#include "settings/settings_store.h"
 
 #include <cstdio>
 
 namespace kestrune {
 
 const char kFixedLogName[] = "log.txt";
-const char kMakeLogFileText[] = "Do you want to make a log file?";
-const char kMakeLogFileCaption[] = "Kestrune!";
 
 namespace {
 
@@ -46,15 +43,6 @@ std::string datedLogName()
     SYSTEMTIME utc;
     GetSystemTime(&utc);
     return datedLogName(utc);
-}
-
-std::string chooseLogFileName(MessageBoxes& boxes)
-{
-    if (settingEnabled(kSettingAutoSaveLog))
-        return datedLogName();
-    if (boxes.show(nullptr, kMakeLogFileText, kMakeLogFileCaption, kMakeLogFileStyle) == IDYES)
-        return datedLogName();
-    return kFixedLogName;
 }
 
 std::string logRecord(const RemovalOutcome& outcome)

@@ -1,9 +1,8 @@
-// The removal log: the choice of the log file at the start of a run, its
-// dated name, the bracketed records and the writer that appends them. The
-// records are the user's account of a run; nothing ever reads them back.
+// The removal log: its fixed and dated names, the bracketed records and the
+// writer that appends them. The records are the user's account of a run;
+// nothing ever reads them back. Which name a run gets is its owner's choice.
 #pragma once
 
-#include "platform/message_boxes.h"
 #include "removal/removal_report.h"
 
 #include <windows.h>
@@ -13,23 +12,13 @@
 namespace kestrune {
 
 // The fixed log file of the runs whose dated log was declined.
-extern const char kFixedLogName[];   // "log.txt"
-
-// The question asked when "asl" is off.
-extern const char kMakeLogFileText[];      // "Do you want to make a log file?"
-extern const char kMakeLogFileCaption[];   // "Kestrune!"
-constexpr UINT kMakeLogFileStyle = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
+extern const char kFixedLogName[];
 
 // "\D-M-YYYY (h-m-s).txt" from a UTC time: day first, no leading zeros, with
 // the leading backslash that joins it to the log folder.
 std::string datedLogName(const SYSTEMTIME& utc);
 // The dated name for the current UTC time (GetSystemTime).
 std::string datedLogName();
-
-// The log file name of a new run: the dated name when "asl" is on; otherwise
-// the question above (no owner), Yes giving the dated name and any other
-// answer the fixed name, so a run is always logged somewhere.
-std::string chooseLogFileName(MessageBoxes& boxes);
 
 // The record of one outcome, byte for byte: TYPE, ACTION (DELETED, or FAILED
 // TO DELETE for an item still there: scheduled, failed, or refused as a
@@ -49,10 +38,10 @@ public:
     // any other with a backslash before it.
     std::string path() const;
 
-    // writeLogRecord: creates the last level of the folder when it is
-    // missing, then appends `record` byte for byte to the file (created when
-    // missing), opening and closing it for this record alone. False when the
-    // record could not be written whole; the run goes on either way.
+    // Creates the last level of the folder when it is missing, then appends
+    // `record` byte for byte to the file (created when missing), opening and
+    // closing it for this record alone. False when the record could not be
+    // written whole; the run goes on either way.
     bool write(const std::string& record) const;
 
 private:

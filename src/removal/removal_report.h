@@ -1,10 +1,12 @@
 // What a removal run tells its owner: the outcome of every selected item, the
 // programs it stopped on the way and the protected places it left alone. The
 // removal actions know no window; the main window, the console tool and the
-// tests implement RemovalReport.
+// tests implement RemovalReport, the window with its message pump as the
+// run's Responsiveness.
 #pragma once
 
-#include "scan/find.h"
+#include "platform/find.h"
+#include "removal/responsiveness.h"
 
 #include <string>
 
@@ -43,9 +45,8 @@ struct ProgramStep {
     std::string path;   // the program or module
 };
 
-class RemovalReport {
+class RemovalReport : public Responsiveness {
 public:
-    virtual ~RemovalReport() = default;
     // Called once per selected item, in removal order, after its log record
     // has been written.
     virtual void outcome(const RemovalOutcome& outcome) = 0;

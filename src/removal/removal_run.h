@@ -11,8 +11,9 @@
 
 namespace kestrune {
 
-extern const char kStatusRemoved[];          // "Removed"
-extern const char kStatusFailedToRemove[];   // "Failed to Remove"
+// The statuses a removal run gives a parasite.
+extern const char kStatusRemoved[];
+extern const char kStatusFailedToRemove[];
 
 class RemovalRun {
 public:

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "definitions/parasite.h"
-#include "scan/find.h"
+#include "platform/find.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-// The item-text rules: refused PATH and NAME texts, usable cookie names.
+// The item-text rules: refused PATH and NAME texts.
 #include "safety/place_paths.h"
 #include "safety/protected_places.h"
 
@@ -81,22 +81,6 @@ bool itemNameRefused(const std::string& name)
         }
         if (c < 0x20 || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
             c == '|')
-            return true;
-    }
-    return false;
-}
-
-bool cookieNameUsable(const std::string& name)
-{
-    for (size_t i = 0; i < name.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
-            return true;
-        if (c < 0x80)
-            continue;
-        if (IsDBCSLeadByte(c) && i + 1 < name.size())
-            return true;   // a two-byte character: a letter of the code page
-        if (IsCharAlphaNumericA(static_cast<CHAR>(c)))
             return true;
     }
     return false;

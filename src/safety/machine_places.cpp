@@ -1,6 +1,7 @@
 // ProtectedPlaces::forThisMachine: asks the system where its own places are.
 #include "safety/protected_places.h"
 
+#include "platform/folder_listing.h"
 #include "platform/handles.h"
 
 #include <windows.h>
@@ -221,15 +222,12 @@ void listedProfiles(std::vector<std::string>& profilesFolders, std::vector<std::
 std::vector<std::string> subfoldersOf(const std::string& folder)
 {
     std::vector<std::string> folders;
-    WIN32_FIND_DATAA entry;
-    FindHandle find(FindFirstFileA(joined(folder, "*").c_str(), &entry));
-    if (!find.valid())
-        return folders;
-    do {
-        const std::string name = entry.cFileName;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != "." && name != "..")
-            folders.push_back(joined(folder, name));
-    } while (FindNextFileA(find.get(), &entry));
+    FolderListing listing(joined(folder, "*"));
+    while (listing.next()) {
+        const WIN32_FIND_DATAA& entry = listing.entry();
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !isDotEntry(entry.cFileName))
+            folders.push_back(joined(folder, entry.cFileName));
+    }
     return folders;
 }
 

@@ -2,6 +2,7 @@
 // paths across hives.
 #include "safety/protected_keys.h"
 
+#include "platform/hive_names.h"
 #include "platform/text_compare.h"
 
 #include <vector>
@@ -104,23 +105,24 @@ const char* const kProtectedValues[] = {
 
 enum class Hive { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig, Unknown };
 
-struct HiveName {
+// The hives by their names and the abbreviations a reference file may use.
+struct HiveSpelling {
     const char* name;
     const char* shortName;
     Hive hive;
 };
 
-const HiveName kHiveNames[] = {
-    {"HKEY_CLASSES_ROOT", "HKCR", Hive::ClassesRoot},
-    {"HKEY_CURRENT_USER", "HKCU", Hive::CurrentUser},
-    {"HKEY_LOCAL_MACHINE", "HKLM", Hive::LocalMachine},
-    {"HKEY_USERS", "HKU", Hive::Users},
-    {"HKEY_CURRENT_CONFIG", "HKCC", Hive::CurrentConfig},
+const HiveSpelling kHiveSpellings[] = {
+    {kHiveNames[0], "HKCR", Hive::ClassesRoot},
+    {kHiveNames[1], "HKCU", Hive::CurrentUser},
+    {kHiveNames[2], "HKLM", Hive::LocalMachine},
+    {kHiveNames[3], "HKU", Hive::Users},
+    {kHiveNames[4], "HKCC", Hive::CurrentConfig},
 };
 
 Hive hiveOf(const std::string& name)
 {
-    for (const HiveName& row : kHiveNames) {
+    for (const HiveSpelling& row : kHiveSpellings) {
         if (sameText(name, row.name) || sameText(name, row.shortName))
             return row.hive;
     }

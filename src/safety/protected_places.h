@@ -5,7 +5,8 @@
 // ask the same object; nothing here shows a window.
 //
 // Also the item-text rules: which PATH and NAME texts of an item are refused
-// before any place is looked at, and which cookie names can match a file.
+// before any place is looked at (which cookie names can match a file is
+// platform/cookie_match.h).
 #pragma once
 
 #include "safety/protected_keys.h"
@@ -102,7 +103,5 @@ bool itemPathRefused(const std::string& path);
 // True when an item's NAME text is refused: blank, only dots, or holding a
 // "." or ".." segment.
 bool itemNameRefused(const std::string& name);
-// True when a cookie item's name can match a file: it holds a letter or digit.
-bool cookieNameUsable(const std::string& name);
 
 }  // namespace kestrune

@@ -1,7 +1,9 @@
 // Item checks and folder walks of the scans.
 #include "scan/item_checks.h"
 
-#include "platform/handles.h"
+#include "platform/cookie_match.h"
+#include "platform/folder_listing.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
 
 #include <windows.h>
@@ -57,31 +59,6 @@ std::string trimmedLocation(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
-std::string parentFolderOf(const std::string& path)
-{
-    size_t slash = path.rfind('\\');
-    return slash == std::string::npos ? path : path.substr(0, slash);
-}
-
-bool cookieFileMatches(const std::string& foldedFileName, const std::string& needle)
-{
-    return !needle.empty() && foldedFileName.find(needle) != std::string::npos;
-}
-
-std::string cookieNeedle(const std::string& name)
-{
-    if (!cookieNameUsable(name))
-        return std::string();
-    std::string needle = foldedText(name);
-    std::string result;
-    result.reserve(needle.size());
-    for (char c : needle) {
-        if (c != ' ')
-            result += c;
-    }
-    return result;
-}
-
 namespace {
 
 // True when an existing file or folder at `path` must not be reported. Both
@@ -121,11 +98,6 @@ void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList
     run.countItem();
 }
 
-bool isDotEntry(const char* name)
-{
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
 // The folder with its trailing backslashes removed: "C:\" gives "C:".
 std::string withoutTrailingBackslashes(const std::string& folder)
 {
@@ -159,17 +131,16 @@ void walkTree(ScanRun& run, std::string& path, Visitor& visitor)
 {
     const size_t base = path.size();
     path += "\\*.*";
-    WIN32_FIND_DATAA entry;
-    FindHandle listing(FindFirstFileA(path.c_str(), &entry));
-    const DWORD listingError = listing.valid() ? ERROR_SUCCESS : GetLastError();
+    FolderListing listing(path);
     path.resize(base);
-    if (!listing.valid()) {
-        if (!isNothingToList(listingError))
+    if (!listing.opened()) {
+        if (!isNothingToList(listing.error()))
             run.unreadable(folderName(path));
         return;
     }
     std::string name;
-    do {
+    while (listing.next()) {
+        const WIN32_FIND_DATAA& entry = listing.entry();
         if (run.stopping())
             return;
         run.countItem();
@@ -189,9 +160,9 @@ void walkTree(ScanRun& run, std::string& path, Visitor& visitor)
             visitor.file(name, path);
         }
         path.resize(base);
-    } while (FindNextFileA(listing.get(), &entry));
+    }
     // A listing broken off in the middle hid the rest of the folder.
-    if (!isNothingToList(GetLastError()))
+    if (!isNothingToList(listing.error()))
         run.unreadable(folderName(path));
 }
 
@@ -298,16 +269,12 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
     std::vector<CookieFile> cookieFiles;
     if (!cookiesFolder.empty()) {
         const std::string folder = withoutTrailingBackslashes(cookiesFolder);
-        WIN32_FIND_DATAA entry;
-        FindHandle listing(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
-        if (listing.valid()) {
-            do {
-                if (isDotEntry(entry.cFileName) ||
-                    (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    continue;
-                cookieFiles.push_back(
-                    CookieFile{folder + "\\" + entry.cFileName, entry.cFileName});
-            } while (FindNextFileA(listing.get(), &entry));
+        FolderListing listing(folder + "\\*.*");
+        while (listing.next()) {
+            const WIN32_FIND_DATAA& entry = listing.entry();
+            if (isDotEntry(entry.cFileName) || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                continue;
+            cookieFiles.push_back(CookieFile{folder + "\\" + entry.cFileName, entry.cFileName});
         }
     }
 

@@ -24,8 +24,9 @@
 
 namespace kestrune {
 
-extern const char kStatusFound[];      // "Found"
-extern const char kStatusNotFound[];   // "Not Found"
+// The statuses a scan gives a parasite.
+extern const char kStatusFound[];
+extern const char kStatusNotFound[];
 
 // One run of a scan: the list it scans, where it reports, the places it never
 // reports, and its count of items scanned. `protectedPlaces` must outlive it.
@@ -81,22 +82,6 @@ bool itemTextRefused(const std::string& path, const std::string& name);
 // The text with blanks, tabs and line breaks removed from both ends.
 std::string trimmedLocation(const std::string& text);
 
-// The path without its last backslash and what follows ("C:\WINDOWS" for
-// "C:\WINDOWS\a.dll", "C:" for "C:\a.dll"); the whole text when it holds no
-// backslash.
-std::string parentFolderOf(const std::string& path);
-
-// The needle of a cookie item: its name folded to lower case with every blank
-// (0x20) removed; tabs and other characters stay. Empty (matching nothing)
-// when the name holds no letter or digit (cookieNameUsable), so that a name
-// like "." or "__" never matches every cookie file.
-std::string cookieNeedle(const std::string& name);
-
-// True when a cookie file whose name, folded with foldedText, is
-// `foldedFileName` belongs to the item of `needle`: the needle occurs in it.
-// An empty needle matches nothing. The scan and the removal both ask this.
-bool cookieFileMatches(const std::string& foldedFileName, const std::string& needle);
-
 // The full scan's test of one file or folder item: with a `path`, the trimmed
 // "path\name" is tested for existence at once and the item's `found` set (0
 // when it exists but is a protected place); without one, the item is appended
@@ -108,8 +93,8 @@ void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
                    PendingList<DirectoryItem>& pendingFolders);
 
 // The cookie phase: every file (not folder) directly in `cookiesFolder` is
-// matched against every cookie item of every parasite. An item matches when
-// its needle occurs in the file's name folded to lower case (only the part of
+// matched against every cookie item of every parasite (cookie_match.h). An
+// item matches when its needle occurs in the file's name folded to lower case (only the part of
 // the path below the cookies folder, so that the folder's own path matches
 // nothing); an empty needle matches nothing. One find per matching pair, with
 // the item's name as defined as its location; one item counted per file. A

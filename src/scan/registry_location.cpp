@@ -1,18 +1,11 @@
-// The hive table, the existence tests and the location texts of registry items.
+// The existence tests and the location texts of registry items.
 #include "scan/registry_location.h"
 
+#include "definitions/registry_items.h"
 #include "platform/handles.h"
-#include "platform/text_compare.h"
+#include "platform/hives.h"
 
 namespace kestrune {
-
-const HiveRow kHiveTable[kHiveCount] = {
-    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-    {"HKEY_USERS", HKEY_USERS},
-    {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
-};
 
 namespace {
 
@@ -57,24 +50,6 @@ RegistryCheck checkInHives(std::string& main, Exists exists, IsProtected isProte
 
 }  // namespace
 
-HKEY hiveFromName(const std::string& name)
-{
-    for (const HiveRow& row : kHiveTable) {
-        if (sameText(name, row.name))
-            return row.root;
-    }
-    return nullptr;
-}
-
-std::string hiveName(HKEY root)
-{
-    for (const HiveRow& row : kHiveTable) {
-        if (row.root == root)
-            return row.name;
-    }
-    return std::string();
-}
-
 bool keyExists(HKEY root, const std::string& path)
 {
     RegistryKey key;
@@ -90,16 +65,6 @@ bool valueExists(HKEY root, const std::string& path, const std::string& valueNam
     DWORD size = sizeof buffer;
     LONG result = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, buffer, &size);
     return result == ERROR_SUCCESS || result == ERROR_MORE_DATA;
-}
-
-bool hasKeyName(const RegistryKeyItem& item)
-{
-    return item.value.find_first_not_of('\\') != std::string::npos;
-}
-
-std::string registryKeyPath(const RegistryKeyItem& item)
-{
-    return item.sub + "\\" + item.value;
 }
 
 RegistryCheck checkRegistryKey(RegistryKeyItem& item, const ProtectedPlaces& protectedPlaces,

@@ -1,6 +1,6 @@
-// Registry items of a parasite: the hive table, the lookup from a hive name to
-// its root key, the existence tests of the full scan (which pass over
-// protected keys and values) and the location texts of found registry items.
+// Registry items of a parasite in the scan: the existence tests of the full
+// scan (which pass over protected keys and values) and the location texts of
+// found registry items. The hive table is platform/hives.h.
 //
 // A RegistryKeyItem names the key `sub` + "\" + `value` below hive `main`; a
 // RegistryValueItem names value `value` of key `sub` below hive `main`. None of
@@ -17,24 +17,6 @@
 
 namespace kestrune {
 
-struct HiveRow {
-    const char* name;   // "HKEY_CLASSES_ROOT", ...
-    HKEY root;
-};
-
-// The five hives in table order, which is also the order of the fallback
-// search: HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
-// HKEY_CURRENT_CONFIG. No other root and no abbreviation is known.
-constexpr int kHiveCount = 5;
-extern const HiveRow kHiveTable[kHiveCount];
-
-// The root key of the hive whose table name equals `name` as a whole string
-// without regard to case (sameText); nullptr when none does.
-HKEY hiveFromName(const std::string& name);
-
-// The table name of `root` as spelled in the table; empty for any other key.
-std::string hiveName(HKEY root);
-
 // True when `path` opens below `root` with KEY_ALL_ACCESS. A key that exists
 // but cannot be opened with full access counts as absent.
 bool keyExists(HKEY root, const std::string& path);
@@ -43,16 +25,6 @@ bool keyExists(HKEY root, const std::string& path);
 // the key's default value) succeeds. A value whose data is longer than the
 // 260-byte query buffer counts as present: only presence is asked for.
 bool valueExists(HKEY root, const std::string& path, const std::string& valueName);
-
-// True when the item's `value` names a key: not empty and not made of
-// backslashes only. Without a name, `sub` + "\" opens as `sub` itself, so such
-// an item would stand for its parent key; the scan reports it as not found and
-// the removal must refuse it.
-bool hasKeyName(const RegistryKeyItem& item);
-
-// The key path tested for a RegistryKeyItem: `sub`, a backslash, `value`
-// (also when `sub` is empty).
-std::string registryKeyPath(const RegistryKeyItem& item);
 
 // How the scan's test of a registry item came out.
 enum class RegistryCheck {

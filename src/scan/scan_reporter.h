@@ -3,7 +3,7 @@
 // prints, tests record.
 #pragma once
 
-#include "scan/find.h"
+#include "platform/find.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // points.
 #include "scan/scan_thread.h"
 
-#include "removal/shell_utils.h"
+#include "platform/shell.h"
 #include "safety/own_places.h"
 #include "scan/item_checks.h"
 #include "scan/registry_location.h"

@@ -7,8 +7,9 @@
 // item's `found`, a key item's `main`, a found file or folder item's `path`)
 // and reports through its ScanReporter only. It never reports a protected
 // place as a find (see item_checks.h). It neither reads nor clears
-// stopRequested at its start: the start command clears it before the thread
-// is created. The list must not be changed while a scan runs.
+// stopRequested at its start: it is started through beginScan, which clears it
+// before the scan or its thread exists. The list must not be changed while a
+// scan runs.
 #pragma once
 
 #include "definitions/parasite.h"
@@ -77,7 +78,7 @@ ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
 struct ScanJob {
     ParasiteList* parasites = nullptr;
     ScanReporter* reporter = nullptr;
-    std::string folder;                  // the folder scan's folderToScan
+    std::string folder;                  // the folder that a folder scan walks
     std::optional<ScanPlaces> places;    // full scan; empty: the system's
     // Never reported; empty: protectedPlacesOfThisMachine, built by the thread.
     std::optional<ProtectedPlaces> protectedPlaces;

@@ -1,8 +1,8 @@
 // stopRequested: the process-wide request that the running scan end early.
-// The start commands clear it before they create a scan thread (so that a stop
-// confirmed at once is never lost); the stop command and the window's
-// destruction set it. Every loop of the scan threads and every step of the
-// folder walks reads it; a scan that sees it set runs its end step and ends.
+// beginScan clears it (nothing else in the program does); the stop command
+// and the window's destruction set it. Every loop of the scan threads and every step
+// of the folder walks reads it; a scan that sees it set runs its end step and
+// ends.
 #pragma once
 
 #include <atomic>
@@ -10,5 +10,16 @@
 namespace kestrune {
 
 extern std::atomic<bool> stopRequested;
+
+// Every scan starts here: clears stopRequested, then calls `start`, which runs
+// the scan on this thread or creates the thread that runs it, and returns what
+// `start` returns. The request is cleared before the scan or its thread exists,
+// so a stop asked for at once is never undone.
+template <typename Start>
+auto beginScan(Start&& start) -> decltype(start())
+{
+    stopRequested = false;
+    return start();
+}
 
 }  // namespace kestrune

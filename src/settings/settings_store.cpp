@@ -3,6 +3,9 @@
 
 #include "platform/handles.h"
 
+#include "product.h"
+#include "resource.h"
+
 #include <windows.h>
 
 namespace kestrune {
@@ -23,7 +26,6 @@ const char kSettingProgramFolder[] = "path";
 const char kSettingLogFolder[] = "lfp";
 const char kSettingReferenceFile[] = "rfp";
 
-const unsigned kDefaultReferenceFileStringId = 32772;
 const char kDefaultReferenceFileName[] = "kestrune_020404_v2.ks";
 
 namespace {
@@ -68,7 +70,7 @@ bool splitProgramPath(std::string& folder)
 std::string defaultReferenceFileName()
 {
     char buffer[kSettingBufferSize];
-    int n = LoadStringA(GetModuleHandleA(nullptr), kDefaultReferenceFileStringId, buffer,
+    int n = LoadStringA(GetModuleHandleA(nullptr), IDS_DEFAULT_REFERENCE_FILE, buffer,
                         sizeof buffer);
     if (n > 0)
         return std::string(buffer, static_cast<size_t>(n));
@@ -91,7 +93,7 @@ bool createDefaultSettings()
             return false;
     }
 
-    writeSetting(kSettingVersion, "2.01");
+    writeSetting(kSettingVersion, KESTRUNE_VERSION);
     writeSetting(kSettingDefinitionsName, "kestrune_082303_def.ks");
     writeSetting(kSettingRunAtStartup, "0");
     writeSetting(kSettingScanAtStartup, "0");
@@ -211,6 +213,18 @@ bool removeRunEntry(const std::string& name)
     if (!key.valid())
         return false;
     return RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool runEntryAbsent(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    RegistryKey key;
+    const LONG opened = key.open(HKEY_CURRENT_USER, kRunKeyPath, KEY_QUERY_VALUE);
+    if (opened != ERROR_SUCCESS)
+        return opened == ERROR_FILE_NOT_FOUND;
+    return RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace kestrune

@@ -12,30 +12,30 @@
 
 namespace kestrune {
 
-// Key paths below HKEY_CURRENT_USER.
-extern const char kSettingsKeyPath[];   // "SOFTWARE\\Kestrune"
-extern const char kRunKeyPath[];        // "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
-extern const char kRunEntryName[];      // "Kestrune"
+// Key paths below HKEY_CURRENT_USER, and the Run entry's value name.
+extern const char kSettingsKeyPath[];
+extern const char kRunKeyPath[];
+extern const char kRunEntryName[];
 
 // Value names, in the order in which first run writes them. A flag is on only
 // when its text is exactly "1"; writers store "1" or "0".
-extern const char kSettingVersion[];            // "pv"
-extern const char kSettingDefinitionsName[];    // "df"   name of the last installed reference file
-extern const char kSettingRunAtStartup[];       // "ras"  flag
-extern const char kSettingScanAtStartup[];      // "sas"  flag
-extern const char kSettingStartupScanAllowed[]; // "mtst" flag, third condition of the start-up scan
-extern const char kSettingAutoSaveLog[];        // "asl"  flag
-extern const char kSettingConfirmRemoval[];     // "abrs" flag
-extern const char kSettingAutoUpdate[];         // "acu"  flag
-extern const char kSettingProgramFolder[];      // "path" program folder, no trailing backslash
-extern const char kSettingLogFolder[];          // "lfp"
-extern const char kSettingReferenceFile[];      // "rfp"
+extern const char kSettingVersion[];            // KESTRUNE_VERSION, written on first run
+extern const char kSettingDefinitionsName[];    // name of the last installed reference file
+extern const char kSettingRunAtStartup[];       // flag
+extern const char kSettingScanAtStartup[];      // flag
+extern const char kSettingStartupScanAllowed[]; // flag, third condition of the start-up scan
+extern const char kSettingAutoSaveLog[];        // flag
+extern const char kSettingConfirmRemoval[];     // flag
+extern const char kSettingAutoUpdate[];         // flag
+extern const char kSettingProgramFolder[];      // program folder, no trailing backslash
+extern const char kSettingLogFolder[];          // folder of the removal logs
+extern const char kSettingReferenceFile[];      // full path of the reference file
 
-// The default reference-file name: string-table entry 32772 of the running
-// program ("kestrune_020404_v2.ks"), or that built-in text when the program
-// has no such entry (the test programs and the console tool).
-extern const unsigned kDefaultReferenceFileStringId;   // 32772
-extern const char kDefaultReferenceFileName[];         // "kestrune_020404_v2.ks"
+// The default reference-file name: string-table entry
+// IDS_DEFAULT_REFERENCE_FILE of the running program, or
+// kDefaultReferenceFileName when the program has no such entry (the test
+// programs and the console tool).
+extern const char kDefaultReferenceFileName[];
 std::string defaultReferenceFileName();
 
 // The buffer a value is read into: a value of this many bytes or more is
@@ -47,7 +47,7 @@ constexpr unsigned kSettingBufferSize = 260;
 // re-created.
 bool settingsMissing();
 
-// Creates the settings key and writes the eleven defaults ("pv" "2.01",
+// Creates the settings key and writes the eleven defaults ("pv" the version,
 // "df" "kestrune_082303_def.ks", "ras" "sas" "mtst" "0", "asl" "abrs" "acu"
 // "1", "path", "lfp", "rfp") and creates the logs folder. False, with nothing
 // written, when "SOFTWARE" cannot be opened or "Kestrune" cannot be created;
@@ -101,5 +101,10 @@ bool addRunEntry(const std::string& name, const std::string& commandLine);
 // Deletes value `name` of the Run key. True only when a value was deleted;
 // false for an empty name, a missing value or a key that cannot be opened.
 bool removeRunEntry(const std::string& name);
+
+// True when there is certainly no Run entry `name`: the Run key holds no such
+// value, or there is no Run key. False when the value is there, when the key
+// cannot be read, and for an empty name.
+bool runEntryAbsent(const std::string& name);
 
 }  // namespace kestrune

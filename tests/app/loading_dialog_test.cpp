@@ -6,6 +6,8 @@
 #include "settings/settings_store.h"
 #include "support/window_test_helpers.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 namespace kestrune {
@@ -29,7 +31,7 @@ protected:
 
     INT_PTR runOn(ParasiteList& list, const LoadingTimings& timings, Texts& texts)
     {
-        test::TextRecorder recorder(1031);
+        test::TextRecorder recorder(IDC_PROGRESS_TEXT);
         LoadingDialog dialog;
         dialog.setParasiteList(&list);
         dialog.setTimings(timings);

@@ -1,12 +1,14 @@
 // MainWindow run modally, driven from a helper thread: what the window shows
 // after initialisation, the first-run reminder and the end of the topmost
-// band, Preferences restoring the state it found, the minimum frame, and the
-// scan-thread test.
+// band, Preferences restoring the state it found, the minimum frame, and no
+// scan while a removal question is open.
 #include "app/main_window.h"
 
 #include "settings/settings_store.h"
 #include "support/scripted_message_boxes.h"
 #include "support/window_test_helpers.h"
+
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -44,11 +46,7 @@ protected:
         options_.loadingTimings.loadedPauseMs = 0;
         options_.startupTimerMs = 200;
     }
-    void TearDown() override
-    {
-        test::clearSettings();
-        test::dropQuitMessage();
-    }
+    void TearDown() override { test::clearSettings(); }
 
     // Runs the window; `actions` gets it on a helper thread once it is up.
     INT_PTR run(MainWindow& window, const std::function<void(HWND)>& actions)
@@ -56,10 +54,10 @@ protected:
         INT_PTR result = 0;
         test::whileModal([&] { result = window.runModal(); },
                          [&] {
-                             HWND main = test::waitForWindow(kWindowTitle, 1039);
+                             HWND main = test::waitForWindow(kWindowTitle, IDC_RESULT_LIST);
                              ASSERT_NE(main, nullptr);
                              actions(main);
-                             PostMessageA(main, WM_COMMAND, 32783, 0);   // E&xit
+                             PostMessageA(main, WM_COMMAND, ID_FILE_EXIT, 0);
                          });
         return result;
     }
@@ -71,22 +69,23 @@ protected:
 TEST_F(MainWindowTest, OpensWithEmptyCountersAndAsksTheFirstRunReminderWithoutOwner)
 {
     boxes_.answer(IDNO);
-    options_.startupTimerMs = 1500;   // time to look at the window before timer 101
+    options_.startupTimerMs = 1500;   // time to look at the window before IDT_STARTUP
     MainWindow window(true, options_);
     bool topmostAtFirst = false, topmostLater = true;
     std::string status, counters, description;
     INT_PTR result = run(window, [&](HWND main) {
         topmostAtFirst = (GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        status = text(main, 1038);
-        counters = text(main, 1044) + text(main, 1045) + text(main, 1046) + text(main, 1047);
-        description = text(main, 1049);
+        status = text(main, IDC_STATUS_LINE);
+        counters = text(main, IDC_MEMORY_COUNT) + text(main, IDC_REGISTRY_COUNT) +
+                   text(main, IDC_COOKIES_COUNT) + text(main, IDC_FILES_COUNT);
+        description = text(main, IDC_DESCRIPTION);
         ASSERT_TRUE(boxes_.waitForCount(1));
         Sleep(100);
         topmostLater = (GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_TRUE(topmostAtFirst) << "the window starts system-modal";
-    EXPECT_FALSE(topmostLater) << "timer 101 moves it out of the topmost band";
+    EXPECT_FALSE(topmostLater) << "IDT_STARTUP moves it out of the topmost band";
     EXPECT_EQ(status, "Prepared to start scanning!");
     EXPECT_EQ(counters, "");
     EXPECT_EQ(description, "");
@@ -113,22 +112,22 @@ TEST_F(MainWindowTest, PreferencesPutsBackTheStateItFound)
     bool duringScan = true, afterScanPrefs = true, afterIdlePrefs = false;
     run(window, [&](HWND main) {
         SendMessageA(main, WM_SCAN_STATE, 0, Scanning);
-        PostMessageA(main, WM_COMMAND, 32784, 0);
-        HWND prefs = test::waitForWindow("Kestrune v2.01 Preferences", 1021);
+        PostMessageA(main, WM_COMMAND, ID_SETTINGS_PREFERENCES, 0);
+        HWND prefs = test::waitForWindow("Kestrune v2.01 Preferences", IDC_LOG_PATH);
         ASSERT_NE(prefs, nullptr);
-        duringScan = enabled(main, 1001);
+        duringScan = enabled(main, IDC_SCAN);
         test::clickButton(prefs, IDCANCEL);
         Sleep(100);
-        afterScanPrefs = enabled(main, 1001) || enabled(main, 1009);
+        afterScanPrefs = enabled(main, IDC_SCAN) || enabled(main, IDC_UPDATE);
 
         // The work ends while Preferences is open: its Idle stays.
-        PostMessageA(main, WM_COMMAND, 32772, 0);   // the notification menu's item
-        prefs = test::waitForWindow("Kestrune v2.01 Preferences", 1021);
+        PostMessageA(main, WM_COMMAND, ID_TRAY_PREFERENCES, 0);
+        prefs = test::waitForWindow("Kestrune v2.01 Preferences", IDC_LOG_PATH);
         ASSERT_NE(prefs, nullptr);
         window.setUiState(Idle);                  // as the flow's end would
         test::clickButton(prefs, IDCANCEL);
         Sleep(100);
-        afterIdlePrefs = enabled(main, 1001) && enabled(main, 1009);
+        afterIdlePrefs = enabled(main, IDC_SCAN) && enabled(main, IDC_UPDATE);
     });
     EXPECT_FALSE(duringScan);
     EXPECT_FALSE(afterScanPrefs) << "closing Preferences must not re-enable a running scan's buttons";
@@ -157,7 +156,7 @@ TEST_F(MainWindowTest, EveryResultColumnStaysInViewAfterSizing)
     run(window, [&](HWND main) {
         ShowWindow(main, SW_MINIMIZE);
         ShowWindow(main, SW_RESTORE);
-        HWND list = GetDlgItem(main, 1039);
+        HWND list = GetDlgItem(main, IDC_RESULT_LIST);
         GetClientRect(list, &listClient);
         for (int c = 0; c < 4; ++c)
             widths[c] = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, c, 0));
@@ -192,8 +191,8 @@ TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
     // The backup offer has no owner, so the window takes commands meanwhile.
     boxes.whileOpen = [&](const std::string& caption) {
         if (caption == "Permission") {
-            window.onScanCommand();
-            window.onFolderScanCommand();
+            window.scanCommands().startScan();
+            window.scanCommands().startFolderScan();
         }
     };
     window.scanCommands().setFolderPicker([] { return std::string("C:\\"); });
@@ -202,35 +201,16 @@ TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
     run(window, [&](HWND main) {
         Find find{FindKind::File, 0, 0, "C:\\nowhere\\p1.exe"};
         SendMessageA(main, WM_FOUND_FILE, 0, reinterpret_cast<LPARAM>(new Find(find)));
-        PostMessageA(main, WM_COMMAND, 1003, 0);   // DELETE PARASITES
+        PostMessageA(main, WM_COMMAND, IDC_DELETE, 0);
         ASSERT_TRUE(boxes.waitForCount(2));
     });
     ASSERT_EQ(2u, boxes.shown().size());
     EXPECT_EQ("Permission", boxes.shown()[0].caption);
     EXPECT_EQ(applicationTitle(), boxes.shown()[1].caption);   // the answer was acted on
-    EXPECT_FALSE(window.scanThreadStarted);
+    EXPECT_FALSE(window.scanCommands().scanThreadStarted());
     EXPECT_FALSE(window.removal().busy());
     EXPECT_EQ(Idle, window.uiState());
     EXPECT_EQ(0, boxes.unexpected());
-}
-
-DWORD WINAPI waitOnEvent(void* event)
-{
-    WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
-    return 0;
-}
-
-TEST_F(MainWindowTest, ScanThreadRunningFollowsTheLastThreadStarted)
-{
-    MainWindow window(false, options_);
-    EXPECT_FALSE(window.scanThreadRunning());
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    window.scanThread.reset(CreateThread(nullptr, 0, waitOnEvent, release, 0, nullptr));
-    EXPECT_TRUE(window.scanThreadRunning());
-    SetEvent(release);
-    WaitForSingleObject(window.scanThread.get(), 5000);
-    EXPECT_FALSE(window.scanThreadRunning());
-    CloseHandle(release);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // PreferencesDialog driven as a user would: what it shows, what OK and Cancel
-// write, the order of its checks, and the Run entry.
+// write, the order of its checks, the Run entry, and a save that fails.
 #include "app/preferences_dialog.h"
 
 #include "settings/settings_store.h"
 #include "support/scripted_message_boxes.h"
 #include "support/window_test_helpers.h"
+
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,23 @@ void setText(HWND dialog, int id, const std::string& text)
     SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// Locks a key of HKEY_CURRENT_USER (an empty DACL: every access is refused)
+// or unlocks it (no DACL). Its owner may always change the DACL.
+bool lockUserKey(const char* path, bool locked)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+        return false;
+    SECURITY_DESCRIPTOR descriptor;
+    ACL empty;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, locked ? &empty : nullptr, FALSE);
+    const LONG result = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
 class PreferencesTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -79,11 +98,11 @@ protected:
                 result = dialog.run(nullptr);
             },
             [&] {
-                HWND dialog = test::waitForWindow(kTitle, 1021);
+                HWND dialog = test::waitForWindow(kTitle, IDC_LOG_PATH);
                 ASSERT_NE(dialog, nullptr);
                 actions(dialog);
                 // A failed expectation must not leave the modal loop waiting.
-                if (HWND left = test::waitForWindow(kTitle, 1021, 200))
+                if (HWND left = test::waitForWindow(kTitle, IDC_LOG_PATH, 200))
                     PostMessageA(left, WM_COMMAND, IDCANCEL, 0);
             });
         return result;
@@ -99,15 +118,15 @@ TEST_F(PreferencesTest, ShowsTheSettingsAndCancelWritesNothing)
     std::string shownLog, shownReference;
     bool ras = false, sas = true, asl = false, abrs = false, acu = true;
     INT_PTR result = run([&](HWND dialog) {
-        shownLog = controlText(dialog, 1021);
-        shownReference = controlText(dialog, 1022);
-        ras = checked(dialog, 1025);
-        sas = checked(dialog, 1027);
-        asl = checked(dialog, 1028);
-        abrs = checked(dialog, 1029);
-        acu = checked(dialog, 1030);
-        setText(dialog, 1021, "C:\\");
-        test::clickButton(dialog, 1025);
+        shownLog = controlText(dialog, IDC_LOG_PATH);
+        shownReference = controlText(dialog, IDC_REFERENCE_PATH);
+        ras = checked(dialog, IDC_RUN_AT_STARTUP);
+        sas = checked(dialog, IDC_SCAN_AT_STARTUP);
+        asl = checked(dialog, IDC_AUTO_SAVE_LOG);
+        abrs = checked(dialog, IDC_CONFIRM_REMOVAL);
+        acu = checked(dialog, IDC_AUTO_CHECK_UPDATES);
+        setText(dialog, IDC_LOG_PATH, "C:\\");
+        test::clickButton(dialog, IDC_RUN_AT_STARTUP);
         test::clickButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, IDCANCEL);
@@ -128,7 +147,7 @@ TEST_F(PreferencesTest, ShowsTheSettingsAndCancelWritesNothing)
 TEST_F(PreferencesTest, OkRewritesEverySettingAndTheRunEntry)
 {
     INT_PTR result = run([&](HWND dialog) {
-        test::clickButton(dialog, 1027);   // tick "Scan at Windows startup"
+        test::clickButton(dialog, IDC_SCAN_AT_STARTUP);   // tick "Scan at Windows startup"
         test::clickButton(dialog, IDOK);
     });
     EXPECT_EQ(result, IDOK);
@@ -145,7 +164,7 @@ TEST_F(PreferencesTest, OkRewritesEverySettingAndTheRunEntry)
 
     writeSetting("mtst", "1");
     run([&](HWND dialog) {
-        test::clickButton(dialog, 1025);   // untick "Run at Windows startup"
+        test::clickButton(dialog, IDC_RUN_AT_STARTUP);   // untick "Run at Windows startup"
         test::clickButton(dialog, IDOK);
     });
     EXPECT_EQ(setting("mtst"), "1");
@@ -157,15 +176,15 @@ TEST_F(PreferencesTest, LogFolderIsCheckedBeforeTheReferenceFile)
 {
     bool openAfterFirst = false, openAfterSecond = false;
     INT_PTR result = run([&](HWND dialog) {
-        setText(dialog, 1021, folder_ + "no-such-folder");
-        setText(dialog, 1022, folder_ + "no-such-file.ks");
+        setText(dialog, IDC_LOG_PATH, folder_ + "no-such-folder");
+        setText(dialog, IDC_REFERENCE_PATH, folder_ + "no-such-file.ks");
         test::clickButton(dialog, IDOK);
         openAfterFirst = IsWindow(dialog) != FALSE;
         // A file passes the folder check: PathFileExistsA is true for files.
-        setText(dialog, 1021, reference_);
+        setText(dialog, IDC_LOG_PATH, reference_);
         test::clickButton(dialog, IDOK);
         openAfterSecond = IsWindow(dialog) != FALSE;
-        setText(dialog, 1022, reference_);
+        setText(dialog, IDC_REFERENCE_PATH, reference_);
         test::clickButton(dialog, IDOK);
     });
     EXPECT_EQ(result, IDOK);
@@ -179,6 +198,58 @@ TEST_F(PreferencesTest, LogFolderIsCheckedBeforeTheReferenceFile)
         EXPECT_EQ(box.style, static_cast<UINT>(MB_OK));
     }
     EXPECT_EQ(setting("lfp"), reference_);
+}
+
+TEST_F(PreferencesTest, AFailedSaveIsReportedAndTheDialogStaysOpen)
+{
+    bool locked = false, openAfterOk = false;
+    INT_PTR result = run([&](HWND dialog) {
+        locked = lockUserKey(kSettingsKeyPath, true);
+        test::clickButton(dialog, IDOK);
+        openAfterOk = IsWindow(dialog) != FALSE;
+        lockUserKey(kSettingsKeyPath, false);
+        test::clickButton(dialog, IDCANCEL);
+    });
+    ASSERT_TRUE(locked);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(openAfterOk);
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(boxes_.shown()[0].text, "The settings could not be saved.");
+    EXPECT_EQ(boxes_.shown()[0].caption, applicationTitle());
+    EXPECT_EQ(boxes_.shown()[0].style, static_cast<UINT>(MB_OK));
+}
+
+TEST_F(PreferencesTest, SavePreferencesFailsWhenAValueOrTheRunEntryIsNotWritten)
+{
+    struct Row {
+        const char* why;
+        const char* lockedKey;   // null: none
+        int runAtStartup;
+        bool entryBefore;
+        bool saved;
+    };
+    const Row rows[] = {
+        {"nothing locked", nullptr, 1, false, true},
+        {"nothing locked, no entry to remove", nullptr, 0, false, true},
+        {"settings key locked", kSettingsKeyPath, 0, false, false},
+        {"Run key locked, entry to add", kRunKeyPath, 1, false, false},
+        {"Run key locked, entry left behind", kRunKeyPath, 0, true, false},
+    };
+    for (const Row& row : rows) {
+        removeRunEntry(kRunEntryName);
+        if (row.entryBefore) {
+            ASSERT_TRUE(addRunEntry(kRunEntryName, "entry")) << row.why;
+        }
+        SettingsSnapshot snapshot;
+        snapshot.runAtStartup = row.runAtStartup;
+        if (row.lockedKey != nullptr) {
+            ASSERT_TRUE(lockUserKey(row.lockedKey, true)) << row.why;
+        }
+        EXPECT_EQ(savePreferences(snapshot), row.saved) << row.why;
+        if (row.lockedKey != nullptr)
+            lockUserKey(row.lockedKey, false);
+    }
+    removeRunEntry(kRunEntryName);
 }
 
 TEST_F(PreferencesTest, LoadPreferencesLeavesUnreadableValuesAsTheyWere)

@@ -1,8 +1,8 @@
 // The scan side of the main window, driven on a stand-in window with the real
 // list, status and counter controls: the commands and their guards, the rows
 // and counters that the finds produce, the end-of-scan dialogue (also after a
-// failure), the refresh of the progress texts, timer 108 and the end of the
-// thread when the window goes.
+// failure), the refresh of the progress texts, IDT_STARTUP_SCAN and the end
+// of the thread when the window goes.
 #include "app/scan_commands.h"
 
 #include "app/scan_messages.h"
@@ -15,6 +15,8 @@
 #include "support/definitions_builder.h"
 #include "support/scripted_message_boxes.h"
 #include "support/test_files.h"
+
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +31,6 @@ using namespace kestrune;
 using namespace kestrune::testing_support;
 
 namespace {
-
-const int kListId = 1039;
-const int kDescriptionId = 1049;
-const int kMemoryId = 1044;
-const int kRegistryId = 1045;
-const int kCookiesId = 1046;
-const int kFilesId = 1047;
 
 // Scripted answers, with a hook that runs while a box is "open".
 class Boxes : public ScriptedMessageBoxes {
@@ -68,11 +63,7 @@ std::string controlText(HWND window, int id)
 // dispatch of the scan messages, timers and list notifications.
 class TestWindow : public ScanHost {
 public:
-    TestWindow()
-        : commands(*this, list,
-                   ScanWindowFields{scanning, scanStopped, descriptionText, memoryCount,
-                                    registryCount, cookiesCount, filesCount, resultRowCount,
-                                    scanThread, scanThreadStarted})
+    TestWindow() : commands(*this, list)
     {
         INITCOMMONCONTROLSEX init = {sizeof init, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&init);
@@ -85,15 +76,15 @@ public:
                                   700, 400, nullptr, nullptr, wc.hInstance, this);
         HWND listWindow = CreateWindowExA(
             0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-            5, 5, 500, 200, window_, reinterpret_cast<HMENU>(kListId), nullptr, nullptr);
+            5, 5, 500, 200, window_, reinterpret_cast<HMENU>(IDC_RESULT_LIST), nullptr, nullptr);
         list.attach(listWindow);
-        const int statics[] = {kStatusLineControl, kItemsScannedControl, kMemoryId, kRegistryId,
-                               kCookiesId, kFilesId};
+        const int statics[] = {IDC_STATUS_LINE,    IDC_ITEMS_SCANNED, IDC_MEMORY_COUNT,
+                               IDC_REGISTRY_COUNT, IDC_COOKIES_COUNT, IDC_FILES_COUNT};
         for (int id : statics)
             CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, window_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
         CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, 0, 0,
-                        10, 10, window_, reinterpret_cast<HMENU>(kDescriptionId), nullptr,
+                        10, 10, window_, reinterpret_cast<HMENU>(IDC_DESCRIPTION), nullptr,
                         nullptr);
         commands.setUpResultList();
     }
@@ -107,19 +98,11 @@ public:
     HWND window() const override { return window_; }
     MessageBoxes& messageBoxes() override { return boxes; }
     ParasiteList& parasiteList() override { return parasites; }
-    int uiState() const override { return uiState_; }
-    void setUiState(int state) override
+    UiState uiState() const override { return uiState_; }
+    void setUiState(UiState state) override
     {
         states.push_back(state);
         uiState_ = state == ScanFinished ? Idle : state;
-    }
-    void showBoundTexts() override
-    {
-        SetDlgItemTextA(window_, kDescriptionId, descriptionText.c_str());
-        SetDlgItemTextA(window_, kMemoryId, memoryCount.c_str());
-        SetDlgItemTextA(window_, kRegistryId, registryCount.c_str());
-        SetDlgItemTextA(window_, kCookiesId, cookiesCount.c_str());
-        SetDlgItemTextA(window_, kFilesId, filesCount.c_str());
     }
     bool startedFromRunEntry() const override { return startedAtStartup; }
     void showFromNotificationArea() override { ++shownFromTray; }
@@ -156,16 +139,6 @@ public:
     ParasiteList parasites;
     CheckListView list;
     bool startedAtStartup = false;
-    bool scanning = false;
-    bool scanStopped = false;
-    std::string descriptionText;
-    std::string memoryCount;
-    std::string registryCount;
-    std::string cookiesCount;
-    std::string filesCount;
-    int resultRowCount = 0;
-    ScopedHandle scanThread;
-    bool scanThreadStarted = false;
     std::vector<int> states;
     int shownFromTray = 0;
     int removeCommands = 0;
@@ -183,7 +156,7 @@ private:
         if (self == nullptr)
             return DefWindowProcA(window, message, wParam, lParam);
         if (message == WM_SCAN_STATE) {
-            self->commands.onScanState(static_cast<int>(lParam));
+            self->commands.onScanState(static_cast<UiState>(lParam));
             return 0;
         }
         if (isFoundMessage(message)) {
@@ -191,7 +164,7 @@ private:
             return 0;
         }
         if (message == WM_TIMER) {
-            if (wParam == ScanCommands::kStartupScanTimer)
+            if (wParam == IDT_STARTUP_SCAN)
                 self->commands.onStartupScanTimer();
             else
                 self->commands.onTimer(wParam);
@@ -199,7 +172,7 @@ private:
         }
         if (message == WM_NOTIFY) {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->idFrom == kListId && header->code == LVN_ITEMCHANGED) {
+            if (header->idFrom == IDC_RESULT_LIST && header->code == LVN_ITEMCHANGED) {
                 const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
                 self->list.onItemChanged(*change);
                 self->commands.onItemChanged(*change);
@@ -212,7 +185,7 @@ private:
     }
 
     HWND window_ = nullptr;
-    int uiState_ = Idle;
+    UiState uiState_ = Idle;
 };
 
 const char kTestKey[] = "Software\\KestruneWindowTest";
@@ -301,13 +274,6 @@ TEST(ResultTexts, DangerNamesCountersAndOffer)
     for (const auto& d : dangers)
         EXPECT_EQ(d.name, dangerName(d.level)) << d.level;
 
-    struct {
-        const char* in;
-        const char* out;
-    } counts[] = {{"", "1"}, {"0", "1"}, {"41", "42"}, {"7 items", "8"}, {"x", "1"}, {" 9", "10"}};
-    for (const auto& c : counts)
-        EXPECT_EQ(c.out, incrementedCount(c.in)) << c.in;
-
     EXPECT_EQ(Counter::Registry, counterOf(FindKind::RegistryKey));
     EXPECT_EQ(Counter::Registry, counterOf(FindKind::RegistryValue));
     EXPECT_EQ(Counter::Cookies, counterOf(FindKind::Cookie));
@@ -333,8 +299,8 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     w.boxes.answer(IDNO);   // keep the rows
     w.commands.startScan();
     EXPECT_FALSE(rebootPending);
-    EXPECT_TRUE(w.scanning);
-    EXPECT_EQ("0", w.text(kMemoryId));
+    EXPECT_TRUE(w.commands.scanning());
+    EXPECT_EQ("0", w.text(IDC_MEMORY_COUNT));
     ASSERT_TRUE(w.pumpUntilScanEnds());
 
     const std::string k = kTestKey;
@@ -356,15 +322,16 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
         EXPECT_EQ(kDangerTextColour, w.list.cellTextColour(r, 3));
     }
     EXPECT_EQ(1, w.list.rowData(1));
-    EXPECT_EQ(6, w.resultRowCount);
+    EXPECT_EQ(6, w.commands.resultRowCount());
 
     // Registry 3, cookies 1, files 1; the folder counts nowhere.
-    EXPECT_EQ("0", w.text(kMemoryId));
-    EXPECT_EQ("3", w.text(kRegistryId));
-    EXPECT_EQ("1", w.text(kCookiesId));
-    EXPECT_EQ("1", w.text(kFilesId));
-    EXPECT_EQ("Scan Completed", w.text(kStatusLineControl));
-    EXPECT_NE("0", w.text(kItemsScannedControl));
+    EXPECT_EQ(3, w.commands.counts().registry);
+    EXPECT_EQ("0", w.text(IDC_MEMORY_COUNT));
+    EXPECT_EQ("3", w.text(IDC_REGISTRY_COUNT));
+    EXPECT_EQ("1", w.text(IDC_COOKIES_COUNT));
+    EXPECT_EQ("1", w.text(IDC_FILES_COUNT));
+    EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
+    EXPECT_NE("0", w.text(IDC_ITEMS_SCANNED));
 
     ASSERT_EQ(3u, w.boxes.shown().size());
     EXPECT_EQ("Alert!", w.boxes.shown()[0].caption);
@@ -381,7 +348,7 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     EXPECT_EQ(0, w.removeCommands);
     EXPECT_EQ((std::vector<int>{Scanning, ScanFinished}), w.states);
     EXPECT_EQ(Idle, w.uiState());
-    EXPECT_FALSE(w.scanning);
+    EXPECT_FALSE(w.commands.scanning());
 
     // The removal gets exactly the items behind the checked rows.
     w.list.setChecked(1, false);
@@ -393,9 +360,9 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     EXPECT_EQ(0, checked[4].itemIndex);
 
     // The refresh has ended: what is written now stays.
-    SetDlgItemTextA(w.window(), kStatusLineControl, "written by the removal");
+    SetDlgItemTextA(w.window(), IDC_STATUS_LINE, "written by the removal");
     w.pumpFor(200);
-    EXPECT_EQ("written by the removal", w.text(kStatusLineControl));
+    EXPECT_EQ("written by the removal", w.text(IDC_STATUS_LINE));
 }
 
 TEST_F(ScanWindow, YesToTheOfferRunsTheRemoveCommand)
@@ -422,7 +389,7 @@ TEST_F(ScanWindow, NothingFoundEndsWithoutAQuestion)
     EXPECT_EQ((std::vector<std::string>{"Alert!", "Kestrune Scan"}), w.boxes.captions());
     EXPECT_EQ("Scan Completed Successfully", w.boxes.shown()[1].text);
     EXPECT_EQ(0, w.list.rowCount());
-    EXPECT_EQ("0", w.text(kFilesId));
+    EXPECT_EQ("0", w.text(IDC_FILES_COUNT));
 }
 
 TEST_F(ScanWindow, StopQuestionAndStoppedScan)
@@ -439,14 +406,15 @@ TEST_F(ScanWindow, StopQuestionAndStoppedScan)
     w.boxes.answer(IDNO);
     w.commands.startScan();
     w.commands.stopScan();
-    EXPECT_TRUE(w.scanning);
+    EXPECT_TRUE(w.commands.scanning());
     ASSERT_TRUE(w.pumpUntilScanEnds());
     ASSERT_GE(w.boxes.shown().size(), 3u);
     const ShownMessage& question = w.boxes.shown()[1];
     EXPECT_EQ(nullptr, question.owner);
     EXPECT_EQ("Are you sure you want to stop scanning?", question.text);
     EXPECT_EQ("Confirmation!", question.caption);
-    EXPECT_EQ(0x50024u, question.style);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST),
+              question.style);
     EXPECT_EQ("Scan Completed Successfully", w.boxes.shown()[2].text);
 
     // Confirmed at once, before the thread could do much: the stop holds.
@@ -459,12 +427,12 @@ TEST_F(ScanWindow, StopQuestionAndStoppedScan)
     w.commands.startScan();
     w.commands.stopScan();
     EXPECT_TRUE(stopRequested);
-    EXPECT_FALSE(w.scanning);
-    EXPECT_TRUE(w.scanStopped);
+    EXPECT_FALSE(w.commands.scanning());
+    EXPECT_TRUE(w.commands.scanStopped());
     ASSERT_TRUE(w.pumpUntilScanEnds());
     EXPECT_EQ("Scan Stopped", boxes.shown()[before + 2].text);
-    EXPECT_FALSE(w.scanStopped);
-    EXPECT_EQ("Scan Completed", w.text(kStatusLineControl));
+    EXPECT_FALSE(w.commands.scanStopped());
+    EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
     EXPECT_EQ(Idle, w.uiState());
     // The offer follows only when rows came in before the stop.
     EXPECT_EQ(w.list.rowCount() > 0 ? before + 4 : before + 3, boxes.shown().size());
@@ -542,9 +510,9 @@ TEST_F(ScanWindow, AScanThatFailsSaysSoAndTheNextScanStarts)
         ASSERT_EQ(before + 2, w.boxes.shown().size());   // no offer: no rows
         EXPECT_EQ(kScanFailedText, w.boxes.shown()[before + 1].text);
         EXPECT_EQ("Kestrune Scan", w.boxes.shown()[before + 1].caption);
-        EXPECT_EQ("Scan Failed", w.text(kStatusLineControl));
+        EXPECT_EQ("Scan Failed", w.text(IDC_STATUS_LINE));
         EXPECT_EQ(Idle, w.uiState());
-        EXPECT_FALSE(w.scanning);
+        EXPECT_FALSE(w.commands.scanning());
     }
     // The window took the end as usual: the next scan runs and completes.
     w.commands.setPostFunction(PostMessageA);
@@ -568,7 +536,7 @@ TEST_F(ScanWindow, TheStatusLineCountsTheFoldersThatCouldNotBeRead)
     w.boxes.answer(IDOK);
     w.commands.startScan();
     ASSERT_TRUE(w.pumpUntilScanEnds());
-    EXPECT_EQ("Scan Completed (1 folders could not be read)", w.text(kStatusLineControl));
+    EXPECT_EQ("Scan Completed (1 folders could not be read)", w.text(IDC_STATUS_LINE));
 }
 
 TEST_F(ScanWindow, NoStartWhileTheWindowIsBusy)
@@ -577,7 +545,7 @@ TEST_F(ScanWindow, NoStartWhileTheWindowIsBusy)
     w.commands.startScan();
     w.commands.startFolderScan();
     EXPECT_TRUE(w.boxes.shown().empty());
-    EXPECT_FALSE(w.scanThreadStarted);
+    EXPECT_FALSE(w.commands.scanThreadStarted());
 }
 
 TEST_F(ScanWindow, FolderScanPicksFirstThenClearsThenAsks)
@@ -626,9 +594,9 @@ TEST_F(ScanWindow, FolderScanPicksFirstThenClearsThenAsks)
                   {"Alpha", dir + "\\evil.dll", "File", "Severe"},
                   {"Alpha", places.windowsFolder + "\\EvilDir", "Folder", "Severe"}}),
               rows);
-    EXPECT_EQ("Completed!", w.text(kStatusLineControl));
-    EXPECT_EQ("1", w.text(kFilesId));
-    EXPECT_EQ("0", w.text(kRegistryId));
+    EXPECT_EQ("Completed!", w.text(IDC_STATUS_LINE));
+    EXPECT_EQ("1", w.text(IDC_FILES_COUNT));
+    EXPECT_EQ("0", w.text(IDC_REGISTRY_COUNT));
     EXPECT_EQ("Found", alpha.status);
     EXPECT_EQ(Idle, w.uiState());
 }
@@ -643,11 +611,11 @@ TEST_F(ScanWindow, SelectingARowShowsItsParasitesDescription)
     ASSERT_TRUE(w.pumpUntilScanEnds());
     ASSERT_GE(w.list.rowCount(), 2);
     ListView_SetItemState(w.list.hwnd(), 1, LVIS_SELECTED, LVIS_SELECTED);
-    EXPECT_EQ("Beta tracks you.", w.text(kDescriptionId));
+    EXPECT_EQ("Beta tracks you.", w.text(IDC_DESCRIPTION));
     ListView_SetItemState(w.list.hwnd(), 0, LVIS_SELECTED, LVIS_SELECTED);
-    EXPECT_EQ("Alpha shows ads.", w.text(kDescriptionId));
+    EXPECT_EQ("Alpha shows ads.", w.text(IDC_DESCRIPTION));
     ListView_SetItemState(w.list.hwnd(), -1, 0, LVIS_SELECTED);
-    EXPECT_EQ("", w.text(kDescriptionId));
+    EXPECT_EQ("", w.text(IDC_DESCRIPTION));
 }
 
 TEST_F(ScanWindow, StartupScanRunsOnceAndOnlyWhenAllowed)
@@ -674,12 +642,12 @@ TEST_F(ScanWindow, StartupScanRunsOnceAndOnlyWhenAllowed)
         window.startedAtStartup = c.fromRunEntry;
         window.boxes.answer(IDNO);
         window.boxes.answer(IDOK);
-        SetTimer(window.window(), ScanCommands::kStartupScanTimer, 10, nullptr);
+        SetTimer(window.window(), IDT_STARTUP_SCAN, 10, nullptr);
         window.pumpFor(100);
         window.commands.onStartupScanTimer();   // a late second tick
         ASSERT_TRUE(window.pumpUntilScanEnds());
         EXPECT_EQ(c.scans ? 1 : 0, window.shownFromTray);
-        EXPECT_EQ(c.scans, window.scanThreadStarted);
+        EXPECT_EQ(c.scans, window.commands.scanThreadStarted());
         EXPECT_EQ(c.scans ? 2u : 0u, window.boxes.shown().size());
     }
 }
@@ -695,16 +663,16 @@ TEST_F(ScanWindow, ProgressIsRefreshedWhileTheThreadRuns)
     w.commands.startScan();
     std::vector<std::string> counts;
     ASSERT_TRUE(w.pumpUntil([&] {
-        const std::string count = w.text(kItemsScannedControl);
+        const std::string count = w.text(IDC_ITEMS_SCANNED);
         if (counts.empty() || counts.back() != count)
             counts.push_back(count);
         return !w.commands.scanActive();
     }, 60000));
     EXPECT_GE(counts.size(), 3u);   // several values on the way
-    EXPECT_EQ("Scan Completed", w.text(kStatusLineControl));
+    EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
     // 200 folders of 300 files below C:\bigtree, with "." and ".." each.
     const unsigned long walked = 2 + 200 + 200 * (2 + 300);
-    EXPECT_LE(walked, std::stoul(w.text(kItemsScannedControl)));
+    EXPECT_LE(walked, std::stoul(w.text(IDC_ITEMS_SCANNED)));
 }
 
 TEST_F(ScanWindow, TheThreadRunsOnWhileTheWindowDoesNotAnswer)
@@ -714,10 +682,29 @@ TEST_F(ScanWindow, TheThreadRunsOnWhileTheWindowDoesNotAnswer)
     w.boxes.answer(IDNO);
     w.commands.startScan();
     // No message is handled on this thread until the scan thread has ended.
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.scanThread.get(), 60000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.commands.scanThread(), 60000));
     w.boxes.answer(IDOK);
     ASSERT_TRUE(w.pumpUntilScanEnds());
-    EXPECT_EQ("Scan Completed", w.text(kStatusLineControl));
+    EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
+}
+
+TEST_F(ScanWindow, ScanThreadRunningFollowsTheLastThreadStarted)
+{
+    EXPECT_FALSE(w.commands.scanThreadRunning());
+    // The thread's first message waits until the test lets it go.
+    ScopedHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    w.commands.setPostFunction([&](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        WaitForSingleObject(release.get(), INFINITE);
+        return PostMessageA(window, message, wParam, lParam);
+    });
+    w.boxes.answer(IDNO);
+    w.commands.startScan();
+    EXPECT_TRUE(w.commands.scanThreadRunning());
+    SetEvent(release.get());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.commands.scanThread(), 60000));
+    EXPECT_FALSE(w.commands.scanThreadRunning());
+    w.boxes.answer(IDOK);
+    ASSERT_TRUE(w.pumpUntilScanEnds());
 }
 
 TEST_F(ScanWindow, DestroyingTheWindowStopsTheThreadAndWaits)
@@ -736,9 +723,9 @@ TEST_F(ScanWindow, DestroyingTheWindowStopsTheThreadAndWaits)
     DestroyWindow(w.window());
     EXPECT_LT(GetTickCount() - start, 2000u);
     EXPECT_FALSE(w.commands.threadTerminated());
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.scanThread.get(), 0));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(w.commands.scanThread(), 0));
     EXPECT_TRUE(stopRequested);
-    EXPECT_FALSE(w.scanning);
+    EXPECT_FALSE(w.commands.scanning());
     // Nothing starts any more, and no scan message waits for the window.
     w.commands.startScan();
     EXPECT_EQ(1u, w.boxes.shown().size());
@@ -756,7 +743,8 @@ TEST_F(ScanWindow, TheAlertComesBeforeTheRowsGoAndTheOfferAfterAnyStateMessage)
     ASSERT_TRUE(w.pumpUntilScanEnds());
     const int rows = w.list.rowCount();
     ASSERT_GT(rows, 0);
-    w.descriptionText = "kept until the start clears it";
+    ListView_SetItemState(w.list.hwnd(), 0, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_EQ("Alpha shows ads.", w.commands.description());
 
     // A state message of any value, with rows listed, is followed by the
     // offer (no end message unless the value is 6).
@@ -772,7 +760,7 @@ TEST_F(ScanWindow, TheAlertComesBeforeTheRowsGoAndTheOfferAfterAnyStateMessage)
     w.boxes.whileOpen = [&](const std::string& caption) {
         if (caption == "Alert!") {
             rowsAtAlert = w.list.rowCount();
-            descriptionAtAlert = w.descriptionText;
+            descriptionAtAlert = w.commands.description();
         }
     };
     w.boxes.answer(IDNO);
@@ -780,8 +768,9 @@ TEST_F(ScanWindow, TheAlertComesBeforeTheRowsGoAndTheOfferAfterAnyStateMessage)
     w.boxes.answer(IDNO);
     w.commands.startScan();
     EXPECT_EQ(rows, rowsAtAlert);
-    EXPECT_EQ("kept until the start clears it", descriptionAtAlert);
+    EXPECT_EQ("Alpha shows ads.", descriptionAtAlert);
     EXPECT_EQ(0, w.list.rowCount());
-    EXPECT_EQ("", w.descriptionText);
+    EXPECT_EQ("", w.commands.description());
+    EXPECT_EQ("", w.text(IDC_DESCRIPTION));
     ASSERT_TRUE(w.pumpUntilScanEnds());
 }

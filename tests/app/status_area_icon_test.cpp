@@ -2,7 +2,7 @@
 // hidden window's forwarding and the clean-up.
 #include "app/status_area_icon.h"
 
-#include "support/window_test_helpers.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@ namespace kestrune {
 namespace {
 
 struct Posted {
+    HWND window = nullptr;
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
@@ -22,6 +23,7 @@ Posted lastMouse;
 LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+        lastMouse.window = window;
         lastMouse.message = message;
         lastMouse.wParam = wParam;
         lastMouse.lParam = lParam;
@@ -43,31 +45,33 @@ protected:
         owner_ = CreateWindowExA(0, "KestruneIconOwner", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100,
                                  100, nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(owner_, nullptr);
+        otherOwner_ = CreateWindowExA(0, "KestruneIconOwner", "other", WS_OVERLAPPEDWINDOW, 0, 0,
+                                      100, 100, nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(otherOwner_, nullptr);
         ShowWindow(owner_, SW_SHOW);
         lastMouse = Posted();
     }
     void TearDown() override
     {
         DestroyWindow(owner_);
-        test::dropQuitMessage();
+        DestroyWindow(otherOwner_);
     }
     void pump()
     {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
     HWND owner_ = nullptr;
+    HWND otherOwner_ = nullptr;
 };
 
 TEST_F(StatusAreaIconTest, AttachFillsTheFirstVersionRecordWithoutAddingTheIcon)
 {
     auto icon = std::make_unique<CStatusAreaIconObj>();
-    icon->attach(owner_, 128, "Kestrune v2.01", 146, 2);
+    icon->attach(owner_, IDI_KESTRUNE, "Kestrune v2.01", IDR_TRAY_MENU, 2);
     const NOTIFYICONDATAA& record = icon->record();
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, icon->ownWindow());
@@ -91,13 +95,13 @@ TEST_F(StatusAreaIconTest, AttachFillsTheFirstVersionRecordWithoutAddingTheIcon)
 TEST_F(StatusAreaIconTest, TipOf63CharactersIsAcceptedAnd64MakeAttachDoNothing)
 {
     auto fits = std::make_unique<CStatusAreaIconObj>();
-    fits->attach(owner_, 128, std::string(63, 't'), 146, 2);
+    fits->attach(owner_, IDI_KESTRUNE, std::string(63, 't'), IDR_TRAY_MENU, 2);
     EXPECT_NE(fits->ownWindow(), nullptr);
     EXPECT_EQ(std::string(fits->record().szTip), std::string(63, 't'));
     fits.reset();
 
     auto tooLong = std::make_unique<CStatusAreaIconObj>();
-    tooLong->attach(owner_, 128, std::string(64, 't'), 146, 2);
+    tooLong->attach(owner_, IDI_KESTRUNE, std::string(64, 't'), IDR_TRAY_MENU, 2);
     EXPECT_EQ(tooLong->ownWindow(), nullptr);
     EXPECT_EQ(tooLong->popupMenu(), nullptr);
     EXPECT_EQ(tooLong->record().cbSize, 0u);
@@ -113,7 +117,7 @@ TEST_F(StatusAreaIconTest, ClickModesChooseTheButtonsThatOpenTheMenu)
     const Row rows[] = {{0, false, true}, {1, true, false}, {2, true, true}, {7, false, true}};
     for (const Row& row : rows) {
         CStatusAreaIconObj icon;
-        icon.attach(owner_, 128, "tip", 146, row.mode);
+        icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, row.mode);
         EXPECT_EQ(icon.menuOnLeftClick(), row.left) << "mode " << row.mode;
         EXPECT_EQ(icon.menuOnRightClick(), row.right) << "mode " << row.mode;
     }
@@ -122,11 +126,15 @@ TEST_F(StatusAreaIconTest, ClickModesChooseTheButtonsThatOpenTheMenu)
 TEST_F(StatusAreaIconTest, HiddenWindowForwardsMouseMessagesToTheOwner)
 {
     CStatusAreaIconObj icon;
-    icon.attach(owner_, 128, "tip", 146, 2);
+    icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 2);
+    // Each hidden window reaches its own object, also when another exists.
+    CStatusAreaIconObj other;
+    other.attach(otherOwner_, IDI_KESTRUNE, "other", IDR_TRAY_MENU, 2);
     // The callback arrives at the hidden window, never at the owner.
     SendMessageA(icon.ownWindow(), 3002, 1, WM_MOUSEMOVE);
     pump();
     EXPECT_EQ(lastMouse.count, 1);
+    EXPECT_EQ(lastMouse.window, owner_);
     EXPECT_EQ(lastMouse.message, static_cast<UINT>(WM_MOUSEMOVE));
     EXPECT_EQ(lastMouse.wParam, 0u);
     EXPECT_EQ(lastMouse.lParam, 3002);
@@ -142,7 +150,7 @@ TEST_F(StatusAreaIconTest, HiddenWindowForwardsMouseMessagesToTheOwner)
 TEST_F(StatusAreaIconTest, ButtonUpWithoutMenuIsForwardedToo)
 {
     CStatusAreaIconObj icon;
-    icon.attach(owner_, 128, "tip", 146, 0);   // right button only
+    icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 0);   // right button only
     SendMessageA(icon.ownWindow(), 3002, 1, WM_LBUTTONUP);
     pump();
     EXPECT_EQ(lastMouse.message, static_cast<UINT>(WM_LBUTTONUP));
@@ -152,7 +160,7 @@ TEST_F(StatusAreaIconTest, ButtonUpWithoutMenuIsForwardedToo)
 TEST_F(StatusAreaIconTest, SetIconStateShowsAndHidesTheOwnerAndCleanUpShowsItAgain)
 {
     auto icon = std::make_unique<CStatusAreaIconObj>();
-    icon->attach(owner_, 128, "tip", 146, 2);
+    icon->attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 2);
     icon->setIconState(false, true);
     EXPECT_FALSE(icon->iconShown());
     EXPECT_FALSE(icon->ownerHidden());
@@ -166,8 +174,8 @@ TEST_F(StatusAreaIconTest, SetIconStateShowsAndHidesTheOwnerAndCleanUpShowsItAga
     EXPECT_TRUE(IsWindowVisible(owner_)) << "destruction shows the owner it hid";
     EXPECT_FALSE(IsWindow(own));
     MSG msg;
-    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
-        << "destruction posts the quit message";
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "the owner, not the icon object, ends the message loop";
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include "support/window_test_helpers.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 namespace kestrune {
@@ -18,7 +20,7 @@ protected:
     void SetUp() override
     {
         test::initCommonControls();
-        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(102), nullptr,
+        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                      plainDialog, 0);
         ASSERT_NE(dialog_, nullptr);
     }
@@ -32,7 +34,7 @@ protected:
     std::string status() const
     {
         char text[128] = "";
-        GetDlgItemTextA(dialog_, 1038, text, sizeof text);
+        GetDlgItemTextA(dialog_, IDC_STATUS_LINE, text, sizeof text);
         return text;
     }
 
@@ -42,7 +44,7 @@ protected:
 TEST_F(UiStateTest, EachStateSetsButtonsListStatusLineAndStopButton)
 {
     struct Row {
-        int state;
+        UiState state;
         bool buttonsEnabled;
         bool listShown;
         int stored;
@@ -57,19 +59,20 @@ TEST_F(UiStateTest, EachStateSetsButtonsListStatusLineAndStopButton)
         // Start from the opposite so that every control has to change.
         applyUiState(dialog_, row.buttonsEnabled ? Downloading : Idle);
         EXPECT_EQ(applyUiState(dialog_, row.state), row.stored) << "state " << row.state;
-        for (int id : {1001, 1002, 1003, 1009})
+        for (int id : {IDC_SCAN, IDC_SCAN_FOLDER, IDC_DELETE, IDC_UPDATE})
             EXPECT_EQ(enabled(id), row.buttonsEnabled) << "state " << row.state << " button " << id;
-        for (int id : {1039, 1038, 1041})
+        for (int id : {IDC_RESULT_LIST, IDC_STATUS_LINE, IDC_STOP_SCAN})
             EXPECT_EQ(shown(id), row.listShown) << "state " << row.state << " control " << id;
-        EXPECT_TRUE(enabled(1041)) << "the stop button is never disabled, state " << row.state;
-        for (int id : {1049, 1044, 1045, 1046, 1047, 1048})
+        EXPECT_TRUE(enabled(IDC_STOP_SCAN)) << "the stop button is never disabled, state " << row.state;
+        for (int id : {IDC_DESCRIPTION, IDC_MEMORY_COUNT, IDC_REGISTRY_COUNT, IDC_COOKIES_COUNT,
+                       IDC_FILES_COUNT, IDC_ITEMS_SCANNED})
             EXPECT_TRUE(shown(id)) << "description and counters stay, state " << row.state;
     }
 }
 
 TEST_F(UiStateTest, RemovingWritesItsStatusTextAndOthersLeaveIt)
 {
-    SetDlgItemTextA(dialog_, 1038, "before");
+    SetDlgItemTextA(dialog_, IDC_STATUS_LINE, "before");
     applyUiState(dialog_, Scanning);
     EXPECT_EQ(status(), "before");
     applyUiState(dialog_, Removing);
@@ -78,14 +81,14 @@ TEST_F(UiStateTest, RemovingWritesItsStatusTextAndOthersLeaveIt)
 
 TEST_F(UiStateTest, InPreferencesChangesNoControl)
 {
-    for (int before : {Idle, Scanning, Downloading}) {
+    for (UiState before : {Idle, Scanning, Downloading}) {
         applyUiState(dialog_, before);
-        bool buttons = enabled(1001);
-        bool list = shown(1039);
+        bool buttons = enabled(IDC_SCAN);
+        bool list = shown(IDC_RESULT_LIST);
         EXPECT_EQ(applyUiState(dialog_, InPreferences), InPreferences);
-        EXPECT_EQ(enabled(1001), buttons) << "after state " << before;
-        EXPECT_EQ(enabled(1009), buttons) << "after state " << before;
-        EXPECT_EQ(shown(1039), list) << "after state " << before;
+        EXPECT_EQ(enabled(IDC_SCAN), buttons) << "after state " << before;
+        EXPECT_EQ(enabled(IDC_UPDATE), buttons) << "after state " << before;
+        EXPECT_EQ(shown(IDC_RESULT_LIST), list) << "after state " << before;
     }
 }
 

@@ -18,10 +18,10 @@ TEST(WindowLayout, ControlsFollowTheirEdgesWhenTheClientGrows)
     };
     const Row rows[] = {
         {Anchor::Fixed, Anchor::Fixed, {10, 20, 110, 60}},
-        {Anchor::FarEdge, Anchor::Fixed, {210, 20, 310, 60}},     // 1009
-        {Anchor::Stretch, Anchor::Fixed, {10, 20, 310, 60}},      // 1038
-        {Anchor::Stretch, Anchor::Stretch, {10, 20, 310, 210}},   // 1039
-        {Anchor::FarEdge, Anchor::FarEdge, {210, 170, 310, 210}}, // 1041
+        {Anchor::FarEdge, Anchor::Fixed, {210, 20, 310, 60}},     // IDC_UPDATE
+        {Anchor::Stretch, Anchor::Fixed, {10, 20, 310, 60}},      // IDC_STATUS_LINE
+        {Anchor::Stretch, Anchor::Stretch, {10, 20, 310, 210}},   // IDC_RESULT_LIST
+        {Anchor::FarEdge, Anchor::FarEdge, {210, 170, 310, 210}}, // IDC_STOP_SCAN
     };
     for (const Row& row : rows) {
         ControlLayout layout;

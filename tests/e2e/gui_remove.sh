@@ -44,12 +44,12 @@ drive answer 'It is strongly recommended to update your protection to protect yo
 check "a running parasite program" kill -0 "$bad_pid"
 
 say "SCAN MY PC"
-drive click "$W" 1001 >/dev/null
+drive click "$W" IDC_SCAN >/dev/null
 drive answer 'It is highly recommend you close all internet explorer windows to remove attached parasites as well as any other open programs.\n Kill All Explorer Windows ?' NO 10000 >/dev/null
 expect_eq "scan ends" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 180000)"
 expect_eq "delete offer for seven rows" "$W" \
     "$(drive answer 'Kestrune Detected 7 Parasites, Do you want Kestrune to Delete all Detected Parasites?' NO 10000)"
-rows=$(drive rows "$W" 1039)
+rows=$(drive rows "$W" IDC_RESULT_LIST)
 expect_eq "seven checked rows" "$(printf '%s\n' \
     '1	KsBad	HKEY_CURRENT_USER\Software\KsBad\Bad	RegKey	Dangerous' \
     '1	KsBad	HKEY_CURRENT_USER\Software\KsBad\Run : KsBad	RegValue	Dangerous' \
@@ -59,18 +59,18 @@ expect_eq "seven checked rows" "$(printf '%s\n' \
     '1	KsBad	C:\ksbad\spare.dat	File	Dangerous' \
     '1	KsBad	C:\ksbad\BadDir	Folder	Dangerous' | sort)" "$(echo "$rows" | sort)"
 spare_row=$(($(echo "$rows" | grep -n 'spare.dat' | cut -d: -f1) - 1))
-check "untick the spare row" drive check-row "$W" 1039 "$spare_row" 0
-drive click "$W" 1003 >/dev/null
+check "untick the spare row" drive check-row "$W" IDC_RESULT_LIST "$spare_row" 0
+drive click "$W" IDC_DELETE >/dev/null
 drive box 10000 >/dev/null   # the backup offer is open (no owner): tick the row again
-check "tick it again while the question is open" drive check-row "$W" 1039 "$spare_row" 1
+check "tick it again while the question is open" drive check-row "$W" IDC_RESULT_LIST "$spare_row" 1
 expect_eq "backup offer" "Permission" \
     "$(drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' YES 10000)"
 expect_eq "backup done" "Permission" \
     "$(drive answer 'Backup was successful.\nDo you want to remove the selected adware now?' YES 60000)"
 expect_eq "summary after the backup" "Kestrune" \
     "$(drive answer 'Selected adware have been removed from your computer successfully.' OK 60000)"
-check "status line" drive wait-text "$W" 1038 "Prepared to Start Scanning" 10000
-for id in 1001 1002 1003 1009; do
+check "status line" drive wait-text "$W" IDC_STATUS_LINE "Prepared to Start Scanning" 10000
+for id in IDC_SCAN IDC_SCAN_FOLDER IDC_DELETE IDC_UPDATE; do
     expect_eq "button $id enabled again" "visible=1 enabled=1" "$(wait_state $id "visible=1 enabled=1")"
 done
 
@@ -110,24 +110,24 @@ expect_eq "archive entries" "$(printf '%s\n' BadDir/ BadDir/sub/ BadDir/sub/deep
 check "the temporary backup folder is empty" bash -c "[ -z \"\$(ls '$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")/KestruneBackup')\" ]"
 
 expect_eq "the rows stay, the spare one ticked" "7 1" \
-    "$(drive rows "$W" 1039 | wc -l) $(drive rows "$W" 1039 | grep -c '^1.*spare.dat')"
+    "$(drive rows "$W" IDC_RESULT_LIST | wc -l) $(drive rows "$W" IDC_RESULT_LIST | grep -c '^1.*spare.dat')"
 
 say "DELETE PARASITES on the rows the backup path kept, backup declined"
-drive click "$W" 1003 >/dev/null
+drive click "$W" IDC_DELETE >/dev/null
 drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' NO 10000 >/dev/null
 expect_eq "direct summary" "Kestrune" \
     "$(drive answer 'Selected Parasites have been removed from your computer successfully.' OK 60000)"
-check "status line again" drive wait-text "$W" 1038 "Prepared to Start Scanning" 10000
-expect_eq "delete button enabled again" "visible=1 enabled=1" "$(wait_state 1003 "visible=1 enabled=1")"
+check "status line again" drive wait-text "$W" IDC_STATUS_LINE "Prepared to Start Scanning" 10000
+expect_eq "delete button enabled again" "visible=1 enabled=1" "$(wait_state IDC_DELETE "visible=1 enabled=1")"
 expect_eq "still one archive" "1" "$(ls "$E2E_PROGRAM_DIR/KestruneBackup" | wc -l)"
 expect_eq "now the spare file is gone too" "keep.txt" "$(ls "$drive_c/ksbad")"
-expect_eq "the list is empty" "" "$(drive rows "$W" 1039)"
+expect_eq "the list is empty" "" "$(drive rows "$W" IDC_RESULT_LIST)"
 
 say "DELETE PARASITES on the emptied list"
-drive click "$W" 1003 >/dev/null
+drive click "$W" IDC_DELETE >/dev/null
 expect_eq "scan first" "$W" "$(drive answer 'Please Scan for Parasites first' OK 10000)"
 
-drive menu "$W" 32783 >/dev/null
+drive menu "$W" ID_FILE_EXIT >/dev/null
 wait_exit "$kestrune" 20
 check "program ends after Exit" [ $? -ne 124 ]
 
@@ -145,10 +145,10 @@ kestrune=$E2E_LAST_PID
 check "main window opens again" drive wait-window "$W" 30000
 # The desktop's explorer.exe runs while a window is open.
 system_before=$(system_processes)
-drive click "$W" 1001 >/dev/null
+drive click "$W" IDC_SCAN >/dev/null
 drive answer 'It is highly recommend you close all internet explorer windows to remove attached parasites as well as any other open programs.\n Kill All Explorer Windows ?' NO 10000 >/dev/null
 expect_eq "scan ends" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 180000)"
-rows=$(drive rows "$W" 1039)
+rows=$(drive rows "$W" IDC_RESULT_LIST)
 count=$(echo "$rows" | wc -l)
 expect_eq "delete offer for every row" "$W" \
     "$(drive answer "Kestrune Detected $count Parasites, Do you want Kestrune to Delete all Detected Parasites?" NO 10000)"
@@ -169,7 +169,7 @@ expect_eq "the real rows, checked" "$(printf '%s\n' \
 # make several rows.
 protected_items=$(echo "$rows" | grep -vE "$real" | cut -f3 | sort -u | grep -c .)
 say "$protected_items protected places among the rows"
-drive click "$W" 1003 >/dev/null
+drive click "$W" IDC_DELETE >/dev/null
 drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' NO 10000 >/dev/null
 if [ "$protected_items" -eq 0 ]; then
     summary='Selected Parasites have been removed from your computer successfully.'
@@ -195,7 +195,7 @@ check "services.exe and explorer.exe were running" [ "$(echo "$system_before" | 
 newest_log=$(ls -t "$E2E_PROGRAM_DIR"/logs/*.txt | head -1)
 expect_eq "a FAILED TO DELETE record for each protected row" "$protected_items" \
     "$(grep -c 'FAILED TO DELETE' "$newest_log")"
-drive menu "$W" 32783 >/dev/null
+drive menu "$W" ID_FILE_EXIT >/dev/null
 wait_exit "$kestrune" 20
 check "program ends after Exit" [ $? -ne 124 ]
 e2e_finish

@@ -32,10 +32,10 @@ check "main window opens" drive wait-window "$TITLE" 30000
 expect_eq "first-run reminder" "$TITLE" "$(drive answer "$REMINDER" NO 10000)"
 
 say "SCAN MY PC"
-drive click "$TITLE" 1001
+drive click "$TITLE" IDC_SCAN
 expect_eq "close-browsers question" "Alert!" "$(drive answer "$ALERT" NO)"
 expect_eq "end message" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 60000)"
-rows=$(drive rows "$TITLE" 1039)
+rows=$(drive rows "$TITLE" IDC_RESULT_LIST)
 placed="1${T}Alpha${T}HKLM\\Software\\KestruneE2E\\Alpha${T}RegKey${T}Severe
 1${T}Alpha${T}HKEY_CURRENT_USER\\Software\\KestruneE2E : Run${T}RegValue${T}Severe
 1${T}Alpha${T}alpha track${T}Cookie${T}Severe
@@ -48,17 +48,17 @@ searched="1${T}Beta${T}C:\\kestrune-e2e\\deep\\BetaCache${T}Folder${T}
 1${T}Delta${T}C:\\kestrune-e2e\\two\\twice.dat${T}File${T}Dangerous"
 expect_eq "rows of the drive search" "$searched" "$(echo "$rows" | tail -n +7 | LC_ALL=C sort)"
 expect_eq "no row of a protected place" "0" "$(echo "$rows" | grep -cE 'Greedy|Planted')"
-expect_eq "memory counter" "0" "$(drive text "$TITLE" 1044)"
-expect_eq "registry counter" "2" "$(drive text "$TITLE" 1045)"
-expect_eq "cookies counter" "2" "$(drive text "$TITLE" 1046)"
-expect_eq "files counter" "3" "$(drive text "$TITLE" 1047)"
-expect_eq "status line" "Scan Completed" "$(drive text "$TITLE" 1038)"
-scanned=$(drive text "$TITLE" 1048)
+expect_eq "memory counter" "0" "$(drive text "$TITLE" IDC_MEMORY_COUNT)"
+expect_eq "registry counter" "2" "$(drive text "$TITLE" IDC_REGISTRY_COUNT)"
+expect_eq "cookies counter" "2" "$(drive text "$TITLE" IDC_COOKIES_COUNT)"
+expect_eq "files counter" "3" "$(drive text "$TITLE" IDC_FILES_COUNT)"
+expect_eq "status line" "Scan Completed" "$(drive text "$TITLE" IDC_STATUS_LINE)"
+scanned=$(drive text "$TITLE" IDC_ITEMS_SCANNED)
 check "items scanned counts the tree ($scanned)" [ "${scanned:-0}" -gt 40000 ]
 expect_eq "delete offer" "$TITLE" \
     "$(drive answer 'Kestrune Detected 9 Parasites, Do you want Kestrune to Delete all Detected Parasites?' NO)"
-expect_eq "the rows stay after No" "9" "$(drive rows "$TITLE" 1039 | wc -l)"
-for id in 1001 1002 1003 1009; do
+expect_eq "the rows stay after No" "9" "$(drive rows "$TITLE" IDC_RESULT_LIST | wc -l)"
+for id in IDC_SCAN IDC_SCAN_FOLDER IDC_DELETE IDC_UPDATE; do
     expect_eq "button $id enabled again" "visible=1 enabled=1" "$(drive state "$TITLE" $id)"
 done
 if [ -n "${KESTRUNE_SCREENSHOT:-}" ]; then
@@ -70,8 +70,8 @@ say "the tray's Scan, stopped at once"
 # One driver run, so that the stop is confirmed as soon as possible. (The walk
 # itself is faster than Wine shows a message box, so whether it still runs
 # when the stop comes is not fixed here; the window tests stop walks.)
-stop=$(printf '%s\n' "menu${T}$TITLE${T}32774" "answer${T}$ALERT${T}NO" \
-    "click${T}$TITLE${T}1041" "answer${T}Are you sure you want to stop scanning?${T}YES" |
+stop=$(printf '%s\n' "menu${T}$TITLE${T}ID_TRAY_SCAN" "answer${T}$ALERT${T}NO" \
+    "click${T}$TITLE${T}IDC_STOP_SCAN" "answer${T}Are you sure you want to stop scanning?${T}YES" |
     wine 'C:\tools\windriver.exe' - | tr -d '\r')
 expect_eq "stop question caption" "$(printf 'Alert!\nConfirmation!')" "$stop"
 expect_eq "stopped message" "Kestrune Scan" "$(drive answer 'Scan Stopped' OK 60000)"
@@ -82,9 +82,9 @@ case "$offer" in
         drive answer "$(echo "$offer" | cut -f2)" NO >/dev/null ;;
     *) say "FAILED: delete offer after the stop: [$offer]"; E2E_FAILURES=$((E2E_FAILURES + 1)) ;;
 esac
-expect_eq "status line after the stop" "Scan Completed" "$(drive text "$TITLE" 1038)"
+expect_eq "status line after the stop" "Scan Completed" "$(drive text "$TITLE" IDC_STATUS_LINE)"
 
-drive menu "$TITLE" 32783 >/dev/null
+drive menu "$TITLE" ID_FILE_EXIT >/dev/null
 wait_exit "$pid" 20
 check "Exit ends the program" [ $? -ne 124 ]
 
@@ -100,7 +100,7 @@ expect_eq "and completes" "Kestrune Scan" "$(drive answer 'Scan Completed Succes
 expect_eq "with its offer" "$TITLE" \
     "$(drive answer 'Kestrune Detected 9 Parasites, Do you want Kestrune to Delete all Detected Parasites?' NO)"
 check "no second start-up scan" bash -c "! wine 'C:\\tools\\windriver.exe' box 2000 >/dev/null 2>&1"
-drive menu "$TITLE" 32783 >/dev/null
+drive menu "$TITLE" ID_FILE_EXIT >/dev/null
 wait_exit "$pid" 20
 check "Exit ends the program" [ $? -ne 124 ]
 e2e_finish

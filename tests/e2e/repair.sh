@@ -14,7 +14,7 @@ CLOSING='You chose not to download or repair the reference file. Without a refer
 
 say "missing reference file, the user gives up"
 set_setting rfp 'C:\Kestrune\missing.ks'
-watch_from_start 1031 30000
+watch_from_start IDC_PROGRESS_TEXT 30000
 start_kestrune
 pid=$E2E_LAST_PID
 watched
@@ -29,7 +29,7 @@ shown=$(echo "$loading" | head -n 1 | cut -f1); gone=$(echo "$loading" | tail -n
 check "not-found sequence lasts at least 1.75 s (saw $((gone - shown)) ms)" [ $((gone - shown)) -ge 1700 ]
 expect_eq "not-found message, caption" "Kestrune" "$(drive answer "$NOT_FOUND" OK)"
 check "Preferences opens" drive wait-window "$PREFS"
-expect_eq "Preferences shows the configured file" 'C:\Kestrune\missing.ks' "$(drive text "$PREFS" 1022)"
+expect_eq "Preferences shows the configured file" 'C:\Kestrune\missing.ks' "$(drive text "$PREFS" IDC_REFERENCE_PATH)"
 drive click "$PREFS" 2
 expect_eq "download offer, caption" "Kestrune" "$(drive answer "$OFFER" NO)"
 expect_eq "closing message, caption" "Kestrune" "$(drive answer "$CLOSING" OK)"
@@ -44,15 +44,15 @@ start_kestrune
 pid=$E2E_LAST_PID
 expect_eq "not-found message" "Kestrune" "$(drive answer "$NOT_FOUND" OK 30000)"
 check "Preferences opens" drive wait-window "$PREFS"
-drive set-text "$PREFS" 1022 'C:\Kestrune\kestrune_020404_v2.ks'
-drive click "$PREFS" 1025          # tick "Run at Windows startup"
+drive set-text "$PREFS" IDC_REFERENCE_PATH 'C:\Kestrune\kestrune_020404_v2.ks'
+drive click "$PREFS" IDC_RUN_AT_STARTUP   # tick "Run at Windows startup"
 drive click "$PREFS" 1
 expect_eq "log folder is checked first" "Kestrune" "$(drive answer 'Invalid log file path.' OK)"
-drive set-text "$PREFS" 1021 'C:\Kestrune'
-drive set-text "$PREFS" 1022 'C:\Kestrune\nothing.ks'
+drive set-text "$PREFS" IDC_LOG_PATH 'C:\Kestrune'
+drive set-text "$PREFS" IDC_REFERENCE_PATH 'C:\Kestrune\nothing.ks'
 drive click "$PREFS" 1
 expect_eq "then the reference file" "Kestrune" "$(drive answer 'Invalid definition file path.' OK)"
-drive set-text "$PREFS" 1022 'C:\Kestrune\kestrune_020404_v2.ks'
+drive set-text "$PREFS" IDC_REFERENCE_PATH 'C:\Kestrune\kestrune_020404_v2.ks'
 drive click "$PREFS" 1
 check "the main window opens after the reload" drive wait-window "Kestrune v2.01" 30000
 expect_eq "rfp saved" 'C:\Kestrune\kestrune_020404_v2.ks' "$(setting rfp)"
@@ -64,22 +64,22 @@ run_entry=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' 
 expect_eq "Run entry" '"C:\Kestrune\Kestrune.exe" /s' "$run_entry"
 
 say "Preferences from the menu keeps the buttons; Cancel writes nothing"
-drive menu "Kestrune v2.01" 32784
+drive menu "Kestrune v2.01" ID_SETTINGS_PREFERENCES
 check "Preferences opens from the menu" drive wait-window "$PREFS"
-expect_eq "buttons keep their state meanwhile" "visible=1 enabled=1" "$(drive state "Kestrune v2.01" 1001)"
-drive click "$PREFS" 1025          # untick
+expect_eq "buttons keep their state meanwhile" "visible=1 enabled=1" "$(drive state "Kestrune v2.01" IDC_SCAN)"
+drive click "$PREFS" IDC_RUN_AT_STARTUP   # untick
 drive click "$PREFS" 2
 check "Preferences closes" drive wait-gone "$PREFS"
 expect_eq "Cancel kept ras" "1" "$(setting ras)"
-expect_eq "buttons enabled after Preferences" "visible=1 enabled=1" "$(drive state "Kestrune v2.01" 1009)"
-drive menu "Kestrune v2.01" 32784
+expect_eq "buttons enabled after Preferences" "visible=1 enabled=1" "$(drive state "Kestrune v2.01" IDC_UPDATE)"
+drive menu "Kestrune v2.01" ID_SETTINGS_PREFERENCES
 check "Preferences opens again" drive wait-window "$PREFS"
-drive click "$PREFS" 1025          # untick
+drive click "$PREFS" IDC_RUN_AT_STARTUP   # untick
 drive click "$PREFS" 1
 check "Preferences closes" drive wait-gone "$PREFS"
 expect_eq "ras cleared" "0" "$(setting ras)"
 check "Run entry removed" bash -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' /v Kestrune >/dev/null 2>&1"
-drive menu "Kestrune v2.01" 32783
+drive menu "Kestrune v2.01" ID_FILE_EXIT
 wait_exit "$pid" 20
 
 say "damaged reference file, repaired by a download"
@@ -99,7 +99,7 @@ check "the main window opens after the download" drive wait-window "Kestrune v2.
 expect_eq "rfp names the download" 'C:\Kestrune\fresh.ks' "$(setting rfp)"
 expect_eq "df names the download" 'fresh.ks' "$(setting df)"
 check "the damaged file is deleted" [ ! -e "$E2E_PROGRAM_DIR/damaged.ks" ]
-drive menu "Kestrune v2.01" 32783
+drive menu "Kestrune v2.01" ID_FILE_EXIT
 wait_exit "$pid" 20
 check "the program ends" [ $? -ne 124 ]
 e2e_finish

@@ -8,7 +8,7 @@ e2e_prefix
 e2e_install_window_program
 
 say "first start"
-watch_from_start 1031 30000
+watch_from_start IDC_PROGRESS_TEXT 30000
 start_kestrune
 first=$E2E_LAST_PID
 watched
@@ -19,14 +19,17 @@ expect_eq "loading texts in order" \
     "$(echo "$loading" | cut -f2)"
 shown=$(echo "$loading" | head -n 1 | cut -f1)
 gone=$(echo "$loading" | tail -n 1 | cut -f1)
-check "loading dialog stays at least 2.7 s (saw $((gone - shown)) ms)" [ $((gone - shown)) -ge 2650 ]
+# The dialog's own waits add up to 2.7 s; the watcher may first see it a few
+# hundred milliseconds late on a loaded machine, so the bound leaves room for
+# that and still fails a dialog that does not wait.
+check "loading dialog stays about 2.7 s (saw $((gone - shown)) ms)" [ $((gone - shown)) -ge 2200 ]
 
 check "main window opens" drive wait-window "Kestrune v2.01" 20000
-expect_eq "status line" "Prepared to start scanning!" "$(drive text "Kestrune v2.01" 1038)"
-for id in 1044 1045 1046 1047; do
+expect_eq "status line" "Prepared to start scanning!" "$(drive text "Kestrune v2.01" IDC_STATUS_LINE)"
+for id in IDC_MEMORY_COUNT IDC_REGISTRY_COUNT IDC_COOKIES_COUNT IDC_FILES_COUNT; do
     expect_eq "counter $id is empty" "" "$(drive text "Kestrune v2.01" $id)"
 done
-for id in 1001 1002 1009 1003 1041 1039 1038; do
+for id in IDC_SCAN IDC_SCAN_FOLDER IDC_UPDATE IDC_DELETE IDC_STOP_SCAN IDC_RESULT_LIST IDC_STATUS_LINE; do
     expect_eq "control $id shown and enabled" "visible=1 enabled=1" "$(drive state "Kestrune v2.01" $id)"
 done
 
@@ -51,7 +54,7 @@ check "no message box from the second start" bash -c "! wine 'C:\\tools\\windriv
 check "first instance still runs" kill -0 "$first"
 
 say "Exit from the File menu"
-drive menu "Kestrune v2.01" 32783
+drive menu "Kestrune v2.01" ID_FILE_EXIT
 wait_exit "$first" 20
 check "program ends after Exit" [ $? -ne 124 ]
 
@@ -69,7 +72,7 @@ for arg in /s /S; do
     start_kestrune "$arg"
     pid=$E2E_LAST_PID
     check "main window opens with $arg" drive wait-window "Kestrune v2.01" 30000
-    drive menu "Kestrune v2.01" 32771 >/dev/null   # the notification menu's Exit
+    drive menu "Kestrune v2.01" ID_TRAY_EXIT >/dev/null   # the notification menu's Exit
     wait_exit "$pid" 20
     check "tray Exit ends the program ($arg)" [ $? -ne 124 ]
 done

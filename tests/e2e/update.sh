@@ -37,33 +37,33 @@ start_kestrune
 pid=$E2E_LAST_PID
 check "main window opens" drive wait-window "$MAIN" 30000
 drive answer 'It is strongly recommended to update your protection to protect yourself again the latest parasites we detect\n Proceed with the upgrade?' YES 10000 >/dev/null
-progress=$(drive watch-text 1031 20000)
+progress=$(drive watch-text IDC_PROGRESS_TEXT 20000)
 echo "$progress" | sed 's/^/    /'
 expect_eq "check phase shows its text" "Checking for updates..." "$(echo "$progress" | head -n 1 | cut -f2)"
-progress=$(drive watch-text 1031 20000)
+progress=$(drive watch-text IDC_PROGRESS_TEXT 20000)
 expect_eq "download phase shows its text" "Downloading reference file..." "$(echo "$progress" | head -n 1 | cut -f2)"
-loading=$(drive watch-text 1031 20000)
+loading=$(drive watch-text IDC_PROGRESS_TEXT 20000)
 expect_eq "the reload runs the loading texts" "Definitions loaded successfully." \
     "$(echo "$loading" | grep -v '(gone)' | tail -n 1 | cut -f2)"
-drive wait-text "$MAIN" 1001 "SCAN MY PC" >/dev/null
+drive wait-text "$MAIN" IDC_SCAN "SCAN MY PC" >/dev/null
 expect_eq "rfp switched" 'C:\Kestrune\kestrune_0601_v3.ks' "$(setting rfp)"
 expect_eq "df switched" 'kestrune_0601_v3.ks' "$(setting df)"
 check "the downloaded file is in the program folder" [ -f "$E2E_PROGRAM_DIR/kestrune_0601_v3.ks" ]
 check "the old reference file is deleted" [ ! -e "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks" ]
 check "no temporary download is left" bash -c "! ls '$E2E_PROGRAM_DIR' | grep -q '\\.download$'"
-waited=$(drive wait-state "$MAIN" 1009 "visible=1 enabled=1" 10000)
+waited=$(drive wait-state "$MAIN" IDC_UPDATE "visible=1 enabled=1" 10000)
 check "buttons enabled again (after $waited ms)" [ -n "$waited" ]
-drive state "$MAIN" 1039 | sed 's/^/    list: /' 
+drive state "$MAIN" IDC_RESULT_LIST | sed 's/^/    list: /' 
 
 say "the same name again: asked first, No changes nothing"
-drive click "$MAIN" 1009
+drive click "$MAIN" IDC_UPDATE
 expect_eq "already-updated question, caption" "Alert" \
     "$(drive answer 'Your reference file is already updated!\nDo you still want to download the latest file?' NO 10000)"
 
 say "a file that is not a reference file"
 printf 'garbage' > "$www/def/broken.ks"
 printf '<HTML><BODY>  Broken.KS  </BODY></HTML>' > "$www/def/def_newv2.html"
-drive click "$MAIN" 1009
+drive click "$MAIN" IDC_UPDATE
 expect_eq "failure is reported" "Kestrune" \
     "$(drive answer 'The reference file could not be downloaded, or the downloaded file is not a valid reference file.\nThe reference file in use has not been changed.' OK 20000)"
 expect_eq "rfp kept" 'C:\Kestrune\kestrune_0601_v3.ks' "$(setting rfp)"
@@ -73,19 +73,19 @@ check "nothing of the broken download is left" bash -c "! ls '$E2E_PROGRAM_DIR' 
 
 say "a hostile name"
 printf '<html><body>..\\..\\windows\\evil.ks</body></html>' > "$www/def/def_newv2.html"
-drive click "$MAIN" 1009
+drive click "$MAIN" IDC_UPDATE
 expect_eq "the name is refused, caption" "Error" \
     "$(drive answer 'The update server named an invalid reference file. Nothing was downloaded.' OK 10000)"
 check "nothing was written outside the program folder" [ ! -e "$E2E_C/windows/evil.ks" ]
 
 say "the server is gone"
 kill "$server"; wait "$server" 2>/dev/null
-drive click "$MAIN" 1009
+drive click "$MAIN" IDC_UPDATE
 expect_eq "connection error, caption" "Error" \
     "$(drive answer 'Error Connecting to Kestrune server , Please be sure you are connected to the internet and that no firewall is active that might be preventing Kestrune from accessing the internet.' OK 20000)"
-expect_eq "buttons enabled after the failed check" "visible=1 enabled=1" "$(drive state "$MAIN" 1001)"
+expect_eq "buttons enabled after the failed check" "visible=1 enabled=1" "$(drive state "$MAIN" IDC_SCAN)"
 grep -c 'GET /def/' "$E2E_WORK/http.log" | sed 's/^/    requests served: /'
-drive menu "$MAIN" 32783
+drive menu "$MAIN" ID_FILE_EXIT
 wait_exit "$pid" 20
 check "the program ends" [ $? -ne 124 ]
 e2e_finish

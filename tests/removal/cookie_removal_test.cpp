@@ -2,8 +2,8 @@
 // record per item.
 #include "removal/cookie_removal.h"
 
+#include "platform/shell.h"
 #include "removal/cookie_files.h"
-#include "removal/shell_utils.h"
 #include "support/removal_fixtures.h"
 #include "support/temp_folder.h"
 

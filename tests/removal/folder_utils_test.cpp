@@ -34,38 +34,6 @@ bool contains(const std::vector<std::string>& names, const std::string& name)
 
 }  // namespace
 
-TEST(PathTexts, ExtensionAndBaseName)
-{
-    const struct {
-        const char* path;
-        const char* extension;
-        const char* baseName;
-    } cases[] = {
-        {"C:\\x\\setup.EXE", "EXE", "setup.EXE"},
-        {"C:\\x\\readme", "", "readme"},
-        {"C:\\a.b\\file", "b\\file", "file"},   // the last dot of the whole path
-        {"C:\\x\\archive.tar.gz", "gz", "archive.tar.gz"},
-        {"C:\\x\\file.", "", "file."},
-        {"bare.dll", "dll", "bare.dll"},          // no backslash: the whole text
-        {"C:\\x\\", "", ""},
-        {"", "", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.extension, ks::fileExtension(c.path)) << c.path;
-        EXPECT_EQ(c.baseName, ks::baseNameOf(c.path)) << c.path;
-    }
-}
-
-TEST(PathTexts, JoiningAndListingPatterns)
-{
-    EXPECT_EQ("C:\\a\\b", ks::joinPath("C:\\a", "b"));
-    EXPECT_EQ("C:\\b", ks::joinPath("C:\\", "b"));
-    EXPECT_EQ("C:\\a\\*.*", ks::listingPattern("C:\\a"));
-    EXPECT_EQ("C:\\a\\*.*", ks::listingPattern("C:\\a\\"));
-    EXPECT_EQ("C:\\a\\*.*", ks::listingPattern("C:\\a  "));
-    EXPECT_EQ("C:\\a b\\*.*", ks::listingPattern("C:\\a b"));
-}
-
 TEST(PathTexts, SkipRules)
 {
     const struct {
@@ -286,35 +254,12 @@ TEST(FolderLinks, CopyPassesLinksBy)
 namespace {
 
 // A hidden window that counts the WM_APP messages dispatched to it.
-class CountingWindow {
+// Counts how often a copy gives its caller a moment.
+class CountingResponsiveness : public ks::Responsiveness {
 public:
-    CountingWindow()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "KestruneCountingWindow";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowA(windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10,
-                                nullptr, nullptr, windowClass.hInstance, nullptr);
-        count_ = 0;
-    }
-    ~CountingWindow() { DestroyWindow(window_); }
-    HWND get() const { return window_; }
-    static int count() { return count_; }
-
-private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_APP)
-            ++count_;
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    HWND window_;
-    static int count_;
+    void keepResponsive() override { ++count; }
+    int count = 0;
 };
-
-int CountingWindow::count_ = 0;
 
 }  // namespace
 
@@ -362,21 +307,21 @@ TEST(FolderCopy, AFailedFileCopyEndsTheWalk)
     EXPECT_EQ(std::vector<std::string>{order[0]}, folderNames(root + "\\dst"));
 }
 
-TEST(FolderCopy, MessagesAreDispatchedOnlyWhileSubfoldersAreCopied)
+TEST(FolderCopy, TheCallerIsToldOnlyWhileSubfoldersAreCopied)
 {
     const std::string root = freshWorkFolder(testName());
     writeTextFile(root + "\\flat\\a.txt");
     writeTextFile(root + "\\flat\\b.txt");
     writeTextFile(root + "\\nested\\sub\\c.txt");
-    CountingWindow window;
-    ASSERT_NE(nullptr, window.get());
+    writeTextFile(root + "\\nested\\sub\\d.txt");
+    CountingResponsiveness responsiveness;
 
-    ASSERT_TRUE(PostMessageA(window.get(), WM_APP, 0, 0));
-    EXPECT_TRUE(ks::copyFolderTree(root + "\\flat", root + "\\out1"));
-    EXPECT_EQ(0, CountingWindow::count());
+    EXPECT_TRUE(ks::copyFolderTree(root + "\\flat", root + "\\out1", &responsiveness));
+    EXPECT_EQ(0, responsiveness.count);
 
-    EXPECT_TRUE(ks::copyFolderTree(root + "\\nested", root + "\\out2"));
-    EXPECT_EQ(1, CountingWindow::count());
+    // Once before each of the subfolder's two entries.
+    EXPECT_TRUE(ks::copyFolderTree(root + "\\nested", root + "\\out2", &responsiveness));
+    EXPECT_EQ(2, responsiveness.count);
 }
 
 TEST(FolderCreate, CreatesEveryMissingFolderAlongThePath)

@@ -44,6 +44,22 @@ std::vector<DWORD> systemProcesses()
     return ids;
 }
 
+// The running system processes once both are there: Wine starts the
+// desktop's explorer.exe with the first window of the session, so one is
+// made if need be, and the start is waited for (at most ten seconds).
+std::vector<DWORD> runningSystemProcesses()
+{
+    std::vector<DWORD> ids = systemProcesses();
+    if (ids.size() < 2)
+        DestroyWindow(CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr));
+    for (int i = 0; i < 100 && ids.size() < 2; ++i) {
+        Sleep(100);
+        ids = systemProcesses();
+    }
+    return ids;
+}
+
 bool processRunning(DWORD id)
 {
     ks::ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
@@ -70,7 +86,7 @@ protected:
         own.logFolder = work + "\\Logs";
         ts::writeTextFile(own.referenceFile, "definitions");
         places = ks::ProtectedPlaces::forThisMachine(own);
-        system = systemProcesses();
+        system = runningSystemProcesses();
         ASSERT_EQ(2u, system.size());
         real = &ts::parasiteNamed(list, "Real");
         greedy = &ts::parasiteNamed(list, "Greedy");

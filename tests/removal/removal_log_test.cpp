@@ -1,10 +1,7 @@
-// The removal log: its dated name, the records byte for byte, the writer, and
-// the choice between the dated file and "log.txt".
+// The removal log: its dated name, the records byte for byte, and the writer.
 #include "removal/removal_log.h"
 
 #include "removal/backup_run.h"
-#include "settings/settings_store.h"
-#include "support/scripted_message_boxes.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +9,6 @@
 namespace ks = kestrune;
 using ks::FindKind;
 using ks::RemovalResult;
-using ks::testing_support::ScriptedMessageBoxes;
 
 namespace {
 
@@ -154,43 +150,4 @@ TEST(LogWriter, OnlyTheLastFolderLevelIsCreated)
     ks::RemovalLog log(work + "\\a\\b", "log.txt");
     EXPECT_FALSE(log.write("[TYPE:A]\r\n"));
     EXPECT_FALSE(ks::testing_support::pathExists(work + "\\a"));
-}
-
-class LogChoice : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (ks::settingsMissing()) {
-            ASSERT_TRUE(ks::createDefaultSettings());
-        }
-    }
-    void TearDown() override { ks::writeSetting(ks::kSettingAutoSaveLog, "1"); }
-};
-
-TEST_F(LogChoice, AutomaticSaveGivesTheDatedNameWithoutAQuestion)
-{
-    ASSERT_TRUE(ks::writeSetting(ks::kSettingAutoSaveLog, "1"));
-    ScriptedMessageBoxes boxes;
-    std::string name = ks::chooseLogFileName(boxes);
-    EXPECT_TRUE(boxes.shown().empty());
-    ASSERT_FALSE(name.empty());
-    EXPECT_EQ('\\', name[0]);
-    EXPECT_EQ(".txt", name.substr(name.size() - 4));
-}
-
-TEST_F(LogChoice, OtherwiseTheQuestionDecidesAndNoStillLogsToLogTxt)
-{
-    for (const char* flag : {"0", "", "yes"}) {
-        ASSERT_TRUE(ks::writeSetting(ks::kSettingAutoSaveLog, flag));
-        ScriptedMessageBoxes yes{IDYES};
-        EXPECT_EQ('\\', ks::chooseLogFileName(yes)[0]) << flag;
-        ScriptedMessageBoxes no{IDNO};
-        EXPECT_EQ("log.txt", ks::chooseLogFileName(no)) << flag;
-        ASSERT_EQ(1u, no.shown().size());
-        EXPECT_EQ(nullptr, no.shown()[0].owner);
-        EXPECT_EQ("Do you want to make a log file?", no.shown()[0].text);
-        EXPECT_EQ("Kestrune!", no.shown()[0].caption);
-        EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST),
-                  no.shown()[0].style);
-    }
 }

@@ -62,14 +62,4 @@ TEST(ItemTexts, NamesThatAreBlankDotsOrStepAsideAreRefused)
         EXPECT_EQ(c.expected, ks::itemNameRefused(c.text)) << "[" << c.text << "]";
 }
 
-TEST(ItemTexts, CookieNamesNeedALetterOrDigit)
-{
-    const TextCase cases[] = {
-        {"", false}, {".", false}, {" ", false}, {"@", false}, {"-_.@", false},
-        {"evil", true}, {"@ad", true}, {"7", true}, {"\xe9", true},   // e acute, code page 1252
-    };
-    for (const TextCase& c : cases)
-        EXPECT_EQ(c.expected, ks::cookieNameUsable(c.text)) << "[" << c.text << "]";
-}
-
 }  // namespace

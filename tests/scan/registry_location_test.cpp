@@ -1,8 +1,10 @@
-// The hive table and the registry checks of the scan, against the real
-// registry of the test prefix.
+// The registry checks of the scan, against the real registry of the test
+// prefix.
 #include "scan/registry_location.h"
 
+#include "definitions/registry_items.h"
 #include "platform/handles.h"
+#include "platform/hives.h"
 
 #include <gtest/gtest.h>
 
@@ -83,33 +85,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(HiveTable, NamesMatchAsWholeStringsInAnyCase)
-{
-    const struct {
-        const char* name;
-        HKEY root;
-    } cases[] = {
-        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-        {"hkey_current_user", HKEY_CURRENT_USER},
-        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-        {"hkey_local_machine", HKEY_LOCAL_MACHINE},
-        {"Hkey_Users", HKEY_USERS},
-        {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
-        {"HKLM", nullptr},
-        {"HKCU", nullptr},
-        {"HKEY_USERS ", nullptr},
-        {" HKEY_USERS", nullptr},
-        {"HKEY_USER", nullptr},
-        {"", nullptr},
-        {"HKEY_DYN_DATA", nullptr},
-        {"HKEY_PERFORMANCE_DATA", nullptr},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.root, ks::hiveFromName(c.name)) << "\"" << c.name << "\"";
-    EXPECT_EQ("HKEY_USERS", ks::hiveName(HKEY_USERS));
-    EXPECT_EQ("", ks::hiveName(HKEY_PERFORMANCE_DATA));
-}
 
 TEST(RegistryLocation, TextsAreFormattedFromTheItemStrings)
 {

@@ -7,9 +7,10 @@
 
 #include "scan/item_checks.h"
 
-#include "support/definitions_builder.h"
 #include "platform/handles.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
+#include "support/definitions_builder.h"
 #include "support/recording_reporter.h"
 #include "support/test_files.h"
 

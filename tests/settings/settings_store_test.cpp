@@ -259,9 +259,11 @@ TEST_F(SettingsStore, RunEntryIsAddedAndRemoved)
     ASSERT_EQ(1u, values.count("Kestrune"));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), values["Kestrune"].type);
     EXPECT_EQ(std::wstring(command.begin(), command.end()), values["Kestrune"].data);
+    EXPECT_FALSE(ks::runEntryAbsent("Kestrune"));
 
     EXPECT_TRUE(ks::removeRunEntry("Kestrune"));
     EXPECT_EQ(0u, storedValues(kRunKey).count("Kestrune"));
+    EXPECT_TRUE(ks::runEntryAbsent("Kestrune"));
     // Nothing left to delete.
     EXPECT_FALSE(ks::removeRunEntry("Kestrune"));
 

@@ -73,9 +73,15 @@ public:
     void outcome(const RemovalOutcome& outcome) override { outcomes.push_back(outcome); }
     void programStep(const ProgramStep& step) override { steps.push_back(step); }
     void placeKept(const std::string& path) override { kept.push_back(path); }
+    bool waitForProcess(HANDLE process, DWORD timeout) override
+    {
+        waits.push_back(timeout);
+        return RemovalReport::waitForProcess(process, timeout);
+    }
     std::vector<RemovalOutcome> outcomes;
     std::vector<ProgramStep> steps;
     std::vector<std::string> kept;
+    std::vector<DWORD> waits;   // the timeout of every wait, in order
 };
 
 // A BackupReport that keeps everything it is told.

@@ -159,12 +159,5 @@ void initCommonControls()
     InitCommonControlsEx(&controls);
 }
 
-void dropQuitMessage()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-}
-
 }  // namespace test
 }  // namespace kestrune

@@ -65,9 +65,5 @@ private:
 // Registers the common controls (the list view of the main window).
 void initCommonControls();
 
-// Takes a WM_QUIT left in this thread's queue (posted by objects that end the
-// program), so that the next modal loop of the test runs.
-void dropQuitMessage();
-
 }  // namespace test
 }  // namespace kestrune

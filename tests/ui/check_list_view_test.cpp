@@ -5,6 +5,8 @@
 
 #include "support/window_test_helpers.h"
 
+#include "resource.h"
+
 #include <gtest/gtest.h>
 
 namespace kestrune {
@@ -19,7 +21,8 @@ protected:
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(list_, nullptr);
         ASSERT_TRUE(view_.attach(list_));
-        ASSERT_TRUE(view_.setHeaderImages(GetModuleHandleA(nullptr), 155, 16, 3, RGB(255, 0, 255)));
+        ASSERT_TRUE(view_.setHeaderImages(GetModuleHandleA(nullptr), IDB_HEADER_IMAGES, 16, 3,
+                                          RGB(255, 0, 255)));
         for (int column = 0; column < 4; ++column)
             view_.insertColumn(column, "c" + std::to_string(column), 80);
         view_.setHeaderImage(0, kHeaderImageNotAllChecked);
@@ -109,8 +112,8 @@ TEST_F(CheckListViewTest, HeaderImageShowsWhetherEveryRowIsChecked)
 
 TEST(ImageButtonTest, GreyedCopyKeepsTheSizeAndLosesTheColour)
 {
-    HBITMAP source = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(193), IMAGE_BITMAP, 0, 0, 0));
+    HBITMAP source = static_cast<HBITMAP>(LoadImageA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SCAN_NORMAL), IMAGE_BITMAP, 0, 0, 0));
     ASSERT_NE(source, nullptr);
     HBITMAP greyed = makeGreyedBitmap(source);
     ASSERT_NE(greyed, nullptr);

@@ -224,8 +224,8 @@ int runCleanCommand(const Args& args)
     const ProtectedPlaces places = ProtectedPlaces::forThisMachine(own);
 
     CleanScanReporter scan(parasites, options.quiet);
-    stopRequested = false;
-    const ScanOutcome outcome = runFullScan(parasites, scan, nullptr, &places);
+    const ScanOutcome outcome =
+        beginScan([&] { return runFullScan(parasites, scan, nullptr, &places); });
     if (!options.quiet)
         std::fprintf(stderr, "scanned %lu items, %lu found\n", scan.items,
                      static_cast<unsigned long>(scan.finds.size()));

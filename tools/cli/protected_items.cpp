@@ -1,6 +1,7 @@
 // Warnings about items that name protected places or hold refused texts.
 #include "protected_items.h"
 
+#include "platform/cookie_match.h"
 #include "scan/item_checks.h"
 
 namespace kestrune {

@@ -5,7 +5,7 @@
 
 #include "definitions/parasite.h"
 #include "definitions/reference_file.h"
-#include "settings/version_page.h"
+#include "update/version_page.h"
 
 #include <windows.h>
 

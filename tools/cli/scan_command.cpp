@@ -225,11 +225,11 @@ int runScanCommand(const Args& args)
     const ProtectedPlaces protectedPlaces = ProtectedPlaces::forThisMachine(own);
 
     ConsoleReporter reporter(parasites, options.quiet);
-    stopRequested = false;
-    const ScanOutcome outcome =
-        options.haveFolder
-            ? runFolderScan(parasites, reporter, fullPathOf(options.folder), &protectedPlaces)
-            : runFullScan(parasites, reporter, nullptr, &protectedPlaces);
+    const ScanOutcome outcome = beginScan([&] {
+        return options.haveFolder
+                   ? runFolderScan(parasites, reporter, fullPathOf(options.folder), &protectedPlaces)
+                   : runFullScan(parasites, reporter, nullptr, &protectedPlaces);
+    });
     printUnreadableCount(outcome);
     if (!outcome.failure.empty()) {
         printError("the scan failed (" + outcome.failure + "); its results are incomplete");

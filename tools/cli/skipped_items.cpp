@@ -3,8 +3,9 @@
 #include "cli.h"
 
 #include "definitions/parasite.h"
+#include "platform/cookie_match.h"
+#include "platform/find.h"
 #include "safety/protected_places.h"
-#include "scan/find.h"
 #include "scan/item_checks.h"
 
 namespace kestrune {

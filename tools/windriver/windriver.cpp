@@ -2,6 +2,9 @@
 // would, for the end-to-end tests. It finds windows by title and controls by
 // id, clicks, reads texts, and answers message boxes by their text.
 //
+// An ID (of a control, a menu command or a system command) is a decimal
+// number or a name of res/resource.h, such as IDC_SCAN or ID_FILE_EXIT.
+//
 // Usage: windriver COMMAND [ARGS...]     one command
 //        windriver -                     commands from standard input, one a line,
 //                                        arguments separated by tabs
@@ -11,6 +14,8 @@
 // line.
 // Exit status: 0 when every command succeeded, 1 when one failed (the rest
 // are not run), 2 for a bad command.
+#include "resource.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -26,6 +31,33 @@ using Args = std::vector<std::string>;
 
 const DWORD kDefaultTimeoutMs = 15000;
 const DWORD kPollMs = 25;
+
+struct ResourceName {
+    const char* name;
+    int id;
+};
+
+// Every name of res/resource.h with its number, generated from that header.
+const ResourceName kResourceNames[] = {
+#include "resource_names.inc"
+};
+
+// The number that `text` stands for: its value when it is all decimal digits,
+// else the id of the res/resource.h name it is. False for anything else.
+bool parseId(const std::string& text, int& id)
+{
+    if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
+        id = static_cast<int>(std::strtoul(text.c_str(), nullptr, 10));
+        return true;
+    }
+    for (const ResourceName& entry : kResourceNames) {
+        if (text == entry.name) {
+            id = entry.id;
+            return true;
+        }
+    }
+    return false;
+}
 
 std::string unescape(const std::string& text)
 {
@@ -141,9 +173,14 @@ bool fail(const std::string& message)
 }
 
 // The control `id` of the window titled `title`, waiting for the window.
+// Null at once when `id` is neither a number nor a known name.
 HWND control(const std::string& title, const std::string& id)
 {
-    int childId = std::atoi(id.c_str());
+    int childId = 0;
+    if (!parseId(id, childId)) {
+        fail("unknown id " + id);
+        return nullptr;
+    }
     HWND window = waitWindow(title, childId, kDefaultTimeoutMs);
     return window == nullptr ? nullptr : GetDlgItem(window, childId);
 }
@@ -325,19 +362,25 @@ bool cmdSetText(const Args& a)
 // A menu command (menu item or notification-area menu item) sent to the window.
 bool cmdMenu(const Args& a)
 {
+    int command = 0;
+    if (!parseId(a.at(2), command))
+        return fail("unknown id " + a[2]);
     HWND w = waitWindow(a.at(1), 0, kDefaultTimeoutMs);
     if (w == nullptr)
         return fail("no window titled \"" + a[1] + "\"");
-    PostMessageA(w, WM_COMMAND, MAKEWPARAM(std::atoi(a.at(2).c_str()), 0), 0);
+    PostMessageA(w, WM_COMMAND, MAKEWPARAM(command, 0), 0);
     return true;
 }
 
 bool cmdSysCommand(const Args& a)
 {
+    int command = 0;
+    if (!parseId(a.at(2), command))
+        return fail("unknown id " + a[2]);
     HWND w = waitWindow(a.at(1), 0, kDefaultTimeoutMs);
     if (w == nullptr)
         return fail("no window titled \"" + a[1] + "\"");
-    PostMessageA(w, WM_SYSCOMMAND, std::strtoul(a.at(2).c_str(), nullptr, 10), 0);
+    PostMessageA(w, WM_SYSCOMMAND, static_cast<WPARAM>(command), 0);
     return true;
 }
 
@@ -381,7 +424,9 @@ bool cmdAnswer(const Args& a)
 // that window has gone (then "(gone)" is printed) or TIMEOUT passed.
 bool cmdWatchText(const Args& a)
 {
-    int id = std::atoi(a.at(1).c_str());
+    int id = 0;
+    if (!parseId(a.at(1), id))
+        return fail("unknown id " + a[1]);
     DWORD timeout = timeoutArg(a, 2), start = GetTickCount();
     std::string last;
     bool seen = false;

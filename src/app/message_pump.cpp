@@ -1,0 +1,44 @@
+// The message pump and the wait that pumps.
+#include "app/message_pump.h"
+
+namespace kestrune {
+
+void pumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (msg.hwnd != nullptr && IsDialogMessageA(msg.hwnd, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+bool waitWhilePumping(HANDLE process, DWORD timeout)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        // Whatever is queued now is dispatched first: the wait below wakes
+        // only for messages that arrive after the queue was last looked at.
+        pumpMessages();
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD left = elapsed >= timeout ? 0 : timeout - elapsed;
+        // A quit request stays queued for the modal loop that owns it; from
+        // then on the wait no longer dispatches, or it would wake at once
+        // again and again.
+        MSG quit;
+        if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            return WaitForSingleObject(process, left) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_ALLINPUT);
+        if (result == WAIT_OBJECT_0)
+            return true;
+        if (result != WAIT_OBJECT_0 + 1 || left == 0)
+            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    }
+}
+
+}  // namespace kestrune

@@ -1,0 +1,184 @@
+// The remove command and its two paths.
+#include "app/removal_flow.h"
+
+#include "app/message_pump.h"
+#include "removal/backup_run.h"
+#include "removal/reboot_pending.h"
+#include "removal/removal_log.h"
+#include "removal/removal_run.h"
+#include "removal/selection.h"
+#include "safety/own_places.h"
+#include "settings/settings_store.h"
+
+#include "product.h"
+
+namespace kestrune {
+
+const char kScanFirstText[] = "Please Scan for Parasites first";
+const char kScanFirstCaption[] = KESTRUNE_TITLE;
+const char kBackupOfferText[] =
+    "It is recommended that you make a backup of the files detected before deleting them.\n"
+    "Do you want to create a backup now?";
+const char kPermissionCaption[] = "Permission";
+const char kBackupDoneText[] =
+    "Backup was successful.\nDo you want to remove the selected adware now?";
+const char kBackupFailedText[] =
+    "Backup has been failed.\nDo you want to remove the selected adware now?";
+const char kRemovedText[] = "Selected Parasites have been removed from your computer successfully.";
+const char kRemovedAfterBackupText[] =
+    "Selected adware have been removed from your computer successfully.";
+const char kRemovedAtRestartText[] =
+    "Some Parasites you selected to remove will be completely removed after your next system "
+    "reboot";
+const char kNotAllRemovedText[] =
+    "Some Parasites you selected could not be removed from your computer.\n"
+    "The removal log lists each item that is still there.";
+const char kStatusBackingUp[] = "Backing Up Files";
+const char kStatusBackupCompleted[] = "Backup Completed";
+const char kStatusReady[] = "Prepared to Start Scanning";
+const char kMakeLogFileText[] = "Do you want to make a log file?";
+const char kMakeLogFileCaption[] = "Kestrune!";
+
+namespace {
+
+// Sets a flag for the lifetime of one command.
+class BusyScope {
+public:
+    explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~BusyScope() { flag_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+// Shows "Backing Up Files" once the archive is open; the window keeps
+// painting while the backup copies and waits for regedit.
+class BackupStatus : public BackupReport {
+public:
+    explicit BackupStatus(RemovalHost& host) : host_(host) {}
+    void archiveOpened(const std::string&) override { host_.setStatusText(kStatusBackingUp); }
+    void keepResponsive() override { pumpMessages(); }
+    bool waitForProcess(HANDLE process, DWORD timeout) override
+    {
+        return waitWhilePumping(process, timeout);
+    }
+
+private:
+    RemovalHost& host_;
+};
+
+// The removal run's report: the window keeps painting while programs are
+// ended and components unregistered; the outcomes go to the log only.
+class RemovalPump : public RemovalReport {
+public:
+    void outcome(const RemovalOutcome&) override {}
+    void keepResponsive() override { pumpMessages(); }
+    bool waitForProcess(HANDLE process, DWORD timeout) override
+    {
+        return waitWhilePumping(process, timeout);
+    }
+};
+
+}  // namespace
+
+ProtectedPlaces RemovalHost::protectedPlaces()
+{
+    return ProtectedPlaces::forThisMachine(ownPlacesFromSettings());
+}
+
+std::string chooseLogFileName(MessageBoxes& boxes)
+{
+    if (settingEnabled(kSettingAutoSaveLog))
+        return datedLogName();
+    if (boxes.show(nullptr, kMakeLogFileText, kMakeLogFileCaption, kTopmostQuestionStyle) == IDYES)
+        return datedLogName();
+    return kFixedLogName;
+}
+
+std::string removalSummary(const RemovalTotals& totals, bool restartNeeded,
+                           const std::string& successText)
+{
+    if (totals.somethingLeft()) {
+        std::string text = kNotAllRemovedText;
+        if (restartNeeded)
+            text += std::string("\n\n") + kRemovedAtRestartText;
+        return text;
+    }
+    return restartNeeded ? kRemovedAtRestartText : successText;
+}
+
+void RemovalFlow::removeCommand()
+{
+    if (busy_ || host_.scanThreadRunning())
+        return;
+    if (host_.resultRowCount() == 0) {
+        host_.messageBoxes().show(host_.ownerWindow(), kScanFirstText, kScanFirstCaption, MB_OK);
+        return;
+    }
+    BusyScope busy(busy_);
+    markSelectedItems(host_.parasiteList(), host_.checkedFinds());
+    const ProtectedPlaces places = host_.protectedPlaces();
+
+    if (settingEnabled(kSettingConfirmRemoval)) {
+        int answer = host_.messageBoxes().show(nullptr, kBackupOfferText, kPermissionCaption,
+                                               kTopmostQuestionStyle);
+        if (scanStartedMeanwhile())
+            return;
+        if (answer == IDYES) {
+            backupThenRemove(places);
+            return;
+        }
+    }
+    RemovalTotals totals = removeSelectedItems(places);
+    showSummary(removalSummary(totals, rebootPending, kRemovedText));
+    rebootPending = false;
+    host_.clearResults();
+    host_.showState(RemovalState::Idle);
+    host_.setStatusText(kStatusReady);
+}
+
+void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
+{
+    host_.showState(RemovalState::BackingUp);
+    BackupStatus status(host_);
+    BackupOutcome backup = makeBackup(host_.parasiteList(), &status, places);
+    if (backup.archiveOpened)
+        host_.setStatusText(kStatusBackupCompleted);
+    int answer = host_.messageBoxes().show(
+        nullptr, backup.complete ? kBackupDoneText : kBackupFailedText, kPermissionCaption,
+        kTopmostQuestionStyle);
+    if (scanStartedMeanwhile())
+        return;
+    if (answer == IDYES) {
+        RemovalTotals totals = removeSelectedItems(places);
+        host_.setStatusText(kStatusReady);
+        showSummary(removalSummary(totals, rebootPending, kRemovedAfterBackupText));
+        rebootPending = false;
+    }
+    host_.showState(RemovalState::Idle);
+}
+
+RemovalTotals RemovalFlow::removeSelectedItems(const ProtectedPlaces& places)
+{
+    host_.showState(RemovalState::Removing);
+    const std::string name = chooseLogFileName(host_.messageBoxes());
+    host_.setLogFileName(name);
+    RemovalLog log(logFolder(), name);
+    RemovalPump pump;
+    RemovalRun run(log, &pump, places);
+    return runRemovalActions(host_.parasiteList(), run);
+}
+
+void RemovalFlow::showSummary(const std::string& text)
+{
+    host_.messageBoxes().show(host_.ownerWindow(), text, applicationTitle(), kSummaryStyle);
+}
+
+bool RemovalFlow::scanStartedMeanwhile()
+{
+    return host_.scanThreadRunning();
+}
+
+}  // namespace kestrune

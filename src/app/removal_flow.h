@@ -1,0 +1,113 @@
+// The remove command of the main window: the backup offer, the removal run
+// with its log, the summary, and the window's states and status texts on the
+// way. The window is reached through RemovalHost only, so the flow runs the
+// same against the main window and against the tests' stand-in. Window thread
+// only; every step runs one after another on it.
+#pragma once
+
+#include "definitions/parasite.h"
+#include "platform/find.h"
+#include "platform/message_boxes.h"
+#include "removal/removal_report.h"
+#include "safety/protected_places.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+// The window states the flow moves through (the uiState values BackingUp,
+// Removing and Idle).
+enum class RemovalState { BackingUp, Removing, Idle };
+
+// What the flow needs of the main window.
+class RemovalHost {
+public:
+    virtual ~RemovalHost() = default;
+    virtual HWND ownerWindow() = 0;
+    virtual MessageBoxes& messageBoxes() = 0;
+    virtual ParasiteList& parasiteList() = 0;
+    virtual int resultRowCount() = 0;
+    // The finds behind the checked rows, in row order.
+    virtual std::vector<Find> checkedFinds() = 0;
+    virtual bool scanThreadRunning() = 0;
+    // setUiState with BackingUp, Removing or Idle. Entering Removing also
+    // shows "Deleting Infected Files ......" in the status line.
+    virtual void showState(RemovalState state) = 0;
+    virtual void setStatusText(const std::string& text) = 0;
+    // The window's logFileName field.
+    virtual void setLogFileName(const std::string& name) = 0;
+    // Deletes every row and its find, empties the description and writes the
+    // bound texts to their controls.
+    virtual void clearResults() = 0;
+    // The places the backup and the removal never touch, asked once per
+    // remove command: this machine's and Kestrune's own as the settings and
+    // the running program name them (ownPlacesFromSettings).
+    virtual ProtectedPlaces protectedPlaces();
+};
+
+// The flow's texts, captions and styles; its questions are asked with
+// kTopmostQuestionStyle.
+extern const char kScanFirstText[];
+extern const char kScanFirstCaption[];
+extern const char kBackupOfferText[];
+extern const char kPermissionCaption[];
+extern const char kBackupDoneText[];
+extern const char kBackupFailedText[];
+extern const char kRemovedText[];            // direct path, all removed
+extern const char kRemovedAfterBackupText[]; // backup path, all removed
+extern const char kRemovedAtRestartText[];   // a file waits for the restart
+extern const char kNotAllRemovedText[];      // something is still there
+constexpr UINT kSummaryStyle = MB_OK | MB_ICONEXCLAMATION;
+extern const char kStatusBackingUp[];
+extern const char kStatusBackupCompleted[];
+extern const char kStatusReady[];
+
+// The question asked when "asl" is off (kTopmostQuestionStyle).
+extern const char kMakeLogFileText[];
+extern const char kMakeLogFileCaption[];
+
+// The log file name of a new run: the dated name when "asl" is on; otherwise
+// the question above (no owner), Yes giving the dated name and any other
+// answer the fixed name, so a run is always logged somewhere.
+std::string chooseLogFileName(MessageBoxes& boxes);
+
+// The summary text after a removal run: kNotAllRemovedText when something
+// selected is still there (followed by the restart text when a file also
+// waits for the restart), else the restart text when `restartNeeded`, else
+// `successText`.
+std::string removalSummary(const RemovalTotals& totals, bool restartNeeded,
+                           const std::string& successText);
+
+class RemovalFlow {
+public:
+    explicit RemovalFlow(RemovalHost& host) : host_(host) {}
+    RemovalFlow(const RemovalFlow&) = delete;
+    RemovalFlow& operator=(const RemovalFlow&) = delete;
+
+    // removeCommand: the delete button and the Yes to the end-of-scan offer.
+    // Does nothing while a scan thread runs or while this flow is already
+    // under way (its questions have no owner, so the window stays usable
+    // while they are open). The checked rows are taken once, at the start:
+    // the items behind them are the ones backed up and removed, whatever is
+    // checked meanwhile.
+    void removeCommand();
+
+    bool busy() const { return busy_; }
+
+private:
+    void backupThenRemove(const ProtectedPlaces& places);
+    RemovalTotals removeSelectedItems(const ProtectedPlaces& places);
+    // The summary box, owned by the window, with the application title.
+    void showSummary(const std::string& text);
+    // True when the flow must stop because a scan started while a question
+    // was open (the scan owns the list and the window state now).
+    bool scanStartedMeanwhile();
+
+    RemovalHost& host_;
+    bool busy_ = false;
+};
+
+}  // namespace kestrune

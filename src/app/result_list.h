@@ -1,0 +1,81 @@
+// The result list of the main window: one checked row per find, with the
+// columns "Parasite", "Location", "Type" and "Danger"; which category counter
+// a row adds to; the find behind every row. Window thread only.
+//
+// Each row keeps its Find (parasite index, kind, item index, location) beside
+// the list control's own data; the list view's item datum is the parasite
+// index. Rows are never reordered, and every change to the rows goes through
+// ResultList (clear() included), so row n always stands for the n-th find.
+#pragma once
+
+#include "definitions/parasite.h"
+#include "platform/find.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+class CheckListView;
+
+// The category counter a row of a kind adds to: Registry for keys and
+// values, Cookies, Files; a Folder row counts nowhere. There is no Memory
+// row: that counter stays "0" once a scan has started.
+enum class Counter { None, Registry, Cookies, Files };
+Counter counterOf(FindKind kind);
+
+// Width of column `column` (0 to 3) of a list `windowWidth` pixels wide:
+// (W - 2) * 15/64, 25/64, 10/64, and for column 3 what is left minus 2.
+int resultColumnWidth(int windowWidth, int column);
+
+// Looks of the rows.
+constexpr COLORREF kRowTextColour = RGB(128, 128, 128);
+constexpr COLORREF kDangerTextColour = RGB(255, 0, 0);
+constexpr COLORREF kRowBackColour = RGB(255, 255, 255);
+
+class ResultList {
+public:
+    explicit ResultList(CheckListView& view) : view_(view) {}
+    ResultList(const ResultList&) = delete;
+    ResultList& operator=(const ResultList&) = delete;
+
+    // Sets up the list: font, styles, tool tips, colours, the four columns and
+    // the header images (IDB_HEADER_IMAGES of `instance`; none when it is
+    // missing).
+    // Run once, when the list control exists. `font` stays the caller's.
+    void setUp(HINSTANCE instance, HFONT font);
+
+    // Removes every row and its find.
+    void clear();
+
+    // Appends the row of one find of `parasite`: checked; name, location and
+    // type word grey on white, danger name red on white; item datum the
+    // parasite index; drawing frozen while it is built. Returns the row's
+    // index, or -1 when the row could not be inserted (the find is then not
+    // kept).
+    int addRow(const Parasite& parasite, const Find& find);
+
+    // While many rows come in, the list is not redrawn between them: a
+    // visible list view that is redrawn after every insertion costs
+    // milliseconds per row. holdDrawing() stops the redrawing until
+    // releaseDrawing(), which draws the list once; both may be called at any
+    // time.
+    void holdDrawing();
+    void releaseDrawing();
+
+    int rowCount() const { return static_cast<int>(finds_.size()); }
+    // The find behind `row`; nullptr when out of range.
+    const Find* rowFind(int row) const;
+    bool rowChecked(int row) const;
+    // The finds behind the checked rows, in row order.
+    std::vector<Find> checkedFinds() const;
+
+private:
+    CheckListView& view_;
+    std::vector<Find> finds_;
+    bool held_ = false;
+};
+
+}  // namespace kestrune

@@ -1,0 +1,45 @@
+// Cookie names, needles and matches.
+#include "platform/cookie_match.h"
+
+#include "platform/text_compare.h"
+
+#include <windows.h>
+
+namespace kestrune {
+
+bool cookieNameUsable(const std::string& name)
+{
+    for (size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+            return true;
+        if (c < 0x80)
+            continue;
+        if (IsDBCSLeadByte(c) && i + 1 < name.size())
+            return true;   // a two-byte character: a letter of the code page
+        if (IsCharAlphaNumericA(static_cast<CHAR>(c)))
+            return true;
+    }
+    return false;
+}
+
+std::string cookieNeedle(const std::string& name)
+{
+    if (!cookieNameUsable(name))
+        return std::string();
+    std::string needle = foldedText(name);
+    std::string result;
+    result.reserve(needle.size());
+    for (char c : needle) {
+        if (c != ' ')
+            result += c;
+    }
+    return result;
+}
+
+bool cookieFileMatches(const std::string& foldedFileName, const std::string& needle)
+{
+    return !needle.empty() && foldedFileName.find(needle) != std::string::npos;
+}
+
+}  // namespace kestrune
