@@ -152,7 +152,7 @@ scramble() { python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$1" "$2"; }
 # prefix's user.
 pack_definitions() {   # pack_definitions OUT FILE[:NAMES]...
     local out=$1; shift
-    python3 - "$E2E_DATA" "$E2E_USER" "$@" > "$E2E_WORK/packed.xml" <<'PY' || return 1
+    python3 - "$E2E_DATA" "$E2E_USER" "$@" > "$E2E_WORK/packed.xml" <<'PY' || { fail "packing $*"; return 1; }
 import re, sys
 data, user, sources = sys.argv[1], sys.argv[2], sys.argv[3:]
 parasites = []
@@ -264,6 +264,7 @@ watch_from_start() {
     local i
     wine 'C:\tools\windriver.exe' watch-text "$1" "$2" > "$E2E_WORK/watched.txt" 2>&1 &
     E2E_WATCHER=$!
+    E2E_PIDS+=("$E2E_WATCHER")
     # Polling begins a moment after the driver's image is loaded.
     for ((i = 0; i < 200; i++)); do
         grep -q 'windriver\.exe' "/proc/$E2E_WATCHER/maps" 2>/dev/null && break
