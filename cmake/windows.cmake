@@ -45,7 +45,7 @@ kestrune_layer_sources(KESTRUNE_ENGINE_SOURCES ${KESTRUNE_ENGINE_FOLDERS})
 add_library(kestrune_engine STATIC ${KESTRUNE_ENGINE_SOURCES})
 target_include_directories(kestrune_engine PUBLIC ${KESTRUNE_ENGINE_INCLUDE})
 target_link_libraries(kestrune_engine PUBLIC kestrune_platform kestrune_resource_ids
-    minizip ${ZLIB_STATIC} wininet urlmon shlwapi ole32 shell32 advapi32 crypt32)
+    minizip ${ZLIB_STATIC} wininet shlwapi ole32 shell32 advapi32 crypt32)
 
 # The public key an update's reference file must be signed with, built into
 # the engine. The development key's private half is in the repository: a

@@ -44,7 +44,7 @@ bool statusIsOk(HINTERNET request)
 }
 
 // Reads the body to its end; false on a failed read or a body over the limit.
-bool readWholeBody(HINTERNET request, std::string& body)
+bool readWholeBody(HINTERNET request, unsigned long limit, std::string& body)
 {
     std::vector<char> block(kReadBlock);
     for (;;) {
@@ -53,28 +53,52 @@ bool readWholeBody(HINTERNET request, std::string& body)
             return false;
         if (read == 0)
             return true;
-        if (body.size() + read > kMaxPageSize)
+        if (read > limit - body.size())
             return false;
         body.append(block.data(), read);
     }
 }
 
+// Without these WinInet waits for a silent server without end.
+void setTimeouts(HINTERNET session)
+{
+    const DWORD connect = kConnectTimeoutMs;
+    const DWORD data = kDataTimeoutMs;
+    InternetSetOptionA(session, INTERNET_OPTION_CONNECT_TIMEOUT, const_cast<DWORD*>(&connect),
+                       sizeof connect);
+    InternetSetOptionA(session, INTERNET_OPTION_SEND_TIMEOUT, const_cast<DWORD*>(&data),
+                       sizeof data);
+    InternetSetOptionA(session, INTERNET_OPTION_RECEIVE_TIMEOUT, const_cast<DWORD*>(&data),
+                       sizeof data);
+}
+
 }  // namespace
 
-bool fetchPage(const std::string& url, std::string& text, bool cutToBody)
+bool fetchBody(const std::string& url, unsigned long limit, std::string& body)
 {
-    text.clear();
+    body.clear();
     InternetHandle session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (session.get() == nullptr)
         return false;
+    setTimeouts(session.get());
     InternetHandle request(InternetOpenUrlA(session.get(), url.c_str(), kAcceptHeader,
                                             kAcceptHeaderLength, INTERNET_FLAG_DONT_CACHE, 0));
     if (request.get() == nullptr)
         return false;
     if (!statusIsOk(request.get()))
         return false;
+    if (!readWholeBody(request.get(), limit, body)) {
+        body.clear();
+        return false;
+    }
+    return true;
+}
+
+bool fetchPage(const std::string& url, std::string& text, bool cutToBody)
+{
+    text.clear();
     std::string body;
-    if (!readWholeBody(request.get(), body))
+    if (!fetchBody(url, kMaxPageSize, body))
         return false;
     text = cutToBody ? fileNameFromVersionPage(body) : body;
     return true;

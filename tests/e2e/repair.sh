@@ -83,6 +83,8 @@ mkdir -p "$E2E_PREFIX/drive_c/www/def"
 printf 'not a reference file' > "$E2E_PROGRAM_DIR/damaged.ks"
 set_setting rfp 'C:\Kestrune\damaged.ks'
 cp "$KESTRUNE_BUILD/kestrune_020404_v2.ks" "$E2E_PREFIX/drive_c/www/def/fresh.ks"
+openssl dgst -sha256 -sign "$KESTRUNE_SOURCE/data/keys/development-private.pem" \
+    -out "$E2E_PREFIX/drive_c/www/def/fresh.ks.sig" "$E2E_PREFIX/drive_c/www/def/fresh.ks"
 printf '<html><body>fresh.ks</body></html>' > "$E2E_PREFIX/drive_c/www/def/def_newv2.html"
 port=$(free_port)
 python3 -m http.server --bind 127.0.0.1 "$port" --directory "$E2E_PREFIX/drive_c/www" >/dev/null 2>&1 &

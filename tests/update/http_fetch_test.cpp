@@ -77,5 +77,15 @@ TEST_F(FetchPageTest, APageOfExactlyTheLimitIsRead)
     EXPECT_EQ(text.size(), kMaxPageSize);
 }
 
+TEST_F(FetchPageTest, BodiesStopAtTheirLimit)
+{
+    ASSERT_TRUE(test::servePage("/file", std::string(10000, 'z')));
+    std::string body;
+    EXPECT_TRUE(fetchBody(base_ + "/file", 10000, body));
+    EXPECT_EQ(body.size(), 10000u);
+    EXPECT_FALSE(fetchBody(base_ + "/file", 9999, body));
+    EXPECT_EQ(body, "");
+}
+
 }  // namespace
 }  // namespace kestrune
