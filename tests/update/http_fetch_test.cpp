@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 namespace kestrune {
 namespace {
 
@@ -85,6 +87,17 @@ TEST_F(FetchPageTest, BodiesStopAtTheirLimit)
     EXPECT_EQ(body.size(), 10000u);
     EXPECT_FALSE(fetchBody(base_ + "/file", 9999, body));
     EXPECT_EQ(body, "");
+}
+
+TEST_F(FetchPageTest, ASilentServerIsAFailureWithinTheTimeouts)
+{
+    ASSERT_TRUE(test::servePage("/silent", "", -1));
+    DWORD start = GetTickCount();
+    std::string body = "stale";
+    EXPECT_FALSE(fetchBody(base_ + "/silent", 100, body));
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(body, "");
+    EXPECT_LT(elapsed, kDataTimeoutMs + 10000) << "waited " << elapsed << " ms";
 }
 
 }  // namespace
