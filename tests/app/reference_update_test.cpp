@@ -323,6 +323,39 @@ TEST_F(UpdateTest, DownloadsWithoutTheBuiltInKeysSignatureAreRefused)
     }
 }
 
+BOOL CALLBACK firstVisibleWindow(HWND window, LPARAM found)
+{
+    if (!IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The check waits for a silent server on a thread of its own: the progress
+// dialog answers meanwhile, and the wait ends in the connection error.
+TEST_F(UpdateTest, ProgressDialogAnswersWhileTheServerIsSilent)
+{
+    ASSERT_TRUE(test::servePage("/def/def_newv2.html", "", -1));
+    const DWORD thread = GetCurrentThreadId();
+    bool answered = false;
+    std::thread watcher([&] {
+        for (int i = 0; i < 100 && test::testServerLog().find("def_newv2") == std::string::npos; ++i)
+            Sleep(100);
+        Sleep(500);
+        HWND dialog = nullptr;
+        EnumThreadWindows(thread, firstVisibleWindow, reinterpret_cast<LPARAM>(&dialog));
+        DWORD_PTR result = 0;
+        answered = dialog != nullptr &&
+                   SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+    });
+    host_.boxes.answer(IDOK);
+    runUpdate(host_);
+    watcher.join();
+    EXPECT_TRUE(answered) << "the dialog's thread was blocked by the transfer";
+    EXPECT_EQ(host_.boxes.texts(), Texts{kConnectionError});
+    expectNothingChanged("silent server");
+}
+
 TEST_F(UpdateTest, RunUpdateRefusesWhileAScanThreadRuns)
 {
     announce("<html><body>new.ks</body></html>");
