@@ -45,7 +45,24 @@ kestrune_layer_sources(KESTRUNE_ENGINE_SOURCES ${KESTRUNE_ENGINE_FOLDERS})
 add_library(kestrune_engine STATIC ${KESTRUNE_ENGINE_SOURCES})
 target_include_directories(kestrune_engine PUBLIC ${KESTRUNE_ENGINE_INCLUDE})
 target_link_libraries(kestrune_engine PUBLIC kestrune_platform kestrune_resource_ids
-    minizip ${ZLIB_STATIC} wininet urlmon shlwapi ole32 shell32 advapi32)
+    minizip ${ZLIB_STATIC} wininet shlwapi ole32 shell32 advapi32 crypt32)
+
+# The public key an update's reference file must be signed with, built into
+# the engine. The development key's private half is in the repository: a
+# build for users names the operator's own public key here.
+set(KESTRUNE_UPDATE_PUBLIC_KEY "${CMAKE_SOURCE_DIR}/data/keys/development-public.pem"
+    CACHE FILEPATH "PEM public key (openssl rsa -pubout) that update downloads must be signed with")
+if(NOT EXISTS "${KESTRUNE_UPDATE_PUBLIC_KEY}")
+    message(FATAL_ERROR "KESTRUNE_UPDATE_PUBLIC_KEY names no file: ${KESTRUNE_UPDATE_PUBLIC_KEY}")
+endif()
+set(KESTRUNE_PUBLIC_KEY_INC ${CMAKE_BINARY_DIR}/generated/engine/update_public_key.inc)
+add_custom_command(OUTPUT ${KESTRUNE_PUBLIC_KEY_INC}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${KESTRUNE_UPDATE_PUBLIC_KEY} -DOUTPUT=${KESTRUNE_PUBLIC_KEY_INC}
+            -P ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
+    DEPENDS ${KESTRUNE_UPDATE_PUBLIC_KEY} ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
+    COMMENT "Building in the update's public key")
+target_sources(kestrune_engine PRIVATE ${KESTRUNE_PUBLIC_KEY_INC})
+target_include_directories(kestrune_engine PRIVATE ${CMAKE_BINARY_DIR}/generated/engine)
 
 # The window: the program's dialogs, controls, questions and message pump.
 # The engine and the console tool also build in a tree without it.

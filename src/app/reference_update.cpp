@@ -32,6 +32,10 @@ const char kDownloadFailed[] =
     "The reference file could not be downloaded, or the downloaded file is not a valid "
     "reference file.\nThe reference file in use has not been changed.";
 
+const char kBadSignature[] =
+    "The update was refused because the reference file's signature is missing or wrong.\n"
+    "The reference file in use has not been changed.";
+
 const char kQuestionCaption[] = KESTRUNE_NAME;
 const char kReminderCaption[] = KESTRUNE_TITLE;
 
@@ -68,7 +72,9 @@ void runUpdate(UpdateHost& host)
     host.setUiState(Idle);
     pause(host);
     if (!shown || dialog.downloadOutcome() != DownloadOutcome::Installed) {
-        showPlainMessage(host.messageBoxes(), host.window(), kDownloadFailed);
+        bool refused = shown && dialog.downloadOutcome() == DownloadOutcome::BadSignature;
+        showPlainMessage(host.messageBoxes(), host.window(),
+                         refused ? kBadSignature : kDownloadFailed);
         return;
     }
     // The progress dialogs are modal to the window, so no scan can have
@@ -92,12 +98,13 @@ bool downloadWithRetry(UpdateHost& host)
             host.setUiState(Downloading);
             UpdateProgressDialog download(host);
             download.setMessage(kDownloadingMessage);
-            bool downloaded = download.run() &&
-                              download.downloadOutcome() == DownloadOutcome::Installed;
+            bool shownDownload = download.run();
             host.setUiState(Idle);
             pause(host);
-            if (downloaded)
+            if (shownDownload && download.downloadOutcome() == DownloadOutcome::Installed)
                 return true;
+            if (shownDownload && download.downloadOutcome() == DownloadOutcome::BadSignature)
+                showPlainMessage(host.messageBoxes(), host.window(), kBadSignature);
         }
         if (!askTryAgain(host))
             return false;

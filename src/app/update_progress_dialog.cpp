@@ -24,6 +24,9 @@ const char kRefusedName[] =
 const char kAlreadyUpdated[] =
     "Your reference file is already updated!\nDo you still want to download the latest file?";
 
+// Posted to the dialog by the transfer thread when it has ended.
+const UINT WM_UPDATE_TRANSFER_DONE = WM_APP + 0x201;
+
 const UINT kErrorStyle = MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND;
 const UINT kAlertStyle = MB_YESNO | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND;
 
@@ -32,7 +35,14 @@ const UINT kAlertStyle = MB_YESNO | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROU
 CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName)
 {
     std::string announced;
-    switch (checkVersionPage(announced)) {
+    VersionCheck check = checkVersionPage(announced);
+    return reportVersionCheck(boxes, check, announced, fileName);
+}
+
+CheckResult reportVersionCheck(MessageBoxes& boxes, VersionCheck check,
+                               const std::string& announced, std::string& fileName)
+{
+    switch (check) {
     case VersionCheck::NoAnswer:
         boxes.show(nullptr, kConnectionError, "Error", kErrorStyle);
         return CheckResult::Failed;
@@ -50,6 +60,12 @@ CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName)
     return CheckResult::Available;
 }
 
+UpdateProgressDialog::~UpdateProgressDialog()
+{
+    if (transfer_.joinable())
+        transfer_.join();
+}
+
 bool UpdateProgressDialog::run()
 {
     return runModal(IDD_UPDATE_PROGRESS, host_.window()) == IDOK;
@@ -60,6 +76,9 @@ INT_PTR UpdateProgressDialog::handleMessage(UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_TIMER:
         onTimer(wParam);
+        return TRUE;
+    case WM_UPDATE_TRANSFER_DONE:
+        onTransferDone();
         return TRUE;
     case WM_COMMAND:
         // No buttons: Esc and Enter must not end a phase half way.
@@ -87,17 +106,41 @@ INT_PTR UpdateProgressDialog::onInitDialog(HWND dialog)
 void UpdateProgressDialog::onTimer(UINT_PTR id)
 {
     KillTimer(dialog_, id);
-    if (id == IDT_UPDATE_CHECK)
-        runCheckPhase();
-    else if (id == IDT_UPDATE_DOWNLOAD)
-        runDownloadPhase();
+    if (transfer_.joinable())
+        return;
+    HWND dialog = dialog_;
+    phase_ = id;
+    if (id == IDT_UPDATE_CHECK) {
+        transfer_ = std::thread([this, dialog] {
+            versionCheck_ = checkVersionPage(announced_);
+            PostMessageA(dialog, WM_UPDATE_TRANSFER_DONE, 0, 0);
+        });
+    } else if (id == IDT_UPDATE_DOWNLOAD) {
+        const std::string url = host_.updateUrl();
+        const std::string target = host_.downloadTarget();
+        transfer_ = std::thread([this, dialog, url, target] {
+            downloadOutcome_ = downloadReferenceFile(url, target);
+            PostMessageA(dialog, WM_UPDATE_TRANSFER_DONE, 0, 0);
+        });
+    } else {
+        EndDialog(dialog_, IDOK);
+    }
+}
+
+void UpdateProgressDialog::onTransferDone()
+{
+    if (!transfer_.joinable())
+        return;
+    transfer_.join();
+    if (phase_ == IDT_UPDATE_CHECK)
+        finishCheckPhase();
     EndDialog(dialog_, IDOK);
 }
 
-void UpdateProgressDialog::runCheckPhase()
+void UpdateProgressDialog::finishCheckPhase()
 {
     std::string fileName;
-    CheckResult result = checkForUpdate(host_.messageBoxes(), fileName);
+    CheckResult result = reportVersionCheck(host_.messageBoxes(), versionCheck_, announced_, fileName);
     checkFailed_ = result == CheckResult::Failed;
     if (result != CheckResult::Available) {
         updateAvailable_ = 0;
@@ -113,11 +156,6 @@ void UpdateProgressDialog::runCheckPhase()
     host_.updateUrl() = downloadBaseUrl() + fileName;
     host_.downloadTarget() = folder + fileName;
     updateAvailable_ = 1;
-}
-
-void UpdateProgressDialog::runDownloadPhase()
-{
-    downloadOutcome_ = downloadReferenceFile(host_.updateUrl(), host_.downloadTarget());
 }
 
 }  // namespace kestrune

@@ -1,17 +1,22 @@
 // UpdateProgressDialog: the borderless progress window (IDD_UPDATE_PROGRESS)
 // that is up while the update checks the version page or downloads a
 // reference file. Its message selects the phase it runs; every showing runs
-// one phase and closes itself. Also checkForUpdate, the check phase with its
-// messages.
+// one phase and closes itself. The phase's transfer runs on a thread of its
+// own, so that the dialog and its owner keep painting and answering while a
+// slow server is waited for; what follows it (questions, messages) runs on
+// the dialog's thread once the transfer has ended. Also checkForUpdate, the
+// check phase with its messages.
 #pragma once
 
 #include "app/update_host.h"
 #include "ui/dialog.h"
 #include "update/reference_download.h"
+#include "update/version_check.h"
 
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 namespace kestrune {
 
@@ -30,9 +35,17 @@ enum class CheckResult {
 // whether to download the file anyway when the names are equal.
 CheckResult checkForUpdate(MessageBoxes& boxes, std::string& fileName);
 
+// The messages part of checkForUpdate: tells the user `check`'s outcome for
+// the `announced` name.
+CheckResult reportVersionCheck(MessageBoxes& boxes, VersionCheck check,
+                               const std::string& announced, std::string& fileName);
+
 class UpdateProgressDialog : public Dialog {
 public:
     explicit UpdateProgressDialog(UpdateHost& host) : host_(host) {}
+    // Waits for a transfer still under way (it ends within the fetch's
+    // timeouts).
+    ~UpdateProgressDialog() override;
 
     void setMessage(const std::string& message) { message_ = message; }
 
@@ -51,8 +64,8 @@ private:
     INT_PTR onInitDialog(HWND dialog) override;
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onTimer(UINT_PTR id);
-    void runCheckPhase();
-    void runDownloadPhase();
+    void onTransferDone();
+    void finishCheckPhase();
 
     UpdateHost& host_;
     HWND dialog_ = nullptr;
@@ -60,6 +73,11 @@ private:
     int updateAvailable_ = 0;
     bool checkFailed_ = false;
     DownloadOutcome downloadOutcome_ = DownloadOutcome::DownloadFailed;
+    // The transfer of the phase that runs, and what the check phase fetched.
+    std::thread transfer_;
+    UINT_PTR phase_ = 0;
+    VersionCheck versionCheck_ = VersionCheck::NoAnswer;
+    std::string announced_;
 };
 
 }  // namespace kestrune

@@ -43,38 +43,109 @@ bool statusIsOk(HINTERNET request)
     return status == HTTP_STATUS_OK;
 }
 
-// Reads the body to its end; false on a failed read or a body over the limit.
-bool readWholeBody(HINTERNET request, std::string& body)
+// Reads the body to its end; false on a failed read, a body over the limit
+// or a read that takes longer than kTransferTimeoutMs in all.
+bool readWholeBody(HINTERNET request, unsigned long limit, std::string& body)
 {
     std::vector<char> block(kReadBlock);
+    const DWORD start = GetTickCount();
     for (;;) {
+        if (GetTickCount() - start > kTransferTimeoutMs)
+            return false;
         DWORD read = 0;
         if (!InternetReadFile(request, block.data(), kReadBlock, &read))
             return false;
         if (read == 0)
             return true;
-        if (body.size() + read > kMaxPageSize)
+        if (read > limit - body.size())
             return false;
         body.append(block.data(), read);
     }
 }
 
+// The timeouts are set on the request itself: WinInet does not hand those of
+// the session down to its requests everywhere, and without them a silent
+// server is waited for without end.
+void setTimeouts(HINTERNET request)
+{
+    DWORD connect = kConnectTimeoutMs;
+    DWORD data = kDataTimeoutMs;
+    InternetSetOptionA(request, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    InternetSetOptionA(request, INTERNET_OPTION_SEND_TIMEOUT, &data, sizeof data);
+    InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &data, sizeof data);
+}
+
+struct UrlParts {
+    std::string host;
+    std::string path;   // with the query
+    INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
+};
+
+// Only http:// URLs; an update never goes anywhere else.
+bool splitUrl(const std::string& url, UrlParts& parts)
+{
+    std::vector<char> host(url.size() + 1), path(url.size() + 1), extra(url.size() + 1);
+    URL_COMPONENTSA c = {};
+    c.dwStructSize = sizeof c;
+    c.lpszHostName = host.data();
+    c.dwHostNameLength = static_cast<DWORD>(host.size());
+    c.lpszUrlPath = path.data();
+    c.dwUrlPathLength = static_cast<DWORD>(path.size());
+    c.lpszExtraInfo = extra.data();
+    c.dwExtraInfoLength = static_cast<DWORD>(extra.size());
+    if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &c) ||
+        c.nScheme != INTERNET_SCHEME_HTTP || c.dwHostNameLength == 0)
+        return false;
+    parts.host.assign(host.data(), c.dwHostNameLength);
+    parts.path.assign(path.data(), c.dwUrlPathLength);
+    parts.path.append(extra.data(), c.dwExtraInfoLength);
+    if (parts.path.empty())
+        parts.path = "/";
+    parts.port = c.nPort;
+    return true;
+}
+
 }  // namespace
+
+bool fetchBody(const std::string& url, unsigned long limit, std::string& body)
+{
+    body.clear();
+    UrlParts parts;
+    if (!splitUrl(url, parts))
+        return false;
+    InternetHandle session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (session.get() == nullptr)
+        return false;
+    setTimeouts(session.get());
+    InternetHandle connection(InternetConnectA(session.get(), parts.host.c_str(), parts.port,
+                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (connection.get() == nullptr)
+        return false;
+    setTimeouts(connection.get());
+    InternetHandle request(HttpOpenRequestA(connection.get(), "GET", parts.path.c_str(), nullptr,
+                                            nullptr, nullptr,
+                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                                INTERNET_FLAG_DONT_CACHE,
+                                            0));
+    if (request.get() == nullptr)
+        return false;
+    setTimeouts(request.get());
+    if (!HttpSendRequestA(request.get(), kAcceptHeader, kAcceptHeaderLength, nullptr, 0))
+        return false;
+    if (!statusIsOk(request.get()))
+        return false;
+    if (!readWholeBody(request.get(), limit, body)) {
+        body.clear();
+        return false;
+    }
+    return true;
+}
 
 bool fetchPage(const std::string& url, std::string& text, bool cutToBody)
 {
     text.clear();
-    InternetHandle session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (session.get() == nullptr)
-        return false;
-    InternetHandle request(InternetOpenUrlA(session.get(), url.c_str(), kAcceptHeader,
-                                            kAcceptHeaderLength, INTERNET_FLAG_DONT_CACHE, 0));
-    if (request.get() == nullptr)
-        return false;
-    if (!statusIsOk(request.get()))
-        return false;
     std::string body;
-    if (!readWholeBody(request.get(), body))
+    if (!fetchBody(url, kMaxPageSize, body))
         return false;
     text = cutToBody ? fileNameFromVersionPage(body) : body;
     return true;

@@ -1,4 +1,5 @@
-// fetchPage: one HTTP GET of a small page through WinInet.
+// fetchPage and fetchBody: one HTTP GET through WinInet, bounded in size and
+// in time.
 #pragma once
 
 #include <string>
@@ -7,6 +8,18 @@ namespace kestrune {
 
 // The longest page fetchPage accepts; a version page names one file.
 constexpr unsigned kMaxPageSize = 64 * 1024;
+
+// How long a request waits for the connection, and for the next data; and
+// how long reading a body may take in all (a server that sends a byte now
+// and then would otherwise hold the update for ever).
+constexpr unsigned kConnectTimeoutMs = 15 * 1000;
+constexpr unsigned kDataTimeoutMs = 30 * 1000;
+constexpr unsigned kTransferTimeoutMs = 2 * 60 * 1000;
+
+// Fetches `url` as fetchPage does, into `body`, reading at most `limit`
+// bytes: true only for status 200 and a body read to its end within `limit`.
+// False for anything else, including a timeout; `body` is then empty.
+bool fetchBody(const std::string& url, unsigned long limit, std::string& body);
 
 // Fetches `url` with the agent "Microsoft Internet Explorer", the header
 // "Accept: */*" and no caching, reading the whole body. True only when the

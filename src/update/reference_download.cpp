@@ -4,12 +4,30 @@
 #include "definitions/parasite.h"
 #include "definitions/reference_file.h"
 #include "platform/text_compare.h"
+#include "platform/handles.h"
 #include "settings/settings_store.h"
+#include "update/http_fetch.h"
+#include "update/signature.h"
 
 #include <windows.h>
-#include <urlmon.h>
 
 namespace kestrune {
+
+namespace {
+
+bool writeNewFile(const std::string& path, const std::string& bytes)
+{
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
+           written == bytes.size() && file.reset();
+}
+
+}  // namespace
 
 std::string temporaryDownloadPath(const std::string& target)
 {
@@ -42,10 +60,15 @@ DownloadOutcome downloadReferenceFile(const std::string& url, const std::string&
 {
     const std::string temporary = temporaryDownloadPath(target);
     DeleteFileA(temporary.c_str());
-    // URLDownloadToFileA also reports success for an error page (Wine saves
-    // a 404 answer's body), so the file's content decides, not this result.
-    HRESULT result = URLDownloadToFileA(nullptr, url.c_str(), temporary.c_str(), 0, nullptr);
-    if (result != S_OK || GetFileAttributesA(temporary.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    std::string bytes;
+    if (!fetchBody(url, kMaxDownloadSize, bytes))
+        return DownloadOutcome::DownloadFailed;
+    // Nothing of the file is written or loaded before its signature is good.
+    std::string signature;
+    if (!fetchBody(url + ".sig", kMaxSignatureSize, signature) ||
+        verifySignature(bytes, signature, builtInPublicKey()) != SignatureCheck::Good)
+        return DownloadOutcome::BadSignature;
+    if (!writeNewFile(temporary, bytes)) {
         DeleteFileA(temporary.c_str());
         return DownloadOutcome::DownloadFailed;
     }

@@ -9,9 +9,11 @@
 #include "definitions/reference_text.h"
 #include "settings/settings_store.h"
 #include "support/scripted_message_boxes.h"
+#include "support/signing_keys.h"
 #include "support/test_http_server.h"
 #include "support/window_test_helpers.h"
 #include "update/reference_download.h"
+#include "update/signature.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +35,9 @@ const char kRefusedName[] =
 const char kDownloadFailed[] =
     "The reference file could not be downloaded, or the downloaded file is not a valid "
     "reference file.\nThe reference file in use has not been changed.";
+const char kBadSignature[] =
+    "The update was refused because the reference file's signature is missing or wrong.\n"
+    "The reference file in use has not been changed.";
 const char kNotFound[] =
     "Reference file can not be found on its appropriate path.\n"
     "Please set a valid path for reference file in Preferences.";
@@ -131,9 +136,24 @@ protected:
     void TearDown() override { test::clearSettings(); }
 
     void announce(const std::string& page) { ASSERT_TRUE(test::servePage("/def/def_newv2.html", page)); }
+    // Serves the file and, for a 200 answer, its signature by the development key.
     void serveFile(const std::string& name, const std::string& bytes, int status = 200)
     {
         ASSERT_TRUE(test::servePage("/def/" + name, bytes, status));
+        if (status == 200)
+            serveSignature(name, test::developmentSignature(bytes));
+    }
+    void serveSignature(const std::string& name, const std::string& signature, int status = 200)
+    {
+        ASSERT_TRUE(test::servePage("/def/" + name + ".sig", signature, status));
+    }
+    void expectNothingChanged(const std::string& why)
+    {
+        EXPECT_EQ(setting("rfp"), old_) << why;
+        EXPECT_EQ(setting("df"), "old.ks") << why;
+        EXPECT_TRUE(test::fileExists(old_)) << why;
+        EXPECT_FALSE(test::fileExists(folder_ + "new.ks")) << why;
+        EXPECT_FALSE(test::fileExists(folder_ + "new.ks.download")) << why;
     }
 
     ScriptedHost host_;
@@ -258,15 +278,82 @@ TEST_F(UpdateTest, DownloadsThatAreNoReferenceFileChangeNothing)
         host_.boxes.answer(IDOK);
         host_.states.clear();
         runUpdate(host_);
-        EXPECT_EQ(setting("rfp"), old_) << row.why;
-        EXPECT_EQ(setting("df"), "old.ks") << row.why;
-        EXPECT_TRUE(test::fileExists(old_)) << row.why;
-        EXPECT_FALSE(test::fileExists(folder_ + "new.ks")) << row.why;
-        EXPECT_FALSE(test::fileExists(folder_ + "new.ks.download")) << row.why;
+        expectNothingChanged(row.why);
         EXPECT_EQ(host_.list.count(), 1) << row.why;
         EXPECT_EQ(host_.boxes.texts().back(), kDownloadFailed) << row.why;
         EXPECT_EQ(host_.states, (std::vector<int>{0, 1, 0})) << row.why << ": no reload";
     }
+}
+
+TEST_F(UpdateTest, DownloadsWithoutTheBuiltInKeysSignatureAreRefused)
+{
+    const std::string file = scrambled(test::markupWithParasites(3));
+    const std::string good = test::developmentSignature(file);
+    ASSERT_FALSE(good.empty());
+    std::string otherKey;
+    ASSERT_TRUE(signData(file, test::otherPrivateKey(), otherKey));
+    std::string flipped = file;
+    flipped[flipped.size() / 2] ^= 0x20;
+    struct Row {
+        const char* why;
+        std::string file;
+        std::string signature;
+        int status;
+    };
+    const Row rows[] = {
+        {"no .sig", file, "<html><body>not found</body></html>", 404},
+        {"another file's signature", file, test::developmentSignature(file + " "), 200},
+        {"another key's signature", file, otherKey, 200},
+        {"truncated signature", file, good.substr(0, 128), 200},
+        {"flipped byte in the file", flipped, good, 200},
+        {"one byte too many", file, good + '\n', 200},
+        {"over-long .sig", file, good + std::string(kMaxSignatureSize, 'x'), 200},
+    };
+    for (const Row& row : rows) {
+        announce("<html><body>new.ks</body></html>");
+        ASSERT_TRUE(test::servePage("/def/new.ks", row.file));
+        serveSignature("new.ks", row.signature, row.status);
+        host_.boxes.answer(IDOK);
+        host_.states.clear();
+        runUpdate(host_);
+        expectNothingChanged(row.why);
+        EXPECT_EQ(host_.list.count(), 1) << row.why;
+        EXPECT_EQ(host_.boxes.texts().back(), kBadSignature) << row.why;
+        EXPECT_EQ(host_.states, (std::vector<int>{0, 1, 0})) << row.why << ": no reload";
+    }
+}
+
+BOOL CALLBACK firstVisibleWindow(HWND window, LPARAM found)
+{
+    if (!IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The check waits for a silent server on a thread of its own: the progress
+// dialog answers meanwhile, and the wait ends in the connection error.
+TEST_F(UpdateTest, ProgressDialogAnswersWhileTheServerIsSilent)
+{
+    ASSERT_TRUE(test::servePage("/def/def_newv2.html", "", -1));
+    const DWORD thread = GetCurrentThreadId();
+    bool answered = false;
+    std::thread watcher([&] {
+        for (int i = 0; i < 100 && test::testServerLog().find("def_newv2") == std::string::npos; ++i)
+            Sleep(100);
+        Sleep(500);
+        HWND dialog = nullptr;
+        EnumThreadWindows(thread, firstVisibleWindow, reinterpret_cast<LPARAM>(&dialog));
+        DWORD_PTR result = 0;
+        answered = dialog != nullptr &&
+                   SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+    });
+    host_.boxes.answer(IDOK);
+    runUpdate(host_);
+    watcher.join();
+    EXPECT_TRUE(answered) << "the dialog's thread was blocked by the transfer";
+    EXPECT_EQ(host_.boxes.texts(), Texts{kConnectionError});
+    expectNothingChanged("silent server");
 }
 
 TEST_F(UpdateTest, RunUpdateRefusesWhileAScanThreadRuns)
@@ -371,6 +458,26 @@ TEST_F(UpdateTest, RepairLoopAsksToRetryABrokenDownload)
     repairReferenceFile(host_);
     EXPECT_EQ(host_.boxes.texts(), (Texts{kNotFound, kOffer, kRetry, kGivingUp}));
     EXPECT_EQ(setting("rfp"), folder_ + "missing.ks");
+    EXPECT_EQ(host_.ended, IDCANCEL);
+}
+
+TEST_F(UpdateTest, RepairLoopRefusesABadSignatureAndOffersTheRetry)
+{
+    writeSetting("rfp", folder_ + "missing.ks");
+    host_.list.clear();
+    announce("<html><body>new.ks</body></html>");
+    ASSERT_TRUE(test::servePage("/def/new.ks", scrambled(test::markupWithParasites(2))));
+    serveSignature("new.ks", test::opensslSampleSignature());
+    host_.boxes.answer(IDOK);    // not found
+    host_.boxes.answer(IDYES);   // download offer
+    host_.boxes.answer(IDOK);    // refused signature
+    host_.boxes.answer(IDNO);    // retry? no
+    host_.boxes.answer(IDOK);    // closing message
+    repairReferenceFile(host_);
+    EXPECT_EQ(host_.boxes.texts(), (Texts{kNotFound, kOffer, kBadSignature, kRetry, kGivingUp}));
+    EXPECT_EQ(setting("rfp"), folder_ + "missing.ks");
+    EXPECT_FALSE(test::fileExists(folder_ + "new.ks"));
+    EXPECT_FALSE(test::fileExists(folder_ + "new.ks.download"));
     EXPECT_EQ(host_.ended, IDCANCEL);
 }
 

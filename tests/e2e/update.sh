@@ -3,7 +3,8 @@
 # serves a folder laid out by "kestrune-cli publish": the first-run reminder
 # downloads the announced file, switches "rfp" and "df" and deletes the old
 # file; the same name again asks first; a file that is not a reference file,
-# a hostile name and a server that is gone change nothing and say so.
+# one whose signature is not the built-in key's, a hostile name and a server
+# that is gone change nothing and say so.
 source "$(dirname "$0")/lib/e2e.sh"
 e2e_prefix
 e2e_install_window_program
@@ -21,9 +22,26 @@ cat > "$incoming/markup.xml" <<'XML'
 </KS>
 XML
 python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$incoming/markup.xml" "$incoming/Kestrune_0601_V3.KS"
+mkdir -p "$E2E_C/keys"
+cp "$KESTRUNE_SOURCE/data/keys/development-private.pem" "$E2E_C/keys/"
 out=$(wine 'C:\tools\kestrune-cli.exe' publish --root 'C:\www' 'C:\incoming\Kestrune_0601_V3.KS' 2>&1 | tr -d '\r')
 echo "    $out"
+check "publish without --key warns that nothing is signed" grep -q "no signature written" <<<"$out"
+check "publish without --key writes no signature" [ ! -e "$www/def/kestrune_0601_v3.ks.sig" ]
+out=$(wine 'C:\tools\kestrune-cli.exe' publish --root 'C:\www' --key 'C:\keys\development-private.pem' \
+    'C:\incoming\Kestrune_0601_V3.KS' 2>&1 | tr -d '\r')
+echo "    $out"
 check "publish copies the file under its lower-case name" [ -f "$www/def/kestrune_0601_v3.ks" ]
+check "openssl accepts publish's signature" openssl dgst -sha256 \
+    -verify "$KESTRUNE_SOURCE/data/keys/development-public.pem" \
+    -signature "$www/def/kestrune_0601_v3.ks.sig" "$www/def/kestrune_0601_v3.ks"
+verify() { wine 'C:\tools\kestrune-cli.exe' defs verify "$@" >/dev/null 2>&1; echo $?; }
+expect_eq "defs verify: good with the built-in key" 0 \
+    "$(verify 'C:\www\def\kestrune_0601_v3.ks' 'C:\www\def\kestrune_0601_v3.ks.sig')"
+expect_eq "defs verify: another file is bad" 1 \
+    "$(verify 'C:\incoming\markup.xml' 'C:\www\def\kestrune_0601_v3.ks.sig')"
+expect_eq "defs verify: a private key is no public key" 2 \
+    "$(verify 'C:\www\def\kestrune_0601_v3.ks' 'C:\www\def\kestrune_0601_v3.ks.sig' --key 'C:\keys\development-private.pem')"
 expect_eq "publish writes the version page" "<html><body>kestrune_0601_v3.ks</body></html>" \
     "$(cat "$www/def/def_newv2.html")"
 check "publish refuses a file that is not a reference file" \
@@ -62,6 +80,8 @@ expect_eq "already-updated question, caption" "Alert" \
 
 say "a file that is not a reference file"
 printf 'garbage' > "$www/def/broken.ks"
+openssl dgst -sha256 -sign "$KESTRUNE_SOURCE/data/keys/development-private.pem" \
+    -out "$www/def/broken.ks.sig" "$www/def/broken.ks"
 printf '<HTML><BODY>  Broken.KS  </BODY></HTML>' > "$www/def/def_newv2.html"
 drive click "$MAIN" IDC_UPDATE
 expect_eq "failure is reported" "Kestrune" \
@@ -70,6 +90,17 @@ expect_eq "rfp kept" 'C:\Kestrune\kestrune_0601_v3.ks' "$(setting rfp)"
 expect_eq "df kept" 'kestrune_0601_v3.ks' "$(setting df)"
 check "the file in use is kept" [ -f "$E2E_PROGRAM_DIR/kestrune_0601_v3.ks" ]
 check "nothing of the broken download is left" bash -c "! ls '$E2E_PROGRAM_DIR' | grep -q broken"
+
+say "a reference file with another file's signature"
+cp "$incoming/Kestrune_0601_V3.KS" "$www/def/forged.ks"
+printf '\n' >> "$www/def/forged.ks"
+cp "$www/def/kestrune_0601_v3.ks.sig" "$www/def/forged.ks.sig"
+printf '<html><body>forged.ks</body></html>' > "$www/def/def_newv2.html"
+drive click "$MAIN" IDC_UPDATE
+expect_eq "the refusal is reported" "Kestrune" \
+    "$(drive answer "The update was refused because the reference file's signature is missing or wrong.\nThe reference file in use has not been changed." OK 20000)"
+expect_eq "rfp kept after the refusal" 'C:\Kestrune\kestrune_0601_v3.ks' "$(setting rfp)"
+check "nothing of the refused download is left" bash -c "! ls '$E2E_PROGRAM_DIR' | grep -qi forged"
 
 say "a hostile name"
 printf '<html><body>..\\..\\windows\\evil.ks</body></html>' > "$www/def/def_newv2.html"

@@ -8,7 +8,8 @@ environment, stops the server and exits with COMMAND's status.
 The test programs set the server up through HTTP themselves:
   PUT /some/path?status=N   with a body: GET /some/path answers status N with
                             that body (N = 0: the connection is closed with
-                            no answer at all)
+                            no answer at all; N = -1: the connection is held
+                            open and never answered)
   DELETE /__all             forget every page and the request log
   GET /__log                the requests so far, one a line:
                             METHOD PATH<tab>User-Agent<tab>Accept
@@ -19,6 +20,7 @@ import os
 import subprocess
 import sys
 import threading
+import time
 import urllib.parse
 
 pages = {}
@@ -71,6 +73,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif page[0] == 0:
             self.close_connection = True
             self.connection.shutdown(2)
+        elif page[0] == -1:
+            self.close_connection = True
+            time.sleep(120)
         else:
             self.answer(page[0], page[1])
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 namespace kestrune {
 namespace {
 
@@ -75,6 +77,27 @@ TEST_F(FetchPageTest, APageOfExactlyTheLimitIsRead)
     std::string text;
     ASSERT_TRUE(fetchPage(base_ + "/full", text, false));
     EXPECT_EQ(text.size(), kMaxPageSize);
+}
+
+TEST_F(FetchPageTest, BodiesStopAtTheirLimit)
+{
+    ASSERT_TRUE(test::servePage("/file", std::string(10000, 'z')));
+    std::string body;
+    EXPECT_TRUE(fetchBody(base_ + "/file", 10000, body));
+    EXPECT_EQ(body.size(), 10000u);
+    EXPECT_FALSE(fetchBody(base_ + "/file", 9999, body));
+    EXPECT_EQ(body, "");
+}
+
+TEST_F(FetchPageTest, ASilentServerIsAFailureWithinTheTimeouts)
+{
+    ASSERT_TRUE(test::servePage("/silent", "", -1));
+    DWORD start = GetTickCount();
+    std::string body = "stale";
+    EXPECT_FALSE(fetchBody(base_ + "/silent", 100, body));
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(body, "");
+    EXPECT_LT(elapsed, kDataTimeoutMs + 10000) << "waited " << elapsed << " ms";
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// kestrune-cli defs: pack, unpack, check and dump of reference files.
+// kestrune-cli defs: pack, unpack, check, dump and verify of reference files.
 #include "cli.h"
 #include "json.h"
 #include "protected_items.h"
@@ -8,6 +8,7 @@
 #include "definitions/reference_text.h"
 #include "safety/own_places.h"
 #include "safety/protected_places.h"
+#include "update/signature.h"
 
 #include <cstdio>
 
@@ -20,7 +21,8 @@ const char kDefsUsage[] =
     "usage: kestrune-cli defs pack IN OUT\n"
     "       kestrune-cli defs unpack IN OUT\n"
     "       kestrune-cli defs check [--plain] FILE\n"
-    "       kestrune-cli defs dump FILE\n";
+    "       kestrune-cli defs dump FILE\n"
+    "       kestrune-cli defs verify FILE SIGNATURE [--key PUBLIC.pem]\n";
 
 bool writeWholeFile(const std::string& path, const std::string& bytes)
 {
@@ -113,6 +115,50 @@ int runCheck(const Args& args)
     return messages.empty() ? kExitOk : kExitFindings;
 }
 
+// Exit 0 for a good signature, 1 for a bad one, 2 when something cannot be
+// read.
+int runVerify(const Args& args)
+{
+    std::string keyPath;
+    std::vector<std::string> files;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--key" && i + 1 < args.size())
+            keyPath = args[++i];
+        else if (files.size() < 2 && args[i].compare(0, 2, "--") != 0)
+            files.push_back(args[i]);
+        else
+            return usageError("unexpected argument '" + args[i] + "'");
+    }
+    if (files.size() != 2)
+        return usageError("defs verify takes a FILE and its SIGNATURE");
+    std::string key = builtInPublicKey();
+    if (!keyPath.empty() && !readWholeFile(keyPath, key)) {
+        printError("cannot read " + keyPath);
+        return kExitUsage;
+    }
+    std::string data, signature;
+    for (const std::string* path : {&files[0], &files[1]}) {
+        if (!readWholeFile(*path, path == &files[0] ? data : signature)) {
+            printError("cannot read " + *path);
+            return kExitUsage;
+        }
+    }
+    const std::string keyName = keyPath.empty() ? "the built-in key" : keyPath;
+    switch (verifySignature(data, signature, key)) {
+    case SignatureCheck::Good:
+        std::printf("good signature: %s is signed by %s\n", files[0].c_str(), keyName.c_str());
+        return kExitOk;
+    case SignatureCheck::Bad:
+        std::printf("bad signature: %s is not %s's signature of %s\n", files[1].c_str(),
+                    keyName.c_str(), files[0].c_str());
+        return kExitFindings;
+    case SignatureCheck::NoKey:
+        break;
+    }
+    printError(keyName + " is not a PEM public key");
+    return kExitUsage;
+}
+
 }  // namespace
 
 int runDefsCommand(const Args& args)
@@ -130,6 +176,8 @@ int runDefsCommand(const Args& args)
         return runDump(args);
     if (sub == "check")
         return runCheck(args);
+    if (sub == "verify")
+        return runVerify(args);
     return usageError("unknown defs subcommand '" + sub + "'");
 }
 

@@ -31,6 +31,11 @@ const char kUsage[] =
     "  defs check [--plain] FILE  report errors and warnings in a reference file,\n"
     "                             items naming protected places among them\n"
     "  defs dump FILE             write the loaded definitions as JSON\n"
+    "  defs verify FILE SIGNATURE [--key PUBLIC.pem]\n"
+    "                             check FILE's signature (as written by publish\n"
+    "                             --key or openssl dgst -sha256 -sign) with the\n"
+    "                             built-in update key or PUBLIC.pem.\n"
+    "                             Exit 0: good, 1: bad, 2: error\n"
     "\n"
     "Scanning:\n"
     "  scan [--definitions FILE] [--folder DIR] [--quiet]\n"
@@ -49,8 +54,11 @@ const char kUsage[] =
     "                             1: something left, 2: error\n"
     "\n"
     "Update server:\n"
-    "  publish --root DIR FILE.ks copy FILE.ks to DIR\\def\\ and write the version page\n"
-    "                             DIR\\def\\def_newv2.html naming it\n";
+    "  publish --root DIR [--key PRIVATE.pem] FILE.ks\n"
+    "                             copy FILE.ks to DIR\\def\\ and write the version page\n"
+    "                             DIR\\def\\def_newv2.html naming it; with --key also\n"
+    "                             its signature DIR\\def\\NAME.sig, which Kestrune\n"
+    "                             needs before it installs an update\n";
 
 }  // namespace
 

@@ -1,10 +1,12 @@
 // kestrune-cli publish: lays out a reference file for a static web server, so
 // that the server is an update server: DIR/def/NAME and the version page
-// DIR/def/def_newv2.html naming it.
+// DIR/def/def_newv2.html naming it, and with --key its signature
+// DIR/def/NAME.sig.
 #include "cli.h"
 
 #include "definitions/parasite.h"
 #include "definitions/reference_file.h"
+#include "update/signature.h"
 #include "update/version_page.h"
 
 #include <windows.h>
@@ -16,7 +18,7 @@ namespace cli {
 
 namespace {
 
-const char kPublishUsage[] = "usage: kestrune-cli publish --root DIR FILE.ks\n";
+const char kPublishUsage[] = "usage: kestrune-cli publish --root DIR [--key PRIVATE.pem] FILE.ks\n";
 
 std::string lowerCased(std::string text)
 {
@@ -60,10 +62,13 @@ int publishError(const std::string& message)
 int runPublishCommand(const Args& args)
 {
     std::string root;
+    std::string keyPath;
     std::string file;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--root" && i + 1 < args.size())
             root = args[++i];
+        else if (args[i] == "--key" && i + 1 < args.size())
+            keyPath = args[++i];
         else if (file.empty() && args[i].compare(0, 2, "--") != 0)
             file = args[i];
         else
@@ -80,17 +85,39 @@ int runPublishCommand(const Args& args)
     ParasiteList list;
     if (!loadReferenceFile(file, list) || list.count() == 0)
         return publishError(file + " is not a reference file with at least one parasite");
+    // Signed before anything is written, so that a bad key leaves DIR as it was.
+    std::string signature;
+    if (!keyPath.empty()) {
+        std::string key, bytes;
+        if (!readWholeFile(keyPath, key))
+            return publishError("cannot read " + keyPath);
+        if (!readWholeFile(file, bytes))
+            return publishError("cannot read " + file);
+        if (!signData(bytes, key, signature))
+            return publishError(keyPath + " is not an RSA private key in PEM");
+    }
 
     const std::string def = root + "\\def";
     if (!ensureFolder(root) || !ensureFolder(def))
         return publishError("cannot create " + def);
     const std::string target = def + "\\" + name;
+    const std::string signatureFile = target + ".sig";
     if (!CopyFileA(file.c_str(), target.c_str(), FALSE))
         return publishError("cannot copy " + file + " to " + target);
+    if (keyPath.empty()) {
+        // A signature left from an earlier publish would not match this file.
+        DeleteFileA(signatureFile.c_str());
+        printError("no signature written (no --key): Kestrune refuses to install " + name +
+                   " until " + signatureFile + " holds its signature");
+    } else if (!writeText(signatureFile, signature)) {
+        return publishError("cannot write " + signatureFile);
+    }
     const std::string page = "<html><body>" + name + "</body></html>\n";
     if (!writeText(def + "\\def_newv2.html", page))
         return publishError("cannot write " + def + "\\def_newv2.html");
     std::printf("published %s (%d parasites) as %s\n", file.c_str(), list.count(), target.c_str());
+    if (!keyPath.empty())
+        std::printf("signed with %s as %s\n", keyPath.c_str(), signatureFile.c_str());
     return kExitOk;
 }
 
