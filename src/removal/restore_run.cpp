@@ -159,15 +159,12 @@ bool registryPlaceExists(const BackupItem& item)
 {
     HKEY hive = hiveFromName(item.key.substr(0, item.key.find('\\')));
     const std::string sub = item.key.substr(item.key.find('\\') + 1);
-    HKEY key = nullptr;
-    if (hive == nullptr || RegOpenKeyExA(hive, sub.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    RegistryKey key;
+    if (hive == nullptr || key.open(hive, sub.c_str(), KEY_READ) != ERROR_SUCCESS)
         return false;
-    bool exists = true;
-    if (item.kind == BackupItemKind::Value)
-        exists = RegQueryValueExA(key, item.value.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-                 ERROR_SUCCESS;
-    RegCloseKey(key);
-    return exists;
+    return item.kind != BackupItemKind::Value ||
+           RegQueryValueExA(key.get(), item.value.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
 }
 
 RestoreResult restoreRegistry(const BackupItem& item, const std::string& exportBytes,
@@ -310,17 +307,16 @@ RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlac
 
 bool unscheduleDeletion(const std::string& path)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_READ | KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS)
+    RegistryKey key;
+    if (key.open(HKEY_LOCAL_MACHINE, kSessionManagerKey, KEY_READ | KEY_SET_VALUE) != ERROR_SUCCESS)
         return false;
     DWORD type = 0;
     DWORD size = 0;
     bool clear = true;
-    if (RegQueryValueExA(key, kPendingRenames, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+    if (RegQueryValueExA(key.get(), kPendingRenames, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
         type == REG_MULTI_SZ && size > 0) {
         std::string data(size, '\0');
-        RegQueryValueExA(key, kPendingRenames, nullptr, &type,
+        RegQueryValueExA(key.get(), kPendingRenames, nullptr, &type,
                          reinterpret_cast<BYTE*>(&data[0]), &size);
         data.resize(size);
         // Pairs of source and target; a deletion has an empty target.
@@ -350,13 +346,12 @@ bool unscheduleDeletion(const std::string& path)
         if (changed) {
             kept += '\0';
             clear = (kept.size() == 1
-                         ? RegDeleteValueA(key, kPendingRenames)
-                         : RegSetValueExA(key, kPendingRenames, 0, REG_MULTI_SZ,
+                         ? RegDeleteValueA(key.get(), kPendingRenames)
+                         : RegSetValueExA(key.get(), kPendingRenames, 0, REG_MULTI_SZ,
                                           reinterpret_cast<const BYTE*>(kept.data()),
                                           static_cast<DWORD>(kept.size()))) == ERROR_SUCCESS;
         }
     }
-    RegCloseKey(key);
     return clear;
 }
 

@@ -124,10 +124,12 @@ def protected(e):
     return [(n, d.replace(b"[PATH:C:\\ksr\\ro.txt]", b"[PATH:C:\\windows\\system32\\kernel32.dll]")
              if n == "Manifest.ini" else d) for n, d in e]
 write("protected.zip", protected)
+write("stray.zip", lambda e: e + [("stray.txt", b"x")])
+write("missing.zip", lambda e: [(n, d) for n, d in e if n != "rkBackup1.reg"])
 data = open(source, "rb").read()
 open(out + "/truncated.zip", "wb").write(data[: len(data) // 2])
 PY
-for bad in backslash slash absolute outside protected truncated; do
+for bad in backslash slash absolute outside protected stray missing truncated; do
     cp "$work/$bad.zip" "$drive_c/$bad.zip"
     cli restore "C:\\$bad.zip" --quiet > "$work/$bad.out"
     expect_eq "$bad: refused as damaged" "2 damaged" "$? $(grep -o damaged "$work/err.txt" | head -n 1)"
