@@ -2,6 +2,7 @@
 // create walks over folder trees.
 #include "removal/folder_utils.h"
 
+#include "platform/final_path.h"
 #include "platform/folder_listing.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
@@ -23,45 +24,11 @@ DWORD attributesOf(const std::string& path)
     return GetFileAttributesA(path.c_str());
 }
 
-// GetFinalPathNameByHandleA exists from Windows Vista on (and in Wine).
-using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-
-FinalPathFunction finalPathFunction()
-{
-    static const FinalPathFunction function = reinterpret_cast<FinalPathFunction>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA"));
-    return function;
-}
-
-// The place `path` resolves to with every link followed, in the system's own
-// spelling ("\\?\C:\..."); empty when it cannot be told.
-std::string resolvedPath(const std::string& path)
-{
-    FinalPathFunction finalPath = finalPathFunction();
-    if (finalPath == nullptr)
-        return std::string();
-    ScopedHandle handle(CreateFileA(path.c_str(), 0,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle.valid())
-        return std::string();
-    std::string buffer(MAX_PATH, '\0');
-    DWORD n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
-    if (n >= buffer.size()) {
-        buffer.assign(n + 1, '\0');
-        n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
-    }
-    if (n == 0 || n >= buffer.size())
-        return std::string();
-    buffer.resize(n);
-    return buffer;
-}
-
 // Tells the entries of one folder that are links, resolving the folder once.
 class LinkProbe {
 public:
     explicit LinkProbe(const std::string& folder)
-        : folder_(folder), resolvedFolder_(resolvedPath(folder))
+        : folder_(folder), resolvedFolder_(finalPathOf(folder))
     {
     }
 
@@ -71,7 +38,7 @@ public:
             return true;
         if (resolvedFolder_.empty())
             return false;
-        const std::string resolved = resolvedPath(joinPath(folder_, entry.cFileName));
+        const std::string resolved = finalPathOf(joinPath(folder_, entry.cFileName));
         return !resolved.empty() && !sameText(resolved, joinPath(resolvedFolder_, entry.cFileName));
     }
 
@@ -198,8 +165,8 @@ bool isLink(const std::string& path)
     std::string parent = full.substr(0, slash);
     if (parent.size() == 2 && parent[1] == ':')
         parent += '\\';
-    const std::string resolvedParent = resolvedPath(parent);
-    const std::string resolved = resolvedPath(full);
+    const std::string resolvedParent = finalPathOf(parent);
+    const std::string resolved = finalPathOf(full);
     if (resolvedParent.empty() || resolved.empty())
         return false;
     return !sameText(resolved, joinPath(resolvedParent, full.substr(slash + 1)));

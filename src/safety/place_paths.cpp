@@ -1,6 +1,7 @@
 // Plain-path test and comparable forms of paths for the protected places.
 #include "safety/place_paths.h"
 
+#include "platform/final_path.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
 
@@ -118,37 +119,11 @@ std::string longSpelling(const std::string& drive, std::vector<std::string> part
     }
 }
 
-// GetFinalPathNameByHandleA exists from Windows Vista on (and in Wine).
-using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-
-FinalPathFunction finalPathFunction()
-{
-    static const FinalPathFunction function = reinterpret_cast<FinalPathFunction>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA"));
-    return function;
-}
-
 // Where the existing `path` leads with every link followed, without the
 // "\\?\" the system puts in front; empty when it cannot be told.
 std::string leadsTo(const std::string& path)
 {
-    FinalPathFunction finalPath = finalPathFunction();
-    if (finalPath == nullptr)
-        return std::string();
-    ScopedHandle handle(CreateFileA(path.c_str(), 0,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle.valid())
-        return std::string();
-    std::string buffer(MAX_PATH, '\0');
-    DWORD n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
-    if (n >= buffer.size()) {
-        buffer.assign(n + 1, '\0');
-        n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
-    }
-    if (n == 0 || n >= buffer.size())
-        return std::string();
-    buffer.resize(n);
+    const std::string buffer = finalPathOf(path);
     if (buffer.compare(0, 8, "\\\\?\\UNC\\") == 0)
         return "\\\\" + buffer.substr(8);
     if (buffer.compare(0, 4, "\\\\?\\") == 0)

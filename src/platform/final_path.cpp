@@ -1,0 +1,46 @@
+// GetFinalPathNameByHandleA, looked up at run time.
+#include "platform/final_path.h"
+
+#include "platform/handles.h"
+
+#include <windows.h>
+
+namespace kestrune {
+
+namespace {
+
+// GetFinalPathNameByHandleA exists from Windows Vista on (and in Wine).
+using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+
+FinalPathFunction finalPathFunction()
+{
+    static const FinalPathFunction function = reinterpret_cast<FinalPathFunction>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA"));
+    return function;
+}
+
+}  // namespace
+
+std::string finalPathOf(const std::string& path)
+{
+    FinalPathFunction finalPath = finalPathFunction();
+    if (finalPath == nullptr)
+        return std::string();
+    ScopedHandle handle(CreateFileA(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.valid())
+        return std::string();
+    std::string buffer(MAX_PATH, '\0');
+    DWORD n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
+    if (n >= buffer.size()) {
+        buffer.assign(n + 1, '\0');
+        n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
+    }
+    if (n == 0 || n >= buffer.size())
+        return std::string();
+    buffer.resize(n);
+    return buffer;
+}
+
+}  // namespace kestrune
