@@ -4,10 +4,12 @@
 #include "platform/hives.h"
 #include "platform/text_compare.h"
 #include "removal/backup_session.h"
+#include "removal/folder_utils.h"
 
 #include <minizip/unzip.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace kestrune {
@@ -247,6 +249,35 @@ std::string backupItemPlace(const BackupItem& item)
     if (item.kind == BackupItemKind::Value)
         return item.key + "\\" + (item.value.empty() ? std::string("(default)") : item.value);
     return item.path;
+}
+
+std::vector<BackupArchiveInfo> listBackupArchives(const std::string& folder,
+                                                  const ProtectedPlaces& places)
+{
+    std::vector<BackupArchiveInfo> archives;
+    listFolder(folder, ListingRule::DotsOnly, [&](const WIN32_FIND_DATAA& entry) {
+        const std::string name = entry.cFileName;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name.size() < 4 ||
+            !sameText(name.substr(name.size() - 4), ".zip"))
+            return true;
+        BackupArchiveInfo info;
+        info.name = name;
+        info.path = joinPath(folder, name);
+        info.written = entry.ftLastWriteTime;
+        info.size = (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) |
+                    entry.nFileSizeLow;
+        BackupContents contents;
+        std::string reason;
+        if (readBackup(info.path, places, contents, reason))
+            info.items = static_cast<int>(contents.items.size());
+        archives.push_back(info);
+        return true;
+    });
+    std::stable_sort(archives.begin(), archives.end(),
+                     [](const BackupArchiveInfo& a, const BackupArchiveInfo& b) {
+                         return CompareFileTime(&a.written, &b.written) > 0;
+                     });
+    return archives;
 }
 
 bool registryExportKeys(const std::string& bytes, std::vector<std::string>& keys)

@@ -6,6 +6,8 @@
 
 #include "safety/protected_places.h"
 
+#include <windows.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -49,6 +51,20 @@ struct BackupContents {
 // a key outside the one its record names (or a deletion).
 bool readBackup(const std::string& path, const ProtectedPlaces& places, BackupContents& contents,
                 std::string& reason);
+
+// One archive of the backup folder.
+struct BackupArchiveInfo {
+    std::string name;              // its file name
+    std::string path;
+    FILETIME written = {0, 0};     // last written, UTC
+    unsigned long long size = 0;
+    int items = -1;                // records of its manifest; -1 when damaged
+};
+
+// Every "*.zip" of `folder`, newest first, each read and checked (readBackup
+// against `places`) for its number of items.
+std::vector<BackupArchiveInfo> listBackupArchives(const std::string& folder,
+                                                  const ProtectedPlaces& places);
 
 // The key lines ("[...]") of a regedit export (UTF-16 with a byte-order mark,
 // or ANSI), without their brackets; false when the text is neither.

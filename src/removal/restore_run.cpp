@@ -285,7 +285,10 @@ RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlac
     }
     RemovalLog log(options.logFolder, restoreLogName());
     summary.logPath = log.path();
-    for (const BackupItem& item : contents.items) {
+    for (size_t i = 0; i < contents.items.size(); ++i) {
+        const BackupItem& item = contents.items[i];
+        if (!options.chosen.empty() && (i >= options.chosen.size() || !options.chosen[i]))
+            continue;
         const RestoreOutcome outcome = restoreItem(item, contents, options, report);
         switch (outcome.result) {
         case RestoreResult::Restored:

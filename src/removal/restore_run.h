@@ -10,6 +10,7 @@
 #include "safety/protected_places.h"
 
 #include <string>
+#include <vector>
 
 namespace kestrune {
 
@@ -36,6 +37,8 @@ struct RestoreOptions {
     bool force = false;          // replace a different existing file
     std::string logFolder;       // where "Restore D-M-YYYY (h-m-s).txt" goes
     std::string cookiesFolder;   // where cookie files go back
+    // The items to restore, by their place in the manifest; empty: all.
+    std::vector<bool> chosen;
 };
 
 struct RestoreSummary {
@@ -57,7 +60,8 @@ std::string restoreLogName();
 std::string restoreLogRecord(const RestoreOutcome& outcome);
 
 // Reads and checks `archivePath` (readBackup against `places`); a damaged
-// archive is refused with nothing written. Otherwise restores every item.
+// archive is refused with nothing written. Otherwise restores every chosen
+// item; the others are passed by, neither reported nor logged.
 RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlaces& places,
                              const RestoreOptions& options, RestoreReport* report);
 

@@ -14,7 +14,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace kestrune {
@@ -53,46 +52,22 @@ ProtectedPlaces restorePlaces()
     return ProtectedPlaces::forThisMachine(ownPlacesFromSettings());
 }
 
-struct ArchiveLine {
-    FILETIME written;
-    std::string text;
-};
-
 int listArchives()
 {
-    const std::string folder = archiveFolderPath();
-    const ProtectedPlaces places = restorePlaces();
-    std::vector<ArchiveLine> lines;
-    listFolder(folder, ListingRule::DotsOnly, [&](const WIN32_FIND_DATAA& entry) {
-        const std::string name = entry.cFileName;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name.size() < 4 ||
-            _stricmp(name.c_str() + name.size() - 4, ".zip") != 0)
-            return true;
-        BackupContents contents;
-        std::string reason;
-        const bool readable = readBackup(joinPath(folder, name), places, contents, reason);
+    for (const BackupArchiveInfo& archive :
+         listBackupArchives(archiveFolderPath(), restorePlaces())) {
         FILETIME local;
         SYSTEMTIME time;
-        FileTimeToLocalFileTime(&entry.ftLastWriteTime, &local);
+        FileTimeToLocalFileTime(&archive.written, &local);
         FileTimeToSystemTime(&local, &time);
         char date[64];
         std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", time.wYear, time.wMonth,
                       time.wDay, time.wHour, time.wMinute, time.wSecond);
-        const unsigned long long size =
-            (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-        const std::string items =
-            readable ? std::to_string(contents.items.size()) + " items" : std::string("damaged");
-        lines.push_back(ArchiveLine{entry.ftLastWriteTime, name + "\t" + date + "\t" + items +
-                                                               "\t" + std::to_string(size) +
-                                                               " bytes"});
-        return true;
-    });
-    // Newest first.
-    std::stable_sort(lines.begin(), lines.end(), [](const ArchiveLine& a, const ArchiveLine& b) {
-        return CompareFileTime(&a.written, &b.written) > 0;
-    });
-    for (const ArchiveLine& line : lines)
-        std::printf("%s\n", line.text.c_str());
+        const std::string items = archive.items < 0 ? std::string("damaged")
+                                                    : std::to_string(archive.items) + " items";
+        std::printf("%s\t%s\t%s\t%llu bytes\n", archive.name.c_str(), date, items.c_str(),
+                    archive.size);
+    }
     return kExitOk;
 }
 
