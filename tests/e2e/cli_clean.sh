@@ -5,88 +5,22 @@
 # removal; a forced removal with its archive, log and exit code; the file
 # held open gone after Wine's restart; the argument errors; and a reference
 # file that names the system's own places beside real items.
-source "$(dirname "$0")/lib/cli-checks.sh"
-helper="$KESTRUNE_BUILD/removal_helper.exe"
+source "$(dirname "$0")/lib/e2e.sh"
+w=$E2E_WORK
+pack_definitions "$w/defs.ks" removal.xml
+pack_definitions "$w/greedy.ks" removal-greedy.xml
+pack_definitions "$w/none.ks" nothing.xml
+scramble "$E2E_DATA/broken.xml" "$w/broken.ks"
 
-cat > "$work/defs.xml" <<'XML'
-<KS>
-  <SW NAME="KsBad">
-    <DIRECTORIES><DIR NAME="BadDir" PATH="C:\ksbad"/></DIRECTORIES>
-    <FILES>
-      <FILE NAME="bad.exe" PATH="C:\ksbad"/>
-      <FILE NAME="busy.dat" PATH="C:\ksbad"/>
-      <FILE NAME="absent.dll" PATH="C:\ksbad"/>
-    </FILES>
-    <COOKIES><COOKIE NAME="Bad Tracker"/></COOKIES>
-    <REGISTRY>
-      <KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\KsClean" VALUE="Bad"/></KEYS>
-      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\KsClean\Run" VALUE="KsBad"/></VALUES>
-    </REGISTRY>
-    <DANGER_LEVEL>2</DANGER_LEVEL>
-    <DESCRIPTION>A test parasite.</DESCRIPTION>
-  </SW>
-  <SW NAME="KsAbsent">
-    <FILES><FILE NAME="nowhere.exe" PATH="C:\nowhere"/></FILES>
-  </SW>
-</KS>
-XML
-python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/defs.xml" "$work/defs.ks"
-printf '<KS>\n<SW NAME="x"></KS>' > "$work/broken.xml"
-python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/broken.xml" "$work/broken.ks"
-printf '<KS><SW NAME="Nothing"><FILES><FILE NAME="none.exe" PATH="C:\\none"/></FILES></SW></KS>' > "$work/none.xml"
-python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/none.xml" "$work/none.ks"
+e2e_prefix
+e2e_install_cli "$KESTRUNE_BUILD/removal_helper.exe" "$w/defs.ks" "$w/broken.ks" "$w/none.ks" "$w/greedy.ks"
+plant_removal_machine
+# A file of KsBad that a program holds open.
+echo busy > "$E2E_C/ksbad/busy.dat"
 
-# Greedy: the system's own places, each beside a real item of the same kind.
-profile="C:\\users\\$(id -un)"
-cat > "$work/greedy.xml" <<XML
-<KS>
-  <SW NAME="Greedy">
-    <DIRECTORIES>
-      <DIR NAME="windows" PATH="C:"/>
-      <DIR NAME="Program Files" PATH="C:"/>
-      <DIR NAME="Documents" PATH="$profile"/>
-      <DIR NAME="GreedyDir" PATH="C:\ksgreedy"/>
-    </DIRECTORIES>
-    <FILES>
-      <FILE NAME="kernel32.dll" PATH="C:\windows\system32"/>
-      <FILE NAME="services.exe" PATH="C:\windows\system32"/>
-      <FILE NAME="explorer.exe" PATH="C:\windows"/>
-      <FILE NAME="keep.txt" PATH="C:\ksgreedy\inner\.."/>
-      <FILE NAME="greedy.exe" PATH="C:\ksgreedy"/>
-    </FILES>
-    <COOKIES><COOKIE NAME="."/><COOKIE NAME="Greedy Tracker"/></COOKIES>
-    <REGISTRY>
-      <KEYS>
-        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software" VALUE="Microsoft"/>
-        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion" VALUE="Run"/>
-        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\KsGreedy" VALUE="Bad"/>
-      </KEYS>
-      <VALUES>
-        <REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion\Run" VALUE="KsGreedy"/>
-      </VALUES>
-    </REGISTRY>
-  </SW>
-</KS>
-XML
-python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/greedy.xml" "$work/greedy.ks"
-
-cat > "$work/run.bat" <<'BAT'
+run_batch run <<'BAT'
 @echo off
 reg add HKCU\Software\Kestrune /v lfp /d C:\kslogs /f >nul
-reg add HKCU\Software\KsClean\Bad\One\Two\Three /v deep /d 3 /f >nul
-reg add HKCU\Software\KsClean\Bad /ve /d default /f >nul
-reg add HKCU\Software\KsClean\Run /v KsBad /d bad.exe /f >nul
-reg add HKCU\Software\KsClean\Run /v Good /d good.exe /f >nul
-mkdir C:\ksbad\BadDir\sub
-echo tree> C:\ksbad\BadDir\sub\deep.txt
-echo top> C:\ksbad\BadDir\top.txt
-echo busy> C:\ksbad\busy.dat
-echo keep> C:\ksbad\keep.txt
-copy removal_helper.exe C:\ksbad\bad.exe >nul
-mkdir "%LOCALAPPDATA%\Microsoft\Windows\INetCookies"
-echo c> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@badtracker[1].txt"
-echo c> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@BadTracker[2].txt"
-echo c> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@news[1].txt"
 start "" C:\ksbad\bad.exe wait
 start "" removal_helper.exe hold C:\ksbad\busy.dat
 removal_helper.exe sleep 1000
@@ -97,11 +31,11 @@ if exist C:\ksbad\BadDir (echo dir=kept>> codes.txt) else (echo dir=gone>> codes
 
 kestrune-cli.exe clean --definitions defs.ks --backup --force > forced.out 2> forced.err
 echo forced=%ERRORLEVEL%>> codes.txt
-reg query HKCU\Software\KsClean\Bad >nul 2>&1
+reg query HKCU\Software\KsBad\Bad >nul 2>&1
 echo keyquery=%ERRORLEVEL%>> codes.txt
-reg query HKCU\Software\KsClean\Run /v KsBad >nul 2>&1
+reg query HKCU\Software\KsBad\Run /v KsBad >nul 2>&1
 echo badvalue=%ERRORLEVEL%>> codes.txt
-reg query HKCU\Software\KsClean\Run /v Good >nul 2>&1
+reg query HKCU\Software\KsBad\Run /v Good >nul 2>&1
 echo goodvalue=%ERRORLEVEL%>> codes.txt
 dir /b "%LOCALAPPDATA%\Microsoft\Windows\INetCookies" > cookies.txt
 dir /b C:\ksbad > ksbad.txt
@@ -116,15 +50,11 @@ kestrune-cli.exe clean --force > force.out 2> force.err
 echo forcealone=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe clean --frobnicate > frob.out 2> frob.err
 echo unknown=%ERRORLEVEL%>> codes.txt
+BAT
 
-reg add HKCU\Software\KsGreedy\Bad /v v /d 1 /f >nul
-reg add HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v KsGreedy /d greedy.exe /f >nul
-reg add HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v KsKeep /d keep.exe /f >nul
-mkdir C:\ksgreedy\GreedyDir
-echo greedy> C:\ksgreedy\GreedyDir\greedy.txt
-echo keep> C:\ksgreedy\keep.txt
-copy removal_helper.exe C:\ksgreedy\greedy.exe >nul
-echo c> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@greedytracker[1].txt"
+plant_greedy_machine
+run_batch greedy <<'BAT'
+@echo off
 reg add HKCU\Software\Kestrune /v lfp /d C:\ksgreedylogs /f >nul
 start "" C:\ksgreedy\greedy.exe wait
 removal_helper.exe sleep 1000
@@ -148,66 +78,57 @@ reg query HKCU\Software\KsGreedy\Bad >nul 2>&1
 echo greedykey=%ERRORLEVEL%>> greedy-codes.txt
 dir /b "%LOCALAPPDATA%\Microsoft\Windows\INetCookies" > greedy-cookies.txt
 BAT
-mkdir -p "$work/out"
-cat > "$work/collect.sh" <<COLLECT
-cp -r "\$WINEPREFIX/drive_c/kestrune/." "$work/out/"
-cp -r "\$WINEPREFIX/drive_c/kslogs" "$work/out/logs" 2>/dev/null
-cp -r "\$WINEPREFIX/drive_c/ksgreedylogs" "$work/out/greedylogs" 2>/dev/null
+o=$E2E_CLI_DIR
 # A restart of the simulated machine deletes what was scheduled.
-ls "\$WINEPREFIX/drive_c/ksbad" > "$work/out/before-restart.txt"
+ls "$E2E_C/ksbad" > "$o/before-restart.txt"
 wineserver -k
 wineboot -r >/dev/null 2>&1
 wineserver -w
-ls "\$WINEPREFIX/drive_c/ksbad" > "$work/out/after-restart.txt"
-COLLECT
+ls "$E2E_C/ksbad" > "$o/after-restart.txt"
 
-"$WINE_RUN" --copy "$cli" --copy "$helper" --copy "$work/defs.ks" --copy "$work/broken.ks" \
-    --copy "$work/none.ks" --copy "$work/greedy.ks" --copy "$work/run.bat" \
-    --after "$work/collect.sh" -- "$work/run.bat" >/dev/null 2>&1
-o="$work/out"
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
-check "exit codes" "stopped=1 dir=kept forced=3 keyquery=1 badvalue=1 goodvalue=0 none=0 broken=2 missing=2 forcealone=2 unknown=2 " "$codes"
+expect_eq "exit codes" "stopped=1 dir=kept forced=3 keyquery=1 badvalue=1 goodvalue=0 none=0 broken=2 missing=2 forcealone=2 unknown=2 " "$codes"
 
 # The incomplete backup stopped everything.
-check "stopped: only the archive is named" "" "$(grep -v '^backup: ' "$o/stopped.out" | tr -d '\r')"
-check "stopped: reason" "1" "$(grep -c 'nothing was removed' "$o/stopped.err")"
-check "stopped: the held file is named" "1" "$(grep -c 'backup: FAILED C:\\ksbad\\busy.dat' "$o/stopped.err")"
+expect_eq "stopped: only the archive is named" "" "$(grep -v '^backup: ' "$o/stopped.out" | tr -d '\r')"
+expect_eq "stopped: reason" "1" "$(grep -c 'nothing was removed' "$o/stopped.err")"
+expect_eq "stopped: the held file is named" "1" "$(grep -c 'backup: FAILED C:\\ksbad\\busy.dat' "$o/stopped.err")"
 
 # The forced run: one line per outcome, in removal order, then the summary.
 tr -d '\r' < "$o/forced.out" | grep -v '^backup: ' | sed 's/\\[0-9]*-[0-9]*-[0-9]* ([0-9]*-[0-9]*-[0-9]*)\.txt$/\\DATED.txt/' > "$o/forced.lines"
 expected=$(printf '%s\n' \
-    'deleted	RegKey	KsBad	HKEY_CURRENT_USER\Software\KsClean\Bad' \
-    'deleted	RegValue	KsBad	HKEY_CURRENT_USER\Software\KsClean\Run\KsBad' \
+    'deleted	RegKey	KsBad	HKEY_CURRENT_USER\Software\KsBad\Bad' \
+    'deleted	RegValue	KsBad	HKEY_CURRENT_USER\Software\KsBad\Run\KsBad' \
     'deleted	File	KsBad	C:\ksbad\bad.exe' \
     'scheduled	File	KsBad	C:\ksbad\busy.dat' \
     'deleted	Folder	KsBad	C:\ksbad\BadDir' \
     'deleted	Cookie	KsBad	Bad Tracker' \
     '5 deleted, 1 to be deleted at the next restart, 0 failed, 0 refused' \
     'log: C:\kslogs\DATED.txt')
-check "forced: outcome lines" "$expected" "$(cat "$o/forced.lines")"
-check "forced: program ended" "1" "$(grep -c 'ended program: C:\\ksbad\\bad.exe' "$o/forced.err")"
-check "cookies left" "user@news[1].txt" "$(tr -d '\r' < "$o/cookies.txt")"
-check "files left before the restart" "busy.dat keep.txt " "$(tr '\n' ' ' < "$o/before-restart.txt")"
-check "files left after the restart" "keep.txt " "$(tr '\n' ' ' < "$o/after-restart.txt")"
-check "nothing found" "nothing to remove" "$(tr -d '\r' < "$o/none.out")"
+expect_eq "forced: outcome lines" "$expected" "$(cat "$o/forced.lines")"
+expect_eq "forced: program ended" "1" "$(grep -c 'ended program: C:\\ksbad\\bad.exe' "$o/forced.err")"
+expect_eq "cookies left" "user@news[1].txt" "$(tr -d '\r' < "$o/cookies.txt")"
+expect_eq "files left before the restart" "busy.dat keep.txt " "$(tr '\n' ' ' < "$o/before-restart.txt")"
+expect_eq "files left after the restart" "keep.txt " "$(tr '\n' ' ' < "$o/after-restart.txt")"
+expect_eq "nothing found" "nothing to remove" "$(tr -d '\r' < "$o/none.out")"
 
 # The log of the forced run, byte for byte.
-logs=("$o"/logs/*.txt)
-check "one dated log" "1" "${#logs[@]}"
+logs=("$E2E_C"/kslogs/*.txt)
+expect_eq "one dated log" "1" "${#logs[@]}"
 expected_log=$(printf '%s\r\n' \
-    '[TYPE:REGKEY]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsClean\Bad]' \
-    '[TYPE:REGVALUE]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsClean\Run\KsBad]' \
+    '[TYPE:REGKEY]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsBad\Bad]' \
+    '[TYPE:REGVALUE]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsBad\Run\KsBad]' \
     '[TYPE:FILE]' '[ACTION:DELETED]' '[NAME:bad.exe]' '[PATH:C:\ksbad]' \
     '[TYPE:FILE]' '[ACTION:FAILED TO DELETE]' '[NAME:busy.dat]' '[PATH:C:\ksbad]' \
     '[TYPE:DIRECTORY]' '[ACTION:DELETED]' '[NAME:BadDir]' '[PATH:C:\ksbad]' \
     '[TYPE:COOKIE]' '[ACTION:DELETED]' '[VALUE:Bad Tracker]' | base64 -w0)
-check "log bytes" "$expected_log" "$(base64 -w0 < "${logs[0]}")"
-check "log name" "1" "$(basename "${logs[0]}" | grep -cE '^[0-9]{1,2}-[0-9]{1,2}-[0-9]{4} \([0-9]{1,2}-[0-9]{1,2}-[0-9]{1,2}\)\.txt$')"
+expect_eq "log bytes" "$expected_log" "$(base64 -w0 < "${logs[0]}")"
+expect_eq "log name" "1" "$(basename "${logs[0]}" | grep -cE '^[0-9]{1,2}-[0-9]{1,2}-[0-9]{4} \([0-9]{1,2}-[0-9]{1,2}-[0-9]{1,2}\)\.txt$')"
 
 # Two archives: the stopped run's and the forced run's, read with Python.
 forced_archive=$(tr -d '\r' < "$o/forced.out" | sed -n 's/^backup: C:\\kestrune\\KestruneBackup\\//p')
-check "two archives" "2" "$(ls "$o/KestruneBackup" | wc -l)"
-check "archive name" "1" "$(echo "$forced_archive" | grep -cE '^[0-9]{1,2},[0-9]{1,2},[0-9]{4}_[0-9]{1,2},[0-9]{1,2},[0-9]{1,2}( \([0-9]+\))?\.zip$')"
+expect_eq "two archives" "2" "$(ls "$o/KestruneBackup" | wc -l)"
+expect_eq "archive name" "1" "$(echo "$forced_archive" | grep -cE '^[0-9]{1,2},[0-9]{1,2},[0-9]{4}_[0-9]{1,2},[0-9]{1,2},[0-9]{1,2}( \([0-9]+\))?\.zip$')"
 python3 - "$o/KestruneBackup/$forced_archive" > "$o/archive.txt" <<'PY'
 import re, sys, zipfile
 with zipfile.ZipFile(sys.argv[1]) as z:
@@ -226,7 +147,7 @@ with zipfile.ZipFile(sys.argv[1]) as z:
                     'COOKIES', config)
     print('CONFIG ' + config.replace('\r\n', '|'))
 PY
-check "archive read" "0" "$?"
+expect_eq "archive read" "0" "$?"
 expected_archive=$(printf '%s\n' \
     'BadDir/ 8 bytes' \
     'BadDir/sub/ 8 bytes' \
@@ -239,17 +160,17 @@ expected_archive=$(printf '%s\n' \
     'rvBackup1.reg 8 Windows Registry Editor Version 5.00' \
     'user@BadTracker[2].txt 8 c' \
     'user@badtracker[1].txt 8 c')
-check "archive entries" "$(echo "$expected_archive" | LC_ALL=C sort)" "$(grep -v '^CONFIG' "$o/archive.txt" | LC_ALL=C sort)"
-check "config.ini" 'CONFIG [TYPE:FILE]|[NAME:bad.exe]|[PATH:C:\ksbad]|[TYPE:FILE]|[NAME:busy.dat]|[PATH:C:\ksbad]|[TYPE:DIRECTORY]|[NAME:BadDir]|[PATH:C:\ksbad]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[1].txt]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[2].txt]|' "$(grep '^CONFIG' "$o/archive.txt")"
+expect_eq "archive entries" "$(echo "$expected_archive" | LC_ALL=C sort)" "$(grep -v '^CONFIG' "$o/archive.txt" | LC_ALL=C sort)"
+expect_eq "config.ini" 'CONFIG [TYPE:FILE]|[NAME:bad.exe]|[PATH:C:\ksbad]|[TYPE:FILE]|[NAME:busy.dat]|[PATH:C:\ksbad]|[TYPE:DIRECTORY]|[NAME:BadDir]|[PATH:C:\ksbad]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[1].txt]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[2].txt]|' "$(grep '^CONFIG' "$o/archive.txt")"
 
 # Greedy: only the real items went (exit 0: a protected place the scan passes
 # over is no find); every protected place is named once on
 # standard error and is still there, and so are the system's processes.
-check "greedy: exit code and registry" "greedy=0 runkey=0 runvalue=1 greedykey=1 " \
+expect_eq "greedy: exit code and registry" "greedy=0 runkey=0 runvalue=1 greedykey=1 " \
     "$(tr -d '\r' < "$o/greedy-codes.txt" | tr '\n' ' ')"
 expected_left=$(printf '%s\n' kernel32.dll services.exe explorer.exe 'Common Files' Documents keep.txt)
-check "greedy: what is left" "$expected_left" "$(tr -d '\r' < "$o/greedy-left.txt")"
-check "greedy: cookies left" "user@news[1].txt" "$(tr -d '\r' < "$o/greedy-cookies.txt")"
+expect_eq "greedy: what is left" "$expected_left" "$(tr -d '\r' < "$o/greedy-left.txt")"
+expect_eq "greedy: cookies left" "user@news[1].txt" "$(tr -d '\r' < "$o/greedy-cookies.txt")"
 # The scan passes them over, or the removal refuses them: either way each is
 # named once as "protected: WHAT is never touched" (or "refused: WHAT ..."
 # for a text the scan does not look for), WHAT being "LOCATION (KIND of
@@ -262,27 +183,26 @@ expected_protected=$(printf '%s\n' \
     'C:\ksgreedy\inner\..\keep.txt (file of Greedy)' '. (cookie of Greedy)' \
     'HKEY_CURRENT_USER\Software\Microsoft (key of Greedy)' \
     'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run (key of Greedy)' | LC_ALL=C sort)
-check "greedy: each protected place named" "$expected_protected" \
+expect_eq "greedy: each protected place named" "$expected_protected" \
     "$(tr -d '\r' < "$o/greedy.err" | grep -E '^(protected|refused): ' |
        sed -E 's/^(protected|refused): (.*\)) is (never|not) .*$/\2/' | LC_ALL=C sort)"
 system_processes() { tr -d '\r' < "$1" | grep -iE ' (services|explorer)\.exe$' | sort; }
-check "greedy: system processes still running" "$(system_processes "$o/procs-before.txt")" \
+expect_eq "greedy: system processes still running" "$(system_processes "$o/procs-before.txt")" \
     "$(comm -12 <(system_processes "$o/procs-before.txt") <(system_processes "$o/procs-after.txt"))"
-check "greedy: services.exe and explorer.exe were running" "2" \
+expect_eq "greedy: services.exe and explorer.exe were running" "2" \
     "$(system_processes "$o/procs-before.txt" | wc -l)"
 # Whatever reached the removal was refused there, each with its FAILED TO
 # DELETE record in the run's log.
-greedy_logs=("$o"/greedylogs/*.txt)
+greedy_logs=("$E2E_C"/ksgreedylogs/*.txt)
 refused=$(tr -d '\r' < "$o/greedy.out" | grep -c '^refused	')
-check "greedy: one log" "1" "${#greedy_logs[@]}"
-check "greedy: a FAILED TO DELETE record for each refused item" "$refused" \
+expect_eq "greedy: one log" "1" "${#greedy_logs[@]}"
+expect_eq "greedy: a FAILED TO DELETE record for each refused item" "$refused" \
     "$(grep -c 'FAILED TO DELETE' "${greedy_logs[0]}")"
-check "greedy: the real items deleted" "5" "$(tr -d '\r' < "$o/greedy.out" | grep -c '^deleted	')"
+expect_eq "greedy: the real items deleted" "6" "$(tr -d '\r' < "$o/greedy.out" | grep -c '^deleted	')"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
+if [ "$E2E_FAILURES" -ne 0 ]; then
     for f in forced.out forced.err stopped.out stopped.err archive.txt greedy.out greedy.err; do
         echo "--- $f"; cat "$o/$f" 2>/dev/null
     done
-    exit 1
 fi
+e2e_finish

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # kestrune-cli defs: pack/unpack, dump's JSON, check's reports and exit codes,
 # run as a user would, in a throw-away Wine prefix.
-source "$(dirname "$0")/lib/cli-checks.sh"
+source "$(dirname "$0")/lib/e2e.sh"
+work=$E2E_WORK
 
 # Inputs: a markup file with a non-ASCII byte (e-acute in Windows-1252) and
 # quotes, backslashes and line breaks that JSON must escape.
 printf '<KS>\n<SW NAME="Caf\xe9 &quot;Spy&quot;">\n<FILES><FILE NAME="a.exe" PATH="C:\\\\x"/></FILES>\n<COOKIES/>\n<DANGER_LEVEL>2</DANGER_LEVEL>\n<DESCRIPTION>two\nlines\ttab</DESCRIPTION>\n</SW>\n</KS>\n' > "$work/in.xml"
-printf '<KS><SW NAME="x"></KS>' > "$work/broken.xml"
 printf '<KS><SW><DANGER_LEVEL>9</DANGER_LEVEL></SW></KS>' > "$work/warn.xml"
 # Items naming protected places or holding refused texts, each beside a real
 # parasite item that check leaves alone.
@@ -39,8 +39,10 @@ cat > "$work/protected.xml" <<'XML'
 </KS>
 XML
 
-# All commands run inside one prefix, from one batch file.
-cat > "$work/run.bat" <<'BAT'
+# All commands run inside one prefix, from one batch file, beside the inputs.
+e2e_prefix
+e2e_install_cli "$work/in.xml" "$E2E_DATA/broken.xml" "$work/warn.xml" "$work/protected.xml"
+run_batch run <<'BAT'
 @echo off
 kestrune-cli.exe defs pack in.xml in.ks
 echo pack=%ERRORLEVEL%> codes.txt
@@ -68,39 +70,29 @@ echo usage=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe --help > help.out
 echo help=%ERRORLEVEL%>> codes.txt
 BAT
-cat > "$work/collect.sh" <<COLLECT
-cp -r "\$WINEPREFIX/drive_c/kestrune/." "$work/out/"
-COLLECT
-mkdir -p "$work/out"
-
-# wine-run copies the inputs next to the batch file, which cmd.exe runs.
-"$WINE_RUN" --copy "$cli" --copy "$work/in.xml" \
-    --copy "$work/broken.xml" --copy "$work/warn.xml" --copy "$work/protected.xml" \
-    --copy "$work/run.bat" \
-    --after "$work/collect.sh" -- "$work/run.bat" >/dev/null 2>&1
-o="$work/out"
+o=$E2E_CLI_DIR
 
 code() { grep "^$1=" "$o/codes.txt" | cut -d= -f2 | tr -d '\r '; }
-check "pack exit" 0 "$(code pack)"
-check "unpack exit" 0 "$(code unpack)"
-check "pack/unpack round trip" "$(md5sum < "$work/in.xml")" "$(md5sum < "$o/back.xml")"
-check "packed bytes are scrambled with 0x97" "ab" "$(head -c 2 "$o/in.ks" | python3 -c 'import sys; print("".join(chr(b ^ 0x97) for b in sys.stdin.buffer.read()).replace("<K","ab"))')"
-check "dump exit" 0 "$(code dump)"
+expect_eq "pack exit" 0 "$(code pack)"
+expect_eq "unpack exit" 0 "$(code unpack)"
+expect_eq "pack/unpack round trip" "$(md5sum < "$work/in.xml")" "$(md5sum < "$o/back.xml")"
+expect_eq "packed bytes are scrambled with 0x97" "ab" "$(head -c 2 "$o/in.ks" | python3 -c 'import sys; print("".join(chr(b ^ 0x97) for b in sys.stdin.buffer.read()).replace("<K","ab"))')"
+expect_eq "dump exit" 0 "$(code dump)"
 # Exactly these bytes (UTF-8, no white space between tokens), then a newline.
-check "dump JSON" \
+expect_eq "dump JSON" \
   '{"parasites":[{"name":"Café \"Spy\"","status":"Not scanned","dangerLevel":2,"description":"two\r\nlines\ttab","directories":[],"files":[{"name":"a.exe","path":"C:\\\\x"}],"cookies":[{"name":"Café \"Spy\""}],"registryKeys":[],"registryValues":[]}]}' \
   "$(cat "$o/dump.json")"
-check "dump of broken markup exits 1" 1 "$(code dumpbroken)"
-check "dump of broken markup names the parser error" "error: End tag does not correspond to SW" "$(tr -d '\r' < "$o/broken.err")"
-check "dump of broken markup writes nothing on stdout" "" "$(cat "$o/broken.json")"
-check "dump of a missing file exits 1" 1 "$(code dumpmissing)"
-check "dump of a missing file says so" "error: the file cannot be read: missing.ks" "$(tr -d '\r' < "$o/missing.err")"
-check "check of a clean file exits 0" 0 "$(code checkclean)"
-check "check of a clean file is silent" "" "$(cat "$o/check.out")"
-check "check with warnings exits 1" 1 "$(code checkwarn)"
-check "check names parasite and line" 'warn.xml:1: warning: parasite "": SW has an empty NAME
+expect_eq "dump of broken markup exits 1" 1 "$(code dumpbroken)"
+expect_eq "dump of broken markup names the parser error" "error: End tag does not correspond to SW" "$(tr -d '\r' < "$o/broken.err")"
+expect_eq "dump of broken markup writes nothing on stdout" "" "$(cat "$o/broken.json")"
+expect_eq "dump of a missing file exits 1" 1 "$(code dumpmissing)"
+expect_eq "dump of a missing file says so" "error: the file cannot be read: missing.ks" "$(tr -d '\r' < "$o/missing.err")"
+expect_eq "check of a clean file exits 0" 0 "$(code checkclean)"
+expect_eq "check of a clean file is silent" "" "$(cat "$o/check.out")"
+expect_eq "check with warnings exits 1" 1 "$(code checkwarn)"
+expect_eq "check names parasite and line" 'warn.xml:1: warning: parasite "": SW has an empty NAME
 warn.xml:1: warning: parasite "": DANGER_LEVEL 9 is outside 0 to 2' "$(tr -d '\r' < "$o/warn.out")"
-check "check of protected places exits 1" 1 "$(code checkprotected)"
+expect_eq "check of protected places exits 1" 1 "$(code checkprotected)"
 expected_protected=$(cat <<'TXT'
 protected.xml:4: warning: parasite "Greedy": DIR "C:\windows" is a protected place and is never touched
 protected.xml:6: warning: parasite "Greedy": DIR PATH "C:\Sandbox\inner\.." is refused: it is not a plain X:\ path, or holds a . or .. part
@@ -111,13 +103,13 @@ protected.xml:19: warning: parasite "Greedy": REGKEY "HKEY_CURRENT_USER\Software
 protected.xml:22: warning: parasite "Greedy": REGVALUE "HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Winlogon : Shell" is a protected value and is never touched
 TXT
 )
-check "check names each protected place and refused text with its line" "$expected_protected" \
+expect_eq "check names each protected place and refused text with its line" "$expected_protected" \
     "$(tr -d '\r' < "$o/protected.out")"
-check "check of a missing file exits 2" 2 "$(code checkmissing)"
-check "check of broken markup exits 1" 1 "$(code checkbroken)"
-check "check of broken markup reports the parser error" "broken.ks: error: does not parse: End tag does not correspond to SW" "$(tr -d '\r' < "$o/brokencheck.out")"
-check "unknown subcommand exits 2" 2 "$(code usage)"
-check "--help exits 0" 0 "$(code help)"
-check "--help lists the defs commands" 1 "$(grep -c 'defs dump FILE' "$o/help.out")"
+expect_eq "check of a missing file exits 2" 2 "$(code checkmissing)"
+expect_eq "check of broken markup exits 1" 1 "$(code checkbroken)"
+expect_eq "check of broken markup reports the parser error" "broken.ks: error: does not parse: End tag does not correspond to SW" "$(tr -d '\r' < "$o/brokencheck.out")"
+expect_eq "unknown subcommand exits 2" 2 "$(code usage)"
+expect_eq "--help exits 0" 0 "$(code help)"
+expect_eq "--help lists the defs commands" 1 "$(grep -c 'defs dump FILE' "$o/help.out")"
 
-[ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
+e2e_finish

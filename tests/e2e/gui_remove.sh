@@ -8,43 +8,19 @@
 # PARASITES on the empty list. Then a reference file that also names the
 # system's own places: DELETE PARASITES removes the real rows and leaves
 # every protected place, whether the scan listed it or not.
-source "$(dirname "$0")/lib/kestrune-e2e.sh"
+source "$(dirname "$0")/lib/e2e.sh"
 W="Kestrune v2.01"
-drive_c=$E2E_PREFIX/drive_c
+T=$'\t'
+e2e_prefix
+e2e_install_window_program
+drive_c=$E2E_C
+cookies_unix=$E2E_COOKIES
 
-# The definitions: one parasite, installed as the default reference file.
-cat > "$E2E_PREFIX/defs.xml" <<'XML'
-<KS>
-  <SW NAME="KsBad">
-    <DIRECTORIES><DIR NAME="BadDir" PATH="C:\ksbad"/></DIRECTORIES>
-    <FILES><FILE NAME="bad.exe" PATH="C:\ksbad"/><FILE NAME="spare.dat" PATH="C:\ksbad"/></FILES>
-    <COOKIES><COOKIE NAME="Bad Tracker"/></COOKIES>
-    <REGISTRY>
-      <KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\KsGui" VALUE="Bad"/></KEYS>
-      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\KsGui\Run" VALUE="KsBad"/></VALUES>
-    </REGISTRY>
-    <DANGER_LEVEL>1</DANGER_LEVEL>
-    <DESCRIPTION>A test parasite.</DESCRIPTION>
-  </SW>
-</KS>
-XML
-python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$E2E_PREFIX/defs.xml" "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks"
-
-# The machine.
-wine reg add 'HKCU\Software\KsGui\Bad\One\Two' /v deep /d 2 /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\KsGui\Run' /v KsBad /d bad.exe /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\KsGui\Run' /v Good /d good.exe /f >/dev/null 2>&1
-mkdir -p "$drive_c/ksbad/BadDir/sub"
-echo tree > "$drive_c/ksbad/BadDir/sub/deep.txt"
-echo keep > "$drive_c/ksbad/keep.txt"
+# The definitions, installed as the default reference file, and the machine,
+# with one more file of KsBad's beside it.
+pack_definitions "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks" removal.xml
+plant_removal_machine
 echo spare > "$drive_c/ksbad/spare.dat"
-cp "$KESTRUNE_BUILD/removal_helper.exe" "$drive_c/ksbad/bad.exe"
-cookies=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\INetCookies
-cookies_unix=$(winepath -u "$cookies" 2>/dev/null)
-mkdir -p "$cookies_unix"
-echo c > "$cookies_unix/user@badtracker[1].txt"
-echo c > "$cookies_unix/user@BadTracker[2].txt"
-echo c > "$cookies_unix/user@news[1].txt"
 (cd "$drive_c/ksbad" && exec wine 'C:\ksbad\bad.exe' wait) >/dev/null 2>&1 &
 bad_pid=$!
 E2E_PIDS+=("$bad_pid")
@@ -75,8 +51,8 @@ expect_eq "delete offer for seven rows" "$W" \
     "$(drive answer 'Kestrune Detected 7 Parasites, Do you want Kestrune to Delete all Detected Parasites?' NO 10000)"
 rows=$(drive rows "$W" IDC_RESULT_LIST)
 expect_eq "seven checked rows" "$(printf '%s\n' \
-    '1	KsBad	HKEY_CURRENT_USER\Software\KsGui\Bad	RegKey	Dangerous' \
-    '1	KsBad	HKEY_CURRENT_USER\Software\KsGui\Run : KsBad	RegValue	Dangerous' \
+    '1	KsBad	HKEY_CURRENT_USER\Software\KsBad\Bad	RegKey	Dangerous' \
+    '1	KsBad	HKEY_CURRENT_USER\Software\KsBad\Run : KsBad	RegValue	Dangerous' \
     '1	KsBad	Bad Tracker	Cookie	Dangerous' \
     '1	KsBad	Bad Tracker	Cookie	Dangerous' \
     '1	KsBad	C:\ksbad\bad.exe	File	Dangerous' \
@@ -99,9 +75,9 @@ for id in IDC_SCAN IDC_SCAN_FOLDER IDC_DELETE IDC_UPDATE; do
 done
 
 say "the machine"
-check "the key is gone" bash -c "! wine reg query 'HKCU\\Software\\KsGui\\Bad' >/dev/null 2>&1"
-check "the value is gone" bash -c "! wine reg query 'HKCU\\Software\\KsGui\\Run' /v KsBad >/dev/null 2>&1"
-check "the other value stays" bash -c "wine reg query 'HKCU\\Software\\KsGui\\Run' /v Good >/dev/null 2>&1"
+check "the key is gone" bash -c "! wine reg query 'HKCU\\Software\\KsBad\\Bad' >/dev/null 2>&1"
+check "the value is gone" bash -c "! wine reg query 'HKCU\\Software\\KsBad\\Run' /v KsBad >/dev/null 2>&1"
+check "the other value stays" bash -c "wine reg query 'HKCU\\Software\\KsBad\\Run' /v Good >/dev/null 2>&1"
 wait_exit "$bad_pid" 10 >/dev/null
 check "the program was ended" [ $? -ne 124 ]
 expect_eq "files left" "$(printf 'keep.txt\nspare.dat')" "$(ls "$drive_c/ksbad")"
@@ -110,8 +86,8 @@ expect_eq "cookies left" "user@news[1].txt" "$(ls "$cookies_unix")"
 logs=("$E2E_PROGRAM_DIR"/logs/*.txt)
 expect_eq "one dated log" "1" "${#logs[@]}"
 expect_eq "log records" "$(printf '%s\r\n' \
-    '[TYPE:REGKEY]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsGui\Bad]' \
-    '[TYPE:REGVALUE]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsGui\Run\KsBad]' \
+    '[TYPE:REGKEY]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsBad\Bad]' \
+    '[TYPE:REGVALUE]' '[ACTION:DELETED]' '[VALUE:HKEY_CURRENT_USER\Software\KsBad\Run\KsBad]' \
     '[TYPE:FILE]' '[ACTION:DELETED]' '[NAME:bad.exe]' '[PATH:C:\ksbad]' \
     '[TYPE:DIRECTORY]' '[ACTION:DELETED]' '[NAME:BadDir]' '[PATH:C:\ksbad]' \
     '[TYPE:COOKIE]' '[ACTION:DELETED]' '[VALUE:Bad Tracker]' | base64 -w0)" "$(base64 -w0 < "${logs[0]}")"
@@ -129,7 +105,7 @@ with zipfile.ZipFile(sys.argv[1]) as z:
         print(name)
 PY
 )
-expect_eq "archive entries" "$(printf '%s\n' BadDir/ BadDir/sub/ BadDir/sub/deep.txt Config.ini Manifest.ini \
+expect_eq "archive entries" "$(printf '%s\n' BadDir/ BadDir/sub/ BadDir/sub/deep.txt BadDir/top.txt Config.ini Manifest.ini \
     bad.exe rkBackup1.reg rvBackup1.reg 'user@BadTracker[2].txt' 'user@badtracker[1].txt')" "$entries"
 check "the temporary backup folder is empty" bash -c "[ -z \"\$(ls '$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")/KestruneBackup')\" ]"
 
@@ -156,46 +132,19 @@ wait_exit "$kestrune" 20
 check "program ends after Exit" [ $? -ne 124 ]
 
 say "a reference file that also names the system's own places"
-cat > "$E2E_PREFIX/greedy.xml" <<'XML'
-<KS>
-  <SW NAME="KsGreedy">
-    <DIRECTORIES>
-      <DIR NAME="windows" PATH="C:"/>
-      <DIR NAME="Program Files" PATH="C:"/>
-      <DIR NAME="GreedyDir" PATH="C:\ksgreedy"/>
-    </DIRECTORIES>
-    <FILES>
-      <FILE NAME="kernel32.dll" PATH="C:\windows\system32"/>
-      <FILE NAME="explorer.exe" PATH="C:\windows"/>
-      <FILE NAME="greedy.txt" PATH="C:\ksgreedy"/>
-    </FILES>
-    <COOKIES><COOKIE NAME="."/><COOKIE NAME="Greedy Tracker"/></COOKIES>
-    <REGISTRY>
-      <KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software" VALUE="Microsoft"/></KEYS>
-      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion\Run" VALUE="KsGreedy"/></VALUES>
-    </REGISTRY>
-    <DANGER_LEVEL>2</DANGER_LEVEL>
-  </SW>
-</KS>
-XML
-python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$E2E_PREFIX/greedy.xml" "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks"
-mkdir -p "$drive_c/ksgreedy/GreedyDir"
-echo greedy > "$drive_c/ksgreedy/GreedyDir/inside.txt"
-echo greedy > "$drive_c/ksgreedy/greedy.txt"
-echo c > "$cookies_unix/user@greedytracker[1].txt"
+pack_definitions "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks" removal-greedy.xml
+plant_greedy_machine
 run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-wine reg add "$run" /v KsGreedy /d greedy.exe /f >/dev/null 2>&1
-wine reg add "$run" /v KsKeep /d keep.exe /f >/dev/null 2>&1
 cp "$KESTRUNE_BUILD/removal_helper.exe" "$drive_c/tools/"
 system_processes() {
     wine 'C:\tools\removal_helper.exe' processes | tr -d '\r' | grep -iE ' (services|explorer)\.exe$' | sort
 }
-system_before=$(system_processes)
 
 start_kestrune
 kestrune=$E2E_LAST_PID
 check "main window opens again" drive wait-window "$W" 30000
-drive answer 'It is strongly recommended to update your protection to protect yourself again the latest parasites we detect\n Proceed with the upgrade?' NO 10000 >/dev/null
+# The desktop's explorer.exe runs while a window is open.
+system_before=$(system_processes)
 drive click "$W" IDC_SCAN >/dev/null
 drive answer 'It is highly recommend you close all internet explorer windows to remove attached parasites as well as any other open programs.\n Kill All Explorer Windows ?' NO 10000 >/dev/null
 expect_eq "scan ends" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 180000)"
@@ -203,17 +152,22 @@ rows=$(drive rows "$W" IDC_RESULT_LIST)
 count=$(echo "$rows" | wc -l)
 expect_eq "delete offer for every row" "$W" \
     "$(drive answer "Kestrune Detected $count Parasites, Do you want Kestrune to Delete all Detected Parasites?" NO 10000)"
-real_rows=$(echo "$rows" | grep -E 'ksgreedy|Run : KsGreedy|Greedy Tracker' | sort)
+# The cookie named after the parasite matches the tracker's cookie file too.
+real="ksgreedy|Software\\\\KsGreedy\\\\Bad|Run : KsGreedy|Greedy Tracker|Greedy${T}Cookie"
+real_rows=$(echo "$rows" | grep -E "$real" | sort)
 expect_eq "the real rows, checked" "$(printf '%s\n' \
-    '1	KsGreedy	C:\ksgreedy\GreedyDir	Folder	Severe' \
-    '1	KsGreedy	C:\ksgreedy\greedy.txt	File	Severe' \
-    '1	KsGreedy	Greedy Tracker	Cookie	Severe' \
-    '1	KsGreedy	HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run : KsGreedy	RegValue	Severe' | sort)" \
+    '1	Greedy	Greedy	Cookie	Severe' \
+    '1	Greedy	HKEY_CURRENT_USER\Software\KsGreedy\Bad	RegKey	Severe' \
+    '1	Greedy	C:\ksgreedy\GreedyDir	Folder	Severe' \
+    '1	Greedy	C:\ksgreedy\greedy.exe	File	Severe' \
+    '1	Greedy	C:\ksgreedy\greedy.txt	File	Severe' \
+    '1	Greedy	Greedy Tracker	Cookie	Severe' \
+    '1	Greedy	HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run : KsGreedy	RegValue	Severe' | sort)" \
     "$real_rows"
 # Rows of protected places, when the scan lists them at all, stay checked as
 # every row is: the removal itself must refuse them. One cookie item may
 # make several rows.
-protected_items=$(echo "$rows" | grep -vE 'ksgreedy|Run : KsGreedy|Greedy Tracker' | cut -f3 | sort -u | grep -c .)
+protected_items=$(echo "$rows" | grep -vE "$real" | cut -f3 | sort -u | grep -c .)
 say "$protected_items protected places among the rows"
 drive click "$W" IDC_DELETE >/dev/null
 drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' NO 10000 >/dev/null
@@ -223,8 +177,11 @@ else
     summary='Some Parasites you selected could not be removed from your computer.\nThe removal log lists each item that is still there.'
 fi
 expect_eq "summary" "Kestrune" "$(drive answer "$summary" OK 60000)"
-check "the real folder is gone" [ ! -e "$drive_c/ksgreedy/GreedyDir" ]
-check "the real file is gone" [ ! -e "$drive_c/ksgreedy/greedy.txt" ]
+for f in GreedyDir greedy.txt greedy.exe; do
+    check "the real C:/ksgreedy/$f is gone" [ ! -e "$drive_c/ksgreedy/$f" ]
+done
+check "the real key is gone" bash -c "! wine reg query 'HKCU\\Software\\KsGreedy\\Bad' >/dev/null 2>&1"
+check "the file only a refused item names stays" [ -e "$drive_c/ksgreedy/keep.txt" ]
 check "the real value is gone" bash -c "! wine reg query '$run' /v KsGreedy >/dev/null 2>&1"
 check "the other Run value stays" bash -c "wine reg query '$run' /v KsKeep >/dev/null 2>&1"
 check "HKCU\Software\Microsoft stays" bash -c "wine reg query 'HKCU\\Software\\Microsoft' >/dev/null 2>&1"

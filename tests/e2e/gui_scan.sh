@@ -6,73 +6,19 @@
 #
 # With KESTRUNE_SCREENSHOT=FILE.png the programs run in a Wine desktop and a
 # picture of the result list is saved there.
-source "$(dirname "$0")/lib/kestrune-e2e.sh"
+source "$(dirname "$0")/lib/e2e.sh"
 TITLE="Kestrune v2.01"
 ALERT='It is highly recommend you close all internet explorer windows to remove attached parasites as well as any other open programs.\n Kill All Explorer Windows ?'
 REMINDER='It is strongly recommended to update your protection to protect yourself again the latest parasites we detect\n Proceed with the upgrade?'
 T=$'\t'
 
-# Definitions of our own in place of the sample: every kind of item, a
-# danger level without a name, a file found twice by name, and Greedy, whose
-# items all name places of the system itself (and a cookie named "."): they
-# make no row.
-cat > "$E2E_PREFIX/defs.xml" <<'XML'
-<KS>
-  <SW NAME="Alpha">
-    <DIRECTORIES><DIR NAME="AlphaData" PATH="C:\e2e-scan"/></DIRECTORIES>
-    <FILES><FILE NAME="alpha.dll" PATH="C:\e2e-scan"/></FILES>
-    <COOKIES><COOKIE NAME="alpha track"/></COOKIES>
-    <REGISTRY>
-      <KEYS><REGKEY MAIN="HKLM" SUB="Software\KestruneGui" VALUE="Alpha"/></KEYS>
-      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\KestruneGui" VALUE="Run"/></VALUES>
-    </REGISTRY>
-    <DANGER_LEVEL>2</DANGER_LEVEL>
-    <DESCRIPTION>Alpha shows advertisements.</DESCRIPTION>
-  </SW>
-  <SW NAME="Beta">
-    <DIRECTORIES><DIR NAME="BetaCache" PATH=""/></DIRECTORIES>
-    <DANGER_LEVEL>7</DANGER_LEVEL>
-  </SW>
-  <SW NAME="Gamma">
-    <FILES><FILE NAME="gamma.dll" PATH="C:\e2e-scan"/></FILES>
-    <DANGER_LEVEL>0</DANGER_LEVEL>
-  </SW>
-  <SW NAME="Delta">
-    <FILES><FILE NAME="twice.dat" PATH=""/><FILE NAME="twice.dat" PATH=""/></FILES>
-    <DANGER_LEVEL>1</DANGER_LEVEL>
-  </SW>
-  <SW NAME="Greedy">
-    <DIRECTORIES><DIR NAME="windows" PATH="C:"/><DIR NAME="Program Files" PATH="C:"/></DIRECTORIES>
-    <FILES><FILE NAME="kernel32.dll" PATH="C:\windows\system32"/><FILE NAME="svchost.exe" PATH=""/></FILES>
-    <COOKIES><COOKIE NAME="."/></COOKIES>
-    <REGISTRY>
-      <KEYS>
-        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software" VALUE="Microsoft"/>
-        <REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion" VALUE="Run"/>
-      </KEYS>
-      <VALUES><REGVALUE MAIN="HKEY_LOCAL_MACHINE" SUB="Software\Microsoft\Windows NT\CurrentVersion\Winlogon" VALUE="Shell"/></VALUES>
-    </REGISTRY>
-    <DANGER_LEVEL>2</DANGER_LEVEL>
-  </SW>
-</KS>
-XML
-python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$E2E_PREFIX/defs.xml" "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks"
-
-c=$E2E_PREFIX/drive_c
-mkdir -p "$c/e2e-scan/AlphaData" "$c/e2e-scan/deep/BetaCache" "$c/e2e-scan/one" "$c/e2e-scan/two"
-: > "$c/e2e-scan/alpha.dll"
-: > "$c/e2e-scan/one/twice.dat"
-: > "$c/e2e-scan/two/twice.dat"
-cookies="$c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCookies"
-mkdir -p "$cookies"
-: > "$cookies/root@AlphaTrack.txt"
-# A large tree for the items-scanned count.
-for i in $(seq 1 300); do
-    mkdir -p "$c/e2e-scan/bulk/d$i"
-    (cd "$c/e2e-scan/bulk/d$i" && touch $(seq -f 'f%g.txt' 1 300))
-done
-wine reg add 'HKCU\Software\KestruneGui\Alpha' /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\KestruneGui' /v Run /d alpha.exe /f >/dev/null 2>&1
+# The scan parasites and, in the same reference file, Greedy and Planted,
+# whose items on this machine are all places of the system itself (or a
+# cookie named "."): they make no row.
+e2e_prefix
+e2e_install_window_program
+pack_definitions "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks" scan.xml scan-greedy.xml
+plant_scan_machine
 
 if [ -n "${KESTRUNE_SCREENSHOT:-}" ]; then
     # Every program of the prefix, the driver too, in one Wine desktop, whose
@@ -90,25 +36,25 @@ drive click "$TITLE" IDC_SCAN
 expect_eq "close-browsers question" "Alert!" "$(drive answer "$ALERT" NO)"
 expect_eq "end message" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 60000)"
 rows=$(drive rows "$TITLE" IDC_RESULT_LIST)
-placed="1${T}Alpha${T}HKLM\\Software\\KestruneGui\\Alpha${T}RegKey${T}Severe
-1${T}Alpha${T}HKEY_CURRENT_USER\\Software\\KestruneGui : Run${T}RegValue${T}Severe
+placed="1${T}Alpha${T}HKLM\\Software\\KestruneE2E\\Alpha${T}RegKey${T}Severe
+1${T}Alpha${T}HKEY_CURRENT_USER\\Software\\KestruneE2E : Run${T}RegValue${T}Severe
 1${T}Alpha${T}alpha track${T}Cookie${T}Severe
 1${T}Alpha${T}Alpha${T}Cookie${T}Severe
-1${T}Alpha${T}C:\\e2e-scan\\alpha.dll${T}File${T}Severe
-1${T}Alpha${T}C:\\e2e-scan\\AlphaData${T}Folder${T}Severe"
+1${T}Alpha${T}C:\\kestrune-e2e\\alpha.dll${T}File${T}Severe
+1${T}Alpha${T}C:\\kestrune-e2e\\AlphaData${T}Folder${T}Severe"
 expect_eq "rows of the placed items, in phase order" "$placed" "$(echo "$rows" | head -n 6)"
-searched="1${T}Beta${T}C:\\e2e-scan\\deep\\BetaCache${T}Folder${T}
-1${T}Delta${T}C:\\e2e-scan\\one\\twice.dat${T}File${T}Dangerous
-1${T}Delta${T}C:\\e2e-scan\\two\\twice.dat${T}File${T}Dangerous"
+searched="1${T}Beta${T}C:\\kestrune-e2e\\deep\\BetaCache${T}Folder${T}
+1${T}Delta${T}C:\\kestrune-e2e\\one\\twice.dat${T}File${T}Dangerous
+1${T}Delta${T}C:\\kestrune-e2e\\two\\twice.dat${T}File${T}Dangerous"
 expect_eq "rows of the drive search" "$searched" "$(echo "$rows" | tail -n +7 | LC_ALL=C sort)"
-expect_eq "no row of a protected place" "0" "$(echo "$rows" | grep -c Greedy)"
+expect_eq "no row of a protected place" "0" "$(echo "$rows" | grep -cE 'Greedy|Planted')"
 expect_eq "memory counter" "0" "$(drive text "$TITLE" IDC_MEMORY_COUNT)"
 expect_eq "registry counter" "2" "$(drive text "$TITLE" IDC_REGISTRY_COUNT)"
 expect_eq "cookies counter" "2" "$(drive text "$TITLE" IDC_COOKIES_COUNT)"
 expect_eq "files counter" "3" "$(drive text "$TITLE" IDC_FILES_COUNT)"
 expect_eq "status line" "Scan Completed" "$(drive text "$TITLE" IDC_STATUS_LINE)"
 scanned=$(drive text "$TITLE" IDC_ITEMS_SCANNED)
-check "items scanned counts the tree ($scanned)" [ "${scanned:-0}" -gt 90000 ]
+check "items scanned counts the tree ($scanned)" [ "${scanned:-0}" -gt 40000 ]
 expect_eq "delete offer" "$TITLE" \
     "$(drive answer 'Kestrune Detected 9 Parasites, Do you want Kestrune to Delete all Detected Parasites?' NO)"
 expect_eq "the rows stay after No" "9" "$(drive rows "$TITLE" IDC_RESULT_LIST | wc -l)"

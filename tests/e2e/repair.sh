@@ -4,7 +4,9 @@
 # message; Preferences checks the log folder before the reference file and
 # its OK reloads; a damaged file is repaired by a download from the update
 # server.
-source "$(dirname "$0")/lib/kestrune-e2e.sh"
+source "$(dirname "$0")/lib/e2e.sh"
+e2e_prefix
+e2e_install_window_program
 PREFS="Kestrune v2.01 Preferences"
 NOT_FOUND='Reference file can not be found on its appropriate path.\nPlease set a valid path for reference file in Preferences.'
 OFFER='Do you want to download the latest reference file from our website? '
@@ -12,9 +14,11 @@ CLOSING='You chose not to download or repair the reference file. Without a refer
 
 say "missing reference file, the user gives up"
 set_setting rfp 'C:\Kestrune\missing.ks'
+watch_from_start IDC_PROGRESS_TEXT 30000
 start_kestrune
 pid=$E2E_LAST_PID
-loading=$(drive watch-text IDC_PROGRESS_TEXT 30000)
+watched
+loading=$E2E_WATCHED
 # "Searching for definition file." is replaced within microseconds when the
 # file is missing, too fast to be seen from outside; the loading dialog's
 # window-level test records every text.
@@ -79,15 +83,12 @@ drive menu "Kestrune v2.01" ID_FILE_EXIT
 wait_exit "$pid" 20
 
 say "damaged reference file, repaired by a download"
-mkdir -p "$E2E_PREFIX/drive_c/www/def"
+mkdir -p "$E2E_C/www/def"
 printf 'not a reference file' > "$E2E_PROGRAM_DIR/damaged.ks"
 set_setting rfp 'C:\Kestrune\damaged.ks'
-cp "$KESTRUNE_BUILD/kestrune_020404_v2.ks" "$E2E_PREFIX/drive_c/www/def/fresh.ks"
-printf '<html><body>fresh.ks</body></html>' > "$E2E_PREFIX/drive_c/www/def/def_newv2.html"
-port=$(free_port)
-python3 -m http.server --bind 127.0.0.1 "$port" --directory "$E2E_PREFIX/drive_c/www" >/dev/null 2>&1 &
-E2E_PIDS+=($!)
-export KESTRUNE_UPDATE_SERVER=127.0.0.1:$port
+cp "$KESTRUNE_BUILD/kestrune_020404_v2.ks" "$E2E_C/www/def/fresh.ks"
+printf '<html><body>fresh.ks</body></html>' > "$E2E_C/www/def/def_newv2.html"
+serve_updates "$E2E_C/www"
 start_kestrune
 pid=$E2E_LAST_PID
 expect_eq "damaged message" "Kestrune" "$(drive answer 'Reference file found damaged or corrupt.\n' OK 30000)"

@@ -3,12 +3,16 @@
 # defaults and the logs folder, the loading texts come in order, the main
 # window opens with empty counters, the first-run reminder follows, a second
 # start ends at once, a later start has no reminder, and "/s" is accepted.
-source "$(dirname "$0")/lib/kestrune-e2e.sh"
+source "$(dirname "$0")/lib/e2e.sh"
+e2e_prefix
+e2e_install_window_program
 
 say "first start"
+watch_from_start IDC_PROGRESS_TEXT 30000
 start_kestrune
 first=$E2E_LAST_PID
-loading=$(drive watch-text IDC_PROGRESS_TEXT 30000)
+watched
+loading=$E2E_WATCHED
 echo "$loading" | sed 's/^/    /'
 expect_eq "loading texts in order" \
     "$(printf 'Initializing...\nSearching for definition file.\nLoading definitions from file.\nDefinitions loaded successfully.\n(gone)')" \

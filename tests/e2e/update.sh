@@ -4,12 +4,14 @@
 # downloads the announced file, switches "rfp" and "df" and deletes the old
 # file; the same name again asks first; a file that is not a reference file,
 # a hostile name and a server that is gone change nothing and say so.
-source "$(dirname "$0")/lib/kestrune-e2e.sh"
+source "$(dirname "$0")/lib/e2e.sh"
+e2e_prefix
+e2e_install_window_program
 MAIN="Kestrune v2.01"
-www=$E2E_PREFIX/drive_c/www
-incoming=$E2E_PREFIX/drive_c/incoming
+www=$E2E_C/www
+incoming=$E2E_C/incoming
 mkdir -p "$incoming"
-cp "$KESTRUNE_BUILD/kestrune-cli.exe" "$E2E_PREFIX/drive_c/tools/"
+cp "$KESTRUNE_BUILD/kestrune-cli.exe" "$E2E_C/tools/"
 
 cat > "$incoming/markup.xml" <<'XML'
 <?xml version="1.0" encoding="windows-1252"?>
@@ -27,12 +29,8 @@ expect_eq "publish writes the version page" "<html><body>kestrune_0601_v3.ks</bo
 check "publish refuses a file that is not a reference file" \
     bash -c "! wine 'C:\\tools\\kestrune-cli.exe' publish --root 'C:\\www' 'C:\\incoming\\markup.xml' >/dev/null 2>&1"
 
-port=$(free_port)
-python3 -m http.server --bind 127.0.0.1 "$port" --directory "$www" >"$E2E_PREFIX/http.log" 2>&1 &
-server=$!
-E2E_PIDS+=("$server")
-export KESTRUNE_UPDATE_SERVER=127.0.0.1:$port
-sleep 0.5
+serve_updates "$www" "$E2E_WORK/http.log"
+server=$E2E_SERVER_PID
 
 say "first run: the reminder's Yes downloads the new file"
 start_kestrune
@@ -78,7 +76,7 @@ printf '<html><body>..\\..\\windows\\evil.ks</body></html>' > "$www/def/def_newv
 drive click "$MAIN" IDC_UPDATE
 expect_eq "the name is refused, caption" "Error" \
     "$(drive answer 'The update server named an invalid reference file. Nothing was downloaded.' OK 10000)"
-check "nothing was written outside the program folder" [ ! -e "$E2E_PREFIX/drive_c/windows/evil.ks" ]
+check "nothing was written outside the program folder" [ ! -e "$E2E_C/windows/evil.ks" ]
 
 say "the server is gone"
 kill "$server"; wait "$server" 2>/dev/null
@@ -86,7 +84,7 @@ drive click "$MAIN" IDC_UPDATE
 expect_eq "connection error, caption" "Error" \
     "$(drive answer 'Error Connecting to Kestrune server , Please be sure you are connected to the internet and that no firewall is active that might be preventing Kestrune from accessing the internet.' OK 20000)"
 expect_eq "buttons enabled after the failed check" "visible=1 enabled=1" "$(drive state "$MAIN" IDC_SCAN)"
-grep -c 'GET /def/' "$E2E_PREFIX/http.log" | sed 's/^/    requests served: /'
+grep -c 'GET /def/' "$E2E_WORK/http.log" | sed 's/^/    requests served: /'
 drive menu "$MAIN" ID_FILE_EXIT
 wait_exit "$pid" 20
 check "the program ends" [ $? -ne 124 ]

@@ -1,0 +1,288 @@
+# The helpers of every end-to-end script (sourced, not run): results, a
+# throw-away 32-bit Wine prefix with drive C: only (copied from the template by
+# scripts/wine-prefix, one Wine server kept for the whole script), the shared
+# definitions of tests/e2e/data packed into reference files, the machines the
+# scripts set up, and the window driver. A work folder, the prefix and every
+# program started here are gone when the script ends.
+#
+# Environment (set by ctest): KESTRUNE_BUILD, KESTRUNE_SOURCE,
+# KESTRUNE_WINE_TEMPLATE; DISPLAY from xvfb-run for the window scripts.
+set -uo pipefail
+
+: "${KESTRUNE_BUILD:?}" "${KESTRUNE_SOURCE:?}" "${KESTRUNE_WINE_TEMPLATE:?}"
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+E2E_DATA=$KESTRUNE_SOURCE/tests/e2e/data
+E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/kestrune-e2e-work.XXXXXX")
+E2E_PREFIX=""
+E2E_FAILURES=0
+E2E_PIDS=()
+E2E_USER=$(id -un)
+
+e2e_cleanup() {
+    local pid
+    for pid in ${E2E_PIDS[@]+"${E2E_PIDS[@]}"}; do kill "$pid" 2>/dev/null; done
+    if [ -n "$E2E_PREFIX" ]; then
+        wineserver -k >/dev/null 2>&1
+        rm -rf "$E2E_PREFIX"
+    fi
+    rm -rf "$E2E_WORK"
+}
+trap e2e_cleanup EXIT
+
+# --- Results -----------------------------------------------------------------
+
+say() { echo "[$(date +%T.%3N)] $*"; }
+
+fail() {   # fail DESCRIPTION [DETAIL...]
+    local line
+    say "FAILED: $1"; shift
+    for line in "$@"; do echo "    $line"; done
+    E2E_FAILURES=$((E2E_FAILURES + 1))
+}
+
+check() {   # check DESCRIPTION COMMAND...
+    local what=$1; shift
+    if "$@"; then say "ok: $what"; else fail "$what"; fi
+}
+
+expect_eq() {   # expect_eq DESCRIPTION EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        say "ok: $1"
+    else
+        fail "$1" "expected: [$2]" "actual:   [$3]"
+    fi
+}
+
+e2e_finish() {
+    if [ "$E2E_FAILURES" -eq 0 ]; then
+        say "all checks passed"; exit 0
+    fi
+    say "$E2E_FAILURES check(s) failed"; exit 1
+}
+
+# --- The prefix --------------------------------------------------------------
+
+# Makes the script's prefix and starts its Wine server, kept until the end.
+# E2E_C is drive C: seen from Linux; E2E_COOKIES the user's cookie folder.
+e2e_prefix() {
+    E2E_PREFIX=$("$KESTRUNE_SOURCE/scripts/wine-prefix" "$KESTRUNE_WINE_TEMPLATE" kestrune-e2e) ||
+        { echo "e2e: no prefix" >&2; exit 1; }
+    export WINEPREFIX=$E2E_PREFIX
+    E2E_C=$E2E_PREFIX/drive_c
+    E2E_COOKIES=$E2E_C/users/$E2E_USER/AppData/Local/Microsoft/Windows/INetCookies
+    mkdir -p "$E2E_C/tools"
+    # Wine programs start in drive C:, not in a Linux folder they cannot see.
+    cd "$E2E_C" || exit 1
+    wineserver -p >/dev/null 2>&1
+    # Start the prefix's background programs now, with no pipe to inherit: one
+    # started by the first command of a "$(... | tr)" would hold that pipe open.
+    wine reg query 'HKCU\Software' >/dev/null 2>&1
+}
+
+# The window program and the sample reference file in C:\Kestrune
+# (E2E_PROGRAM_DIR), the window driver in C:\tools.
+e2e_install_window_program() {
+    E2E_PROGRAM_DIR=$E2E_C/Kestrune
+    mkdir -p "$E2E_PROGRAM_DIR"
+    cp "$KESTRUNE_BUILD/Kestrune.exe" "$KESTRUNE_BUILD/kestrune_020404_v2.ks" "$E2E_PROGRAM_DIR/"
+    cp "$KESTRUNE_BUILD/windriver.exe" "$E2E_C/tools/"
+}
+
+# The console tool and FILES in C:\kestrune (E2E_CLI_DIR), where run_batch
+# runs batch files and the programs write what they print.
+e2e_install_cli() {
+    E2E_CLI_DIR=$E2E_C/kestrune
+    mkdir -p "$E2E_CLI_DIR"
+    cp "$KESTRUNE_BUILD/kestrune-cli.exe" "$@" "$E2E_CLI_DIR/"
+}
+
+# Runs the batch file read from standard input in C:\kestrune, as NAME.bat.
+run_batch() {   # run_batch NAME <<'BAT' ... BAT
+    cat > "$E2E_CLI_DIR/$1.bat"
+    (cd "$E2E_CLI_DIR" && wine cmd /c "$1.bat") >/dev/null 2>&1
+}
+
+# Imports registry entries in the .reg format (without its first line) from
+# standard input, all in one Wine process.
+set_registry() {
+    { echo 'REGEDIT4'; echo; cat; } > "$E2E_C/e2e-import.reg"
+    wine reg import 'C:\e2e-import.reg' >/dev/null 2>&1 || fail "registry set-up" "$(cat "$E2E_C/e2e-import.reg")"
+    rm -f "$E2E_C/e2e-import.reg"
+}
+
+# The data of settings value NAME, or nothing when it is missing.
+setting() {
+    wine reg query 'HKCU\SOFTWARE\Kestrune' /v "$1" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$1 *REG_SZ *//p"
+}
+
+# The names of all values of the settings key, sorted, one a line.
+setting_names() {
+    wine reg query 'HKCU\SOFTWARE\Kestrune' 2>/dev/null | tr -d '\r' |
+        awk '$2 ~ /^REG_/ {print $1}' | sort
+}
+
+set_setting() { wine reg add 'HKCU\SOFTWARE\Kestrune' /v "$1" /d "$2" /f >/dev/null 2>&1; }
+
+# Serves folder DIR (a Linux path) over HTTP on 127.0.0.1 and a free port as
+# the program's update server, once it answers; the request log goes to LOG.
+# The server's pid in E2E_SERVER_PID.
+serve_updates() {   # serve_updates DIR [LOG]
+    local port i
+    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()')
+    python3 -m http.server --bind 127.0.0.1 "$port" --directory "$1" >"${2:-/dev/null}" 2>&1 &
+    E2E_SERVER_PID=$!
+    E2E_PIDS+=("$E2E_SERVER_PID")
+    export KESTRUNE_UPDATE_SERVER=127.0.0.1:$port
+    for ((i = 0; i < 100; i++)); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return 0
+        sleep 0.05
+    done
+    fail "the update server does not answer"
+}
+
+# --- Definitions -------------------------------------------------------------
+
+# Scrambles markup into a reference file as it is.
+scramble() { python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$1" "$2"; }
+
+# Packs the parasites of markup files in tests/e2e/data into one reference
+# file; FILE:NAME,NAME takes only the parasites named. @USER@ becomes the
+# prefix's user.
+pack_definitions() {   # pack_definitions OUT FILE[:NAMES]...
+    local out=$1; shift
+    python3 - "$E2E_DATA" "$E2E_USER" "$@" > "$E2E_WORK/packed.xml" <<'PY' || { fail "packing $*"; return 1; }
+import re, sys
+data, user, sources = sys.argv[1], sys.argv[2], sys.argv[3:]
+parasites = []
+for source in sources:
+    name, _, wanted = source.partition(":")
+    with open(f"{data}/{name}", encoding="latin-1") as f:
+        text = re.sub(r"<!--.*?-->", "", f.read(), flags=re.S)
+    for sw in re.findall(r"<SW\b.*?</SW>", text, flags=re.S):
+        if not wanted or re.match(r'<SW NAME="([^"]*)"', sw).group(1) in wanted.split(","):
+            parasites.append(sw.replace("@USER@", user))
+sys.stdout.write("<KS>\n  " + "\n  ".join(parasites) + "\n</KS>\n")
+PY
+    scramble "$E2E_WORK/packed.xml" "$out"
+}
+
+# --- Machines ----------------------------------------------------------------
+
+# A tree of FOLDERS folders of FILES empty files below DIR (a Linux path).
+plant_tree() { "$KESTRUNE_SOURCE/scripts/plant-tree" "$@"; }
+
+# What the parasites of scan.xml leave on a machine, below C:\kestrune-e2e,
+# and a tree of 40,000 files beside them (C:\kestrune-e2e\bulk): a scan
+# lasts long enough to print several progress lines, and its count shows
+# that it walked the tree.
+plant_scan_machine() {
+    local c=$E2E_C/kestrune-e2e
+    mkdir -p "$c/AlphaData" "$c/deep/BetaCache" "$c/one" "$c/two" "$E2E_COOKIES"
+    : > "$c/alpha.dll"
+    : > "$c/one/twice.dat"
+    : > "$c/two/twice.dat"
+    : > "$E2E_COOKIES/root@AlphaTrack.txt"
+    : > "$E2E_COOKIES/root@unrelated.txt"
+    plant_tree "$c/bulk" 160 250
+    set_registry <<'REG'
+[HKEY_CURRENT_USER\Software\KestruneE2E\Alpha]
+
+[HKEY_CURRENT_USER\Software\KestruneE2E]
+"Run"="alpha.exe"
+REG
+}
+
+# What KsBad of removal.xml leaves on a machine: a registry key with a tree
+# below it and a value beside another, C:\ksbad with a folder tree, the
+# program bad.exe (not started) and a file to keep, and cookie files, one of
+# them someone else's.
+plant_removal_machine() {
+    local c=$E2E_C/ksbad
+    mkdir -p "$c/BadDir/sub" "$E2E_COOKIES"
+    echo tree > "$c/BadDir/sub/deep.txt"
+    echo top > "$c/BadDir/top.txt"
+    echo keep > "$c/keep.txt"
+    cp "$KESTRUNE_BUILD/removal_helper.exe" "$c/bad.exe"
+    echo c > "$E2E_COOKIES/user@badtracker[1].txt"
+    echo c > "$E2E_COOKIES/user@BadTracker[2].txt"
+    echo c > "$E2E_COOKIES/user@news[1].txt"
+    set_registry <<'REG'
+[HKEY_CURRENT_USER\Software\KsBad\Bad\One\Two\Three]
+"deep"="3"
+
+[HKEY_CURRENT_USER\Software\KsBad\Bad]
+@="default"
+
+[HKEY_CURRENT_USER\Software\KsBad\Run]
+"KsBad"="bad.exe"
+"Good"="good.exe"
+REG
+}
+
+# The real items beside the protected places of removal-greedy.xml, a Run
+# value to keep, and a file (keep.txt) that only a refused item names.
+plant_greedy_machine() {
+    local c=$E2E_C/ksgreedy
+    mkdir -p "$c/GreedyDir" "$E2E_COOKIES"
+    echo greedy > "$c/GreedyDir/greedy.txt"
+    echo greedy > "$c/greedy.txt"
+    echo keep > "$c/keep.txt"
+    cp "$KESTRUNE_BUILD/removal_helper.exe" "$c/greedy.exe"
+    echo c > "$E2E_COOKIES/user@greedytracker[1].txt"
+    set_registry <<'REG'
+[HKEY_CURRENT_USER\Software\KsGreedy\Bad]
+"v"="1"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run]
+"KsGreedy"="greedy.exe"
+"KsKeep"="keep.exe"
+REG
+}
+
+# --- The window program ------------------------------------------------------
+
+# Runs the window driver; its output without carriage returns.
+drive() {
+    wine 'C:\tools\windriver.exe' "$@" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+# Starts Kestrune.exe in the background with ARGS; its pid in E2E_LAST_PID.
+start_kestrune() {
+    (cd "$E2E_PROGRAM_DIR" && exec wine 'C:\Kestrune\Kestrune.exe' "$@") >/dev/null 2>&1 &
+    E2E_LAST_PID=$!
+    E2E_PIDS+=("$E2E_LAST_PID")
+}
+
+# The driver follows control ID's texts (watch-text) from before the program
+# starts, so that it sees the first text and the whole time it is shown:
+# watch_from_start ID TIMEOUT_MS, then start_kestrune, then watched puts what
+# the driver saw into E2E_WATCHED.
+watch_from_start() {
+    local i
+    wine 'C:\tools\windriver.exe' watch-text "$1" "$2" > "$E2E_WORK/watched.txt" 2>&1 &
+    E2E_WATCHER=$!
+    E2E_PIDS+=("$E2E_WATCHER")
+    # Polling begins a moment after the driver's image is loaded.
+    for ((i = 0; i < 200; i++)); do
+        grep -q 'windriver\.exe' "/proc/$E2E_WATCHER/maps" 2>/dev/null && break
+        sleep 0.02
+    done
+    sleep 0.2
+}
+watched() {
+    wait "$E2E_WATCHER"
+    E2E_WATCHED=$(tr -d '\r' < "$E2E_WORK/watched.txt")
+}
+
+# Waits up to SECONDS for process PID to end; its exit status, or 124.
+wait_exit() {
+    local pid=$1 seconds=${2:-20} i
+    for ((i = 0; i < seconds * 10; i++)); do
+        if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; return $?; fi
+        sleep 0.1
+    done
+    return 124
+}
