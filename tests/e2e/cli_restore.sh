@@ -6,12 +6,8 @@
 # byte; a second restore changes nothing; a different file in an item's place
 # stays unless --force; damaged and hostile archives are refused with exit 2
 # and nothing written.
-source "$(dirname "$0")/lib/kestrune-e2e.sh"
-
-cp "$KESTRUNE_BUILD/kestrune-cli.exe" "$E2E_PROGRAM_DIR/"
-drive_c=$E2E_PREFIX/drive_c
-work=$E2E_PREFIX/work
-mkdir -p "$work"
+source "$(dirname "$0")/lib/e2e.sh"
+work=$E2E_WORK
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 cat > "$work/defs.xml" <<'XML'
@@ -31,7 +27,10 @@ cat > "$work/defs.xml" <<'XML'
   </SW>
 </KS>
 XML
-python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$work/defs.xml" "$E2E_PROGRAM_DIR/defs.ks"
+scramble "$work/defs.xml" "$work/defs.ks"
+e2e_prefix
+e2e_install_cli "$work/defs.ks"
+drive_c=$E2E_C
 
 cat > "$drive_c/plant.bat" <<'BAT'
 @echo off
@@ -77,7 +76,7 @@ snapshot() {
 snapshot > "$work/before.txt"
 check "the planted state is complete" grep -q 'lines.*REG_MULTI_SZ' "$work/before.txt"
 
-cli() { (cd "$E2E_PROGRAM_DIR" && wine 'C:\Kestrune\kestrune-cli.exe' "$@" 2>"$work/err.txt" | tr -d '\r'; exit "${PIPESTATUS[0]}"); }
+cli() { (cd "$E2E_CLI_DIR" && wine 'C:\kestrune\kestrune-cli.exe' "$@" 2>"$work/err.txt" | tr -d '\r'; exit "${PIPESTATUS[0]}"); }
 
 cli clean --definitions defs.ks --backup --quiet > "$work/clean.txt"
 expect_eq "clean exit" 0 $?
@@ -87,9 +86,9 @@ check "the files are gone" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$d
 check "the cookie is gone" bash -c "[ ! -e '$cookies_unix/user@badtracker[1].txt' ]"
 # The user removes another Run value on purpose; the value's export holds it.
 wine reg delete "$run_key" /v KsOther /f >/dev/null 2>&1
-archive=$(sed -n 's/^backup: C:\\Kestrune\\KestruneBackup\\//p' "$work/clean.txt")
+archive=$(sed -n 's/^backup: .*\\//p' "$work/clean.txt")
 check "clean names its archive" test -n "$archive"
-archive_unix=$E2E_PROGRAM_DIR/KestruneBackup/$archive
+archive_unix=$E2E_CLI_DIR/KestruneBackup/$archive
 
 listing=$(cli restore --list)
 expect_eq "list: exit" 0 $?
