@@ -79,11 +79,11 @@ echo greedykey=%ERRORLEVEL%>> greedy-codes.txt
 dir /b "%LOCALAPPDATA%\Microsoft\Windows\INetCookies" > greedy-cookies.txt
 BAT
 o=$E2E_CLI_DIR
-# A restart of the simulated machine deletes what was scheduled.
+# A restart of the simulated machine deletes what was scheduled, before
+# wineboot returns.
 ls "$E2E_C/ksbad" > "$o/before-restart.txt"
 wineserver -k
 wineboot -r >/dev/null 2>&1
-wineserver -w
 ls "$E2E_C/ksbad" > "$o/after-restart.txt"
 
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
