@@ -13,6 +13,7 @@
 #define IDD_PREFERENCES 143
 #define IDD_LOADING 150
 #define IDD_UPDATE_PROGRESS 151
+#define IDD_RESTORE 152
 
 // Menus
 #define IDR_MAIN_MENU 138
@@ -61,6 +62,7 @@
 #define ID_SETTINGS_PREFERENCES 32784
 #define ID_HELP_ABOUT 32785
 #define ID_HELP_HELP 32787
+#define ID_FILE_RESTORE 32792
 
 // Commands of the notification-area menu (IDR_TRAY_MENU)
 #define ID_TRAY_EXIT 32771
@@ -97,6 +99,12 @@
 // Controls of the About dialog
 #define IDC_HOME_PAGE_LINK 1060
 #define IDC_SUPPORT_MAIL_LINK 1061
+
+// The Restore from Backup dialog.
+#define IDC_RESTORE_ARCHIVES 1070
+#define IDC_RESTORE_ITEMS 1071
+#define IDC_RESTORE_RUN 1072
+#define IDC_RESTORE_DELETE 1073
 
 // Timers of the main window
 #define IDT_STARTUP 101

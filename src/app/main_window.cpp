@@ -5,8 +5,13 @@
 #include "app/command_line.h"
 #include "app/open_url.h"
 #include "app/preferences_dialog.h"
+#include "app/restore_dialog.h"
 #include "app/reference_update.h"
 #include "platform/resource_strings.h"
+#include "platform/shell.h"
+#include "removal/backup_run.h"
+#include "safety/own_places.h"
+#include "settings/settings_store.h"
 #include "ui/system_modal.h"
 #include "update/update_server.h"
 
@@ -274,6 +279,9 @@ void MainWindow::onCommand(int id)
     case ID_TRAY_SHOW:
         onShowCommand();
         break;
+    case ID_FILE_RESTORE:
+        onRestoreCommand();
+        break;
     case ID_FILE_EXIT:
     case ID_TRAY_EXIT:
     case IDOK:
@@ -291,6 +299,19 @@ void MainWindow::onSysCommand(WPARAM wParam)
         onAboutCommand();
     else
         onHelpCommand(SW_SHOWNORMAL);
+}
+
+void MainWindow::onRestoreCommand()
+{
+    // A restore waits for nothing a scan, removal or update is doing; it is
+    // not started while one runs.
+    if (scanCommands_.scanning() || removal_.busy() || (uiState_ != Idle && uiState_ != ScanFinished)) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
+    RestoreDialog dialog(*boxes_, ProtectedPlaces::forThisMachine(ownPlacesFromSettings()),
+                         RestorePlaces{archiveFolderPath(), logFolder(), cookiesFolder()});
+    dialog.run(window_);
 }
 
 void MainWindow::onPreferencesCommand()

@@ -102,6 +102,7 @@ private:
     void attachImageButtons();
     void recordLayouts();
     void onPreferencesCommand();
+    void onRestoreCommand();
     void onAboutCommand();
     void onHelpCommand(int showMode);
     void onShowCommand();

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace kestrune {
 
 namespace {
@@ -26,14 +28,53 @@ bool sourceMissing(const std::string& path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+std::string attributesText(DWORD attributes)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%lX", static_cast<unsigned long>(attributes));
+    return text;
+}
+
+// The attributes of `source`, for the manifest. The copy loses them (it is
+// made plain) so that the backup folder can always be emptied again.
+DWORD takeAttributes(const std::string& source, const std::string& copy)
+{
+    DWORD attributes = GetFileAttributesA(source.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        attributes = FILE_ATTRIBUTE_NORMAL;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return attributes;
+}
+
+// One "[INSIDE:<hex attributes>:<path inside the folder>]" line for every
+// entry copied below `copy` (the folder walk's dot-prefix rule, as the copy).
+void insideAttributes(const std::string& source, const std::string& copy,
+                      const std::string& relative, std::string& lines)
+{
+    listFolder(copy, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
+        const std::string inside = relative.empty() ? std::string(entry.cFileName)
+                                                    : relative + "\\" + entry.cFileName;
+        const std::string from = joinPath(source, entry.cFileName);
+        const std::string to = joinPath(copy, entry.cFileName);
+        lines += "[INSIDE:" + attributesText(takeAttributes(from, to)) + ":" + inside + "]\r\n";
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            insideAttributes(from, to, inside, lines);
+        return true;
+    });
+}
+
 void copyFile(BackupSession& session, BackupStepKind kind, const char* type,
               const std::string& source)
 {
     const std::string name = session.claimName(baseNameOf(source));
-    const bool ok =
-        CopyFileA(source.c_str(), joinPath(session.folder(), name).c_str(), FALSE) != FALSE;
-    if (ok)
-        session.addManifestRecord(type, name, "[PATH:" + source + "]\r\n");
+    const std::string copy = joinPath(session.folder(), name);
+    const bool ok = CopyFileA(source.c_str(), copy.c_str(), FALSE) != FALSE;
+    if (ok) {
+        const DWORD attributes = takeAttributes(source, copy);
+        session.addManifestRecord(type, name, "[PATH:" + source + "]\r\n[ATTRIBUTES:" +
+                                                  attributesText(attributes) + "]\r\n");
+    }
     session.stepDone(BackupStep{kind, source, name, ok});
 }
 
@@ -58,10 +99,14 @@ void backupFolders(const Parasite& parasite, BackupSession& session,
         const std::string source = itemFullPath(item->path, item->name);
         if (!sourceMissing(source)) {
             const std::string name = session.claimName(item->name);
-            const bool ok =
-                copyFolderTree(source, joinPath(session.folder(), name), session.report());
-            if (ok)
-                session.addManifestRecord("DIRECTORY", name, "[PATH:" + source + "]\r\n");
+            const std::string copy = joinPath(session.folder(), name);
+            const bool ok = copyFolderTree(source, copy, session.report());
+            if (ok) {
+                std::string details = "[PATH:" + source + "]\r\n[ATTRIBUTES:" +
+                                      attributesText(takeAttributes(source, copy)) + "]\r\n";
+                insideAttributes(source, copy, std::string(), details);
+                session.addManifestRecord("DIRECTORY", name, details);
+            }
             session.stepDone(BackupStep{BackupStepKind::FolderCopy, source, name, ok});
         }
         session.appendConfigRecord(configFolderRecord(item->name, item->path));

@@ -27,7 +27,10 @@ std::string configCookieRecord(const std::string& name, const std::string& cooki
 // gets a record for every selected item, and one for every further cookie
 // file of an item, whether the copy succeeded or not. A source that does not
 // exist is not copied and is no failure; any other copy that fails is a
-// failed step. Items the removal refuses (pathItemRefused, cookieItemRefused
+// failed step. The manifest record of each copy names its attributes
+// ("[ATTRIBUTES:<hex>]"), a folder's also those of every entry copied inside
+// it ("[INSIDE:<hex>:<path inside the folder>]"); the copies themselves are
+// made plain. Items the removal refuses (pathItemRefused, cookieItemRefused
 // against `places`) are passed by: neither copied nor recorded.
 void backupFileItems(const ParasiteList& parasites, BackupSession& session,
                      const std::string& cookiesFolder, const ProtectedPlaces& places);

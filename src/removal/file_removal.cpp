@@ -133,6 +133,10 @@ RemovalResult deleteOrSchedule(const std::string& fullPath)
 {
     if (entryGone(fullPath))
         return RemovalResult::Deleted;
+    // A read-only file is removed all the same; its attributes are in the backup.
+    DWORD attributes = GetFileAttributesA(fullPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(fullPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     if (DeleteFileA(fullPath.c_str()) || entryGone(fullPath))
         return RemovalResult::Deleted;
     if (!MoveFileExA(fullPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))

@@ -30,7 +30,8 @@ bool itemPathUsable(const std::string& path, const std::string& name);
 
 // Deletes one file: DeleteFileA, and when the file is still there,
 // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT. Deleted when the file is
-// gone (also when it never existed), Scheduled when the restart will delete
+// gone (also when it never existed; a read-only file loses that attribute
+// first), Scheduled when the restart will delete
 // it (rebootPending is set), Failed when neither worked.
 RemovalResult deleteOrSchedule(const std::string& fullPath);
 

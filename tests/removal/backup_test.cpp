@@ -120,6 +120,9 @@ TEST_F(Backup, ConfigIniRecordsEverySelectedItemByteForByte)
     ts::writeTextFile(work + "\\B\\same.dll", "from B");
     ts::writeTextFile(work + "\\Prog\\Bad\\x.txt", "x");
     ts::writeTextFile(work + "\\Prog\\Bad\\Sub\\y.txt", "y");
+    ASSERT_TRUE(SetFileAttributesA((work + "\\Prog\\Bad\\Sub\\y.txt").c_str(),
+                                   FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesA((work + "\\B\\same.dll").c_str(), FILE_ATTRIBUTE_READONLY));
     ts::writeTextFile(places.cookiesFolder + "\\user@AdServer[1].txt", "c1");
     ts::writeTextFile(places.cookiesFolder + "\\user@adserver[2].txt", "c2");
     ks::Parasite& first = ts::parasiteNamed(list, "First");
@@ -153,9 +156,18 @@ TEST_F(Backup, ConfigIniRecordsEverySelectedItemByteForByte)
               ts::readTextFile(places.backupFolder + "\\Config.ini"));
     const std::string manifest = ts::readTextFile(places.backupFolder + "\\Manifest.ini");
     EXPECT_NE(std::string::npos,
-              manifest.find("[TYPE:FILE]\r\n[ENTRY:same (2).dll]\r\n[PATH:" + work + "\\B\\same.dll]\r\n"))
+              manifest.find("[TYPE:FILE]\r\n[ENTRY:same (2).dll]\r\n[PATH:" + work +
+                            "\\B\\same.dll]\r\n[ATTRIBUTES:21]\r\n"))
         << manifest;
+    // The attributes of everything inside a folder too; the copies are plain,
+    // so the backup folder can be emptied.
     EXPECT_NE(std::string::npos, manifest.find("[TYPE:DIRECTORY]\r\n[ENTRY:Bad]\r\n"));
+    EXPECT_NE(std::string::npos, manifest.find("[INSIDE:23:Sub\\y.txt]\r\n")) << manifest;
+    EXPECT_NE(std::string::npos, manifest.find("[INSIDE:10:Sub]\r\n")) << manifest;
+    EXPECT_EQ(0u, GetFileAttributesA((places.backupFolder + "\\Bad\\Sub\\y.txt").c_str()) &
+                      (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    SetFileAttributesA((work + "\\B\\same.dll").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA((work + "\\Prog\\Bad\\Sub\\y.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Backup, AFileThatCannotBeCopiedMakesTheBackupIncomplete)

@@ -141,12 +141,18 @@ TEST_F(FileRemoval, AFileInUseIsScheduledForTheRestartAndLoggedAsFailed)
               logText());
 }
 
-TEST_F(FileRemoval, AMissingFileCountsAsDeletedAndIsNotScheduled)
+TEST_F(FileRemoval, MissingAndReadOnlyFilesCountAsDeletedAndAreNotScheduled)
 {
+    const std::string readOnly = work + "\\Bad\\locked.txt";
+    ts::writeTextFile(readOnly, "locked");
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
     ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
     ts::fileItem(bad, "gone.exe", work + "\\Nowhere");
+    ts::fileItem(bad, "locked.txt", work + "\\Bad");
     removeAll();
     EXPECT_EQ(RemovalResult::Deleted, resultOf(0));
+    EXPECT_EQ(RemovalResult::Deleted, resultOf(1));
+    EXPECT_FALSE(ts::pathExists(readOnly));
     EXPECT_FALSE(ks::rebootPending);
     EXPECT_EQ(std::string::npos, ts::pendingRenames().find("gone.exe"));
 }

@@ -1,5 +1,5 @@
-// A small zip reader for the tests of the backup archive: reads the central
-// directory and inflates every entry, independently of the writer under test.
+// The tests' view of a zip archive: every entry read whole through minizip's
+// reader (not the writer under test).
 #pragma once
 
 #include <string>

@@ -26,6 +26,7 @@ using Args = std::vector<std::string>;
 int runDefsCommand(const Args& args);
 int runScanCommand(const Args& args);
 int runCleanCommand(const Args& args);
+int runRestoreCommand(const Args& args);
 int runPublishCommand(const Args& args);
 
 // Writes "kestrune-cli: <message>" on standard error.

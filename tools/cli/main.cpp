@@ -53,6 +53,18 @@ const char kUsage[] =
     "                             Exit 0: all removed, 3: restart needed,\n"
     "                             1: something left, 2: error\n"
     "\n"
+    "Restoring a backup:\n"
+    "  restore --list             list the backup archives, newest first: file name,\n"
+    "                             date, number of items and size\n"
+    "  restore --list ARCHIVE     list an archive's items: kind and original place\n"
+    "  restore ARCHIVE [--force] [--quiet]\n"
+    "                             put every item of ARCHIVE (a path, or a file name\n"
+    "                             in the backup folder) back; --force replaces a\n"
+    "                             different file in an item's place. Exit 0: all\n"
+    "                             restored, 1: something not, 2: bad arguments or\n"
+    "                             a damaged archive (nothing is written)\n"
+    "  restore --delete ARCHIVE   delete a backup archive\n"
+    "\n"
     "Update server:\n"
     "  publish --root DIR [--key PRIVATE.pem] FILE.ks\n"
     "                             copy FILE.ks to DIR\\def\\ and write the version page\n"
@@ -87,6 +99,8 @@ int main(int argc, char** argv)
         return runScanCommand(rest);
     if (command == "clean")
         return runCleanCommand(rest);
+    if (command == "restore")
+        return runRestoreCommand(rest);
     if (command == "publish")
         return runPublishCommand(rest);
     printError("unknown command '" + command + "'");

@@ -1,0 +1,361 @@
+// Putting a backup's items back.
+#include "removal/restore_run.h"
+
+#include "platform/handles.h"
+#include "platform/hives.h"
+#include "platform/shell.h"
+#include "platform/text_compare.h"
+#include "removal/folder_utils.h"
+#include "removal/process_control.h"
+#include "removal/removal_log.h"
+
+#include <windows.h>
+
+namespace kestrune {
+
+namespace {
+
+const char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingRenames[] = "PendingFileRenameOperations";
+
+bool readWholeFile(const std::string& path, std::string& bytes)
+{
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    bytes.clear();
+    char piece[8192];
+    DWORD read = 0;
+    while (ReadFile(file.get(), piece, sizeof piece, &read, nullptr) && read > 0)
+        bytes.append(piece, read);
+    return read == 0;
+}
+
+bool writeWholeFile(const std::string& path, const std::string& bytes)
+{
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    DWORD written = 0;
+    const bool ok = bytes.empty() || (WriteFile(file.get(), bytes.data(),
+                                                static_cast<DWORD>(bytes.size()), &written,
+                                                nullptr) &&
+                                      written == bytes.size());
+    return file.reset() && ok;
+}
+
+std::string parentOf(const std::string& path)
+{
+    std::string::size_type slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// One file back in its place; `reason` says why not.
+RestoreResult restoreFile(const std::string& path, const std::string& bytes,
+                          unsigned long attributes, bool force, std::string& reason)
+{
+    const DWORD present = GetFileAttributesA(path.c_str());
+    if (present != INVALID_FILE_ATTRIBUTES) {
+        if (present & FILE_ATTRIBUTE_DIRECTORY) {
+            reason = "a folder is in its place";
+            return RestoreResult::Exists;
+        }
+        std::string current;
+        const bool same = readWholeFile(path, current) && current == bytes;
+        if (!same && !force) {
+            reason = "a different file is in its place";
+            return RestoreResult::Exists;
+        }
+        if (same) {
+            unscheduleDeletion(path);
+            return RestoreResult::Restored;
+        }
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    } else if (!createFolderPath(parentOf(path))) {
+        reason = "its folder cannot be created";
+        return RestoreResult::Failed;
+    }
+    if (!writeWholeFile(path, bytes)) {
+        reason = "it cannot be written";
+        return RestoreResult::Failed;
+    }
+    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_DIRECTORY);
+    unscheduleDeletion(path);
+    return RestoreResult::Restored;
+}
+
+std::string insidePath(const std::string& zipName)
+{
+    std::string path = zipName;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    if (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+RestoreResult restoreFolder(const BackupItem& item, const BackupContents& contents, bool force,
+                            std::string& reason)
+{
+    const DWORD present = GetFileAttributesA(item.path.c_str());
+    if (present != INVALID_FILE_ATTRIBUTES && !(present & FILE_ATTRIBUTE_DIRECTORY)) {
+        reason = "a file is in its place";
+        return RestoreResult::Exists;
+    }
+    if (!createFolderPath(item.path)) {
+        reason = "it cannot be created";
+        return RestoreResult::Failed;
+    }
+    RestoreResult result = RestoreResult::Restored;
+    const std::string prefix = item.entry + "/";
+    // The folders first (the map is in name order, parents before children),
+    // then the files; the folders' attributes last, so that a read-only
+    // folder still takes its files.
+    std::vector<std::pair<std::string, unsigned long>> folders;
+    for (const auto& entry : contents.entries) {
+        if (entry.first.compare(0, prefix.size(), prefix) != 0 || entry.first == prefix)
+            continue;
+        const std::string inside = insidePath(entry.first.substr(prefix.size()));
+        const std::string target = item.path + "\\" + inside;
+        const auto recorded = item.inside.find(inside);
+        const unsigned long attributes =
+            recorded == item.inside.end() ? FILE_ATTRIBUTE_NORMAL : recorded->second;
+        if (entry.first.back() == '/') {
+            if (!createFolderPath(target)) {
+                reason = "a folder inside cannot be created: " + inside;
+                result = RestoreResult::Failed;
+            }
+            folders.emplace_back(target, attributes);
+            continue;
+        }
+        std::string why;
+        const RestoreResult one = restoreFile(target, entry.second, attributes, force, why);
+        if (one == RestoreResult::Failed ||
+            (one == RestoreResult::Exists && result == RestoreResult::Restored)) {
+            result = one;
+            reason = why + ": " + inside;
+        }
+    }
+    for (const auto& folder : folders)
+        SetFileAttributesA(folder.first.c_str(), folder.second | FILE_ATTRIBUTE_DIRECTORY);
+    if (item.attributes != FILE_ATTRIBUTE_NORMAL)
+        SetFileAttributesA(item.path.c_str(), item.attributes | FILE_ATTRIBUTE_DIRECTORY);
+    return result;
+}
+
+bool runRegedit(const std::string& exportPath, Responsiveness* responsiveness)
+{
+    ScopedHandle process;
+    if (!launchProgram("regedit.exe", "/s \"" + exportPath + "\"", process))
+        return false;
+    return !process.valid() || waitForProcess(process.get(), kHelperProgramWait, responsiveness);
+}
+
+bool registryPlaceExists(const BackupItem& item)
+{
+    HKEY hive = hiveFromName(item.key.substr(0, item.key.find('\\')));
+    const std::string sub = item.key.substr(item.key.find('\\') + 1);
+    RegistryKey key;
+    if (hive == nullptr || key.open(hive, sub.c_str(), KEY_READ) != ERROR_SUCCESS)
+        return false;
+    return item.kind != BackupItemKind::Value ||
+           RegQueryValueExA(key.get(), item.value.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
+}
+
+RestoreResult restoreRegistry(const BackupItem& item, const std::string& exportBytes,
+                              Responsiveness* responsiveness, std::string& reason)
+{
+    std::string bytes = exportBytes;
+    if (item.kind == BackupItemKind::Value) {
+        bytes = valueOnlyExport(exportBytes, item.key, item.value);
+        if (bytes.empty()) {
+            reason = "the export does not hold the value";
+            return RestoreResult::Failed;
+        }
+    }
+    char folder[MAX_PATH + 1];
+    char file[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, "krs", 0, file)) {
+        reason = "no temporary file";
+        return RestoreResult::Failed;
+    }
+    const bool written = writeWholeFile(file, bytes);
+    const bool imported = written && runRegedit(file, responsiveness);
+    DeleteFileA(file);
+    if (!imported) {
+        reason = "regedit did not import it";
+        return RestoreResult::Failed;
+    }
+    if (!registryPlaceExists(item)) {
+        reason = "it is not there after the import";
+        return RestoreResult::Failed;
+    }
+    return RestoreResult::Restored;
+}
+
+RestoreOutcome restoreItem(const BackupItem& item, const BackupContents& contents,
+                           const RestoreOptions& options, Responsiveness* responsiveness)
+{
+    RestoreOutcome outcome;
+    outcome.item = item;
+    switch (item.kind) {
+    case BackupItemKind::Key:
+    case BackupItemKind::Value:
+        outcome.result = restoreRegistry(item, contents.entries.at(item.entry), responsiveness,
+                                         outcome.reason);
+        break;
+    case BackupItemKind::File:
+        outcome.result = restoreFile(item.path, contents.entries.at(item.entry), item.attributes,
+                                     options.force, outcome.reason);
+        break;
+    case BackupItemKind::Cookie:
+        outcome.item.path = options.cookiesFolder.empty()
+                                ? item.path
+                                : joinPath(options.cookiesFolder, baseNameOf(item.path));
+        outcome.result = restoreFile(outcome.item.path, contents.entries.at(item.entry),
+                                     item.attributes, options.force, outcome.reason);
+        break;
+    case BackupItemKind::Folder:
+        outcome.result = restoreFolder(item, contents, options.force, outcome.reason);
+        break;
+    }
+    return outcome;
+}
+
+const char* typeLine(BackupItemKind kind)
+{
+    switch (kind) {
+    case BackupItemKind::Key:
+        return "[TYPE:REGKEY]\r\n";
+    case BackupItemKind::Value:
+        return "[TYPE:REGVALUE]\r\n";
+    case BackupItemKind::Folder:
+        return "[TYPE:DIRECTORY]\r\n";
+    case BackupItemKind::Cookie:
+        return "[TYPE:COOKIE]\r\n";
+    case BackupItemKind::File:
+        break;
+    }
+    return "[TYPE:FILE]\r\n";
+}
+
+}  // namespace
+
+std::string restoreLogName()
+{
+    return "\\Restore " + datedLogName().substr(1);
+}
+
+std::string restoreLogRecord(const RestoreOutcome& outcome)
+{
+    std::string record = typeLine(outcome.item.kind);
+    switch (outcome.result) {
+    case RestoreResult::Restored:
+        record += "[ACTION:RESTORED]\r\n";
+        break;
+    case RestoreResult::Exists:
+        record += "[ACTION:EXISTS]\r\n";
+        break;
+    case RestoreResult::Failed:
+        record += "[ACTION:FAILED TO RESTORE]\r\n";
+        break;
+    }
+    const bool registry =
+        outcome.item.kind == BackupItemKind::Key || outcome.item.kind == BackupItemKind::Value;
+    record += (registry ? "[VALUE:" : "[PATH:") + backupItemPlace(outcome.item) + "]\r\n";
+    if (!outcome.reason.empty())
+        record += "[REASON:" + outcome.reason + "]\r\n";
+    return record;
+}
+
+RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlaces& places,
+                             const RestoreOptions& options, RestoreReport* report)
+{
+    RestoreSummary summary;
+    BackupContents contents;
+    if (!readBackup(archivePath, places, contents, summary.reason)) {
+        summary.damaged = true;
+        return summary;
+    }
+    RemovalLog log(options.logFolder, restoreLogName());
+    summary.logPath = log.path();
+    for (size_t i = 0; i < contents.items.size(); ++i) {
+        const BackupItem& item = contents.items[i];
+        if (!options.chosen.empty() && (i >= options.chosen.size() || !options.chosen[i]))
+            continue;
+        const RestoreOutcome outcome = restoreItem(item, contents, options, report);
+        switch (outcome.result) {
+        case RestoreResult::Restored:
+            ++summary.restored;
+            break;
+        case RestoreResult::Exists:
+            ++summary.exists;
+            break;
+        case RestoreResult::Failed:
+            ++summary.failed;
+            break;
+        }
+        log.write(restoreLogRecord(outcome));
+        if (report != nullptr)
+            report->itemDone(outcome);
+    }
+    return summary;
+}
+
+bool unscheduleDeletion(const std::string& path)
+{
+    RegistryKey key;
+    if (key.open(HKEY_LOCAL_MACHINE, kSessionManagerKey, KEY_READ | KEY_SET_VALUE) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD size = 0;
+    bool clear = true;
+    if (RegQueryValueExA(key.get(), kPendingRenames, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        type == REG_MULTI_SZ && size > 0) {
+        std::string data(size, '\0');
+        RegQueryValueExA(key.get(), kPendingRenames, nullptr, &type,
+                         reinterpret_cast<BYTE*>(&data[0]), &size);
+        data.resize(size);
+        // Pairs of source and target; a deletion has an empty target.
+        std::vector<std::string> texts;
+        std::string::size_type start = 0;
+        while (start < data.size()) {
+            std::string::size_type end = data.find('\0', start);
+            if (end == std::string::npos)
+                end = data.size();
+            texts.push_back(data.substr(start, end - start));
+            start = end + 1;
+        }
+        while (!texts.empty() && texts.back().empty() && texts.size() % 2 != 0)
+            texts.pop_back();
+        std::string kept;
+        bool changed = false;
+        for (size_t i = 0; i + 1 < texts.size(); i += 2) {
+            std::string source = texts[i];
+            if (source.compare(0, 4, "\\??\\") == 0)
+                source.erase(0, 4);
+            if (texts[i + 1].empty() && sameText(source, path)) {
+                changed = true;
+                continue;
+            }
+            kept += texts[i] + '\0' + texts[i + 1] + '\0';
+        }
+        if (changed) {
+            kept += '\0';
+            clear = (kept.size() == 1
+                         ? RegDeleteValueA(key.get(), kPendingRenames)
+                         : RegSetValueExA(key.get(), kPendingRenames, 0, REG_MULTI_SZ,
+                                          reinterpret_cast<const BYTE*>(kept.data()),
+                                          static_cast<DWORD>(kept.size()))) == ERROR_SUCCESS;
+        }
+    }
+    return clear;
+}
+
+}  // namespace kestrune

@@ -1,0 +1,167 @@
+#!/usr/bin/env bash
+# kestrune-cli restore end to end in a throw-away Wine prefix: registry trees
+# of every value type, a Run value beside the user's own, files (read-only,
+# nested, dot-named), a folder tree and cookie files are removed by
+# `clean --backup` and put back by `restore`, value for value and byte for
+# byte; a second restore changes nothing; a different file in an item's place
+# stays unless --force; damaged and hostile archives are refused with exit 2
+# and nothing written.
+source "$(dirname "$0")/lib/e2e.sh"
+work=$E2E_WORK
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+
+cat > "$work/defs.xml" <<'XML'
+<KS>
+  <SW NAME="KsRestore">
+    <DIRECTORIES><DIR NAME="Tree" PATH="C:\ksr"/></DIRECTORIES>
+    <FILES>
+      <FILE NAME="ro.txt" PATH="C:\ksr"/>
+      <FILE NAME="nested.bin" PATH="C:\ksr\deep\er"/>
+      <FILE NAME=".dot" PATH="C:\ksr"/>
+    </FILES>
+    <COOKIES><COOKIE NAME="Bad Tracker"/></COOKIES>
+    <REGISTRY>
+      <KEYS><REGKEY MAIN="HKEY_CURRENT_USER" SUB="Software\KsRestore" VALUE="Bad"/></KEYS>
+      <VALUES><REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Windows\CurrentVersion\Run" VALUE="KsBad"/></VALUES>
+    </REGISTRY>
+  </SW>
+</KS>
+XML
+scramble "$work/defs.xml" "$work/defs.ks"
+e2e_prefix
+e2e_install_cli "$work/defs.ks"
+drive_c=$E2E_C
+
+cat > "$drive_c/plant.bat" <<'BAT'
+@echo off
+reg add HKCU\Software\Kestrune /v lfp /d C:\kslogs /f >nul
+reg add HKCU\Software\KsRestore\Bad /ve /d "top default" /f >nul
+reg add HKCU\Software\KsRestore\Bad /v text /d "a text" /f >nul
+reg add HKCU\Software\KsRestore\Bad\One /v number /t REG_DWORD /d 305419896 /f >nul
+reg add HKCU\Software\KsRestore\Bad\One\Two /v bytes /t REG_BINARY /d 00ff10ab7f /f >nul
+reg add HKCU\Software\KsRestore\Bad\One\Two\Three /v lines /t REG_MULTI_SZ /d "first\0second" /f >nul
+reg add HKCU\Software\KsRestore\Bad\One\Two\Three /v expand /t REG_EXPAND_SZ /d "%%SystemRoot%%\ks" /f >nul
+reg add HKCU\Software\KsRestore\Bad\One\Two\Three /ve /d "deep default" /f >nul
+reg add HKCU\Software\KsRestore\Keep /v keep /d kept /f >nul
+reg add HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v KsBad /d "C:\ksr\bad.exe /run" /f >nul
+reg add HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v KsMine /d mine.exe /f >nul
+reg add HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v KsOther /d other.exe /f >nul
+mkdir C:\ksr\deep\er C:\ksr\Tree\sub\inner C:\ksr\Tree\empty
+echo read only> C:\ksr\ro.txt
+attrib +r C:\ksr\ro.txt
+echo dot> C:\ksr\.dot
+echo tree top> C:\ksr\Tree\top.txt
+echo hidden> C:\ksr\Tree\sub\hidden.txt
+attrib +h C:\ksr\Tree\sub\hidden.txt
+echo inner> C:\ksr\Tree\sub\inner\in.txt
+mkdir "%LOCALAPPDATA%\Microsoft\Windows\INetCookies"
+echo c1> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@badtracker[1].txt"
+echo c2> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@news[1].txt"
+BAT
+wine cmd /c 'C:\plant.bat' >/dev/null 2>&1
+# A binary file with every byte value.
+python3 -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) * 40)' > "$drive_c/ksr/deep/er/nested.bin"
+cookies=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\INetCookies
+cookies_unix=$(winepath -u "$cookies" 2>/dev/null)
+
+# The state that must come back: registry values with types and data, the
+# files' bytes and attributes, the folders.
+snapshot() {
+    wine reg query 'HKCU\Software\KsRestore' /s 2>/dev/null | tr -d '\r'
+    wine reg query "$run_key" 2>/dev/null | tr -d '\r' | grep -E ' Ks(Bad|Mine) '
+    (cd "$drive_c/ksr" && find . | sort && find . -type f | sort | xargs md5sum)
+    wine cmd /c 'attrib /s C:\ksr\*' 2>/dev/null | tr -d '\r' | sort
+    (cd "$cookies_unix" && md5sum user@*)
+}
+snapshot > "$work/before.txt"
+check "the planted state is complete" grep -q 'lines.*REG_MULTI_SZ' "$work/before.txt"
+
+cli() { (cd "$E2E_CLI_DIR" && wine 'C:\kestrune\kestrune-cli.exe' "$@" 2>"$work/err.txt" | tr -d '\r'; exit "${PIPESTATUS[0]}"); }
+
+cli clean --definitions defs.ks --backup --quiet > "$work/clean.txt"
+expect_eq "clean exit" 0 $?
+check "the key is gone" bash -c "! wine reg query 'HKCU\\Software\\KsRestore\\Bad' >/dev/null 2>&1"
+check "the Run value is gone" bash -c "! wine reg query '$run_key' /v KsBad >/dev/null 2>&1"
+check "the files are gone" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/ksr/.dot' ] && [ ! -e '$drive_c/ksr/Tree' ] && [ ! -e '$drive_c/ksr/deep/er/nested.bin' ]"
+check "the cookie is gone" bash -c "[ ! -e '$cookies_unix/user@badtracker[1].txt' ]"
+# The user removes another Run value on purpose; the value's export holds it.
+wine reg delete "$run_key" /v KsOther /f >/dev/null 2>&1
+archive=$(sed -n 's/^backup: .*\\//p' "$work/clean.txt")
+check "clean names its archive" test -n "$archive"
+archive_unix=$E2E_CLI_DIR/KestruneBackup/$archive
+
+listing=$(cli restore --list)
+expect_eq "list: exit" 0 $?
+expect_eq "list: one archive with seven items" "$archive	7 items" "$(cut -f1,3 <<<"$listing")"
+expect_eq "list: the archive's items" "$(printf '%s\n' \
+    'key	HKEY_CURRENT_USER\Software\KsRestore\Bad' \
+    "value	HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\KsBad" \
+    'file	C:\ksr\ro.txt' 'file	C:\ksr\deep\er\nested.bin' 'file	C:\ksr\.dot' \
+    'folder	C:\ksr\Tree' "cookie	$cookies\\user@badtracker[1].txt")" "$(cli restore --list "$archive")"
+
+# Refused archives: each gives exit 2 and writes nothing, not even a log.
+python3 - "$archive_unix" "$work" <<'PY'
+import sys, zipfile
+source, out = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(source) as z:
+    entries = [(i.filename, z.read(i.filename)) for i in z.infolist()]
+def write(name, changed):
+    with zipfile.ZipFile(out + "/" + name, "w", zipfile.ZIP_DEFLATED) as z:
+        for entry, data in changed(list(entries)):
+            z.writestr(entry, data)
+write("backslash.zip", lambda e: e + [("..\\x", b"x")])
+write("slash.zip", lambda e: e + [("../../../x", b"x")])
+write("absolute.zip", lambda e: e + [("/x", b"x")])
+def outside(e):
+    for i, (n, d) in enumerate(e):
+        if n == "rkBackup1.reg":
+            text = d.decode("utf-16").replace("KsRestore\\Bad\\One]", "KsRestore\\Keep]", 1)
+            e[i] = (n, text.encode("utf-16"))
+    return e
+write("outside.zip", outside)
+def protected(e):
+    return [(n, d.replace(b"[PATH:C:\\ksr\\ro.txt]", b"[PATH:C:\\windows\\system32\\kernel32.dll]")
+             if n == "Manifest.ini" else d) for n, d in e]
+write("protected.zip", protected)
+write("stray.zip", lambda e: e + [("stray.txt", b"x")])
+write("missing.zip", lambda e: [(n, d) for n, d in e if n != "rkBackup1.reg"])
+data = open(source, "rb").read()
+open(out + "/truncated.zip", "wb").write(data[: len(data) // 2])
+PY
+for bad in backslash slash absolute outside protected stray missing truncated; do
+    cp "$work/$bad.zip" "$drive_c/$bad.zip"
+    cli restore "C:\\$bad.zip" --quiet > "$work/$bad.out"
+    expect_eq "$bad: refused as damaged" "2 damaged" "$? $(grep -o damaged "$work/err.txt" | head -n 1)"
+done
+check "refused archives wrote nothing" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/kslogs/Restore'* ] && ! wine reg query 'HKCU\\Software\\KsRestore\\Bad' >/dev/null 2>&1"
+
+cli restore --quiet "$archive" > "$work/restore.txt"
+expect_eq "restore: exit" 0 $?
+expect_eq "restore: summary" "7 restored, 0 exist, 0 failed" "$(grep 'restored, ' "$work/restore.txt")"
+snapshot > "$work/after.txt"
+check "everything is back, value for value and byte for byte" diff "$work/before.txt" "$work/after.txt"
+check "only the removed Run value came back" bash -c "! wine reg query '$run_key' /v KsOther >/dev/null 2>&1"
+expect_eq "a restore log" 1 "$(ls "$drive_c/kslogs" | grep -c '^Restore [0-9]*-[0-9]*-[0-9]* ([0-9]*-[0-9]*-[0-9]*)\.txt$')"
+
+# Again: nothing changes, nothing is duplicated.
+cli restore "$archive" --quiet > "$work/again.txt"
+expect_eq "second restore: exit" 0 $?
+snapshot > "$work/again-state.txt"
+check "second restore changes nothing" diff "$work/before.txt" "$work/again-state.txt"
+
+# A different file in an item's place stays, unless forced.
+echo mine > "$drive_c/ksr/.dot"
+cli restore "$archive" --quiet > "$work/exists.txt"
+expect_eq "exists: exit" 1 $?
+check "exists: reported" grep -q '^exists: file C:\\ksr\\.dot' "$work/exists.txt"
+expect_eq "exists: the file stays" mine "$(cat "$drive_c/ksr/.dot")"
+cli restore --force "$archive" > "$work/forced.txt"
+expect_eq "forced: exit" 0 $?
+expect_eq "forced: replaced" dot "$(tr -d '\r' < "$drive_c/ksr/.dot")"
+
+cli restore --list --force > /dev/null; expect_eq "bad arguments" 2 $?
+cli restore --delete "$archive" > /dev/null
+expect_eq "delete: exit" 0 $?
+check "delete: the archive is gone" test ! -e "$archive_unix"
+cli restore "$archive" > /dev/null; expect_eq "a missing archive" 2 $?
+e2e_finish

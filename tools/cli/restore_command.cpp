@@ -1,0 +1,176 @@
+// kestrune-cli restore: lists the backup archives and their items, restores
+// an archive's items (a damaged archive is refused with nothing written) and
+// deletes a backup. Asks no questions.
+#include "cli.h"
+
+#include "removal/backup_reader.h"
+#include "removal/backup_run.h"
+#include "removal/folder_utils.h"
+#include "removal/restore_run.h"
+#include "safety/own_places.h"
+#include "safety/protected_places.h"
+#include "platform/shell.h"
+#include "settings/settings_store.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace kestrune {
+namespace cli {
+
+namespace {
+
+const char kRestoreUsage[] =
+    "usage: kestrune-cli restore --list [ARCHIVE]\n"
+    "       kestrune-cli restore ARCHIVE [--force] [--quiet]\n"
+    "       kestrune-cli restore --delete ARCHIVE\n";
+
+int usage(const std::string& message)
+{
+    printError(message);
+    std::fputs(kRestoreUsage, stderr);
+    return kExitUsage;
+}
+
+// A path, or a bare file name looked up in the backup folder.
+std::string archivePathOf(const std::string& text)
+{
+    if (text.find_first_of("\\/:") != std::string::npos)
+        return text;
+    return joinPath(archiveFolderPath(), text);
+}
+
+bool isFile(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+ProtectedPlaces restorePlaces()
+{
+    return ProtectedPlaces::forThisMachine(ownPlacesFromSettings());
+}
+
+int listArchives()
+{
+    for (const BackupArchiveInfo& archive :
+         listBackupArchives(archiveFolderPath(), restorePlaces())) {
+        FILETIME local;
+        SYSTEMTIME time;
+        FileTimeToLocalFileTime(&archive.written, &local);
+        FileTimeToSystemTime(&local, &time);
+        char date[64];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", time.wYear, time.wMonth,
+                      time.wDay, time.wHour, time.wMinute, time.wSecond);
+        const std::string items = archive.items < 0 ? std::string("damaged")
+                                                    : std::to_string(archive.items) + " items";
+        std::printf("%s\t%s\t%s\t%llu bytes\n", archive.name.c_str(), date, items.c_str(),
+                    archive.size);
+    }
+    return kExitOk;
+}
+
+int listItems(const std::string& archive)
+{
+    BackupContents contents;
+    std::string reason;
+    if (!isFile(archive))
+        return usage("no backup archive " + archive);
+    if (!readBackup(archive, restorePlaces(), contents, reason)) {
+        printError("damaged archive " + archive + ": " + reason);
+        return kExitUsage;
+    }
+    for (const BackupItem& item : contents.items)
+        std::printf("%s\t%s\n", backupItemKindName(item.kind), backupItemPlace(item).c_str());
+    return kExitOk;
+}
+
+int deleteArchive(const std::string& archive)
+{
+    if (!isFile(archive))
+        return usage("no backup archive " + archive);
+    if (!DeleteFileA(archive.c_str())) {
+        printError("cannot delete " + archive);
+        return kExitFindings;
+    }
+    std::printf("deleted: %s\n", archive.c_str());
+    return kExitOk;
+}
+
+class CliRestoreReport : public RestoreReport {
+public:
+    void itemDone(const RestoreOutcome& outcome) override
+    {
+        static const char* const kWords[] = {"restored", "exists", "failed"};
+        std::string line = std::string(kWords[static_cast<int>(outcome.result)]) + ": " +
+                           backupItemKindName(outcome.item.kind) + " " +
+                           backupItemPlace(outcome.item);
+        if (!outcome.reason.empty())
+            line += " (" + outcome.reason + ")";
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    }
+};
+
+int restoreArchive(const std::string& archive, bool force, bool quiet)
+{
+    if (!isFile(archive))
+        return usage("no backup archive " + archive);
+    if (!quiet)
+        std::fprintf(stderr, "restoring %s\n", archive.c_str());
+    RestoreOptions options;
+    options.force = force;
+    options.logFolder = logFolder();
+    options.cookiesFolder = cookiesFolder();
+    CliRestoreReport report;
+    const RestoreSummary summary = restoreBackup(archive, restorePlaces(), options, &report);
+    if (summary.damaged) {
+        printError("damaged archive " + archive + ": " + summary.reason +
+                   "; nothing was restored");
+        return kExitUsage;
+    }
+    std::printf("%d restored, %d exist, %d failed\n", summary.restored, summary.exists,
+                summary.failed);
+    std::printf("log: %s\n", summary.logPath.c_str());
+    return summary.exists + summary.failed > 0 ? kExitFindings : kExitOk;
+}
+
+}  // namespace
+
+int runRestoreCommand(const Args& args)
+{
+    bool list = false;
+    bool remove = false;
+    bool force = false;
+    bool quiet = false;
+    std::vector<std::string> archives;
+    for (const std::string& arg : args) {
+        if (arg == "--list")
+            list = true;
+        else if (arg == "--delete")
+            remove = true;
+        else if (arg == "--force")
+            force = true;
+        else if (arg == "--quiet")
+            quiet = true;
+        else if (!arg.empty() && arg[0] == '-')
+            return usage("unknown option '" + arg + "'");
+        else
+            archives.push_back(arg);
+    }
+    if (archives.size() > 1)
+        return usage("one archive at a time");
+    if ((list && remove) || ((list || remove) && force))
+        return usage("--list, --delete and --force do not go together");
+    if (list)
+        return archives.empty() ? listArchives() : listItems(archivePathOf(archives[0]));
+    if (archives.empty())
+        return usage("name an archive");
+    if (remove)
+        return quiet ? usage("--delete takes no --quiet") : deleteArchive(archivePathOf(archives[0]));
+    return restoreArchive(archivePathOf(archives[0]), force, quiet);
+}
+
+}  // namespace cli
+}  // namespace kestrune
