@@ -2,7 +2,7 @@
 // create walks over folder trees.
 #include "removal/folder_utils.h"
 
-#include "platform/final_path.h"
+#include "platform/system_paths.h"
 #include "platform/folder_listing.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
@@ -55,32 +55,6 @@ std::string withoutTrailingBackslashes(const std::string& path)
            !(trimmed.size() == 3 && trimmed[1] == ':'))
         trimmed.pop_back();
     return trimmed;
-}
-
-std::string fullPathOf(const std::string& path)
-{
-    DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return std::string();
-    std::string buffer(n, '\0');
-    n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], nullptr);
-    if (n == 0 || n >= buffer.size())
-        return std::string();
-    buffer.resize(n);
-    return buffer;
-}
-
-std::string longPathOf(const std::string& path)
-{
-    DWORD n = GetLongPathNameA(path.c_str(), nullptr, 0);
-    if (n == 0)
-        return path;
-    std::string buffer(n, '\0');
-    n = GetLongPathNameA(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
-    if (n == 0 || n >= buffer.size())
-        return path;
-    buffer.resize(n);
-    return buffer;
 }
 
 // `responsiveness` is told before each entry; null for the top folder.
@@ -158,7 +132,10 @@ bool isLink(const std::string& path)
         return false;
     if (isReparsePoint(attributes))
         return true;
-    const std::string full = longPathOf(fullPathOf(trimmed));
+    std::string full = fullPathOf(trimmed);
+    const std::string spelled = longPathOf(full);
+    if (!spelled.empty())
+        full = spelled;
     std::string::size_type slash = full.find_last_of('\\');
     if (slash == std::string::npos || slash + 1 == full.size())
         return false;   // a drive root

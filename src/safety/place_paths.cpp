@@ -1,7 +1,7 @@
 // Plain-path test and comparable forms of paths for the protected places.
 #include "safety/place_paths.h"
 
-#include "platform/final_path.h"
+#include "platform/system_paths.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
 
@@ -63,34 +63,6 @@ std::string joinedPath(const std::string& drive, const std::vector<std::string>&
     return path;
 }
 
-std::string fullPathOf(const std::string& path)
-{
-    DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return std::string();
-    std::string buffer(n, '\0');
-    n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], nullptr);
-    if (n == 0 || n >= buffer.size())
-        return std::string();
-    buffer.resize(n);
-    return buffer;
-}
-
-// The long spelling of `path` ("X:\a\b", no trailing backslash) when it
-// exists; empty when it does not.
-std::string existingLongPath(const std::string& path)
-{
-    DWORD n = GetLongPathNameA(path.c_str(), nullptr, 0);
-    if (n == 0)
-        return std::string();
-    std::string buffer(n, '\0');
-    n = GetLongPathNameA(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
-    if (n == 0 || n >= buffer.size())
-        return std::string();
-    buffer.resize(n);
-    return buffer;
-}
-
 // The long spelling of `drive` + `parts`: the longest part that exists is
 // spelled long and the missing rest appended as given, so that a short name
 // on the way is recognised even when the place itself is missing. Short names
@@ -103,7 +75,7 @@ std::string longSpelling(const std::string& drive, std::vector<std::string> part
     std::vector<std::string> missing;
     for (;;) {
         const std::string head = joinedPath(drive, parts);
-        std::string spelled = parts.empty() ? head : existingLongPath(head);
+        std::string spelled = parts.empty() ? head : longPathOf(head);
         if (!spelled.empty() || parts.empty()) {
             if (spelled.empty())
                 spelled = head;

@@ -8,6 +8,7 @@
 #include "cli.h"
 
 #include "definitions/reference_file.h"
+#include "platform/system_paths.h"
 #include "safety/own_places.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
@@ -177,20 +178,13 @@ bool isFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The folder as a full path (GetFullPathNameA), so that the walk's paths are
-// plain "X:\..." paths that the protected places and the items' PATHs can be
-// compared with; the text as given when that fails.
-std::string fullPathOf(const std::string& folder)
+// The folder as a full path, so that the walk's paths are plain "X:\..."
+// paths that the protected places and the items' PATHs can be compared with;
+// the text as given when the system refuses it.
+std::string fullFolderPath(const std::string& folder)
 {
-    DWORD needed = GetFullPathNameA(folder.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return folder;
-    std::string full(needed, '\0');
-    DWORD length = GetFullPathNameA(folder.c_str(), needed, &full[0], nullptr);
-    if (length == 0 || length >= needed)
-        return folder;
-    full.resize(length);
-    return full;
+    const std::string full = fullPathOf(folder);
+    return full.empty() ? folder : full;
 }
 
 }  // namespace
@@ -227,7 +221,7 @@ int runScanCommand(const Args& args)
     ConsoleReporter reporter(parasites, options.quiet);
     const ScanOutcome outcome = beginScan([&] {
         return options.haveFolder
-                   ? runFolderScan(parasites, reporter, fullPathOf(options.folder), &protectedPlaces)
+                   ? runFolderScan(parasites, reporter, fullFolderPath(options.folder), &protectedPlaces)
                    : runFullScan(parasites, reporter, nullptr, &protectedPlaces);
     });
     printUnreadableCount(outcome);

@@ -1,5 +1,6 @@
-// GetFinalPathNameByHandleA, looked up at run time.
-#include "platform/final_path.h"
+// The system's answers about a path; GetFinalPathNameByHandleA is looked up
+// at run time.
+#include "platform/system_paths.h"
 
 #include "platform/handles.h"
 
@@ -37,6 +38,32 @@ std::string finalPathOf(const std::string& path)
         buffer.assign(n + 1, '\0');
         n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
     }
+    if (n == 0 || n >= buffer.size())
+        return std::string();
+    buffer.resize(n);
+    return buffer;
+}
+
+std::string fullPathOf(const std::string& path)
+{
+    DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return std::string();
+    std::string buffer(n, '\0');
+    n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], nullptr);
+    if (n == 0 || n >= buffer.size())
+        return std::string();
+    buffer.resize(n);
+    return buffer;
+}
+
+std::string longPathOf(const std::string& path)
+{
+    DWORD n = GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (n == 0)
+        return std::string();
+    std::string buffer(n, '\0');
+    n = GetLongPathNameA(path.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
     if (n == 0 || n >= buffer.size())
         return std::string();
     buffer.resize(n);

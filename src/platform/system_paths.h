@@ -1,0 +1,25 @@
+// What the system makes of a path: its full form, its long spelling, and
+// where an existing path really leads once every link, junction and short
+// name on the way is followed.
+#pragma once
+
+#include <string>
+
+namespace kestrune {
+
+// The final path of the existing file or folder `path`, in the system's own
+// spelling ("\\?\C:\..."), as GetFinalPathNameByHandleA gives it; empty when
+// the path cannot be opened or the system cannot tell (before Vista the
+// function does not exist).
+std::string finalPathOf(const std::string& path);
+
+// `path` made absolute by GetFullPathNameA (relative parts resolved against
+// the current folder, "." and ".." parts and forward slashes cleaned up);
+// empty when the system refuses it.
+std::string fullPathOf(const std::string& path);
+
+// The long spelling of the existing `path` (GetLongPathNameA); empty when it
+// does not exist or cannot be spelled out.
+std::string longPathOf(const std::string& path);
+
+}  // namespace kestrune
