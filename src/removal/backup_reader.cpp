@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 namespace kestrune {
@@ -142,6 +143,17 @@ std::string narrow(const std::wstring& wide)
     WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], size,
                         nullptr, nullptr);
     return text;
+}
+
+std::wstring widen(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    int size =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+    return wide;
 }
 
 // The lines of a regedit export, without their line ends.
@@ -325,6 +337,95 @@ std::string valueOnlyExport(const std::string& bytes, const std::string& key,
         }
     }
     return found ? out + "\r\n" : std::string();
+}
+
+bool exportedValueData(const std::string& filtered, unsigned long& type, std::string& data)
+{
+    // The value's text: from the line after the key's line to the blank line,
+    // continuation lines joined.
+    std::string::size_type at = filtered.find("]\r\n");
+    if (at == std::string::npos)
+        return false;
+    std::string text;
+    for (at += 3; at < filtered.size();) {
+        std::string::size_type end = filtered.find("\r\n", at);
+        if (end == std::string::npos)
+            end = filtered.size();
+        std::string line = filtered.substr(at, end - at);
+        at = end + 2;
+        if (!text.empty())
+            line.erase(0, line.find_first_not_of(' '));
+        if (line.empty())
+            break;
+        // Only hex data goes on over lines; a string's line ends in a quote.
+        const bool goesOn = line.back() == '\\';
+        text += goesOn ? line.substr(0, line.size() - 1) : line;
+        if (!goesOn)
+            break;
+    }
+    // Past the name: "@" or a quoted name with \\ and \" escapes.
+    size_t i = 0;
+    if (text.compare(0, 2, "@=") == 0) {
+        i = 2;
+    } else if (!text.empty() && text[0] == '"') {
+        for (i = 1; i < text.size() && text[i] != '"'; ++i) {
+            if (text[i] == '\\')
+                ++i;
+        }
+        if (i + 1 >= text.size() || text[i + 1] != '=')
+            return false;
+        i += 2;
+    } else {
+        return false;
+    }
+    const std::string rest = text.substr(i);
+    data.clear();
+    if (!rest.empty() && rest[0] == '"') {
+        if (rest.size() < 2 || rest.back() != '"')
+            return false;
+        std::string ansi;
+        for (size_t k = 1; k + 1 < rest.size(); ++k) {
+            if (rest[k] == '\\' && k + 2 < rest.size()) {
+                const char next = rest[++k];
+                ansi += next == 'n' ? '\n' : next == 'r' ? '\r' : next == '0' ? '\0' : next;
+                continue;
+            }
+            ansi += rest[k];
+        }
+        const std::wstring wide = widen(ansi) + L'\0';
+        type = REG_SZ;
+        data.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+        return true;
+    }
+    if (rest.compare(0, 6, "dword:") == 0) {
+        if (rest.size() != 14 || rest.find_first_not_of("0123456789abcdefABCDEF", 6) !=
+                                     std::string::npos)
+            return false;
+        const unsigned long number = std::strtoul(rest.c_str() + 6, nullptr, 16);
+        type = REG_DWORD;
+        for (int b = 0; b < 4; ++b)
+            data += static_cast<char>((number >> (8 * b)) & 0xff);
+        return true;
+    }
+    std::string::size_type colon = rest.find(':');
+    if (rest.compare(0, 3, "hex") != 0 || colon == std::string::npos)
+        return false;
+    if (colon == 3) {
+        type = REG_BINARY;
+    } else if (rest[3] == '(' && rest[colon - 1] == ')' && colon > 5 &&
+               rest.find_first_not_of("0123456789abcdefABCDEF", 4) == colon - 1) {
+        type = std::strtoul(rest.c_str() + 4, nullptr, 16);
+    } else {
+        return false;
+    }
+    for (size_t k = colon + 1; k < rest.size(); k += 3) {
+        if (k + 2 > rest.size() || !std::isxdigit(static_cast<unsigned char>(rest[k])) ||
+            !std::isxdigit(static_cast<unsigned char>(rest[k + 1])) ||
+            (k + 2 < rest.size() && rest[k + 2] != ','))
+            return false;
+        data += static_cast<char>(std::strtoul(rest.substr(k, 2).c_str(), nullptr, 16));
+    }
+    return true;
 }
 
 bool readBackup(const std::string& path, const ProtectedPlaces& places, BackupContents& contents,

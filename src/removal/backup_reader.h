@@ -76,4 +76,10 @@ bool registryExportKeys(const std::string& bytes, std::vector<std::string>& keys
 std::string valueOnlyExport(const std::string& bytes, const std::string& key,
                             const std::string& value);
 
+// The type and the bytes the registry holds for the one value of
+// `filtered` (valueOnlyExport's text): strings as UTF-16 with their
+// terminator, dwords little-endian, hex data as written. False when the
+// value's line cannot be read.
+bool exportedValueData(const std::string& filtered, unsigned long& type, std::string& data);
+
 }  // namespace kestrune

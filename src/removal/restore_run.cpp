@@ -167,6 +167,52 @@ bool registryPlaceExists(const BackupItem& item)
                ERROR_SUCCESS;
 }
 
+// Whether the value `item` names holds, after the import, the type and data
+// of `filtered` (the export narrowed to it); `reason` says how not.
+bool registryValueMatches(const BackupItem& item, const std::string& filtered,
+                          std::string& reason)
+{
+    unsigned long type = 0;
+    std::string expected;
+    if (!exportedValueData(filtered, type, expected)) {
+        reason = "the export's value line cannot be read";
+        return false;
+    }
+    HKEY hive = hiveFromName(item.key.substr(0, item.key.find('\\')));
+    RegistryKey key;
+    if (hive == nullptr ||
+        key.open(hive, item.key.substr(item.key.find('\\') + 1).c_str(), KEY_READ) !=
+            ERROR_SUCCESS) {
+        reason = "it is not there after the import";
+        return false;
+    }
+    std::wstring name(item.value.size(), L'\0');
+    if (!item.value.empty())
+        name.resize(static_cast<size_t>(
+            MultiByteToWideChar(CP_ACP, 0, item.value.data(), static_cast<int>(item.value.size()),
+                                &name[0], static_cast<int>(name.size()))));
+    DWORD actualType = 0;
+    DWORD size = 0;
+    std::string actual;
+    LONG status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &actualType, nullptr, &size);
+    if (status == ERROR_SUCCESS && size > 0) {
+        actual.resize(size);
+        status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &actualType,
+                                  reinterpret_cast<BYTE*>(&actual[0]), &size);
+        actual.resize(size);
+    }
+    if (status != ERROR_SUCCESS) {
+        reason = "it cannot be read after the import";
+        return false;
+    }
+    if (actualType != type || actual != expected) {
+        reason = actualType != type ? "its type differs from the backup's after the import"
+                                    : "its data differ from the backup's after the import";
+        return false;
+    }
+    return true;
+}
+
 RestoreResult restoreRegistry(const BackupItem& item, const std::string& exportBytes,
                               Responsiveness* responsiveness, std::string& reason)
 {
@@ -196,6 +242,8 @@ RestoreResult restoreRegistry(const BackupItem& item, const std::string& exportB
         reason = "it is not there after the import";
         return RestoreResult::Failed;
     }
+    if (item.kind == BackupItemKind::Value && !registryValueMatches(item, bytes, reason))
+        return RestoreResult::Failed;
     return RestoreResult::Restored;
 }
 

@@ -53,6 +53,39 @@ TEST(Restore, AValueIsImportedWithoutTheOtherValuesOfItsKey)
         EXPECT_EQ(c.expected, ks::valueOnlyExport(exported, kRunKey, c.value)) << c.value;
 }
 
+TEST(Restore, AnExportedValueGivesTheTypeAndBytesTheRegistryHolds)
+{
+    const std::string keyLines = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Ks]\r\n";
+    const std::string wideText = std::string("a\0\"\0\\\0\n\0\0\0", 10);
+    struct Case {
+        const char* line;
+        bool readable;
+        unsigned long type;
+        std::string data;
+    } cases[] = {
+        {"\"V\"=\"a\\\"\\\\\\n\"", true, REG_SZ, wideText},
+        {"@=\"\"", true, REG_SZ, std::string("\0\0", 2)},
+        {"\"Q\\\"=\"=dword:12345678", true, REG_DWORD, "\x78\x56\x34\x12"},
+        {"\"B\"=hex:00,ff,\\\r\n  10", true, REG_BINARY, std::string("\0\xff\x10", 3)},
+        {"\"M\"=hex(7):61,00,00,00,00,00", true, REG_MULTI_SZ, std::string("a\0\0\0\0\0", 6)},
+        {"\"E\"=hex(2):", true, REG_EXPAND_SZ, ""},
+        {"\"X\"=dword:123", false, 0, ""},
+        {"\"X\"=hex:0g", false, 0, ""},
+        {"\"X\"=\"open", false, 0, ""},
+        {"X=\"no quotes\"", false, 0, ""},
+    };
+    for (const Case& c : cases) {
+        unsigned long type = 0;
+        std::string data;
+        ASSERT_EQ(c.readable, ks::exportedValueData(keyLines + c.line + "\r\n\r\n", type, data))
+            << c.line;
+        if (c.readable) {
+            EXPECT_EQ(c.type, type) << c.line;
+            EXPECT_EQ(c.data, data) << c.line;
+        }
+    }
+}
+
 TEST(Restore, ARestoredFileLeavesThePendingDeletionsAndOnlyItsOwn)
 {
     const char* session = "System\\CurrentControlSet\\Control\\Session Manager";

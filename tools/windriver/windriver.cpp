@@ -518,10 +518,10 @@ bool cmdRows(const Args& a)
     return ok ? true : fail("cannot read the list's rows");
 }
 
-// Checks (1) or unchecks (0) row ROW of list view ID as a click on its check
-// box would: the state image is set through the list's own process, so the
-// list tells its parent of the change.
-bool cmdCheckRow(const Args& a)
+// Sets the state bits `mask` of row ROW (the argument at a[3]) of list view
+// a[2] to `state` through the list's own process, as a click would: the list
+// tells its parent of the change.
+bool setRowState(const Args& a, UINT mask, UINT state)
 {
     HWND list = control(a.at(1), a.at(2));
     if (list == nullptr)
@@ -536,8 +536,8 @@ bool cmdCheckRow(const Args& a)
         return fail("cannot open the list's process");
     void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
     LVITEMA item = {};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(a.at(4) == "1" ? 2 : 1);
+    item.stateMask = mask;
+    item.state = state;
     SIZE_T moved = 0;
     bool ok = remote != nullptr && WriteProcessMemory(process, remote, &item, sizeof item, &moved);
     if (ok)
@@ -545,7 +545,21 @@ bool cmdCheckRow(const Args& a)
     if (remote != nullptr)
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
-    return ok ? true : fail("cannot set the check box of row " + a[3]);
+    return ok ? true : fail("cannot set the state of row " + a[3]);
+}
+
+// Checks (1) or unchecks (0) row ROW of list view ID as a click on its check
+// box would.
+bool cmdCheckRow(const Args& a)
+{
+    return setRowState(a, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(a.at(4) == "1" ? 2 : 1));
+}
+
+// Selects row ROW of list view ID (and gives it the focus), as a click on it
+// would.
+bool cmdSelectRow(const Args& a)
+{
+    return setRowState(a, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 BOOL CALLBACK listWindow(HWND window, LPARAM)
@@ -595,6 +609,7 @@ const Command kCommands[] = {
     {"watch-text", 1, cmdWatchText, "watch-text ID [TIMEOUT_MS]   prints MS<tab>TEXT per change"},
     {"rows", 2, cmdRows, "rows TITLE ID              prints CHECKED<tab>TEXT<tab>... per row"},
     {"check-row", 4, cmdCheckRow, "check-row TITLE ID ROW 0|1"},
+    {"select-row", 3, cmdSelectRow, "select-row TITLE ID ROW"},
     {"list", 0, cmdList, "list"},
     {"sleep", 1, cmdSleep, "sleep MS"},
 };
