@@ -1,11 +1,14 @@
 // MainWindow: initialisation, commands, timers, painting and layout.
 #include "app/main_window.h"
 
+#include "app/update_progress_dialog.h"
+
 #include "app/about_dialog.h"
 #include "app/command_line.h"
 #include "app/open_url.h"
 #include "app/preferences_dialog.h"
 #include "app/restore_dialog.h"
+#include "app/update_progress_dialog.h"
 #include "app/reference_update.h"
 #include "platform/resource_strings.h"
 #include "platform/shell.h"
@@ -227,6 +230,16 @@ void MainWindow::endWindow(int result)
     EndDialog(window_, result);
 }
 
+// The window's run ends once control is back in its own message loop; an
+// update under way is ended first, so that it asks nothing more.
+void MainWindow::close(int result)
+{
+    closing_ = true;
+    if (update_ != nullptr)
+        update_->cancel();
+    EndDialog(window_, result);
+}
+
 void MainWindow::showFromNotificationArea()
 {
     statusAreaIcon_.setIconState(false, true);
@@ -285,10 +298,10 @@ void MainWindow::onCommand(int id)
     case ID_FILE_EXIT:
     case ID_TRAY_EXIT:
     case IDOK:
-        EndDialog(window_, IDOK);
+        close(IDOK);
         break;
     case IDCANCEL:
-        EndDialog(window_, IDCANCEL);
+        close(IDCANCEL);
         break;
     }
 }

@@ -69,6 +69,8 @@ public:
     bool runLoadingDialog() override;
     bool runPreferencesDialog() override;
     void endWindow(int result) override;
+    void setUpdateUnderWay(UpdateProgressDialog* dialog) override { update_ = dialog; }
+    bool closing() const override { return closing_; }
 
     // ScanHost (window(), messageBoxes(), parasiteList() and setUiState()
     // serve both hosts)
@@ -86,6 +88,7 @@ public:
 private:
     INT_PTR onInitDialog(HWND dialog) override;
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void close(int result);
     void onCommand(int id);
     void onSysCommand(WPARAM wParam);
     void onTimer(UINT_PTR id);
@@ -117,6 +120,8 @@ private:
     bool startedAtStartup_ = false;   // the command line was exactly "/s"
     bool listReady_ = false;          // the result list is set up: columns may be fitted
     UiState uiState_ = Idle;
+    UpdateProgressDialog* update_ = nullptr;   // the update dialog that is up
+    bool closing_ = false;
     std::string updateUrl_;
     std::string downloadTarget_;
     std::vector<ControlLayout> layouts_;

@@ -62,6 +62,8 @@ void runUpdate(UpdateHost& host)
     dialog.setMessage(kCheckingMessage);
     dialog.run();
     host.setUiState(Idle);
+    if (host.closing())
+        return;
     pause(host);
     if (dialog.updateAvailable() != 1)
         return;
@@ -70,6 +72,8 @@ void runUpdate(UpdateHost& host)
     dialog.setMessage(kDownloadingMessage);
     bool shown = dialog.run();
     host.setUiState(Idle);
+    if (host.closing())
+        return;
     pause(host);
     if (!shown || dialog.downloadOutcome() != DownloadOutcome::Installed) {
         bool refused = shown && dialog.downloadOutcome() == DownloadOutcome::BadSignature;
@@ -91,6 +95,8 @@ bool downloadWithRetry(UpdateHost& host)
         check.setMessage(kCheckingMessage);
         bool shown = check.run();
         host.setUiState(Idle);
+        if (host.closing())
+            return false;
         pause(host);
         if (shown && !check.checkFailed() && check.updateAvailable() == 0)
             return false;   // nothing to download, or the user declined it
@@ -100,6 +106,8 @@ bool downloadWithRetry(UpdateHost& host)
             download.setMessage(kDownloadingMessage);
             bool shownDownload = download.run();
             host.setUiState(Idle);
+            if (host.closing())
+                return false;
             pause(host);
             if (shownDownload && download.downloadOutcome() == DownloadOutcome::Installed)
                 return true;
@@ -133,6 +141,8 @@ void repairReferenceFile(UpdateHost& host)
                                      MB_YESNO | MB_ICONQUESTION) == IDYES &&
             downloadWithRetry(host))
             continue;
+        if (host.closing())
+            break;
         showPlainMessage(host.messageBoxes(), host.window(), kGivingUp);
         gaveUp = true;
         host.endWindow(IDCANCEL);

@@ -6,6 +6,7 @@
 #include "app/ui_state.h"
 #include "definitions/parasite.h"
 #include "platform/message_boxes.h"
+#include "update/reference_download.h"
 
 #include <windows.h>
 
@@ -17,7 +18,11 @@ namespace kestrune {
 struct UpdateTimings {
     unsigned phaseDelayMs = 3000;   // the progress dialog is up this long before its phase runs
     unsigned pauseMs = 300;         // pause after each phase
+    unsigned transferMs = kTransferTimeoutMs;        // each body's whole transfer
+    unsigned long maxDownloadSize = kMaxDownloadSize;
 };
+
+class UpdateProgressDialog;
 
 class UpdateHost {
 public:
@@ -47,6 +52,13 @@ public:
     // Ends the main window's modal run with `result`; the program closes once
     // control returns to the window's message loop.
     virtual void endWindow(int result) = 0;
+
+    // The progress dialog that is up, so that closing the program can end
+    // its transfer; null when it closes.
+    virtual void setUpdateUnderWay(UpdateProgressDialog* dialog) { (void)dialog; }
+    // True once the program is closing: the update then ends without
+    // another question or message.
+    virtual bool closing() const { return false; }
 };
 
 }  // namespace kestrune

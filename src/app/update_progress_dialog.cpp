@@ -9,6 +9,10 @@
 
 #include "resource.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 namespace kestrune {
 
 const char kCheckingMessage[] = "Checking for updates...";
@@ -26,6 +30,9 @@ const char kAlreadyUpdated[] =
 
 // Posted to the dialog by the transfer thread when it has ended.
 const UINT WM_UPDATE_TRANSFER_DONE = WM_APP + 0x201;
+
+// How long closing the program waits for a cancelled transfer to end.
+const unsigned kCancelWaitMs = 2000;
 
 const UINT kErrorStyle = MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND;
 const UINT kAlertStyle = MB_YESNO | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND;
@@ -60,15 +67,69 @@ CheckResult reportVersionCheck(MessageBoxes& boxes, VersionCheck check,
     return CheckResult::Available;
 }
 
+struct UpdateProgressDialog::Transfer {
+    TransferCancel cancel;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    VersionCheck versionCheck = VersionCheck::NoAnswer;
+    std::string announced;
+    DownloadOutcome outcome = DownloadOutcome::DownloadFailed;
+
+    void finish(HWND dialog)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        ended.notify_all();
+        if (!cancel.cancelled())
+            PostMessageA(dialog, WM_UPDATE_TRANSFER_DONE, 0, 0);
+    }
+};
+
 UpdateProgressDialog::~UpdateProgressDialog()
 {
-    if (transfer_.joinable())
-        transfer_.join();
+    waitForTransfer();
+}
+
+// A cancelled transfer that does not end in time is left to end on its own
+// (the program is closing); it holds its share of Transfer.
+void UpdateProgressDialog::waitForTransfer()
+{
+    if (!thread_.joinable())
+        return;
+    if (cancelled_) {
+        std::unique_lock<std::mutex> lock(transfer_->mutex);
+        Transfer& transfer = *transfer_;
+        if (!transfer.ended.wait_for(lock, std::chrono::milliseconds(kCancelWaitMs),
+                                     [&transfer] { return transfer.done; })) {
+            lock.unlock();
+            thread_.detach();
+            return;
+        }
+    }
+    thread_.join();
 }
 
 bool UpdateProgressDialog::run()
 {
-    return runModal(IDD_UPDATE_PROGRESS, host_.window()) == IDOK;
+    if (cancelled_)
+        return false;
+    host_.setUpdateUnderWay(this);
+    bool ended = runModal(IDD_UPDATE_PROGRESS, host_.window()) == IDOK;
+    host_.setUpdateUnderWay(nullptr);
+    return ended && !cancelled_;
+}
+
+void UpdateProgressDialog::cancel()
+{
+    cancelled_ = true;
+    if (transfer_)
+        transfer_->cancel.cancel();
+    if (dialog_ != nullptr && IsWindow(dialog_))
+        EndDialog(dialog_, IDCANCEL);
+    waitForTransfer();
 }
 
 INT_PTR UpdateProgressDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -106,21 +167,30 @@ INT_PTR UpdateProgressDialog::onInitDialog(HWND dialog)
 void UpdateProgressDialog::onTimer(UINT_PTR id)
 {
     KillTimer(dialog_, id);
-    if (transfer_.joinable())
+    if (thread_.joinable() || cancelled_)
         return;
     HWND dialog = dialog_;
     phase_ = id;
     if (id == IDT_UPDATE_CHECK) {
-        transfer_ = std::thread([this, dialog] {
-            versionCheck_ = checkVersionPage(announced_);
-            PostMessageA(dialog, WM_UPDATE_TRANSFER_DONE, 0, 0);
+        auto transfer = std::make_shared<Transfer>();
+        transfer_ = transfer;
+        thread_ = std::thread([transfer, dialog] {
+            transfer->versionCheck = checkVersionPage(transfer->announced, &transfer->cancel);
+            transfer->finish(dialog);
         });
     } else if (id == IDT_UPDATE_DOWNLOAD) {
+        auto transfer = std::make_shared<Transfer>();
+        transfer_ = transfer;
         const std::string url = host_.updateUrl();
         const std::string target = host_.downloadTarget();
-        transfer_ = std::thread([this, dialog, url, target] {
-            downloadOutcome_ = downloadReferenceFile(url, target);
-            PostMessageA(dialog, WM_UPDATE_TRANSFER_DONE, 0, 0);
+        const UpdateTimings timings = host_.updateTimings();
+        thread_ = std::thread([transfer, dialog, url, target, timings] {
+            DownloadBounds bounds;
+            bounds.maxSize = timings.maxDownloadSize;
+            bounds.transferMs = timings.transferMs;
+            bounds.cancel = &transfer->cancel;
+            transfer->outcome = downloadReferenceFile(url, target, bounds);
+            transfer->finish(dialog);
         });
     } else {
         EndDialog(dialog_, IDOK);
@@ -129,18 +199,21 @@ void UpdateProgressDialog::onTimer(UINT_PTR id)
 
 void UpdateProgressDialog::onTransferDone()
 {
-    if (!transfer_.joinable())
+    if (!thread_.joinable() || cancelled_)
         return;
-    transfer_.join();
+    thread_.join();
     if (phase_ == IDT_UPDATE_CHECK)
         finishCheckPhase();
+    else
+        downloadOutcome_ = transfer_->outcome;
     EndDialog(dialog_, IDOK);
 }
 
 void UpdateProgressDialog::finishCheckPhase()
 {
     std::string fileName;
-    CheckResult result = reportVersionCheck(host_.messageBoxes(), versionCheck_, announced_, fileName);
+    CheckResult result = reportVersionCheck(host_.messageBoxes(), transfer_->versionCheck,
+                                           transfer_->announced, fileName);
     checkFailed_ = result == CheckResult::Failed;
     if (result != CheckResult::Available) {
         updateAvailable_ = 0;

@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -44,14 +45,20 @@ class UpdateProgressDialog : public Dialog {
 public:
     explicit UpdateProgressDialog(UpdateHost& host) : host_(host) {}
     // Waits for a transfer still under way (it ends within the fetch's
-    // timeouts).
+    // timeouts; after cancel() only briefly).
     ~UpdateProgressDialog() override;
+    UpdateProgressDialog(const UpdateProgressDialog&) = delete;
+    UpdateProgressDialog& operator=(const UpdateProgressDialog&) = delete;
 
     void setMessage(const std::string& message) { message_ = message; }
 
     // Shows the dialog modally over the host's window and runs the phase of
     // the message. False when the dialog could not be shown at all.
     bool run();
+
+    // Closing the program: ends the transfer under way (nothing is then
+    // installed) and the dialog, whose run() returns false.
+    void cancel();
 
     // Set by the check phase: 1 when a download should follow.
     int updateAvailable() const { return updateAvailable_; }
@@ -66,6 +73,11 @@ private:
     void onTimer(UINT_PTR id);
     void onTransferDone();
     void finishCheckPhase();
+    void waitForTransfer();
+
+    // What the transfer thread shares with the dialog; it outlives the
+    // dialog when a cancelled transfer does not end in time.
+    struct Transfer;
 
     UpdateHost& host_;
     HWND dialog_ = nullptr;
@@ -73,11 +85,11 @@ private:
     int updateAvailable_ = 0;
     bool checkFailed_ = false;
     DownloadOutcome downloadOutcome_ = DownloadOutcome::DownloadFailed;
-    // The transfer of the phase that runs, and what the check phase fetched.
-    std::thread transfer_;
+    // The transfer of the phase that runs.
+    std::shared_ptr<Transfer> transfer_;
+    std::thread thread_;
     UINT_PTR phase_ = 0;
-    VersionCheck versionCheck_ = VersionCheck::NoAnswer;
-    std::string announced_;
+    bool cancelled_ = false;
 };
 
 }  // namespace kestrune

@@ -17,12 +17,20 @@ const char kAcceptHeader[] = "Accept: */*\r\n\r\n";
 const DWORD kAcceptHeaderLength = 15;
 const DWORD kReadBlock = 4096;
 
+// An Internet handle, lent to `cancel` while it lives (when given): it is
+// closed here unless cancel() has closed it already.
 class InternetHandle {
 public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
+    InternetHandle(HINTERNET handle, TransferCancel* cancel) : handle_(handle), cancel_(cancel)
+    {
+        if (handle_ != nullptr && cancel_ != nullptr && !cancel_->lend(handle_)) {
+            InternetCloseHandle(handle_);
+            handle_ = nullptr;
+        }
+    }
     ~InternetHandle()
     {
-        if (handle_ != nullptr)
+        if (handle_ != nullptr && (cancel_ == nullptr || cancel_->takeBack(handle_)))
             InternetCloseHandle(handle_);
     }
     InternetHandle(const InternetHandle&) = delete;
@@ -31,6 +39,7 @@ public:
 
 private:
     HINTERNET handle_;
+    TransferCancel* cancel_;
 };
 
 bool statusIsOk(HINTERNET request)
@@ -43,17 +52,26 @@ bool statusIsOk(HINTERNET request)
     return status == HTTP_STATUS_OK;
 }
 
-// Reads the body to its end; false on a failed read, a body over the limit
-// or a read that takes longer than kTransferTimeoutMs in all.
-bool readWholeBody(HINTERNET request, unsigned long limit, std::string& body)
+// Reads the body to its end; false on a failed read, a body over the limit,
+// a read that takes longer than `transferMs` in all, or a cancelled one.
+bool readWholeBody(HINTERNET request, unsigned long limit, unsigned transferMs,
+                   const TransferCancel* cancel, std::string& body)
 {
     std::vector<char> block(kReadBlock);
     const DWORD start = GetTickCount();
     for (;;) {
-        if (GetTickCount() - start > kTransferTimeoutMs)
+        if (GetTickCount() - start > transferMs || (cancel != nullptr && cancel->cancelled()))
+            return false;
+        // A read waits until its buffer is full, so only what has come is
+        // asked for: a server that sends a byte now and then must not hold
+        // one read past the bound.
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0))
             return false;
         DWORD read = 0;
-        if (!InternetReadFile(request, block.data(), kReadBlock, &read))
+        if (available > 0 &&
+            !InternetReadFile(request, block.data(), available < kReadBlock ? available : kReadBlock,
+                              &read))
             return false;
         if (read == 0)
             return true;
@@ -107,18 +125,21 @@ bool splitUrl(const std::string& url, UrlParts& parts)
 
 }  // namespace
 
-bool fetchBody(const std::string& url, unsigned long limit, std::string& body)
+bool fetchBody(const std::string& url, unsigned long limit, std::string& body,
+               TransferCancel* cancel, unsigned transferMs)
 {
     body.clear();
     UrlParts parts;
     if (!splitUrl(url, parts))
         return false;
-    InternetHandle session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    InternetHandle session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0),
+                           cancel);
     if (session.get() == nullptr)
         return false;
     setTimeouts(session.get());
     InternetHandle connection(InternetConnectA(session.get(), parts.host.c_str(), parts.port,
-                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0),
+                              cancel);
     if (connection.get() == nullptr)
         return false;
     setTimeouts(connection.get());
@@ -126,7 +147,8 @@ bool fetchBody(const std::string& url, unsigned long limit, std::string& body)
                                             nullptr, nullptr,
                                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                                 INTERNET_FLAG_DONT_CACHE,
-                                            0));
+                                            0),
+                           cancel);
     if (request.get() == nullptr)
         return false;
     setTimeouts(request.get());
@@ -134,18 +156,18 @@ bool fetchBody(const std::string& url, unsigned long limit, std::string& body)
         return false;
     if (!statusIsOk(request.get()))
         return false;
-    if (!readWholeBody(request.get(), limit, body)) {
+    if (!readWholeBody(request.get(), limit, transferMs, cancel, body)) {
         body.clear();
         return false;
     }
     return true;
 }
 
-bool fetchPage(const std::string& url, std::string& text, bool cutToBody)
+bool fetchPage(const std::string& url, std::string& text, bool cutToBody, TransferCancel* cancel)
 {
     text.clear();
     std::string body;
-    if (!fetchBody(url, kMaxPageSize, body))
+    if (!fetchBody(url, kMaxPageSize, body, cancel))
         return false;
     text = cutToBody ? fileNameFromVersionPage(body) : body;
     return true;

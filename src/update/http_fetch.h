@@ -2,6 +2,8 @@
 // in time.
 #pragma once
 
+#include "update/transfer_cancel.h"
+
 #include <string>
 
 namespace kestrune {
@@ -17,9 +19,11 @@ constexpr unsigned kDataTimeoutMs = 30 * 1000;
 constexpr unsigned kTransferTimeoutMs = 2 * 60 * 1000;
 
 // Fetches `url` as fetchPage does, into `body`, reading at most `limit`
-// bytes: true only for status 200 and a body read to its end within `limit`.
-// False for anything else, including a timeout; `body` is then empty.
-bool fetchBody(const std::string& url, unsigned long limit, std::string& body);
+// bytes in at most `transferMs`: true only for status 200 and a body read to
+// its end within `limit`. False for anything else, including a timeout and a
+// transfer ended through `cancel`; `body` is then empty.
+bool fetchBody(const std::string& url, unsigned long limit, std::string& body,
+               TransferCancel* cancel = nullptr, unsigned transferMs = kTransferTimeoutMs);
 
 // Fetches `url` with the agent "Microsoft Internet Explorer", the header
 // "Accept: */*" and no caching, reading the whole body. True only when the
@@ -28,6 +32,8 @@ bool fetchBody(const std::string& url, unsigned long limit, std::string& body);
 // fileNameFromVersionPage when `cutToBody` is set). False when the Internet
 // session or the URL cannot be opened, the status is not 200, a read fails,
 // or the page is longer than kMaxPageSize; `text` is then empty.
-bool fetchPage(const std::string& url, std::string& text, bool cutToBody);
+// `cancel` as for fetchBody.
+bool fetchPage(const std::string& url, std::string& text, bool cutToBody,
+               TransferCancel* cancel = nullptr);
 
 }  // namespace kestrune

@@ -56,23 +56,36 @@ DownloadOutcome installReferenceFile(const std::string& downloaded, const std::s
     return DownloadOutcome::Installed;
 }
 
-DownloadOutcome downloadReferenceFile(const std::string& url, const std::string& target)
+DownloadOutcome downloadReferenceFile(const std::string& url, const std::string& target,
+                                      const DownloadBounds& bounds)
 {
     const std::string temporary = temporaryDownloadPath(target);
     DeleteFileA(temporary.c_str());
     std::string bytes;
-    if (!fetchBody(url, kMaxDownloadSize, bytes))
+    if (!fetchBody(url, bounds.maxSize, bytes, bounds.cancel, bounds.transferMs))
         return DownloadOutcome::DownloadFailed;
     // Nothing of the file is written or loaded before its signature is good.
     std::string signature;
-    if (!fetchBody(url + ".sig", kMaxSignatureSize, signature) ||
+    if (!fetchBody(url + ".sig", kMaxSignatureSize, signature, bounds.cancel, bounds.transferMs) ||
         verifySignature(bytes, signature, builtInPublicKey()) != SignatureCheck::Good)
         return DownloadOutcome::BadSignature;
-    if (!writeNewFile(temporary, bytes)) {
-        DeleteFileA(temporary.c_str());
-        return DownloadOutcome::DownloadFailed;
-    }
-    return installReferenceFile(temporary, target);
+    const auto writeAndInstall = [&] {
+        if (!writeNewFile(temporary, bytes)) {
+            DeleteFileA(temporary.c_str());
+            return DownloadOutcome::DownloadFailed;
+        }
+        return installReferenceFile(temporary, target);
+    };
+    if (bounds.cancel == nullptr)
+        return writeAndInstall();
+    // A cancel either comes before the file is written, or waits until it
+    // is installed or refused.
+    DownloadOutcome outcome = DownloadOutcome::DownloadFailed;
+    bounds.cancel->runUnlessCancelled([&] {
+        outcome = writeAndInstall();
+        return true;
+    });
+    return outcome;
 }
 
 }  // namespace kestrune

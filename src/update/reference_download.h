@@ -6,13 +6,16 @@
 // target and becomes the reference file in the settings.
 #pragma once
 
+#include "update/http_fetch.h"
+#include "update/transfer_cancel.h"
+
 #include <string>
 
 namespace kestrune {
 
 enum class DownloadOutcome {
     Installed,        // the target holds the new file; "rfp" and "df" name it
-    DownloadFailed,   // nothing could be fetched, or more than kMaxDownloadSize
+    DownloadFailed,   // nothing could be fetched, more than the size bound, or cancelled
     BadSignature,     // the signature is missing or is not the built-in key's of the file
     NotValid,         // fetched, but it does not load or holds no parasite
     NotInstalled,     // valid, but it could not be moved over the target
@@ -20,6 +23,15 @@ enum class DownloadOutcome {
 
 // The longest reference file a download accepts.
 constexpr unsigned long kMaxDownloadSize = 64ul * 1024 * 1024;
+
+// What a download may take; the program keeps the defaults, tests shorten
+// them. `cancel`, when given, ends the download from another thread: nothing
+// is then written or installed.
+struct DownloadBounds {
+    unsigned long maxSize = kMaxDownloadSize;       // the file's bytes
+    unsigned transferMs = kTransferTimeoutMs;       // each body's whole transfer
+    TransferCancel* cancel = nullptr;
+};
 
 // The temporary file a download of `target` goes to: `target` + ".download".
 std::string temporaryDownloadPath(const std::string& target);
@@ -31,7 +43,8 @@ std::string temporaryDownloadPath(const std::string& target);
 // reference file when "rfp" named another file (compared ignoring case).
 // On any outcome but Installed the temporary file is deleted and the
 // settings, the previous file and the target are as they were.
-DownloadOutcome downloadReferenceFile(const std::string& url, const std::string& target);
+DownloadOutcome downloadReferenceFile(const std::string& url, const std::string& target,
+                                      const DownloadBounds& bounds = DownloadBounds());
 
 // Moves an already fetched `downloaded` file into place exactly as above
 // (the steps after the fetch). Used by downloadReferenceFile.

@@ -22,12 +22,12 @@ std::string trimmedText(const std::string& text)
 
 }  // namespace
 
-VersionCheck checkVersionPage(std::string& fileName)
+VersionCheck checkVersionPage(std::string& fileName, TransferCancel* cancel)
 {
     std::string installed;
     readSetting(kSettingDefinitionsName, installed);
     std::string page;
-    if (!fetchPage(versionPageUrl(), page, true))
+    if (!fetchPage(versionPageUrl(), page, true, cancel))
         return VersionCheck::NoAnswer;
     page = trimmedText(page);
     if (!isSafeReferenceFileName(page))

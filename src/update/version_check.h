@@ -3,6 +3,8 @@
 // tell the user about each outcome is the window's.
 #pragma once
 
+#include "update/transfer_cancel.h"
+
 #include <string>
 
 namespace kestrune {
@@ -16,7 +18,7 @@ enum class VersionCheck {
 
 // Fetches the version page, takes the trimmed name it announces and compares
 // it with "df". `fileName` gets the announced name for Newer and SameName and
-// is left as it was otherwise.
-VersionCheck checkVersionPage(std::string& fileName);
+// is left as it was otherwise. A fetch ended through `cancel` is NoAnswer.
+VersionCheck checkVersionPage(std::string& fileName, TransferCancel* cancel = nullptr);
 
 }  // namespace kestrune

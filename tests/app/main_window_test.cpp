@@ -1,11 +1,13 @@
 // MainWindow run modally, driven from a helper thread: what the window shows
 // after initialisation, the first-run reminder and the end of the topmost
 // band, Preferences restoring the state it found, the minimum frame, and no
-// scan while a removal question is open.
+// scan while a removal question is open; File > Exit during an update that
+// waits on a silent server.
 #include "app/main_window.h"
 
 #include "settings/settings_store.h"
 #include "support/scripted_message_boxes.h"
+#include "support/test_http_server.h"
 #include "support/window_test_helpers.h"
 
 #include "resource.h"
@@ -211,6 +213,44 @@ TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
     EXPECT_FALSE(window.removal().busy());
     EXPECT_EQ(Idle, window.uiState());
     EXPECT_EQ(0, boxes.unexpected());
+}
+
+// File > Exit while the check waits on a server that never answers: the
+// transfer is ended and the program closes at once, not after the 30 s
+// receive timeout, with nothing asked, installed or left behind.
+TEST_F(MainWindowTest, FileExitEndsAnUpdateThatWaitsOnASilentServer)
+{
+    ASSERT_TRUE(test::resetTestServer());
+    test::useUpdateServer();
+    ASSERT_TRUE(test::servePage("/def/def_newv2.html", "", -1));
+    std::string rfp, after;
+    readSetting("rfp", rfp);
+    options_.updateTimings.phaseDelayMs = 10;
+    MainWindow window(false, options_);
+    bool asked = false;
+    DWORD exitPosted = 0;
+    INT_PTR result = 0;
+    test::whileModal([&] { result = window.runModal(); },
+                     [&] {
+                         HWND main = test::waitForWindow(kWindowTitle, IDC_RESULT_LIST);
+                         ASSERT_NE(main, nullptr);
+                         Sleep(600);   // the start-up load is over
+                         PostMessageA(main, WM_COMMAND, IDC_UPDATE, 0);
+                         for (int i = 0; i < 100 && !asked; ++i) {
+                             Sleep(100);
+                             asked = test::testServerLog().find("def_newv2") != std::string::npos;
+                         }
+                         Sleep(300);
+                         exitPosted = GetTickCount();
+                         PostMessageA(main, WM_COMMAND, ID_FILE_EXIT, 0);
+                     });
+    const DWORD closing = GetTickCount() - exitPosted;
+    ASSERT_TRUE(asked) << "the update never asked for the version page";
+    EXPECT_EQ(result, IDOK);
+    EXPECT_LT(closing, 5000u) << "closing took " << closing << " ms";
+    EXPECT_EQ(boxes_.count(), 0u) << "nothing is asked or reported while closing";
+    readSetting("rfp", after);
+    EXPECT_EQ(after, rfp);
 }
 
 }  // namespace

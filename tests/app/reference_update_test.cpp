@@ -65,6 +65,8 @@ public:
         UpdateTimings t;
         t.phaseDelayMs = 10;
         t.pauseMs = 0;
+        t.transferMs = 3000;
+        t.maxDownloadSize = 256 * 1024;
         return t;
     }
     void setUiState(UiState state) override { states.push_back(state); }
@@ -271,6 +273,9 @@ TEST_F(UpdateTest, DownloadsThatAreNoReferenceFileChangeNothing)
         {"not markup", "garbage", 200},
         {"no parasite", scrambled(test::markupWithParasites(0)), 200},
         {"connection dropped", "", 0},
+        // the whole-transfer bound (3 s here) and the size bound (256 KiB)
+        {"a byte a second", "0123456789", -2},
+        {"without end", "<parasite>", -3},
     };
     for (const Row& row : rows) {
         announce("<html><body>new.ks</body></html>");

@@ -9,7 +9,10 @@ The test programs set the server up through HTTP themselves:
   PUT /some/path?status=N   with a body: GET /some/path answers status N with
                             that body (N = 0: the connection is closed with
                             no answer at all; N = -1: the connection is held
-                            open and never answered)
+                            open and never answered; N = -2: status 200
+                            and that body's length, then one byte of it
+                            a second; N = -3: status 200 and that body
+                            over and over without end)
   DELETE /__all             forget every page and the request log
   GET /__log                the requests so far, one a line:
                             METHOD PATH<tab>User-Agent<tab>Accept
@@ -76,6 +79,26 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif page[0] == -1:
             self.close_connection = True
             time.sleep(120)
+        elif page[0] in (-2, -3):
+            self.close_connection = True
+            self.send_response(200)
+            self.send_header('Content-Type', 'application/octet-stream')
+            if page[0] == -2:
+                self.send_header('Content-Length', str(len(page[1])))
+            self.send_header('Connection', 'close')
+            self.end_headers()
+            try:
+                if page[0] == -2:
+                    for i in range(len(page[1])):
+                        self.wfile.write(page[1][i:i + 1])
+                        self.wfile.flush()
+                        time.sleep(1)
+                else:
+                    block = page[1] or b'x'
+                    while True:
+                        self.wfile.write(block)
+            except OSError:
+                pass
         else:
             self.answer(page[0], page[1])
 

@@ -1,5 +1,6 @@
 // fetchPage against the local test server: the request it sends, the whole
-// page, and every answer that must not count as a page.
+// page, every answer that must not count as a page, the bounds on slow and
+// endless bodies, and a cancel from another thread.
 #include "update/http_fetch.h"
 
 #include "support/test_http_server.h"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <thread>
 
 namespace kestrune {
 namespace {
@@ -98,6 +101,55 @@ TEST_F(FetchPageTest, ASilentServerIsAFailureWithinTheTimeouts)
     DWORD elapsed = GetTickCount() - start;
     EXPECT_EQ(body, "");
     EXPECT_LT(elapsed, kDataTimeoutMs + 10000) << "waited " << elapsed << " ms";
+}
+
+// A body that comes a byte a second ends at the whole-transfer bound, and
+// one without end at the size bound; neither waits for the data timeout.
+TEST_F(FetchPageTest, SlowAndEndlessBodiesEndAtTheirBounds)
+{
+    struct Row {
+        const char* why;
+        int status;
+        unsigned long limit;
+        DWORD atMostMs;
+    };
+    const Row rows[] = {
+        {"a byte a second", -2, 100, 6000},
+        {"without end", -3, 200000, 6000},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(test::servePage("/slow", "0123456789", row.status));
+        DWORD start = GetTickCount();
+        std::string body = "stale";
+        EXPECT_FALSE(fetchBody(base_ + "/slow", row.limit, body, nullptr, 3000)) << row.why;
+        DWORD elapsed = GetTickCount() - start;
+        EXPECT_EQ(body, "") << row.why;
+        EXPECT_LT(elapsed, row.atMostMs) << row.why << ": waited " << elapsed << " ms";
+    }
+}
+
+// cancel() from another thread ends a transfer between two reads (a call
+// blocked on a silent server is not ended by closing its handles under
+// Wine; the window leaves such a thread behind when the program closes),
+// and every later fetch through it fails at once.
+TEST_F(FetchPageTest, CancelEndsATransferUnderWay)
+{
+    ASSERT_TRUE(test::servePage("/slow", "0123456789", -2));
+    TransferCancel cancel;
+    std::thread canceller([&] {
+        Sleep(1500);
+        cancel.cancel();
+    });
+    DWORD start = GetTickCount();
+    std::string body = "stale";
+    EXPECT_FALSE(fetchBody(base_ + "/slow", 100, body, &cancel));
+    DWORD elapsed = GetTickCount() - start;
+    canceller.join();
+    EXPECT_EQ(body, "");
+    EXPECT_LT(elapsed, 4000u) << "waited " << elapsed << " ms";
+    ASSERT_TRUE(test::servePage("/page", "text"));
+    EXPECT_FALSE(fetchBody(base_ + "/page", 100, body, &cancel));
+    EXPECT_TRUE(fetchBody(base_ + "/page", 100, body));
 }
 
 }  // namespace
