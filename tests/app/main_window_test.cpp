@@ -168,26 +168,12 @@ TEST_F(MainWindowTest, EveryResultColumnStaysInViewAfterSizing)
     EXPECT_LE(widths[0] + widths[1] + widths[2] + widths[3], listClient.right);
 }
 
-// Scripted answers, with a hook that runs on the window thread while a box
-// is "open".
-class HookedBoxes : public testing_support::ScriptedMessageBoxes {
-public:
-    std::function<void(const std::string& caption)> whileOpen;
-    int show(HWND owner, const std::string& text, const std::string& caption,
-             UINT style) override
-    {
-        if (whileOpen)
-            whileOpen(caption);
-        return ScriptedMessageBoxes::show(owner, text, caption, style);
-    }
-};
-
 TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
 {
     writeSetting(kSettingConfirmRemoval, "1");
     writeSetting(kSettingAutoSaveLog, "1");
     writeSetting(kSettingLogFolder, test::testProgramFolder() + "logs");
-    HookedBoxes boxes;
+    testing_support::ScriptedMessageBoxes boxes;
     options_.messageBoxes = &boxes;
     MainWindow window(false, options_);
     // The backup offer has no owner, so the window takes commands meanwhile.

@@ -32,26 +32,6 @@ using namespace kestrune::testing_support;
 
 namespace {
 
-// Scripted answers, with a hook that runs while a box is "open".
-class Boxes : public ScriptedMessageBoxes {
-public:
-    std::function<void(const std::string& caption)> whileOpen;
-    int show(HWND owner, const std::string& text, const std::string& caption,
-             UINT style) override
-    {
-        if (whileOpen)
-            whileOpen(caption);
-        return ScriptedMessageBoxes::show(owner, text, caption, style);
-    }
-    std::vector<std::string> captions() const
-    {
-        std::vector<std::string> result;
-        for (const ShownMessage& m : shown())
-            result.push_back(m.caption);
-        return result;
-    }
-};
-
 std::string controlText(HWND window, int id)
 {
     char text[1024] = "";
@@ -135,7 +115,7 @@ public:
         pumpUntil([] { return false; }, ms);
     }
 
-    Boxes boxes;
+    ScriptedMessageBoxes boxes;
     ParasiteList parasites;
     CheckListView list;
     bool startedAtStartup = false;
@@ -418,7 +398,7 @@ TEST_F(ScanWindow, StopQuestionAndStoppedScan)
     EXPECT_EQ("Scan Completed Successfully", w.boxes.shown()[2].text);
 
     // Confirmed at once, before the thread could do much: the stop holds.
-    Boxes& boxes = w.boxes;
+    ScriptedMessageBoxes& boxes = w.boxes;
     const size_t before = boxes.shown().size();
     boxes.answer(IDNO);    // Alert!
     boxes.answer(IDYES);   // stop

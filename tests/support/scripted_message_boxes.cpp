@@ -7,6 +7,8 @@ namespace testing_support {
 int ScriptedMessageBoxes::show(HWND owner, const std::string& text, const std::string& caption,
                                UINT style)
 {
+    if (whileOpen)
+        whileOpen(caption);
     std::lock_guard<std::mutex> lock(mutex_);
     shown_.push_back(ShownMessage{owner, text, caption, style});
     if (answers_.empty()) {
@@ -44,6 +46,15 @@ bool ScriptedMessageBoxes::waitForCount(size_t n, DWORD timeoutMs) const
         Sleep(10);
     }
     return true;
+}
+
+std::vector<std::string> ScriptedMessageBoxes::captions() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> result;
+    for (const ShownMessage& box : shown_)
+        result.push_back(box.caption);
+    return result;
 }
 
 }  // namespace testing_support

@@ -7,6 +7,7 @@
 #include "platform/message_boxes.h"
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -38,7 +39,13 @@ public:
     int show(HWND owner, const std::string& text, const std::string& caption,
              UINT style) override;
 
+    // Runs on the showing thread with the box's caption while the box is
+    // "open", before it is answered; empty: nothing runs.
+    std::function<void(const std::string& caption)> whileOpen;
+
     const std::vector<ShownMessage>& shown() const { return shown_; }
+    // The captions of the boxes shown, in order.
+    std::vector<std::string> captions() const;
     size_t count() const;
     std::vector<std::string> texts() const;
     // Waits up to `timeoutMs` until at least `n` boxes were shown.
