@@ -86,8 +86,9 @@ add_custom_target(sample_definitions ALL DEPENDS ${KESTRUNE_SAMPLE_KS})
 
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-# The console tool, on the engine alone.
-file(GLOB KESTRUNE_CLI_SOURCES CONFIGURE_DEPENDS tools/cli/*.cpp)
+# The console tool, on the engine alone, with its own version information
+# and manifest (tools/cli/kestrune-cli.rc).
+file(GLOB KESTRUNE_CLI_SOURCES CONFIGURE_DEPENDS tools/cli/*.cpp tools/cli/*.rc)
 add_executable(kestrune-cli ${KESTRUNE_CLI_SOURCES})
 target_link_libraries(kestrune-cli PRIVATE kestrune_engine)
 
