@@ -64,6 +64,30 @@ UninstPage instfiles
   Delete "$INSTDIR\${name}"
 !macroend
 
+; A running Kestrune holds its program file open: Windows would neither
+; replace nor delete it, and the (un)installer would end as if it had. Its
+; main window, titled "Kestrune vVERSION" even when hidden in the
+; notification area, tells it runs. Silent, the (un)installer gives up at
+; once (exit code 2); otherwise it asks the user to close it.
+!macro WaitForKestrune
+  ${Do}
+    FindWindow $0 "#32770" "Kestrune v${VERSION}"
+    ${If} $0 == 0
+      ${ExitDo}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Kestrune is running. Close it (File > Exit), then press Retry." /SD IDCANCEL IDRETRY +2
+    Abort
+  ${Loop}
+!macroend
+
+Function .onInit
+  !insertmacro WaitForKestrune
+FunctionEnd
+
+Function un.onInit
+  !insertmacro WaitForKestrune
+FunctionEnd
+
 Section "Kestrune"
   SetShellVarContext all
   SetOutPath "$INSTDIR"

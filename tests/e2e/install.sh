@@ -2,11 +2,11 @@
 # The packages as a user meets them: scripts/package packs the built programs
 # into the portable zip and the installer; the installer, silent, puts the
 # files, the Start-menu shortcut and the Add/Remove Programs entry in place;
-# the installed program starts to its main window; the uninstaller removes
-# the program's files, shortcut, entry and this copy's Run values, keeps the
-# settings (silent), asks about them (interactive) or removes them
-# (/REMOVESETTINGS), and never touches backups, logs or another copy's Run
-# value.
+# the installed program starts to its main window, and while it runs the
+# uninstaller gives up. Then the uninstaller removes the program's files,
+# shortcut, entry and this copy's Run values, keeps the settings (silent),
+# asks about them (interactive) or removes them (/REMOVESETTINGS), and never
+# touches backups, logs or another copy's Run value.
 source "$(dirname "$0")/lib/e2e.sh"
 TITLE="Kestrune v2.01"
 REMINDER='It is strongly recommended to update your protection to protect yourself again the latest parasites we detect\n Proceed with the upgrade?'
@@ -94,6 +94,11 @@ E2E_PIDS+=("$pid")
 check "main window opens" drive wait-window "$TITLE" 30000
 expect_eq "first-run reminder" "$TITLE" "$(drive answer "$REMINDER" NO 10000)"
 expect_eq "settings name the program folder" "$DIR" "$(setting path)"
+uninstall_batch /S
+wine cmd /c 'C:\uninstall.bat' >/dev/null 2>&1
+check "silent uninstall gives up while the program runs" [ $? -ne 0 ]
+check "the program and its entry are still there" \
+    bash -c "[ -f '$INST/Kestrune.exe' ] && wine reg query '$UNINSTALL_KEY' >/dev/null 2>&1"
 drive menu "$TITLE" ID_FILE_EXIT
 wait_exit "$pid" 20
 check "program ends after Exit" [ $? -ne 124 ]
