@@ -109,7 +109,7 @@ Section "Kestrune"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Deletes the Run value NAME of ROOT when it starts this copy of Kestrune
+; Deletes the Run value "Kestrune" of ROOT when it starts this copy of Kestrune
 ; ("...\Kestrune.exe" /s, as Preferences writes it); a Run value of another
 ; copy, a portable one say, is that copy's and stays.
 !macro un.RemoveRunValue root
@@ -143,13 +143,23 @@ Section "Uninstall"
   ${EndIf}
   ExpandEnvStrings $R6 "%LOCALAPPDATA%\Kestrune"
 
-  ; /REMOVESETTINGS removes them without asking; otherwise the user is
-  ; asked, and a silent uninstall keeps them.
+  ; /REMOVESETTINGS removes the settings without asking; otherwise the user
+  ; is asked, when there are settings, and a silent uninstall keeps them.
+  ClearErrors
+  EnumRegKey $R7 HKCU "${SETTINGS_KEY}" 0
+  ${If} ${Errors}
+    StrCpy $R8 "none"
+  ${Else}
+    StrCpy $R8 "some"
+  ${EndIf}
   ${GetParameters} $R3
   ClearErrors
   ${GetOptions} $R3 "/REMOVESETTINGS" $R4
-  ${IfNot} ${Errors}
-  ${OrIf} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Remove Kestrune's settings (HKEY_CURRENT_USER\${SETTINGS_KEY}) too?$\n$\nYour backups and logs are not removed: they stay in $INSTDIR\KestruneBackup, in $R2 and in $R6." /SD IDNO IDYES`
+  ${If} $R8 == "none"
+    ; nothing to remove or keep
+  ${ElseIfNot} ${Errors}
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+  ${ElseIf} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Remove Kestrune's settings (HKEY_CURRENT_USER\${SETTINGS_KEY}) too?$\n$\nYour backups and logs are not removed: they stay in $INSTDIR\KestruneBackup, in $R2 and in $R6." /SD IDNO IDYES`
     DeleteRegKey HKCU "${SETTINGS_KEY}"
   ${ElseIf} $R9 == "removed"
     ; The settings stay; the Run entry just removed is off in them too. Only
