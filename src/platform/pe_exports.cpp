@@ -177,8 +177,8 @@ PeExport lookUp(Reader& reader, const std::string& wanted)
         for (std::uint32_t i = 0; i < count; ++i) {
             const unsigned char* entry = chunk.data() + i * kSectionHeaderSize;
             const std::uint32_t rawSize = u32(entry + 16);
-            sections.push_back(
-                Section{u32(entry + 12), std::max(u32(entry + 8), rawSize), rawSize, u32(entry + 20)});
+            sections.push_back(Section{u32(entry + 12), std::max(u32(entry + 8), rawSize),
+                                       rawSize, u32(entry + 20)});
         }
     }
 

@@ -95,7 +95,8 @@ TEST(PeExports, NamesAreFoundWhereverTheySortAndNowhereElse)
     EXPECT_EQ(PeExport::Exported, lookUp(dllImage({kWanted})));
     EXPECT_EQ(PeExport::Exported, lookUp(dllImage({kWanted, "Zzz"})));
     EXPECT_EQ(PeExport::NotExported, lookUp(dllImage({"DllRegisterServer"})));
-    EXPECT_EQ(PeExport::NotExported, lookUp(dllImage({"DllUnregisterServe", "DllUnregisterServerEx"})));
+    EXPECT_EQ(PeExport::NotExported,
+              lookUp(dllImage({"DllUnregisterServe", "DllUnregisterServerEx"})));
     EXPECT_EQ(PeExport::NotExported, lookUp(dllImage({})));
 }
 
@@ -113,17 +114,20 @@ TEST(PeExports, DamagedOrForeignFilesExportNothing)
         {"cut in the names", [](std::string& s) { s.resize(s.size() - 3); }},
         {"no MZ", [](std::string& s) { s[0] = 'Z'; }},
         {"e_lfanew past the end", [](std::string& s) { put32(s, 0x3C, 0xFFFFFFF0); }},
-        {"e_lfanew at the end", [](std::string& s) { put32(s, 0x3C, static_cast<std::uint32_t>(s.size()) - 4); }},
+        {"e_lfanew at the end",
+         [](std::string& s) { put32(s, 0x3C, static_cast<std::uint32_t>(s.size()) - 4); }},
         {"no PE signature", [](std::string& s) { s[kPe] = 'X'; }},
         {"a program, not a DLL", [](std::string& s) { put16(s, kPe + 22, 0x0102); }},
         {"unknown optional magic", [](std::string& s) { put16(s, kOptional, 0x107); }},
         {"optional header too short", [](std::string& s) { put16(s, kPe + 20, 90); }},
         {"no data directories", [](std::string& s) { put32(s, kOptional + 92, 0); }},
         {"no export directory", [](std::string& s) { put32(s, kOptional + 96, 0); }},
-        {"export RVA outside every section", [](std::string& s) { put32(s, kOptional + 96, 0x7FFFFFF0); }},
+        {"export RVA outside every section",
+         [](std::string& s) { put32(s, kOptional + 96, 0x7FFFFFF0); }},
         {"sections past the end", [](std::string& s) { put16(s, kPe + 6, 0xFFFF); }},
         {"no sections", [](std::string& s) { put16(s, kPe + 6, 0); }},
-        {"raw data past the end", [section](std::string& s) { put32(s, section + 20, 0xFFFFFF00); }},
+        {"raw data past the end",
+         [section](std::string& s) { put32(s, section + 20, 0xFFFFFF00); }},
         {"name count huge", [](std::string& s) { put32(s, kRaw + 24, 0xFFFFFFFF); }},
         {"name table outside", [](std::string& s) { put32(s, kRaw + 32, 0xFFFFFFFC); }},
         {"first name probed outside", [](std::string& s) { put32(s, kRaw + 40 + 8, 0x80000000); }},

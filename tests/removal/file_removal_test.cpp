@@ -176,7 +176,8 @@ TEST_F(FileRemoval, TwoItemsOfTheSameNameAreBothDeletedAndUnselectedOnesStay)
     for (const ks::ProgramStep& step : report.steps)
         unregistered += step.kind == ks::ProgramStep::Unregistered ? 1 : 0;
     EXPECT_EQ(4, unregistered);   // both passes, both files
-    EXPECT_EQ("unregistered\r\nunregistered\r\n", ts::readTextFile(work + "\\A\\dup.dll.unregistered"));
+    EXPECT_EQ("unregistered\r\nunregistered\r\n",
+              ts::readTextFile(work + "\\A\\dup.dll.unregistered"));
 }
 
 TEST_F(FileRemoval, OnlyComponentsWithAnUnregisteringEntryOrUnreadableOnesStartRegsvr32)
@@ -201,7 +202,8 @@ TEST_F(FileRemoval, OnlyComponentsWithAnUnregisteringEntryOrUnreadableOnesStartR
     for (const ks::ProgramStep& step : report.steps)
         if (step.kind == ks::ProgramStep::Unregistered)
             unregistered.push_back(step.path.substr(folder.size() + 1));
-    EXPECT_EQ((std::vector<std::string>{"real.ocx", "busy.dll", "real.ocx", "busy.dll"}), unregistered);
+    EXPECT_EQ((std::vector<std::string>{"real.ocx", "busy.dll", "real.ocx", "busy.dll"}),
+              unregistered);
     EXPECT_TRUE(ts::pathExists(folder + "\\real.ocx.unregistered"));
     ASSERT_EQ(4u, report.outcomes.size());
     for (size_t i = 0; i < 3; ++i)
