@@ -54,16 +54,17 @@ std::string longForm(const std::string& path)
     return buffer;
 }
 
-// The image path of the process behind `process` (opened with query
-// access), or of process `processId` when the system has no call for that.
+// The image path of the process behind `process` (opened with query access;
+// may be null), which is process `processId`; its main module's path when
+// the image name cannot be asked for.
 std::string imageOf(HANDLE process, DWORD processId)
 {
-    if (QueryImageNameFunction query = queryImageNameFunction()) {
+    QueryImageNameFunction query = queryImageNameFunction();
+    if (query != nullptr && process != nullptr) {
         char buffer[MAX_PATH * 2];
         DWORD size = sizeof buffer;
         if (query(process, 0, buffer, &size))
             return std::string(buffer, size);
-        return std::string();
     }
     return mainModulePath(processId);
 }
@@ -90,10 +91,8 @@ bool waitForProcess(HANDLE process, DWORD timeout, Responsiveness* responsivenes
 
 std::string processImagePath(DWORD processId)
 {
-    if (queryImageNameFunction() == nullptr)
-        return mainModulePath(processId);
     ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-    return process.valid() ? imageOf(process.get(), processId) : std::string();
+    return imageOf(process.valid() ? process.get() : nullptr, processId);
 }
 
 bool samePath(const std::string& a, const std::string& b)

@@ -71,8 +71,8 @@ bool stopFolderPrograms(const std::string& folder, const ProtectedPlaces& places
 // per file. A process the pass ends is struck from the list; before a listed
 // process is ended its image path is read again through the opened handle, so
 // an id that has passed to another program meanwhile is left alone. A
-// program started after the list was read is not seen by this pass: the
-// removal runs a fresh pass before it deletes.
+// program started after the list was read is not seen by this pass (the file
+// removal's deleting pass reads a list of its own).
 class ProgramStopper {
 public:
     // `places` and `report` (may be null) must outlive the stopper.
