@@ -1,5 +1,6 @@
-# Host build of the definitions text layers, with AddressSanitizer and
-# UndefinedBehaviorSanitizer, for their tests and the fuzz target.
+# Host build of the definitions text layers and the DLL export look-up, with
+# AddressSanitizer and UndefinedBehaviorSanitizer, for their tests and the
+# fuzz target.
 option(KESTRUNE_FUZZ "Build the libFuzzer target (needs clang)" OFF)
 
 set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
@@ -16,6 +17,8 @@ include(cmake/include_roots.cmake)
 kestrune_include_root(text definitions platform)
 file(GLOB KESTRUNE_TEXT_SOURCES CONFIGURE_DEPENDS src/definitions/*.cpp)
 list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
+# The DLL export look-up reads hostile files and includes no Windows headers.
+list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp)
 add_library(kestrune_text STATIC ${KESTRUNE_TEXT_SOURCES})
 target_include_directories(kestrune_text PUBLIC ${KESTRUNE_TEXT_INCLUDE})
 
@@ -39,6 +42,7 @@ foreach(portable markup_doc reference_text definitions_check)
         list(APPEND NATIVE_TESTS ${CMAKE_SOURCE_DIR}/tests/definitions/${portable}_test.cpp)
     endif()
 endforeach()
+list(APPEND NATIVE_TESTS ${CMAKE_SOURCE_DIR}/tests/platform/pe_exports_test.cpp)
 add_executable(native_tests tests/support/test_main.cpp ${NATIVE_TESTS})
 target_link_libraries(native_tests PRIVATE fuzz_markup gtest)
 target_include_directories(native_tests PRIVATE tests)

@@ -48,17 +48,29 @@ void refuse(RemovalOutcome& outcome)
     outcome.protectedPlace = true;
 }
 
-void removeParasiteFiles(Parasite& parasite, int p, RemovalRun& run)
+// Which of the parasite's files are selected and refused (a refused text, a
+// protected place): those are never touched.
+std::vector<bool> refusedFiles(const Parasite& parasite, const ProtectedPlaces& places)
 {
-    const ProtectedPlaces& places = run.places();
-    // First pass: everything that keeps the files busy is stopped, and waited
-    // for, before the first file of the parasite is deleted.
     std::vector<bool> refused;
-    for (const auto& item : parasite.files) {
+    for (const auto& item : parasite.files)
         refused.push_back(item->selected == 1 && pathItemRefused(item->path, item->name, places));
-        if (item->selected == 1 && !refused.back())
-            stopProgramFile(itemFullPath(item->path, item->name), places, run.report());
+    return refused;
+}
+
+void stopParasitePrograms(const Parasite& parasite, const std::vector<bool>& refused,
+                          ProgramStopper& stopper)
+{
+    for (size_t i = 0; i < parasite.files.size(); ++i) {
+        const FileItem& item = *parasite.files[i];
+        if (item.selected == 1 && !refused[i])
+            stopper.stopFile(itemFullPath(item.path, item.name));
     }
+}
+
+void removeParasiteFiles(Parasite& parasite, int p, const std::vector<bool>& refused,
+                         ProgramStopper& stopper, RemovalRun& run)
+{
     for (size_t i = 0; i < parasite.files.size(); ++i) {
         const FileItem& item = *parasite.files[i];
         if (item.selected != 1)
@@ -69,14 +81,14 @@ void removeParasiteFiles(Parasite& parasite, int p, RemovalRun& run)
         } else {
             const std::string full = itemFullPath(item.path, item.name);
             // A program may have been started again meanwhile.
-            stopProgramFile(full, places, run.report());
+            stopper.stopFile(full);
             outcome.result = deleteOrSchedule(full);
         }
         run.record(parasite, outcome);
     }
 }
 
-void removeParasiteFolders(Parasite& parasite, int p, RemovalRun& run)
+void removeParasiteFolders(Parasite& parasite, int p, ProgramStopper& stopper, RemovalRun& run)
 {
     const ProtectedPlaces& places = run.places();
     RemovalReport* report = run.report();
@@ -97,7 +109,7 @@ void removeParasiteFolders(Parasite& parasite, int p, RemovalRun& run)
             refuse(outcome);
         } else {
             const std::string full = itemFullPath(item.path, item.name);
-            stopFolderPrograms(full, places, report);
+            stopper.stopFolder(full);
             deleteFolderTree(full, keep);
             outcome.result = folderGone(full) ? RemovalResult::Deleted : RemovalResult::Failed;
         }
@@ -147,10 +159,25 @@ RemovalResult deleteOrSchedule(const std::string& fullPath)
 
 void removeFileItems(ParasiteList& parasites, RemovalRun& run)
 {
+    const ProtectedPlaces& places = run.places();
+    std::vector<std::vector<bool>> refused;
     for (int p = 0; p < parasites.count(); ++p)
-        removeParasiteFiles(*parasites.at(p), p, run);
+        refused.push_back(refusedFiles(*parasites.at(p), places));
+    // Everything that keeps the files busy is stopped, and waited for, before
+    // the first file is deleted. Each pass reads the process list once.
+    {
+        ProgramStopper firstPass(places, run.report());
+        for (int p = 0; p < parasites.count(); ++p)
+            stopParasitePrograms(*parasites.at(p), refused[p], firstPass);
+    }
+    {
+        ProgramStopper secondPass(places, run.report());
+        for (int p = 0; p < parasites.count(); ++p)
+            removeParasiteFiles(*parasites.at(p), p, refused[p], secondPass, run);
+    }
+    ProgramStopper folderPass(places, run.report());
     for (int p = 0; p < parasites.count(); ++p)
-        removeParasiteFolders(*parasites.at(p), p, run);
+        removeParasiteFolders(*parasites.at(p), p, folderPass, run);
 }
 
 }  // namespace kestrune

@@ -10,10 +10,11 @@
 
 namespace kestrune {
 
-// For each parasite in list order: a first pass over its selected files ends
-// the programs among them (".exe", by full path) and unregisters its
-// components (".dll", ".ocx"); a second pass does both again for each file
-// and deletes it. Then, for every parasite, each selected folder: its
+// A first pass over every parasite's selected files, in list order, ends the
+// programs among them (".exe", by full path) and unregisters the components
+// (".dll", ".ocx"); a second pass does both again for each file and deletes
+// it. Each pass, and the folder pass, reads the process list once
+// (ProgramStopper). Then, for every parasite, each selected folder: its
 // programs are stopped (stopFolderPrograms) and its tree deleted, except the
 // protected files and folders inside it (told to the report as placeKept),
 // which leave the folder FAILED TO DELETE. Items that pathItemRefused

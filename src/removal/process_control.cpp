@@ -1,6 +1,7 @@
 // Ending programs and unregistering components before their files go.
 #include "removal/process_control.h"
 
+#include "platform/file_bytes.h"
 #include "platform/handles.h"
 #include "platform/shell.h"
 #include "platform/text_compare.h"
@@ -53,35 +54,19 @@ std::string longForm(const std::string& path)
     return buffer;
 }
 
-std::vector<DWORD> processIds()
+// The image path of the process behind `process` (opened with query access;
+// may be null), which is process `processId`; its main module's path when
+// the image name cannot be asked for.
+std::string imageOf(HANDLE process, DWORD processId)
 {
-    std::vector<DWORD> ids;
-    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.valid())
-        return ids;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.get(), &entry); more;
-         more = Process32Next(snapshot.get(), &entry))
-        ids.push_back(entry.th32ProcessID);
-    return ids;
-}
-
-void stopProgramsIn(const std::string& folder, const ProtectedPlaces& places,
-                    RemovalReport* report, bool descend)
-{
-    listFolder(folder, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
-        if (isReparsePoint(entry.dwFileAttributes))
-            return true;
-        const std::string path = joinPath(folder, entry.cFileName);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (descend && !places.isProtectedFolder(path))
-                stopFolderPrograms(path, places, report);
-        } else {
-            stopProgramFile(path, places, report);
-        }
-        return true;
-    });
+    QueryImageNameFunction query = queryImageNameFunction();
+    if (query != nullptr && process != nullptr) {
+        char buffer[MAX_PATH * 2];
+        DWORD size = sizeof buffer;
+        if (query(process, 0, buffer, &size))
+            return std::string(buffer, size);
+    }
+    return mainModulePath(processId);
 }
 
 // True, after telling the report, when `path` is a protected file.
@@ -106,16 +91,8 @@ bool waitForProcess(HANDLE process, DWORD timeout, Responsiveness* responsivenes
 
 std::string processImagePath(DWORD processId)
 {
-    if (QueryImageNameFunction query = queryImageNameFunction()) {
-        ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-        if (process.valid()) {
-            char buffer[MAX_PATH * 2];
-            DWORD size = sizeof buffer;
-            if (query(process.get(), 0, buffer, &size))
-                return std::string(buffer, size);
-        }
-    }
-    return mainModulePath(processId);
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    return imageOf(process.valid() ? process.get() : nullptr, processId);
 }
 
 bool samePath(const std::string& a, const std::string& b)
@@ -128,61 +105,149 @@ bool samePath(const std::string& a, const std::string& b)
 int terminateProcessByName(const std::string& fullPath, const ProtectedPlaces& places,
                            RemovalReport* report)
 {
-    if (keptAsProtected(fullPath, places, report))
-        return 0;
-    const DWORD self = GetCurrentProcessId();
-    int ended = 0;
-    for (DWORD id : processIds()) {
-        if (id == self || id == 0)
-            continue;
-        const std::string image = processImagePath(id);
-        if (!samePath(image, fullPath) || keptAsProtected(image, places, report))
-            continue;
-        ScopedHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-        if (!process.valid() || !TerminateProcess(process.get(), 0))
-            continue;
-        waitForProcess(process.get(), kProcessEndWait, report);
-        ++ended;
-        if (report != nullptr)
-            report->programStep(ProgramStep{ProgramStep::Terminated, image});
-    }
-    return ended;
+    return ProgramStopper(places, report).endProgram(fullPath);
 }
 
 bool unregisterServer(const std::string& path, const ProtectedPlaces& places,
                       RemovalReport* report)
 {
-    if (keptAsProtected(path, places, report))
-        return false;
-    ScopedHandle process;
-    bool ran = launchProgram("regsvr32.exe", "/u /s \"" + path + "\"", process);
-    if (ran && process.valid())
-        ran = waitForProcess(process.get(), kHelperProgramWait, report);
-    if (report != nullptr)
-        report->programStep(
-            ProgramStep{ran ? ProgramStep::Unregistered : ProgramStep::UnregisterFailed, path});
-    return ran;
+    return ProgramStopper(places, report).unregister(path);
 }
 
 void stopProgramFile(const std::string& path, const ProtectedPlaces& places,
                      RemovalReport* report)
 {
-    if (hasExtension(path, "exe"))
-        terminateProcessByName(path, places, report);
-    else if (hasExtension(path, "dll") || hasExtension(path, "ocx"))
-        unregisterServer(path, places, report);
+    ProgramStopper(places, report).stopFile(path);
 }
 
 bool stopFolderPrograms(const std::string& folder, const ProtectedPlaces& places,
                         RemovalReport* report)
 {
+    return ProgramStopper(places, report).stopFolder(folder);
+}
+
+ProgramStopper::ProgramStopper(const ProtectedPlaces& places, RemovalReport* report)
+    : places_(places), report_(report)
+{
+}
+
+std::vector<ProgramStopper::Process>& ProgramStopper::processes()
+{
+    if (listed_)
+        return processes_;
+    listed_ = true;
+    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid())
+        return processes_;
+    const DWORD self = GetCurrentProcessId();
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more;
+         more = Process32Next(snapshot.get(), &entry)) {
+        if (entry.th32ProcessID == self || entry.th32ProcessID == 0)
+            continue;
+        // A process whose path cannot be read is never matched.
+        std::string image = processImagePath(entry.th32ProcessID);
+        if (!image.empty())
+            processes_.push_back(Process{entry.th32ProcessID, image, std::string(), false, false});
+    }
+    return processes_;
+}
+
+bool ProgramStopper::kept(const std::string& path)
+{
+    return keptAsProtected(path, places_, report_);
+}
+
+int ProgramStopper::endProgram(const std::string& fullPath)
+{
+    if (fullPath.empty() || kept(fullPath))
+        return 0;
+    const std::string wantedLong = longForm(fullPath);
+    int ended = 0;
+    for (Process& listed : processes()) {
+        if (listed.ended)
+            continue;
+        if (!sameText(listed.image, fullPath)) {
+            if (!listed.longRead) {
+                listed.longImage = longForm(listed.image);
+                listed.longRead = true;
+            }
+            if (!sameText(listed.longImage, wantedLong))
+                continue;
+        }
+        if (kept(listed.image))
+            continue;
+        ScopedHandle process(OpenProcess(
+            PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, listed.id));
+        if (!process.valid())
+            continue;
+        // The id may belong to another program by now; the open handle keeps
+        // it from passing on again before the end.
+        if (!sameText(imageOf(process.get(), listed.id), listed.image))
+            continue;
+        if (!TerminateProcess(process.get(), 0))
+            continue;
+        waitForProcess(process.get(), kProcessEndWait, report_);
+        listed.ended = true;
+        ++ended;
+        if (report_ != nullptr)
+            report_->programStep(ProgramStep{ProgramStep::Terminated, listed.image});
+    }
+    return ended;
+}
+
+bool ProgramStopper::unregister(const std::string& path)
+{
+    if (kept(path))
+        return false;
+    // regsvr32 loads the file and calls its DllUnregisterServer: for a file
+    // that has none it would only cost a process start.
+    if (fileExports(path, "DllUnregisterServer") == PeExport::NotExported)
+        return false;
+    ScopedHandle process;
+    bool ran = launchProgram("regsvr32.exe", "/u /s \"" + path + "\"", process);
+    if (ran && process.valid())
+        ran = waitForProcess(process.get(), kHelperProgramWait, report_);
+    if (report_ != nullptr)
+        report_->programStep(
+            ProgramStep{ran ? ProgramStep::Unregistered : ProgramStep::UnregisterFailed, path});
+    return ran;
+}
+
+void ProgramStopper::stopFile(const std::string& path)
+{
+    if (hasExtension(path, "exe"))
+        endProgram(path);
+    else if (hasExtension(path, "dll") || hasExtension(path, "ocx"))
+        unregister(path);
+}
+
+bool ProgramStopper::stopFolder(const std::string& folder)
+{
     DWORD attributes = GetFileAttributesA(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         isReparsePoint(attributes))
         return false;
-    stopProgramsIn(folder, places, report, false);
-    stopProgramsIn(folder, places, report, true);
+    stopEntriesOf(folder, false);
+    stopEntriesOf(folder, true);
     return true;
+}
+
+void ProgramStopper::stopEntriesOf(const std::string& folder, bool descend)
+{
+    listFolder(folder, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
+        if (isReparsePoint(entry.dwFileAttributes))
+            return true;
+        const std::string path = joinPath(folder, entry.cFileName);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (descend && !places_.isProtectedFolder(path))
+                stopFolder(path);
+        } else {
+            stopFile(path);
+        }
+        return true;
+    });
 }
 
 bool hasExtension(const std::string& path, const char* ext)

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace kestrune {
 
@@ -43,7 +44,10 @@ int terminateProcessByName(const std::string& fullPath, const ProtectedPlaces& p
 
 // Runs regsvr32.exe "/u /s \"<path>\"" and waits for it (kHelperProgramWait).
 // True when it was started and ended within the wait (whatever its result).
-// False, without running it, when `path` is a protected file (placeKept).
+// False, without running it, when `path` is a protected file (placeKept), and
+// when the file is read whole and is no PE DLL exporting DllUnregisterServer
+// (regsvr32 would have nothing to call: no step is reported). A file that
+// cannot be opened or read is handed to regsvr32 all the same.
 bool unregisterServer(const std::string& path, const ProtectedPlaces& places,
                       RemovalReport* report = nullptr);
 
@@ -60,6 +64,44 @@ void stopProgramFile(const std::string& path, const ProtectedPlaces& places,
 // never followed. False when `folder` is not a folder.
 bool stopFolderPrograms(const std::string& folder, const ProtectedPlaces& places,
                         RemovalReport* report = nullptr);
+
+// The program stopping of one removal pass: the same operations as the
+// functions above, but the process list is read once, when the pass meets its
+// first program, and reused for every later file of the pass, instead of once
+// per file. A process the pass ends is struck from the list; before a listed
+// process is ended its image path is read again through the opened handle, so
+// an id that has passed to another program meanwhile is left alone. A
+// program started after the list was read is not seen by this pass (the file
+// removal's deleting pass reads a list of its own).
+class ProgramStopper {
+public:
+    // `places` and `report` (may be null) must outlive the stopper.
+    ProgramStopper(const ProtectedPlaces& places, RemovalReport* report);
+    ProgramStopper(const ProgramStopper&) = delete;
+    ProgramStopper& operator=(const ProgramStopper&) = delete;
+
+    int endProgram(const std::string& fullPath);     // as terminateProcessByName
+    bool unregister(const std::string& path);        // as unregisterServer
+    void stopFile(const std::string& path);          // as stopProgramFile
+    bool stopFolder(const std::string& folder);      // as stopFolderPrograms
+
+private:
+    struct Process {
+        DWORD id;
+        std::string image;
+        std::string longImage;   // read when first needed
+        bool longRead;
+        bool ended;
+    };
+    std::vector<Process>& processes();
+    void stopEntriesOf(const std::string& folder, bool descend);
+    bool kept(const std::string& path);
+
+    const ProtectedPlaces& places_;
+    RemovalReport* report_;
+    std::vector<Process> processes_;
+    bool listed_ = false;
+};
 
 // True when the extension (fileExtension of the path) is `ext`, ignoring case.
 bool hasExtension(const std::string& path, const char* ext);

@@ -4,6 +4,7 @@
 // cannot name a place.
 #include "removal/file_removal.h"
 
+#include "platform/file_bytes.h"
 #include "removal/process_control.h"
 #include "removal/reboot_pending.h"
 #include "support/removal_fixtures.h"
@@ -159,8 +160,8 @@ TEST_F(FileRemoval, MissingAndReadOnlyFilesCountAsDeletedAndAreNotScheduled)
 
 TEST_F(FileRemoval, TwoItemsOfTheSameNameAreBothDeletedAndUnselectedOnesStay)
 {
-    ts::writeTextFile(work + "\\A\\dup.dll", "a");
-    ts::writeTextFile(work + "\\B\\dup.dll", "b");
+    ts::copyHelperTo(work + "\\A\\dup.dll", "test_component.dll");
+    ts::copyHelperTo(work + "\\B\\dup.dll", "test_component.dll");
     ts::writeTextFile(work + "\\C\\dup.dll", "c");
     ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
     ts::fileItem(bad, "dup.dll", work + "\\A");
@@ -175,6 +176,39 @@ TEST_F(FileRemoval, TwoItemsOfTheSameNameAreBothDeletedAndUnselectedOnesStay)
     for (const ks::ProgramStep& step : report.steps)
         unregistered += step.kind == ks::ProgramStep::Unregistered ? 1 : 0;
     EXPECT_EQ(4, unregistered);   // both passes, both files
+    EXPECT_EQ("unregistered\r\nunregistered\r\n",
+              ts::readTextFile(work + "\\A\\dup.dll.unregistered"));
+}
+
+TEST_F(FileRemoval, OnlyComponentsWithAnUnregisteringEntryOrUnreadableOnesStartRegsvr32)
+{
+    const std::string folder = work + "\\Bad";
+    ts::copyHelperTo(folder + "\\real.ocx", "test_component.dll");
+    ts::copyHelperTo(folder + "\\plain.dll", "test_library.dll");
+    ts::writeTextFile(folder + "\\junk.dll", "MZ but nothing more");
+    const std::string busy = folder + "\\busy.dll";
+    ts::writeTextFile(busy, "busy");
+    ts::StartedProgram holder(ts::removalHelperPath(), "hold \"" + busy + "\"");
+    for (int i = 0; i < 100 && ks::FileBytes(busy).opened(); ++i)
+        Sleep(20);
+    ASSERT_FALSE(ks::FileBytes(busy).opened()) << "the helper does not hold the file";
+    ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
+    for (const char* name : {"real.ocx", "plain.dll", "junk.dll", "busy.dll"})
+        ts::fileItem(bad, name, folder);
+
+    removeAll();
+
+    std::vector<std::string> unregistered;
+    for (const ks::ProgramStep& step : report.steps)
+        if (step.kind == ks::ProgramStep::Unregistered)
+            unregistered.push_back(step.path.substr(folder.size() + 1));
+    EXPECT_EQ((std::vector<std::string>{"real.ocx", "busy.dll", "real.ocx", "busy.dll"}),
+              unregistered);
+    EXPECT_TRUE(ts::pathExists(folder + "\\real.ocx.unregistered"));
+    ASSERT_EQ(4u, report.outcomes.size());
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(RemovalResult::Deleted, resultOf(i)) << report.outcomes[i].name;
+    EXPECT_EQ(RemovalResult::Scheduled, resultOf(3));
 }
 
 TEST_F(FileRemoval, ItemsThatCannotNameAPlaceAreRefused)

@@ -4,6 +4,7 @@
 
 #include "platform/handles.h"
 #include "support/removal_fixtures.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,22 @@ TEST(ProcessControl, ThisProgramIsNeverEnded)
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
     EXPECT_EQ(0, ks::terminateProcessByName(self, ks::ProtectedPlaces()));
+}
+
+TEST(ProcessControl, APassReadsTheProcessListOnceWhenItMeetsItsFirstProgram)
+{
+    const std::string path = ts::freshWorkFolder("APass") + "\\again.exe";
+    ts::copyHelperTo(path);
+    ks::ProgramStopper pass(ts::machinePlaces(), nullptr);
+    ts::StartedProgram early(path, "wait");
+    EXPECT_EQ(1, pass.endProgram(path));
+    EXPECT_FALSE(early.running());
+    // Started after the pass read the list: only a fresh pass sees it.
+    ts::StartedProgram late(path, "wait");
+    EXPECT_EQ(0, pass.endProgram(path));
+    EXPECT_TRUE(late.running());
+    EXPECT_EQ(1, ks::terminateProcessByName(path, ts::machinePlaces()));
+    EXPECT_FALSE(late.running());
 }
 
 TEST(ProcessControl, StopFolderProgramsNeedsAFolder)

@@ -195,10 +195,10 @@ bool StartedProgram::running() const
     return process_.valid() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
-void copyHelperTo(const std::string& path)
+void copyHelperTo(const std::string& path, const std::string& helper)
 {
     writeTextFile(path, "");
-    ASSERT_TRUE(CopyFileA(removalHelperPath().c_str(), path.c_str(), FALSE)) << path;
+    ASSERT_TRUE(CopyFileA((programFolder() + helper).c_str(), path.c_str(), FALSE)) << path;
 }
 
 std::string pendingRenames()

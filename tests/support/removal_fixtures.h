@@ -64,8 +64,10 @@ private:
     DWORD id_ = 0;
 };
 
-// Copies removal_helper.exe to `path`, creating the folders above it.
-void copyHelperTo(const std::string& path);
+// Copies removal_helper.exe, or another file copied next to the test program
+// (test_component.dll, test_library.dll), to `path`, creating the folders
+// above it.
+void copyHelperTo(const std::string& path, const std::string& helper = "removal_helper.exe");
 
 // A RemovalReport that keeps everything it is told.
 class RecordingRemovalReport : public RemovalReport {
