@@ -159,6 +159,16 @@ cli restore --force "$archive" > "$work/forced.txt"
 expect_eq "forced: exit" 0 $?
 expect_eq "forced: replaced" dot "$(tr -d '\r' < "$drive_c/ksr/.dot")"
 
+# An archive in the other place of Kestrune's files (the per-user folder, in
+# use when the program folder cannot be written) is listed and found by name.
+peruser=$drive_c/users/$E2E_USER/AppData/Local/Kestrune/KestruneBackup
+mkdir -p "$peruser"
+cp "$archive_unix" "$peruser/1,1,2001_1,1,1.zip"
+touch -d 2001-01-01 "$peruser/1,1,2001_1,1,1.zip"
+expect_eq "list: both places, newest first" "$archive	7 items
+1,1,2001_1,1,1.zip	7 items" "$(cli restore --list | cut -f1,3)"
+expect_eq "list: the per-user archive by its name" 7 "$(cli restore --list '1,1,2001_1,1,1.zip' | wc -l)"
+
 cli restore --list --force > /dev/null; expect_eq "bad arguments" 2 $?
 cli restore --delete "$archive" > /dev/null
 expect_eq "delete: exit" 0 $?
