@@ -1,6 +1,7 @@
 // The data folder: a write test in the program folder, the per-user folder.
 #include "settings/data_folder.h"
 
+#include "platform/handles.h"
 #include "platform/text_compare.h"
 #include "settings/settings_store.h"
 
@@ -18,16 +19,25 @@ const char kPerUserFolderName[] = "Kestrune";
 
 }  // namespace
 
+// GetTempFileNameA is no test: Wine's hands back a name even when the file
+// could not be created. So the file is made here, and goes when closed.
 bool folderWritable(const std::string& folder)
 {
     if (folder.empty())
         return false;
-    char probe[MAX_PATH + 1] = {};
-    // Creates a file of a unique name: fails where the folder refuses files.
-    if (GetTempFileNameA(folder.c_str(), "kst", 0, probe) == 0)
-        return false;
-    DeleteFileA(probe);
-    return true;
+    const std::string base = (folder.back() == '\\' ? folder : folder + "\\") +
+                             "kestrune-write-test-" + std::to_string(GetCurrentProcessId()) + "-";
+    for (int n = 0; n < 100; ++n) {
+        const std::string probe = base + std::to_string(n) + ".tmp";
+        ScopedHandle file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                      nullptr));
+        if (file.valid())
+            return true;
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
 }
 
 std::string perUserDataFolder()
