@@ -45,6 +45,8 @@
 #define IDS_SUPPORT_MAIL 32789
 #define IDS_HOME_PAGE 32790
 #define IDS_HELP_PAGE 32791
+#define IDS_NOT_ADMIN_NOTICE 32800
+#define IDS_RESTART_FAILED 32801
 
 // System menu items added at initialisation
 #define IDM_ABOUTBOX 16

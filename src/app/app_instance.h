@@ -1,7 +1,9 @@
 // AppInstance: where the program begins and ends. Lets one instance run per
 // desktop (the named event kAlreadyRunningEventName and the window title
-// kWindowTitle), writes the default settings on the first run, and runs
-// MainWindow modally for the whole life of the process.
+// kWindowTitle; a start again as administrator first waits for the instance
+// that started it), decides the data folder, writes the default settings on
+// the first run, and runs MainWindow modally for the whole life of the
+// process.
 #pragma once
 
 #include "app/main_window.h"
@@ -42,5 +44,10 @@ private:
 // True when another instance is found: the event is signalled (sets
 // `signalled`) or a top-level window titled kWindowTitle exists.
 bool anotherInstanceRuns(HANDLE event, bool& signalled);
+
+// Waits up to `timeoutMs` until no top-level window titled kWindowTitle is
+// left; true when none is. A start with kRestartArgument waits so for the
+// instance that started it to close.
+bool waitForEarlierInstance(DWORD timeoutMs);
 
 }  // namespace kestrune

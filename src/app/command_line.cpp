@@ -3,6 +3,8 @@
 
 namespace kestrune {
 
+const char kRestartArgument[] = "/restart";
+
 std::string commandLineArguments(const char* commandLine)
 {
     if (commandLine == nullptr)
@@ -28,6 +30,11 @@ std::string commandLineArguments(const char* commandLine)
 bool isStartupArgument(const std::string& arguments)
 {
     return arguments == "/s";
+}
+
+bool isRestartArgument(const std::string& arguments)
+{
+    return arguments == kRestartArgument;
 }
 
 }  // namespace kestrune

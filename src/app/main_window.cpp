@@ -323,7 +323,7 @@ void MainWindow::onRestoreCommand()
         return;
     }
     RestoreDialog dialog(*boxes_, ProtectedPlaces::forThisMachine(ownPlacesFromSettings()),
-                         RestorePlaces{archiveFolderPath(), logFolder(), cookiesFolder()});
+                         RestorePlaces{archiveFolderPaths(), logFolder(), cookiesFolder()});
     dialog.run(window_);
 }
 

@@ -2,6 +2,8 @@
 #include "app/removal_flow.h"
 
 #include "app/message_pump.h"
+#include "platform/elevation.h"
+#include "platform/resource_strings.h"
 #include "removal/backup_run.h"
 #include "removal/reboot_pending.h"
 #include "removal/removal_log.h"
@@ -11,6 +13,7 @@
 #include "settings/settings_store.h"
 
 #include "product.h"
+#include "resource.h"
 
 namespace kestrune {
 
@@ -88,6 +91,11 @@ ProtectedPlaces RemovalHost::protectedPlaces()
     return ProtectedPlaces::forThisMachine(ownPlacesFromSettings());
 }
 
+bool RemovalHost::runsAsAdministrator()
+{
+    return isElevated();
+}
+
 std::string chooseLogFileName(MessageBoxes& boxes)
 {
     if (settingEnabled(kSettingAutoSaveLog))
@@ -118,6 +126,8 @@ void RemovalFlow::removeCommand()
         return;
     }
     BusyScope busy(busy_);
+    if (!goOnWithoutAdministrator())
+        return;
     markSelectedItems(host_.parasiteList(), host_.checkedFinds());
     const ProtectedPlaces places = host_.protectedPlaces();
 
@@ -137,6 +147,24 @@ void RemovalFlow::removeCommand()
     host_.clearResults();
     host_.showState(RemovalState::Idle);
     host_.setStatusText(kStatusReady);
+}
+
+bool RemovalFlow::goOnWithoutAdministrator()
+{
+    if (goOnWithoutAdministrator_ || host_.runsAsAdministrator())
+        return true;
+    const int answer = host_.messageBoxes().show(nullptr, loadResourceString(IDS_NOT_ADMIN_NOTICE),
+                                                 kPermissionCaption, kNotAdminStyle);
+    if (scanStartedMeanwhile())
+        return false;
+    if (answer == IDNO) {
+        goOnWithoutAdministrator_ = true;
+        return true;
+    }
+    if (answer == IDYES && !host_.restartAsAdministrator())
+        showPlainMessage(host_.messageBoxes(), host_.ownerWindow(),
+                         loadResourceString(IDS_RESTART_FAILED));
+    return false;
 }
 
 void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)

@@ -46,6 +46,12 @@ public:
     // remove command: this machine's and Kestrune's own as the settings and
     // the running program name them (ownPlacesFromSettings).
     virtual ProtectedPlaces protectedPlaces();
+    // Whether Kestrune runs with administrator rights (isElevated()).
+    virtual bool runsAsAdministrator();
+    // Starts Kestrune again as administrator and, when it started, lets this
+    // window end (the user scans again in the new one). False when nothing
+    // was started: the user declined or the start failed.
+    virtual bool restartAsAdministrator() = 0;
 };
 
 // The flow's texts, captions and styles; its questions are asked with
@@ -64,6 +70,12 @@ constexpr UINT kSummaryStyle = MB_OK | MB_ICONEXCLAMATION;
 extern const char kStatusBackingUp[];
 extern const char kStatusBackupCompleted[];
 extern const char kStatusReady[];
+
+// Asked before a removal when Kestrune runs without administrator rights:
+// Yes starts it again as administrator, No goes on without, Cancel removes
+// nothing. The texts are string-table entries IDS_NOT_ADMIN_NOTICE and
+// IDS_RESTART_FAILED (the latter a plain message when the start failed).
+constexpr UINT kNotAdminStyle = MB_YESNOCANCEL | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST;
 
 // The question asked when "asl" is off (kTopmostQuestionStyle).
 extern const char kMakeLogFileText[];
@@ -90,14 +102,18 @@ public:
     // removeCommand: the delete button and the Yes to the end-of-scan offer.
     // Does nothing while a scan thread runs or while this flow is already
     // under way (its questions have no owner, so the window stays usable
-    // while they are open). The checked rows are taken once, at the start:
-    // the items behind them are the ones backed up and removed, whatever is
-    // checked meanwhile.
+    // while they are open). Without administrator rights it first offers to
+    // start Kestrune again as administrator; once the user chose to go on
+    // without, later removals of this window do not ask again. The checked
+    // rows are taken once, after that question: the items behind them are
+    // the ones backed up and removed, whatever is checked meanwhile.
     void removeCommand();
 
     bool busy() const { return busy_; }
 
 private:
+    // The not-administrator question; true when the removal goes on here.
+    bool goOnWithoutAdministrator();
     void backupThenRemove(const ProtectedPlaces& places);
     RemovalTotals removeSelectedItems(const ProtectedPlaces& places);
     // The summary box, owned by the window, with the application title.
@@ -108,6 +124,7 @@ private:
 
     RemovalHost& host_;
     bool busy_ = false;
+    bool goOnWithoutAdministrator_ = false;   // the user chose to go on without
 };
 
 }  // namespace kestrune

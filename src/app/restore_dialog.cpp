@@ -82,7 +82,7 @@ INT_PTR RestoreDialog::onInitDialog(HWND dialog)
 
 void RestoreDialog::fillArchives()
 {
-    archives_ = listBackupArchives(where_.archiveFolder, places_);
+    archives_ = listBackupArchives(where_.archiveFolders, places_);
     ListView_DeleteAllItems(archiveList_);
     for (size_t i = 0; i < archives_.size(); ++i) {
         std::string date = localDate(archives_[i].written);

@@ -1,4 +1,4 @@
-// RestoreDialog (IDD_RESTORE): the backups of the backup folder (newest
+// RestoreDialog (IDD_RESTORE): the backups of the backup folders (newest
 // first, date and items), the items of the selected one with check boxes
 // (all checked), and Restore, Delete and Close. Restore asks first, runs on
 // the window thread and ends with a summary of what came back and what did
@@ -20,7 +20,7 @@ namespace kestrune {
 
 // Where the dialog finds the backups and puts things back.
 struct RestorePlaces {
-    std::string archiveFolder;
+    std::vector<std::string> archiveFolders;   // listed together, newest first
     std::string logFolder;
     std::string cookiesFolder;
 };

@@ -2,7 +2,7 @@
 #include "app/update_progress_dialog.h"
 
 #include "platform/text_compare.h"
-#include "settings/settings_store.h"
+#include "settings/data_folder.h"
 #include "ui/system_modal.h"
 #include "update/update_server.h"
 #include "update/version_check.h"
@@ -219,9 +219,9 @@ void UpdateProgressDialog::finishCheckPhase()
         updateAvailable_ = 0;
         return;
     }
-    const std::string folder = programFolder();
+    const std::string folder = dataFolder();
     if (folder.empty()) {
-        // Without the program folder the target would be a bare relative name.
+        // Without a data folder the target would be a bare relative name.
         checkFailed_ = true;
         updateAvailable_ = 0;
         return;

@@ -1,8 +1,11 @@
 // The main window as the removal flow's host.
 #include "app/window_removal.h"
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/ui_state.h"
+#include "platform/elevation.h"
+#include "settings/settings_store.h"
 
 #include "resource.h"
 
@@ -66,6 +69,17 @@ void WindowRemoval::setLogFileName(const std::string& name)
 void WindowRemoval::clearResults()
 {
     window_.scanCommands().clearResults();
+}
+
+// The new instance waits for this window to go (kRestartArgument), so the
+// single-instance test lets it through.
+bool WindowRemoval::restartAsAdministrator()
+{
+    const std::string program = programPath();
+    if (program.empty() || !launchElevated(window_.window(), program, kRestartArgument))
+        return false;
+    window_.endWindow(IDOK);
+    return true;
 }
 
 }  // namespace kestrune

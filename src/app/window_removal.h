@@ -36,6 +36,9 @@ public:
     void setStatusText(const std::string& text) override;
     void setLogFileName(const std::string& name) override;
     void clearResults() override;
+    // Starts Kestrune.exe as administrator with kRestartArgument and ends
+    // the main window when it started.
+    bool restartAsAdministrator() override;
 
 private:
     MainWindow& window_;

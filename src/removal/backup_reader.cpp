@@ -263,6 +263,18 @@ std::string backupItemPlace(const BackupItem& item)
     return item.path;
 }
 
+namespace {
+
+void sortNewestFirst(std::vector<BackupArchiveInfo>& archives)
+{
+    std::stable_sort(archives.begin(), archives.end(),
+                     [](const BackupArchiveInfo& a, const BackupArchiveInfo& b) {
+                         return CompareFileTime(&a.written, &b.written) > 0;
+                     });
+}
+
+}  // namespace
+
 std::vector<BackupArchiveInfo> listBackupArchives(const std::string& folder,
                                                   const ProtectedPlaces& places)
 {
@@ -285,10 +297,19 @@ std::vector<BackupArchiveInfo> listBackupArchives(const std::string& folder,
         archives.push_back(info);
         return true;
     });
-    std::stable_sort(archives.begin(), archives.end(),
-                     [](const BackupArchiveInfo& a, const BackupArchiveInfo& b) {
-                         return CompareFileTime(&a.written, &b.written) > 0;
-                     });
+    sortNewestFirst(archives);
+    return archives;
+}
+
+std::vector<BackupArchiveInfo> listBackupArchives(const std::vector<std::string>& folders,
+                                                  const ProtectedPlaces& places)
+{
+    std::vector<BackupArchiveInfo> archives;
+    for (const std::string& folder : folders) {
+        std::vector<BackupArchiveInfo> more = listBackupArchives(folder, places);
+        archives.insert(archives.end(), more.begin(), more.end());
+    }
+    sortNewestFirst(archives);
     return archives;
 }
 

@@ -65,6 +65,9 @@ struct BackupArchiveInfo {
 // against `places`) for its number of items.
 std::vector<BackupArchiveInfo> listBackupArchives(const std::string& folder,
                                                   const ProtectedPlaces& places);
+// The same for several folders, all their archives together, newest first.
+std::vector<BackupArchiveInfo> listBackupArchives(const std::vector<std::string>& folders,
+                                                  const ProtectedPlaces& places);
 
 // The key lines ("[...]") of a regedit export (UTF-16 with a byte-order mark,
 // or ANSI), without their brackets; false when the text is neither.

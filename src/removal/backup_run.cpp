@@ -6,7 +6,7 @@
 #include "removal/file_backup.h"
 #include "removal/folder_utils.h"
 #include "removal/registry_backup.h"
-#include "settings/settings_store.h"
+#include "settings/data_folder.h"
 
 #include <cstdio>
 
@@ -14,10 +14,28 @@ namespace kestrune {
 
 std::string archiveFolderPath()
 {
-    const std::string folder = programFolder();
+    const std::string folder = dataFolder();
     if (folder.empty())
         return std::string();
-    return folder + "KestruneBackup";
+    return folder + kBackupFolderName;
+}
+
+std::vector<std::string> archiveFolderPaths()
+{
+    std::vector<std::string> folders;
+    for (const std::string& folder : dataFolders())
+        folders.push_back(folder + kBackupFolderName);
+    return folders;
+}
+
+std::string backupArchivePath(const std::string& name)
+{
+    for (const std::string& folder : archiveFolderPaths()) {
+        const std::string path = joinPath(folder, name);
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return path;
+    }
+    return joinPath(archiveFolderPath(), name);
 }
 
 std::string archiveFileName(const SYSTEMTIME& local)

@@ -1,4 +1,4 @@
-// A whole backup before a removal: the dated archive beside the program, the
+// A whole backup before a removal: the dated archive in the data folder, the
 // registry exports and file copies in the temporary backup folder, packing
 // the folder into the archive and emptying it again. Window thread only.
 #pragma once
@@ -10,12 +10,22 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace kestrune {
 
-// The folder of the backup archives: "KestruneBackup" in the program's
-// folder; empty when the program path cannot be fetched.
+// The folder new backup archives go to: "KestruneBackup" in the data folder
+// (beside the program, or the per-user folder when the program folder cannot
+// be written); empty when there is none.
 std::string archiveFolderPath();
+
+// Every folder backup archives may lie in: archiveFolderPath() first, then
+// "KestruneBackup" in the other place of Kestrune's files (dataFolders()).
+std::vector<std::string> archiveFolderPaths();
+
+// The archive `name` (a bare file name) in the first of archiveFolderPaths()
+// that holds it; in archiveFolderPath() when none does.
+std::string backupArchivePath(const std::string& name);
 
 // "M,D,YYYY_h,m,s.zip" from a local time: month first, no leading zeros.
 std::string archiveFileName(const SYSTEMTIME& local);

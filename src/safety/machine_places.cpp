@@ -3,6 +3,7 @@
 
 #include "platform/folder_listing.h"
 #include "platform/handles.h"
+#include "settings/data_folder.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -339,6 +340,13 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
     for (const std::string& tree : {own.backupFolder, own.temporaryBackupFolder}) {
         if (!tree.empty())
             places.addTree(tree);
+    }
+    for (const std::string& folder : own.dataFolders) {
+        if (folder.empty())
+            continue;
+        places.addFolder(folder);
+        places.addTree(joined(folder, kBackupFolderName));
+        places.addLogFolder(joined(folder, kLogFolderName));
     }
     if (!own.settingsKey.empty())
         places.setSettingsKey(own.settingsKey);

@@ -1,6 +1,7 @@
 // Kestrune's own places, read from the settings.
 #include "safety/own_places.h"
 
+#include "settings/data_folder.h"
 #include "settings/settings_store.h"
 
 #include <windows.h>
@@ -8,8 +9,6 @@
 namespace kestrune {
 
 namespace {
-
-const char kBackupFolderName[] = "KestruneBackup";
 
 std::string temporaryFolder()
 {
@@ -27,8 +26,10 @@ OwnPlaces ownPlacesFromSettings()
     own.programFile = programPath();
     own.referenceFile = referenceFilePath();
     own.logFolder = logFolder();
-    if (!own.programFolder.empty())
-        own.backupFolder = own.programFolder + kBackupFolderName;
+    const std::string data = dataFolder();
+    if (!data.empty())
+        own.backupFolder = data + kBackupFolderName;
+    own.dataFolders = dataFolders();
     const std::string temp = temporaryFolder();
     if (!temp.empty())
         own.temporaryBackupFolder = temp + kBackupFolderName;

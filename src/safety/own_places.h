@@ -8,9 +8,10 @@ namespace kestrune {
 
 // The program folder and file (programFolder(), programPath()), the reference
 // file in use ("rfp"), the log folder ("lfp"), the backup folder
-// "KestruneBackup" beside the program, the temporary backup folder
-// "KestruneBackup" in the temporary folder, and the settings key. A place
-// that cannot be read stays empty. Reads the settings: window thread only.
+// "KestruneBackup" in the data folder, the temporary backup folder
+// "KestruneBackup" in the temporary folder, both places of Kestrune's own
+// files (dataFolders()), and the settings key. A place that cannot be read
+// stays empty. Reads the settings: window thread only.
 OwnPlaces ownPlacesFromSettings();
 
 }  // namespace kestrune

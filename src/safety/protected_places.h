@@ -13,6 +13,7 @@
 
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace kestrune {
 
@@ -25,6 +26,10 @@ struct OwnPlaces {
     std::string logFolder;           // where the removal logs go
     std::string backupFolder;        // "KestruneBackup" beside the program
     std::string temporaryBackupFolder;   // "KestruneBackup" in the temporary folder
+    // Every folder Kestrune keeps its files in (the program folder, the
+    // per-user "%LOCALAPPDATA%\Kestrune"): each is protected as a folder,
+    // its "KestruneBackup" as a tree and its "logs" as a log folder.
+    std::vector<std::string> dataFolders;
     std::string settingsKey = "SOFTWARE\\Kestrune";   // below HKEY_CURRENT_USER
 };
 

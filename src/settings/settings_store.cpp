@@ -2,6 +2,7 @@
 #include "settings/settings_store.h"
 
 #include "platform/handles.h"
+#include "settings/data_folder.h"
 
 #include "product.h"
 #include "resource.h"
@@ -105,7 +106,10 @@ bool createDefaultSettings()
     std::string folder;
     if (splitProgramPath(folder)) {
         writeSetting(kSettingProgramFolder, folder);
-        std::string logs = folder + "\\logs";
+        // The logs go where Kestrune may write: beside the program, or in the
+        // per-user folder when the program folder is closed to this user.
+        const std::string data = dataFolder();
+        std::string logs = (data.empty() ? folder + "\\" : data) + kLogFolderName;
         CreateDirectoryA(logs.c_str(), nullptr);   // an existing folder is fine
         writeSetting(kSettingLogFolder, logs);
         writeSetting(kSettingReferenceFile, folder + "\\" + defaultReferenceFileName());

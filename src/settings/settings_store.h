@@ -49,7 +49,8 @@ bool settingsMissing();
 
 // Creates the settings key and writes the eleven defaults ("pv" the version,
 // "df" "kestrune_082303_def.ks", "ras" "sas" "mtst" "0", "asl" "abrs" "acu"
-// "1", "path", "lfp", "rfp") and creates the logs folder. False, with nothing
+// "1", "path", "lfp", "rfp") and creates the logs folder ("logs" in the data
+// folder, see data_folder.h). False, with nothing
 // written, when "SOFTWARE" cannot be opened or "Kestrune" cannot be created;
 // true otherwise, whatever the single writes gave. When the program path
 // cannot be fetched, "path", "lfp" and "rfp" are not written (readers then get

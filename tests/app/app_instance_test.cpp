@@ -48,7 +48,10 @@ TEST(AppInstanceTest, WindowWithTheTitleStopsTheStart)
     EXPECT_EQ(WaitForSingleObject(watcher, 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "finish resets the event";
     CloseHandle(watcher);
+    // A start again as administrator waits for that window, and only so long.
+    EXPECT_FALSE(waitForEarlierInstance(300));
     DestroyWindow(window);
+    EXPECT_TRUE(waitForEarlierInstance(0));
 }
 
 TEST(OpenUrlTest, BrowserCommandIsCutBeforeItsPlaceholder)

@@ -4,6 +4,7 @@
 // runs; and the choice between the dated log file and "log.txt".
 #include "app/removal_flow.h"
 
+#include "platform/resource_strings.h"
 #include "removal/backup_run.h"
 #include "removal/reboot_pending.h"
 #include "removal/selection.h"
@@ -12,6 +13,8 @@
 #include "support/scripted_message_boxes.h"
 #include "support/temp_folder.h"
 #include "support/zip_reader.h"
+
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +68,12 @@ public:
         checked.clear();
         ++clears;
     }
+    bool runsAsAdministrator() override { return administrator; }
+    bool restartAsAdministrator() override
+    {
+        ++restarts;
+        return restartStarts;
+    }
 
     void addRow(FindKind kind, int parasite, int item, bool isChecked = true)
     {
@@ -81,6 +90,9 @@ public:
     std::vector<std::string> statuses;
     std::string logFileName;
     int clears = 0;
+    bool administrator = true;
+    bool restartStarts = true;
+    int restarts = 0;
 };
 
 const UINT kQuestion = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND | MB_TOPMOST;
@@ -102,7 +114,8 @@ protected:
     }
 
     // Two parasites: "Bad" with two files, "Other" with one file and a value.
-    void fillList()
+    void fillList() { fillList(host); }
+    void fillList(FakeHost& host)
     {
         ks::Parasite& bad = ts::parasiteNamed(host.list, "Bad");
         ts::fileItem(bad, "one.exe", work + "\\Bad", false);
@@ -432,6 +445,65 @@ TEST_F(Flow, AScanStartedWhileAQuestionIsOpenEndsTheFlow)
     EXPECT_TRUE(host.states.empty());
     EXPECT_TRUE(ts::pathExists(work + "\\Bad\\one.exe"));
     EXPECT_FALSE(flow.busy());
+}
+
+TEST_F(Flow, WithoutAdministratorRightsTheUserChoosesFirst)
+{
+    const std::string notice = ks::loadResourceString(IDS_NOT_ADMIN_NOTICE);
+    const std::string failed = ks::loadResourceString(IDS_RESTART_FAILED);
+    ASSERT_NE(std::string::npos, notice.find("HKEY_LOCAL_MACHINE and in Program Files")) << notice;
+    struct Row {
+        int answer;
+        bool starts;
+        int restarts;
+        std::vector<std::string> texts;
+    };
+    const Row rows[] = {
+        {IDCANCEL, true, 0, {notice}},
+        {IDYES, true, 1, {notice}},
+        {IDYES, false, 1, {notice, failed}},
+    };
+    for (const Row& row : rows) {
+        FakeHost other;
+        ks::RemovalFlow otherFlow{other};
+        fillList(other);
+        other.addRow(FindKind::File, 0, 0);
+        other.administrator = false;
+        other.restartStarts = row.starts;
+        other.boxes.answer(row.answer);
+        other.boxes.answer(IDOK);
+        otherFlow.removeCommand();
+        std::vector<std::string> texts;
+        for (const ts::ShownMessage& box : other.boxes.shown())
+            texts.push_back(box.text);
+        EXPECT_EQ(row.texts, texts) << row.answer;
+        EXPECT_EQ(row.restarts, other.restarts) << row.answer;
+        EXPECT_TRUE(ts::pathExists(work + "\\Bad\\one.exe")) << row.answer;
+        EXPECT_TRUE(other.states.empty()) << row.answer;
+        EXPECT_FALSE(otherFlow.busy());
+    }
+
+    // Going on without removes as usual, and the next removal does not ask.
+    fillList();
+    host.administrator = false;
+    host.addRow(FindKind::File, 0, 0);
+    host.boxes.answer(IDNO);
+    host.boxes.answer(IDOK);
+    flow.removeCommand();
+    host.addRow(FindKind::File, 0, 1);
+    host.boxes.answer(IDOK);
+    flow.removeCommand();
+    ASSERT_EQ(3u, host.boxes.shown().size());
+    const ts::ShownMessage& box = host.boxes.shown()[0];
+    EXPECT_EQ(notice, box.text);
+    EXPECT_EQ(nullptr, box.owner);
+    EXPECT_EQ("Permission", box.caption);
+    EXPECT_EQ(ks::kNotAdminStyle, box.style);
+    EXPECT_EQ(ks::kRemovedText, host.boxes.shown()[1].text);
+    EXPECT_EQ(ks::kRemovedText, host.boxes.shown()[2].text);
+    EXPECT_FALSE(ts::pathExists(work + "\\Bad\\one.exe"));
+    EXPECT_FALSE(ts::pathExists(work + "\\Bad\\two.txt"));
+    EXPECT_EQ(0, host.restarts);
 }
 
 TEST(Selection, MarksExactlyTheItemsBehindTheFinds)

@@ -1,6 +1,7 @@
-// The Restore from Backup dialog driven as a user would: a backup listed
-// with its items all checked, an unchecked item left out of the restore,
-// the question and the summary, and Delete.
+// The Restore from Backup dialog driven as a user would: the backups of two
+// folders listed newest first, the newest with its items all checked, an
+// unchecked item left out of the restore, the question and the summary, and
+// Delete.
 #include "app/restore_dialog.h"
 
 #include "removal/backup_run.h"
@@ -50,6 +51,19 @@ TEST(RestoreDialog, RestoresTheCheckedItemsOfTheSelectedBackupAndDeletesIt)
     Parasite& bad = ts::parasiteNamed(list, "Bad");
     ts::fileItem(bad, "one.txt", work + "\\Bad");
     ts::fileItem(bad, "two.txt", work + "\\Bad");
+    // An older backup in a second folder (the other place of Kestrune's
+    // files) is listed below the newer one.
+    BackupPlaces older{work + "\\Older", work + "\\Temp", work + "\\Cookies"};
+    const BackupOutcome olderBackup = makeBackup(list, nullptr, ts::machinePlaces(), older);
+    ASSERT_TRUE(olderBackup.complete);
+    {
+        HANDLE file = CreateFileA(olderBackup.archivePath.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        FILETIME longAgo = {0, 0x01000000};
+        SetFileTime(file, nullptr, nullptr, &longAgo);
+        CloseHandle(file);
+    }
     BackupPlaces places{work + "\\Archives", work + "\\Temp", work + "\\Cookies"};
     const BackupOutcome backup = makeBackup(list, nullptr, ts::machinePlaces(), places);
     ASSERT_TRUE(backup.complete);
@@ -62,7 +76,8 @@ TEST(RestoreDialog, RestoresTheCheckedItemsOfTheSelectedBackupAndDeletesIt)
     test::whileModal(
         [&] {
             RestoreDialog dialog(boxes, ts::machinePlaces(),
-                                 RestorePlaces{places.archiveFolder, work + "\\Logs", places.cookiesFolder});
+                                 RestorePlaces{{places.archiveFolder, older.archiveFolder}, work + "\\Logs",
+                                               places.cookiesFolder});
             dialog.run(nullptr);
         },
         [&] {
@@ -79,7 +94,7 @@ TEST(RestoreDialog, RestoresTheCheckedItemsOfTheSelectedBackupAndDeletesIt)
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });
 
-    EXPECT_EQ(1, archives);
+    EXPECT_EQ(2, archives);
     EXPECT_EQ(2, items);
     EXPECT_TRUE(allChecked);
     EXPECT_EQ("one", ts::readTextFile(work + "\\Bad\\one.txt"));
@@ -88,7 +103,8 @@ TEST(RestoreDialog, RestoresTheCheckedItemsOfTheSelectedBackupAndDeletesIt)
     EXPECT_EQ("Put 1 checked item(s) of this backup back in their places?", boxes.shown()[0].text);
     EXPECT_EQ("1 restored.", boxes.shown()[1].text);
     EXPECT_FALSE(ts::pathExists(backup.archivePath));
-    EXPECT_EQ(0, archivesAfterDelete);
+    EXPECT_TRUE(ts::pathExists(olderBackup.archivePath));
+    EXPECT_EQ(1, archivesAfterDelete);
 }
 
 }  // namespace

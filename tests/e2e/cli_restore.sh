@@ -5,7 +5,9 @@
 # `clean --backup` and put back by `restore`, value for value and byte for
 # byte; a second restore changes nothing; a different file in an item's place
 # stays unless --force; damaged and hostile archives are refused with exit 2
-# and nothing written.
+# and nothing written. The tool's folder cannot be written (as an installed
+# copy's, run without administrator rights): the backup goes to the per-user
+# folder, and the archives of both places are listed.
 source "$(dirname "$0")/lib/e2e.sh"
 work=$E2E_WORK
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -31,6 +33,13 @@ scramble "$work/defs.xml" "$work/defs.ks"
 e2e_prefix
 e2e_install_cli "$work/defs.ks"
 drive_c=$E2E_C
+peruser=$drive_c/users/$E2E_USER/AppData/Local/Kestrune
+if read_only_folder "$E2E_CLI_DIR"; then
+    data=$peruser other=$E2E_CLI_DIR
+else
+    say "the system refuses chattr +i: the tool's folder stays writable"
+    data=$E2E_CLI_DIR other=$peruser
+fi
 
 cat > "$drive_c/plant.bat" <<'BAT'
 @echo off
@@ -88,7 +97,8 @@ check "the cookie is gone" bash -c "[ ! -e '$cookies_unix/user@badtracker[1].txt
 wine reg delete "$run_key" /v KsOther /f >/dev/null 2>&1
 archive=$(sed -n 's/^backup: .*\\//p' "$work/clean.txt")
 check "clean names its archive" test -n "$archive"
-archive_unix=$E2E_CLI_DIR/KestruneBackup/$archive
+archive_unix=$data/KestruneBackup/$archive
+check "the archive is in the data folder" test -f "$archive_unix"
 
 listing=$(cli restore --list)
 expect_eq "list: exit" 0 $?
@@ -158,6 +168,16 @@ expect_eq "exists: the file stays" mine "$(cat "$drive_c/ksr/.dot")"
 cli restore --force "$archive" > "$work/forced.txt"
 expect_eq "forced: exit" 0 $?
 expect_eq "forced: replaced" dot "$(tr -d '\r' < "$drive_c/ksr/.dot")"
+
+# An archive in the other place of Kestrune's files (written while that was
+# the data folder) is listed and found by name.
+[ "$other" == "$E2E_CLI_DIR" ] && writable_folder "$other"
+mkdir -p "$other/KestruneBackup"
+cp "$archive_unix" "$other/KestruneBackup/1,1,2001_1,1,1.zip"
+touch -d 2001-01-01 "$other/KestruneBackup/1,1,2001_1,1,1.zip"
+expect_eq "list: both places, newest first" "$archive	7 items
+1,1,2001_1,1,1.zip	7 items" "$(cli restore --list | cut -f1,3)"
+expect_eq "list: the other place's archive by its name" 7 "$(cli restore --list '1,1,2001_1,1,1.zip' | wc -l)"
 
 cli restore --list --force > /dev/null; expect_eq "bad arguments" 2 $?
 cli restore --delete "$archive" > /dev/null

@@ -41,6 +41,10 @@ kestrune-cli.exe scan --folder C:\kestrune-e2e\one --quiet > folderclean.out
 echo folderclean=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions clean.ks --quiet > clean.out 2> clean.err
 echo clean=%ERRORLEVEL%>> codes.txt
+set KESTRUNE_ASSUME_NOT_ADMIN=1
+kestrune-cli.exe scan --definitions clean.ks --quiet > notadmin.out 2> notadmin.err
+echo notadmin=%ERRORLEVEL%>> codes.txt
+set KESTRUNE_ASSUME_NOT_ADMIN=
 kestrune-cli.exe scan --definitions greedy.ks --quiet > greedy.out 2> greedy.err
 echo greedy=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions missing.ks > missing.out 2> missing.err
@@ -66,7 +70,7 @@ BAT
 end=$(date +%s.%N)
 o=$E2E_CLI_DIR
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
-expect_eq "exit codes" "full=1 progress=1 folder=1 folderclean=0 clean=0 greedy=1 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
+expect_eq "exit codes" "full=1 progress=1 folder=1 folderclean=0 clean=0 notadmin=0 greedy=1 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
 
 # A full scan's lines, in the order of the phases: keys (through the hive
 # fallback, shown as defined), values, cookies, files and folders at their
@@ -106,6 +110,9 @@ expected_folder=$(printf 'Alpha\tC:\\kestrune-e2e\\AlphaData\tFolder\tSevere\nAl
 expect_eq "folder scan lines" "$expected_folder" "$(LC_ALL=C sort "$o/folder.out")"
 expect_eq "folder scan: nothing at a defined place" "" "$(cat "$o/folderclean.out")"
 expect_eq "clean scan prints nothing" "" "$(cat "$o/clean.out" "$o/clean.err")"
+expect_eq "without administrator rights: said once on stderr" \
+    "kestrune-cli: running without administrator rights; items under HKEY_LOCAL_MACHINE and Program Files may not be removable" \
+    "$(cat "$o/notadmin.out"; tr -d '\r' < "$o/notadmin.err")"
 
 # Protected places are never listed; each is named on standard error, also
 # with --quiet, and the svchost.exe met in System32 (by the Windows folder's

@@ -3,7 +3,10 @@
 # the user's own, a read-only file and a folder tree are found by SCAN MY PC
 # and removed by DELETE PARASITES with the backup accepted; File > Restore
 # from Backup... puts them back from that backup, value for value and byte
-# for byte, without touching the other Run value.
+# for byte, without touching the other Run value. The program runs as if
+# without administrator rights: the first DELETE PARASITES is answered by
+# starting it again as administrator, the new instance scans again, and its
+# DELETE PARASITES goes on without.
 source "$(dirname "$0")/lib/e2e.sh"
 W="Kestrune v2.01"
 R="Restore from Backup"
@@ -53,17 +56,33 @@ snapshot() {
 snapshot > "$E2E_WORK/before.txt"
 check "the planted state is complete" grep -q 'lines.*REG_MULTI_SZ' "$E2E_WORK/before.txt"
 
+not_admin='Kestrune is not running as administrator. Items under HKEY_LOCAL_MACHINE and in Program Files may need administrator rights to be removed.\n\nDo you want to start Kestrune again as administrator? You will then have to scan again.\n\nYes: start again as administrator\nNo: go on without administrator rights\nCancel: remove nothing now'
+scan_to_four_rows() {
+    drive click "$W" IDC_SCAN >/dev/null
+    drive answer 'It is highly recommend you close all internet explorer windows to remove attached parasites as well as any other open programs.\n Kill All Explorer Windows ?' NO 10000 >/dev/null
+    expect_eq "scan ends" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 180000)"
+    drive answer 'Kestrune Detected 4 Parasites, Do you want Kestrune to Delete all Detected Parasites?' NO 10000 >/dev/null
+}
+
+export KESTRUNE_ASSUME_NOT_ADMIN=1
 start_kestrune
 kestrune=$E2E_LAST_PID
 check "main window opens" drive wait-window "$W" 30000
 drive answer 'It is strongly recommended to update your protection to protect yourself again the latest parasites we detect\n Proceed with the upgrade?' NO 10000 >/dev/null
 
-say "SCAN MY PC, DELETE PARASITES with a backup"
-drive click "$W" IDC_SCAN >/dev/null
-drive answer 'It is highly recommend you close all internet explorer windows to remove attached parasites as well as any other open programs.\n Kill All Explorer Windows ?' NO 10000 >/dev/null
-expect_eq "scan ends" "Kestrune Scan" "$(drive answer 'Scan Completed Successfully' OK 180000)"
-drive answer 'Kestrune Detected 4 Parasites, Do you want Kestrune to Delete all Detected Parasites?' NO 10000 >/dev/null
+say "SCAN MY PC, DELETE PARASITES, start again as administrator"
+scan_to_four_rows
 drive click "$W" IDC_DELETE >/dev/null
+expect_eq "not administrator: asked" "Permission" "$(drive answer "$not_admin" YES 10000)"
+wait_exit "$kestrune" 20
+check "this instance ends" [ $? -ne 124 ]
+check "the new one opens its window" drive wait-window "$W" 30000
+check "nothing was removed" bash -c "wine reg query 'HKCU\\Software\\KsRestore\\Bad' >/dev/null 2>&1"
+
+say "SCAN MY PC again, DELETE PARASITES without administrator rights, with a backup"
+scan_to_four_rows
+drive click "$W" IDC_DELETE >/dev/null
+expect_eq "not administrator: asked again" "Permission" "$(drive answer "$not_admin" NO 10000)"
 drive answer 'It is recommended that you make a backup of the files detected before deleting them.\nDo you want to create a backup now?' YES 10000 >/dev/null
 drive answer 'Backup was successful.\nDo you want to remove the selected adware now?' YES 60000 >/dev/null
 expect_eq "removal summary" "Kestrune" \
@@ -94,6 +113,5 @@ expect_eq "a restore log" 1 "$(ls "$E2E_PROGRAM_DIR/logs" | grep -c '^Restore .*
 drive click "$R" 2 >/dev/null
 check "the dialog closes" drive wait-gone "$R" 10000
 drive menu "$W" ID_FILE_EXIT >/dev/null
-wait_exit "$kestrune" 20
-check "program ends after Exit" [ $? -ne 124 ]
+check "program ends after Exit" drive wait-gone "$W" 20000
 e2e_finish

@@ -2,7 +2,9 @@
 # Start-up as a user meets it: the first run writes exactly the eleven
 # defaults and the logs folder, the loading texts come in order, the main
 # window opens with empty counters, the first-run reminder follows, a second
-# start ends at once, a later start has no reminder, and "/s" is accepted.
+# start ends at once, a later start has no reminder, and "/s" is accepted;
+# a first start from a folder that cannot be written puts the logs in the
+# per-user folder.
 source "$(dirname "$0")/lib/e2e.sh"
 e2e_prefix
 e2e_install_window_program
@@ -76,4 +78,21 @@ for arg in /s /S; do
     wait_exit "$pid" 20
     check "tray Exit ends the program ($arg)" [ $? -ne 124 ]
 done
+
+say "first start of a copy whose folder cannot be written"
+if read_only_folder "$E2E_PROGRAM_DIR"; then
+    wine reg delete 'HKCU\SOFTWARE\Kestrune' /f >/dev/null 2>&1
+    start_kestrune
+    pid=$E2E_LAST_PID
+    check "main window opens" drive wait-window "Kestrune v2.01" 30000
+    drive answer 'It is strongly recommended to update your protection to protect yourself again the latest parasites we detect\n Proceed with the upgrade?' NO 10000 >/dev/null
+    expect_eq "lfp in the per-user folder" "C:\\users\\$E2E_USER\\AppData\\Local\\Kestrune\\logs" "$(setting lfp)"
+    check "that logs folder exists" [ -d "$E2E_C/users/$E2E_USER/AppData/Local/Kestrune/logs" ]
+    expect_eq "rfp still beside the program" 'C:\Kestrune\kestrune_020404_v2.ks' "$(setting rfp)"
+    drive menu "Kestrune v2.01" ID_FILE_EXIT >/dev/null
+    wait_exit "$pid" 20
+    check "program ends after Exit" [ $? -ne 124 ]
+else
+    say "skipped: the system refuses chattr +i"
+fi
 e2e_finish

@@ -5,6 +5,7 @@
 #include "safety/own_places.h"
 #include "safety/protected_places.h"
 
+#include "settings/data_folder.h"
 #include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,12 @@ std::string shortPath(const std::string& path)
 
 const char kProgramFolder[] = "C:\\kestrune\\";
 
+// The per-user place of Kestrune's files, "%LOCALAPPDATA%\Kestrune\".
+std::string perUserFolder()
+{
+    return shellFolder(CSIDL_LOCAL_APPDATA) + "\\Kestrune\\";
+}
+
 struct PlaceCase {
     std::string path;
     bool expected;
@@ -49,6 +56,7 @@ protected:
         own.referenceFile = std::string(kProgramFolder) + "defs_in_use.ks";
         own.logFolder = std::string(kProgramFolder) + "logs";
         own.backupFolder = std::string(kProgramFolder) + "KestruneBackup";
+        own.dataFolders = {kProgramFolder, perUserFolder()};
         places_.reset(new ks::ProtectedPlaces(ks::ProtectedPlaces::forThisMachine(own)));
     }
     static void TearDownTestSuite() { places_.reset(); }
@@ -96,6 +104,9 @@ TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
         {"C:\\kestrune\\logs", true},
         {"C:\\kestrune\\KestruneBackup", true},
         {"C:\\kestrune\\KestruneBackup\\unpacked", true},
+        {perUserFolder(), true},
+        {perUserFolder() + "logs", true},
+        {perUserFolder() + "KestruneBackup\\unpacked", true},
         // Not plain, or turned into a device: never compared, always refused.
         {"", true},
         {"C:", true},
@@ -118,6 +129,7 @@ TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
         {"C:\\Program Files2", false},
         {desktop + "\\Parasite", false},
         {"C:\\kestrune\\ParasiteFolder", false},
+        {perUserFolder() + "ParasiteFolder", false},
     };
     for (const PlaceCase& c : cases)
         EXPECT_EQ(c.expected, places_->isProtectedFolder(c.path)) << "[" << c.path << "]";
@@ -157,6 +169,9 @@ TEST_F(ProtectedPlacesTest, FilesUnderEverySpellingAndTheirNeighbours)
         {"C:\\kestrune\\logs\\log.txt", true},
         {"C:\\kestrune\\logs\\3-4-2024 (10-5-7).txt", true},
         {"C:\\kestrune\\KestruneBackup\\1,2,2024_3,4,5.zip", true},
+        {perUserFolder() + "KestruneBackup\\1,2,2024_3,4,5.zip", true},
+        {perUserFolder() + "logs\\3-4-2024 (10-5-7).txt", true},
+        {perUserFolder() + "parasite.dll", false},
         // Removable neighbours: the same names elsewhere, other names here.
         {"C:\\windows\\system32\\evil.dll", false},
         {"C:\\windows\\system32\\drivers\\evil.sys", false},
@@ -193,6 +208,7 @@ TEST(OwnPlaces, ComeFromTheSettingsAndTheProgramFolder)
     EXPECT_EQ("C:\\Logs Elsewhere", own.logFolder);
     EXPECT_EQ("C:\\Defs\\mine.ks", own.referenceFile);
     EXPECT_EQ(ks::programFolder() + "KestruneBackup", own.backupFolder);
+    EXPECT_EQ(ks::dataFolders(), own.dataFolders);
     EXPECT_NE(std::string::npos, own.temporaryBackupFolder.find("\\KestruneBackup"));
     EXPECT_EQ(std::string(ks::kSettingsKeyPath), own.settingsKey);
 }

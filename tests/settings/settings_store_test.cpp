@@ -4,9 +4,12 @@
 #include "settings/settings_store.h"
 
 #include "platform/handles.h"
+#include "settings/data_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <map>
@@ -233,6 +236,36 @@ TEST(ProgramPaths, FolderKeepsItsBackslashWhilePathValueDoesNot)
     EXPECT_EQ(folder + "\\test_settings.exe", ks::programPath());
     EXPECT_EQ(folder + "\\", ks::programFolder());
     EXPECT_EQ("\"" + folder + "\\test_settings.exe\" /s", ks::runEntryCommandLine());
+}
+
+TEST(DataFolder, BesideTheProgramWhenItsFolderCanBeWrittenElsePerUser)
+{
+    namespace ts = ks::testing_support;
+    const std::string work = ts::freshWorkFolder("DataFolder") + "\\";
+    const std::string perUser = work + "Kestrune\\";
+    ts::writeTextFile(work + "file.txt");
+    const struct {
+        std::string program;
+        std::string expected;
+    } cases[] = {
+        {work, work},
+        {work + "missing\\", perUser},
+        {work + "file.txt\\", perUser},
+        {"", perUser},   // never the current folder
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, ks::chooseDataFolder(c.program, perUser)) << c.program;
+    EXPECT_TRUE(ts::folderExists(perUser));
+    EXPECT_EQ(2u, ts::folderNames(work).size()) << "the write test leaves nothing behind";
+    EXPECT_EQ("", ks::chooseDataFolder(work + "missing\\", ""));
+
+    // The running program's folder can be written in the test prefix.
+    char localAppData[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData)));
+    EXPECT_EQ(std::string(localAppData) + "\\Kestrune\\", ks::perUserDataFolder());
+    EXPECT_EQ(ks::programFolder(), ks::dataFolder());
+    EXPECT_EQ((std::vector<std::string>{ks::programFolder(), ks::perUserDataFolder()}),
+              ks::dataFolders());
 }
 
 TEST(ProgramPaths, FileNameOfNeedsABackslash)

@@ -5,6 +5,7 @@
 // so are the places the scan could not read. A scan that fails removes
 // nothing and ends with 1.
 #include "cli.h"
+#include "elevation_notice.h"
 
 #include "definitions/reference_file.h"
 #include "removal/backup_run.h"
@@ -203,6 +204,7 @@ int runCleanCommand(const Args& args)
     CleanOptions options;
     if (!parseOptions(args, options))
         return kExitUsage;
+    noteWhenNotElevated();
     const std::string definitions =
         options.definitions.empty() ? referenceFilePath() : options.definitions;
     if (definitions.empty()) {

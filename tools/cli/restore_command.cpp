@@ -2,6 +2,7 @@
 // an archive's items (a damaged archive is refused with nothing written) and
 // deletes a backup. Asks no questions.
 #include "cli.h"
+#include "elevation_notice.h"
 
 #include "removal/backup_reader.h"
 #include "removal/backup_run.h"
@@ -33,12 +34,12 @@ int usage(const std::string& message)
     return kExitUsage;
 }
 
-// A path, or a bare file name looked up in the backup folder.
+// A path, or a bare file name looked up in the backup folders.
 std::string archivePathOf(const std::string& text)
 {
     if (text.find_first_of("\\/:") != std::string::npos)
         return text;
-    return joinPath(archiveFolderPath(), text);
+    return backupArchivePath(text);
 }
 
 bool isFile(const std::string& path)
@@ -55,7 +56,7 @@ ProtectedPlaces restorePlaces()
 int listArchives()
 {
     for (const BackupArchiveInfo& archive :
-         listBackupArchives(archiveFolderPath(), restorePlaces())) {
+         listBackupArchives(archiveFolderPaths(), restorePlaces())) {
         FILETIME local;
         SYSTEMTIME time;
         FileTimeToLocalFileTime(&archive.written, &local);
@@ -117,6 +118,7 @@ int restoreArchive(const std::string& archive, bool force, bool quiet)
 {
     if (!isFile(archive))
         return usage("no backup archive " + archive);
+    noteWhenNotElevated();
     if (!quiet)
         std::fprintf(stderr, "restoring %s\n", archive.c_str());
     RestoreOptions options;

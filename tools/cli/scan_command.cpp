@@ -6,6 +6,7 @@
 // protected place. A scan that fails says so and ends with 1. Asks nothing
 // and closes no window.
 #include "cli.h"
+#include "elevation_notice.h"
 
 #include "definitions/reference_file.h"
 #include "platform/system_paths.h"
@@ -197,6 +198,7 @@ int runScanCommand(const Args& args)
         return usageError(error);
     if (options.haveFolder && !isFolder(options.folder))
         return usageError("not a folder: " + options.folder);
+    noteWhenNotElevated();
 
     std::string definitions = options.definitions;
     if (!options.haveDefinitions) {

@@ -17,11 +17,13 @@ E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/kestrune-e2e-work.XXXXXX")
 E2E_PREFIX=""
 E2E_FAILURES=0
 E2E_PIDS=()
+E2E_READ_ONLY=()
 E2E_USER=$(id -un)
 
 e2e_cleanup() {
-    local pid
+    local pid dir
     for pid in ${E2E_PIDS[@]+"${E2E_PIDS[@]}"}; do kill "$pid" 2>/dev/null; done
+    for dir in ${E2E_READ_ONLY[@]+"${E2E_READ_ONLY[@]}"}; do chattr -i "$dir" 2>/dev/null; done
     if [ -n "$E2E_PREFIX" ]; then
         wineserver -k >/dev/null 2>&1
         rm -rf "$E2E_PREFIX"
@@ -102,6 +104,16 @@ run_batch() {   # run_batch NAME <<'BAT' ... BAT
     cat > "$E2E_CLI_DIR/$1.bat"
     (cd "$E2E_CLI_DIR" && wine cmd /c "$1.bat") >/dev/null 2>&1
 }
+
+# Makes folder DIR (a Linux path) one that nobody can create files in, root
+# included (chattr +i), as Program Files is for a user without administrator
+# rights; undone by writable_folder or when the script ends. False when the
+# system does not allow it.
+read_only_folder() {
+    chattr +i "$1" 2>/dev/null || return 1
+    E2E_READ_ONLY+=("$1")
+}
+writable_folder() { chattr -i "$1"; }
 
 # Imports registry entries in the .reg format (without its first line) from
 # standard input, all in one Wine process.
