@@ -45,7 +45,8 @@ int runVersionCommand()
     const std::string path = referenceFilePath();
     ParasiteList parasites;
     if (!path.empty() && loadReferenceFile(path, parasites))
-        std::printf("reference file: %s (%d parasites)\n", path.c_str(), parasites.count());
+        std::printf("reference file: %s (%d parasite%s)\n", path.c_str(), parasites.count(),
+                    parasites.count() == 1 ? "" : "s");
     return kExitOk;
 }
 
