@@ -72,6 +72,8 @@ kestrune-cli.exe --help > help.out
 echo help=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe --version > version-none.out
 echo versionnone=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe ignore --add Cookie tracker > ignore.out
+echo ignorefirst=%ERRORLEVEL%>> codes.txt
 reg add HKCU\Software\Kestrune /v rfp /d C:\kestrune\in.ks /f >nul
 kestrune-cli.exe --version > version.out
 echo version=%ERRORLEVEL%>> codes.txt
@@ -129,6 +131,11 @@ expect_eq "--help after each command exits 0" "$(printf '%s=0 ' "${commands[@]/ 
 for c in "${commands[@]}"; do
     check "$c --help begins with its usage" grep -q "^usage: kestrune-cli $c " <(head -n 1 "$o/help-$c.out")
 done
+# The first ignore entry on a machine the program has never run on writes the
+# default settings first, as the program's first run does.
+expect_eq "ignore --add writes the default settings first" "0
+$(printf '%s\n' abrs acu asl df lfp mtst path pv ras rfp sas)" "$(code ignorefirst)
+$(setting_names)"
 expect_eq "--version without a reference file" "0 kestrune-cli 2.01" "$(code versionnone) $(tr -d '\r' < "$o/version-none.out")"
 expect_eq "--version names the settings' reference file" "0 kestrune-cli 2.01
 reference file: C:\kestrune\in.ks (1 parasite)" "$(code version) $(tr -d '\r' < "$o/version.out")"

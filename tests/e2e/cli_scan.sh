@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # kestrune-cli scan: the lines of a full scan and of a folder scan, progress
 # and --quiet, the definitions of the settings, protected places passed over,
-# the same scans as JSON documents, and the exit codes, run as a user would in a throw-away Wine prefix set up
+# the same scans as JSON documents, the ignore list and the scan report, and
+# the exit codes, run as a user would in a throw-away Wine prefix set up
 # with parasites to find.
 source "$(dirname "$0")/lib/e2e.sh"
 e2e_prefix
@@ -152,6 +153,49 @@ for f in missing broken bogus novalue twice nofolder filefolder nosettings; do
     check "$f: an error message" grep -q '^kestrune-cli: ' "$o/$f.err"
 done
 check "help names scan" grep -q 'scan \[--definitions FILE\] \[--folder DIR\] \[--quiet\]' "$o/help.out"
+
+# The ignore list: entries in any case keep Alpha's two finds of the folder
+# scan out (exit 0, counted on stderr, in the JSON document and the report)
+# until --no-ignore or their removal; the argument errors.
+run_batch ignore <<'BAT'
+@echo off
+kestrune-cli.exe ignore --add file C:\KESTRUNE-E2E\alpha.dll > add.out
+echo add=%ERRORLEVEL%> ignorecodes.txt
+kestrune-cli.exe ignore --add FOLDER c:\kestrune-e2e\alphadata >> add.out
+echo add=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --add File C:\kestrune-e2e\ALPHA.dll >> add.out
+echo again=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --list > list.out
+echo list=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe scan --folder C:\kestrune-e2e --definitions defs.ks --quiet --json --report C:\kestrune\report.txt > ignored.json 2> ignored.err
+echo ignored=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe scan --folder C:\kestrune-e2e --definitions defs.ks --quiet --no-ignore > noignore.out
+echo noignore=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --remove file c:\kestrune-e2e\ALPHA.DLL > remove.out
+echo remove=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --remove file c:\kestrune-e2e\ALPHA.DLL > remove.out 2> remove.err
+echo removeagain=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe scan --folder C:\kestrune-e2e --definitions defs.ks --quiet > back.out 2> back.err
+echo back=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --add thing x 2> bad.err
+echo badkind=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore 2>> bad.err
+echo nooption=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --list File 2>> bad.err
+echo listkind=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --add File 2>> bad.err
+echo nolocation=%ERRORLEVEL%>> ignorecodes.txt
+BAT
+expect_eq "ignore: exit codes" "add=0 add=0 again=0 list=0 ignored=0 noignore=1 remove=0 removeagain=1 back=1 badkind=2 nooption=2 listkind=2 nolocation=2 " \
+    "$(tr -d '\r' < "$o/ignorecodes.txt" | tr '\n' ' ')"
+expect_eq "ignore: the list, kinds in the result list's order" "File${T}C:\KESTRUNE-E2E\alpha.dll${T}
+Folder${T}c:\kestrune-e2e\alphadata${T}" "$(tr -d '\r' < "$o/list.out" | cut -f1-3)"
+expect_eq "ignore: counted on stderr, in the JSON document and the report" "2 finds ignored|0 2|Finds: 0 (RegKey 0, RegValue 0, File 0, Folder 0, Cookie 0)|Ignored: 2" \
+    "$(tr -d '\r' < "$o/ignored.err")|$(json_query "$o/ignored.json" '"%d %d" % (len(d["finds"]), d["ignored"])')|$(tr -d '\r' < "$o/report.txt" | grep -E '^(Finds|Ignored):' | paste -sd '|')"
+expect_eq "ignore: --no-ignore reports them" "$expected_folder" "$(LC_ALL=C sort "$o/noignore.out")"
+expect_eq "ignore: a removed entry's find comes back" "Alpha${T}C:\kestrune-e2e\alpha.dll${T}File${T}Severe|1 finds ignored" \
+    "$(tr -d '\r' < "$o/back.out")|$(tr -d '\r' < "$o/back.err")"
+expect_eq "ignore: every argument error is named" "4" "$(grep -c '^kestrune-cli: ' "$o/bad.err")"
 
 # A tree with a folder too deep for the ANSI calls, planted after the scans
 # above (they see nothing unreadable): the folder scan and clean name it and

@@ -19,6 +19,7 @@
 #include "scan/scan_reporter.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
+#include "settings/ignore_list.h"
 #include "settings/settings_store.h"
 
 #include <cstdio>
@@ -96,6 +97,7 @@ public:
         item.kind = outcome.kind;
         item.parasite = parasite ? parasite->name : std::string();
         item.location = outcomeLocation(outcome);
+        item.ignoredInside = outcome.ignoredInside;
         if (options_.json) {
             record_.items.push_back(item);
         } else {
@@ -103,7 +105,10 @@ public:
                         item.parasite.c_str(), item.location.c_str());
             std::fflush(stdout);
         }
-        if (outcome.result == RemovalResult::Refused && outcome.protectedPlace)
+        if (!item.ignoredInside.empty())
+            std::fprintf(stderr, "kept: %s holds %s, which the ignore list keeps\n",
+                         item.location.c_str(), item.ignoredInside.c_str());
+        else if (outcome.result == RemovalResult::Refused && outcome.protectedPlace)
             std::fputs(protectedItemLine(item.location, item.kind, item.parasite).c_str(), stderr);
     }
     void placeKept(const std::string& path) override
@@ -175,16 +180,21 @@ int runCleanCommand(const CleanOptions& options)
     own.referenceFile = record.definitionsFile;
     const ProtectedPlaces places = ProtectedPlaces::forThisMachine(own);
 
+    // What the user keeps, read once: neither found nor taken with a folder
+    // or key that holds it.
+    const IgnoreSet ignored = options.noIgnore ? IgnoreSet() : IgnoreSet::load();
+
     CleanScanReporter scan(parasites, record, options.quiet);
-    record.started = isoLocalTime();
+    recordStart(record);
     const ScanOutcome outcome =
-        beginScan([&] { return runFullScan(parasites, scan, nullptr, &places); });
-    record.ended = isoLocalTime();
+        beginScan([&] { return runFullScan(parasites, scan, nullptr, &places, &ignored); });
+    recordEnd(record);
     record.failure = outcome.failure;
+    record.ignored = outcome.ignored;
     if (!options.quiet)
         std::fprintf(stderr, "scanned %lu items, %lu found\n", record.itemsScanned,
                      static_cast<unsigned long>(record.finds.size()));
-    printUnreadableCount(outcome);
+    printScanCounts(outcome);
     CleanRecord clean;
     // clean acts on a whole scan only: after a failure nothing is removed.
     if (!outcome.failure.empty()) {
@@ -219,6 +229,7 @@ int runCleanCommand(const CleanOptions& options)
     RemovalLog log(logFolder(), datedLogName());
     CleanRemovalReport report(parasites, options, clean);
     RemovalRun run(log, &report, places);
+    run.setIgnored(&ignored);
     const RemovalTotals totals = runRemovalActions(parasites, run);
     clean.log = log.path();
 

@@ -36,8 +36,10 @@ struct DefsOptions {
 struct ScanOptions {
     std::string definitions;   // empty: the reference file of the settings
     std::string folder;        // empty: the whole PC
+    std::string report;        // empty: no report file
     bool quiet = false;
     bool json = false;
+    bool noIgnore = false;     // report the finds of the ignore list too
 };
 
 struct CleanOptions {
@@ -46,6 +48,7 @@ struct CleanOptions {
     bool force = false;        // only with backup
     bool quiet = false;
     bool json = false;
+    bool noIgnore = false;     // remove the finds of the ignore list too
 };
 
 struct RestoreCommandOptions {
@@ -63,6 +66,15 @@ struct PublishOptions {
 };
 
 // pack and unpack are the same exclusive-or of IN into OUT.
+// ignore --list | --add KIND LOCATION | --remove KIND LOCATION.
+struct IgnoreOptions {
+    bool list = false;
+    bool add = false;
+    bool remove = false;
+    std::string kind;       // a Type word in any case, with add and remove
+    std::string location;
+};
+
 int runDefsScramble(const DefsOptions& options);
 int runDefsCheck(const DefsOptions& options);
 int runDefsDump(const DefsOptions& options);
@@ -71,6 +83,7 @@ int runScanCommand(const ScanOptions& options);
 int runCleanCommand(const CleanOptions& options);
 int runRestoreCommand(const RestoreCommandOptions& options);
 int runPublishCommand(const PublishOptions& options);
+int runIgnoreCommand(const IgnoreOptions& options);
 // --version: "kestrune-cli 2.01", then the settings' reference file and its
 // parasite count when it loads.
 int runVersionCommand();
@@ -78,9 +91,9 @@ int runVersionCommand();
 // Writes "kestrune-cli: <message>" on standard error.
 void printError(const std::string& message);
 
-// Writes "<N> folders could not be read" on standard error when the scan met
-// unreadable places.
-void printUnreadableCount(const ScanOutcome& outcome);
+// Writes "<N> folders could not be read" and "<M> finds ignored" on standard
+// error when the scan met unreadable places or finds of the ignore list.
+void printScanCounts(const ScanOutcome& outcome);
 
 // Loads the definitions a scan or clean works with: `file`, or the reference
 // file the settings name when it is empty. On failure prints why and returns

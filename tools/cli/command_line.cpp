@@ -31,19 +31,28 @@ const char kOverview[] =
     "                           built-in update key or PUBLIC.pem.\n"
     "                           Exit 0: good, 1: bad, 2: error\n"
     "\n"
-    "scan [--definitions FILE] [--folder DIR] [--quiet] [--json]\n"
+    "scan [--definitions FILE] [--folder DIR] [--quiet] [--json] [--no-ignore]\n"
+    "     [--report FILE]\n"
     "                           scan this PC (or one folder tree) with the\n"
     "                           definitions of FILE or of the settings; one\n"
     "                           line per find on standard output: parasite,\n"
     "                           location, type and danger separated by tabs\n"
     "                           (--json: one JSON document); progress on\n"
-    "                           standard error unless --quiet.\n"
+    "                           standard error unless --quiet; --report\n"
+    "                           writes the scan report to FILE.\n"
     "                           Exit 0: nothing found, 1: found, 2: error\n"
-    "clean [--definitions FILE] [--backup [--force]] [--quiet] [--json]\n"
+    "clean [--definitions FILE] [--backup [--force]] [--quiet] [--json] [--no-ignore]\n"
     "                           scan the whole PC and remove every find;\n"
     "                           one line per item on standard output (--json:\n"
     "                           one JSON document). Exit 0: all removed,\n"
     "                           3: restart needed, 1: something left, 2: error\n"
+    "\n"
+    "ignore --list              the ignore list: kind, location, parasite, date\n"
+    "ignore --add KIND LOCATION keep a find out of every scan and clean (KIND:\n"
+    "                           File, Folder, RegKey, RegValue or Cookie)\n"
+    "ignore --remove KIND LOCATION\n"
+    "                           take an entry off the list. Exit 0: done,\n"
+    "                           1: no such entry, 2: bad arguments\n"
     "\n"
     "restore --list             list the backup archives, newest first: file name,\n"
     "                           date, number of items and size\n"
@@ -163,7 +172,8 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
         "scan", "Scan this PC (or one folder tree) with the definitions of FILE or of the\n"
                 "settings. One line per find on standard output: parasite, location,\n"
                 "type and danger, separated by tabs. Progress on standard error.");
-    help.setUsage(scan, "usage: kestrune-cli scan [--definitions FILE] [--folder DIR] [--quiet] [--json]\n");
+    help.setUsage(scan, "usage: kestrune-cli scan [--definitions FILE] [--folder DIR] [--quiet] [--json]\n"
+                        "                        [--no-ignore] [--report FILE]\n");
     scan->add_option("--definitions", o.scan.definitions, "reference file to scan with")
         ->type_name("FILE")
         ->check(kNotEmpty);
@@ -174,13 +184,19 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     scan->add_flag("--json", o.scan.json, "the whole scan as one JSON document on standard output")
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
-    scan->footer("Exit 0: nothing found, 1: found (or the scan failed), 2: error");
+    scan->add_flag("--no-ignore", o.scan.noIgnore, "report the finds of the ignore list too");
+    scan->add_option("--report", o.scan.report, "write the scan report to FILE")
+        ->type_name("FILE")
+        ->check(kNotEmpty);
+    scan->footer("Finds of the ignore list are counted on standard error, not reported.\n"
+                 "Exit 0: nothing found, 1: found (or the scan failed), 2: error");
     runs.emplace_back(scan, [&o] { return runScanCommand(o.scan); });
 
     CLI::App* clean = app.add_subcommand(
         "clean", "Scan the whole PC and remove every find, writing the removal log.\n"
                  "One line per item on standard output.");
-    help.setUsage(clean, "usage: kestrune-cli clean [--definitions FILE] [--backup [--force]] [--quiet] [--json]\n");
+    help.setUsage(clean, "usage: kestrune-cli clean [--definitions FILE] [--backup [--force]] [--quiet] [--json]\n"
+                         "                         [--no-ignore]\n");
     clean->add_option("--definitions", o.clean.definitions, "reference file to scan with")
         ->type_name("FILE")
         ->check(kNotEmpty);
@@ -189,7 +205,9 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
         ->needs(backup);
     clean->add_flag("--quiet", o.clean.quiet, "no scan phases, programs or backup steps on standard error");
     clean->add_flag("--json", o.clean.json, "the whole run as one JSON document on standard output");
-    clean->footer("Exit 0: all removed (or nothing found), 3: restart needed, 1: something\n"
+    clean->add_flag("--no-ignore", o.clean.noIgnore, "remove the finds of the ignore list too");
+    clean->footer("Finds of the ignore list, and folders and keys holding one, stay.\n"
+                  "Exit 0: all removed (or nothing found), 3: restart needed, 1: something\n"
                   "left or the backup stopped the run, 2: error");
     runs.emplace_back(clean, [&o] { return runCleanCommand(o.clean); });
 
@@ -227,15 +245,51 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
         ->check(kNotEmpty);
     publish->add_option("FILE.ks", o.publish.file, "the reference file")->required()->type_name("");
     runs.emplace_back(publish, [&o] { return runPublishCommand(o.publish); });
+
+    CLI::App* ignore = app.add_subcommand(
+        "ignore", "The ignore list: finds the user keeps, which scan and clean pass over.\n"
+                  "KIND is the Type word (File, Folder, RegKey, RegValue, Cookie) in any\n"
+                  "case; LOCATION as the find's location shows it, in any case.");
+    help.setUsage(ignore,
+                  "usage: kestrune-cli ignore --list\n"
+                  "       kestrune-cli ignore --add KIND LOCATION\n"
+                  "       kestrune-cli ignore --remove KIND LOCATION\n");
+    CLI::Option* ignoreList = ignore->add_flag("--list", o.ignore.list,
+                                               "the entries: kind, location, parasite, date");
+    CLI::Option* ignoreAdd =
+        ignore->add_flag("--add", o.ignore.add, "add the entry KIND LOCATION");
+    CLI::Option* ignoreRemove =
+        ignore->add_flag("--remove", o.ignore.remove, "remove the entry KIND LOCATION");
+    ignore->add_option("KIND", o.ignore.kind, "File, Folder, RegKey, RegValue or Cookie")
+        ->type_name("")
+        ->check(kNotEmpty);
+    ignore->add_option("LOCATION", o.ignore.location, "the find's location")
+        ->type_name("")
+        ->check(kNotEmpty);
+    ignoreList->excludes(ignoreAdd)->excludes(ignoreRemove);
+    ignoreAdd->excludes(ignoreRemove);
+    ignore->footer("Exit 0: done, 1: nothing matched (--remove), 2: bad arguments");
+    runs.emplace_back(ignore, [&o] { return runIgnoreCommand(o.ignore); });
 }
 
-// What CLI11 cannot say: restore needs an ARCHIVE unless it lists. Empty
-// when the options are whole.
+// What CLI11 cannot say: restore needs an ARCHIVE unless it lists; ignore
+// needs one of its three options, and KIND and LOCATION with --add and
+// --remove only. Empty when the options are whole.
 std::string missingArgument(const CLI::App& app, const CommandOptions& o)
 {
     const CLI::App* restore = app.get_subcommand("restore");
     if (restore->parsed() && !o.restore.list && o.restore.archive.empty())
         return "name an archive";
+    const CLI::App* ignore = app.get_subcommand("ignore");
+    if (ignore->parsed()) {
+        const IgnoreOptions& i = o.ignore;
+        if (!i.list && !i.add && !i.remove)
+            return "name --list, --add or --remove";
+        if (i.list && !i.kind.empty())
+            return "--list takes no KIND or LOCATION";
+        if (!i.list && i.location.empty())
+            return "--add and --remove take a KIND and a LOCATION";
+    }
     return std::string();
 }
 

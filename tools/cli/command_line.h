@@ -16,6 +16,7 @@ struct CommandOptions {
     CleanOptions clean;
     RestoreCommandOptions restore;
     PublishOptions publish;
+    IgnoreOptions ignore;
 };
 
 // What is left to do after the parse: `run` runs the command given (its

@@ -155,11 +155,15 @@ std::string cleanJson(const ParasiteList& parasites, const ScanRecord& scan,
         backup = Json{{"archive", clean.backupOpened ? Json(utf8(clean.archive)) : Json()},
                       {"complete", clean.backupComplete}};
     Json outcomes = Json::array();
-    for (const CleanItem& item : clean.items)
-        outcomes.push_back(Json{{"parasite", utf8(item.parasite)},
-                                {"kind", typeWord(item.kind)},
-                                {"location", utf8(item.location)},
-                                {"result", item.result}});
+    for (const CleanItem& item : clean.items) {
+        Json outcome{{"parasite", utf8(item.parasite)},
+                     {"kind", typeWord(item.kind)},
+                     {"location", utf8(item.location)},
+                     {"result", item.result}};
+        if (!item.ignoredInside.empty())
+            outcome["holdsIgnored"] = utf8(item.ignoredInside);
+        outcomes.push_back(outcome);
+    }
     out["backup"] = backup;
     out["outcomes"] = outcomes;
     out["kept"] = stringArray(clean.kept);

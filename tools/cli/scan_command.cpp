@@ -4,7 +4,9 @@
 // scan as one JSON document; progress goes to standard error at most ten
 // times a second, and so do the places the scan could not read, with their
 // count, and one line for each item passed over as a protected place. A scan
-// that fails says so and ends with 1. Asks nothing and closes no window.
+// that fails says so and ends with 1. Finds of the ignore list are counted,
+// not reported, unless --no-ignore; --report writes the scan report. Asks
+// nothing and closes no window.
 #include "cli.h"
 #include "json_output.h"
 #include "scan_record.h"
@@ -13,8 +15,10 @@
 #include "platform/system_paths.h"
 #include "safety/own_places.h"
 #include "safety/protected_places.h"
+#include "scan/scan_report.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
+#include "settings/ignore_list.h"
 
 #include <windows.h>
 
@@ -120,6 +124,31 @@ std::string fullFolderPath(const std::string& folder)
     return full.empty() ? folder : full;
 }
 
+// Writes the scan report of `record` to `path`; false when it could not.
+bool writeReport(const std::string& path, const ParasiteList& parasites, const ScanRecord& record,
+                 const ScanOutcome& outcome)
+{
+    ScanReport report;
+    report.started = record.startedLocal;
+    report.durationMs = record.endTick - record.startTick;
+    report.referenceFile = fullFolderPath(record.definitionsFile);
+    report.parasiteCount = record.parasiteCount;
+    report.folder = record.folder;
+    report.itemsScanned = record.itemsScanned;
+    report.ignored = outcome.ignored;
+    report.unreadable = outcome.unreadable;
+    report.failed = !outcome.failure.empty();
+    for (const Find& find : record.finds) {
+        ScanReportRow row;
+        const Parasite* parasite = parasites.at(find.parasiteIndex);
+        row.parasite = parasite->name;
+        row.dangerLevel = parasite->dangerLevel;
+        row.find = find;
+        report.rows.push_back(row);
+    }
+    return writeScanReport(path, report);
+}
+
 }  // namespace
 
 int runScanCommand(const ScanOptions& options)
@@ -140,20 +169,28 @@ int runScanCommand(const ScanOptions& options)
     own.referenceFile = record.definitionsFile;   // the file in use, which --definitions may name
     const ProtectedPlaces protectedPlaces = ProtectedPlaces::forThisMachine(own);
 
+    // What the user keeps, read once for the scan.
+    const IgnoreSet ignored = options.noIgnore ? IgnoreSet() : IgnoreSet::load();
+
     ConsoleReporter reporter(parasites, record, options);
-    record.started = isoLocalTime();
+    recordStart(record);
     const ScanOutcome outcome = beginScan([&] {
         return record.folder.empty()
-                   ? runFullScan(parasites, reporter, nullptr, &protectedPlaces)
-                   : runFolderScan(parasites, reporter, record.folder, &protectedPlaces);
+                   ? runFullScan(parasites, reporter, nullptr, &protectedPlaces, &ignored)
+                   : runFolderScan(parasites, reporter, record.folder, &protectedPlaces, &ignored);
     });
-    record.ended = isoLocalTime();
+    recordEnd(record);
     record.failure = outcome.failure;
-    printUnreadableCount(outcome);
+    record.ignored = outcome.ignored;
+    printScanCounts(outcome);
     int exitCode = record.finds.empty() ? kExitOk : kExitFindings;
     if (!outcome.failure.empty()) {
         printError("the scan failed (" + outcome.failure + "); its results are incomplete");
         exitCode = kExitFindings;
+    }
+    if (!options.report.empty() && !writeReport(options.report, parasites, record, outcome)) {
+        printError("cannot write the report " + options.report);
+        exitCode = kExitUsage;
     }
     if (options.json) {
         const std::string json = scanJson(parasites, record, exitCode);

@@ -41,6 +41,19 @@ std::string isoLocalTime()
     return text;
 }
 
+void recordStart(ScanRecord& record)
+{
+    record.started = isoLocalTime();
+    GetLocalTime(&record.startedLocal);
+    record.startTick = GetTickCount();
+}
+
+void recordEnd(ScanRecord& record)
+{
+    record.ended = isoLocalTime();
+    record.endTick = GetTickCount();
+}
+
 void RecordingReporter::found(const Find& find)
 {
     if (parasites_.at(find.parasiteIndex) != nullptr)

@@ -6,6 +6,8 @@
 #include "platform/find.h"
 #include "scan/scan_reporter.h"
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -21,6 +23,9 @@ struct ScanRecord {
     std::string folder;            // the folder scan's folder; empty for the whole PC
     std::string started;           // isoLocalTime()
     std::string ended;
+    SYSTEMTIME startedLocal = {};  // the same start, for the scan report
+    DWORD startTick = 0;
+    DWORD endTick = 0;
     unsigned long itemsScanned = 0;
     std::vector<Find> finds;       // in find order
     std::vector<Find> skipped;     // items passed over as protected places
@@ -35,6 +40,7 @@ struct CleanItem {
     FindKind kind = FindKind::File;
     std::string parasite;
     std::string location;
+    std::string ignoredInside;   // refused: removing it would take this ignored find
 };
 
 struct CleanRecord {
@@ -50,6 +56,11 @@ struct CleanRecord {
 // The current local time as ISO 8601 with the offset from UTC, such as
 // "2026-03-01T14:05:09+01:00".
 std::string isoLocalTime();
+
+// Sets the record's start (started, startedLocal, startTick) or its end to
+// now.
+void recordStart(ScanRecord& record);
+void recordEnd(ScanRecord& record);
 
 // Records every find, skipped item, unreadable place and the item count into
 // `record`; names skipped items and unreadable places on standard error

@@ -1,5 +1,5 @@
-// Helpers the console tool's commands share: error lines, the unreadable
-// count, the definitions of scan and clean, and --version.
+// Helpers the console tool's commands share: error lines, the scan's
+// counts, the definitions of scan and clean, and --version.
 #include "cli.h"
 
 #include "definitions/parasite.h"
@@ -17,10 +17,12 @@ void printError(const std::string& message)
     std::fprintf(stderr, "kestrune-cli: %s\n", message.c_str());
 }
 
-void printUnreadableCount(const ScanOutcome& outcome)
+void printScanCounts(const ScanOutcome& outcome)
 {
     if (outcome.unreadable > 0)
         std::fprintf(stderr, "%lu folders could not be read\n", outcome.unreadable);
+    if (outcome.ignored > 0)
+        std::fprintf(stderr, "%lu finds ignored\n", outcome.ignored);
 }
 
 bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, std::string& path)
