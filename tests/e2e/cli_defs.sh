@@ -79,7 +79,7 @@ kestrune-cli.exe --version > version.out
 echo version=%ERRORLEVEL%>> codes.txt
 BAT
 # Each command's --help: its usage first, on standard output, exit 0.
-commands=(scan clean restore publish defs "defs pack" "defs unpack" "defs check" "defs dump" "defs verify")
+commands=(scan clean restore publish ignore defs "defs pack" "defs unpack" "defs check" "defs dump" "defs verify")
 for c in "${commands[@]}"; do
     printf 'kestrune-cli.exe %s --help > "help-%s.out"\r\necho %s=%%ERRORLEVEL%%>> helpcodes.txt\r\n' "$c" "$c" "${c/ /-}"
 done | run_batch helps
@@ -124,8 +124,8 @@ expect_eq "check of broken markup reports the parser error" "broken.ks: error: d
 expect_eq "unknown subcommand exits 2" 2 "$(code usage)"
 expect_eq "--help exits 0" 0 "$(code help)"
 expect_eq "--help lists the defs commands" 1 "$(grep -c 'defs dump FILE' "$o/help.out")"
-expect_eq "--help: a line beginning with each command" "defs scan clean restore publish" \
-    "$(for c in defs scan clean restore publish; do grep -q "^$c " "$o/help.out" && echo "$c"; done | tr '\n' ' ' | sed 's/ $//')"
+expect_eq "--help: a line beginning with each command" "defs scan clean restore publish ignore" \
+    "$(for c in defs scan clean restore publish ignore; do grep -q "^$c " "$o/help.out" && echo "$c"; done | tr '\n' ' ' | sed 's/ $//')"
 expect_eq "--help after each command exits 0" "$(printf '%s=0 ' "${commands[@]/ /-}")" \
     "$(tr -d '\r' < "$o/helpcodes.txt" | tr '\n' ' ')"
 for c in "${commands[@]}"; do
