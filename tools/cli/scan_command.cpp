@@ -115,13 +115,14 @@ bool isFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The folder as a full path, so that the walk's paths are plain "X:\..."
-// paths that the protected places and the items' PATHs can be compared with;
-// the text as given when the system refuses it.
-std::string fullFolderPath(const std::string& folder)
+// The path made full (a folder to scan, so that the walk's paths are plain
+// "X:\..." paths that the protected places and the items' PATHs can be
+// compared with; the report's reference file); the text as given when the
+// system refuses it.
+std::string fullPath(const std::string& path)
 {
-    const std::string full = fullPathOf(folder);
-    return full.empty() ? folder : full;
+    const std::string full = fullPathOf(path);
+    return full.empty() ? path : full;
 }
 
 // Writes the scan report of `record` to `path`; false when it could not.
@@ -131,7 +132,7 @@ bool writeReport(const std::string& path, const ParasiteList& parasites, const S
     ScanReport report;
     report.started = record.startedLocal;
     report.durationMs = record.endTick - record.startTick;
-    report.referenceFile = fullFolderPath(record.definitionsFile);
+    report.referenceFile = fullPath(record.definitionsFile);
     report.parasiteCount = record.parasiteCount;
     report.folder = record.folder;
     report.itemsScanned = record.itemsScanned;
@@ -163,7 +164,7 @@ int runScanCommand(const ScanOptions& options)
         return kExitUsage;
     record.parasiteCount = parasites.count();
     if (!options.folder.empty())
-        record.folder = fullFolderPath(options.folder);
+        record.folder = fullPath(options.folder);
 
     OwnPlaces own = ownPlacesFromSettings();
     own.referenceFile = record.definitionsFile;   // the file in use, which --definitions may name
