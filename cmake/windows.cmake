@@ -86,11 +86,25 @@ add_custom_target(sample_definitions ALL DEPENDS ${KESTRUNE_SAMPLE_KS})
 
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# CLI11 and nlohmann/json, header-only from Debian, for the console tool: only
+# their own folders, through links in the build folder (the rest of
+# /usr/include is Linux's and would shadow MinGW's headers).
+set(KESTRUNE_CLI_LIBRARIES_INCLUDE ${CMAKE_BINARY_DIR}/third_party/include)
+file(MAKE_DIRECTORY ${KESTRUNE_CLI_LIBRARIES_INCLUDE})
+foreach(library CLI nlohmann)
+    if(NOT EXISTS /usr/include/${library})
+        message(FATAL_ERROR "/usr/include/${library} is missing: run scripts/setup as root first")
+    endif()
+    file(CREATE_LINK /usr/include/${library} ${KESTRUNE_CLI_LIBRARIES_INCLUDE}/${library} SYMBOLIC)
+endforeach()
+add_library(kestrune_cli_libraries INTERFACE)
+target_include_directories(kestrune_cli_libraries SYSTEM INTERFACE ${KESTRUNE_CLI_LIBRARIES_INCLUDE})
+
 # The console tool, on the engine alone, with its own version information
 # and manifest (tools/cli/kestrune-cli.rc).
 file(GLOB KESTRUNE_CLI_SOURCES CONFIGURE_DEPENDS tools/cli/*.cpp tools/cli/*.rc)
 add_executable(kestrune-cli ${KESTRUNE_CLI_SOURCES})
-target_link_libraries(kestrune-cli PRIVATE kestrune_engine)
+target_link_libraries(kestrune-cli PRIVATE kestrune_engine kestrune_cli_libraries)
 
 # The window driver of the end-to-end tests (a console program).
 file(GLOB KESTRUNE_WINDRIVER_SOURCES CONFIGURE_DEPENDS tools/windriver/*.cpp)

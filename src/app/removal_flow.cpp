@@ -10,6 +10,7 @@
 #include "removal/removal_run.h"
 #include "removal/selection.h"
 #include "safety/own_places.h"
+#include "settings/ignore_list.h"
 #include "settings/settings_store.h"
 
 #include "product.h"
@@ -36,6 +37,8 @@ const char kRemovedAtRestartText[] =
 const char kNotAllRemovedText[] =
     "Some Parasites you selected could not be removed from your computer.\n"
     "The removal log lists each item that is still there.";
+const char kKeptForIgnoredText[] =
+    "Not removed, as removing it would take an item of the ignore list with it:";
 const char kStatusBackingUp[] = "Backing Up Files";
 const char kStatusBackupCompleted[] = "Backup Completed";
 const char kStatusReady[] = "Prepared to Start Scanning";
@@ -73,15 +76,28 @@ private:
 };
 
 // The removal run's report: the window keeps painting while programs are
-// ended and components unregistered; the outcomes go to the log only.
+// ended and components unregistered; the outcomes go to the log, and the
+// folders and keys kept for an ignored find inside them also to `kept`.
 class RemovalPump : public RemovalReport {
 public:
-    void outcome(const RemovalOutcome&) override {}
+    explicit RemovalPump(std::vector<std::string>& kept) : kept_(kept) {}
+    void outcome(const RemovalOutcome& outcome) override
+    {
+        if (outcome.ignoredInside.empty())
+            return;
+        const std::string place = outcome.kind == FindKind::Folder
+                                      ? outcome.path + "\\" + outcome.name
+                                      : outcome.path;
+        kept_.push_back(place + " (holds " + outcome.ignoredInside + ")");
+    }
     void keepResponsive() override { pumpMessages(); }
     bool waitForProcess(HANDLE process, DWORD timeout) override
     {
         return waitWhilePumping(process, timeout);
     }
+
+private:
+    std::vector<std::string>& kept_;
 };
 
 }  // namespace
@@ -194,14 +210,24 @@ RemovalTotals RemovalFlow::removeSelectedItems(const ProtectedPlaces& places)
     const std::string name = chooseLogFileName(host_.messageBoxes());
     host_.setLogFileName(name);
     RemovalLog log(logFolder(), name);
-    RemovalPump pump;
+    keptForIgnored_.clear();
+    RemovalPump pump(keptForIgnored_);
     RemovalRun run(log, &pump, places);
+    // What the user keeps is read once per run.
+    const IgnoreSet ignored = IgnoreSet::load();
+    run.setIgnored(&ignored);
     return runRemovalActions(host_.parasiteList(), run);
 }
 
 void RemovalFlow::showSummary(const std::string& text)
 {
-    host_.messageBoxes().show(host_.ownerWindow(), text, applicationTitle(), kSummaryStyle);
+    std::string shown = text;
+    if (!keptForIgnored_.empty()) {
+        shown += std::string("\n\n") + kKeptForIgnoredText;
+        for (const std::string& kept : keptForIgnored_)
+            shown += "\n" + kept;
+    }
+    host_.messageBoxes().show(host_.ownerWindow(), shown, applicationTitle(), kSummaryStyle);
 }
 
 bool RemovalFlow::scanStartedMeanwhile()

@@ -66,6 +66,9 @@ extern const char kRemovedText[];            // direct path, all removed
 extern const char kRemovedAfterBackupText[]; // backup path, all removed
 extern const char kRemovedAtRestartText[];   // a file waits for the restart
 extern const char kNotAllRemovedText[];      // something is still there
+// Before the folders and keys that hold an ignored find, one per line, after
+// the summary.
+extern const char kKeptForIgnoredText[];
 constexpr UINT kSummaryStyle = MB_OK | MB_ICONEXCLAMATION;
 extern const char kStatusBackingUp[];
 extern const char kStatusBackupCompleted[];
@@ -116,7 +119,8 @@ private:
     bool goOnWithoutAdministrator();
     void backupThenRemove(const ProtectedPlaces& places);
     RemovalTotals removeSelectedItems(const ProtectedPlaces& places);
-    // The summary box, owned by the window, with the application title.
+    // The summary box, owned by the window, with the application title; the
+    // places kept for the ignore list follow the text.
     void showSummary(const std::string& text);
     // True when the flow must stop because a scan started while a question
     // was open (the scan owns the list and the window state now).
@@ -125,6 +129,8 @@ private:
     RemovalHost& host_;
     bool busy_ = false;
     bool goOnWithoutAdministrator_ = false;   // the user chose to go on without
+    // The last run's folders and keys kept for an ignored find inside them.
+    std::vector<std::string> keptForIgnored_;
 };
 
 }  // namespace kestrune

@@ -107,6 +107,10 @@ void removeParasiteFolders(Parasite& parasite, int p, ProgramStopper& stopper, R
         RemovalOutcome outcome = pathOutcome(FindKind::Folder, p, i, item.name, item.path);
         if (pathItemRefused(item.path, item.name, places)) {
             refuse(outcome);
+        } else if (run.ignored() != nullptr &&
+                   run.ignored()->holdsBelowFolder(itemFullPath(item.path, item.name),
+                                                   &outcome.ignoredInside)) {
+            outcome.result = RemovalResult::Refused;
         } else {
             const std::string full = itemFullPath(item.path, item.name);
             stopper.stopFolder(full);

@@ -19,7 +19,8 @@ namespace kestrune {
 // protected files and folders inside it (told to the report as placeKept),
 // which leave the folder FAILED TO DELETE. Items that pathItemRefused
 // refuses (a refused text, a protected place) are not touched at all and are
-// logged as FAILED TO DELETE.
+// logged as FAILED TO DELETE; so is a folder that holds an ignored file or
+// folder (RemovalRun::ignored), with RemovalOutcome::ignoredInside naming it.
 void removeFileItems(ParasiteList& parasites, RemovalRun& run);
 
 // `path`, a backslash and `name`: where a file or folder item is.

@@ -30,9 +30,9 @@ RemovalOutcome registryOutcome(FindKind kind, int parasiteIndex, int itemIndex, 
     return outcome;
 }
 
-void removeKey(const RegistryKeyItem& item, const ProtectedPlaces& places,
-               RemovalOutcome& outcome)
+void removeKey(const RegistryKeyItem& item, const RemovalRun& run, RemovalOutcome& outcome)
 {
+    const ProtectedPlaces& places = run.places();
     HKEY root = hiveFromName(item.main);
     if (root == nullptr || !hasKeyName(item)) {
         outcome.result = RemovalResult::Refused;
@@ -41,6 +41,12 @@ void removeKey(const RegistryKeyItem& item, const ProtectedPlaces& places,
     if (keyItemRefused(item, places)) {
         outcome.result = RemovalResult::Refused;
         outcome.protectedPlace = true;
+        return;
+    }
+    if (run.ignored() != nullptr &&
+        run.ignored()->holdsBelowKey(keyLogText(item.main, item.sub, item.value),
+                                     &outcome.ignoredInside)) {
+        outcome.result = RemovalResult::Refused;
         return;
     }
     const std::string path = registryKeyPath(item);
@@ -138,7 +144,7 @@ void removeRegistryItems(ParasiteList& parasites, RemovalRun& run)
             RemovalOutcome outcome =
                 registryOutcome(FindKind::RegistryKey, p, static_cast<int>(i),
                                 keyLogText(item.main, item.sub, item.value));
-            removeKey(item, run.places(), outcome);
+            removeKey(item, run, outcome);
             run.record(parasite, outcome);
         }
     }

@@ -17,7 +17,8 @@ namespace kestrune {
 // and a key item without a key name (its path would be its parent key), is
 // refused: nothing is deleted or logged and the status stays. A protected key
 // or value (keyItemRefused, valueItemRefused) is refused too, but logged as
-// FAILED TO DELETE.
+// FAILED TO DELETE, and so is a key that holds an ignored key or value
+// (RemovalRun::ignored; RemovalOutcome::ignoredInside names it).
 void removeRegistryItems(ParasiteList& parasites, RemovalRun& run);
 
 // Deletes key `path` below `parent` with all its subkeys, depth first.

@@ -47,7 +47,8 @@ std::string datedLogName()
 
 std::string logRecord(const RemovalOutcome& outcome)
 {
-    if (outcome.result == RemovalResult::Refused && !outcome.protectedPlace)
+    if (outcome.result == RemovalResult::Refused && !outcome.protectedPlace &&
+        outcome.ignoredInside.empty())
         return std::string();
     std::string record = typeLine(outcome.kind);
     record += outcome.result == RemovalResult::Deleted ? "[ACTION:DELETED]\r\n"

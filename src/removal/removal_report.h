@@ -36,6 +36,10 @@ struct RemovalOutcome {
     // that is not one of the five, a key item without a key name): such an
     // item leaves no record.
     bool protectedPlace = false;
+    // Refused folders and keys only: the location of an ignored find that
+    // removing the item would take with it (see RemovalRun::ignored). Such an
+    // item is logged as FAILED TO DELETE; it is no protected place.
+    std::string ignoredInside;
 };
 
 // A program step of the file removal: a running program that was ended, or

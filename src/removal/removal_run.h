@@ -8,6 +8,7 @@
 #include "removal/removal_log.h"
 #include "removal/removal_report.h"
 #include "safety/protected_places.h"
+#include "settings/ignore_list.h"
 
 namespace kestrune {
 
@@ -33,6 +34,11 @@ public:
     RemovalReport* report() const { return report_; }
     // The places the run refuses to touch.
     const ProtectedPlaces& places() const { return places_; }
+    // The finds the user keeps: a selected folder or key that holds one is
+    // refused (RemovalOutcome::ignoredInside). Null, the default: none.
+    // `ignored` must outlive the run.
+    void setIgnored(const IgnoreSet* ignored) { ignored_ = ignored; }
+    const IgnoreSet* ignored() const { return ignored_; }
 
     const RemovalTotals& totals() const { return totals_; }
 
@@ -40,6 +46,7 @@ private:
     const RemovalLog& log_;
     RemovalReport* report_;
     const ProtectedPlaces& places_;
+    const IgnoreSet* ignored_ = nullptr;
     RemovalTotals totals_;
 };
 

@@ -16,30 +16,50 @@ namespace kestrune {
 const char kStatusFound[] = "Found";
 const char kStatusNotFound[] = "Not Found";
 
-void ScanRun::report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location)
+namespace {
+
+// What tells one item's find at one place from another's.
+std::string findKey(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location)
 {
-    parasites_.at(parasiteIndex)->status = kStatusFound;
+    return std::to_string(static_cast<int>(kind)) + ":" + std::to_string(parasiteIndex) + ":" +
+           std::to_string(itemIndex) + ":" + foldedText(location);
+}
+
+Find makeFind(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location)
+{
     Find find;
     find.kind = kind;
     find.parasiteIndex = parasiteIndex;
     find.itemIndex = itemIndex;
     find.location = location;
+    return find;
+}
+
+}  // namespace
+
+bool ScanRun::report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location,
+                     const std::string& alias)
+{
+    const Find find = makeFind(kind, parasiteIndex, itemIndex, location);
+    if (ignored_ != nullptr &&
+        (ignored_->contains(kind, location) || (!alias.empty() && ignored_->contains(kind, alias)))) {
+        // The drive search meets the Windows folder twice.
+        if (ignoredFinds_.insert(findKey(kind, parasiteIndex, itemIndex, location)).second) {
+            ++ignoredCount_;
+            reporter_.ignoredFind(find);
+        }
+        return false;
+    }
+    parasites_.at(parasiteIndex)->status = kStatusFound;
     reporter_.found(find);
+    return true;
 }
 
 void ScanRun::skip(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location)
 {
-    const std::string key = std::to_string(static_cast<int>(kind)) + ":" +
-                            std::to_string(parasiteIndex) + ":" + std::to_string(itemIndex) + ":" +
-                            foldedText(location);
-    if (!skipped_.insert(key).second)
+    if (!skipped_.insert(findKey(kind, parasiteIndex, itemIndex, location)).second)
         return;
-    Find find;
-    find.kind = kind;
-    find.parasiteIndex = parasiteIndex;
-    find.itemIndex = itemIndex;
-    find.location = location;
-    reporter_.protectedSkipped(find);
+    reporter_.protectedSkipped(makeFind(kind, parasiteIndex, itemIndex, location));
 }
 
 bool itemTextRefused(const std::string& path, const std::string& name)
@@ -91,8 +111,7 @@ void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList
             item.found = 0;
             run.skip(kind, parasiteIndex, itemIndex, trimmed);
         } else {
-            item.found = 1;
-            run.report(kind, parasiteIndex, itemIndex, trimmed);
+            item.found = run.report(kind, parasiteIndex, itemIndex, trimmed) ? 1 : 0;
         }
     }
     run.countItem();
@@ -179,10 +198,12 @@ void matchPending(ScanRun& run, PendingList<Item>& pending, const std::string& e
         run.skip(kind, taken.parasiteIndex, taken.itemIndex, fullPath);
         return;
     }
+    // An ignored entry leaves the item pending too.
+    if (!run.report(kind, taken.parasiteIndex, taken.itemIndex, fullPath))
+        return;
     Item& item = pending.item(taken);
     item.path = parentFolderOf(fullPath);
     item.found = 1;
-    run.report(kind, taken.parasiteIndex, taken.itemIndex, fullPath);
 }
 
 template <typename Item>
@@ -210,9 +231,10 @@ void matchDefined(ScanRun& run, const DefinedIndex<Item>& index, const std::stri
             run.skip(kind, record.parasiteIndex, record.itemIndex, fullPath);
             continue;
         }
+        if (!run.report(kind, record.parasiteIndex, record.itemIndex, fullPath))
+            continue;
         item.path = parent;
         item.found = 1;
-        run.report(kind, record.parasiteIndex, record.itemIndex, fullPath);
     }
 }
 
@@ -310,8 +332,8 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
                     run.skip(FindKind::Cookie, p, static_cast<int>(c), file.fullPath);
                     continue;
                 }
-                parasite.cookies[c]->found = 1;
-                run.report(FindKind::Cookie, p, static_cast<int>(c), parasite.cookies[c]->name);
+                if (run.report(FindKind::Cookie, p, static_cast<int>(c), parasite.cookies[c]->name))
+                    parasite.cookies[c]->found = 1;
             }
         }
         run.countItem();

@@ -16,6 +16,7 @@
 #include "definitions/parasite.h"
 #include "safety/protected_places.h"
 #include "scan/pending_search.h"
+#include "settings/ignore_list.h"
 #include "scan/scan_reporter.h"
 #include "scan/stop_request.h"
 
@@ -29,12 +30,14 @@ extern const char kStatusFound[];
 extern const char kStatusNotFound[];
 
 // One run of a scan: the list it scans, where it reports, the places it never
-// reports, and its count of items scanned. `protectedPlaces` must outlive it.
+// reports, the finds the user ignores, and its count of items scanned.
+// `protectedPlaces` and `ignored` (null: nothing is ignored) must outlive it.
 class ScanRun {
 public:
     ScanRun(ParasiteList& parasites, ScanReporter& reporter,
-            const ProtectedPlaces& protectedPlaces)
-        : parasites_(parasites), reporter_(reporter), protectedPlaces_(protectedPlaces)
+            const ProtectedPlaces& protectedPlaces, const IgnoreSet* ignored = nullptr)
+        : parasites_(parasites), reporter_(reporter), protectedPlaces_(protectedPlaces),
+          ignored_(ignored)
     {
     }
     ScanRun(const ScanRun&) = delete;
@@ -50,8 +53,13 @@ public:
     void countItem() { reporter_.itemsScanned(++itemsScanned_); }
     unsigned long itemsScanned() const { return itemsScanned_; }
 
-    // Marks the parasite "Found" and reports the find.
-    void report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location);
+    // Marks the parasite "Found" and reports the find; true then. False when
+    // the find is on the ignore list, under `location` or under `alias` (a
+    // registry item's location after its test resolved the hive): it is told
+    // to the reporter as ignored (once per item and location) and counted,
+    // and the caller leaves the item unfound.
+    bool report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location,
+                const std::string& alias = std::string());
     // Tells the reporter that the item names a protected place at `location`
     // or holds a refused text; changes no status. Each item and location is
     // told once per run (the drive search meets the Windows folder twice).
@@ -64,12 +72,16 @@ public:
         reporter_.unreadable(path);
     }
     unsigned long unreadableCount() const { return unreadable_; }
+    unsigned long ignoredCount() const { return ignoredCount_; }
 
 private:
     ParasiteList& parasites_;
     ScanReporter& reporter_;
     const ProtectedPlaces& protectedPlaces_;
+    const IgnoreSet* ignored_;
     std::set<std::string> skipped_;
+    std::set<std::string> ignoredFinds_;
+    unsigned long ignoredCount_ = 0;
     unsigned long itemsScanned_ = 0;
     unsigned long unreadable_ = 0;
 };

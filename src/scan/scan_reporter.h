@@ -49,8 +49,10 @@ public:
     // The text of the status line: the location, path or cookie file being
     // tested now; at the end "Scan Completed" (full scan) or "Completed!"
     // (folder scan), "Scan Completed (N folders could not be read)" (either
-    // scan) when the walks met N unreadable places, and "Scan Failed" after
-    // a failure. Called for every item and directory entry, so it must be
+    // scan) when the walks met N unreadable places, "Scan Completed (M finds
+    // ignored)" when M finds were on the ignore list, "Scan Completed (N
+    // folders could not be read, M finds ignored)" when both, and "Scan
+    // Failed" after a failure. Called for every item and directory entry, so it must be
     // cheap.
     virtual void currentText(const std::string& text) = 0;
 
@@ -64,6 +66,12 @@ public:
     // found(), makes no row and counts as no detection. The console tool
     // names it on standard error.
     virtual void protectedSkipped(const Find& find) {}
+
+    // A find on the ignore list: not reported through found(), makes no
+    // row, marks no parasite "Found" and counts as no detection. Each item
+    // and location is told once per scan. Protected places are judged first
+    // and never come here.
+    virtual void ignoredFind(const Find& find) {}
 
     // A folder the walk could not list (other than an empty drive root), or
     // an entry whose name cannot be opened: the scan did not see what lies

@@ -18,6 +18,9 @@ const char kScanCompleted[] = "Scan Completed";
 const char kFolderScanCompleted[] = "Completed!";
 const char kScanFailed[] = "Scan Failed";
 const char kUnreadableFormat[] = "Scan Completed (%lu folders could not be read)";
+const char kIgnoredFormat[] = "Scan Completed (%lu finds ignored)";
+const char kUnreadableIgnoredFormat[] =
+    "Scan Completed (%lu folders could not be read, %lu finds ignored)";
 // Both fit a string without allocating, as they may be made when memory ran
 // out.
 const char kOutOfMemory[] = "out of memory";
@@ -57,8 +60,11 @@ void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, Item& ite
     std::string protectedHive;
     switch (checkRegistryItem(item, run.protectedPlaces(), protectedHive)) {
     case RegistryCheck::Present:
-        item.found = 1;
-        run.report(kind, parasiteIndex, itemIndex, location);
+        // The row shows the location as formatted before the test; the
+        // ignore list may hold either that or the one in the hive found.
+        item.found = run.report(kind, parasiteIndex, itemIndex, location, registryLocation(item))
+                         ? 1
+                         : 0;
         break;
     case RegistryCheck::Protected: {
         item.found = 0;
@@ -173,6 +179,22 @@ std::string failureOf(Work work)
     return std::string();
 }
 
+// The end text of a scan that was not broken off.
+std::string completionText(const char* completedText, const ScanOutcome& outcome)
+{
+    char text[sizeof kUnreadableIgnoredFormat + 32];
+    if (outcome.unreadable > 0 && outcome.ignored > 0)
+        std::snprintf(text, sizeof text, kUnreadableIgnoredFormat, outcome.unreadable,
+                      outcome.ignored);
+    else if (outcome.unreadable > 0)
+        std::snprintf(text, sizeof text, kUnreadableFormat, outcome.unreadable);
+    else if (outcome.ignored > 0)
+        std::snprintf(text, sizeof text, kIgnoredFormat, outcome.ignored);
+    else
+        return completedText;
+    return text;
+}
+
 // The end step of both scans: the last status text, then the end itself,
 // which must be reported whatever else fails, as the window waits for it.
 ScanOutcome endScan(ScanRun& run, const std::string& failure, const char* completedText)
@@ -180,17 +202,14 @@ ScanOutcome endScan(ScanRun& run, const std::string& failure, const char* comple
     ScanOutcome outcome;
     outcome.failure = failure;
     outcome.unreadable = run.unreadableCount();
+    outcome.ignored = run.ignoredCount();
     ScanReporter& reporter = run.reporter();
     try {
         if (!failure.empty()) {
             reporter.scanFailed(failure);
             reporter.currentText(kScanFailed);
-        } else if (outcome.unreadable > 0) {
-            char text[sizeof kUnreadableFormat + 16];
-            std::snprintf(text, sizeof text, kUnreadableFormat, outcome.unreadable);
-            reporter.currentText(text);
         } else {
-            reporter.currentText(completedText);
+            reporter.currentText(completionText(completedText, outcome));
         }
     } catch (...) {
         if (outcome.failure.empty())
@@ -256,10 +275,11 @@ bool driveIsSearched(const std::string& root)
 }
 
 ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
-                        const ScanPlaces* places, const ProtectedPlaces* protectedPlaces)
+                        const ScanPlaces* places, const ProtectedPlaces* protectedPlaces,
+                        const IgnoreSet* ignored)
 {
     std::optional<ProtectedPlaces> machine;
-    ScanRun run(parasites, reporter, placesToProtect(protectedPlaces, machine));
+    ScanRun run(parasites, reporter, placesToProtect(protectedPlaces, machine), ignored);
     const std::string failure = failureOf([&] {
         reporter.scanStarted();
         runFullScanPhases(run, places);
@@ -268,10 +288,11 @@ ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
 }
 
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
-                          const std::string& folder, const ProtectedPlaces* protectedPlaces)
+                          const std::string& folder, const ProtectedPlaces* protectedPlaces,
+                          const IgnoreSet* ignored)
 {
     std::optional<ProtectedPlaces> machine;
-    ScanRun run(parasites, reporter, placesToProtect(protectedPlaces, machine));
+    ScanRun run(parasites, reporter, placesToProtect(protectedPlaces, machine), ignored);
     const std::string failure = failureOf([&] {
         reporter.scanStarted();
         reporter.phaseStarted(ScanPhase::ChosenFolder);
@@ -285,7 +306,8 @@ DWORD WINAPI ScanThread(LPVOID parameter)
     ScanJob* job = static_cast<ScanJob*>(parameter);
     try {
         runFullScan(*job->parasites, *job->reporter, job->places ? &*job->places : nullptr,
-                    job->protectedPlaces ? &*job->protectedPlaces : nullptr);
+                    job->protectedPlaces ? &*job->protectedPlaces : nullptr,
+                    job->ignored ? &*job->ignored : nullptr);
     } catch (...) {
         // Nothing may leave a thread procedure; the scan has ended its run
         // itself, so only a reporter's scanEnded can have thrown.
@@ -298,7 +320,8 @@ DWORD WINAPI FolderScanThread(LPVOID parameter)
     ScanJob* job = static_cast<ScanJob*>(parameter);
     try {
         runFolderScan(*job->parasites, *job->reporter, job->folder,
-                      job->protectedPlaces ? &*job->protectedPlaces : nullptr);
+                      job->protectedPlaces ? &*job->protectedPlaces : nullptr,
+                      job->ignored ? &*job->ignored : nullptr);
     } catch (...) {
     }
     return 0;

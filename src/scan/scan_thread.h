@@ -15,6 +15,7 @@
 #include "definitions/parasite.h"
 #include "safety/protected_places.h"
 #include "scan/scan_reporter.h"
+#include "settings/ignore_list.h"
 
 #include <windows.h>
 
@@ -50,6 +51,8 @@ struct ScanOutcome {
     std::string failure;
     // The folders and entries the walks could not read.
     unsigned long unreadable = 0;
+    // The finds passed over because the ignore list holds them.
+    unsigned long ignored = 0;
 };
 
 // The places a scan never reports when its owner names none: this machine's
@@ -60,18 +63,23 @@ ProtectedPlaces protectedPlacesOfThisMachine();
 // A full scan of `parasites`, run on the calling thread. Without `places` the
 // cookies folder is asked for at the cookie phase and the Windows folder and
 // drives at the drive search. Without `protectedPlaces` those of
-// protectedPlacesOfThisMachine are built at the start. Whatever fails on the
-// way (also in the reporter), the scan ends through its end step:
+// protectedPlacesOfThisMachine are built at the start. A find that `ignored`
+// holds (by kind and location, without regard to case) is not reported but
+// told as ignoredFind; without `ignored` nothing is ignored. Whatever fails on
+// the way (also in the reporter), the scan ends through its end step:
 // scanFailed, the last currentText, scanEnded.
 ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
                         const ScanPlaces* places = nullptr,
-                        const ProtectedPlaces* protectedPlaces = nullptr);
+                        const ProtectedPlaces* protectedPlaces = nullptr,
+                        const IgnoreSet* ignored = nullptr);
 
 // A folder scan of `folder` (as the user picked it), run on the calling
-// thread; `protectedPlaces` as for runFullScan; it ends as the full scan does.
+// thread; `protectedPlaces` and `ignored` as for runFullScan; it ends as the
+// full scan does.
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
                           const std::string& folder,
-                          const ProtectedPlaces* protectedPlaces = nullptr);
+                          const ProtectedPlaces* protectedPlaces = nullptr,
+                          const IgnoreSet* ignored = nullptr);
 
 // What a scan thread is handed. The starter owns it and keeps it (and the
 // list and reporter it points to) alive until the thread has ended.
@@ -82,6 +90,8 @@ struct ScanJob {
     std::optional<ScanPlaces> places;    // full scan; empty: the system's
     // Never reported; empty: protectedPlacesOfThisMachine, built by the thread.
     std::optional<ProtectedPlaces> protectedPlaces;
+    // Finds not reported; empty: none (the window reads the list per scan).
+    std::optional<IgnoreSet> ignored;
 };
 
 // Thread entry points for CreateThread; `job` is a ScanJob*. Both return 0.

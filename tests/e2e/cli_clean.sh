@@ -4,7 +4,9 @@
 # open, a folder tree and cookie files; an incomplete backup that stops the
 # removal; a forced removal with its archive, log and exit code; the file
 # held open gone after Wine's restart; the argument errors; and a reference
-# file that names the system's own places beside real items.
+# file that names the system's own places beside real items, cleaned with
+# --json, where one item is held open, a folder holds a link, and the ignore
+# list keeps a file and a value inside a key.
 source "$(dirname "$0")/lib/e2e.sh"
 w=$E2E_WORK
 pack_definitions "$w/defs.ks" removal.xml
@@ -53,13 +55,19 @@ echo unknown=%ERRORLEVEL%>> codes.txt
 BAT
 
 plant_greedy_machine
+# A link keeps GreedyDir from going; greedy.txt is held open.
+mkdir -p "$E2E_C/ksgreedy/linked"
+ln -s ../linked "$E2E_C/ksgreedy/GreedyDir/link"
 run_batch greedy <<'BAT'
 @echo off
 reg add HKCU\Software\Kestrune /v lfp /d C:\ksgreedylogs /f >nul
 start "" C:\ksgreedy\greedy.exe wait
+start "" removal_helper.exe hold C:\ksgreedy\greedy.txt
 removal_helper.exe sleep 1000
 removal_helper.exe processes > procs-before.txt
-kestrune-cli.exe clean --definitions greedy.ks --quiet > greedy.out 2> greedy.err
+kestrune-cli.exe ignore --add file C:\ksgreedy\GREEDY.EXE >nul
+kestrune-cli.exe ignore --add RegValue "HKEY_CURRENT_USER\Software\KsGreedy\Bad : v" >nul
+kestrune-cli.exe clean --definitions greedy.ks --quiet --json > greedy.json 2> greedy.err
 echo greedy=%ERRORLEVEL%> greedy-codes.txt
 removal_helper.exe processes > procs-after.txt
 if exist C:\windows\system32\kernel32.dll echo kernel32.dll>> greedy-left.txt
@@ -163,12 +171,14 @@ expected_archive=$(printf '%s\n' \
 expect_eq "archive entries" "$(echo "$expected_archive" | LC_ALL=C sort)" "$(grep -v '^CONFIG' "$o/archive.txt" | LC_ALL=C sort)"
 expect_eq "config.ini" 'CONFIG [TYPE:FILE]|[NAME:bad.exe]|[PATH:C:\ksbad]|[TYPE:FILE]|[NAME:busy.dat]|[PATH:C:\ksbad]|[TYPE:DIRECTORY]|[NAME:BadDir]|[PATH:C:\ksbad]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[1].txt]|[TYPE:COOKIE]|[NAME:Bad Tracker]|[PATH:COOKIES\user@badtracker[2].txt]|' "$(grep '^CONFIG' "$o/archive.txt")"
 
-# Greedy: only the real items went (exit 0: a protected place the scan passes
-# over is no find); every protected place is named once on
-# standard error and is still there, and so are the system's processes.
-expect_eq "greedy: exit code and registry" "greedy=0 runkey=0 runvalue=1 greedykey=1 " \
+# Greedy: only the real items went or were tried (exit 1: GreedyDir stayed;
+# a protected place the scan passes over is no find), the ignored greedy.exe
+# and the key holding the ignored value stayed; every protected place
+# is named once on standard error and is still there, and so are the
+# system's processes.
+expect_eq "greedy: exit code and registry" "greedy=1 runkey=0 runvalue=1 greedykey=0 " \
     "$(tr -d '\r' < "$o/greedy-codes.txt" | tr '\n' ' ')"
-expected_left=$(printf '%s\n' kernel32.dll services.exe explorer.exe 'Common Files' Documents keep.txt)
+expected_left=$(printf '%s\n' kernel32.dll services.exe explorer.exe 'Common Files' Documents keep.txt GreedyDir greedy.exe)
 expect_eq "greedy: what is left" "$expected_left" "$(tr -d '\r' < "$o/greedy-left.txt")"
 expect_eq "greedy: cookies left" "user@news[1].txt" "$(tr -d '\r' < "$o/greedy-cookies.txt")"
 # The scan passes them over, or the removal refuses them: either way each is
@@ -191,17 +201,35 @@ expect_eq "greedy: system processes still running" "$(system_processes "$o/procs
     "$(comm -12 <(system_processes "$o/procs-before.txt") <(system_processes "$o/procs-after.txt"))"
 expect_eq "greedy: services.exe and explorer.exe were running" "2" \
     "$(system_processes "$o/procs-before.txt" | wc -l)"
-# Whatever reached the removal was refused there, each with its FAILED TO
-# DELETE record in the run's log.
+# The JSON document: the run's fields in their order, every outcome of the
+# removal, and a FAILED TO DELETE record in the log for each item not deleted.
 greedy_logs=("$E2E_C"/ksgreedylogs/*.txt)
-refused=$(tr -d '\r' < "$o/greedy.out" | grep -c '^refused	')
 expect_eq "greedy: one log" "1" "${#greedy_logs[@]}"
-expect_eq "greedy: a FAILED TO DELETE record for each refused item" "$refused" \
+expect_eq "greedy json: fields" "tool version definitions folder started ended failure itemsScanned finds protected unreadable ignored backup outcomes kept log exitCode" \
+    "$(json_query "$o/greedy.json" '" ".join(d)')"
+expect_eq "greedy json: run" "kestrune-cli greedy.ks None None 1 C:\\ksgreedylogs\\${greedy_logs[0]##*/}" \
+    "$(json_query "$o/greedy.json" '" ".join(map(str, (d["tool"], d["definitions"]["file"], d["folder"], d["backup"], d["exitCode"], d["log"])))')"
+expect_eq "greedy json: outcomes other than refused" "$(printf '%s\n' \
+    'deleted RegValue HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run\KsGreedy' \
+    'scheduled File C:\ksgreedy\greedy.txt' \
+    'failed Folder C:\ksgreedy\GreedyDir' \
+    'deleted Cookie Greedy Tracker')" \
+    "$(json_query "$o/greedy.json" '[" ".join((i["result"], i["kind"], i["location"])) for i in d["outcomes"] if i["result"] != "refused" and i["parasite"] == "Greedy"]')"
+expect_eq "greedy json: a FAILED TO DELETE record for each item not deleted" \
+    "$(json_query "$o/greedy.json" 'len([i for i in d["outcomes"] if i["result"] != "deleted"])')" \
     "$(grep -c 'FAILED TO DELETE' "${greedy_logs[0]}")"
-expect_eq "greedy: the real items deleted" "6" "$(tr -d '\r' < "$o/greedy.out" | grep -c '^deleted	')"
+expect_eq "greedy json: refused outcomes and skipped items are the protected places named" \
+    "$(tr -d '\r' < "$o/greedy.err" | grep -cE '^(protected|refused): .* of Greedy\)')" \
+    "$(json_query "$o/greedy.json" 'len([i for i in d["outcomes"] if i["result"] == "refused" and "holdsIgnored" not in i]) + len(d["protected"])')"
+expect_eq "greedy json: the ignored file counted, the key holding the ignored value refused" \
+    "1 HKEY_CURRENT_USER\Software\KsGreedy\Bad HKEY_CURRENT_USER\Software\KsGreedy\Bad : v" \
+    "$(json_query "$o/greedy.json" '" ".join([str(d["ignored"])] + ["%s %s" % (i["location"], i["holdsIgnored"]) for i in d["outcomes"] if "holdsIgnored" in i])')"
+expect_eq "greedy: the ignored count and the kept key on stderr" \
+    "1 finds ignored|kept: HKEY_CURRENT_USER\Software\KsGreedy\Bad holds HKEY_CURRENT_USER\Software\KsGreedy\Bad : v, which the ignore list keeps" \
+    "$(tr -d '\r' < "$o/greedy.err" | grep -E '^kept: |finds ignored$' | paste -sd '|')"
 
 if [ "$E2E_FAILURES" -ne 0 ]; then
-    for f in forced.out forced.err stopped.out stopped.err archive.txt greedy.out greedy.err; do
+    for f in forced.out forced.err stopped.out stopped.err archive.txt greedy.json greedy.err; do
         echo "--- $f"; cat "$o/$f" 2>/dev/null
     done
 fi

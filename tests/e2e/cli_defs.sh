@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# kestrune-cli defs: pack/unpack, dump's JSON, check's reports and exit codes,
-# run as a user would, in a throw-away Wine prefix.
+# kestrune-cli defs: pack/unpack, dump's JSON, check's reports and exit codes;
+# the tool's help, each command's --help and --version; run as a user would,
+# in a throw-away Wine prefix.
 source "$(dirname "$0")/lib/e2e.sh"
 work=$E2E_WORK
 
@@ -69,7 +70,19 @@ kestrune-cli.exe defs frobnicate > usage.out 2>&1
 echo usage=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe --help > help.out
 echo help=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe --version > version-none.out
+echo versionnone=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe ignore --add Cookie tracker > ignore.out
+echo ignorefirst=%ERRORLEVEL%>> codes.txt
+reg add HKCU\Software\Kestrune /v rfp /d C:\kestrune\in.ks /f >nul
+kestrune-cli.exe --version > version.out
+echo version=%ERRORLEVEL%>> codes.txt
 BAT
+# Each command's --help: its usage first, on standard output, exit 0.
+commands=(scan clean restore publish ignore defs "defs pack" "defs unpack" "defs check" "defs dump" "defs verify")
+for c in "${commands[@]}"; do
+    printf 'kestrune-cli.exe %s --help > "help-%s.out"\r\necho %s=%%ERRORLEVEL%%>> helpcodes.txt\r\n' "$c" "$c" "${c/ /-}"
+done | run_batch helps
 o=$E2E_CLI_DIR
 
 code() { grep "^$1=" "$o/codes.txt" | cut -d= -f2 | tr -d '\r '; }
@@ -111,5 +124,20 @@ expect_eq "check of broken markup reports the parser error" "broken.ks: error: d
 expect_eq "unknown subcommand exits 2" 2 "$(code usage)"
 expect_eq "--help exits 0" 0 "$(code help)"
 expect_eq "--help lists the defs commands" 1 "$(grep -c 'defs dump FILE' "$o/help.out")"
+expect_eq "--help: a line beginning with each command" "defs scan clean restore publish ignore" \
+    "$(for c in defs scan clean restore publish ignore; do grep -q "^$c " "$o/help.out" && echo "$c"; done | tr '\n' ' ' | sed 's/ $//')"
+expect_eq "--help after each command exits 0" "$(printf '%s=0 ' "${commands[@]/ /-}")" \
+    "$(tr -d '\r' < "$o/helpcodes.txt" | tr '\n' ' ')"
+for c in "${commands[@]}"; do
+    check "$c --help begins with its usage" grep -q "^usage: kestrune-cli $c " <(head -n 1 "$o/help-$c.out")
+done
+# The first ignore entry on a machine the program has never run on writes the
+# default settings first, as the program's first run does.
+expect_eq "ignore --add writes the default settings first" "0
+$(printf '%s\n' abrs acu asl df lfp mtst path pv ras rfp sas)" "$(code ignorefirst)
+$(setting_names)"
+expect_eq "--version without a reference file" "0 kestrune-cli 2.01" "$(code versionnone) $(tr -d '\r' < "$o/version-none.out")"
+expect_eq "--version names the settings' reference file" "0 kestrune-cli 2.01
+reference file: C:\kestrune\in.ks (1 parasite)" "$(code version) $(tr -d '\r' < "$o/version.out")"
 
 e2e_finish

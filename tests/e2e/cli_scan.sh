@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # kestrune-cli scan: the lines of a full scan and of a folder scan, progress
 # and --quiet, the definitions of the settings, protected places passed over,
-# and the exit codes, run as a user would in a throw-away Wine prefix set up
+# the same scans as JSON documents, the ignore list and the scan report, and
+# the exit codes, run as a user would in a throw-away Wine prefix set up
 # with parasites to find.
 source "$(dirname "$0")/lib/e2e.sh"
 e2e_prefix
@@ -33,6 +34,8 @@ run_batch run <<'BAT'
 @echo off
 kestrune-cli.exe scan --quiet > full.out 2> full.err
 echo full=%ERRORLEVEL%> codes.txt
+kestrune-cli.exe scan --quiet --json > full.json 2> fulljson.err
+echo fulljson=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions defs.ks > progress.out 2> progress.err
 echo progress=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --folder C:\kestrune-e2e --definitions C:\kestrune\defs.ks --quiet > folder.out 2> folder.err
@@ -45,7 +48,7 @@ set KESTRUNE_ASSUME_NOT_ADMIN=1
 kestrune-cli.exe scan --definitions clean.ks --quiet > notadmin.out 2> notadmin.err
 echo notadmin=%ERRORLEVEL%>> codes.txt
 set KESTRUNE_ASSUME_NOT_ADMIN=
-kestrune-cli.exe scan --definitions greedy.ks --quiet > greedy.out 2> greedy.err
+kestrune-cli.exe scan --definitions greedy.ks --quiet --json > greedy.json 2> greedy.err
 echo greedy=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions missing.ks > missing.out 2> missing.err
 echo missing=%ERRORLEVEL%>> codes.txt
@@ -70,7 +73,7 @@ BAT
 end=$(date +%s.%N)
 o=$E2E_CLI_DIR
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
-expect_eq "exit codes" "full=1 progress=1 folder=1 folderclean=0 clean=0 notadmin=0 greedy=1 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
+expect_eq "exit codes" "full=1 fulljson=1 progress=1 folder=1 folderclean=0 clean=0 notadmin=0 greedy=1 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
 
 # A full scan's lines, in the order of the phases: keys (through the hive
 # fallback, shown as defined), values, cookies, files and folders at their
@@ -91,6 +94,16 @@ Delta${T}C:\\kestrune-e2e\\two\\twice.dat${T}File${T}Dangerous"
 expect_eq "full scan: drive search finds" "$expected_drive" "$drive"
 expect_eq "full scan: --quiet writes nothing on stderr" "" "$(cat "$o/full.err")"
 expect_eq "same lines with --definitions" "$(cat "$o/full.out")" "$(cat "$o/progress.out")"
+# The same scan as one JSON document: its fields in their order, the finds
+# as the lines have them, the whole tree counted, times in ISO 8601.
+expect_eq "json: fields" "tool version definitions folder started ended failure itemsScanned finds protected unreadable ignored exitCode" \
+    "$(json_query "$o/full.json" '" ".join(d)')"
+expect_eq "json: run" "kestrune-cli 2.01 C:\kestrune\defs.ks 4 None None True 0 1" \
+    "$(json_query "$o/full.json" '" ".join(map(str, (d["tool"], d["version"], d["definitions"]["file"], d["definitions"]["parasites"], d["folder"], d["failure"], d["itemsScanned"] > 40000, d["ignored"], d["exitCode"])))')"
+expect_eq "json: finds as the lines" "$(cat "$o/full.out")" \
+    "$(json_query "$o/full.json" '["\t".join((f["parasite"], f["location"], f["kind"], f["danger"])) for f in d["finds"]]')"
+expect_eq "json: times" "True" "$(json_query "$o/full.json" 'all(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d", t) for t in (d["started"], d["ended"]))')"
+expect_eq "json: nothing on stderr with --quiet" "" "$(cat "$o/fulljson.err")"
 
 # Progress: "[phase] N items scanned: path" lines, at most ten a second,
 # then the end line.
@@ -122,7 +135,8 @@ Planted${T}HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run 
 Planted${T}C:\\kestrune-e2e\\Sandbox\\planted.dll${T}File${T}
 Planted${T}C:\\kestrune-e2e\\Sandbox\\PlantedData${T}Folder${T}
 Planted${T}C:\\kestrune-e2e\\Sandbox\\svchost.exe${T}File${T}"
-expect_eq "protected places: only the real items" "$expected_greedy" "$(tr -d '\r' < "$o/greedy.out")"
+expect_eq "protected places: only the real items" "$expected_greedy" \
+    "$(json_query "$o/greedy.json" '["\t".join((f["parasite"], f["location"], f["kind"], f["danger"])) for f in d["finds"]]')"
 expected_skips="protected: HKEY_CURRENT_USER\\Software\\Microsoft (key of Greedy) is never touched
 protected: HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run (key of Greedy) is never touched
 protected: HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon : Shell (value of Greedy) is never touched
@@ -138,12 +152,57 @@ searched_skips="protected: C:\\windows\\system32\\services.exe (file of Greedy) 
 protected: C:\\windows\\system32\\svchost.exe (file of Planted) is never touched"
 expect_eq "protected places met by the drive search" "$searched_skips" \
     "$(tr -d '\r' < "$o/greedy.err" | tail -n +11 | LC_ALL=C sort)"
+expect_eq "protected places in the JSON document, as on stderr" "$(tr -d '\r' < "$o/greedy.err")" \
+    "$(json_query "$o/greedy.json" '["%s: %s (%s of %s) is %s" % (p["reason"], p["location"], {"RegKey": "key", "RegValue": "value"}.get(p["kind"], p["kind"].lower()), p["parasite"], "never touched" if p["reason"] == "protected" else "not a plain path or name and is never looked for") for p in d["protected"]]')"
 
 for f in missing broken bogus novalue twice nofolder filefolder nosettings; do
     expect_eq "$f: nothing on stdout" "" "$(cat "$o/$f.out")"
     check "$f: an error message" grep -q '^kestrune-cli: ' "$o/$f.err"
 done
 check "help names scan" grep -q 'scan \[--definitions FILE\] \[--folder DIR\] \[--quiet\]' "$o/help.out"
+
+# The ignore list: entries in any case keep Alpha's two finds of the folder
+# scan out (exit 0, counted on stderr, in the JSON document and the report)
+# until --no-ignore or their removal; the argument errors.
+run_batch ignore <<'BAT'
+@echo off
+kestrune-cli.exe ignore --add file C:\KESTRUNE-E2E\alpha.dll > add.out
+echo add=%ERRORLEVEL%> ignorecodes.txt
+kestrune-cli.exe ignore --add FOLDER c:\kestrune-e2e\alphadata >> add.out
+echo add=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --add File C:\kestrune-e2e\ALPHA.dll >> add.out
+echo again=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --list > list.out
+echo list=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe scan --folder C:\kestrune-e2e --definitions defs.ks --quiet --json --report C:\kestrune\report.txt > ignored.json 2> ignored.err
+echo ignored=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe scan --folder C:\kestrune-e2e --definitions defs.ks --quiet --no-ignore > noignore.out
+echo noignore=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --remove file c:\kestrune-e2e\ALPHA.DLL > remove.out
+echo remove=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --remove file c:\kestrune-e2e\ALPHA.DLL > remove.out 2> remove.err
+echo removeagain=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe scan --folder C:\kestrune-e2e --definitions defs.ks --quiet > back.out 2> back.err
+echo back=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --add thing x 2> bad.err
+echo badkind=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore 2>> bad.err
+echo nooption=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --list File 2>> bad.err
+echo listkind=%ERRORLEVEL%>> ignorecodes.txt
+kestrune-cli.exe ignore --add File 2>> bad.err
+echo nolocation=%ERRORLEVEL%>> ignorecodes.txt
+BAT
+expect_eq "ignore: exit codes" "add=0 add=0 again=0 list=0 ignored=0 noignore=1 remove=0 removeagain=1 back=1 badkind=2 nooption=2 listkind=2 nolocation=2 " \
+    "$(tr -d '\r' < "$o/ignorecodes.txt" | tr '\n' ' ')"
+expect_eq "ignore: the list, kinds in the result list's order" "File${T}C:\KESTRUNE-E2E\alpha.dll${T}
+Folder${T}c:\kestrune-e2e\alphadata${T}" "$(tr -d '\r' < "$o/list.out" | cut -f1-3)"
+expect_eq "ignore: counted on stderr, in the JSON document and the report" "2 finds ignored|0 2|Finds: 0 (RegKey 0, RegValue 0, File 0, Folder 0, Cookie 0)|Ignored: 2" \
+    "$(tr -d '\r' < "$o/ignored.err")|$(json_query "$o/ignored.json" '"%d %d" % (len(d["finds"]), d["ignored"])')|$(tr -d '\r' < "$o/report.txt" | grep -E '^(Finds|Ignored):' | paste -sd '|')"
+expect_eq "ignore: --no-ignore reports them" "$expected_folder" "$(LC_ALL=C sort "$o/noignore.out")"
+expect_eq "ignore: a removed entry's find comes back" "Alpha${T}C:\kestrune-e2e\alpha.dll${T}File${T}Severe|1 finds ignored" \
+    "$(tr -d '\r' < "$o/back.out")|$(tr -d '\r' < "$o/back.err")"
+expect_eq "ignore: every argument error is named" "4" "$(grep -c '^kestrune-cli: ' "$o/bad.err")"
 
 # A tree with a folder too deep for the ANSI calls, planted after the scans
 # above (they see nothing unreadable): the folder scan and clean name it and
@@ -158,13 +217,14 @@ mkdir -p "$E2E_C/kestrune-e2e/long/$seg/$seg/$seg/$seg/$seg/$seg"
 pack_definitions "$E2E_CLI_DIR/gamma.ks" scan.xml:Gamma
 run_batch deep <<'BAT'
 @echo off
-kestrune-cli.exe scan --folder C:\kestrune-e2e\long --definitions defs.ks --quiet > deep.out 2> deep.err
+kestrune-cli.exe scan --folder C:\kestrune-e2e\long --definitions defs.ks --quiet --json > deep.json 2> deep.err
 echo deep=%ERRORLEVEL%> deepcodes.txt
 kestrune-cli.exe clean --definitions gamma.ks --quiet > deepclean.out 2> deepclean.err
 echo deepclean=%ERRORLEVEL%>> deepcodes.txt
 BAT
 expect_eq "unreadable folder: exit codes" "deep=0 deepclean=0 " "$(tr -d '\r' < "$o/deepcodes.txt" | tr '\n' ' ')"
-expect_eq "unreadable folder: folder scan stdout" "" "$(cat "$o/deep.out")"
+expect_eq "unreadable folder: the JSON document" "C:\kestrune-e2e\long 0 $deep" \
+    "$(json_query "$o/deep.json" '" ".join([d["folder"], str(len(d["finds"]))] + d["unreadable"])')"
 expect_eq "unreadable folder: folder scan stderr" "unreadable: $deep
 1 folders could not be read" "$(tr -d '\r' < "$o/deep.err")"
 expect_eq "unreadable folder: clean names it too" "unreadable: $deep

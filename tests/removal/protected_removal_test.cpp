@@ -104,6 +104,7 @@ protected:
     {
         ks::RemovalLog log(own.logFolder, "log.txt");
         ks::RemovalRun run(log, &report, places);
+        run.setIgnored(ignored);
         if (cookies.empty()) {
             ks::runRemovalActions(list, run);
         } else {
@@ -142,6 +143,7 @@ protected:
     ks::Parasite* real = nullptr;
     ks::Parasite* greedy = nullptr;
     ts::RecordingRemovalReport report;
+    const ks::IgnoreSet* ignored = nullptr;
 };
 
 }  // namespace
@@ -295,6 +297,54 @@ TEST_F(ProtectedRemoval, Keys)
         EXPECT_TRUE(ts::registryValuePresent(value.root, value.present, value.value)) << value.value;
     expectGreedyRefused(std::size(keys) + std::size(values));
     ts::removeRegistryTree(HKEY_CURRENT_USER, "Software\\KestruneProtectedTest");
+}
+
+TEST_F(ProtectedRemoval, AFolderOrKeyHoldingAnIgnoredFindStays)
+{
+    const std::string k = "Software\\KestruneIgnoreTest";
+    ts::writeTextFile(work + "\\Keep\\sub\\mine.exe", "x");
+    ts::writeTextFile(work + "\\Gone\\x.txt", "x");
+    ts::writeRegistryString(HKEY_CURRENT_USER, k + "\\Keep\\Inner", "mine", "1");
+    ts::writeRegistryString(HKEY_CURRENT_USER, k + "\\KeepKey\\Sub", "v", "1");
+    ts::writeRegistryString(HKEY_CURRENT_USER, k + "\\Gone", "v", "1");
+    ks::IgnoreSet set;
+    set.add(ks::FindKind::File, work + "\\KEEP\\sub\\mine.exe");
+    set.add(ks::FindKind::RegistryValue, "hkey_current_user\\" + k + "\\Keep\\Inner : mine");
+    set.add(ks::FindKind::RegistryKey, "HKEY_CURRENT_USER\\" + k + "\\KeepKey\\Sub");
+    set.add(ks::FindKind::File, work + "\\Gone.txt");   // beside the folder, not in it
+    ignored = &set;
+    ts::folderItem(*greedy, "Keep", work);
+    ts::keyItem(*greedy, "HKEY_CURRENT_USER", k, "Keep");
+    ts::keyItem(*greedy, "HKEY_CURRENT_USER", k, "KeepKey");
+    ts::folderItem(*real, "Gone", work);
+    ts::keyItem(*real, "HKEY_CURRENT_USER", k, "Gone");
+
+    removeAll();
+
+    EXPECT_TRUE(ts::pathExists(work + "\\Keep\\sub\\mine.exe"));
+    EXPECT_TRUE(ts::registryValuePresent(HKEY_CURRENT_USER, k + "\\Keep\\Inner", "mine"));
+    EXPECT_TRUE(ts::registryKeyPresent(HKEY_CURRENT_USER, k + "\\KeepKey\\Sub"));
+    EXPECT_FALSE(ts::pathExists(work + "\\Gone"));
+    EXPECT_FALSE(ts::registryKeyPresent(HKEY_CURRENT_USER, k + "\\Gone"));
+    std::vector<std::string> kept;
+    for (const ks::RemovalOutcome& outcome : report.outcomes) {
+        EXPECT_EQ(outcome.parasiteIndex == 1 ? RemovalResult::Refused : RemovalResult::Deleted,
+                  outcome.result);
+        EXPECT_FALSE(outcome.protectedPlace);
+        if (!outcome.ignoredInside.empty())
+            kept.push_back(outcome.ignoredInside);
+    }
+    EXPECT_EQ((std::vector<std::string>{
+                  "hkey_current_user\\" + k + "\\Keep\\Inner : mine",
+                  "HKEY_CURRENT_USER\\" + k + "\\KeepKey\\Sub",
+                  work + "\\KEEP\\sub\\mine.exe",
+              }),
+              kept);
+    const std::string log = ts::readTextFile(own.logFolder + "\\log.txt");
+    EXPECT_NE(std::string::npos,
+              log.find("[TYPE:DIRECTORY]\r\n[ACTION:FAILED TO DELETE]\r\n[NAME:Keep]"))
+        << log;
+    ts::removeRegistryTree(HKEY_CURRENT_USER, k);
 }
 
 TEST_F(ProtectedRemoval, Texts)

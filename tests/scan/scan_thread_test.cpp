@@ -274,6 +274,63 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
               reporter.lastCount);
 }
 
+TEST_F(FullScan, IgnoredFindsAreNeitherReportedNorCountedUntilTheirEntryGoes)
+{
+    const std::string k = kTestKey;
+    makeFile(places.cookiesFolder + "\\root@alpha-ads.txt");
+    makeFile(dir + "\\alpha.dll");
+    makeFile(places.windowsFolder + "\\sys\\beta.dll");
+    makeFile(dir + "\\drive\\beta.dll");   // a second copy takes the pending item
+    makeFolder(dir + "\\drive\\AlphaDir");
+    places.driveRoots = {dir + "\\drive\\"};
+    Parasite& alpha = addParasite(list, "Alpha", 1);
+    addKey(alpha, "HKEY_CURRENT_USER", kTestKey, "Evil");
+    addValue(alpha, "HKEY_CURRENT_USER", kTestKey, "Run");
+    addCookie(alpha, "alpha");
+    addFile(alpha, "alpha.dll", dir);
+    addFolder(alpha, "AlphaDir", "");
+    Parasite& beta = addParasite(list, "Beta");
+    addKey(beta, "HKLM", kTestKey, "Evil");   // shown as HKLM, found in HKEY_CURRENT_USER
+    addFile(beta, "beta.dll", "");
+
+    IgnoreSet ignored;
+    ignored.add(FindKind::RegistryKey, "hkey_current_user\\" + k + "\\EVIL");
+    ignored.add(FindKind::RegistryValue, "HKEY_CURRENT_USER\\" + k + " : run");
+    ignored.add(FindKind::Cookie, "ALPHA");
+    ignored.add(FindKind::File, dir + "\\ALPHA.DLL");
+    ignored.add(FindKind::File, places.windowsFolder + "\\sys\\beta.dll");
+    ignored.add(FindKind::File, dir + "\\drive\\AlphaDir");   // another kind: no match
+
+    const ProtectedPlaces none;
+    ScanOutcome outcome = runFullScan(list, reporter, &places, &none, &ignored);
+
+    EXPECT_EQ((std::vector<std::string>{dir + "\\drive\\AlphaDir", dir + "\\drive\\beta.dll"}),
+              reporter.locations());
+    EXPECT_EQ((std::vector<std::string>{
+                  "RegKey:0:0:HKEY_CURRENT_USER\\" + k + "\\Evil",
+                  "RegKey:1:0:HKLM\\" + k + "\\Evil",
+                  "RegValue:0:0:HKEY_CURRENT_USER\\" + k + " : Run",
+                  "Cookie:0:0:alpha",
+                  "File:0:0:" + dir + "\\alpha.dll",
+                  "File:1:0:" + places.windowsFolder + "\\sys\\beta.dll",
+              }),
+              reporter.ignored);
+    EXPECT_EQ(6u, outcome.ignored);
+    EXPECT_EQ("Scan Completed (6 finds ignored)", reporter.texts.back());
+    EXPECT_EQ(0, alpha.files[0]->found);
+    EXPECT_EQ(0, alpha.registryKeys[0]->found);
+    EXPECT_EQ(0, alpha.cookies[0]->found);
+    EXPECT_EQ(dir + "\\drive", beta.files[0]->path);
+
+    // Without its entry a find comes back.
+    RecordingReporter next;
+    outcome = runFullScan(list, next, &places, &none, nullptr);
+    EXPECT_EQ(0u, outcome.ignored);
+    EXPECT_EQ(7u, next.finds.size());   // beta.dll only where the first scan placed it
+    EXPECT_EQ("Scan Completed", next.texts.back());
+    EXPECT_EQ(1, alpha.files[0]->found);
+}
+
 TEST_F(FullScan, AFindThatWasRemovedIsNotFoundNextTime)
 {
     makeFile(dir + "\\gone.dll");
@@ -422,9 +479,12 @@ TEST_F(FullScan, PlacesTheWalksCannotReadAreNamedAndCounted)
     makeWideEntry(dir, L"\x4e2d.dll", false);   // read back as "?.dll"
     makeWideEntry(dir, L"\x6587", true);        // "?"
     makeFile(dir + "\\seen.dll");
+    makeFile(dir + "\\kept.dll");
     std::vector<std::string> expected = {tooDeep, dir + "\\?.dll", dir + "\\?"};
     std::sort(expected.begin(), expected.end());
     places.driveRoots = {dir};
+    IgnoreSet ignored;
+    ignored.add(FindKind::File, dir + "\\kept.dll");
 
     for (bool folderScan : {false, true}) {
         SCOPED_TRACE(folderScan ? "folder scan" : "full scan");
@@ -432,15 +492,19 @@ TEST_F(FullScan, PlacesTheWalksCannotReadAreNamedAndCounted)
         Parasite& p = addParasite(parasites, "P");
         addFile(p, "seen.dll", folderScan ? dir : "");
         addFile(p, "deep.dll", "");
+        addFile(p, "kept.dll", folderScan ? dir : "");
         RecordingReporter r;
+        const ProtectedPlaces none;
         const ScanOutcome outcome =
-            folderScan ? runFolderScan(parasites, r, dir) : runFullScan(parasites, r, &places);
+            folderScan ? runFolderScan(parasites, r, dir, &none, &ignored)
+                       : runFullScan(parasites, r, &places, &none, &ignored);
         std::vector<std::string> unreadables = r.unreadables;
         std::sort(unreadables.begin(), unreadables.end());
         EXPECT_EQ(expected, unreadables);
         EXPECT_EQ(3u, outcome.unreadable);
         EXPECT_EQ("", outcome.failure);
-        EXPECT_EQ("Scan Completed (3 folders could not be read)", r.texts.back());
+        EXPECT_EQ("Scan Completed (3 folders could not be read, 1 finds ignored)",
+                  r.texts.back());
         // What can be read is still searched.
         EXPECT_EQ(std::vector<std::string>{dir + "\\seen.dll"}, r.locations());
     }

@@ -3,6 +3,7 @@
 # symbolic links on drive C: that a walk must not follow, a removable drive D:
 # and a CD-ROM drive E:, each with a file and a folder on it. The drive types
 # are set by wine-run's --drive-type (tests/CMakeLists.txt).
+# C:\scan-report.txt is the hand-written report the report test compares with.
 set -euo pipefail
 c="$WINEPREFIX/drive_c"
 
@@ -21,3 +22,4 @@ done
 : > "$WINEPREFIX/drive_d/rootfile.dll"
 : > "$WINEPREFIX/drive_e/deep/er/oncdrom.dll"
 mkdir -p "$WINEPREFIX/drive_e/cdromfolder"
+cp "$(dirname "$0")/data/scan-report.txt" "$c/scan-report.txt"

@@ -70,6 +70,13 @@ void RecordingReporter::protectedSkipped(const Find& find)
     note("skipped:" + find.location);
 }
 
+void RecordingReporter::ignoredFind(const Find& find)
+{
+    ignored.push_back(std::string(typeWord(find.kind)) + ":" + std::to_string(find.parasiteIndex) +
+                      ":" + std::to_string(find.itemIndex) + ":" + find.location);
+    note("ignored:" + find.location);
+}
+
 void RecordingReporter::scanEnded()
 {
     if (ended > 0)

@@ -21,6 +21,7 @@ public:
     void unreadable(const std::string& path) override;
     void scanFailed(const std::string& reason) override;
     void protectedSkipped(const Find& find) override;
+    void ignoredFind(const Find& find) override;
     void scanEnded() override;
 
     // Events in order: "started", "phase:<name>", "found:<type>:<p>:<i>:<location>",
@@ -30,6 +31,8 @@ public:
     std::vector<Find> finds;
     // Skipped items, "<type>:<p>:<i>:<location>", in order; not in `events`.
     std::vector<std::string> skipped;
+    // Ignored finds, in the same form and order; not in `events`.
+    std::vector<std::string> ignored;
     std::vector<std::string> texts;
     std::vector<ScanPhase> phases;
     std::vector<std::string> unreadables;

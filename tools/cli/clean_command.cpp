@@ -3,11 +3,14 @@
 // remove command and with the same log. Asks no questions. Every protected
 // place the reference file names is named on standard error and left alone;
 // so are the places the scan could not read. A scan that fails removes
-// nothing and ends with 1.
+// nothing and ends with 1. With --json standard output gets one JSON document
+// in place of the lines.
 #include "cli.h"
 #include "elevation_notice.h"
+#include "json_output.h"
+#include "scan_record.h"
 
-#include "definitions/reference_file.h"
+#include "definitions/parasite.h"
 #include "removal/backup_run.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
@@ -17,6 +20,7 @@
 #include "scan/scan_reporter.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
+#include "settings/ignore_list.h"
 #include "settings/settings_store.h"
 
 #include <cstdio>
@@ -27,81 +31,20 @@ namespace cli {
 
 namespace {
 
-const char kCleanUsage[] =
-    "usage: kestrune-cli clean [--definitions FILE] [--backup [--force]] [--quiet]\n";
-
-struct CleanOptions {
-    std::string definitions;
-    bool backup = false;
-    bool force = false;
-    bool quiet = false;
-};
-
-int usageError(const std::string& message)
-{
-    printError(message);
-    std::fputs(kCleanUsage, stderr);
-    return kExitUsage;
-}
-
-// Reads the options; false (after the message) when they are wrong.
-bool parseOptions(const Args& args, CleanOptions& options)
-{
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--definitions" && i + 1 < args.size() && options.definitions.empty())
-            options.definitions = args[++i];
-        else if (arg == "--backup")
-            options.backup = true;
-        else if (arg == "--force")
-            options.force = true;
-        else if (arg == "--quiet")
-            options.quiet = true;
-        else {
-            usageError(arg == "--definitions" ? "--definitions takes one FILE"
-                                              : "unexpected argument '" + arg + "'");
-            return false;
-        }
-    }
-    if (options.force && !options.backup) {
-        usageError("--force goes with --backup");
-        return false;
-    }
-    return true;
-}
-
-// Keeps every find of the scan and shows the phases unless quiet; names every
-// protected place the scan passed by.
-class CleanScanReporter : public ScanReporter {
+// Keeps every find of the scan and shows the phases unless quiet.
+class CleanScanReporter : public RecordingReporter {
 public:
-    CleanScanReporter(const ParasiteList& parasites, bool quiet)
-        : parasites_(parasites), quiet_(quiet)
+    CleanScanReporter(const ParasiteList& parasites, ScanRecord& record, bool quiet)
+        : RecordingReporter(parasites, record), quiet_(quiet)
     {
     }
-    void scanStarted() override {}
     void phaseStarted(ScanPhase phase) override
     {
         if (!quiet_)
             std::fprintf(stderr, "scanning: %s\n", phaseName(phase));
     }
-    void found(const Find& find) override { finds.push_back(find); }
-    void currentText(const std::string&) override {}
-    void itemsScanned(unsigned long count) override { items = count; }
-    void unreadable(const std::string& path) override
-    {
-        std::fprintf(stderr, "unreadable: %s\n", path.c_str());
-    }
-    void protectedSkipped(const Find& find) override
-    {
-        std::fputs(skippedItemLine(parasites_, find).c_str(), stderr);
-    }
-    void scanEnded() override {}
-
-    std::vector<Find> finds;
-    unsigned long items = 0;
 
 private:
-    const ParasiteList& parasites_;
     bool quiet_;
 };
 
@@ -136,37 +79,50 @@ std::string outcomeLocation(const RemovalOutcome& outcome)
     return outcome.path;
 }
 
-// Prints one line per outcome on standard output: result, type, parasite and
-// location, separated by tabs; program steps on standard error unless quiet;
-// protected places refused or left inside a folder on standard error always.
+// Prints one line per outcome on standard output (kept for the JSON document
+// instead with --json): result, type, parasite and location, separated by
+// tabs; program steps on standard error unless quiet; protected places
+// refused or left inside a folder on standard error always.
 class CleanRemovalReport : public RemovalReport {
 public:
-    CleanRemovalReport(const ParasiteList& parasites, bool quiet)
-        : parasites_(parasites), quiet_(quiet)
+    CleanRemovalReport(const ParasiteList& parasites, const CleanOptions& options,
+                       CleanRecord& record)
+        : parasites_(parasites), options_(options), record_(record)
     {
     }
     void outcome(const RemovalOutcome& outcome) override
     {
         const Parasite* parasite = parasites_.at(outcome.parasiteIndex);
-        const std::string location = outcomeLocation(outcome);
-        std::printf("%s\t%s\t%s\t%s\n", resultWord(outcome.result), typeWord(outcome.kind),
-                    parasite ? parasite->name.c_str() : "", location.c_str());
-        std::fflush(stdout);
-        if (outcome.result == RemovalResult::Refused && outcome.protectedPlace)
-            std::fputs(protectedItemLine(location, outcome.kind,
-                                         parasite ? parasite->name : std::string())
-                           .c_str(),
-                       stderr);
+        CleanItem item;
+        item.result = resultWord(outcome.result);
+        item.kind = outcome.kind;
+        item.parasite = parasite ? parasite->name : std::string();
+        item.location = outcomeLocation(outcome);
+        item.ignoredInside = outcome.ignoredInside;
+        if (options_.json) {
+            record_.items.push_back(item);
+        } else {
+            std::printf("%s\t%s\t%s\t%s\n", item.result.c_str(), typeWord(item.kind),
+                        item.parasite.c_str(), item.location.c_str());
+            std::fflush(stdout);
+        }
+        if (!item.ignoredInside.empty())
+            std::fprintf(stderr, "kept: %s holds %s, which the ignore list keeps\n",
+                         item.location.c_str(), item.ignoredInside.c_str());
+        else if (outcome.result == RemovalResult::Refused && outcome.protectedPlace)
+            std::fputs(protectedItemLine(item.location, item.kind, item.parasite).c_str(), stderr);
     }
     void placeKept(const std::string& path) override
     {
         // Both passes over a parasite's programs meet the same file.
-        if (kept_.insert(path).second)
-            std::fprintf(stderr, "protected: %s is never touched\n", path.c_str());
+        if (!kept_.insert(path).second)
+            return;
+        record_.kept.push_back(path);
+        std::fprintf(stderr, "protected: %s is never touched\n", path.c_str());
     }
     void programStep(const ProgramStep& step) override
     {
-        if (quiet_)
+        if (options_.quiet)
             return;
         const char* what = step.kind == ProgramStep::Terminated     ? "ended program"
                            : step.kind == ProgramStep::Unregistered ? "unregistered"
@@ -176,7 +132,8 @@ public:
 
 private:
     const ParasiteList& parasites_;
-    bool quiet_;
+    const CleanOptions& options_;
+    CleanRecord& record_;
     std::set<std::string> kept_;
 };
 
@@ -197,79 +154,98 @@ private:
     bool quiet_;
 };
 
+// The end of a run: with --json the document, then the exit code.
+int finish(const CleanOptions& options, const ParasiteList& parasites, const ScanRecord& scan,
+           const CleanRecord& clean, int exitCode)
+{
+    if (options.json) {
+        const std::string json = cleanJson(parasites, scan, clean, exitCode);
+        std::fwrite(json.data(), 1, json.size(), stdout);
+    }
+    return exitCode;
+}
+
 }  // namespace
 
-int runCleanCommand(const Args& args)
+int runCleanCommand(const CleanOptions& options)
 {
-    CleanOptions options;
-    if (!parseOptions(args, options))
-        return kExitUsage;
     noteWhenNotElevated();
-    const std::string definitions =
-        options.definitions.empty() ? referenceFilePath() : options.definitions;
-    if (definitions.empty()) {
-        printError("the settings name no reference file; use --definitions FILE");
-        return kExitUsage;
-    }
+    ScanRecord record;
     ParasiteList parasites;
-    std::string parseError;
-    if (!loadReferenceFile(definitions, parasites, &parseError)) {
-        printError("cannot load the definitions " + definitions +
-                   (parseError.empty() ? std::string() : ": " + parseError));
+    if (!loadScanDefinitions(options.definitions, parasites, record.definitionsFile))
         return kExitUsage;
-    }
+    record.parasiteCount = parasites.count();
 
     // The places nothing here touches; the definitions in use are Kestrune's
     // own, whatever the settings name.
     OwnPlaces own = ownPlacesFromSettings();
-    own.referenceFile = definitions;
+    own.referenceFile = record.definitionsFile;
     const ProtectedPlaces places = ProtectedPlaces::forThisMachine(own);
 
-    CleanScanReporter scan(parasites, options.quiet);
+    // What the user keeps, read once: neither found nor taken with a folder
+    // or key that holds it.
+    const IgnoreSet ignored = options.noIgnore ? IgnoreSet() : IgnoreSet::load();
+
+    CleanScanReporter scan(parasites, record, options.quiet);
+    recordStart(record);
     const ScanOutcome outcome =
-        beginScan([&] { return runFullScan(parasites, scan, nullptr, &places); });
+        beginScan([&] { return runFullScan(parasites, scan, nullptr, &places, &ignored); });
+    recordEnd(record);
+    record.failure = outcome.failure;
+    record.ignored = outcome.ignored;
     if (!options.quiet)
-        std::fprintf(stderr, "scanned %lu items, %lu found\n", scan.items,
-                     static_cast<unsigned long>(scan.finds.size()));
-    printUnreadableCount(outcome);
+        std::fprintf(stderr, "scanned %lu items, %lu found\n", record.itemsScanned,
+                     static_cast<unsigned long>(record.finds.size()));
+    printScanCounts(outcome);
+    CleanRecord clean;
     // clean acts on a whole scan only: after a failure nothing is removed.
     if (!outcome.failure.empty()) {
         printError("the scan failed (" + outcome.failure + "); nothing was removed");
-        return kExitFindings;
+        return finish(options, parasites, record, clean, kExitFindings);
     }
-    if (markSelectedItems(parasites, scan.finds) == 0) {
-        std::printf("nothing to remove\n");
-        return kExitOk;
+    if (markSelectedItems(parasites, record.finds) == 0) {
+        if (!options.json)
+            std::printf("nothing to remove\n");
+        return finish(options, parasites, record, clean, kExitOk);
     }
 
     if (options.backup) {
         CleanBackupReport backupReport(options.quiet);
-        BackupOutcome backup = makeBackup(parasites, &backupReport, places);
-        if (backup.archiveOpened)
+        const BackupOutcome backup = makeBackup(parasites, &backupReport, places);
+        clean.backupAsked = true;
+        clean.backupOpened = backup.archiveOpened;
+        clean.backupComplete = backup.complete;
+        clean.archive = backup.archivePath;
+        if (backup.archiveOpened && !options.json)
             std::printf("backup: %s\n", backup.archivePath.c_str());
         if (!backup.complete) {
             printError(backup.archiveOpened ? "the backup is incomplete"
                                             : "the backup archive cannot be created");
             if (!options.force) {
                 printError("nothing was removed (--force removes all the same)");
-                return kExitFindings;
+                return finish(options, parasites, record, clean, kExitFindings);
             }
         }
     }
 
     RemovalLog log(logFolder(), datedLogName());
-    CleanRemovalReport report(parasites, options.quiet);
+    CleanRemovalReport report(parasites, options, clean);
     RemovalRun run(log, &report, places);
+    run.setIgnored(&ignored);
     const RemovalTotals totals = runRemovalActions(parasites, run);
+    clean.log = log.path();
 
-    std::printf("%d deleted, %d to be deleted at the next restart, %d failed, %d refused\n",
-                totals.deleted, totals.scheduled, totals.failed, totals.refused);
-    std::printf("log: %s\n", log.path().c_str());
+    if (!options.json) {
+        std::printf("%d deleted, %d to be deleted at the next restart, %d failed, %d refused\n",
+                    totals.deleted, totals.scheduled, totals.failed, totals.refused);
+        std::printf("log: %s\n", log.path().c_str());
+    }
     if (totals.logFailures > 0)
         printError("the log could not be written whole");
-    if (totals.somethingLeft())
-        return kExitFindings;
-    return totals.scheduled > 0 ? kExitRestartNeeded : kExitOk;
+    const int exitCode = totals.somethingLeft()      ? kExitFindings
+                         : totals.scheduled > 0 ? kExitRestartNeeded
+                                                : kExitOk;
+    return finish(options, parasites, record, clean, exitCode);
 }
 
 }  // namespace cli

@@ -1,4 +1,5 @@
-// kestrune-cli: shared declarations of the console tool's commands.
+// kestrune-cli: shared declarations of the console tool's commands, and the
+// options each takes (filled by parseCommandLine, command_line.h).
 #pragma once
 
 #include "scan/scan_thread.h"
@@ -21,20 +22,88 @@ enum ExitCode {
     kExitRestartNeeded = 3,   // clean: a file is deleted only at the next restart
 };
 
-using Args = std::vector<std::string>;
+// defs pack/unpack IN OUT, check [--plain] FILE, dump FILE, verify FILE
+// SIGNATURE [--key PUBLIC.pem].
+struct DefsOptions {
+    std::string in;
+    std::string out;
+    std::string file;
+    std::string signature;
+    std::string key;
+    bool plain = false;
+};
 
-int runDefsCommand(const Args& args);
-int runScanCommand(const Args& args);
-int runCleanCommand(const Args& args);
-int runRestoreCommand(const Args& args);
-int runPublishCommand(const Args& args);
+struct ScanOptions {
+    std::string definitions;   // empty: the reference file of the settings
+    std::string folder;        // empty: the whole PC
+    std::string report;        // empty: no report file
+    bool quiet = false;
+    bool json = false;
+    bool noIgnore = false;     // report the finds of the ignore list too
+};
+
+struct CleanOptions {
+    std::string definitions;   // empty: the reference file of the settings
+    bool backup = false;
+    bool force = false;        // only with backup
+    bool quiet = false;
+    bool json = false;
+    bool noIgnore = false;     // remove the finds of the ignore list too
+};
+
+struct RestoreCommandOptions {
+    std::string archive;   // empty only with list
+    bool list = false;
+    bool remove = false;
+    bool force = false;
+    bool quiet = false;
+};
+
+struct PublishOptions {
+    std::string root;
+    std::string key;
+    std::string file;
+};
+
+// pack and unpack are the same exclusive-or of IN into OUT.
+// ignore --list | --add KIND LOCATION | --remove KIND LOCATION.
+struct IgnoreOptions {
+    bool list = false;
+    bool add = false;
+    bool remove = false;
+    std::string kind;       // a Type word in any case, with add and remove
+    std::string location;
+};
+
+int runDefsScramble(const DefsOptions& options);
+int runDefsCheck(const DefsOptions& options);
+int runDefsDump(const DefsOptions& options);
+int runDefsVerify(const DefsOptions& options);
+int runScanCommand(const ScanOptions& options);
+int runCleanCommand(const CleanOptions& options);
+int runRestoreCommand(const RestoreCommandOptions& options);
+int runPublishCommand(const PublishOptions& options);
+int runIgnoreCommand(const IgnoreOptions& options);
+// --version: "kestrune-cli 2.01", then the settings' reference file and its
+// parasite count when it loads.
+int runVersionCommand();
 
 // Writes "kestrune-cli: <message>" on standard error.
 void printError(const std::string& message);
 
-// Writes "<N> folders could not be read" on standard error when the scan met
-// unreadable places.
-void printUnreadableCount(const ScanOutcome& outcome);
+// Writes "<N> folders could not be read" and "<M> finds ignored" on standard
+// error when the scan met unreadable places or finds of the ignore list.
+void printScanCounts(const ScanOutcome& outcome);
+
+// Loads the definitions a scan or clean works with: `file`, or the reference
+// file the settings name when it is empty. On failure prints why and returns
+// false; `path` then holds what was tried.
+bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, std::string& path);
+
+// True when the scan passed the item over for its own texts (a refused PATH
+// or NAME, a cookie name without a letter or digit) rather than for the
+// protected place it names.
+bool skippedForItsText(const ParasiteList& parasites, const Find& find);
 
 // The line, ending in a line break, that names an item a scan skipped
 // (ScanReporter::protectedSkipped): "protected: LOCATION (KIND of PARASITE)

@@ -1,6 +1,6 @@
 // kestrune-cli defs: pack, unpack, check, dump and verify of reference files.
 #include "cli.h"
-#include "json.h"
+#include "json_output.h"
 #include "protected_items.h"
 
 #include "definitions/definitions_check.h"
@@ -17,13 +17,6 @@ namespace cli {
 
 namespace {
 
-const char kDefsUsage[] =
-    "usage: kestrune-cli defs pack IN OUT\n"
-    "       kestrune-cli defs unpack IN OUT\n"
-    "       kestrune-cli defs check [--plain] FILE\n"
-    "       kestrune-cli defs dump FILE\n"
-    "       kestrune-cli defs verify FILE SIGNATURE [--key PUBLIC.pem]\n";
-
 bool writeWholeFile(const std::string& path, const std::string& bytes)
 {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -33,43 +26,33 @@ bool writeWholeFile(const std::string& path, const std::string& bytes)
     return std::fclose(f) == 0 && ok;
 }
 
-int usageError(const std::string& message)
-{
-    printError(message);
-    std::fputs(kDefsUsage, stderr);
-    return kExitUsage;
-}
+}  // namespace
 
-// pack and unpack are the same exclusive-or.
-int runScramble(const Args& args)
+int runDefsScramble(const DefsOptions& options)
 {
-    if (args.size() != 3)
-        return usageError("defs " + args[0] + " takes IN and OUT");
     std::string bytes;
-    if (!readWholeFile(args[1], bytes)) {
-        printError("cannot read " + args[1]);
+    if (!readWholeFile(options.in, bytes)) {
+        printError("cannot read " + options.in);
         return kExitUsage;
     }
     scrambleBytes(bytes);
-    if (!writeWholeFile(args[2], bytes)) {
-        printError("cannot write " + args[2]);
+    if (!writeWholeFile(options.out, bytes)) {
+        printError("cannot write " + options.out);
         return kExitUsage;
     }
     return kExitOk;
 }
 
-int runDump(const Args& args)
+int runDefsDump(const DefsOptions& options)
 {
-    if (args.size() != 2)
-        return usageError("defs dump takes one FILE");
     std::string raw;
-    if (!readWholeFile(args[1], raw)) {
-        std::fprintf(stderr, "error: the file cannot be read: %s\n", args[1].c_str());
+    if (!readWholeFile(options.file, raw)) {
+        std::fprintf(stderr, "error: the file cannot be read: %s\n", options.file.c_str());
         return kExitFindings;
     }
     ParasiteList list;
     std::string parseError;
-    if (!loadReferenceFile(args[1], list, &parseError)) {
+    if (!loadReferenceFile(options.file, list, &parseError)) {
         if (parseError.empty())
             parseError = "the text is not well-formed markup";
         std::fprintf(stderr, "error: %s\n", parseError.c_str());
@@ -80,26 +63,15 @@ int runDump(const Args& args)
     return kExitOk;
 }
 
-int runCheck(const Args& args)
+int runDefsCheck(const DefsOptions& options)
 {
-    bool plain = false;
-    std::string path;
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--plain")
-            plain = true;
-        else if (path.empty() && args[i].compare(0, 2, "--") != 0)
-            path = args[i];
-        else
-            return usageError("unexpected argument '" + args[i] + "'");
-    }
-    if (path.empty())
-        return usageError("defs check takes a FILE");
+    const std::string& path = options.file;
     std::string raw;
     if (!readWholeFile(path, raw)) {
         printError("cannot read " + path);
         return kExitUsage;
     }
-    if (plain) {
+    if (options.plain) {
         std::string::size_type zero = raw.find('\0');
         if (zero != std::string::npos)
             raw.resize(zero);
@@ -117,20 +89,10 @@ int runCheck(const Args& args)
 
 // Exit 0 for a good signature, 1 for a bad one, 2 when something cannot be
 // read.
-int runVerify(const Args& args)
+int runDefsVerify(const DefsOptions& options)
 {
-    std::string keyPath;
-    std::vector<std::string> files;
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--key" && i + 1 < args.size())
-            keyPath = args[++i];
-        else if (files.size() < 2 && args[i].compare(0, 2, "--") != 0)
-            files.push_back(args[i]);
-        else
-            return usageError("unexpected argument '" + args[i] + "'");
-    }
-    if (files.size() != 2)
-        return usageError("defs verify takes a FILE and its SIGNATURE");
+    const std::string& keyPath = options.key;
+    const std::vector<std::string> files{options.file, options.signature};
     std::string key = builtInPublicKey();
     if (!keyPath.empty() && !readWholeFile(keyPath, key)) {
         printError("cannot read " + keyPath);
@@ -157,28 +119,6 @@ int runVerify(const Args& args)
     }
     printError(keyName + " is not a PEM public key");
     return kExitUsage;
-}
-
-}  // namespace
-
-int runDefsCommand(const Args& args)
-{
-    if (args.empty())
-        return usageError("defs needs a subcommand");
-    const std::string& sub = args[0];
-    if (sub == "--help" || sub == "-h") {
-        std::fputs(kDefsUsage, stdout);
-        return kExitOk;
-    }
-    if (sub == "pack" || sub == "unpack")
-        return runScramble(args);
-    if (sub == "dump")
-        return runDump(args);
-    if (sub == "check")
-        return runCheck(args);
-    if (sub == "verify")
-        return runVerify(args);
-    return usageError("unknown defs subcommand '" + sub + "'");
 }
 
 }  // namespace cli

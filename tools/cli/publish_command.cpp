@@ -18,8 +18,6 @@ namespace cli {
 
 namespace {
 
-const char kPublishUsage[] = "usage: kestrune-cli publish --root DIR [--key PRIVATE.pem] FILE.ks\n";
-
 std::string lowerCased(std::string text)
 {
     for (char& c : text)
@@ -59,24 +57,11 @@ int publishError(const std::string& message)
 
 }  // namespace
 
-int runPublishCommand(const Args& args)
+int runPublishCommand(const PublishOptions& options)
 {
-    std::string root;
-    std::string keyPath;
-    std::string file;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--root" && i + 1 < args.size())
-            root = args[++i];
-        else if (args[i] == "--key" && i + 1 < args.size())
-            keyPath = args[++i];
-        else if (file.empty() && args[i].compare(0, 2, "--") != 0)
-            file = args[i];
-        else
-            return publishError("unexpected argument '" + args[i] + "'\n" + kPublishUsage);
-    }
-    if (root.empty() || file.empty())
-        return publishError(std::string("publish needs --root DIR and a FILE\n") + kPublishUsage);
-
+    const std::string& root = options.root;
+    const std::string& keyPath = options.key;
+    const std::string& file = options.file;
     // The program lower-cases the version page, so it asks for the lower-case
     // name; a case-sensitive server must hold the file under that name.
     const std::string name = lowerCased(fileNamePart(file));

@@ -22,15 +22,9 @@ namespace cli {
 
 namespace {
 
-const char kRestoreUsage[] =
-    "usage: kestrune-cli restore --list [ARCHIVE]\n"
-    "       kestrune-cli restore ARCHIVE [--force] [--quiet]\n"
-    "       kestrune-cli restore --delete ARCHIVE\n";
-
-int usage(const std::string& message)
+int noArchive(const std::string& archive)
 {
-    printError(message);
-    std::fputs(kRestoreUsage, stderr);
+    printError("no backup archive " + archive);
     return kExitUsage;
 }
 
@@ -77,7 +71,7 @@ int listItems(const std::string& archive)
     BackupContents contents;
     std::string reason;
     if (!isFile(archive))
-        return usage("no backup archive " + archive);
+        return noArchive(archive);
     if (!readBackup(archive, restorePlaces(), contents, reason)) {
         printError("damaged archive " + archive + ": " + reason);
         return kExitUsage;
@@ -90,7 +84,7 @@ int listItems(const std::string& archive)
 int deleteArchive(const std::string& archive)
 {
     if (!isFile(archive))
-        return usage("no backup archive " + archive);
+        return noArchive(archive);
     if (!DeleteFileA(archive.c_str())) {
         printError("cannot delete " + archive);
         return kExitFindings;
@@ -117,7 +111,7 @@ public:
 int restoreArchive(const std::string& archive, bool force, bool quiet)
 {
     if (!isFile(archive))
-        return usage("no backup archive " + archive);
+        return noArchive(archive);
     noteWhenNotElevated();
     if (!quiet)
         std::fprintf(stderr, "restoring %s\n", archive.c_str());
@@ -140,38 +134,13 @@ int restoreArchive(const std::string& archive, bool force, bool quiet)
 
 }  // namespace
 
-int runRestoreCommand(const Args& args)
+int runRestoreCommand(const RestoreCommandOptions& options)
 {
-    bool list = false;
-    bool remove = false;
-    bool force = false;
-    bool quiet = false;
-    std::vector<std::string> archives;
-    for (const std::string& arg : args) {
-        if (arg == "--list")
-            list = true;
-        else if (arg == "--delete")
-            remove = true;
-        else if (arg == "--force")
-            force = true;
-        else if (arg == "--quiet")
-            quiet = true;
-        else if (!arg.empty() && arg[0] == '-')
-            return usage("unknown option '" + arg + "'");
-        else
-            archives.push_back(arg);
-    }
-    if (archives.size() > 1)
-        return usage("one archive at a time");
-    if ((list && remove) || ((list || remove) && force))
-        return usage("--list, --delete and --force do not go together");
-    if (list)
-        return archives.empty() ? listArchives() : listItems(archivePathOf(archives[0]));
-    if (archives.empty())
-        return usage("name an archive");
-    if (remove)
-        return quiet ? usage("--delete takes no --quiet") : deleteArchive(archivePathOf(archives[0]));
-    return restoreArchive(archivePathOf(archives[0]), force, quiet);
+    if (options.list)
+        return options.archive.empty() ? listArchives() : listItems(archivePathOf(options.archive));
+    const std::string archive = archivePathOf(options.archive);
+    return options.remove ? deleteArchive(archive)
+                          : restoreArchive(archive, options.force, options.quiet);
 }
 
 }  // namespace cli

@@ -1,19 +1,25 @@
 // kestrune-cli scan: the full scan or a folder scan from the console, with the
 // engine and order of the main window. Finds go to standard output, one line
-// per find with the four texts of its result row; progress goes to standard
-// error at most ten times a second, and so do the places the scan could not
-// read, with their count, and one line for each item passed over as a
-// protected place. A scan that fails says so and ends with 1. Asks nothing
-// and closes no window.
+// per find with the four texts of its result row, or, with --json, all of the
+// scan as one JSON document; progress goes to standard error at most ten
+// times a second, and so do the places the scan could not read, with their
+// count, and one line for each item passed over as a protected place. A scan
+// that fails says so and ends with 1. Finds of the ignore list are counted,
+// not reported, unless --no-ignore; --report writes the scan report. Asks
+// nothing and closes no window.
 #include "cli.h"
 #include "elevation_notice.h"
+#include "json_output.h"
+#include "scan_record.h"
 
-#include "definitions/reference_file.h"
+#include "definitions/parasite.h"
 #include "platform/system_paths.h"
 #include "safety/own_places.h"
+#include "safety/protected_places.h"
+#include "scan/scan_report.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
-#include "settings/settings_store.h"
+#include "settings/ignore_list.h"
 
 #include <windows.h>
 
@@ -24,29 +30,15 @@ namespace cli {
 
 namespace {
 
-const char kScanUsage[] = "usage: kestrune-cli scan [--definitions FILE] [--folder DIR] [--quiet]\n";
-
 // Progress lines are at least this far apart.
 const DWORD kProgressInterval = 100;
 
-struct ScanOptions {
-    std::string definitions;
-    std::string folder;
-    bool haveDefinitions = false;
-    bool haveFolder = false;
-    bool quiet = false;
-};
-
-class ConsoleReporter : public ScanReporter {
+class ConsoleReporter : public RecordingReporter {
 public:
-    ConsoleReporter(const ParasiteList& parasites, bool quiet)
-        : parasites_(parasites), quiet_(quiet)
+    ConsoleReporter(const ParasiteList& parasites, ScanRecord& record, const ScanOptions& options)
+        : RecordingReporter(parasites, record), options_(options)
     {
     }
-
-    int findCount() const { return findCount_; }
-
-    void scanStarted() override {}
 
     void phaseStarted(ScanPhase phase) override { phase_ = phaseName(phase); }
 
@@ -55,19 +47,13 @@ public:
         const Parasite* parasite = parasites_.at(find.parasiteIndex);
         if (parasite == nullptr)
             return;
+        RecordingReporter::found(find);
+        if (options_.json)
+            return;
         std::string line = parasite->name + "\t" + find.location + "\t" + typeWord(find.kind) +
                            "\t" + dangerName(parasite->dangerLevel) + "\n";
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fflush(stdout);
-        ++findCount_;
-    }
-
-    // Written whatever --quiet says: the user learns why an item named in
-    // the definitions is not among the finds.
-    void protectedSkipped(const Find& find) override
-    {
-        const std::string line = skippedItemLine(parasites_, find);
-        std::fwrite(line.data(), 1, line.size(), stderr);
     }
 
     void currentText(const std::string& text) override
@@ -78,35 +64,29 @@ public:
 
     void itemsScanned(unsigned long count) override
     {
-        count_ = count;
+        RecordingReporter::itemsScanned(count);
         maybePrint();
-    }
-
-    // Named also with --quiet: the scan did not see what lies there.
-    void unreadable(const std::string& path) override
-    {
-        std::fprintf(stderr, "unreadable: %s\n", path.c_str());
     }
 
     // The last line: the end text and the final count, printed once the
     // interval since the previous line has passed.
     void scanEnded() override
     {
-        if (quiet_)
+        if (options_.quiet)
             return;
         if (printed_) {
             DWORD since = GetTickCount() - lastPrint_;
             if (since < kProgressInterval)
                 Sleep(kProgressInterval - since);
         }
-        std::fprintf(stderr, "%s: %lu items scanned, %d found\n", text_.c_str(), count_,
-                     findCount_);
+        std::fprintf(stderr, "%s: %lu items scanned, %lu found\n", text_.c_str(),
+                     record_.itemsScanned, static_cast<unsigned long>(record_.finds.size()));
     }
 
 private:
     void maybePrint()
     {
-        if (quiet_)
+        if (options_.quiet)
             return;
         const DWORD now = GetTickCount();
         if (!printed_) {
@@ -119,59 +99,16 @@ private:
         if (now - lastPrint_ < kProgressInterval)
             return;
         lastPrint_ = now;
-        std::fprintf(stderr, "[%s] %lu items scanned: %s\n", phase_.c_str(), count_,
+        std::fprintf(stderr, "[%s] %lu items scanned: %s\n", phase_.c_str(), record_.itemsScanned,
                      text_.c_str());
     }
 
-    const ParasiteList& parasites_;
-    const bool quiet_;
+    const ScanOptions& options_;
     std::string phase_;
     std::string text_;
-    unsigned long count_ = 0;
-    int findCount_ = 0;
     bool printed_ = false;
     DWORD lastPrint_ = 0;
 };
-
-int usageError(const std::string& message)
-{
-    printError(message);
-    std::fputs(kScanUsage, stderr);
-    return kExitUsage;
-}
-
-// False, with the message printed, for an unknown, repeated or incomplete
-// option.
-bool parseOptions(const Args& args, ScanOptions& options, std::string& error)
-{
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--quiet") {
-            if (options.quiet) {
-                error = "--quiet given twice";
-                return false;
-            }
-            options.quiet = true;
-        } else if (arg == "--definitions" || arg == "--folder") {
-            const bool isFolder = arg == "--folder";
-            bool& have = isFolder ? options.haveFolder : options.haveDefinitions;
-            if (have) {
-                error = arg + " given twice";
-                return false;
-            }
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                error = arg + " needs a value";
-                return false;
-            }
-            have = true;
-            (isFolder ? options.folder : options.definitions) = args[++i];
-        } else {
-            error = "unknown argument '" + arg + "'";
-            return false;
-        }
-    }
-    return true;
-}
 
 bool isFolder(const std::string& path)
 {
@@ -179,59 +116,90 @@ bool isFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The folder as a full path, so that the walk's paths are plain "X:\..."
-// paths that the protected places and the items' PATHs can be compared with;
-// the text as given when the system refuses it.
-std::string fullFolderPath(const std::string& folder)
+// The path made full (a folder to scan, so that the walk's paths are plain
+// "X:\..." paths that the protected places and the items' PATHs can be
+// compared with; the report's reference file); the text as given when the
+// system refuses it.
+std::string fullPath(const std::string& path)
 {
-    const std::string full = fullPathOf(folder);
-    return full.empty() ? folder : full;
+    const std::string full = fullPathOf(path);
+    return full.empty() ? path : full;
+}
+
+// Writes the scan report of `record` to `path`; false when it could not.
+bool writeReport(const std::string& path, const ParasiteList& parasites, const ScanRecord& record,
+                 const ScanOutcome& outcome)
+{
+    ScanReport report;
+    report.started = record.startedLocal;
+    report.durationMs = record.endTick - record.startTick;
+    report.referenceFile = fullPath(record.definitionsFile);
+    report.parasiteCount = record.parasiteCount;
+    report.folder = record.folder;
+    report.itemsScanned = record.itemsScanned;
+    report.ignored = outcome.ignored;
+    report.unreadable = outcome.unreadable;
+    report.failed = !outcome.failure.empty();
+    for (const Find& find : record.finds) {
+        ScanReportRow row;
+        const Parasite* parasite = parasites.at(find.parasiteIndex);
+        row.parasite = parasite->name;
+        row.dangerLevel = parasite->dangerLevel;
+        row.find = find;
+        report.rows.push_back(row);
+    }
+    return writeScanReport(path, report);
 }
 
 }  // namespace
 
-int runScanCommand(const Args& args)
+int runScanCommand(const ScanOptions& options)
 {
-    ScanOptions options;
-    std::string error;
-    if (!parseOptions(args, options, error))
-        return usageError(error);
-    if (options.haveFolder && !isFolder(options.folder))
-        return usageError("not a folder: " + options.folder);
-    noteWhenNotElevated();
-
-    std::string definitions = options.definitions;
-    if (!options.haveDefinitions) {
-        definitions = referenceFilePath();
-        if (definitions.empty()) {
-            printError("the settings name no reference file; use --definitions FILE");
-            return kExitUsage;
-        }
-    }
-    ParasiteList parasites;
-    std::string parseError;
-    if (!loadReferenceFile(definitions, parasites, &parseError)) {
-        printError("cannot load the definitions " + definitions +
-                   (parseError.empty() ? std::string() : ": " + parseError));
+    if (!options.folder.empty() && !isFolder(options.folder)) {
+        printError("not a folder: " + options.folder);
         return kExitUsage;
     }
+    noteWhenNotElevated();
+    ScanRecord record;
+    ParasiteList parasites;
+    if (!loadScanDefinitions(options.definitions, parasites, record.definitionsFile))
+        return kExitUsage;
+    record.parasiteCount = parasites.count();
+    if (!options.folder.empty())
+        record.folder = fullPath(options.folder);
 
     OwnPlaces own = ownPlacesFromSettings();
-    own.referenceFile = definitions;   // the file in use, which --definitions may name
+    own.referenceFile = record.definitionsFile;   // the file in use, which --definitions may name
     const ProtectedPlaces protectedPlaces = ProtectedPlaces::forThisMachine(own);
 
-    ConsoleReporter reporter(parasites, options.quiet);
+    // What the user keeps, read once for the scan.
+    const IgnoreSet ignored = options.noIgnore ? IgnoreSet() : IgnoreSet::load();
+
+    ConsoleReporter reporter(parasites, record, options);
+    recordStart(record);
     const ScanOutcome outcome = beginScan([&] {
-        return options.haveFolder
-                   ? runFolderScan(parasites, reporter, fullFolderPath(options.folder), &protectedPlaces)
-                   : runFullScan(parasites, reporter, nullptr, &protectedPlaces);
+        return record.folder.empty()
+                   ? runFullScan(parasites, reporter, nullptr, &protectedPlaces, &ignored)
+                   : runFolderScan(parasites, reporter, record.folder, &protectedPlaces, &ignored);
     });
-    printUnreadableCount(outcome);
+    recordEnd(record);
+    record.failure = outcome.failure;
+    record.ignored = outcome.ignored;
+    printScanCounts(outcome);
+    int exitCode = record.finds.empty() ? kExitOk : kExitFindings;
     if (!outcome.failure.empty()) {
         printError("the scan failed (" + outcome.failure + "); its results are incomplete");
-        return kExitFindings;
+        exitCode = kExitFindings;
     }
-    return reporter.findCount() > 0 ? kExitFindings : kExitOk;
+    if (!options.report.empty() && !writeReport(options.report, parasites, record, outcome)) {
+        printError("cannot write the report " + options.report);
+        exitCode = kExitUsage;
+    }
+    if (options.json) {
+        const std::string json = scanJson(parasites, record, exitCode);
+        std::fwrite(json.data(), 1, json.size(), stdout);
+    }
+    return exitCode;
 }
 
 }  // namespace cli

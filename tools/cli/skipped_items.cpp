@@ -30,8 +30,6 @@ const char* kindWord(FindKind kind)
     return "item";
 }
 
-// True when the scan passed the item over for its own texts rather than for
-// the place it names.
 bool textRefused(const Parasite& parasite, const Find& find)
 {
     const size_t index = static_cast<size_t>(find.itemIndex);
@@ -52,6 +50,12 @@ bool textRefused(const Parasite& parasite, const Find& find)
 }
 
 }  // namespace
+
+bool skippedForItsText(const ParasiteList& parasites, const Find& find)
+{
+    const Parasite* parasite = parasites.at(find.parasiteIndex);
+    return parasite != nullptr && find.itemIndex >= 0 && textRefused(*parasite, find);
+}
 
 std::string skippedItemLine(const ParasiteList& parasites, const Find& find)
 {

@@ -180,6 +180,16 @@ PY
     scramble "$E2E_WORK/packed.xml" "$out"
 }
 
+# Prints what the Python expression EXPR makes of the JSON document in FILE,
+# bound to d (with Python's re at hand): a list one item a line. Fails unless
+# FILE holds exactly one JSON document.
+json_query() {   # json_query FILE EXPR
+    python3 -c 'import json, re, sys
+d = json.load(open(sys.argv[1], encoding="utf-8"))
+r = eval(sys.argv[2])
+print("\n".join(map(str, r)) if isinstance(r, list) else r)' "$1" "$2"
+}
+
 # --- Machines ----------------------------------------------------------------
 
 # A tree of FOLDERS folders of FILES empty files below DIR (a Linux path).

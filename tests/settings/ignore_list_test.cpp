@@ -1,0 +1,134 @@
+// The ignore list against the test prefix's registry: awkward locations
+// round-trip, matching ignores case but not kind, removal brings an entry
+// back out, the defaults come first on a fresh profile; and the set's
+// questions about what a folder or key holds.
+#include "settings/ignore_list.h"
+
+#include "settings/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+
+namespace ks = kestrune;
+using ks::FindKind;
+
+namespace {
+
+class IgnoreList : public ::testing::Test {
+protected:
+    void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Kestrune"); }
+};
+
+ks::IgnoreEntry entry(FindKind kind, const std::string& location,
+                      const std::string& parasite = "P", const std::string& added = "2026-01-02 03:04:05")
+{
+    ks::IgnoreEntry e;
+    e.kind = kind;
+    e.location = location;
+    e.parasite = parasite;
+    e.added = added;
+    return e;
+}
+
+}  // namespace
+
+TEST_F(IgnoreList, EntriesRoundTripWhateverTheirTextAndMatchWithoutCase)
+{
+    const std::string awkward[] = {
+        "C:\\Tools\\a,b \"quoted\"\\helper.exe",
+        "HKEY_CURRENT_USER\\Software\\x\ty%41%\\ : va\\lue",
+        "C:\\" + std::string(247, 'L'),   // 250 characters
+    };
+    ASSERT_TRUE(ks::settingsMissing());
+    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::File, awkward[0], "a\tb%")));
+    // The defaults are written first, as on the program's first run.
+    std::string version;
+    EXPECT_TRUE(ks::readSetting("pv", version));
+    EXPECT_EQ(ks::IgnoreAdd::Added,
+              ks::addIgnoreEntry(entry(FindKind::RegistryValue, awkward[1], "")));
+    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::Folder, awkward[2])));
+    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::Cookie, awkward[2], "", "")));
+    EXPECT_EQ(ks::IgnoreAdd::AlreadyListed,
+              ks::addIgnoreEntry(entry(FindKind::File, "c:\\TOOLS\\A,B \"QUOTED\"\\HELPER.EXE")));
+    EXPECT_EQ(ks::IgnoreAdd::Failed, ks::addIgnoreEntry(entry(FindKind::File, "")));
+
+    const std::vector<ks::IgnoreEntry> loaded = ks::loadIgnoreEntries();
+    ASSERT_EQ(4u, loaded.size());
+    // Ordered by kind, then location.
+    EXPECT_EQ(FindKind::RegistryValue, loaded[0].kind);
+    EXPECT_EQ(awkward[1], loaded[0].location);
+    EXPECT_EQ("", loaded[0].parasite);
+    EXPECT_EQ(FindKind::File, loaded[1].kind);
+    EXPECT_EQ(awkward[0], loaded[1].location);
+    EXPECT_EQ("a\tb%", loaded[1].parasite);
+    EXPECT_EQ("2026-01-02 03:04:05", loaded[1].added);
+    EXPECT_EQ(awkward[2], loaded[2].location);
+    EXPECT_EQ(FindKind::Cookie, loaded[3].kind);
+    EXPECT_EQ(19u, loaded[3].added.size());   // dated when added
+
+    const ks::IgnoreSet set = ks::IgnoreSet::load();
+    EXPECT_TRUE(set.contains(FindKind::Folder, "c:\\" + std::string(247, 'l')));
+    EXPECT_FALSE(set.contains(FindKind::File, awkward[2]));   // kind matters
+    EXPECT_FALSE(set.contains(FindKind::File, awkward[0] + " "));
+
+    EXPECT_EQ(0, ks::removeIgnoreEntries(FindKind::Folder, awkward[0]));
+    EXPECT_EQ(1, ks::removeIgnoreEntries(FindKind::File, "C:\\tools\\A,B \"quoted\"\\helper.EXE"));
+    EXPECT_FALSE(ks::IgnoreSet::load().contains(FindKind::File, awkward[0]));
+    EXPECT_EQ(3u, ks::loadIgnoreEntries().size());
+}
+
+TEST(IgnoreWords, TypeWordsInAnyCase)
+{
+    const struct {
+        const char* word;
+        bool known;
+        FindKind kind;
+    } cases[] = {
+        {"File", true, FindKind::File},          {"FOLDER", true, FindKind::Folder},
+        {"regkey", true, FindKind::RegistryKey}, {"RegValue", true, FindKind::RegistryValue},
+        {"cOOKIE", true, FindKind::Cookie},      {"Files", false, FindKind::File},
+        {"", false, FindKind::File},             {"Registry", false, FindKind::File},
+    };
+    for (const auto& c : cases) {
+        FindKind kind = FindKind::File;
+        EXPECT_EQ(c.known, ks::findKindFromWord(c.word, kind)) << c.word;
+        EXPECT_EQ(c.kind, kind) << c.word;
+    }
+}
+
+TEST(IgnoreSetHolds, WhatAFolderOrKeyWouldTakeWithIt)
+{
+    ks::IgnoreSet set;
+    set.add(FindKind::File, "C:\\Keep\\Sub\\mine.exe");
+    set.add(FindKind::Folder, "C:\\Dir");
+    set.add(FindKind::RegistryValue, "HKEY_CURRENT_USER\\Software\\Keep\\Inner : v");
+    set.add(FindKind::RegistryKey, "HKEY_CURRENT_USER\\Software\\Key\\Sub");
+    set.add(FindKind::RegistryValue, "HKEY_CURRENT_USER\\Software\\Own : w");
+    const struct {
+        bool folder;   // else a key
+        const char* place;
+        const char* held;   // empty: nothing
+    } cases[] = {
+        {true, "c:\\keep", "C:\\Keep\\Sub\\mine.exe"},
+        {true, "C:\\Keep\\sub\\", "C:\\Keep\\Sub\\mine.exe"},
+        {true, "C:\\dir", "C:\\Dir"},
+        {true, "C:\\Kee", ""},
+        {true, "C:\\Keep\\Sub\\mine", ""},
+        {false, "HKEY_CURRENT_USER\\Software\\Keep", "HKEY_CURRENT_USER\\Software\\Keep\\Inner : v"},
+        {false, "hkey_current_user\\software\\keep\\inner", "HKEY_CURRENT_USER\\Software\\Keep\\Inner : v"},
+        {false, "HKEY_CURRENT_USER\\Software\\Key", "HKEY_CURRENT_USER\\Software\\Key\\Sub"},
+        {false, "HKEY_CURRENT_USER\\Software\\Key\\Sub", "HKEY_CURRENT_USER\\Software\\Key\\Sub"},
+        {false, "HKEY_CURRENT_USER\\Software\\Own", "HKEY_CURRENT_USER\\Software\\Own : w"},
+        {false, "HKEY_CURRENT_USER\\Software\\Ke", ""},
+        {false, "HKEY_CURRENT_USER\\Software\\Keep\\Inner\\Deeper", ""},
+    };
+    for (const auto& c : cases) {
+        std::string which;
+        const bool holds = c.folder ? set.holdsBelowFolder(c.place, &which)
+                                    : set.holdsBelowKey(c.place, &which);
+        EXPECT_EQ(*c.held != '\0', holds) << c.place;
+        EXPECT_EQ(c.held, holds ? which : std::string()) << c.place;
+    }
+    EXPECT_FALSE(ks::IgnoreSet().holdsBelowFolder("C:\\"));
+}
