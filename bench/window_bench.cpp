@@ -211,10 +211,26 @@ double engineScanMs(const std::string& definitions, int n, bool protectedPlaces)
     return reporter.finds == n ? ms : -1;
 }
 
+// The protected-place check the scan makes for every find, alone, over the
+// n planted files.
+double protectedCheckMs(int n)
+{
+    const ProtectedPlaces places = protectedPlacesOfThisMachine();
+    int refused = 0;
+    const double start = nowMs();
+    for (int i = 0; i < n; ++i) {
+        const std::string path = plantFolder(n, i) + "\\" + plantName(i);
+        refused += places.isProtectedFolder(path) || places.isProtectedFile(path);
+    }
+    const double ms = nowMs() - start;
+    return refused == 0 ? ms : -1;
+}
+
 struct Figures {
     double plantMs = 0;
     double engineMs = 0;
     double unprotectedEngineMs = 0;
+    double protectedCheckMs = 0;
     double scanMs = 0;
     double roadMs = 0;
     double roadScanMs = 0, backupMs = 0, removalMs = 0;
@@ -315,6 +331,7 @@ int main(int argc, char** argv)
         figures[s].plantMs = nowMs() - plantStart;
         figures[s].engineMs = engineScanMs(definitions, n, true);
         figures[s].unprotectedEngineMs = engineScanMs(definitions, n, false);
+        figures[s].protectedCheckMs = protectedCheckMs(n);
         // The window loads the reference file that the settings name.
         writeSetting(kSettingReferenceFile, definitions);
         if (!runWindow(n, figures[s]))
@@ -324,18 +341,20 @@ int main(int argc, char** argv)
     for (int s = 0; s < 2; ++s) {
         const Figures& f = figures[s];
         std::printf("%5d files planted in %.1f ms; scan without a window %.1f ms (%.1f ms "
-                    "without protected places)\n",
-                    sizes[s], f.plantMs, f.engineMs, f.unprotectedEngineMs);
-        std::printf("%5d finds: scan %8.1f ms   road %8.1f ms (scan %.1f, backup %.1f, removal "
-                    "%.1f)   working set with the rows %ld KB, peak %ld KB\n",
-                    sizes[s], f.scanMs, f.roadMs, f.roadScanMs, f.backupMs, f.removalMs,
-                    static_cast<long>(f.rowsWorkingSet / 1024),
+                    "without protected places; the protected-place checks alone %.1f ms)\n",
+                    sizes[s], f.plantMs, f.engineMs, f.unprotectedEngineMs, f.protectedCheckMs);
+        std::printf("%5d finds: scan %8.1f ms   working set with the rows %ld KB, peak %ld KB\n",
+                    sizes[s], f.scanMs, static_cast<long>(f.rowsWorkingSet / 1024),
                     static_cast<long>(f.peakWorkingSet / 1024));
+        if (withRoad)
+            std::printf("%5d finds: road %8.1f ms (scan %.1f, backup %.1f, removal and summary "
+                        "%.1f)\n",
+                        sizes[s], f.roadMs, f.roadScanMs, f.backupMs, f.removalMs);
     }
     const double scanRatio = figures[1].scanMs / figures[0].scanMs;
     const double roadRatio = figures[1].roadMs / figures[0].roadMs;
-    std::printf("scan 10000/300 = %.2f (target <= 2.0, aim 1.2)   road 10000/300 = %.2f "
-                "(finds 10000/300 = %.1f)\n",
-                scanRatio, roadRatio, 10000.0 / 300.0);
+    std::printf("scan 10000/300 = %.2f (target <= 2.0, aim 1.2)\n", scanRatio);
+    if (withRoad)
+        std::printf("road 10000/300 = %.2f (finds 10000/300 = %.1f)\n", roadRatio, 10000.0 / 300.0);
     return scanRatio <= 2.0 ? 0 : 1;
 }
