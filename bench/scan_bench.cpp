@@ -11,6 +11,8 @@
 // each adds while it runs (sampled every 2 ms). The drive search is also run
 // over half of the tree, to show that its memory does not grow with the tree.
 // Exit 0 when b/a <= 1.3 and c/a <= 2.0, 1 when not, 2 on a set-up failure.
+#include "bench_support.h"
+
 #include "app/main_window.h"
 #include "definitions/reference_file.h"
 #include "definitions/reference_text.h"
@@ -22,7 +24,6 @@
 #include "resource.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -32,73 +33,13 @@
 #include <vector>
 
 using namespace kestrune;
+using namespace bench;
 
 namespace {
 
 const char kTree[] = "C:\\benchtree";
 const int kParasites = 5000;
 const int kTopFolders = 20;   // 20 x 20 x 20 leaves
-
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * counter.QuadPart / frequency.QuadPart;
-}
-
-SIZE_T privateBytes()
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
-}
-
-// The highest private memory above the level at start(), sampled on a thread.
-class MemorySampler {
-public:
-    void start()
-    {
-        base_ = privateBytes();
-        peak_ = base_;
-        running_ = true;
-        thread_ = std::thread([this] {
-            while (running_) {
-                SIZE_T now = privateBytes();
-                if (now > peak_)
-                    peak_ = now;
-                Sleep(2);
-            }
-        });
-    }
-    // Kilobytes above the start level.
-    long stop()
-    {
-        running_ = false;
-        thread_.join();
-        SIZE_T now = privateBytes();
-        if (now > peak_)
-            peak_ = now;
-        return static_cast<long>((peak_ - base_) / 1024);
-    }
-
-private:
-    std::atomic<bool> running_{false};
-    std::atomic<SIZE_T> peak_{0};
-    SIZE_T base_ = 0;
-    std::thread thread_;
-};
-
-bool makeFile(const std::string& path)
-{
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    return file.valid();
-}
 
 // Leaves get 23 or 24 files named data0.bin ... (the same names in every
 // leaf); every 16th leaf holds pend<i>.dll instead of one of them (500 files
@@ -238,17 +179,6 @@ private:
     double last_ = 0;
 };
 
-struct Measure {
-    double ms;
-    long peakKb;
-};
-
-Measure median(std::vector<Measure> runs)
-{
-    std::sort(runs.begin(), runs.end(), [](const Measure& x, const Measure& y) { return x.ms < y.ms; });
-    return runs[runs.size() / 2];
-}
-
 // (b): the pending lists filled as the file and folder phases fill them (not
 // timed), then walkFolder over `folders`.
 Measure driveSearch(const std::string& definitions, const std::vector<std::string>& folders,
@@ -310,27 +240,6 @@ public:
     std::string endText;
     std::vector<std::string> other;
 };
-
-BOOL CALLBACK matchMainWindow(HWND candidate, LPARAM found)
-{
-    char title[64] = "";
-    GetWindowTextA(candidate, title, sizeof title);
-    HWND scan = GetDlgItem(candidate, IDC_SCAN);
-    if (std::string(title) != kWindowTitle || GetDlgItem(candidate, IDC_RESULT_LIST) == nullptr ||
-        scan == nullptr || !IsWindowEnabled(scan))
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = candidate;
-    return FALSE;
-}
-
-// The main window (not the loading dialog or the icon's hidden window) while
-// its scan button is enabled; null when there is none.
-HWND findMainWindow()
-{
-    HWND hwnd = nullptr;
-    EnumWindows(matchMainWindow, reinterpret_cast<LPARAM>(&hwnd));
-    return hwnd;
-}
 
 // (c): Kestrune's main window, with the loading dialog's pauses taken out,
 // runs `runs` scans one after another, each started by the scan command

@@ -79,7 +79,7 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         onTimer(wParam);
         return TRUE;
     case WM_NOTIFY: {
-        LRESULT answer = onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        LRESULT answer = onNotify(*reinterpret_cast<NMHDR*>(lParam));
         SetWindowLongPtrA(window_, DWLP_MSGRESULT, answer);
         return TRUE;
     }
@@ -377,25 +377,17 @@ void MainWindow::onStartupTimer()
     SetTimer(window_, IDT_STARTUP_SCAN, options_.startupScanTimerMs, nullptr);
 }
 
-INT_PTR MainWindow::onNotify(const NMHDR& header)
+INT_PTR MainWindow::onNotify(NMHDR& header)
 {
     if (header.idFrom != static_cast<UINT_PTR>(IDC_RESULT_LIST))
         return 0;
-    switch (header.code) {
-    case NM_CUSTOMDRAW:
-        return resultList_.onCustomDraw(
-            *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
-    case LVN_ITEMCHANGED: {
-        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-        resultList_.onItemChanged(change);
-        scanCommands_.onItemChanged(change);
+    if (header.code == LVN_ITEMCHANGED) {
+        scanCommands_.onItemChanged(reinterpret_cast<const NMLISTVIEW&>(header));
         return 0;
     }
-    case LVN_COLUMNCLICK:
-        resultList_.onColumnClick(reinterpret_cast<const NMLISTVIEW&>(header));
-        return 0;
-    }
-    return 0;
+    LRESULT answer = 0;
+    resultList_.onNotify(header, answer);
+    return answer;
 }
 
 void MainWindow::onDrawItem(const DRAWITEMSTRUCT& item)

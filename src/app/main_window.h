@@ -23,7 +23,7 @@
 #include "platform/gui_handles.h"
 #include "platform/handles.h"
 #include "platform/message_boxes.h"
-#include "ui/check_list_view.h"
+#include "ui/owner_data_check_list.h"
 #include "ui/dialog.h"
 #include "ui/image_button.h"
 
@@ -82,7 +82,7 @@ public:
 
     ScanCommands& scanCommands() { return scanCommands_; }
     WindowRemoval& removal() { return removal_; }
-    CheckListView& resultList() { return resultList_; }
+    OwnerDataCheckList& resultList() { return resultList_; }
     CStatusAreaIconObj& statusAreaIcon() { return statusAreaIcon_; }
 
 private:
@@ -93,7 +93,7 @@ private:
     void onSysCommand(WPARAM wParam);
     void onTimer(UINT_PTR id);
     void onStartupTimer();
-    INT_PTR onNotify(const NMHDR& header);
+    INT_PTR onNotify(NMHDR& header);
     void onDrawItem(const DRAWITEMSTRUCT& item);
     BOOL onEraseBackground(HDC dc);
     INT_PTR onCtlColorStatic(HDC dc);
@@ -126,7 +126,7 @@ private:
     std::string downloadTarget_;
     std::vector<ControlLayout> layouts_;
     ScopedBrush whiteBrush_;
-    CheckListView resultList_;
+    OwnerDataCheckList resultList_;
     ImageButton scanButton_;
     ImageButton folderScanButton_;
     ImageButton stopButton_;

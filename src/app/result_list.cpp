@@ -1,7 +1,7 @@
 // The result list: set-up, rows, counters.
 #include "app/result_list.h"
 
-#include "ui/check_list_view.h"
+#include "ui/owner_data_check_list.h"
 
 #include "resource.h"
 
@@ -89,38 +89,45 @@ void ResultList::clear()
 
 int ResultList::addRow(const Parasite& parasite, const Find& find)
 {
-    HWND list = view_.hwnd();
-    LockWindowUpdate(list);
-    const int row = view_.insertRow(rowCount(), parasite.name, kRowTextColour, kRowBackColour);
-    if (row >= 0) {
-        view_.setChecked(row, true);
-        view_.setCell(row, 2, typeWord(find.kind), kRowTextColour, kRowBackColour);
-        view_.setCell(row, 1, find.location, kRowTextColour, kRowBackColour);
-        view_.setCell(row, 3, dangerName(parasite.dangerLevel), kDangerTextColour, kRowBackColour);
-        view_.setRowData(row, find.parasiteIndex);
-    }
-    LockWindowUpdate(nullptr);
-    if (row < 0)
-        return -1;
+    const int row = view_.appendRow(parasite.name, kRowTextColour, kRowBackColour, true);
+    view_.setCell(row, 1, find.location, kRowTextColour, kRowBackColour);
+    view_.setCell(row, 2, typeWord(find.kind), kRowTextColour, kRowBackColour);
+    view_.setCell(row, 3, dangerName(parasite.dangerLevel), kDangerTextColour, kRowBackColour);
+    view_.setRowData(row, find.parasiteIndex);
     finds_.push_back(find);
     return row;
 }
 
 void ResultList::holdDrawing()
 {
-    if (held_)
-        return;
-    SendMessageA(view_.hwnd(), WM_SETREDRAW, FALSE, 0);
-    held_ = true;
+    view_.holdRows();
 }
 
 void ResultList::releaseDrawing()
 {
-    if (!held_)
-        return;
-    held_ = false;
-    SendMessageA(view_.hwnd(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(view_.hwnd(), nullptr, TRUE);
+    view_.releaseRows();
+}
+
+std::vector<int> ResultList::selectedRows() const
+{
+    return view_.selectedRows();
+}
+
+void ResultList::removeRows(const std::vector<int>& rows)
+{
+    const std::vector<int> gone = normalisedRows(rows, rowCount());
+    size_t next = 0, kept = 0;
+    for (size_t row = 0; row < finds_.size(); ++row) {
+        if (next < gone.size() && gone[next] == static_cast<int>(row)) {
+            ++next;
+            continue;
+        }
+        if (kept != row)
+            finds_[kept] = std::move(finds_[row]);
+        ++kept;
+    }
+    finds_.resize(kept);
+    view_.removeRows(gone);
 }
 
 const Find* ResultList::rowFind(int row) const
@@ -132,12 +139,13 @@ const Find* ResultList::rowFind(int row) const
 
 bool ResultList::rowChecked(int row) const
 {
-    return row >= 0 && row < rowCount() && view_.isChecked(row);
+    return view_.isChecked(row);
 }
 
 std::vector<Find> ResultList::checkedFinds() const
 {
     std::vector<Find> result;
+    result.reserve(finds_.size() - view_.uncheckedCount());
     for (int row = 0; row < rowCount(); ++row) {
         if (view_.isChecked(row))
             result.push_back(finds_[row]);

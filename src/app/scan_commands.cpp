@@ -8,7 +8,7 @@
 #include "removal/reboot_pending.h"
 #include "scan/stop_request.h"
 #include "settings/settings_store.h"
-#include "ui/check_list_view.h"
+#include "ui/owner_data_check_list.h"
 #include "ui/folder_picker.h"
 
 #include "product.h"
@@ -58,7 +58,7 @@ std::string deleteOfferText(int rows)
     return text;
 }
 
-ScanCommands::ScanCommands(ScanHost& host, CheckListView& list)
+ScanCommands::ScanCommands(ScanHost& host, OwnerDataCheckList& list)
     : host_(host), list_(list), results_(list)
 {
 }
@@ -257,27 +257,27 @@ void ScanCommands::onFound(UINT message, WPARAM wParam, LPARAM lParam)
     // Finds come in bursts; the list is drawn again when the refresh timer
     // runs, which is after the burst, and at the end of the scan.
     results_.holdDrawing();
-    if (results_.addRow(*parasite, *find) < 0)
-        return;
-    int* counter = nullptr;
-    switch (counterOf(find->kind)) {
-    case Counter::Registry:
-        counter = &counts_.registry;
-        break;
-    case Counter::Cookies:
-        counter = &counts_.cookies;
-        break;
-    case Counter::Files:
-        counter = &counts_.files;
-        break;
-    case Counter::None:
-        break;
-    }
-    if (counter != nullptr) {
+    results_.addRow(*parasite, *find);
+    if (int* counter = counterFor(find->kind)) {
         ++*counter;
         // Shown with the rows, after the burst of finds (see holdDrawing).
         countersChanged_ = true;
     }
+}
+
+int* ScanCommands::counterFor(FindKind kind)
+{
+    switch (counterOf(kind)) {
+    case Counter::Registry:
+        return &counts_.registry;
+    case Counter::Cookies:
+        return &counts_.cookies;
+    case Counter::Files:
+        return &counts_.files;
+    case Counter::None:
+        break;
+    }
+    return nullptr;
 }
 
 void ScanCommands::onItemChanged(const NMLISTVIEW& change)
@@ -292,8 +292,8 @@ void ScanCommands::onItemChanged(const NMLISTVIEW& change)
         if (const Parasite* parasite = host_.parasiteList().at(parasiteIndex))
             description = parasite->description;
     }
-    // Every new row sends this notification; rewriting unchanged texts each
-    // time would cost more than the row itself.
+    // A new selection comes as two notifications (the old row's, the new
+    // one's); unchanged texts are not written again.
     if (description == description_)
         return;
     description_ = description;
@@ -341,6 +341,17 @@ void ScanCommands::clearResults()
 {
     results_.releaseDrawing();
     clearRows();
+    showBoundTexts();
+}
+
+void ScanCommands::removeRows(const std::vector<int>& rows)
+{
+    for (int row : normalisedRows(rows, results_.rowCount())) {
+        if (int* counter = counterFor(results_.rowFind(row)->kind))
+            --*counter;
+    }
+    results_.releaseDrawing();
+    results_.removeRows(rows);
     showBoundTexts();
 }
 

@@ -33,7 +33,7 @@
 
 namespace kestrune {
 
-class CheckListView;
+class OwnerDataCheckList;
 
 // What the scan commands need of the main window.
 class ScanHost {
@@ -88,7 +88,7 @@ public:
     // when the window goes, before it ends the thread by force.
     static const DWORD kStopWaitMs = 5000;
 
-    ScanCommands(ScanHost& host, CheckListView& list);
+    ScanCommands(ScanHost& host, OwnerDataCheckList& list);
     // Ends a scan thread that still runs (see onDestroy).
     ~ScanCommands();
     ScanCommands(const ScanCommands&) = delete;
@@ -137,6 +137,9 @@ public:
     // Removes every row, empties the description and shows the bound texts
     // (for the removal, after it ran).
     void clearResults();
+    // Removes the rows named (ascending) with their finds; the counters drop
+    // by the rows of their kinds, and are shown.
+    void removeRows(const std::vector<int>& rows);
 
     // The parasite description of the selected row; empty when none is.
     const std::string& description() const { return description_; }
@@ -170,6 +173,8 @@ public:
 
 private:
     bool mayStart() const;
+    // The counter a find of `kind` adds to; null for none.
+    int* counterFor(FindKind kind);
     void resetCounters();
     // Empties the result list and the description.
     void clearRows();
@@ -183,7 +188,7 @@ private:
     void dropQueuedScanMessages();
 
     ScanHost& host_;
-    CheckListView& list_;
+    OwnerDataCheckList& list_;
     ResultList results_;
     WindowScanReporter reporter_;
     ScanJob job_;

@@ -10,7 +10,7 @@
 #include "removal/reboot_pending.h"
 #include "scan/stop_request.h"
 #include "settings/settings_store.h"
-#include "ui/check_list_view.h"
+#include "ui/owner_data_check_list.h"
 
 #include "support/definitions_builder.h"
 #include "support/scripted_message_boxes.h"
@@ -55,7 +55,8 @@ public:
         window_ = CreateWindowExA(0, wc.lpszClassName, "scan test", WS_OVERLAPPEDWINDOW, 0, 0,
                                   700, 400, nullptr, nullptr, wc.hInstance, this);
         HWND listWindow = CreateWindowExA(
-            0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+            0, WC_LISTVIEWA, "",
+            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
             5, 5, 500, 200, window_, reinterpret_cast<HMENU>(IDC_RESULT_LIST), nullptr, nullptr);
         list.attach(listWindow);
         const int statics[] = {IDC_STATUS_LINE,    IDC_ITEMS_SCANNED, IDC_MEMORY_COUNT,
@@ -117,7 +118,7 @@ public:
 
     ScriptedMessageBoxes boxes;
     ParasiteList parasites;
-    CheckListView list;
+    OwnerDataCheckList list;
     bool startedAtStartup = false;
     std::vector<int> states;
     int shownFromTray = 0;
@@ -151,13 +152,13 @@ private:
             return 0;
         }
         if (message == WM_NOTIFY) {
-            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->idFrom == IDC_RESULT_LIST && header->code == LVN_ITEMCHANGED) {
-                const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-                self->list.onItemChanged(*change);
-                self->commands.onItemChanged(*change);
-            }
-            return 0;
+            NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+            LRESULT answer = 0;
+            if (header->idFrom == IDC_RESULT_LIST && header->code == LVN_ITEMCHANGED)
+                self->commands.onItemChanged(*reinterpret_cast<const NMLISTVIEW*>(lParam));
+            else if (header->idFrom == IDC_RESULT_LIST)
+                self->list.onNotify(*header, answer);
+            return answer;
         }
         if (message == WM_DESTROY)
             self->commands.onDestroy();
@@ -581,7 +582,7 @@ TEST_F(ScanWindow, FolderScanPicksFirstThenClearsThenAsks)
     EXPECT_EQ(Idle, w.uiState());
 }
 
-TEST_F(ScanWindow, SelectingARowShowsItsParasitesDescription)
+TEST_F(ScanWindow, SelectingARowShowsItsDescriptionAndSelectedRowsCanGo)
 {
     defineParasites();
     w.boxes.answer(IDNO);
@@ -596,6 +597,20 @@ TEST_F(ScanWindow, SelectingARowShowsItsParasitesDescription)
     EXPECT_EQ("Alpha shows ads.", w.text(IDC_DESCRIPTION));
     ListView_SetItemState(w.list.hwnd(), -1, 0, LVIS_SELECTED);
     EXPECT_EQ("", w.text(IDC_DESCRIPTION));
+
+    // The two RegKey rows go with their finds, and the registry counter drops.
+    ListView_SetItemState(w.list.hwnd(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(std::vector<int>{1}, w.commands.results().selectedRows());
+    const int rows = w.list.rowCount();
+    w.commands.removeRows({1, 0, 7});
+    EXPECT_EQ("", w.text(IDC_DESCRIPTION)) << "the selection went with its row";
+    EXPECT_TRUE(w.commands.results().selectedRows().empty());
+    ASSERT_EQ(rows - 2, w.list.rowCount());
+    EXPECT_EQ(rows - 2, static_cast<int>(SendMessageA(w.list.hwnd(), LVM_GETITEMCOUNT, 0, 0)));
+    EXPECT_EQ(FindKind::RegistryValue, w.commands.results().rowFind(0)->kind);
+    EXPECT_EQ("RegValue", w.list.cellText(0, 2));
+    EXPECT_EQ("1", w.text(IDC_REGISTRY_COUNT));
+    EXPECT_EQ(rows - 2, static_cast<int>(w.commands.checkedFinds().size()));
 }
 
 TEST_F(ScanWindow, StartupScanRunsOnceAndOnlyWhenAllowed)

@@ -518,48 +518,135 @@ bool cmdRows(const Args& a)
     return ok ? true : fail("cannot read the list's rows");
 }
 
-// Sets the state bits `mask` of row ROW (the argument at a[3]) of list view
-// a[2] to `state` through the list's own process, as a click would: the list
-// tells its parent of the change.
-bool setRowState(const Args& a, UINT mask, UINT state)
+// Memory in the process of another program's window, for the list-view
+// messages that carry pointers.
+class RemoteMemory {
+public:
+    RemoteMemory(HWND window, SIZE_T size)
+    {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               processId);
+        if (process_ != nullptr)
+            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteMemory()
+    {
+        if (address_ != nullptr)
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_ != nullptr)
+            CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    bool valid() const { return address_ != nullptr; }
+    LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
+    bool write(const void* data, SIZE_T size)
+    {
+        SIZE_T moved = 0;
+        return WriteProcessMemory(process_, address_, data, size, &moved) && moved == size;
+    }
+    bool read(void* data, SIZE_T size)
+    {
+        SIZE_T moved = 0;
+        return ReadProcessMemory(process_, address_, data, size, &moved) && moved == size;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// The list view a[2] of window a[1] and its row a[3]; false (after saying
+// why) when either is missing.
+bool listRow(const Args& a, HWND& list, int& row)
 {
-    HWND list = control(a.at(1), a.at(2));
+    list = control(a.at(1), a.at(2));
     if (list == nullptr)
         return fail("no list " + a[2]);
-    const int row = std::atoi(a.at(3).c_str());
+    row = std::atoi(a.at(3).c_str());
     if (row < 0 || row >= static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)))
         return fail("no row " + a[3]);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr)
-        return fail("cannot open the list's process");
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    LVITEMA item = {};
-    item.stateMask = mask;
-    item.state = state;
-    SIZE_T moved = 0;
-    bool ok = remote != nullptr && WriteProcessMemory(process, remote, &item, sizeof item, &moved);
-    if (ok)
-        ok = SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote)) != 0;
-    if (remote != nullptr)
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return ok ? true : fail("cannot set the state of row " + a[3]);
+    return true;
 }
 
-// Checks (1) or unchecks (0) row ROW of list view ID as a click on its check
-// box would.
+bool rowChecked(HWND list, int row)
+{
+    UINT state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+    return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+// A point on the check box of `row`, brought into view; false when the row
+// shows none.
+bool checkBoxPoint(HWND list, int row, POINT& point)
+{
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+    RemoteMemory remote(list, sizeof(LVHITTESTINFO));
+    RECT bounds = {};
+    bounds.left = LVIR_BOUNDS;
+    if (!remote.valid() || !remote.write(&bounds, sizeof bounds) ||
+        !SendMessageA(list, LVM_GETITEMRECT, row, remote.address()) ||
+        !remote.read(&bounds, sizeof bounds))
+        return false;
+    LVHITTESTINFO hit = {};
+    hit.pt.y = (bounds.top + bounds.bottom) / 2;
+    for (hit.pt.x = bounds.left; hit.pt.x < bounds.left + 48; ++hit.pt.x) {
+        LVHITTESTINFO answer = hit;
+        if (!remote.write(&answer, sizeof answer))
+            return false;
+        SendMessageA(list, LVM_HITTEST, 0, remote.address());
+        if (remote.read(&answer, sizeof answer) && answer.iItem == row &&
+            (answer.flags & LVHT_ONITEMSTATEICON) != 0) {
+            point = hit.pt;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Checks (1) or unchecks (0) row ROW of list view ID with a click on its
+// check box, as the user would, and waits until the row shows it. A click is
+// what every check-box list understands: one whose check marks live in its
+// owner (LVS_OWNERDATA) ignores LVM_SETITEMSTATE for them.
 bool cmdCheckRow(const Args& a)
 {
-    return setRowState(a, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(a.at(4) == "1" ? 2 : 1));
+    HWND list = nullptr;
+    int row = 0;
+    if (!listRow(a, list, row))
+        return false;
+    const bool wanted = a.at(4) == "1";
+    if (rowChecked(list, row) == wanted)
+        return true;
+    POINT point = {};
+    if (!checkBoxPoint(list, row, point))
+        return fail("row " + a[3] + " shows no check box");
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kDefaultTimeoutMs; Sleep(kPollMs)) {
+        if (rowChecked(list, row) == wanted)
+            return true;
+    }
+    return fail("row " + a[3] + " did not change its check box");
 }
 
 // Selects row ROW of list view ID (and gives it the focus), as a click on it
-// would.
+// would: the list tells its parent of the change.
 bool cmdSelectRow(const Args& a)
 {
-    return setRowState(a, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    HWND list = nullptr;
+    int row = 0;
+    if (!listRow(a, list, row))
+        return false;
+    RemoteMemory remote(list, sizeof(LVITEMA));
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    if (!remote.valid() || !remote.write(&item, sizeof item) ||
+        !SendMessageA(list, LVM_SETITEMSTATE, row, remote.address()))
+        return fail("cannot select row " + a[3]);
+    return true;
 }
 
 BOOL CALLBACK listWindow(HWND window, LPARAM)
