@@ -67,8 +67,7 @@ namespace {
 // a folder and the other way round.
 bool placeProtected(const ScanRun& run, const std::string& path)
 {
-    const ProtectedPlaces& places = run.protectedPlaces();
-    return places.isProtectedFolder(path) || places.isProtectedFile(path);
+    return run.protectedPlaces().isProtectedPlace(path);
 }
 
 template <typename Item>
