@@ -206,6 +206,37 @@ long bareWalk(const std::string& folder)
     return entries;
 }
 
+// The bare walk on two threads, each taking the next top-level folder of
+// `folder` as it is free: what Wine allows a walk on two threads at best.
+long bareWalkOnTwoThreads(const std::string& folder)
+{
+    std::vector<std::string> tops;
+    long entries = 0;
+    WIN32_FIND_DATAA entry;
+    FindHandle listing(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
+    if (!listing.valid())
+        return 0;
+    do {
+        const char* n = entry.cFileName;
+        if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
+            continue;
+        ++entries;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            tops.push_back(folder + "\\" + n);
+    } while (FindNextFileA(listing.get(), &entry));
+    std::atomic<size_t> next{0};
+    std::atomic<long> total{entries};
+    auto work = [&] {
+        for (size_t i = next++; i < tops.size(); i = next++)
+            total += bareWalk(tops[i]);
+    };
+    std::thread other(work);
+    work();
+    other.join();
+    return total;
+}
+
 class CountingReporter : public ScanReporter {
 public:
     void scanStarted() override {}
@@ -248,7 +279,19 @@ private:
 struct Measure {
     double ms;
     long peakKb;
+    double cpuMs = 0;   // the calling thread's processor time (a, b1)
 };
+
+// The calling thread's user and kernel time so far, in milliseconds.
+double threadCpuMs()
+{
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    auto ms = [](const FILETIME& t) {
+        return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
+    };
+    return ms(kernel) + ms(user);
+}
 
 Measure median(std::vector<Measure> runs)
 {
@@ -278,11 +321,12 @@ Measure driveSearch(const std::string& definitions, const std::vector<std::strin
     }
     MemorySampler memory;
     memory.start();
+    const double cpu = threadCpuMs();
     const double start = nowMs();
     searchFolderTrees(run, folders, files, dirs, threads);
     const double ms = nowMs() - start;
     finds = reporter.finds;
-    return Measure{ms, memory.stop()};
+    return Measure{ms, memory.stop(), threadCpuMs() - cpu};
 }
 
 // The folder this program runs from, with a trailing backslash.
@@ -539,11 +583,13 @@ int main(int argc, char** argv)
     setvbuf(stdout, nullptr, _IONBF, 0);
     if (argc >= 3 && std::string(argv[1]) == "--scan-child")
         return scanChild(argv[2], std::vector<std::string>(argv + 3, argv + argc));
+    // "--walk-only": the tree, a, b1 and b2, nothing else.
+    const bool walkOnly = argc >= 2 && std::string(argv[1]) == "--walk-only";
 
     // The console's scan at 300 and 10,000 finds, before the tree makes
     // every scan of this machine long.
     std::vector<double> few, many;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < 3 && !walkOnly; ++run) {
         few.push_back(consoleScan(300));
         many.push_back(consoleScan(10000));
         std::printf("run %d: kestrune-cli scan, 300 finds %.1f ms, 10,000 finds %.1f ms\n", run + 1,
@@ -553,7 +599,7 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    const double consoleFew = medianMs(few), consoleMany = medianMs(many);
+    const double consoleFew = walkOnly ? 0 : medianMs(few), consoleMany = walkOnly ? 0 : medianMs(many);
 
     std::printf("building %s ...\n", kTree);
     const double buildStart = nowMs();
@@ -604,21 +650,29 @@ int main(int argc, char** argv)
     const double warm = nowMs();
     bareWalk(kTree);   // warm the caches once, untimed
     std::printf("warm-up walk: %.1f ms\n", nowMs() - warm);
-    std::vector<Measure> a, b1, b2;
+    std::vector<Measure> a, b1, b2, a2;
     long walked = 0;
     int finds1 = 0, finds2 = 0;
     for (int run = 0; run < 3; ++run) {
         MemorySampler memory;
         memory.start();
+        const double cpu = threadCpuMs();
         const double start = nowMs();
         walked = bareWalk(kTree);
         const double ms = nowMs() - start;
-        a.push_back(Measure{ms, memory.stop()});
+        a.push_back(Measure{ms, memory.stop(), threadCpuMs() - cpu});
         b1.push_back(driveSearch(definitions, whole, 1, finds1));
         b2.push_back(driveSearch(definitions, whole, 2, finds2));
-        std::printf("run %d: a %.1f ms, b1 %.1f ms, b2 %.1f ms\n", run + 1, a.back().ms,
-                    b1.back().ms, b2.back().ms);
+        const double twoStart = nowMs();
+        const long walkedByTwo = bareWalkOnTwoThreads(kTree);
+        a2.push_back(Measure{nowMs() - twoStart, 0});
+        std::printf("run %d: a %.1f ms (processor %.1f ms), b1 %.1f ms (processor %.1f ms), "
+                    "b2 %.1f ms, bare walk on two threads %.1f ms (%ld entries)\n",
+                    run + 1, a.back().ms, a.back().cpuMs, b1.back().ms, b1.back().cpuMs,
+                    b2.back().ms, a2.back().ms, walkedByTwo);
     }
+    if (walkOnly)
+        return 0;
     const Measure ma = median(a), mb1 = median(b1), mb2 = median(b2);
     if (finds1 != finds2) {
         std::fprintf(stderr, "one walker found %d, two found %d\n", finds1, finds2);
@@ -668,6 +722,8 @@ int main(int argc, char** argv)
                 mb1.peakKb, finds1);
     std::printf("(b2) drive search, 2 walkers:%8.1f ms  peak +%6ld KB  (%d finds)\n", mb2.ms,
                 mb2.peakKb, finds2);
+    std::printf("     bare walk, two threads: %8.1f ms  (%.2f of a)\n", median(a2).ms,
+                median(a2).ms / ma.ms);
     std::printf("(c)  scan through window:    %8.1f ms  peak +%6ld KB  (%d rows)\n", mc.ms,
                 mc.peakKb, rows);
     std::printf("scan's peak working set: %ld KB over the tree, %ld KB over half of it\n",
