@@ -40,6 +40,8 @@ bool makeFile(const std::string& path);
 struct Measure {
     double ms;
     long peakKb;
+    double cpuMs = 0;      // the calling thread's processor time, where measured
+    double checksMs = 0;   // the protected checks of the finds, timed apart
 };
 // The run with the median time.
 Measure median(std::vector<Measure> runs);

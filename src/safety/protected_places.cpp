@@ -203,6 +203,12 @@ bool ProtectedPlaces::isProtectedFile(const std::string& path) const
     return false;
 }
 
+bool ProtectedPlaces::isProtectedPlace(const std::string& path) const
+{
+    // The file question asks everything the folder question asks of each form.
+    return isProtectedFile(path);
+}
+
 bool ProtectedPlaces::isProtectedKey(const std::string& hiveName, const std::string& subKey) const
 {
     return keys_.isProtectedKey(hiveName, subKey);

@@ -75,6 +75,9 @@ public:
     // Also asks Windows' own file protection (SfcIsFileProtected), where the
     // system answers.
     bool isProtectedFile(const std::string& path) const;
+    // isProtectedFolder(path) || isProtectedFile(path), with `path` resolved
+    // once: for an existing entry that may be either (the scan's finds).
+    bool isProtectedPlace(const std::string& path) const;
     // True when the key `subKey` below the hive named `hiveName` (a name of
     // the hive table, any case) is protected: a hive root, a key of the
     // built-in trees, a key that holds one, or Kestrune's settings key or a

@@ -5,6 +5,7 @@
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
 #include "platform/text_compare.h"
+#include "scan/tree_walk.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -86,8 +87,7 @@ namespace {
 // a folder and the other way round.
 bool placeProtected(const ScanRun& run, const std::string& path)
 {
-    const ProtectedPlaces& places = run.protectedPlaces();
-    return places.isProtectedFolder(path) || places.isProtectedFile(path);
+    return run.protectedPlaces().isProtectedPlace(path);
 }
 
 template <typename Item>
@@ -115,74 +115,6 @@ void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList
         }
     }
     run.countItem();
-}
-
-// The folder with its trailing backslashes removed: "C:\" gives "C:".
-std::string withoutTrailingBackslashes(const std::string& folder)
-{
-    size_t end = folder.find_last_not_of('\\');
-    return end == std::string::npos ? std::string() : folder.substr(0, end + 1);
-}
-
-// True for the listing errors that mean there is nothing to see: an empty
-// listing (an empty drive root), the end of a listing, and a drive without
-// its medium. Every other error hides what lies there.
-bool isNothingToList(DWORD error)
-{
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ||
-           error == ERROR_NOT_READY;
-}
-
-// A walked folder as the user knows it: "C:" is named "C:\".
-std::string folderName(const std::string& path)
-{
-    return path.size() == 2 && path[1] == ':' ? path + "\\" : path;
-}
-
-// Walks the tree below `path` (no trailing backslash), depth first. `path` is
-// the one buffer of the whole walk: each level appends an entry's name and
-// cuts it off again, so it holds `path` as given when the call returns.
-// `visitor.folder(name, fullPath)` and `visitor.file(name, fullPath)` see
-// every entry but "." and ".." and those named with a '?'; only one listing
-// is open per level.
-template <typename Visitor>
-void walkTree(ScanRun& run, std::string& path, Visitor& visitor)
-{
-    const size_t base = path.size();
-    path += "\\*.*";
-    FolderListing listing(path);
-    path.resize(base);
-    if (!listing.opened()) {
-        if (!isNothingToList(listing.error()))
-            run.unreadable(folderName(path));
-        return;
-    }
-    std::string name;
-    while (listing.next()) {
-        const WIN32_FIND_DATAA& entry = listing.entry();
-        if (run.stopping())
-            return;
-        run.countItem();
-        if (isDotEntry(entry.cFileName))
-            continue;
-        name = entry.cFileName;
-        path += '\\';
-        path += name;
-        run.show(path);
-        if (name.find('?') != std::string::npos) {
-            run.unreadable(path);
-        } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            visitor.folder(name, path);
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                walkTree(run, path, visitor);
-        } else {
-            visitor.file(name, path);
-        }
-        path.resize(base);
-    }
-    // A listing broken off in the middle hid the rest of the folder.
-    if (!isNothingToList(listing.error()))
-        run.unreadable(folderName(path));
 }
 
 template <typename Item>
@@ -242,28 +174,36 @@ struct PendingVisitor {
     ScanRun& run;
     PendingList<FileItem>& files;
     PendingList<DirectoryItem>& folders;
-    void folder(const std::string& name, const std::string& fullPath)
+    std::string name;   // the entry's name, kept to spare an allocation per entry
+    void folder(const std::string& fullPath, size_t nameAt)
     {
+        name.assign(fullPath, nameAt, std::string::npos);
         matchPendingFolder(run, folders, name, fullPath);
     }
-    void file(const std::string& name, const std::string& fullPath)
+    void file(const std::string& fullPath, size_t nameAt)
     {
+        name.assign(fullPath, nameAt, std::string::npos);
         matchPendingFile(run, files, name, fullPath);
     }
+    void enter(std::string& path) { walkTree(run, path, *this); }
 };
 
 struct DefinedVisitor {
     ScanRun& run;
     DefinedIndex<FileItem> files;
     DefinedIndex<DirectoryItem> folders;
-    void folder(const std::string& name, const std::string& fullPath)
+    std::string name;
+    void folder(const std::string& fullPath, size_t nameAt)
     {
+        name.assign(fullPath, nameAt, std::string::npos);
         matchDefinedFolder(run, folders, name, fullPath);
     }
-    void file(const std::string& name, const std::string& fullPath)
+    void file(const std::string& fullPath, size_t nameAt)
     {
+        name.assign(fullPath, nameAt, std::string::npos);
         matchDefinedFile(run, files, name, fullPath);
     }
+    void enter(std::string& path) { walkTree(run, path, *this); }
 };
 
 struct CookieFile {
@@ -346,7 +286,7 @@ void walkFolder(ScanRun& run, const std::string& folder, PendingList<FileItem>& 
     std::string path = withoutTrailingBackslashes(folder);
     if (path.empty())
         return;
-    PendingVisitor visitor{run, pendingFiles, pendingFolders};
+    PendingVisitor visitor{run, pendingFiles, pendingFolders, std::string()};
     walkTree(run, path, visitor);
 }
 
@@ -368,7 +308,7 @@ void walkChosenFolder(ScanRun& run, const std::string& folder)
     if (path.empty())
         return;
     DefinedVisitor visitor{run, DefinedIndex<FileItem>(run.parasites()),
-                           DefinedIndex<DirectoryItem>(run.parasites())};
+                           DefinedIndex<DirectoryItem>(run.parasites()), std::string()};
     walkTree(run, path, visitor);
 }
 

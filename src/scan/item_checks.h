@@ -49,8 +49,13 @@ public:
 
     bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
     void show(const std::string& text) { reporter_.currentText(text); }
-    // Adds one to the items scanned.
+    // Adds one (or `count`) to the items scanned.
     void countItem() { reporter_.itemsScanned(++itemsScanned_); }
+    void countItems(unsigned long count)
+    {
+        itemsScanned_ += count;
+        reporter_.itemsScanned(itemsScanned_);
+    }
     unsigned long itemsScanned() const { return itemsScanned_; }
 
     // Marks the parasite "Found" and reports the find; true then. False when

@@ -20,6 +20,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace kestrune {
@@ -59,6 +60,15 @@ public:
     }
 
     const std::vector<PendingSearch>& records() const { return records_; }
+    // The folded names (foldedText) of all records, found or not: an entry
+    // of any other name can take no item.
+    std::unordered_set<std::string> foldedNames() const
+    {
+        std::unordered_set<std::string> names;
+        for (const auto& named : byName_)
+            names.insert(named.first);
+        return names;
+    }
     bool empty() const { return records_.empty(); }
 
     // The first record, in list order, whose item is named `entryName`

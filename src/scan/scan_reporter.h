@@ -52,14 +52,16 @@ public:
     // scan) when the walks met N unreadable places, "Scan Completed (M finds
     // ignored)" when M finds were on the ignore list, "Scan Completed (N
     // folders could not be read, M finds ignored)" when both, and "Scan
-    // Failed" after a failure. Called for every item and directory entry, so it must be
-    // cheap.
+    // Failed" after a failure. Called for every item and directory entry (in
+    // a drive search on two walkers: for each entry some pending item is named
+    // after, and every 128 entries or so), so it must be cheap.
     virtual void currentText(const std::string& text) = 0;
 
     // The number of items scanned since the scan started (the "Items
     // Scanned" count): every registry item, file and folder item, cookie file
-    // and directory entry, "." and ".." included. Called at every step, so it
-    // must be cheap.
+    // and directory entry, "." and ".." included. Called at every step (a
+    // drive search on two walkers adds the entries between its steps at
+    // once), so it must be cheap.
     virtual void itemsScanned(unsigned long count) = 0;
 
     // A find that names a protected place: it is not reported through

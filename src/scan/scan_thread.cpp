@@ -4,6 +4,7 @@
 
 #include "platform/shell.h"
 #include "safety/own_places.h"
+#include "scan/drive_search.h"
 #include "scan/item_checks.h"
 #include "scan/registry_location.h"
 
@@ -124,14 +125,16 @@ void searchDrives(ScanRun& run, const ScanPlaces* places, PendingList<FileItem>&
     const std::string windowsFolder = places ? places->windowsFolder : systemWindowsFolder();
     // Items that the Windows folder's own walk finds are found when its drive
     // is walked, so they are not reported twice.
+    std::vector<std::string> trees;
     if (!windowsFolder.empty())
-        walkFolder(run, windowsFolder, pendingFiles, pendingFolders);
+        trees.push_back(windowsFolder);
     for (const std::string& root : roots) {
-        if (run.stopping())
-            break;
         if (driveIsSearched(root))
-            walkFolder(run, root, pendingFiles, pendingFolders);
+            trees.push_back(root);
     }
+    const int threads =
+        places && places->searchThreads > 0 ? places->searchThreads : defaultSearchThreads();
+    searchFolderTrees(run, trees, pendingFiles, pendingFolders, threads);
 }
 
 void runFullScanPhases(ScanRun& run, const ScanPlaces* places)

@@ -30,6 +30,8 @@ struct ScanPlaces {
     std::string cookiesFolder;              // empty: there are no cookie files
     std::string windowsFolder;              // walked first; empty: not walked
     std::vector<std::string> driveRoots;    // "C:\", ... in the system's order
+    // Walkers of the drive search (drive_search.h); 0: defaultSearchThreads.
+    int searchThreads = 0;
 };
 
 // The user's cookies folder (empty when it cannot be determined).

@@ -131,8 +131,12 @@ TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
         {"C:\\kestrune\\ParasiteFolder", false},
         {perUserFolder() + "ParasiteFolder", false},
     };
-    for (const PlaceCase& c : cases)
+    for (const PlaceCase& c : cases) {
         EXPECT_EQ(c.expected, places_->isProtectedFolder(c.path)) << "[" << c.path << "]";
+        EXPECT_EQ(c.expected || places_->isProtectedFile(c.path),
+                  places_->isProtectedPlace(c.path))
+            << "[" << c.path << "]";
+    }
 }
 
 TEST_F(ProtectedPlacesTest, ShortNamesReachTheLongPlace)
@@ -184,8 +188,12 @@ TEST_F(ProtectedPlacesTest, FilesUnderEverySpellingAndTheirNeighbours)
         {"C:\\kestrune\\logs\\notes.txt", false},
         {"C:\\kestrune\\logs\\3-4-2024.txt", false},
     };
-    for (const PlaceCase& c : cases)
+    for (const PlaceCase& c : cases) {
         EXPECT_EQ(c.expected, places_->isProtectedFile(c.path)) << "[" << c.path << "]";
+        EXPECT_EQ(c.expected || places_->isProtectedFolder(c.path),
+                  places_->isProtectedPlace(c.path))
+            << "[" << c.path << "]";
+    }
 }
 
 TEST_F(ProtectedPlacesTest, TheRunningProgramIsProtectedWhateverOwnSays)

@@ -19,6 +19,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 #include <new>
 #include <stdexcept>
 
@@ -508,6 +510,98 @@ TEST_F(FullScan, PlacesTheWalksCannotReadAreNamedAndCounted)
         // What can be read is still searched.
         EXPECT_EQ(std::vector<std::string>{dir + "\\seen.dll"}, r.locations());
     }
+}
+
+// Generated trees searched by one walker and by two: the same finds, skips,
+// unreadable places and count, in the same order, and the same places written
+// into the items; a two-walker search stopped midway has reported a prefix.
+TEST_F(FullScan, TwoWalkersReportExactlyWhatOneReports)
+{
+    const char* fileNames[] = {"a.dll", "A.DLL", "b.exe", "c", "bad.dat"};
+    const char* folderNames[] = {"sub", "Sub2", "x", "BAD"};
+    std::mt19937 random(20261207);
+    auto pick = [&](int n) { return static_cast<int>(random() % n); };
+    int finds = 0, stoppedFinds = 0;
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::string root = freshFolder();
+        std::vector<std::string> folders, files;
+        std::function<void(const std::string&, int)> grow = [&](const std::string& folder,
+                                                               int depth) {
+            makeFolder(folder);
+            folders.push_back(folder);
+            for (int f = pick(6); f > 0; --f) {
+                files.push_back(folder + "\\" + fileNames[pick(5)]);
+                makeFile(files.back());
+            }
+            for (int d = depth == 0 ? 3 + pick(6) : pick(depth < 4 ? 4 : 1); d > 0; --d)
+                grow(folder + "\\" + folderNames[pick(4)] + std::to_string(pick(3)), depth + 1);
+        };
+        grow(root, 0);
+        makeWideEntry(folders[pick(static_cast<int>(folders.size()))], L"\x4e2d.dll", false);
+        ProtectedPlaces protectedPlaces;
+        protectedPlaces.addFile(files[pick(static_cast<int>(files.size()))]);
+        protectedPlaces.addFolder(folders[1 + pick(static_cast<int>(folders.size()) - 1)]);
+        places.windowsFolder = folders[1];   // walked first, then again with its drive
+        places.driveRoots = {root + "\\"};
+
+        // Items with and without a place, names that repeat and differ in case.
+        const unsigned seed = static_cast<unsigned>(random());
+        auto definitions = [&](ParasiteList& list) {
+            std::mt19937 items(seed);
+            for (int p = 0; p < 8; ++p) {
+                Parasite& parasite = addParasite(list, "P" + std::to_string(p));
+                for (int i = static_cast<int>(items() % 4); i > 0; --i) {
+                    const bool placed = items() % 4 == 0;
+                    const std::string place = placed ? folders[items() % folders.size()] : "";
+                    if (items() % 2)
+                        addFile(parasite, fileNames[items() % 5], place);
+                    else
+                        addFolder(parasite,
+                                  folderNames[items() % 4] + std::to_string(items() % 3), place);
+                }
+            }
+        };
+        auto scan = [&](int threads, ParasiteList& list, RecordingReporter& reporter) {
+            ScanPlaces walked = places;
+            walked.searchThreads = threads;
+            runFullScan(list, reporter, &walked, &protectedPlaces);
+        };
+        ParasiteList oneList, twoList, stoppedList;
+        definitions(oneList);
+        definitions(twoList);
+        definitions(stoppedList);
+        RecordingReporter one, two, stopped;
+        scan(1, oneList, one);
+        scan(2, twoList, two);
+        EXPECT_EQ(one.events, two.events);
+        EXPECT_EQ(one.skipped, two.skipped);
+        EXPECT_EQ(one.lastCount, two.lastCount);
+        EXPECT_FALSE(two.countWentBackwards);
+        for (int p = 0; p < oneList.count(); ++p) {
+            for (size_t i = 0; i < oneList.at(p)->files.size(); ++i)
+                EXPECT_EQ(oneList.at(p)->files[i]->path, twoList.at(p)->files[i]->path);
+            for (size_t i = 0; i < oneList.at(p)->directories.size(); ++i)
+                EXPECT_EQ(oneList.at(p)->directories[i]->path,
+                          twoList.at(p)->directories[i]->path);
+        }
+        finds += static_cast<int>(one.finds.size());
+
+        const unsigned long stopAt = one.lastCount * pick(100) / 100;
+        stopped.hook = [&](const std::string& event) {
+            if (event.rfind("count:", 0) == 0 && stopped.lastCount >= stopAt)
+                stopRequested = true;
+        };
+        scan(2, stoppedList, stopped);
+        stopRequested = false;
+        ASSERT_EQ("ended", stopped.events.back());
+        ASSERT_LE(stopped.events.size(), one.events.size());
+        EXPECT_TRUE(std::equal(stopped.events.begin(), stopped.events.end() - 1, one.events.begin()));
+        EXPECT_TRUE(std::equal(stopped.skipped.begin(), stopped.skipped.end(), one.skipped.begin()));
+        stoppedFinds += static_cast<int>(stopped.finds.size());
+    }
+    EXPECT_GT(finds, 20);
+    EXPECT_LT(stoppedFinds, finds);
 }
 
 TEST(DriveList, RemovableAndCdromDrivesAreListedCdromIsNotSearched)
