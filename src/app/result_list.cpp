@@ -145,4 +145,28 @@ std::vector<Find> ResultList::checkedFinds() const
     return result;
 }
 
+std::vector<int> ResultList::selectedRows() const
+{
+    std::vector<int> rows;
+    for (int row = -1;;) {
+        row = static_cast<int>(
+            SendMessageA(view_.hwnd(), LVM_GETNEXTITEM, row, MAKELPARAM(LVNI_SELECTED, 0)));
+        if (row < 0 || row >= rowCount())
+            break;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void ResultList::removeRows(const std::vector<int>& rows)
+{
+    // From the last, so that the rows still to go keep their numbers.
+    for (auto at = rows.rbegin(); at != rows.rend(); ++at) {
+        if (*at < 0 || *at >= rowCount())
+            continue;
+        view_.deleteRow(*at);
+        finds_.erase(finds_.begin() + *at);
+    }
+}
+
 }  // namespace kestrune

@@ -72,6 +72,12 @@ public:
     // The finds behind the checked rows, in row order.
     std::vector<Find> checkedFinds() const;
 
+    // The selected rows, ascending.
+    std::vector<int> selectedRows() const;
+    // Removes `rows` (ascending; rows out of range are passed over) with
+    // their finds; the rows below move up.
+    void removeRows(const std::vector<int>& rows);
+
 private:
     CheckListView& view_;
     std::vector<Find> finds_;

@@ -214,6 +214,15 @@ void CheckListView::deleteAllRows()
     updateHeaderCheckImage();
 }
 
+void CheckListView::deleteRow(int row)
+{
+    if (SendMessageA(list_, LVM_DELETEITEM, row, 0) == FALSE)
+        return;
+    if (row >= 0 && row < static_cast<int>(colours_.size()))
+        colours_.erase(colours_.begin() + row);
+    updateHeaderCheckImage();
+}
+
 LRESULT CheckListView::onCustomDraw(NMLVCUSTOMDRAW& draw) const
 {
     switch (draw.nmcd.dwDrawStage) {

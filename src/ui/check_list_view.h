@@ -70,6 +70,8 @@ public:
     LPARAM rowData(int row) const;
 
     void deleteAllRows();
+    // Deletes one row with its colours; the rows below move up.
+    void deleteRow(int row);
 
     // Notification handlers the owner calls for WM_NOTIFY from this list.
     // onCustomDraw returns the custom-draw answer to give back.
