@@ -96,9 +96,9 @@ drive select-row "Ignored items" IDC_IGNORED_LIST 0 >/dev/null
 drive click "Ignored items" IDC_IGNORED_REMOVE >/dev/null
 sleep 0.5
 expect_eq "one is left" "1" "$(drive rows "Ignored items" IDC_IGNORED_LIST | wc -l)"
-drive click "Ignored items" 2 >/dev/null
+drive click "Ignored items" 2 >/dev/null   # IDCANCEL, "Close"
 drive wait-gone "Ignored items" >/dev/null
-drive click "$PREFS" 2   # IDCANCEL >/dev/null
+drive click "$PREFS" 2 >/dev/null   # IDCANCEL
 drive wait-gone "$PREFS" >/dev/null
 rescan 8
 expect_eq "the file is back" "1" "$(drive rows "$TITLE" IDC_RESULT_LIST | grep -c 'alpha.dll')"
@@ -107,7 +107,7 @@ expect_eq "one find ignored" "Scan Completed (1 finds ignored)" "$(drive text "$
 say "Save Report"
 drive menu "$TITLE" ID_FILE_SAVE_REPORT >/dev/null
 drive wait-window "Save As" 15000 >/dev/null
-drive click "Save As" 1   # IDOK: Save >/dev/null
+drive click "Save As" 1 >/dev/null   # IDOK, "Save"
 drive wait-gone "Save As" 15000 >/dev/null
 sleep 0.5
 report=$(ls "$E2E_PROGRAM_DIR"/logs/Scan\ *.txt 2>/dev/null | head -n 1)
