@@ -14,10 +14,12 @@
 #define IDD_LOADING 150
 #define IDD_UPDATE_PROGRESS 151
 #define IDD_RESTORE 152
+#define IDD_IGNORED_ITEMS 154
 
 // Menus
 #define IDR_MAIN_MENU 138
 #define IDR_TRAY_MENU 146
+#define IDR_RESULT_MENU 147
 
 // Bitmaps
 #define IDB_FOLDER_BUTTON 144
@@ -65,6 +67,12 @@
 #define ID_HELP_ABOUT 32785
 #define ID_HELP_HELP 32787
 #define ID_FILE_RESTORE 32792
+#define ID_FILE_SAVE_REPORT 32796
+
+// Commands of the result list's context menu (IDR_RESULT_MENU)
+#define ID_RESULT_IGNORE 32793
+#define ID_RESULT_OPEN_FOLDER 32794
+#define ID_RESULT_COPY_LOCATION 32795
 
 // Commands of the notification-area menu (IDR_TRAY_MENU)
 #define ID_TRAY_EXIT 32771
@@ -94,6 +102,7 @@
 #define IDC_AUTO_SAVE_LOG 1028
 #define IDC_CONFIRM_REMOVAL 1029
 #define IDC_AUTO_CHECK_UPDATES 1030
+#define IDC_IGNORED_ITEMS 1032
 
 // The one text of the loading and update-progress dialogs
 #define IDC_PROGRESS_TEXT 1031
@@ -107,6 +116,10 @@
 #define IDC_RESTORE_ITEMS 1071
 #define IDC_RESTORE_RUN 1072
 #define IDC_RESTORE_DELETE 1073
+
+// The Ignored items dialog.
+#define IDC_IGNORED_LIST 1080
+#define IDC_IGNORED_REMOVE 1081
 
 // Timers of the main window
 #define IDT_STARTUP 101

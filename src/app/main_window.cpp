@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/open_url.h"
 #include "app/preferences_dialog.h"
+#include "app/report_saving.h"
 #include "app/restore_dialog.h"
 #include "app/update_progress_dialog.h"
 #include "app/reference_update.h"
@@ -86,6 +87,14 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DRAWITEM:
         onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != resultList_.hwnd())
+            return FALSE;
+        resultMenu_.show(window_, resultList_.hwnd(), lParam, rowsMayChange());
+        return TRUE;
+    case WM_INITMENUPOPUP:
+        onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return FALSE;
     case WM_ERASEBKGND:
         SetWindowLongPtrA(window_, DWLP_MSGRESULT, onEraseBackground(reinterpret_cast<HDC>(wParam)));
         return TRUE;
@@ -295,6 +304,14 @@ void MainWindow::onCommand(int id)
     case ID_FILE_RESTORE:
         onRestoreCommand();
         break;
+    case ID_FILE_SAVE_REPORT:
+        onSaveReportCommand();
+        break;
+    case ID_RESULT_IGNORE:
+    case ID_RESULT_OPEN_FOLDER:
+    case ID_RESULT_COPY_LOCATION:
+        resultMenu_.onCommand(window_, id, rowsMayChange());
+        break;
     case ID_FILE_EXIT:
     case ID_TRAY_EXIT:
     case IDOK:
@@ -325,6 +342,28 @@ void MainWindow::onRestoreCommand()
     RestoreDialog dialog(*boxes_, ProtectedPlaces::forThisMachine(ownPlacesFromSettings()),
                          RestorePlaces{archiveFolderPaths(), logFolder(), cookiesFolder()});
     dialog.run(window_);
+}
+
+bool MainWindow::rowsMayChange() const
+{
+    return (uiState_ == Idle || uiState_ == ScanFinished) && !scanCommands_.scanActive() &&
+           !scanCommands_.scanning() && !removal_.busy();
+}
+
+// "Save Report..." is offered once a scan has ended, while its rows are listed.
+void MainWindow::onInitMenuPopup(HMENU menu)
+{
+    EnableMenuItem(menu, ID_FILE_SAVE_REPORT,
+                   MF_BYCOMMAND | (scanCommands_.reportReady() ? MF_ENABLED : MF_GRAYED));
+}
+
+void MainWindow::onSaveReportCommand()
+{
+    if (!scanCommands_.reportReady()) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
+    saveScanReport(window_, *boxes_, scanCommands_.scanReport());
 }
 
 void MainWindow::onPreferencesCommand()

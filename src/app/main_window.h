@@ -12,6 +12,7 @@
 #pragma once
 
 #include "app/loading_dialog.h"
+#include "app/result_menu.h"
 #include "app/scan_commands.h"
 #include "app/scan_messages.h"
 #include "app/status_area_icon.h"
@@ -109,6 +110,10 @@ private:
     void onAboutCommand();
     void onHelpCommand(int showMode);
     void onShowCommand();
+    void onSaveReportCommand();
+    void onInitMenuPopup(HMENU menu);
+    // No scan, backup or removal runs: the result rows may change.
+    bool rowsMayChange() const;
 
     // Declared so that destruction runs: icon object, fonts and bitmaps,
     // ParasiteList, then controls and brushes.
@@ -144,6 +149,7 @@ private:
     // Last, so that it goes first: a scan thread still running uses the
     // ParasiteList and the result list.
     ScanCommands scanCommands_;
+    ResultMenu resultMenu_{scanCommands_};
 };
 
 }  // namespace kestrune

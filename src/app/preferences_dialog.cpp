@@ -1,6 +1,8 @@
 // PreferencesDialog: loading, validating and saving the user's settings.
 #include "app/preferences_dialog.h"
 
+#include "app/ignored_items_dialog.h"
+
 #include "ui/folder_picker.h"
 #include "ui/tool_tip.h"
 
@@ -109,6 +111,12 @@ void PreferencesDialog::onCommand(int id, int code)
     case IDC_PICK_REFERENCE_FILE:
         onPickReferenceFile();
         break;
+    case IDC_IGNORED_ITEMS: {
+        // Its changes are the ignore list's own: Cancel here keeps them.
+        IgnoredItemsDialog ignored;
+        ignored.run(dialog_);
+        break;
+    }
     case IDOK:
         onOk();
         break;

@@ -7,6 +7,7 @@
 #include "app/ui_state.h"
 #include "removal/reboot_pending.h"
 #include "scan/stop_request.h"
+#include "settings/ignore_list.h"
 #include "settings/settings_store.h"
 #include "ui/owner_data_check_list.h"
 #include "ui/folder_picker.h"
@@ -130,6 +131,8 @@ bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
     // From the settings as they are at this start (the log folder or the
     // reference file may have changed since the last one).
     job_.protectedPlaces = protectedPlacesOfThisMachine();
+    // The finds the user keeps, read once for this scan.
+    job_.ignored = IgnoreSet::load();
     reporter_.reset(host_.window());
     DWORD id = 0;
     HANDLE thread = beginScan([&] { return CreateThread(nullptr, 0, entry, &job_, 0, &id); });
@@ -137,6 +140,9 @@ bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
         return false;
     thread_.reset(thread);
     threadStarted_ = true;
+    reportReady_ = false;
+    GetLocalTime(&startedAt_);
+    startTick_ = GetTickCount();
     active_ = true;
     terminated_ = false;
     SetTimer(host_.window(), IDT_SCAN_REFRESH, kRefreshMs, nullptr);
@@ -157,6 +163,7 @@ void ScanCommands::startScan()
     clearRows();
     rebootPending = false;
     scanStopped_ = false;
+    scannedFolder_.clear();
     if (startThread(ScanThread))
         scanning_ = true;
     showBoundTexts();
@@ -183,6 +190,7 @@ void ScanCommands::startFolderScan()
     scanStopped_ = false;
     resetCounters();
     job_.folder = folder;
+    scannedFolder_ = folder;
     if (startThread(FolderScanThread))
         scanning_ = true;
     showBoundTexts();
@@ -223,8 +231,13 @@ void ScanCommands::onScanState(UiState state)
 {
     if (destroyed_)
         return;
-    if (state == ScanFinished)
+    if (state == ScanFinished) {
         finishThread();
+        durationMs_ = GetTickCount() - startTick_;
+        lastStopped_ = scanStopped_;
+        lastFailed_ = reporter_.failed();
+        reportReady_ = true;
+    }
     host_.setUiState(state);
     HWND window = host_.window();
     MessageBoxes& boxes = host_.messageBoxes();
@@ -341,6 +354,7 @@ void ScanCommands::clearResults()
 {
     results_.releaseDrawing();
     clearRows();
+    reportReady_ = false;
     showBoundTexts();
 }
 
@@ -352,7 +366,40 @@ void ScanCommands::removeRows(const std::vector<int>& rows)
     }
     results_.releaseDrawing();
     results_.removeRows(rows);
+    // The rows that are left keep their selection; with none the
+    // description goes.
+    if (results_.selectedRows().empty())
+        description_.clear();
     showBoundTexts();
+}
+
+ScanReport ScanCommands::scanReport() const
+{
+    ScanReport report;
+    report.started = startedAt_;
+    report.durationMs = durationMs_;
+    report.referenceFile = referenceFilePath();
+    ParasiteList& parasites = host_.parasiteList();
+    report.parasiteCount = parasites.count();
+    report.folder = scannedFolder_;
+    report.itemsScanned = reporter_.count();
+    report.ignored = reporter_.ignoredCount();
+    report.unreadable = reporter_.unreadableCount();
+    report.stopped = lastStopped_;
+    report.failed = lastFailed_;
+    for (int row = 0; row < results_.rowCount(); ++row) {
+        const Find* find = results_.rowFind(row);
+        const Parasite* parasite = parasites.at(find->parasiteIndex);
+        ScanReportRow line;
+        line.find = *find;
+        line.checked = results_.rowChecked(row);
+        if (parasite != nullptr) {
+            line.parasite = parasite->name;
+            line.dangerLevel = parasite->dangerLevel;
+        }
+        report.rows.push_back(line);
+    }
+    return report;
 }
 
 void ScanCommands::onDestroy()

@@ -21,6 +21,7 @@
 #include "definitions/parasite.h"
 #include "platform/handles.h"
 #include "platform/message_boxes.h"
+#include "scan/scan_report.h"
 #include "scan/scan_thread.h"
 
 #include <windows.h>
@@ -131,15 +132,23 @@ public:
     void showBoundTexts();
 
     ResultList& results() { return results_; }
+    ParasiteList& parasites() { return host_.parasiteList(); }
     int resultRowCount() const { return results_.rowCount(); }
     // The finds behind the checked rows, in row order.
     std::vector<Find> checkedFinds() const { return results_.checkedFinds(); }
     // Removes every row, empties the description and shows the bound texts
-    // (for the removal, after it ran).
+    // (for the removal, after it ran); there is no report to save then.
     void clearResults();
-    // Removes the rows named (ascending) with their finds; the counters drop
-    // by the rows of their kinds, and are shown.
+    // Removes `rows` (ascending) with their finds; the counters drop by
+    // their kinds and the description goes when its row does.
     void removeRows(const std::vector<int>& rows);
+
+    // A scan has ended and its rows are still listed: a report can be made.
+    bool reportReady() const { return reportReady_; }
+    // The report of the last scan: its start, duration and counts, the
+    // reference file named by the settings, and the rows as they are now
+    // (checked or not).
+    ScanReport scanReport() const;
 
     // The parasite description of the selected row; empty when none is.
     const std::string& description() const { return description_; }
@@ -207,6 +216,14 @@ private:
     bool terminated_ = false;
     bool startupScanDone_ = false;
     bool countersChanged_ = false;   // not yet shown
+    // The last scan, for its report.
+    bool reportReady_ = false;
+    std::string scannedFolder_;      // empty: the whole PC
+    SYSTEMTIME startedAt_ = {};      // local time
+    DWORD startTick_ = 0;
+    DWORD durationMs_ = 0;
+    bool lastStopped_ = false;
+    bool lastFailed_ = false;
 };
 
 }  // namespace kestrune

@@ -57,6 +57,8 @@ void WindowScanReporter::reset(HWND window)
     count_ = 0;
     countChanged_ = false;
     failed_ = false;
+    ignored_ = 0;
+    unreadable_ = 0;
 }
 
 bool WindowScanReporter::takeText(std::string& text)
@@ -115,6 +117,16 @@ void WindowScanReporter::itemsScanned(unsigned long count)
 void WindowScanReporter::scanFailed(const std::string&)
 {
     failed_ = true;
+}
+
+void WindowScanReporter::ignoredFind(const Find&)
+{
+    ++ignored_;
+}
+
+void WindowScanReporter::unreadable(const std::string&)
+{
+    ++unreadable_;
 }
 
 void WindowScanReporter::scanEnded()

@@ -37,6 +37,11 @@ public:
     bool takeCount(unsigned long& count);
     // The scan broke off on a failure (read once its end message arrived).
     bool failed() const { return failed_; }
+    // The scan's items scanned, ignored finds and unreadable places so far
+    // (final once its end message arrived).
+    unsigned long count() const { return count_; }
+    unsigned long ignoredCount() const { return ignored_; }
+    unsigned long unreadableCount() const { return unreadable_; }
 
     // Test seam: how messages are posted from now on.
     void setPost(PostFunction post) { post_ = std::move(post); }
@@ -53,6 +58,8 @@ public:
     void currentText(const std::string& text) override;
     void itemsScanned(unsigned long count) override;
     void scanFailed(const std::string& reason) override;
+    void ignoredFind(const Find& find) override;
+    void unreadable(const std::string& path) override;
     void scanEnded() override;
 
 private:
@@ -68,6 +75,8 @@ private:
     std::atomic<unsigned long> count_{0};
     std::atomic<bool> countChanged_{false};
     std::atomic<bool> failed_{false};
+    std::atomic<unsigned long> ignored_{0};
+    std::atomic<unsigned long> unreadable_{0};
 };
 
 }  // namespace kestrune

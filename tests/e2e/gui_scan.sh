@@ -2,7 +2,9 @@
 # A scan as a user meets it in the main window: SCAN MY PC with the "Alert!"
 # question, the rows of every kind in find order with their check boxes, the
 # counters and the status texts, the end message and the delete offer; the
-# tray's Scan with STOP SCAN; the start-up scan of a start with "/s".
+# tray's Scan with STOP SCAN; the start-up scan of a start with "/s"; two rows
+# ignored through the context menu, gone from the next scan and counted, one
+# taken off the list in Preferences > Ignored items and back; Save Report.
 #
 # With KESTRUNE_SCREENSHOT=FILE.png the programs run in a Wine desktop and a
 # picture of the result list is saved there.
@@ -65,6 +67,61 @@ if [ -n "${KESTRUNE_SCREENSHOT:-}" ]; then
     sleep 1
     import -window root "$KESTRUNE_SCREENSHOT" && say "screenshot in $KESTRUNE_SCREENSHOT"
 fi
+
+say "ignoring two rows through the context menu"
+drive select-row "$TITLE" IDC_RESULT_LIST 4 >/dev/null
+drive select-row "$TITLE" IDC_RESULT_LIST 5 >/dev/null
+check "Ignore this item" drive context-menu "$TITLE" IDC_RESULT_LIST I
+rows=$(drive rows "$TITLE" IDC_RESULT_LIST)
+expect_eq "the two rows are gone" "7 0" "$(echo "$rows" | wc -l) $(echo "$rows" | grep -c 'alpha.dll\|AlphaData')"
+expect_eq "files counter drops" "2" "$(drive text "$TITLE" IDC_FILES_COUNT)"
+rescan() {   # rescan ROWS: a scan whose end offers ROWS rows, declined
+    drive click "$TITLE" IDC_SCAN
+    drive answer "$ALERT" NO >/dev/null
+    drive answer 'Scan Completed Successfully' OK 60000 >/dev/null
+    drive answer "Kestrune Detected $1 Parasites, Do you want Kestrune to Delete all Detected Parasites?" NO >/dev/null
+}
+rescan 7
+expect_eq "the next scan counts them" "Scan Completed (2 finds ignored)" "$(drive text "$TITLE" IDC_STATUS_LINE)"
+expect_eq "and shows neither" "0" "$(drive rows "$TITLE" IDC_RESULT_LIST | grep -c 'alpha.dll\|AlphaData')"
+
+say "one taken off the list in Preferences > Ignored items"
+PREFS="$TITLE Preferences"
+drive menu "$TITLE" ID_SETTINGS_PREFERENCES >/dev/null
+drive click "$PREFS" IDC_IGNORED_ITEMS >/dev/null
+listed=$(drive rows "Ignored items" IDC_IGNORED_LIST | cut -f2-4)
+expect_eq "both entries listed" "File${T}C:\\kestrune-e2e\\alpha.dll${T}Alpha
+Folder${T}C:\\kestrune-e2e\\AlphaData${T}Alpha" "$listed"
+drive select-row "Ignored items" IDC_IGNORED_LIST 0 >/dev/null
+drive click "Ignored items" IDC_IGNORED_REMOVE >/dev/null
+sleep 0.5
+expect_eq "one is left" "1" "$(drive rows "Ignored items" IDC_IGNORED_LIST | wc -l)"
+drive click "Ignored items" 2 >/dev/null   # IDCANCEL, "Close"
+drive wait-gone "Ignored items" >/dev/null
+drive click "$PREFS" 2 >/dev/null   # IDCANCEL
+drive wait-gone "$PREFS" >/dev/null
+rescan 8
+expect_eq "the file is back" "1" "$(drive rows "$TITLE" IDC_RESULT_LIST | grep -c 'alpha.dll')"
+expect_eq "one find ignored" "Scan Completed (1 finds ignored)" "$(drive text "$TITLE" IDC_STATUS_LINE)"
+
+say "Save Report"
+drive menu "$TITLE" ID_FILE_SAVE_REPORT >/dev/null
+drive wait-window "Save As" 15000 >/dev/null
+drive click "Save As" 1 >/dev/null   # IDOK, "Save"
+drive wait-gone "Save As" 15000 >/dev/null
+sleep 0.5
+report=$(ls "$E2E_PROGRAM_DIR"/logs/Scan\ *.txt 2>/dev/null | head -n 1)
+check "the report has the proposed name in the log folder ($report)" [ -n "$report" ]
+if [ -n "$report" ]; then
+    text=$(tr -d '\r' < "$report")
+    expect_eq "its first line" "Kestrune v2.01 scan report" "$(echo "$text" | head -n 1)"
+    expect_eq "its counts" "Finds: 8 (RegKey 1, RegValue 1, File 3, Folder 1, Cookie 2)
+Ignored: 1" "$(echo "$text" | grep -E '^(Finds|Ignored):')"
+    expect_eq "a line per find" "Delta${T}C:\\kestrune-e2e\\one\\twice.dat${T}File${T}Dangerous${T}yes" \
+        "$(echo "$text" | grep 'one.twice.dat')"
+fi
+# The scans below see everything again.
+wine reg delete 'HKCU\SOFTWARE\Kestrune\Ignore' /f >/dev/null 2>&1
 
 say "the tray's Scan, stopped at once"
 # One driver run, so that the stop is confirmed as soon as possible. (The walk

@@ -649,6 +649,53 @@ bool cmdSelectRow(const Args& a)
     return true;
 }
 
+BOOL CALLBACK findPopupMenu(HWND window, LPARAM param)
+{
+    if (!IsWindowVisible(window) || className(window) != "#32768")
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
+// The popup menu that is up (class "#32768"), waiting up to `timeout` for it.
+HWND waitPopupMenu(DWORD timeout)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND menu = nullptr;
+        EnumWindows(findPopupMenu, reinterpret_cast<LPARAM>(&menu));
+        if (menu != nullptr || GetTickCount() - start >= timeout)
+            return menu;
+        Sleep(50);
+    }
+}
+
+// Opens the context menu of control ID as the menu key does (WM_CONTEXTMENU
+// at -1, -1 to the control's parent) and chooses an item by its underlined
+// letter KEY, as a user would; a disabled item closes the menu without its
+// command, so the test checks the command's effect. Fails when no menu comes
+// up, or when it is still up a second later (closed with Esc then).
+bool cmdContextMenu(const Args& a)
+{
+    HWND c = control(a.at(1), a.at(2));
+    if (c == nullptr)
+        return fail("no control " + a[2]);
+    if (a.at(3).size() != 1)
+        return fail("KEY is one letter, not \"" + a[3] + "\"");
+    PostMessageA(GetParent(c), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(c), MAKELPARAM(-1, -1));
+    HWND menu = waitPopupMenu(kDefaultTimeoutMs);
+    if (menu == nullptr)
+        return fail("no context menu came up");
+    PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(a[3][0])), 1);
+    for (int i = 0; i < 20; ++i) {
+        Sleep(50);
+        if (!IsWindow(menu) || !IsWindowVisible(menu))
+            return true;
+    }
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    return fail("the context menu took no item '" + a[3] + "'");
+}
+
 BOOL CALLBACK listWindow(HWND window, LPARAM)
 {
     if (!IsWindowVisible(window))
@@ -697,6 +744,7 @@ const Command kCommands[] = {
     {"rows", 2, cmdRows, "rows TITLE ID              prints CHECKED<tab>TEXT<tab>... per row"},
     {"check-row", 4, cmdCheckRow, "check-row TITLE ID ROW 0|1"},
     {"select-row", 3, cmdSelectRow, "select-row TITLE ID ROW"},
+    {"context-menu", 3, cmdContextMenu, "context-menu TITLE ID KEY   chooses the item underlined KEY"},
     {"list", 0, cmdList, "list"},
     {"sleep", 1, cmdSleep, "sleep MS"},
 };
