@@ -639,8 +639,15 @@ bool cmdSelectRow(const Args& a)
     int row = 0;
     if (!listRow(a, list, row))
         return false;
+    // As a click does, the row becomes the only one selected; "add" keeps the
+    // others, as a Ctrl+click does.
+    const bool add = a.size() > 4 && a[4] == "add";
     RemoteMemory remote(list, sizeof(LVITEMA));
     LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    if (!add && (!remote.valid() || !remote.write(&item, sizeof item) ||
+                 !SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), remote.address())))
+        return fail("cannot clear the selection");
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     if (!remote.valid() || !remote.write(&item, sizeof item) ||
@@ -743,7 +750,7 @@ const Command kCommands[] = {
     {"watch-text", 1, cmdWatchText, "watch-text ID [TIMEOUT_MS]   prints MS<tab>TEXT per change"},
     {"rows", 2, cmdRows, "rows TITLE ID              prints CHECKED<tab>TEXT<tab>... per row"},
     {"check-row", 4, cmdCheckRow, "check-row TITLE ID ROW 0|1"},
-    {"select-row", 3, cmdSelectRow, "select-row TITLE ID ROW"},
+    {"select-row", 3, cmdSelectRow, "select-row TITLE ID ROW [add]   add: keep the other rows selected"},
     {"context-menu", 3, cmdContextMenu, "context-menu TITLE ID KEY   chooses the item underlined KEY"},
     {"list", 0, cmdList, "list"},
     {"sleep", 1, cmdSleep, "sleep MS"},
