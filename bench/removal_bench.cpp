@@ -10,6 +10,8 @@
 // file, a hundred files a folder, after an untimed warm-up of 300. Exit 0
 // when (2) takes at most 3 times (1) and a find at 10,000 costs at most 1.5
 // times a find at 300, 1 when not, 2 on a set-up failure.
+#include "bench_support.h"
+
 #include "definitions/parasite.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
@@ -26,23 +28,12 @@
 #include <vector>
 
 using namespace kestrune;
+using bench::nowMs;
 
 namespace {
 
 const char kRoot[] = "C:\\benchremoval";
 const int kPerFolder = 100;
-
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * counter.QuadPart / frequency.QuadPart;
-}
 
 bool writeFile(const std::string& path, const std::string& bytes)
 {

@@ -1,6 +1,7 @@
 // The Ignored items dialog.
 #include "app/ignored_items_dialog.h"
 
+#include "ui/list_view_cells.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -8,24 +9,6 @@
 #include <string>
 
 namespace kestrune {
-
-namespace {
-
-void addColumn(HWND list, int column, const char* text, int width)
-{
-    LVCOLUMNA col = {};
-    col.mask = LVCF_TEXT | LVCF_WIDTH;
-    col.pszText = const_cast<char*>(text);
-    col.cx = width;
-    ListView_InsertColumn(list, column, &col);
-}
-
-void setCell(HWND list, int row, int column, std::string text)
-{
-    ListView_SetItemText(list, row, column, &text[0]);
-}
-
-}  // namespace
 
 INT_PTR IgnoredItemsDialog::run(HWND owner)
 {
@@ -37,10 +20,10 @@ INT_PTR IgnoredItemsDialog::onInitDialog(HWND dialog)
     dialog_ = dialog;
     list_ = GetDlgItem(dialog, IDC_IGNORED_LIST);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
-    addColumn(list_, 0, "Type", 60);
-    addColumn(list_, 1, "Location", 260);
-    addColumn(list_, 2, "Parasite", 90);
-    addColumn(list_, 3, "Added", 110);
+    addListColumn(list_, 0, "Type", 60);
+    addListColumn(list_, 1, "Location", 260);
+    addListColumn(list_, 2, "Parasite", 90);
+    addListColumn(list_, 3, "Added", 110);
     fill();
     return TRUE;
 }
@@ -73,9 +56,9 @@ void IgnoredItemsDialog::fill()
         item.iItem = row;
         item.pszText = &type[0];
         ListView_InsertItem(list_, &item);
-        setCell(list_, row, 1, entries_[i].location);
-        setCell(list_, row, 2, entries_[i].parasite);
-        setCell(list_, row, 3, entries_[i].added);
+        setListCell(list_, row, 1, entries_[i].location);
+        setListCell(list_, row, 2, entries_[i].parasite);
+        setListCell(list_, row, 3, entries_[i].added);
     }
     EnableWindow(GetDlgItem(dialog_, IDC_IGNORED_REMOVE), !entries_.empty());
 }

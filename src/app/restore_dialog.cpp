@@ -1,6 +1,7 @@
 // The Restore from Backup dialog.
 #include "app/restore_dialog.h"
 
+#include "ui/list_view_cells.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -23,15 +24,6 @@ public:
     }
     std::vector<RestoreOutcome> notRestored;
 };
-
-void addColumn(HWND list, int column, const char* text, int width)
-{
-    LVCOLUMNA col = {};
-    col.mask = LVCF_TEXT | LVCF_WIDTH;
-    col.pszText = const_cast<char*>(text);
-    col.cx = width;
-    ListView_InsertColumn(list, column, &col);
-}
 
 std::string localDate(const FILETIME& written)
 {
@@ -70,8 +62,8 @@ INT_PTR RestoreDialog::onInitDialog(HWND dialog)
     dialog_ = dialog;
     archiveList_ = GetDlgItem(dialog, IDC_RESTORE_ARCHIVES);
     ListView_SetExtendedListViewStyle(archiveList_, LVS_EX_FULLROWSELECT);
-    addColumn(archiveList_, 0, "Date", 150);
-    addColumn(archiveList_, 1, "Items", 80);
+    addListColumn(archiveList_, 0, "Date", 150);
+    addListColumn(archiveList_, 1, "Items", 80);
     items_.attach(GetDlgItem(dialog, IDC_RESTORE_ITEMS));
     items_.addExtendedStyle(LVS_EX_FULLROWSELECT);
     items_.insertColumn(0, "Kind", 70);
