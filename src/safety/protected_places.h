@@ -75,6 +75,10 @@ public:
     // Also asks Windows' own file protection (SfcIsFileProtected), where the
     // system answers.
     bool isProtectedFile(const std::string& path) const;
+    // True when one of the comparable forms of a path (see comparablePaths)
+    // is protected as a folder or as a file, as isProtectedFolder or
+    // isProtectedFile would find; true for no forms (not comparable).
+    bool formsProtected(const std::vector<std::string>& forms) const;
     // True when the key `subKey` below the hive named `hiveName` (a name of
     // the hive table, any case) is protected: a hive root, a key of the
     // built-in trees, a key that holds one, or Kestrune's settings key or a
