@@ -49,7 +49,7 @@ public:
     const ProtectedPlaces& protectedPlaces() const { return protectedPlaces_; }
     // True when the existing file or folder at `path` is a protected place,
     // as a folder or as a file (the judge keeps what it learnt of each folder
-    // for the rest of this run).
+    // for the rest of this run, unguarded: ask only on the run's own thread).
     bool placeProtected(const std::string& path) { return placeJudge_.isProtected(path); }
 
     bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
