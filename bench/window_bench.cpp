@@ -21,6 +21,7 @@
 #include "definitions/reference_text.h"
 #include "platform/handles.h"
 #include "platform/message_boxes.h"
+#include "safety/place_judge.h"
 #include "scan/scan_thread.h"
 #include "settings/settings_store.h"
 
@@ -216,12 +217,11 @@ double engineScanMs(const std::string& definitions, int n, bool protectedPlaces)
 double protectedCheckMs(int n)
 {
     const ProtectedPlaces places = protectedPlacesOfThisMachine();
+    PlaceJudge judge(places);
     int refused = 0;
     const double start = nowMs();
-    for (int i = 0; i < n; ++i) {
-        const std::string path = plantFolder(n, i) + "\\" + plantName(i);
-        refused += places.isProtectedFolder(path) || places.isProtectedFile(path);
-    }
+    for (int i = 0; i < n; ++i)
+        refused += judge.isProtected(plantFolder(n, i) + "\\" + plantName(i));
     const double ms = nowMs() - start;
     return refused == 0 ? ms : -1;
 }

@@ -70,6 +70,11 @@ bool BackupArchive::open(const std::string& path, const std::optional<std::strin
     return true;
 }
 
+void BackupArchive::setRootFolder(const std::string& folder)
+{
+    rootFolder_ = withTrailingBackslash(folder);
+}
+
 std::string BackupArchive::absolutePath(const std::string& path) const
 {
     if (path.find(':') != std::string::npos)

@@ -48,6 +48,10 @@ public:
     // nothing. False when the archive could not be opened.
     bool open(const std::string& path, const std::optional<std::string>& root, bool append);
 
+    // Makes `folder` (ending in a backslash, added when missing) the root
+    // folder of the entries added from now on.
+    void setRootFolder(const std::string& folder);
+
     // Adds one file. With `flatNames` the entry is the file's bare name;
     // otherwise it is the path relative to the root folder, its backslashes
     // written as the zip format's forward slashes (an absolute path outside

@@ -9,6 +9,7 @@
 #include "settings/data_folder.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace kestrune {
 
@@ -63,12 +64,14 @@ bool isFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Adds every entry the backup made, under its path inside the backup folder.
+// Adds every entry the backup made under its name, whichever subfolder of the
+// backup folder holds it.
 bool packEntries(const BackupSession& session, BackupArchive& archive)
 {
     bool everything = true;
     for (const std::string& name : session.entries()) {
-        const std::string path = joinPath(session.folder(), name);
+        const std::string path = session.pathOf(name);
+        archive.setRootFolder(session.folderOf(name));
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
             continue;   // a copy that failed, already counted as such
         if (!(isFolder(path) ? archive.addFolder(path, false) : archive.addFile(path, false)))
@@ -77,17 +80,23 @@ bool packEntries(const BackupSession& session, BackupArchive& archive)
     return everything;
 }
 
-// Empties the backup folder of this backup's entries and of whatever else
-// the folder walk can remove; the folder itself stays.
+// Empties the backup folder of this backup's entries, their subfolders and
+// whatever else the folder walk can remove; the folder itself stays.
 void removeEntries(const BackupSession& session)
 {
+    std::vector<std::string> parts;   // the subfolders, filled one after the other
     for (const std::string& name : session.entries()) {
-        const std::string path = joinPath(session.folder(), name);
+        const std::string path = session.pathOf(name);
         if (isFolder(path))
             deleteFolderTree(path);
         else
             DeleteFileA(path.c_str());
+        const std::string part = session.folderOf(name);
+        if (part != session.folder() && (parts.empty() || parts.back() != part))
+            parts.push_back(part);
     }
+    for (const std::string& part : parts)
+        RemoveDirectoryA(part.c_str());
     deleteFolderContents(session.folder());
 }
 

@@ -22,10 +22,32 @@ std::string numberedName(const std::string& name, int n)
 }
 
 BackupSession::BackupSession(std::string folder, BackupReport* report)
-    : folder_(std::move(folder)), report_(report)
+    : folder_(std::move(folder)), report_(report), part_(folder_)
 {
-    taken_.insert(foldedText(kConfigFileName));
-    taken_.insert(foldedText(kManifestFileName));
+    taken_.emplace(foldedText(kConfigFileName), folder_);
+    taken_.emplace(foldedText(kManifestFileName), folder_);
+}
+
+const std::string& BackupSession::partForNextEntry()
+{
+    if (partEntries_ < kEntriesPerPart)
+        return part_;
+    partEntries_ = 0;
+    // A subfolder an earlier backup left (something in it could not be
+    // removed) is passed by: this backup's copies go into folders of its own.
+    for (;;) {
+        const std::string name = "~part" + std::to_string(++partNumber_);
+        const std::string path = joinPath(folder_, name);
+        if (CreateDirectoryA(path.c_str(), nullptr)) {
+            parts_.insert(foldedText(name));
+            part_ = path;
+            return part_;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            part_ = folder_;
+            return part_;
+        }
+    }
 }
 
 std::string BackupSession::claimName(const std::string& name)
@@ -35,12 +57,25 @@ std::string BackupSession::claimName(const std::string& name)
         const std::string key = foldedText(candidate);
         if (taken_.count(key) != 0)
             continue;
-        if (GetFileAttributesA(joinPath(folder_, candidate).c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (parts_.count(key) == 0 &&
+            GetFileAttributesA(joinPath(folder_, candidate).c_str()) != INVALID_FILE_ATTRIBUTES)
             continue;
-        taken_.insert(key);
+        taken_.emplace(key, partForNextEntry());
+        ++partEntries_;
         entries_.push_back(candidate);
         return candidate;
     }
+}
+
+std::string BackupSession::folderOf(const std::string& name) const
+{
+    const auto found = taken_.find(foldedText(name));
+    return found == taken_.end() ? folder_ : found->second;
+}
+
+std::string BackupSession::pathOf(const std::string& name) const
+{
+    return joinPath(folderOf(name), name);
 }
 
 void BackupSession::stepDone(const BackupStep& step)

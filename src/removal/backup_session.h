@@ -2,12 +2,16 @@
 // already taken in it, the manifest of what each export and copy came from,
 // and whether every step so far succeeded. The registry export and the file
 // copies write through it; the backup run packs the folder afterwards.
-// Window thread only.
+// The first kEntriesPerPart exports and copies lie in the temporary folder
+// itself, the later ones in subfolders of it holding kEntriesPerPart each (a
+// new name in a folder costs more the more the folder holds); in the archive
+// every entry has its claimed name all the same. Window thread only.
 #pragma once
 
 #include "removal/responsiveness.h"
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -54,6 +58,9 @@ public:
     BackupSession(const BackupSession&) = delete;
     BackupSession& operator=(const BackupSession&) = delete;
 
+    // The claimed entries the folder, and each of its subfolders, holds.
+    static constexpr int kEntriesPerPart = 100;
+
     const std::string& folder() const { return folder_; }
     // The report handed in (may be null), for the copies and exports that
     // wait through it.
@@ -63,8 +70,15 @@ public:
     // numberedName(name, 2), (name, 3), ... that this backup has not handed
     // out before (compared without regard to case; Config.ini and the
     // manifest are taken from the start) and that no entry of the folder
-    // has. The name is then taken.
+    // has. The name is then taken, and its entry is to be made at
+    // pathOf(name).
     std::string claimName(const std::string& name);
+    // Where the entry `name` (a claimed name, Config.ini or the manifest)
+    // lies: in the folder, or, for a claimed name after the first
+    // kEntriesPerPart, in a subfolder this backup made.
+    std::string pathOf(const std::string& name) const;
+    // The folder pathOf(name) lies in.
+    std::string folderOf(const std::string& name) const;
 
     // Counts a failed step and passes the step to the report.
     void stepDone(const BackupStep& step);
@@ -93,10 +107,18 @@ public:
 
 private:
     bool appendTo(const std::string& fileName, const std::string& text);
+    // The folder for the next claimed entry: the folder itself, then a new
+    // subfolder whenever the last one is full (the folder itself when none
+    // can be made).
+    const std::string& partForNextEntry();
 
     std::string folder_;
     BackupReport* report_;
-    std::unordered_set<std::string> taken_;   // folded names
+    std::unordered_map<std::string, std::string> taken_;   // folded name -> its folder
+    std::unordered_set<std::string> parts_;   // folded names of this backup's subfolders
+    std::string part_;                         // the folder being filled
+    int partEntries_ = 0;
+    int partNumber_ = 0;
     std::vector<std::string> entries_;
     std::string manifest_;
     int failures_ = 0;

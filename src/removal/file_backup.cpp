@@ -68,7 +68,7 @@ void copyFile(BackupSession& session, BackupStepKind kind, const char* type,
               const std::string& source)
 {
     const std::string name = session.claimName(baseNameOf(source));
-    const std::string copy = joinPath(session.folder(), name);
+    const std::string copy = session.pathOf(name);
     const bool ok = CopyFileA(source.c_str(), copy.c_str(), FALSE) != FALSE;
     if (ok) {
         const DWORD attributes = takeAttributes(source, copy);
@@ -99,7 +99,7 @@ void backupFolders(const Parasite& parasite, BackupSession& session,
         const std::string source = itemFullPath(item->path, item->name);
         if (!sourceMissing(source)) {
             const std::string name = session.claimName(item->name);
-            const std::string copy = joinPath(session.folder(), name);
+            const std::string copy = session.pathOf(name);
             const bool ok = copyFolderTree(source, copy, session.report());
             if (ok) {
                 std::string details = "[PATH:" + source + "]\r\n[ATTRIBUTES:" +

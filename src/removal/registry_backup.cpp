@@ -19,7 +19,7 @@ void exportInto(BackupSession& session, const std::string& fileName, const std::
 {
     const std::string name = session.claimName(fileName);
     const bool ok =
-        exportRegistryKey(keyText, joinPath(session.folder(), name), session.report());
+        exportRegistryKey(keyText, session.pathOf(name), session.report());
     if (ok)
         session.addManifestRecord(type, name, details);
     session.stepDone(BackupStep{BackupStepKind::RegistryExport, keyText, name, ok});

@@ -143,22 +143,36 @@ bool plainPathText(const std::string& path)
 
 std::vector<std::string> comparablePaths(const std::string& path)
 {
+    std::vector<std::string> forms;
+    comparablePathsResolved(path, forms);
+    return forms;
+}
+
+bool comparablePathsResolved(const std::string& path, std::vector<std::string>& forms)
+{
+    forms.clear();
     if (!plainPathText(path))
-        return {};
+        return false;
     const std::string full = fullPathOf(path);
     if (!plainPathText(full))
-        return {};   // a device name ("C:\x\con" gives "\\.\con") or a failure
+        return false;   // a device name ("C:\x\con" gives "\\.\con") or a failure
     const std::string drive = full.substr(0, 2) + "\\";
     const std::string spelled = longSpelling(drive, partsAfterDrive(full));
 
-    std::vector<std::string> forms{foldedText(withoutTrailingBackslash(spelled))};
+    forms.push_back(foldedText(withoutTrailingBackslash(spelled)));
     const std::string led = leadsTo(spelled);   // empty for a missing path
-    if (!led.empty()) {
-        std::string form = foldedText(withoutTrailingBackslash(led));
-        if (form != forms[0])
-            forms.push_back(form);
-    }
-    return forms;
+    if (led.empty())
+        return false;
+    std::string form = foldedText(withoutTrailingBackslash(led));
+    if (form != forms[0])
+        forms.push_back(form);
+    return true;
+}
+
+std::string finalComparablePath(const std::string& path)
+{
+    const std::string led = leadsTo(path);
+    return led.empty() ? std::string() : foldedText(withoutTrailingBackslash(led));
 }
 
 bool isDriveRoot(const std::string& path)

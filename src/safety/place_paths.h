@@ -23,6 +23,14 @@ bool plainPathText(const std::string& path);
 // turns it into something that is not plain (a device name such as "con").
 std::vector<std::string> comparablePaths(const std::string& path);
 
+// comparablePaths into `forms`; true when the path exists and where it leads
+// could be told, so that `forms` holds every place the path reaches.
+bool comparablePathsResolved(const std::string& path, std::vector<std::string>& forms);
+
+// Where the existing `path` leads with every link followed, as a comparable
+// form (folded, without trailing backslash); empty when it cannot be told.
+std::string finalComparablePath(const std::string& path);
+
 // True for a folded drive root "x:\".
 bool isDriveRoot(const std::string& path);
 

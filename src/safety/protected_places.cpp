@@ -209,6 +209,17 @@ bool ProtectedPlaces::isProtectedPlace(const std::string& path) const
     return isProtectedFile(path);
 }
 
+bool ProtectedPlaces::formsProtected(const std::vector<std::string>& forms) const
+{
+    if (forms.empty())
+        return true;
+    for (const std::string& form : forms) {
+        if (protectedForm(form) || fileProtection().protects(form))
+            return true;
+    }
+    return false;
+}
+
 bool ProtectedPlaces::isProtectedKey(const std::string& hiveName, const std::string& subKey) const
 {
     return keys_.isProtectedKey(hiveName, subKey);

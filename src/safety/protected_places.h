@@ -78,6 +78,10 @@ public:
     // isProtectedFolder(path) || isProtectedFile(path), with `path` resolved
     // once: for an existing entry that may be either (the scan's finds).
     bool isProtectedPlace(const std::string& path) const;
+    // True when one of the comparable forms of a path (see comparablePaths)
+    // is protected as a folder or as a file, as isProtectedFolder or
+    // isProtectedFile would find; true for no forms (not comparable).
+    bool formsProtected(const std::vector<std::string>& forms) const;
     // True when the key `subKey` below the hive named `hiveName` (a name of
     // the hive table, any case) is protected: a hive root, a key of the
     // built-in trees, a key that holds one, or Kestrune's settings key or a

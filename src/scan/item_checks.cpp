@@ -82,14 +82,6 @@ std::string trimmedLocation(const std::string& text)
 
 namespace {
 
-// True when an existing file or folder at `path` must not be reported. Both
-// questions are asked whatever the item's kind, since a file item also finds
-// a folder and the other way round.
-bool placeProtected(const ScanRun& run, const std::string& path)
-{
-    return run.protectedPlaces().isProtectedPlace(path);
-}
-
 template <typename Item>
 void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList<Item>& pending,
                      FindKind kind)
@@ -107,7 +99,7 @@ void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList
         const std::string trimmed = trimmedLocation(location);
         if (!PathFileExistsA(trimmed.c_str())) {
             item.found = 0;
-        } else if (placeProtected(run, trimmed)) {
+        } else if (run.placeProtected(trimmed)) {
             item.found = 0;
             run.skip(kind, parasiteIndex, itemIndex, trimmed);
         } else {
@@ -126,7 +118,7 @@ void matchPending(ScanRun& run, PendingList<Item>& pending, const std::string& e
         return;
     const PendingSearch taken = *record;
     // The item stays pending: a later entry of its name may take it.
-    if (placeProtected(run, fullPath)) {
+    if (run.placeProtected(fullPath)) {
         run.skip(kind, taken.parasiteIndex, taken.itemIndex, fullPath);
         return;
     }
@@ -157,7 +149,7 @@ void matchDefined(ScanRun& run, const DefinedIndex<Item>& index, const std::stri
         if (!sameText(item.path, parent) || itemTextRefused(item.path, item.name))
             continue;
         if (place == NotAsked)
-            place = placeProtected(run, fullPath) ? Protected : Free;
+            place = run.placeProtected(fullPath) ? Protected : Free;
         reportedParasite = record.parasiteIndex;
         if (place == Protected) {
             run.skip(kind, record.parasiteIndex, record.itemIndex, fullPath);

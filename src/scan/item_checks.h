@@ -14,6 +14,7 @@
 #pragma once
 
 #include "definitions/parasite.h"
+#include "safety/place_judge.h"
 #include "safety/protected_places.h"
 #include "scan/pending_search.h"
 #include "settings/ignore_list.h"
@@ -37,7 +38,7 @@ public:
     ScanRun(ParasiteList& parasites, ScanReporter& reporter,
             const ProtectedPlaces& protectedPlaces, const IgnoreSet* ignored = nullptr)
         : parasites_(parasites), reporter_(reporter), protectedPlaces_(protectedPlaces),
-          ignored_(ignored)
+          placeJudge_(protectedPlaces), ignored_(ignored)
     {
     }
     ScanRun(const ScanRun&) = delete;
@@ -46,6 +47,10 @@ public:
     ParasiteList& parasites() { return parasites_; }
     ScanReporter& reporter() { return reporter_; }
     const ProtectedPlaces& protectedPlaces() const { return protectedPlaces_; }
+    // True when the existing file or folder at `path` is a protected place,
+    // as a folder or as a file (the judge keeps what it learnt of each folder
+    // for the rest of this run, unguarded: ask only on the run's own thread).
+    bool placeProtected(const std::string& path) { return placeJudge_.isProtected(path); }
 
     bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
     void show(const std::string& text) { reporter_.currentText(text); }
@@ -83,6 +88,7 @@ private:
     ParasiteList& parasites_;
     ScanReporter& reporter_;
     const ProtectedPlaces& protectedPlaces_;
+    PlaceJudge placeJudge_;
     const IgnoreSet* ignored_;
     std::set<std::string> skipped_;
     std::set<std::string> ignoredFinds_;

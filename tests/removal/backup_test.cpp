@@ -245,6 +245,45 @@ TEST_F(Backup, TheArchiveHoldsExportsCopiesAndDescriptionsAndTheFolderIsEmptiedA
     EXPECT_EQ((std::vector<std::string>{".stale"}), ts::folderNames(places.backupFolder));
 }
 
+// Past the first hundred the copies lie in subfolders of the backup folder
+// (one an earlier backup left behind is passed by); the archive names every
+// entry as if they all lay in the folder itself.
+TEST_F(Backup, ManyCopiesKeepTheirNamesInTheArchive)
+{
+    const int files = 2 * ks::BackupSession::kEntriesPerPart + 50;
+    ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
+    std::vector<std::string> expected{"Config.ini", "Manifest.ini", "Bad/", "Bad/a.txt"};
+    for (int i = 0; i < files; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        ts::writeTextFile(work + "\\Src\\" + name, "file " + std::to_string(i));
+        ts::fileItem(bad, name, work + "\\Src");
+        expected.push_back(name);
+    }
+    ts::writeTextFile(work + "\\Prog\\Bad\\a.txt", "a");
+    ts::folderItem(bad, "Bad", work + "\\Prog");
+    ts::writeTextFile(places.backupFolder + "\\~part1\\.stale", "from an earlier backup");
+
+    ks::BackupOutcome outcome = ks::makeBackup(list, &report, ts::machinePlaces(), places);
+
+    EXPECT_TRUE(outcome.complete);
+    std::vector<ts::ZipEntry> entries;
+    ASSERT_TRUE(ts::readZip(outcome.archivePath, entries));
+    std::vector<std::string> names;
+    for (const ts::ZipEntry& entry : entries) {
+        names.push_back(entry.name);
+        if (entry.name == "f" + std::to_string(files - 1) + ".txt") {
+            EXPECT_EQ("file " + std::to_string(files - 1), entry.data);
+        }
+        if (entry.name == "Bad/a.txt") {
+            EXPECT_EQ("a", entry.data);
+        }
+    }
+    EXPECT_EQ(sortedNames(expected), sortedNames(names));
+    EXPECT_EQ((std::vector<std::string>{"~part1"}), ts::folderNames(places.backupFolder));
+    EXPECT_EQ((std::vector<std::string>{".stale"}),
+              ts::folderNames(places.backupFolder + "\\~part1"));
+}
+
 TEST_F(Backup, TwoBackupsInTheSameSecondKeepBothArchives)
 {
     ts::writeTextFile(work + "\\f.txt", "f");

@@ -3,6 +3,7 @@
 // reaches them (tests/safety/places_fixtures.sh makes the links), Kestrune's
 // own places, and the removable neighbours beside each.
 #include "safety/own_places.h"
+#include "safety/place_judge.h"
 #include "safety/protected_places.h"
 
 #include "settings/data_folder.h"
@@ -58,13 +59,29 @@ protected:
         own.backupFolder = std::string(kProgramFolder) + "KestruneBackup";
         own.dataFolders = {kProgramFolder, perUserFolder()};
         places_.reset(new ks::ProtectedPlaces(ks::ProtectedPlaces::forThisMachine(own)));
+        judge_.reset(new ks::PlaceJudge(*places_));
     }
-    static void TearDownTestSuite() { places_.reset(); }
+    static void TearDownTestSuite()
+    {
+        judge_.reset();
+        places_.reset();
+    }
+
+    // The scan's judge, shared by the tests so that its folders are kept from
+    // one path to the next, answers as the two uncached questions do.
+    static void expectJudgedAlike(const std::string& path)
+    {
+        const bool uncached = places_->isProtectedFolder(path) || places_->isProtectedFile(path);
+        EXPECT_EQ(uncached, judge_->isProtected(path)) << "judged [" << path << "]";
+        EXPECT_EQ(uncached, places_->isProtectedPlace(path)) << "place [" << path << "]";
+    }
 
     static std::unique_ptr<ks::ProtectedPlaces> places_;
+    static std::unique_ptr<ks::PlaceJudge> judge_;
 };
 
 std::unique_ptr<ks::ProtectedPlaces> ProtectedPlacesTest::places_;
+std::unique_ptr<ks::PlaceJudge> ProtectedPlacesTest::judge_;
 
 TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
 {
@@ -133,9 +150,7 @@ TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
     };
     for (const PlaceCase& c : cases) {
         EXPECT_EQ(c.expected, places_->isProtectedFolder(c.path)) << "[" << c.path << "]";
-        EXPECT_EQ(c.expected || places_->isProtectedFile(c.path),
-                  places_->isProtectedPlace(c.path))
-            << "[" << c.path << "]";
+        expectJudgedAlike(c.path);
     }
 }
 
@@ -190,9 +205,39 @@ TEST_F(ProtectedPlacesTest, FilesUnderEverySpellingAndTheirNeighbours)
     };
     for (const PlaceCase& c : cases) {
         EXPECT_EQ(c.expected, places_->isProtectedFile(c.path)) << "[" << c.path << "]";
-        EXPECT_EQ(c.expected || places_->isProtectedFolder(c.path),
-                  places_->isProtectedPlace(c.path))
-            << "[" << c.path << "]";
+        expectJudgedAlike(c.path);
+    }
+}
+
+// Existing entries the scan meets, each judged twice (the second time from
+// the kept folder): through links on the way, as links themselves, under
+// short folder names, in other cases and with trailing dots.
+TEST_F(ProtectedPlacesTest, TheScansJudgeKeepsFoldersWithoutChangingAnAnswer)
+{
+    const std::string programFiles = shortPath("C:\\Program Files");
+    const PlaceCase cases[] = {
+        {"C:\\windows\\system32\\kernel32.dll", true},
+        {"C:\\windows\\SYSTEM32\\Kernel32.DLL", true},
+        {"C:\\placesfix\\winlink\\system32\\kernel32.dll", true},
+        {"C:\\placesfix\\WINLINK\\system32\\services.exe", true},
+        {"C:\\placesfix\\winlink\\system32\\drivers", true},
+        {"C:\\placesfix\\kernellink", true},
+        {"C:\\placesfix\\winlink", true},
+        {"C:\\placesfix\\programlink\\Common Files", true},
+        {programFiles + "\\Common Files", true},
+        {"C:\\windows\\system32\\kernel32.dll. .", true},
+        {"C:\\windows\\system32\\..\\system32\\kernel32.dll", true},
+        {"C:\\Sandbox\\svchost.exe", false},
+        {"C:\\SANDBOX\\Kernel32.dll", false},
+        {"C:\\Sandbox\\inner", false},
+        {"C:\\Sandbox\\inner\\..\\svchost.exe.", false},
+        {"C:\\Sandbox", false},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const PlaceCase& c : cases) {
+            EXPECT_EQ(c.expected, judge_->isProtected(c.path)) << "[" << c.path << "]";
+            expectJudgedAlike(c.path);
+        }
     }
 }
 
