@@ -40,7 +40,7 @@ INT_PTR IgnoredItemsDialog::onInitDialog(HWND dialog)
     addColumn(list_, 0, "Type", 60);
     addColumn(list_, 1, "Location", 260);
     addColumn(list_, 2, "Parasite", 90);
-    addColumn(list_, 3, "Added", 110);
+    addColumn(list_, 3, "Added", 130);
     fill();
     return TRUE;
 }
