@@ -23,7 +23,7 @@ INT_PTR IgnoredItemsDialog::onInitDialog(HWND dialog)
     addListColumn(list_, 0, "Type", 60);
     addListColumn(list_, 1, "Location", 260);
     addListColumn(list_, 2, "Parasite", 90);
-    addListColumn(list_, 3, "Added", 110);
+    addListColumn(list_, 3, "Added", 130);
     fill();
     return TRUE;
 }

@@ -677,22 +677,56 @@ HWND waitPopupMenu(DWORD timeout)
     }
 }
 
-// Opens the context menu of control ID as the menu key does (WM_CONTEXTMENU
-// at -1, -1 to the control's parent) and chooses an item by its underlined
+// Opens the context menu of control ID (a.at(1), a.at(2)) as the menu key
+// does: WM_CONTEXTMENU at -1, -1 to the control's parent. Returns the menu,
+// or nullptr (reported) when none comes up.
+HWND openContextMenu(const Args& a)
+{
+    HWND c = control(a.at(1), a.at(2));
+    if (c == nullptr) {
+        fail("no control " + a[2]);
+        return nullptr;
+    }
+    PostMessageA(GetParent(c), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(c), MAKELPARAM(-1, -1));
+    HWND menu = waitPopupMenu(kDefaultTimeoutMs);
+    if (menu == nullptr)
+        fail("no context menu came up");
+    return menu;
+}
+
+// Opens the context menu and leaves it up (for a screenshot); close-menu
+// closes it.
+bool cmdOpenContextMenu(const Args& a)
+{
+    return openContextMenu(a) != nullptr;
+}
+
+// Closes the popup menu that is up with Esc, as a user would.
+bool cmdCloseMenu(const Args&)
+{
+    HWND menu = waitPopupMenu(0);
+    if (menu == nullptr)
+        return fail("no menu is up");
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    for (int i = 0; i < 20; ++i) {
+        Sleep(50);
+        if (!IsWindow(menu) || !IsWindowVisible(menu))
+            return true;
+    }
+    return fail("the menu did not close");
+}
+
+// Opens the context menu of control ID and chooses an item by its underlined
 // letter KEY, as a user would; a disabled item closes the menu without its
 // command, so the test checks the command's effect. Fails when no menu comes
 // up, or when it is still up a second later (closed with Esc then).
 bool cmdContextMenu(const Args& a)
 {
-    HWND c = control(a.at(1), a.at(2));
-    if (c == nullptr)
-        return fail("no control " + a[2]);
     if (a.at(3).size() != 1)
         return fail("KEY is one letter, not \"" + a[3] + "\"");
-    PostMessageA(GetParent(c), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(c), MAKELPARAM(-1, -1));
-    HWND menu = waitPopupMenu(kDefaultTimeoutMs);
+    HWND menu = openContextMenu(a);
     if (menu == nullptr)
-        return fail("no context menu came up");
+        return false;
     PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(a[3][0])), 1);
     for (int i = 0; i < 20; ++i) {
         Sleep(50);
@@ -752,6 +786,8 @@ const Command kCommands[] = {
     {"check-row", 4, cmdCheckRow, "check-row TITLE ID ROW 0|1"},
     {"select-row", 3, cmdSelectRow, "select-row TITLE ID ROW [add]   add: keep the other rows selected"},
     {"context-menu", 3, cmdContextMenu, "context-menu TITLE ID KEY   chooses the item underlined KEY"},
+    {"open-context-menu", 2, cmdOpenContextMenu, "open-context-menu TITLE ID   leaves it up"},
+    {"close-menu", 0, cmdCloseMenu, "close-menu                closes the menu that is up (Esc)"},
     {"list", 0, cmdList, "list"},
     {"sleep", 1, cmdSleep, "sleep MS"},
 };
