@@ -110,4 +110,15 @@ HWND findMainWindow()
     return hwnd;
 }
 
+HWND waitForMainWindow(DWORD timeoutMs)
+{
+    for (DWORD waited = 0;; waited += 10) {
+        if (HWND hwnd = findMainWindow())
+            return hwnd;
+        if (waited >= timeoutMs)
+            return nullptr;
+        Sleep(10);
+    }
+}
+
 }  // namespace bench

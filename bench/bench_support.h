@@ -49,5 +49,7 @@ Measure median(std::vector<Measure> runs);
 // Kestrune's main window (not the loading dialog or the icon's hidden
 // window) while its scan button is enabled; null when there is none.
 HWND findMainWindow();
+// findMainWindow, asked every 10 ms for up to `timeoutMs`.
+HWND waitForMainWindow(DWORD timeoutMs);
 
 }  // namespace bench

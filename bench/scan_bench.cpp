@@ -459,12 +459,7 @@ std::vector<Measure> windowScans(int runs, int& rows, std::string& error)
     std::vector<Measure> measures;
     std::thread driver([&] {
         for (int run = 0; run < runs; ++run) {
-            HWND hwnd = nullptr;
-            for (int i = 0; i < 6000 && hwnd == nullptr; ++i) {
-                hwnd = findMainWindow();
-                if (hwnd == nullptr)
-                    Sleep(10);
-            }
+            HWND hwnd = waitForMainWindow(60000);
             if (hwnd == nullptr || !boxes.other.empty())
                 return;
             Sleep(300);

@@ -254,12 +254,7 @@ bool runWindow(int n, Figures& figures)
     bool roadDone = false;
     std::thread driver([&] {
         for (int run = 0; run < kScanRuns + (withRoad ? 1 : 0); ++run) {
-            HWND hwnd = nullptr;
-            for (int i = 0; i < 6000 && hwnd == nullptr; ++i) {
-                hwnd = findMainWindow();
-                if (hwnd == nullptr)
-                    Sleep(10);
-            }
+            HWND hwnd = waitForMainWindow(60000);
             if (hwnd == nullptr || !boxes.problems.empty())
                 return;
             Sleep(300);
