@@ -2,6 +2,7 @@
 #include "bench_support.h"
 
 #include "app/main_window.h"
+#include "definitions/reference_text.h"
 #include "platform/handles.h"
 
 #include "resource.h"
@@ -94,6 +95,22 @@ bool makeFile(const std::string& path)
     kestrune::ScopedHandle file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     return file.valid();
+}
+
+bool writeFileBytes(const std::string& path, const std::string& bytes)
+{
+    kestrune::ScopedHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    return file.valid() &&
+           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool writeReferenceMarkup(const std::string& path, std::string markup)
+{
+    kestrune::scrambleBytes(markup);
+    return writeFileBytes(path, markup);
 }
 
 Measure median(std::vector<Measure> runs)

@@ -2,6 +2,8 @@
 // parasites with every item kind and realistic lengths, loads each several
 // times with loadReferenceFile, and reports the median times and their ratio.
 // Exit 0 when the growth is linear (ratio within 12), 1 otherwise.
+#include "bench_support.h"
+
 #include "definitions/reference_file.h"
 #include "definitions/reference_text.h"
 #include "platform/handles.h"
@@ -14,6 +16,7 @@
 #include <vector>
 
 using namespace kestrune;
+using bench::writeReferenceMarkup;
 
 namespace {
 
@@ -57,11 +60,7 @@ bool writeReferenceFile(const std::string& path, int parasites)
     for (int i = 0; i < parasites; ++i)
         text += parasiteMarkup(i);
     text += "</KS>\r\n";
-    scrambleBytes(text);
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file.valid() && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
-           && written == text.size();
+    return writeReferenceMarkup(path, text);
 }
 
 // Median of `runs` load times in milliseconds; negative when a load fails.

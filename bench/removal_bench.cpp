@@ -29,25 +29,12 @@
 
 using namespace kestrune;
 using bench::nowMs;
+using bench::writeFileBytes;
 
 namespace {
 
 const char kRoot[] = "C:\\benchremoval";
 const int kPerFolder = 100;
-
-bool writeFile(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
 
 std::string readFile(const std::string& path)
 {
@@ -85,7 +72,7 @@ bool placeFiles(const std::string& set, int count, const std::string& extension,
         if (i % kPerFolder == 0)
             CreateDirectoryA(folder.c_str(), nullptr);
         const std::string name = "x" + std::to_string(i) + "." + extension;
-        if (!writeFile(folder + "\\" + name, bodies[i % bodies.size()]))
+        if (!writeFileBytes(folder + "\\" + name, bodies[i % bodies.size()]))
             return false;
         auto parasite = std::make_unique<Parasite>();
         parasite->name = "Bench " + std::to_string(i);

@@ -120,12 +120,7 @@ bool writeReferenceFile(const std::string& path)
         text += "<DESCRIPTION>Generated for the scan benchmark.</DESCRIPTION></SW>\r\n";
     }
     text += "</KS>\r\n";
-    scrambleBytes(text);
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file.valid() &&
-           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
+    return writeReferenceMarkup(path, text);
 }
 
 // (a): the listing alone, links not entered.
@@ -385,15 +380,8 @@ double consoleScan(int count)
                 "<DESCRIPTION>Planted.</DESCRIPTION></SW>\r\n";
     }
     text += "</KS>\r\n";
-    scrambleBytes(text);
-    {
-        ScopedHandle file(CreateFileA(definitions.c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        if (!file.valid() ||
-            !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
-            return -1;
-    }
+    if (!writeReferenceMarkup(definitions, text))
+        return -1;
     const std::string output = programFolder() + "finds.txt";
     const double start = nowMs();
     const int code = runProcess("\"" + programFolder() + "kestrune-cli.exe\" scan --quiet --definitions \"" +

@@ -92,12 +92,7 @@ bool writeReferenceFile(const std::string& path, int n)
                 "</DANGER_LEVEL><DESCRIPTION>Planted for the window benchmark.</DESCRIPTION></SW>\r\n";
     }
     text += "</KS>\r\n";
-    scrambleBytes(text);
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file.valid() &&
-           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
+    return writeReferenceMarkup(path, text);
 }
 
 // Answers the window's questions on its own thread, takes the times, and

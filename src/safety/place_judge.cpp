@@ -11,20 +11,6 @@ namespace kestrune {
 
 namespace {
 
-// The position of the last backslash of `path` that is not the trail byte of
-// a two-byte character; npos when there is none.
-std::string::size_type lastBackslash(const std::string& path)
-{
-    std::string::size_type last = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
-            ++i;
-        else if (path[i] == '\\')
-            last = i;
-    }
-    return last;
-}
-
 std::string joinedForm(const std::string& folderForm, const std::string& foldedName)
 {
     return folderForm + (folderForm.back() == '\\' ? "" : "\\") + foldedName;

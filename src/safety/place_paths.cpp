@@ -180,11 +180,8 @@ bool isDriveRoot(const std::string& path)
     return path.size() == 3 && path[1] == ':' && path[2] == '\\';
 }
 
-std::string parentPath(const std::string& path)
+std::string::size_type lastBackslash(const std::string& path)
 {
-    if (isDriveRoot(path))
-        return std::string();
-    // The last backslash that is not the trail byte of a two-byte character.
     std::string::size_type last = std::string::npos;
     for (size_t i = 0; i < path.size(); ++i) {
         if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
@@ -192,6 +189,14 @@ std::string parentPath(const std::string& path)
         else if (path[i] == '\\')
             last = i;
     }
+    return last;
+}
+
+std::string parentPath(const std::string& path)
+{
+    if (isDriveRoot(path))
+        return std::string();
+    const std::string::size_type last = lastBackslash(path);
     if (last == std::string::npos)
         return std::string();
     if (last == 2 && path[1] == ':')

@@ -34,6 +34,10 @@ std::string finalComparablePath(const std::string& path);
 // True for a folded drive root "x:\".
 bool isDriveRoot(const std::string& path);
 
+// The position of the last backslash of `path` that is not the trail byte of
+// a two-byte character; npos when there is none.
+std::string::size_type lastBackslash(const std::string& path);
+
 // The folder holding the comparable path `path` ("c:\a" for "c:\a\b", "c:\"
 // for "c:\a"); empty for a drive root.
 std::string parentPath(const std::string& path);

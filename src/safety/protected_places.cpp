@@ -193,14 +193,7 @@ bool ProtectedPlaces::isProtectedFolder(const std::string& path) const
 
 bool ProtectedPlaces::isProtectedFile(const std::string& path) const
 {
-    const std::vector<std::string> forms = comparablePaths(path);
-    if (forms.empty())
-        return true;
-    for (const std::string& form : forms) {
-        if (protectedForm(form) || fileProtection().protects(form))
-            return true;
-    }
-    return false;
+    return formsProtected(comparablePaths(path));
 }
 
 bool ProtectedPlaces::isProtectedPlace(const std::string& path) const
