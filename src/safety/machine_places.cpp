@@ -89,14 +89,26 @@ const char* const kFolderVariables[] = {
     "APPDATA",         "LOCALAPPDATA",    "TEMP",              "TMP",
 };
 
-// Below the Windows folder.
+// Below the Windows folder. "Temp" is the system's temporary folder: the
+// folder stays, what lies in it is removable.
 const char* const kWindowsSubfolders[] = {
     "WinSxS", "Fonts", "inf", "assembly", "Microsoft.NET", "servicing", "Installer", "Boot",
+    "Temp",
 };
 
 // Below each system folder.
 const char* const kSystemSubfolders[] = {
-    "config", "wbem", "spool", "DriverStore", "catroot", "catroot2", "Tasks",
+    "wbem", "spool", "DriverStore", "catroot", "catroot2", "Tasks",
+};
+
+// Below each system folder's "config", which holds the machine's registry
+// hives: trees of hive copies and transaction logs.
+const char* const kHiveSubtrees[] = {"RegBack", "TxR"};
+
+// Where a profile keeps its classes hive "UsrClass.dat" (Vista on, and XP).
+const char* const kClassesHiveFolders[] = {
+    "AppData\\Local\\Microsoft\\Windows",
+    "Local Settings\\Application Data\\Microsoft\\Windows",
 };
 
 std::string shellFolder(int csidl)
@@ -262,6 +274,7 @@ std::string runningProgram()
 
 ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
 {
+    using Kept = ProtectedPlaces::Kept;
     ProtectedPlaces places;
     auto addFolderIfNamed = [&](const std::string& path) {
         if (!path.empty())
@@ -270,9 +283,11 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
     auto addProfile = [&](const std::string& profile) {
         if (profile.empty())
             return;
-        places.addFolder(profile);
+        places.addKeepingFolder(profile, Kept::UserHive);
         for (const char* name : kProfileFolders)
             places.addFolder(joined(profile, name));
+        for (const char* name : kClassesHiveFolders)
+            places.addKeepingFolder(joined(profile, name), Kept::ClassesHive);
     };
 
     // The Windows folder, the system folders and their vital subfolders.
@@ -286,15 +301,19 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
             systemFolders.push_back(joined(windows, name));
         for (const char* name : kWindowsSubfolders)
             places.addFolder(joined(windows, name));
-        places.addSystemFolder(windows);
+        places.addKeepingFolder(windows, Kept::SystemFiles);
     }
     for (const std::string& system : systemFolders) {
         if (system.empty())
             continue;
-        places.addSystemFolder(system);
-        places.addSystemFolder(joined(system, "drivers"));
+        places.addKeepingFolder(system, Kept::SystemFiles);
+        places.addKeepingFolder(joined(system, "drivers"), Kept::SystemFiles);
         for (const char* name : kSystemSubfolders)
             places.addFolder(joined(system, name));
+        const std::string config = joined(system, "config");
+        places.addKeepingFolder(config, Kept::Everything);
+        for (const char* name : kHiveSubtrees)
+            places.addTree(joined(config, name));
     }
 
     // Program Files, the all-users folders and the current user's folders.
@@ -328,15 +347,15 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
         addProfile(profile);
 
     // Kestrune's own places.
-    addFolderIfNamed(own.programFolder);
-    for (const std::string& file : {own.programFile, runningProgram(), own.referenceFile,
-                                    joined(own.programFolder, "Kestrune.exe"),
-                                    joined(own.programFolder, "kestrune-cli.exe")}) {
+    if (!own.programFolder.empty())
+        places.addKeepingFolder(own.programFolder, Kept::OwnFiles);
+    for (const std::string& file :
+         {own.programFile, runningProgram(), own.referenceFile, own.settingsReferenceFile}) {
         if (!file.empty())
             places.addFile(file);
     }
     if (!own.logFolder.empty())
-        places.addLogFolder(own.logFolder);
+        places.addKeepingFolder(own.logFolder, Kept::Logs);
     for (const std::string& tree : {own.backupFolder, own.temporaryBackupFolder}) {
         if (!tree.empty())
             places.addTree(tree);
@@ -344,9 +363,9 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
     for (const std::string& folder : own.dataFolders) {
         if (folder.empty())
             continue;
-        places.addFolder(folder);
+        places.addKeepingFolder(folder, Kept::OwnFiles);
         places.addTree(joined(folder, kBackupFolderName));
-        places.addLogFolder(joined(folder, kLogFolderName));
+        places.addKeepingFolder(joined(folder, kLogFolderName), Kept::Logs);
     }
     if (!own.settingsKey.empty())
         places.setSettingsKey(own.settingsKey);

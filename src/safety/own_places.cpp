@@ -25,6 +25,7 @@ OwnPlaces ownPlacesFromSettings()
     own.programFolder = programFolder();
     own.programFile = programPath();
     own.referenceFile = referenceFilePath();
+    own.settingsReferenceFile = own.referenceFile;   // kept when the owner names another in use
     own.logFolder = logFolder();
     const std::string data = dataFolder();
     if (!data.empty())

@@ -7,7 +7,7 @@
 namespace kestrune {
 
 // The program folder and file (programFolder(), programPath()), the reference
-// file in use ("rfp"), the log folder ("lfp"), the backup folder
+// file of the settings ("rfp", as the one in use and as the settings' own), the log folder ("lfp"), the backup folder
 // "KestruneBackup" in the data folder, the temporary backup folder
 // "KestruneBackup" in the temporary folder, both places of Kestrune's own
 // files (dataFolders()), and the settings key. A place that cannot be read

@@ -32,14 +32,58 @@ const char* const kSystemFileNames[] = {
     "rundll32.exe", "regsvr32.exe", "regedit.exe", "reg.exe", "taskmgr.exe", "sfc.exe",
     "rpcss.exe", "plugplay.exe", "winedevice.exe", "ntfs.sys", "disk.sys", "classpnp.sys",
     "partmgr.sys", "volmgr.sys", "mountmgr.sys", "acpi.sys", "pci.sys", "ndis.sys", "tcpip.sys",
-    "fltmgr.sys", "ksecdd.sys", "atapi.sys", "storport.sys",
+    "fltmgr.sys", "ksecdd.sys", "atapi.sys", "storport.sys", "winload.exe", "winload.efi",
+    "winresume.exe", "winresume.efi",
 };
+
+// The files at a drive root that start Windows or hold its memory, folded.
+const char* const kBootFileNames[] = {
+    "bootmgr", "bootnxt", "boot.ini", "ntldr", "ntdetect.com", "bootsect.bak", "pagefile.sys",
+    "hiberfil.sys", "swapfile.sys",
+};
+
+// The folders at a drive root that start Windows, folded: protected with
+// everything below them.
+const char* const kBootFolderNames[] = {"boot", "efi"};
+
+// What the installer puts beside the program, folded (besides the ".ks" file).
+const char* const kOwnFileNames[] = {"kestrune.exe", "kestrune-cli.exe", "uninst.exe", "readme.txt"};
 
 const std::unordered_set<std::string>& systemFileNames()
 {
     static const std::unordered_set<std::string> names(std::begin(kSystemFileNames),
                                                        std::end(kSystemFileNames));
     return names;
+}
+
+const std::unordered_set<std::string>& bootFileNames()
+{
+    static const std::unordered_set<std::string> names(std::begin(kBootFileNames),
+                                                       std::end(kBootFileNames));
+    return names;
+}
+
+bool endsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+bool beginsWith(const std::string& text, const std::string& begin)
+{
+    return text.compare(0, begin.size(), begin) == 0;
+}
+
+// True when the comparable path `form` is a boot folder at a drive root or
+// lies below one. The names are plain ASCII, which no trail byte follows.
+bool inBootFolder(const std::string& form)
+{
+    for (const char* name : kBootFolderNames) {
+        const std::string folder = name;
+        if (form.compare(3, folder.size(), folder) == 0 &&
+            (form.size() == 3 + folder.size() || form[3 + folder.size()] == '\\'))
+            return true;
+    }
+    return false;
 }
 
 // Reads a run of digits at `at`; false when there is none.
@@ -60,17 +104,52 @@ bool skipText(const std::string& text, size_t& at, const char* expected)
     return true;
 }
 
-// A removal log's name, folded: "log.txt" or "D-M-YYYY (h-m-s).txt".
-bool isRemovalLogName(const std::string& name)
+// A dated log name without its prefix, folded: "D-M-YYYY (h-m-s).txt".
+bool isDatedName(const std::string& name, size_t at)
 {
-    if (name == "log.txt")
-        return true;
-    size_t at = 0;
     return skipDigits(name, at) && skipText(name, at, "-") && skipDigits(name, at) &&
            skipText(name, at, "-") && skipDigits(name, at) && skipText(name, at, " (") &&
            skipDigits(name, at) && skipText(name, at, "-") && skipDigits(name, at) &&
            skipText(name, at, "-") && skipDigits(name, at) && skipText(name, at, ").txt") &&
            at == name.size();
+}
+
+// The name of a log or report Kestrune writes, folded: "log.txt", or a dated
+// name alone (a removal log), after "restore " (a restore log) or after
+// "scan " (a scan report).
+bool isLogName(const std::string& name)
+{
+    if (name == "log.txt" || isDatedName(name, 0))
+        return true;
+    for (const char* prefix : {"restore ", "scan "}) {
+        if (beginsWith(name, prefix) && isDatedName(name, std::string(prefix).size()))
+            return true;
+    }
+    return false;
+}
+
+bool isOwnFileName(const std::string& name)
+{
+    if (endsWith(name, ".ks"))
+        return true;
+    for (const char* own : kOwnFileNames) {
+        if (name == own)
+            return true;
+    }
+    return false;
+}
+
+// True when a folder keeping `kept` (bits of ProtectedPlaces::Kept) keeps the
+// folded `name`.
+bool keepsName(unsigned kept, const std::string& name)
+{
+    using Kept = ProtectedPlaces::Kept;
+    auto has = [kept](Kept kind) { return (kept & (1u << static_cast<unsigned>(kind))) != 0; };
+    return has(Kept::Everything) ||
+           (has(Kept::SystemFiles) && systemFileNames().count(name) != 0) ||
+           (has(Kept::Logs) && isLogName(name)) || (has(Kept::OwnFiles) && isOwnFileName(name)) ||
+           (has(Kept::UserHive) && beginsWith(name, "ntuser.")) ||
+           (has(Kept::ClassesHive) && beginsWith(name, "usrclass.dat"));
 }
 
 // SfcIsFileProtected of sfc.dll, which MinGW has no import library for.
@@ -120,13 +199,16 @@ const FileProtection& fileProtection()
 
 }  // namespace
 
-void ProtectedPlaces::addPlace(const std::string& path, std::unordered_set<std::string>& into)
+std::vector<std::string> ProtectedPlaces::addPlace(const std::string& path,
+                                                   std::unordered_set<std::string>& into)
 {
-    for (const std::string& form : comparablePaths(path)) {
+    std::vector<std::string> forms = comparablePaths(path);
+    for (const std::string& form : forms) {
         into.insert(form);
         for (std::string up = parentPath(form); !up.empty(); up = parentPath(up))
             holders_.insert(up);
     }
+    return forms;
 }
 
 void ProtectedPlaces::addFolder(const std::string& path)
@@ -144,16 +226,10 @@ void ProtectedPlaces::addFile(const std::string& path)
     addPlace(path, files_);
 }
 
-void ProtectedPlaces::addSystemFolder(const std::string& path)
+void ProtectedPlaces::addKeepingFolder(const std::string& path, Kept kept)
 {
-    addPlace(path, folders_);
-    addPlace(path, systemFolders_);
-}
-
-void ProtectedPlaces::addLogFolder(const std::string& path)
-{
-    addPlace(path, folders_);
-    addPlace(path, logFolders_);
+    for (const std::string& form : addPlace(path, folders_))
+        keepingFolders_[form] |= 1u << static_cast<unsigned>(kept);
 }
 
 void ProtectedPlaces::setSettingsKey(const std::string& subKey)
@@ -170,13 +246,16 @@ bool ProtectedPlaces::protectedForm(const std::string& form) const
         if (trees_.count(up) != 0)
             return true;
     }
+    if (inBootFolder(form))
+        return true;
     const std::string parent = parentPath(form);
     if (parent.empty())
         return false;
     const std::string name = lastPart(form);
-    if (systemFolders_.count(parent) != 0 && systemFileNames().count(name) != 0)
+    if (isDriveRoot(parent) && bootFileNames().count(name) != 0)
         return true;
-    return logFolders_.count(parent) != 0 && isRemovalLogName(name);
+    const auto keeping = keepingFolders_.find(parent);
+    return keeping != keepingFolders_.end() && keepsName(keeping->second, name);
 }
 
 bool ProtectedPlaces::isProtectedFolder(const std::string& path) const

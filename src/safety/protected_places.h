@@ -12,6 +12,7 @@
 #include "safety/protected_keys.h"
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct OwnPlaces {
     std::string programFolder;       // the folder of the running program
     std::string programFile;         // the running program itself
     std::string referenceFile;       // the reference file in use
+    std::string settingsReferenceFile;   // the one the settings name, when another is in use
     std::string logFolder;           // where the removal logs go
     std::string backupFolder;        // "KestruneBackup" beside the program
     std::string temporaryBackupFolder;   // "KestruneBackup" in the temporary folder
@@ -35,9 +37,11 @@ struct OwnPlaces {
 
 class ProtectedPlaces {
 public:
-    // A set without folders and files: only drive roots, paths that cannot be
-    // compared safely, and the built-in registry keys and values (with the
-    // default settings key) are protected until places are added. Tests build
+    // A set without folders and files: only drive roots with the boot files
+    // and folders in them (bootmgr, boot.ini, pagefile.sys, \Boot and \EFI
+    // with everything below, ...), paths that cannot be compared safely, and
+    // the built-in registry keys and values (with the default settings key)
+    // are protected until places are added. Tests build
     // their own sets with the add functions.
     ProtectedPlaces() = default;
 
@@ -57,13 +61,30 @@ public:
     void addTree(const std::string& path);
     // Adds one protected file.
     void addFile(const std::string& path);
-    // Adds a protected folder (as addFolder) in which the files Windows cannot
-    // start or log on without (the built-in list: kernel32.dll, services.exe,
-    // ...) are protected. The same names elsewhere stay removable.
-    void addSystemFolder(const std::string& path);
-    // Adds a protected folder (as addFolder) in which Kestrune's removal logs
-    // ("log.txt" and the dated "D-M-YYYY (h-m-s).txt") are protected.
-    void addLogFolder(const std::string& path);
+    // The names a folder keeps besides itself (see addKeepingFolder).
+    enum class Kept {
+        // The files Windows cannot start or log on without (the built-in
+        // list: kernel32.dll, services.exe, winload.exe, ...).
+        SystemFiles,
+        // Kestrune's removal logs ("log.txt", "D-M-YYYY (h-m-s).txt"), its
+        // restore logs ("Restore D-M-YYYY (h-m-s).txt") and its scan reports
+        // ("Scan D-M-YYYY (h-m-s).txt").
+        Logs,
+        // What the installer puts beside the program (Kestrune.exe,
+        // kestrune-cli.exe, uninst.exe, README.txt) and every ".ks" file.
+        OwnFiles,
+        // A profile's registry hive "NTUSER.DAT" and its companions
+        // ("ntuser.dat.LOG1", "ntuser.ini", ...: every "ntuser.*").
+        UserHive,
+        // The classes hive "UsrClass.dat" and its companions ("usrclass.dat*").
+        ClassesHive,
+        // Every entry directly inside (the hives in system32\config).
+        Everything,
+    };
+    // Adds a protected folder (as addFolder) in which the names of `kept` are
+    // protected. The same names elsewhere stay removable. A folder may be
+    // added with several kinds.
+    void addKeepingFolder(const std::string& path, Kept kept);
     // Kestrune's settings key below HKEY_CURRENT_USER (replaces the default
     // "SOFTWARE\Kestrune").
     void setSettingsKey(const std::string& subKey);
@@ -95,7 +116,9 @@ public:
                           const std::string& valueName) const;
 
 private:
-    void addPlace(const std::string& path, std::unordered_set<std::string>& into);
+    // Keeps every comparable form of `path` in `into` and returns them.
+    std::vector<std::string> addPlace(const std::string& path,
+                                      std::unordered_set<std::string>& into);
     bool protectedForm(const std::string& form) const;
 
     // Comparable forms (see comparablePaths), each place in every form it has.
@@ -103,8 +126,7 @@ private:
     std::unordered_set<std::string> holders_;   // every folder that holds a place
     std::unordered_set<std::string> trees_;
     std::unordered_set<std::string> files_;
-    std::unordered_set<std::string> systemFolders_;
-    std::unordered_set<std::string> logFolders_;
+    std::unordered_map<std::string, unsigned> keepingFolders_;   // form -> bits of Kept
     ProtectedKeys keys_;
 };
 

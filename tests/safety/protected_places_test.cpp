@@ -124,6 +124,12 @@ TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
         {perUserFolder(), true},
         {perUserFolder() + "logs", true},
         {perUserFolder() + "KestruneBackup\\unpacked", true},
+        {"C:\\windows\\Temp", true},
+        {"C:\\Boot", true},
+        {"C:\\boot.\\Fonts", true},
+        {"D:\\EFI\\Microsoft\\Boot", true},
+        {"C:\\windows\\system32\\config\\systemprofile", true},
+        {"C:\\windows\\system32\\config\\RegBack\\Old", true},
         // Not plain, or turned into a device: never compared, always refused.
         {"", true},
         {"C:", true},
@@ -140,6 +146,10 @@ TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
         {"C:\\windowsx", false},
         {"C:\\windows-old", false},
         {"C:\\windows\\ParasiteFolder", false},
+        {"C:\\windows\\Temp\\ParasiteFolder", false},
+        {"C:\\Sandbox\\Boot", false},
+        {"C:\\Bootleg", false},
+        {"C:\\windows\\system32\\config\\systemprofile\\Parasite", false},
         {"C:\\windows\\system32\\ParasiteFolder", false},
         {"C:\\placesfix\\winlink\\ParasiteFolder", false},
         {"C:\\Program Files\\Parasite", false},
@@ -191,6 +201,34 @@ TEST_F(ProtectedPlacesTest, FilesUnderEverySpellingAndTheirNeighbours)
         {perUserFolder() + "KestruneBackup\\1,2,2024_3,4,5.zip", true},
         {perUserFolder() + "logs\\3-4-2024 (10-5-7).txt", true},
         {perUserFolder() + "parasite.dll", false},
+        {"C:\\bootmgr", true},
+        {"C:\\BOOTNXT", true},
+        {"c:\\Boot.ini", true},
+        {"C:\\ntldr", true},
+        {"C:\\ntdetect.com", true},
+        {"D:\\pagefile.sys", true},
+        {"C:\\hiberfil.sys.", true},
+        {"C:\\swapfile.sys", true},
+        {"C:\\Boot\\BCD", true},
+        {"C:\\EFI\\Microsoft\\Boot\\bootmgfw.efi", true},
+        {"C:\\windows\\system32\\winload.exe", true},
+        {"C:\\windows\\system32\\winload.efi", true},
+        {"C:\\windows\\system32\\config\\SYSTEM", true},
+        {"C:\\windows\\system32\\config\\sam.LOG1", true},
+        {"C:\\placesfix\\winlink\\system32\\config\\SOFTWARE", true},
+        {"C:\\windows\\system32\\config\\RegBack\\SYSTEM", true},
+        {shellFolder(CSIDL_PROFILE) + "\\NTUSER.DAT", true},
+        {shellFolder(CSIDL_PROFILE) + "\\ntuser.dat.LOG1", true},
+        {shellFolder(CSIDL_LOCAL_APPDATA) + "\\Microsoft\\Windows\\UsrClass.dat", true},
+        {shellFolder(CSIDL_LOCAL_APPDATA) + "\\Microsoft\\Windows\\UsrClass.dat.LOG2", true},
+        {"C:\\kestrune\\uninst.exe", true},
+        {"C:\\kestrune\\README.txt", true},
+        {"C:\\kestrune\\kestrune_020404_v2.ks", true},
+        {"C:\\kestrune\\fresh.KS", true},
+        {perUserFolder() + "downloaded.ks", true},
+        {"C:\\kestrune\\logs\\Restore 3-4-2024 (10-5-7).txt", true},
+        {"C:\\kestrune\\logs\\Scan 3-4-2024 (10-5-7).txt", true},
+        {perUserFolder() + "logs\\restore 3-4-2024 (10-5-7).txt", true},
         // Removable neighbours: the same names elsewhere, other names here.
         {"C:\\windows\\system32\\evil.dll", false},
         {"C:\\windows\\system32\\drivers\\evil.sys", false},
@@ -202,6 +240,18 @@ TEST_F(ProtectedPlacesTest, FilesUnderEverySpellingAndTheirNeighbours)
         {"C:\\kestrune\\parasite.dll", false},
         {"C:\\kestrune\\logs\\notes.txt", false},
         {"C:\\kestrune\\logs\\3-4-2024.txt", false},
+        {"C:\\kestrune\\logs\\Scan notes.txt", false},
+        {"C:\\kestrune\\logs\\Restore 3-4-2024 (10-5-7).txt.bak", false},
+        {"C:\\kestrune\\kestrune.ks.bak", false},
+        {"C:\\Sandbox\\defs.ks", false},
+        {"C:\\Sandbox\\bootmgr", false},
+        {"C:\\Sandbox\\uninst.exe", false},
+        {"C:\\Sandbox\\Boot\\BCD", false},
+        {"C:\\Sandbox\\NTUSER.DAT", false},
+        {"C:\\windows\\winload.exe.bak", false},
+        {"C:\\windows\\Temp\\parasite.exe", false},
+        {"C:\\windows\\system32\\config\\systemprofile\\parasite.exe", false},
+        {shellFolder(CSIDL_PROFILE) + "\\Documents\\NTUSER.DAT", false},
     };
     for (const PlaceCase& c : cases) {
         EXPECT_EQ(c.expected, places_->isProtectedFile(c.path)) << "[" << c.path << "]";
@@ -255,7 +305,7 @@ TEST(OwnPlaces, ComeFromTheSettingsAndTheProgramFolder)
     ASSERT_TRUE(ks::createDefaultSettings());
     ASSERT_TRUE(ks::writeSetting(ks::kSettingLogFolder, "C:\\Logs Elsewhere"));
     ASSERT_TRUE(ks::writeSetting(ks::kSettingReferenceFile, "C:\\Defs\\mine.ks"));
-    const ks::OwnPlaces own = ks::ownPlacesFromSettings();
+    ks::OwnPlaces own = ks::ownPlacesFromSettings();
     EXPECT_EQ(ks::programFolder(), own.programFolder);
     EXPECT_EQ(ks::programPath(), own.programFile);
     EXPECT_EQ("C:\\Logs Elsewhere", own.logFolder);
@@ -264,6 +314,12 @@ TEST(OwnPlaces, ComeFromTheSettingsAndTheProgramFolder)
     EXPECT_EQ(ks::dataFolders(), own.dataFolders);
     EXPECT_NE(std::string::npos, own.temporaryBackupFolder.find("\\KestruneBackup"));
     EXPECT_EQ(std::string(ks::kSettingsKeyPath), own.settingsKey);
+    // Another file in use (--definitions) leaves the settings' own protected.
+    own.referenceFile = "C:\\Defs\\other.ks";
+    const ks::ProtectedPlaces places = ks::ProtectedPlaces::forThisMachine(own);
+    EXPECT_TRUE(places.isProtectedFile("C:\\Defs\\mine.ks"));
+    EXPECT_TRUE(places.isProtectedFile("C:\\Defs\\other.ks"));
+    EXPECT_FALSE(places.isProtectedFile("C:\\Defs\\third.ks"));
 }
 
 }  // namespace
