@@ -76,6 +76,13 @@ std::string nameOf(const std::string& path)
     return path.substr(path.find_last_of('\\') + 1);
 }
 
+std::string shellFolder(int csidl)
+{
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
 class ProtectedRemoval : public ::testing::Test {
 protected:
     void SetUp() override
@@ -152,13 +159,17 @@ TEST_F(ProtectedRemoval, Folders)
 {
     ts::writeTextFile(work + "\\Bad\\sub\\x.txt");
     ts::folderItem(*real, "Bad", work);
-    char documents[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+    ts::writeTextFile("C:\\windows\\Temp\\KsParasite\\x.txt");
+    ts::folderItem(*real, "KsParasite", "C:\\windows\\Temp");   // the temp folder's contents go
+    for (const char* boot : {"C:\\Boot\\BCD", "C:\\EFI\\Boot\\bootia32.efi"})
+        ts::writeTextFile(boot, "boot");
+    const std::string documents = shellFolder(CSIDL_PERSONAL);
     const std::string refused[] = {
         "C:\\windows", "C:\\WINDOWS.", "C:\\windows\\system32", "C:\\Program Files", documents,
         parentOf(ks::programPath()), own.logFolder,
         work,                  // holds the log folder
         work + "\\Shared",     // holds the reference file
+        "C:\\windows\\Temp", "C:\\Boot", "C:\\EFI", "C:\\EFI\\Boot",
     };
     for (const std::string& folder : refused)
         ts::folderItem(*greedy, nameOf(folder), parentOf(folder));
@@ -166,6 +177,9 @@ TEST_F(ProtectedRemoval, Folders)
     removeAll();
 
     EXPECT_FALSE(ts::pathExists(work + "\\Bad"));
+    EXPECT_FALSE(ts::pathExists("C:\\windows\\Temp\\KsParasite"));
+    for (const char* boot : {"C:\\Boot\\BCD", "C:\\EFI\\Boot\\bootia32.efi"})
+        EXPECT_EQ("boot", ts::readTextFile(boot)) << boot;
     for (const std::string& folder : refused)
         EXPECT_TRUE(ts::folderExists(folder)) << folder;
     for (const std::string& file : {std::string("C:\\windows\\system32\\kernel32.dll"),
@@ -180,7 +194,22 @@ TEST_F(ProtectedRemoval, Files)
     ts::copyHelperTo(bad);
     ts::StartedProgram badRun(bad, "wait");
     ts::fileItem(*real, "bad.exe", work + "\\Bad");
+    ts::writeTextFile("C:\\windows\\Temp\\kstemp.exe");
+    ts::fileItem(*real, "kstemp.exe", "C:\\windows\\Temp");
     ts::writeTextFile(own.logFolder + "\\log.txt", "");
+    // The machine's hives and boot files, Kestrune's own files, logs and
+    // reports: each is planted with its path as its bytes.
+    const std::string planted[] = {
+        "C:\\bootmgr", "C:\\boot.ini", "C:\\ntldr", "C:\\pagefile.sys", "C:\\Boot\\BCD",
+        "C:\\windows\\system32\\config\\SYSTEM", "C:\\windows\\system32\\winload.exe",
+        shellFolder(CSIDL_PROFILE) + "\\NTUSER.DAT",
+        shellFolder(CSIDL_LOCAL_APPDATA) + "\\Microsoft\\Windows\\UsrClass.dat",
+        ks::programFolder() + "uninst.exe", ks::programFolder() + "README.txt",
+        ks::programFolder() + "older.ks", own.logFolder + "\\Restore 3-4-2024 (10-5-7).txt",
+        own.logFolder + "\\Scan 3-4-2024 (10-5-7).txt",
+    };
+    for (const std::string& file : planted)
+        ts::writeTextFile(file, file);
     const std::string refused[] = {
         "C:\\WINDOWS\\SYSTEM32\\KERNEL32.DLL",
         "C:\\windows\\system32\\services.exe",
@@ -193,19 +222,24 @@ TEST_F(ProtectedRemoval, Files)
     };
     for (const std::string& file : refused)
         ts::fileItem(*greedy, nameOf(file), parentOf(file));
+    for (const std::string& file : planted)
+        ts::fileItem(*greedy, nameOf(file), parentOf(file));
 
     removeAll();
 
     EXPECT_FALSE(badRun.running());
     EXPECT_FALSE(ts::pathExists(bad));
+    EXPECT_FALSE(ts::pathExists("C:\\windows\\Temp\\kstemp.exe"));
     for (const std::string& file : refused)
         EXPECT_TRUE(ts::pathExists(file)) << file;
+    for (const std::string& file : planted)
+        EXPECT_EQ(file, ts::readTextFile(file));
     // Only the parasite's program was ended; nothing was unregistered.
     ASSERT_FALSE(report.steps.empty());
     for (const ks::ProgramStep& step : report.steps)
         EXPECT_EQ(bad, step.path);
     EXPECT_EQ(std::string::npos, ts::pendingRenames().find("C:\\windows")) << ts::pendingRenames();
-    expectGreedyRefused(std::size(refused));
+    expectGreedyRefused(std::size(refused) + std::size(planted));
 }
 
 TEST_F(ProtectedRemoval, Programs)
@@ -251,6 +285,7 @@ TEST_F(ProtectedRemoval, Keys)
     const char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const char kWinlogon[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
     const char kEnvironment[] = "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
+    const char kMain[] = "Software\\Microsoft\\Internet Explorer\\Main";
     ts::writeRegistryString(HKEY_CURRENT_USER, "Software\\KestruneProtectedTest\\Bad", "v", "x");
     ts::writeRegistryString(HKEY_CURRENT_USER, kRun, "KestruneProtectedBad", "bad.exe");
     ts::writeRegistryString(HKEY_LOCAL_MACHINE, kWinlogon, "Shell", "explorer.exe");
@@ -275,17 +310,35 @@ TEST_F(ProtectedRemoval, Keys)
         {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "Software\\Classes", "CLSID",
          "Software\\Classes\\CLSID"},
         {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "Software", "Kestrune", "Software\\Kestrune"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "System\\CurrentControlSet\\Services", "RpcSs",
+         "System\\CurrentControlSet\\Services\\RpcSs"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "System\\ControlSet001\\Services", "PlugPlay",
+         "System\\CurrentControlSet\\Services\\PlugPlay"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "System\\CurrentControlSet\\Control", "Lsa",
+         "System\\CurrentControlSet\\Control\\Lsa"},
+        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "", "txtfile", "txtfile"},
     };
     const Key values[] = {
         {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", kWinlogon, "Shell", kWinlogon},
         {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", kEnvironment, "Path", kEnvironment},
         {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "Software\\Kestrune", "KestruneProtectedTest",
          "Software\\Kestrune"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", kEnvironment, "PATHEXT", kEnvironment},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", kEnvironment, "TEMP", kEnvironment},
+        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "Environment", "TEMP", "Environment"},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion",
+         "ProgramFilesDir", "Software\\Microsoft\\Windows\\CurrentVersion"},
+        {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", kMain, "Search Page", kMain},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", kMain, "Default_Page_URL", kMain},
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "System\\CurrentControlSet\\Services\\RpcSs",
+         "ImagePath", "System\\CurrentControlSet\\Services\\RpcSs"},
     };
     for (const Key& key : keys)
         ts::keyItem(*greedy, key.main, key.sub, key.value);
-    for (const Key& value : values)
+    for (const Key& value : values) {
+        ASSERT_TRUE(ts::registryValuePresent(value.root, value.present, value.value)) << value.value;
         ts::valueItem(*greedy, value.main, value.sub, value.value);
+    }
 
     removeAll();
 
