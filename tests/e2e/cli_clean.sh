@@ -87,6 +87,78 @@ echo greedykey=%ERRORLEVEL%>> greedy-codes.txt
 dir /b "%LOCALAPPDATA%\Microsoft\Windows\INetCookies" > greedy-cookies.txt
 BAT
 o=$E2E_CLI_DIR
+
+# The machine's hives and boot files, Kestrune's own files beside the program,
+# the settings' reference file while --definitions names another, a restore
+# log and a scan report, the Windows temp folder itself, a clean Windows'
+# services, Lsa, a standard class and the values every Windows holds: all
+# stay byte for byte, while a file in the temp folder goes.
+protected_files=(bootmgr boot.ini Boot/BCD windows/system32/config/SYSTEM
+    "users/$E2E_USER/NTUSER.DAT" kestrune/uninst.exe ksrfp/rfp.ks
+    "kslistlogs/Restore 1-2-2026 (3-4-5).txt" "kslistlogs/Scan 1-2-2026 (3-4-5).txt")
+for f in "${protected_files[@]}"; do mkdir -p "$(dirname "$E2E_C/$f")"; echo "$f" > "$E2E_C/$f"; done
+echo temp > "$E2E_C/windows/temp/kstemp.exe"
+hashes() { (cd "$E2E_C" && md5sum "${protected_files[@]}"); }
+hashes_before=$(hashes)
+scramble /dev/stdin "$o/lists.ks" <<XML
+<KS><SW NAME="Lists">
+<DIRECTORIES><DIR NAME="Boot" PATH="C:"/><DIR NAME="temp" PATH="WinDir"/></DIRECTORIES>
+<FILES>
+<FILE NAME="bootmgr" PATH="C:"/><FILE NAME="boot.ini" PATH="C:\"/>
+<FILE NAME="SYSTEM" PATH="Sys32Dir\config"/><FILE NAME="NTUSER.DAT" PATH="C:\users\\$E2E_USER"/>
+<FILE NAME="uninst.exe" PATH="C:\kestrune"/><FILE NAME="rfp.ks" PATH="C:\ksrfp"/>
+<FILE NAME="Restore 1-2-2026 (3-4-5).txt" PATH="C:\kslistlogs"/>
+<FILE NAME="Scan 1-2-2026 (3-4-5).txt" PATH="C:\kslistlogs"/>
+<FILE NAME="kstemp.exe" PATH="C:\windows\temp"/>
+</FILES>
+<REGISTRY><KEYS>
+<REGKEY MAIN="HKEY_LOCAL_MACHINE" SUB="SYSTEM\CurrentControlSet\Services" VALUE="RpcSs"/>
+<REGKEY MAIN="HKEY_LOCAL_MACHINE" SUB="SYSTEM\CurrentControlSet\Services" VALUE="PlugPlay"/>
+<REGKEY MAIN="HKEY_LOCAL_MACHINE" SUB="SYSTEM\CurrentControlSet\Control" VALUE="Lsa"/>
+<REGKEY MAIN="HKEY_CLASSES_ROOT" SUB="" VALUE="txtfile"/>
+</KEYS><VALUES>
+<REGVALUE MAIN="HKEY_LOCAL_MACHINE" SUB="SYSTEM\CurrentControlSet\Control\Session Manager\Environment" VALUE="PATHEXT"/>
+<REGVALUE MAIN="HKEY_LOCAL_MACHINE" SUB="SYSTEM\CurrentControlSet\Control\Session Manager\Environment" VALUE="TEMP"/>
+<REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Environment" VALUE="TEMP"/>
+<REGVALUE MAIN="HKEY_LOCAL_MACHINE" SUB="Software\Microsoft\Windows\CurrentVersion" VALUE="ProgramFilesDir"/>
+<REGVALUE MAIN="HKEY_CURRENT_USER" SUB="Software\Microsoft\Internet Explorer\Main" VALUE="Search Page"/>
+</VALUES></REGISTRY>
+</SW></KS>
+XML
+run_batch lists <<'BAT'
+@echo off
+reg add HKCU\Software\Kestrune /v lfp /d C:\kslistlogs /f >nul
+reg add HKCU\Software\Kestrune /v rfp /d C:\ksrfp\rfp.ks /f >nul
+kestrune-cli.exe clean --definitions lists.ks --quiet > lists.out 2> lists.err
+echo lists=%ERRORLEVEL%> lists-codes.txt
+reg query HKLM\SYSTEM\CurrentControlSet\Services\RpcSs >nul 2>&1
+echo Services\RpcSs=%ERRORLEVEL%>> lists-codes.txt
+reg query HKLM\SYSTEM\CurrentControlSet\Services\PlugPlay >nul 2>&1
+echo Services\PlugPlay=%ERRORLEVEL%>> lists-codes.txt
+reg query HKLM\SYSTEM\CurrentControlSet\Control\Lsa >nul 2>&1
+echo Control\Lsa=%ERRORLEVEL%>> lists-codes.txt
+reg query HKCR\txtfile >nul 2>&1
+echo txtfile=%ERRORLEVEL%>> lists-codes.txt
+reg query "HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment" /v PATHEXT >nul 2>&1
+echo PATHEXT=%ERRORLEVEL%>> lists-codes.txt
+reg query "HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment" /v TEMP >nul 2>&1
+echo TEMP=%ERRORLEVEL%>> lists-codes.txt
+reg query HKCU\Environment /v TEMP >nul 2>&1
+echo userTEMP=%ERRORLEVEL%>> lists-codes.txt
+reg query HKLM\Software\Microsoft\Windows\CurrentVersion /v ProgramFilesDir >nul 2>&1
+echo ProgramFilesDir=%ERRORLEVEL%>> lists-codes.txt
+reg query "HKCU\Software\Microsoft\Internet Explorer\Main" /v "Search Page" >nul 2>&1
+echo SearchPage=%ERRORLEVEL%>> lists-codes.txt
+BAT
+expect_eq "lists: only the temp folder's file went, every key and value stays" \
+    "lists=0|Services\RpcSs=0|Services\PlugPlay=0|Control\Lsa=0|txtfile=0|PATHEXT=0|TEMP=0|userTEMP=0|ProgramFilesDir=0|SearchPage=0|deleted	File	Lists	C:\windows\temp\kstemp.exe" \
+    "$(tr -d '\r' < "$o/lists-codes.txt" | paste -sd '|')|$(tr -d '\r' < "$o/lists.out" | head -n 1)"
+expect_eq "lists: the files stay byte for byte" "$hashes_before" "$(hashes)"
+check "lists: the Windows temp folder stays" [ -d "$E2E_C/windows/temp" ]
+check "lists: its file went" [ ! -e "$E2E_C/windows/temp/kstemp.exe" ]
+expect_eq "lists: each protected place is named" "19" \
+    "$(tr -d '\r' < "$o/lists.err" | grep -c '^protected: .* (.* of Lists) is never touched$')"
+
 # A restart of the simulated machine deletes what was scheduled, before
 # wineboot returns.
 ls "$E2E_C/ksbad" > "$o/before-restart.txt"
@@ -229,7 +301,7 @@ expect_eq "greedy: the ignored count and the kept key on stderr" \
     "$(tr -d '\r' < "$o/greedy.err" | grep -E '^kept: |finds ignored$' | paste -sd '|')"
 
 if [ "$E2E_FAILURES" -ne 0 ]; then
-    for f in forced.out forced.err stopped.out stopped.err archive.txt greedy.json greedy.err; do
+    for f in forced.out forced.err stopped.out stopped.err archive.txt greedy.json greedy.err lists.out lists.err; do
         echo "--- $f"; cat "$o/$f" 2>/dev/null
     done
 fi
