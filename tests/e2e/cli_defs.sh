@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # kestrune-cli defs: pack/unpack, dump's JSON, check's reports and exit codes;
-# the tool's help, each command's --help and --version; run as a user would,
+# the sample reference file checked and scanned on a fresh machine; the tool's help, each command's --help and --version; run as a user would,
 # in a throw-away Wine prefix.
 source "$(dirname "$0")/lib/e2e.sh"
 work=$E2E_WORK
@@ -42,7 +42,8 @@ XML
 
 # All commands run inside one prefix, from one batch file, beside the inputs.
 e2e_prefix
-e2e_install_cli "$work/in.xml" "$E2E_DATA/broken.xml" "$work/warn.xml" "$work/protected.xml"
+e2e_install_cli "$work/in.xml" "$E2E_DATA/broken.xml" "$work/warn.xml" "$work/protected.xml" \
+    "$KESTRUNE_BUILD/kestrune_020404_v2.ks"
 run_batch run <<'BAT'
 @echo off
 kestrune-cli.exe defs pack in.xml in.ks
@@ -62,6 +63,10 @@ kestrune-cli.exe defs check --plain warn.xml > warn.out
 echo checkwarn=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe defs check --plain protected.xml > protected.out
 echo checkprotected=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe defs check kestrune_020404_v2.ks > sample.out
+echo checksample=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --definitions kestrune_020404_v2.ks --quiet > samplescan.out 2>&1
+echo scansample=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe defs check --plain missing.xml > missing.out 2>&1
 echo checkmissing=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe defs check broken.ks > brokencheck.out
@@ -118,6 +123,14 @@ TXT
 )
 expect_eq "check names each protected place and refused text with its line" "$expected_protected" \
     "$(tr -d '\r' < "$o/protected.out")"
+# The sample that ships names nothing a clean Windows holds: a scan of this
+# fresh prefix finds nothing, and check keeps only its deliberate warnings.
+expect_eq "the sample: a clean machine's scan finds nothing" "0 " "$(code scansample) $(cat "$o/samplescan.out")"
+expect_eq "the sample: only its format warnings" '1 kestrune_020404_v2.ks:125: warning: parasite "KettleClick": REGISTRY section stands out of order and is not read
+kestrune_020404_v2.ks:146: warning: parasite "LanternLoot": REGKEY MAIN "HKLM" is not a hive name
+kestrune_020404_v2.ks:186: warning: parasite "PebblePing": DANGER_LEVEL 3 is outside 0 to 2
+kestrune_020404_v2.ks:202: warning: parasite "RippleRank": DANGER_LEVEL "unknown" is not a number' \
+    "$(code checksample) $(tr -d '\r' < "$o/sample.out")"
 expect_eq "check of a missing file exits 2" 2 "$(code checkmissing)"
 expect_eq "check of broken markup exits 1" 1 "$(code checkbroken)"
 expect_eq "check of broken markup reports the parser error" "broken.ks: error: does not parse: End tag does not correspond to SW" "$(tr -d '\r' < "$o/brokencheck.out")"
