@@ -41,8 +41,8 @@ public:
     // and folders in them (bootmgr, boot.ini, pagefile.sys, \Boot and \EFI
     // with everything below, ...), paths that cannot be compared safely, and
     // the built-in registry keys and values (with the default settings key)
-    // are protected until places are added. Tests build
-    // their own sets with the add functions.
+    // are protected until places are added. Tests build their own sets with
+    // the add functions.
     ProtectedPlaces() = default;
 
     // The places of this machine (drive roots, Windows and system folders,
