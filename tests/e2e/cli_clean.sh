@@ -131,28 +131,19 @@ reg add HKCU\Software\Kestrune /v lfp /d C:\kslistlogs /f >nul
 reg add HKCU\Software\Kestrune /v rfp /d C:\ksrfp\rfp.ks /f >nul
 kestrune-cli.exe clean --definitions lists.ks --quiet > lists.out 2> lists.err
 echo lists=%ERRORLEVEL%> lists-codes.txt
-reg query HKLM\SYSTEM\CurrentControlSet\Services\RpcSs >nul 2>&1
-echo Services\RpcSs=%ERRORLEVEL%>> lists-codes.txt
-reg query HKLM\SYSTEM\CurrentControlSet\Services\PlugPlay >nul 2>&1
-echo Services\PlugPlay=%ERRORLEVEL%>> lists-codes.txt
-reg query HKLM\SYSTEM\CurrentControlSet\Control\Lsa >nul 2>&1
-echo Control\Lsa=%ERRORLEVEL%>> lists-codes.txt
-reg query HKCR\txtfile >nul 2>&1
-echo txtfile=%ERRORLEVEL%>> lists-codes.txt
-reg query "HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment" /v PATHEXT >nul 2>&1
-echo PATHEXT=%ERRORLEVEL%>> lists-codes.txt
-reg query "HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment" /v TEMP >nul 2>&1
-echo TEMP=%ERRORLEVEL%>> lists-codes.txt
-reg query HKCU\Environment /v TEMP >nul 2>&1
-echo userTEMP=%ERRORLEVEL%>> lists-codes.txt
-reg query HKLM\Software\Microsoft\Windows\CurrentVersion /v ProgramFilesDir >nul 2>&1
-echo ProgramFilesDir=%ERRORLEVEL%>> lists-codes.txt
-reg query "HKCU\Software\Microsoft\Internet Explorer\Main" /v "Search Page" >nul 2>&1
-echo SearchPage=%ERRORLEVEL%>> lists-codes.txt
 BAT
+environment='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
+gone=$(for entry in 'HKLM\SYSTEM\CurrentControlSet\Services\RpcSs|' 'HKCR\txtfile|' \
+        'HKLM\SYSTEM\CurrentControlSet\Services\PlugPlay|' 'HKLM\SYSTEM\CurrentControlSet\Control\Lsa|' \
+        "$environment|PATHEXT" "$environment|TEMP" 'HKCU\Environment|TEMP' \
+        'HKLM\Software\Microsoft\Windows\CurrentVersion|ProgramFilesDir' \
+        'HKCU\Software\Microsoft\Internet Explorer\Main|Search Page'; do
+    value=${entry#*|}
+    wine reg query "${entry%|*}" ${value:+/v "$value"} >/dev/null 2>&1 || echo "gone: $entry"
+done)
 expect_eq "lists: only the temp folder's file went, every key and value stays" \
-    "lists=0|Services\RpcSs=0|Services\PlugPlay=0|Control\Lsa=0|txtfile=0|PATHEXT=0|TEMP=0|userTEMP=0|ProgramFilesDir=0|SearchPage=0|deleted	File	Lists	C:\windows\temp\kstemp.exe" \
-    "$(tr -d '\r' < "$o/lists-codes.txt" | paste -sd '|')|$(tr -d '\r' < "$o/lists.out" | head -n 1)"
+    "lists=0|deleted	File	Lists	C:\windows\temp\kstemp.exe|" \
+    "$(tr -d '\r' < "$o/lists-codes.txt")|$(tr -d '\r' < "$o/lists.out" | head -n 1)|$gone"
 expect_eq "lists: the files stay byte for byte" "$hashes_before" "$(hashes)"
 check "lists: the Windows temp folder stays" [ -d "$E2E_C/windows/temp" ]
 check "lists: its file went" [ ! -e "$E2E_C/windows/temp/kstemp.exe" ]
