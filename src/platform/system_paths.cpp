@@ -44,6 +44,11 @@ std::string finalPathOf(const std::string& path)
     return buffer;
 }
 
+bool systemResolvesPaths()
+{
+    return finalPathFunction() != nullptr;
+}
+
 std::string fullPathOf(const std::string& path)
 {
     DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
