@@ -21,7 +21,8 @@ ScopedHandle newFileIn(const std::string& folder, std::string& name)
     const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (DWORD attempt = 0; attempt < 100; ++attempt) {
         char part[32];
-        std::snprintf(part, sizeof part, "~ks%08lx.tmp", static_cast<unsigned long>(seed + attempt));
+        std::snprintf(part, sizeof part, "~ks%08lx.tmp",
+                      static_cast<unsigned long>(seed + attempt));
         name = joinPath(folder, part);
         // CREATE_NEW never opens what is there already, a link included.
         ScopedHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -36,7 +37,8 @@ bool writeAll(HANDLE file, const std::string& bytes)
 {
     std::string::size_type done = 0;
     while (done < bytes.size()) {
-        const DWORD piece = static_cast<DWORD>(std::min<std::string::size_type>(bytes.size() - done, 1 << 20));
+        const DWORD piece =
+            static_cast<DWORD>(std::min<std::string::size_type>(bytes.size() - done, 1 << 20));
         DWORD written = 0;
         if (!WriteFile(file, bytes.data() + done, piece, &written, nullptr) || written == 0)
             return false;
@@ -51,8 +53,9 @@ bool readOnlyWithOneName(const std::string& path)
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
         return false;
-    ScopedHandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(CreateFileA(path.c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     BY_HANDLE_FILE_INFORMATION information = {};
     return file.valid() && GetFileInformationByHandle(file.get(), &information) &&
            information.nNumberOfLinks == 1;

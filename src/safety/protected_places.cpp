@@ -223,7 +223,8 @@ bool ProtectedPlaces::isSystemFileName(const std::string& name) const
     const std::string::size_type end = folded.find_last_not_of(". ");
     folded.erase(end == std::string::npos ? 0 : end + 1);
     const std::string mui = ".mui";
-    if (folded.size() > mui.size() && folded.compare(folded.size() - mui.size(), mui.size(), mui) == 0)
+    if (folded.size() > mui.size() &&
+        folded.compare(folded.size() - mui.size(), mui.size(), mui) == 0)
         folded.erase(folded.size() - mui.size());
     if (folded.empty())
         return false;
