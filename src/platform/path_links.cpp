@@ -28,16 +28,6 @@ std::string::size_type rootLength(const std::string& path)
     return share > server + 1 ? share + 1 : 0;
 }
 
-// The system's final path without the "\\?\" (or "\\?\UNC\") it puts first.
-std::string withoutDevicePrefix(const std::string& path)
-{
-    if (path.compare(0, 8, "\\\\?\\UNC\\") == 0)
-        return "\\\\" + path.substr(8);
-    if (path.compare(0, 4, "\\\\?\\") == 0)
-        return path.substr(4);
-    return path;
-}
-
 // The position of the first backslash of `path` at or after `from` that is
 // not the trail byte of a two-byte character; npos when there is none.
 std::string::size_type nextBackslash(const std::string& path, std::string::size_type from)
@@ -92,7 +82,7 @@ bool pathLeadsThroughLink(const std::string& path)
 
     if (!systemResolvesPaths())
         return false;
-    const std::string leads = withoutDevicePrefix(finalPathOf(existing));
+    const std::string leads = leadsToPath(existing);
     if (leads.empty())
         return true;
     std::string spelled = longPathOf(existing);

@@ -44,6 +44,16 @@ std::string finalPathOf(const std::string& path)
     return buffer;
 }
 
+std::string leadsToPath(const std::string& path)
+{
+    const std::string buffer = finalPathOf(path);
+    if (buffer.compare(0, 8, "\\\\?\\UNC\\") == 0)
+        return "\\\\" + buffer.substr(8);
+    if (buffer.compare(0, 4, "\\\\?\\") == 0)
+        return buffer.substr(4);
+    return buffer;
+}
+
 bool systemResolvesPaths()
 {
     return finalPathFunction() != nullptr;
