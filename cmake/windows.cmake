@@ -37,7 +37,7 @@ kestrune_include_root(window ${KESTRUNE_WINDOW_FOLDERS})
 kestrune_layer_sources(KESTRUNE_PLATFORM_SOURCES ${KESTRUNE_PLATFORM_FOLDERS})
 add_library(kestrune_platform STATIC ${KESTRUNE_PLATFORM_SOURCES})
 target_include_directories(kestrune_platform PUBLIC ${KESTRUNE_PLATFORM_INCLUDE})
-target_link_libraries(kestrune_platform PUBLIC shell32 gdi32 user32 advapi32)
+target_link_libraries(kestrune_platform PUBLIC shell32 gdi32 user32 advapi32 version)
 
 # The engine: definitions, settings, the protected places, scans, backup and
 # removal, the update's transport. No window, no message pump.

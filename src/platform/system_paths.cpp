@@ -44,6 +44,21 @@ std::string finalPathOf(const std::string& path)
     return buffer;
 }
 
+std::string leadsToPath(const std::string& path)
+{
+    const std::string buffer = finalPathOf(path);
+    if (buffer.compare(0, 8, "\\\\?\\UNC\\") == 0)
+        return "\\\\" + buffer.substr(8);
+    if (buffer.compare(0, 4, "\\\\?\\") == 0)
+        return buffer.substr(4);
+    return buffer;
+}
+
+bool systemResolvesPaths()
+{
+    return finalPathFunction() != nullptr;
+}
+
 std::string fullPathOf(const std::string& path)
 {
     DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);

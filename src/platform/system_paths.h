@@ -13,6 +13,13 @@ namespace kestrune {
 // function does not exist).
 std::string finalPathOf(const std::string& path);
 
+// finalPathOf without the "\\?\" (or "\\?\UNC\") the system puts in front:
+// "C:\..." or "\\server\share\..."; empty when it cannot be told.
+std::string leadsToPath(const std::string& path);
+
+// True when the system can tell final paths (finalPathOf can answer).
+bool systemResolvesPaths();
+
 // `path` made absolute by GetFullPathNameA (relative parts resolved against
 // the current folder, "." and ".." parts and forward slashes cleaned up);
 // empty when the system refuses it.

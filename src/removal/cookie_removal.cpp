@@ -1,6 +1,7 @@
 // Deleting the cookie files of the selected cookie items.
 #include "removal/cookie_removal.h"
 
+#include "platform/path_links.h"
 #include "platform/shell.h"
 #include "removal/cookie_files.h"
 #include "removal/item_refusal.h"
@@ -15,7 +16,7 @@ CookieDeletion deleteMatchingCookies(const std::string& cookiesFolder,
     CookieDeletion deletion;
     for (const std::string& file : matchingCookieFiles(cookiesFolder, cookieName)) {
         ++deletion.matched;
-        if (places.isProtectedFile(file) ||
+        if (places.isProtectedFile(file) || pathLeadsThroughLink(file) ||
             (!DeleteFileA(file.c_str()) && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES))
             ++deletion.left;
     }

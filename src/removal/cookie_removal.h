@@ -14,7 +14,8 @@ struct CookieDeletion {
 };
 
 // Deletes every file of `cookiesFolder` that `cookieName` matches
-// (matchingCookieFiles), except protected files, which count as left. An
+// (matchingCookieFiles), except protected files and files with a link on
+// their path (pathLeadsThroughLink), which count as left. An
 // empty folder text lists and deletes nothing.
 CookieDeletion deleteMatchingCookies(const std::string& cookiesFolder,
                                      const std::string& cookieName, const ProtectedPlaces& places);

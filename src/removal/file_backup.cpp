@@ -1,6 +1,7 @@
 // Copies of the selected files, folders and cookie files, and Config.ini.
 #include "removal/file_backup.h"
 
+#include "platform/path_links.h"
 #include "platform/text_compare.h"
 #include "removal/cookie_files.h"
 #include "removal/file_removal.h"
@@ -123,6 +124,8 @@ void backupCookies(const Parasite& parasite, BackupSession& session,
         if (files.empty())
             session.appendConfigRecord(configCookieRecord(item->name, std::string()));
         for (const std::string& file : files) {
+            if (pathLeadsThroughLink(file))
+                continue;   // never copied through a link, and not removed either
             copyFile(session, BackupStepKind::CookieCopy, "COOKIE", file);
             session.appendConfigRecord(configCookieRecord(item->name, foldedText(file)));
         }

@@ -31,7 +31,8 @@ std::string configCookieRecord(const std::string& name, const std::string& cooki
 // ("[ATTRIBUTES:<hex>]"), a folder's also those of every entry copied inside
 // it ("[INSIDE:<hex>:<path inside the folder>]"); the copies themselves are
 // made plain. Items the removal refuses (pathItemRefused, cookieItemRefused
-// against `places`) are passed by: neither copied nor recorded.
+// against `places`, links on the path included) are passed by: neither
+// copied nor recorded; so is a cookie file with a link on its path.
 void backupFileItems(const ParasiteList& parasites, BackupSession& session,
                      const std::string& cookiesFolder, const ProtectedPlaces& places);
 

@@ -3,6 +3,7 @@
 
 #include "definitions/registry_items.h"
 #include "platform/cookie_match.h"
+#include "platform/path_links.h"
 #include "removal/file_removal.h"
 
 namespace kestrune {
@@ -13,7 +14,8 @@ bool pathItemRefused(const std::string& path, const std::string& name,
     if (!itemPathUsable(path, name) || itemPathRefused(path) || itemNameRefused(name))
         return true;
     const std::string full = itemFullPath(path, name);
-    return places.isProtectedFolder(full) || places.isProtectedFile(full);
+    return places.isProtectedFolder(full) || places.isProtectedFile(full) ||
+           pathLeadsThroughLink(full);
 }
 
 bool keyItemRefused(const RegistryKeyItem& item, const ProtectedPlaces& places)

@@ -10,10 +10,12 @@
 namespace kestrune {
 
 // A file or folder item, by its `path` and `name`: an empty or refused text
-// (itemPathUsable, itemPathRefused, itemNameRefused), or a full path that is
-// a protected folder (every folder that holds one included) or file. A file
-// item naming a folder counts too: a failed delete would schedule it for the
-// restart.
+// (itemPathUsable, itemPathRefused, itemNameRefused), a full path that is
+// a protected folder (every folder that holds one included) or file, or one
+// with a link in any of its parts, the last included (pathLeadsThroughLink):
+// a link would lead the removal or the backup to another place. A file item
+// naming a folder counts too: a failed delete would schedule it for the
+// restart. Such items are reported as refused, like protected places.
 bool pathItemRefused(const std::string& path, const std::string& name,
                      const ProtectedPlaces& places);
 

@@ -3,12 +3,14 @@
 
 #include "platform/file_bytes.h"
 #include "platform/handles.h"
+#include "platform/path_links.h"
 #include "platform/shell.h"
 #include "platform/text_compare.h"
 #include "removal/folder_utils.h"
 
 #include <tlhelp32.h>
 
+#include <optional>
 #include <vector>
 
 namespace kestrune {
@@ -78,6 +80,26 @@ bool keptAsProtected(const std::string& path, const ProtectedPlaces& places,
     if (report != nullptr)
         report->placeKept(path);
     return true;
+}
+
+// Why the file at `path`, opened as `file`, is not to be ended or
+// unregistered although it is no protected place; empty when nothing speaks
+// against it. The path is asked about links while the file is held, so that
+// its last name cannot change meanwhile.
+std::string reasonToSpare(const std::string& path, const HeldFile& file,
+                          const ProtectedPlaces& places)
+{
+    if (pathLeadsThroughLink(path))
+        return "a link is on its path";
+    if (!file.opened())
+        return file.missing() ? std::string() : "it cannot be opened to be judged";
+    if (file.linkCount() > 1)
+        return "it has other names (hard links)";
+    for (const std::string& name : file.originalFileNames()) {
+        if (places.isSystemFileName(name))
+            return "it is a copy of the system file " + name;
+    }
+    return std::string();
 }
 
 }  // namespace
@@ -159,11 +181,22 @@ bool ProgramStopper::kept(const std::string& path)
     return keptAsProtected(path, places_, report_);
 }
 
+bool ProgramStopper::spared(const std::string& path, const HeldFile& file)
+{
+    const std::string reason = reasonToSpare(path, file, places_);
+    if (reason.empty())
+        return false;
+    if (report_ != nullptr)
+        report_->programStep(ProgramStep{ProgramStep::Spared, path, reason});
+    return true;
+}
+
 int ProgramStopper::endProgram(const std::string& fullPath)
 {
     if (fullPath.empty() || kept(fullPath))
         return 0;
     const std::string wantedLong = longForm(fullPath);
+    std::optional<HeldFile> file;
     int ended = 0;
     for (Process& listed : processes()) {
         if (listed.ended)
@@ -178,6 +211,12 @@ int ProgramStopper::endProgram(const std::string& fullPath)
         }
         if (kept(listed.image))
             continue;
+        // The file is judged when it is first found running.
+        if (!file) {
+            file.emplace(fullPath);
+            if (spared(fullPath, *file))
+                return 0;
+        }
         ScopedHandle process(OpenProcess(
             PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, listed.id));
         if (!process.valid())
@@ -192,7 +231,7 @@ int ProgramStopper::endProgram(const std::string& fullPath)
         listed.ended = true;
         ++ended;
         if (report_ != nullptr)
-            report_->programStep(ProgramStep{ProgramStep::Terminated, listed.image});
+            report_->programStep(ProgramStep{ProgramStep::Terminated, listed.image, std::string()});
     }
     return ended;
 }
@@ -200,6 +239,9 @@ int ProgramStopper::endProgram(const std::string& fullPath)
 bool ProgramStopper::unregister(const std::string& path)
 {
     if (kept(path))
+        return false;
+    const HeldFile file(path);
+    if (spared(path, file))
         return false;
     // regsvr32 loads the file and calls its DllUnregisterServer: for a file
     // that has none it would only cost a process start.
@@ -211,7 +253,8 @@ bool ProgramStopper::unregister(const std::string& path)
         ran = waitForProcess(process.get(), kHelperProgramWait, report_);
     if (report_ != nullptr)
         report_->programStep(
-            ProgramStep{ran ? ProgramStep::Unregistered : ProgramStep::UnregisterFailed, path});
+            ProgramStep{ran ? ProgramStep::Unregistered : ProgramStep::UnregisterFailed, path,
+                        std::string()});
     return ran;
 }
 

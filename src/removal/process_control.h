@@ -1,11 +1,14 @@
 // Stopping what keeps a parasite's files busy: ending the running programs
 // started from a given file, unregistering components with regsvr32.exe, and
 // both for every program and component inside a folder tree. A protected file
-// (ProtectedPlaces) is never ended as a program nor unregistered. Every wait
+// (ProtectedPlaces) is never ended as a program nor unregistered, and neither
+// is a file that is judged, once opened, to be more than its name (see
+// ProgramStopper). Every wait
 // is bounded and goes through the report's Responsiveness, through which the
 // window keeps painting. Called on the thread that owns the removal run.
 #pragma once
 
+#include "platform/held_file.h"
 #include "removal/removal_report.h"
 #include "safety/protected_places.h"
 
@@ -65,6 +68,15 @@ void stopProgramFile(const std::string& path, const ProtectedPlaces& places,
 bool stopFolderPrograms(const std::string& folder, const ProtectedPlaces& places,
                         RemovalReport* report = nullptr);
 
+// Before a program is ended or a component unregistered, its file is opened
+// (HeldFile, held open during regsvr32's run) and judged by what it is. It is
+// spared, told to the report as a ProgramStep::Spared with the reason, when
+// a link is on its path, when it exists but cannot be opened, when it has
+// more than one name (a hard link: another name may be a system file), or
+// when its version resource gives a protected system file's name as its
+// original name (a copy of a system file: unregistering it would remove the
+// system file's registrations). A file that does not exist is not spared.
+//
 // The program stopping of one removal pass: the same operations as the
 // functions above, but the process list is read once, when the pass meets its
 // first program, and reused for every later file of the pass, instead of once
@@ -96,6 +108,7 @@ private:
     std::vector<Process>& processes();
     void stopEntriesOf(const std::string& folder, bool descend);
     bool kept(const std::string& path);
+    bool spared(const std::string& path, const HeldFile& file);
 
     const ProtectedPlaces& places_;
     RemovalReport* report_;

@@ -42,11 +42,14 @@ struct RemovalOutcome {
     std::string ignoredInside;
 };
 
-// A program step of the file removal: a running program that was ended, or
-// an unregistering run of regsvr32.exe.
+// A program step of the file removal: a running program that was ended, an
+// unregistering run of regsvr32.exe, or a program or component file that was
+// neither ended nor unregistered because of what it is (Spared; see
+// ProgramStopper): the removal of the item goes on and deletes its name only.
 struct ProgramStep {
-    enum Kind { Terminated, Unregistered, UnregisterFailed } kind = Terminated;
-    std::string path;   // the program or module
+    enum Kind { Terminated, Unregistered, UnregisterFailed, Spared } kind = Terminated;
+    std::string path;     // the program or module
+    std::string reason;   // Spared only: why
 };
 
 class RemovalReport : public Responsiveness {

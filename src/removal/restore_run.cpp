@@ -1,8 +1,10 @@
 // Putting a backup's items back.
 #include "removal/restore_run.h"
 
+#include "platform/file_writing.h"
 #include "platform/handles.h"
 #include "platform/hives.h"
+#include "platform/path_links.h"
 #include "platform/shell.h"
 #include "platform/text_compare.h"
 #include "removal/folder_utils.h"
@@ -52,10 +54,19 @@ std::string parentOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// One file back in its place; `reason` says why not.
+const char kLinkOnPath[] = "a link is on its path; nothing was written";
+
+// One file back in its place; `reason` says why not. Nothing is written
+// where a link is on the path; the file is written beside its place and moved
+// over the name (writeFileInPlace), so that a hard link at the place loses
+// only this name.
 RestoreResult restoreFile(const std::string& path, const std::string& bytes,
                           unsigned long attributes, bool force, std::string& reason)
 {
+    if (pathLeadsThroughLink(path)) {
+        reason = kLinkOnPath;
+        return RestoreResult::Failed;
+    }
     const DWORD present = GetFileAttributesA(path.c_str());
     if (present != INVALID_FILE_ATTRIBUTES) {
         if (present & FILE_ATTRIBUTE_DIRECTORY) {
@@ -72,16 +83,23 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
             unscheduleDeletion(path);
             return RestoreResult::Restored;
         }
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     } else if (!createFolderPath(parentOf(path))) {
         reason = "its folder cannot be created";
         return RestoreResult::Failed;
     }
-    if (!writeWholeFile(path, bytes)) {
-        reason = "it cannot be written";
+    switch (writeFileInPlace(path, bytes, attributes)) {
+    case FileWrite::Written:
+        break;
+    case FileWrite::LinkOnPath:
+        reason = kLinkOnPath;
+        return RestoreResult::Failed;
+    case FileWrite::NotWritten:
+        reason = "it cannot be written beside its place";
+        return RestoreResult::Failed;
+    case FileWrite::NotMoved:
+        reason = "it cannot be moved into its place";
         return RestoreResult::Failed;
     }
-    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_DIRECTORY);
     unscheduleDeletion(path);
     return RestoreResult::Restored;
 }
@@ -101,6 +119,10 @@ std::string insidePath(const std::string& zipName)
 RestoreResult restoreFolder(const BackupItem& item, const BackupContents& contents, bool force,
                             std::string& reason)
 {
+    if (pathLeadsThroughLink(item.path)) {
+        reason = kLinkOnPath;
+        return RestoreResult::Failed;
+    }
     const DWORD present = GetFileAttributesA(item.path.c_str());
     if (present != INVALID_FILE_ATTRIBUTES && !(present & FILE_ATTRIBUTE_DIRECTORY)) {
         reason = "a file is in its place";
@@ -125,11 +147,15 @@ RestoreResult restoreFolder(const BackupItem& item, const BackupContents& conten
         const unsigned long attributes =
             recorded == item.inside.end() ? FILE_ATTRIBUTE_NORMAL : recorded->second;
         if (entry.first.back() == '/') {
-            if (!createFolderPath(target)) {
+            if (pathLeadsThroughLink(target)) {
+                reason = std::string(kLinkOnPath) + ": " + inside;
+                result = RestoreResult::Failed;
+            } else if (!createFolderPath(target)) {
                 reason = "a folder inside cannot be created: " + inside;
                 result = RestoreResult::Failed;
+            } else {
+                folders.emplace_back(target, attributes);
             }
-            folders.emplace_back(target, attributes);
             continue;
         }
         std::string why;
@@ -140,9 +166,11 @@ RestoreResult restoreFolder(const BackupItem& item, const BackupContents& conten
             reason = why + ": " + inside;
         }
     }
-    for (const auto& folder : folders)
-        SetFileAttributesA(folder.first.c_str(), folder.second | FILE_ATTRIBUTE_DIRECTORY);
-    if (item.attributes != FILE_ATTRIBUTE_NORMAL)
+    for (const auto& folder : folders) {
+        if (!pathLeadsThroughLink(folder.first))
+            SetFileAttributesA(folder.first.c_str(), folder.second | FILE_ATTRIBUTE_DIRECTORY);
+    }
+    if (item.attributes != FILE_ATTRIBUTE_NORMAL && !pathLeadsThroughLink(item.path))
         SetFileAttributesA(item.path.c_str(), item.attributes | FILE_ATTRIBUTE_DIRECTORY);
     return result;
 }

@@ -2,7 +2,11 @@
 // the order of its manifest — registry exports imported with regedit.exe,
 // files, folders and cookie files written back with their attributes — each
 // outcome reported and written to a restore log. A damaged archive writes
-// nothing. Runs on the thread that asks for it; waits through the report.
+// nothing. A file is written only where no part of its path is a link, to a
+// new name beside its place and then moved over the name, so that a killed
+// restore leaves the old file or the new one and a hard link at the place
+// loses only that name (with --force too). Runs on the thread that asks for
+// it; waits through the report.
 #pragma once
 
 #include "removal/backup_reader.h"

@@ -91,18 +91,6 @@ std::string longSpelling(const std::string& drive, std::vector<std::string> part
     }
 }
 
-// Where the existing `path` leads with every link followed, without the
-// "\\?\" the system puts in front; empty when it cannot be told.
-std::string leadsTo(const std::string& path)
-{
-    const std::string buffer = finalPathOf(path);
-    if (buffer.compare(0, 8, "\\\\?\\UNC\\") == 0)
-        return "\\\\" + buffer.substr(8);
-    if (buffer.compare(0, 4, "\\\\?\\") == 0)
-        return buffer.substr(4);
-    return buffer;
-}
-
 // `path` without trailing backslashes, except the one of a drive root.
 std::string withoutTrailingBackslash(std::string path)
 {
@@ -160,7 +148,7 @@ bool comparablePathsResolved(const std::string& path, std::vector<std::string>& 
     const std::string spelled = longSpelling(drive, partsAfterDrive(full));
 
     forms.push_back(foldedText(withoutTrailingBackslash(spelled)));
-    const std::string led = leadsTo(spelled);   // empty for a missing path
+    const std::string led = leadsToPath(spelled);   // empty for a missing path
     if (led.empty())
         return false;
     std::string form = foldedText(withoutTrailingBackslash(led));
@@ -171,7 +159,7 @@ bool comparablePathsResolved(const std::string& path, std::vector<std::string>& 
 
 std::string finalComparablePath(const std::string& path)
 {
-    const std::string led = leadsTo(path);
+    const std::string led = leadsToPath(path);
     return led.empty() ? std::string() : foldedText(withoutTrailingBackslash(led));
 }
 

@@ -2,6 +2,7 @@
 // gathered in machine_places.cpp.
 #include "safety/protected_places.h"
 
+#include "platform/text_compare.h"
 #include "safety/place_paths.h"
 
 #include <windows.h>
@@ -288,6 +289,37 @@ bool ProtectedPlaces::formsProtected(const std::vector<std::string>& forms) cons
     for (const std::string& form : forms) {
         if (protectedForm(form) || fileProtection().protects(form))
             return true;
+    }
+    return false;
+}
+
+bool ProtectedPlaces::isSystemFileName(const std::string& name) const
+{
+    std::string folded = foldedText(name);
+    const std::string::size_type slash = folded.find_last_of("\\/:");
+    if (slash != std::string::npos)
+        folded.erase(0, slash + 1);
+    const std::string::size_type end = folded.find_last_not_of(". ");
+    folded.erase(end == std::string::npos ? 0 : end + 1);
+    const std::string mui = ".mui";
+    if (folded.size() > mui.size() &&
+        folded.compare(folded.size() - mui.size(), mui.size(), mui) == 0)
+        folded.erase(folded.size() - mui.size());
+    if (folded.empty())
+        return false;
+    std::vector<std::string> candidates{folded};
+    if (folded.find('.') == std::string::npos) {
+        candidates.push_back(folded + ".dll");
+        candidates.push_back(folded + ".exe");
+    }
+    for (const std::string& candidate : candidates) {
+        if (systemFileNames().count(candidate) != 0)
+            return true;
+        for (const std::string& folder : systemFolders_) {
+            const std::string form = folder + "\\" + candidate;
+            if (files_.count(form) != 0 || fileProtection().protects(form))
+                return true;
+        }
     }
     return false;
 }

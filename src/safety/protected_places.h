@@ -103,6 +103,14 @@ public:
     // is protected as a folder or as a file, as isProtectedFolder or
     // isProtectedFile would find; true for no forms (not comparable).
     bool formsProtected(const std::vector<std::string>& forms) const;
+    // True when `name` (a bare file name, as a version resource gives the
+    // original name of a file) is the name of a protected system file: one
+    // of the files Windows cannot start or log on without, or a file that is
+    // protected (added, or protected by Windows itself) in the Windows
+    // folder or a system folder. A path is judged by its last part, a
+    // trailing ".mui" is passed by, and a name without extension is tried
+    // as ".dll" and ".exe" too.
+    bool isSystemFileName(const std::string& name) const;
     // True when the key `subKey` below the hive named `hiveName` (a name of
     // the hive table, any case) is protected: a hive root, a key of the
     // built-in trees, a key that holds one, or Kestrune's settings key or a

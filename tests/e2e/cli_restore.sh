@@ -4,7 +4,8 @@
 # nested, dot-named), a folder tree and cookie files are removed by
 # `clean --backup` and put back by `restore`, value for value and byte for
 # byte; a second restore changes nothing; a different file in an item's place
-# stays unless --force; damaged and hostile archives are refused with exit 2
+# stays unless --force, and even forced nothing is written through a link or
+# a hard link planted there; damaged and hostile archives are refused with exit 2
 # and nothing written. The tool's folder cannot be written (as an installed
 # copy's, run without administrator rights): the backup goes to the per-user
 # folder, and the archives of both places are listed.
@@ -168,6 +169,31 @@ expect_eq "exists: the file stays" mine "$(cat "$drive_c/ksr/.dot")"
 cli restore --force "$archive" > "$work/forced.txt"
 expect_eq "forced: exit" 0 $?
 expect_eq "forced: replaced" dot "$(tr -d '\r' < "$drive_c/ksr/.dot")"
+
+# Links planted in the items' places: a hard link to kernel32.dll, a symbolic
+# link to a file outside, a link to a folder outside on the way to a file and
+# one inside the folder item. Even forced, the restore writes through none of
+# them: the places behind links are refused, and the hard link loses only its
+# name. (A symbolic link to kernel32.dll makes the whole archive damaged.)
+system_dll=$drive_c/windows/system32/kernel32.dll
+system_sum=$(md5sum < "$system_dll")
+mkdir -p "$drive_c/ksr_outside/er" "$drive_c/ksr_outside/inner"
+echo victim > "$drive_c/ksr_outside/victim.txt"
+rm -rf "$drive_c/ksr/ro.txt" "$drive_c/ksr/.dot" "$drive_c/ksr/deep" "$drive_c/ksr/Tree/sub/inner"
+ln -s ../ksr_outside/victim.txt "$drive_c/ksr/ro.txt"
+ln "$system_dll" "$drive_c/ksr/.dot"
+ln -s ../ksr_outside "$drive_c/ksr/deep"
+ln -s ../../../ksr_outside/inner "$drive_c/ksr/Tree/sub/inner"
+cli restore --force --quiet "$archive" > "$work/links.txt"
+expect_eq "links: exit" 1 $?
+expect_eq "links: kernel32.dll unchanged" "$system_sum" "$(md5sum < "$system_dll")"
+expect_eq "links: refused" "4 restored, 0 exist, 3 failed" "$(grep 'restored, ' "$work/links.txt")"
+check "links: the symbolic link is refused" grep -q '^failed: file C:\\ksr\\ro.txt (a link is on its path' "$work/links.txt"
+check "links: the symbolic link stays" test -L "$drive_c/ksr/ro.txt"
+expect_eq "links: the hard link's name alone is replaced" "dot 1" \
+    "$(tr -d '\r' < "$drive_c/ksr/.dot") $(stat -c %h "$drive_c/ksr/.dot")"
+expect_eq "links: nothing is written behind the links" "$drive_c/ksr_outside/victim.txt victim" \
+    "$(find "$drive_c/ksr_outside" -type f) $(cat "$drive_c/ksr_outside/victim.txt")"
 
 # An archive in the other place of Kestrune's files (written while that was
 # the data folder) is listed and found by name.

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 namespace ks = kestrune;
 namespace ts = kestrune::testing_support;
 using ks::RemovalResult;
@@ -180,7 +182,7 @@ TEST_F(FileRemoval, TwoItemsOfTheSameNameAreBothDeletedAndUnselectedOnesStay)
               ts::readTextFile(work + "\\A\\dup.dll.unregistered"));
 }
 
-TEST_F(FileRemoval, OnlyComponentsWithAnUnregisteringEntryOrUnreadableOnesStartRegsvr32)
+TEST_F(FileRemoval, OnlyComponentsWithAnUnregisteringEntryStartRegsvr32AndUnopenableOnesAreSpared)
 {
     const std::string folder = work + "\\Bad";
     ts::copyHelperTo(folder + "\\real.ocx", "test_component.dll");
@@ -202,9 +204,12 @@ TEST_F(FileRemoval, OnlyComponentsWithAnUnregisteringEntryOrUnreadableOnesStartR
     for (const ks::ProgramStep& step : report.steps)
         if (step.kind == ks::ProgramStep::Unregistered)
             unregistered.push_back(step.path.substr(folder.size() + 1));
-    EXPECT_EQ((std::vector<std::string>{"real.ocx", "busy.dll", "real.ocx", "busy.dll"}),
-              unregistered);
+    // A file that cannot be opened cannot be judged (regsvr32 could not load it either).
+    EXPECT_EQ((std::vector<std::string>{"real.ocx", "real.ocx"}), unregistered);
     EXPECT_TRUE(ts::pathExists(folder + "\\real.ocx.unregistered"));
+    ASSERT_FALSE(report.steps.empty());
+    EXPECT_EQ(ks::ProgramStep::Spared, report.steps.back().kind);
+    EXPECT_EQ(busy, report.steps.back().path);
     ASSERT_EQ(4u, report.outcomes.size());
     for (size_t i = 0; i < 3; ++i)
         EXPECT_EQ(RemovalResult::Deleted, resultOf(i)) << report.outcomes[i].name;
@@ -300,4 +305,69 @@ TEST_F(FileRemoval, FilesOfEveryParasiteGoBeforeAnyFolder)
     EXPECT_EQ("one.txt", report.outcomes[0].name);
     EXPECT_EQ("two.txt", report.outcomes[1].name);
     EXPECT_EQ("D1", report.outcomes[2].name);
+}
+
+TEST_F(FileRemoval, AFileThatIsMoreThanItsNameIsNeitherStoppedNorUnregisteredAndLosesOnlyTheName)
+{
+    // Hard links to a component, a program and a system DLL, and a copy of
+    // the system DLL (its version resource names it), planted as parasites.
+    const std::string system = "C:\\windows\\system32\\shell32.dll";
+    const std::string registration =
+        "Software\\Classes\\CLSID\\{00021400-0000-0000-C000-000000000046}\\InprocServer32";
+    ASSERT_TRUE(ts::registryKeyPresent(HKEY_LOCAL_MACHINE, registration));
+    const std::string component = work + "\\Shared\\component.dll";
+    const std::string program = work + "\\Shared\\program.exe";
+    ts::copyHelperTo(component, "test_component.dll");
+    ts::copyHelperTo(program);
+    const std::string folder = work + "\\Bad";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    struct Case {
+        const char* name;
+        std::string other;
+        bool hardLink;
+        const char* reason;
+        RemovalResult result;   // a running program's name goes at the restart
+    } cases[] = {
+        {"linked.dll", component, true, "it has other names (hard links)", RemovalResult::Deleted},
+        {"linked.exe", program, true, "it has other names (hard links)", RemovalResult::Scheduled},
+        {"shell32.dll", system, true, "it has other names (hard links)", RemovalResult::Deleted},
+        {"copy.ocx", system, false, "it is a copy of the system file shell32.dll",
+         RemovalResult::Deleted},
+    };
+    ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
+    std::vector<std::string> before;
+    for (const Case& c : cases) {
+        const std::string path = folder + "\\" + c.name;
+        before.push_back(ts::readTextFile(c.other));
+        ASSERT_FALSE(before.back().empty()) << c.other;
+        ASSERT_TRUE(c.hardLink ? CreateHardLinkA(path.c_str(), c.other.c_str(), nullptr)
+                               : CopyFileA(c.other.c_str(), path.c_str(), TRUE))
+            << path;
+        ts::fileItem(bad, c.name, folder);
+    }
+    ts::StartedProgram running(folder + "\\linked.exe", "wait");
+
+    removeAll();
+
+    EXPECT_TRUE(running.running());
+    EXPECT_TRUE(ts::registryKeyPresent(HKEY_LOCAL_MACHINE, registration));
+    EXPECT_FALSE(ts::pathExists(component + ".unregistered"));
+    EXPECT_FALSE(ts::pathExists(folder + "\\linked.dll.unregistered"));
+    ASSERT_EQ(std::size(cases), report.outcomes.size());
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        EXPECT_EQ(before[i], ts::readTextFile(c.other)) << c.other;
+        EXPECT_EQ(c.result, resultOf(i)) << c.name;
+        EXPECT_EQ(c.result == RemovalResult::Scheduled, ts::pathExists(folder + "\\" + c.name))
+            << c.name;
+        // Both passes spare it, and nothing else is done to it.
+        std::vector<std::string> reasons;
+        for (const ks::ProgramStep& step : report.steps) {
+            if (step.path == folder + "\\" + c.name) {
+                EXPECT_EQ(ks::ProgramStep::Spared, step.kind) << c.name;
+                reasons.push_back(step.reason);
+            }
+        }
+        EXPECT_EQ(std::vector<std::string>(2, c.reason), reasons) << c.name;
+    }
 }

@@ -4,6 +4,7 @@
 #include "removal/folder_utils.h"
 
 #include "platform/handles.h"
+#include "platform/path_links.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -173,28 +174,35 @@ TEST(FolderWalks, DeleteTreeResults)
     EXPECT_TRUE(pathExists(root + "\\dotted\\.config\\settings"));
 }
 
-TEST(FolderLinks, LinksAreToldApartFromFilesAndFolders)
+TEST(FolderLinks, LinksAreToldApartFromFilesAndFoldersAtTheEndAndOnTheWay)
 {
     const struct {
         const char* path;
-        bool link;
+        bool link;     // isLink: the last part is a link
+        bool onPath;   // pathLeadsThroughLink: any part is
     } cases[] = {
-        {"C:\\linkfix\\top\\link", true},
-        {"C:\\linkfix\\top\\link\\", true},
-        {"C:\\linkfix\\top\\link\\\\", true},
-        {"C:\\linkfix\\top\\emptylink", true},
-        {"C:\\LINKFIX\\TOP\\LINK", true},
-        {"C:\\linkfix\\delete\\tree\\filelink", true},
-        {"C:\\linkfix\\top\\outside", false},
-        {"C:\\linkfix\\top\\outside\\", false},
-        {"C:\\linkfix\\TOP\\Outside\\keep.txt", false},
-        {"C:\\linkfix\\top\\link\\keep.txt", false},   // a real file, reached through a link
-        {"C:\\linkfix\\top\\missing", false},
-        {"C:\\", false},
-        {"C:\\linkfix", false},
+        {"C:\\linkfix\\top\\link", true, true},
+        {"C:\\linkfix\\top\\link\\", true, true},
+        {"C:\\linkfix\\top\\link\\\\", true, true},
+        {"C:\\linkfix\\top\\emptylink", true, true},
+        {"C:\\LINKFIX\\TOP\\LINK", true, true},
+        {"C:\\linkfix\\delete\\tree\\filelink", true, true},
+        {"C:\\linkfix\\top\\outside", false, false},
+        {"C:\\linkfix\\top\\outside\\", false, false},
+        {"C:\\linkfix\\TOP\\Outside\\keep.txt", false, false},
+        {"C:\\linkfix\\top\\link\\keep.txt", false, true},   // a real file, reached through a link
+        {"C:\\linkfix\\top\\outside\\..\\link\\keep.txt", false, true},
+        {"C:\\linkfix\\top\\link\\missing\\deeper.txt", false, true},
+        {"C:\\linkfix\\copy\\tree\\sub\\loop\\one.txt", false, true},
+        {"C:\\linkfix\\top\\missing", false, false},
+        {"C:\\progra~1", false, false},   // a short name is no link
+        {"C:\\", false, false},
+        {"C:\\linkfix", false, false},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(c.link, ks::isLink(c.path)) << c.path;
+        EXPECT_EQ(c.onPath, ks::pathLeadsThroughLink(c.path)) << c.path;
+    }
 }
 
 TEST(FolderLinks, DeleteTreeNeverReachesThroughALink)

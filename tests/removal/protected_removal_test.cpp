@@ -1,7 +1,8 @@
 // The backup and the removal asked directly for the system's own places and
 // Kestrune's, as a damaged or hostile reference file would ask, each kind
 // beside a real parasite item: the real item goes; every protected folder,
-// file, key, value and cookie file stays; the system's processes keep
+// file, key, value and cookie file stays, and so does every place a link on
+// the way leads to; the system's processes keep
 // running; and every refused item is logged as FAILED TO DELETE.
 #include "removal/removal_run.h"
 
@@ -170,6 +171,7 @@ TEST_F(ProtectedRemoval, Folders)
         work,                  // holds the log folder
         work + "\\Shared",     // holds the reference file
         "C:\\windows\\Temp", "C:\\Boot", "C:\\EFI", "C:\\EFI\\Boot",
+        "C:\\removalfix\\midlink\\via\\Bad",   // a link on the way
     };
     for (const std::string& folder : refused)
         ts::folderItem(*greedy, nameOf(folder), parentOf(folder));
@@ -219,6 +221,8 @@ TEST_F(ProtectedRemoval, Files)
         ks::programPath(),
         own.referenceFile,
         own.logFolder + "\\log.txt",
+        "C:\\removalfix\\midlink\\via\\Bad\\keep.txt",   // a link on the way
+        "C:\\removalfix\\midlink\\file.txt",             // a link to a file
     };
     for (const std::string& file : refused)
         ts::fileItem(*greedy, nameOf(file), parentOf(file));
@@ -460,6 +464,9 @@ TEST_F(ProtectedRemoval, TheBackupLeavesThemOut)
     ts::keyItem(*greedy, "HKEY_CURRENT_USER", "Software", "Microsoft");
     ts::valueItem(*greedy, "HKEY_LOCAL_MACHINE", kWinlogon, "Shell");
     ts::cookieItem(*greedy, ".");
+    ts::fileItem(*greedy, "keep.txt", "C:\\removalfix\\midlink\\via\\Bad");
+    ts::fileItem(*greedy, "file.txt", "C:\\removalfix\\midlink");
+    ts::folderItem(*greedy, "Bad", "C:\\removalfix\\midlink\\via");
     const ks::BackupPlaces backup{work + "\\Archives", work + "\\Temp\\KestruneBackup",
                                   work + "\\Cookies"};
     ts::RecordingBackupReport steps;

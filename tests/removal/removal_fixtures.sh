@@ -20,3 +20,10 @@ echo keep > backup/outside/keep.txt
 echo one > backup/Bad/one.txt
 echo two > backup/Bad/sub/two.txt
 ln -s ../outside backup/Bad/outlink
+
+# Links on the way to a place: "via" leads to a folder outside, "file.txt" to
+# a file there. Items below them are refused by the removal and the backup.
+mkdir -p midlink/outside/Bad
+echo keep > midlink/outside/Bad/keep.txt
+ln -s outside midlink/via
+ln -s outside/Bad/keep.txt midlink/file.txt

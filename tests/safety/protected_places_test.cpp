@@ -259,6 +259,19 @@ TEST_F(ProtectedPlacesTest, FilesUnderEverySpellingAndTheirNeighbours)
     }
 }
 
+// The original file names a copy of a system file carries in its version
+// resource, however spelled.
+TEST_F(ProtectedPlacesTest, SystemFileNamesAsVersionResourcesGiveThem)
+{
+    const PlaceCase cases[] = {
+        {"SHELL32.DLL", true},   {"kernel32", true},  {"svchost", true},
+        {"user32.dll.mui", true}, {"Explorer.EXE. ", true}, {"C:\\x\\services.exe", true},
+        {"evil.dll", false},     {"kernel32.dll\\evil", false}, {"", false}, {"...", false},
+    };
+    for (const PlaceCase& c : cases)
+        EXPECT_EQ(c.expected, places_->isSystemFileName(c.path)) << "[" << c.path << "]";
+}
+
 // Existing entries the scan meets, each judged twice (the second time from
 // the kept folder): through links on the way, as links themselves, under
 // short folder names, in other cases and with trailing dots.

@@ -82,7 +82,8 @@ std::string outcomeLocation(const RemovalOutcome& outcome)
 // Prints one line per outcome on standard output (kept for the JSON document
 // instead with --json): result, type, parasite and location, separated by
 // tabs; program steps on standard error unless quiet; protected places
-// refused or left inside a folder on standard error always.
+// refused or left inside a folder, and programs and components spared for
+// what their files are, on standard error always.
 class CleanRemovalReport : public RemovalReport {
 public:
     CleanRemovalReport(const ParasiteList& parasites, const CleanOptions& options,
@@ -122,6 +123,13 @@ public:
     }
     void programStep(const ProgramStep& step) override
     {
+        // A file spared for what it is, told once like a protected place.
+        if (step.kind == ProgramStep::Spared) {
+            if (spared_.insert(step.path).second)
+                std::fprintf(stderr, "not stopped: %s (%s); only its name is removed\n",
+                             step.path.c_str(), step.reason.c_str());
+            return;
+        }
         if (options_.quiet)
             return;
         const char* what = step.kind == ProgramStep::Terminated     ? "ended program"
@@ -135,6 +143,7 @@ private:
     const CleanOptions& options_;
     CleanRecord& record_;
     std::set<std::string> kept_;
+    std::set<std::string> spared_;
 };
 
 // Tells of every backup step that failed (and, unless quiet, of the rest).
