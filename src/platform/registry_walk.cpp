@@ -1,6 +1,8 @@
 // Link-safe registry walks, deletes by handle, and real key names.
 #include "platform/registry_walk.h"
 
+#include <sddl.h>
+
 #include <cwctype>
 #include <vector>
 
@@ -110,17 +112,27 @@ std::wstring kernelKeyName(HKEY key)
 
 namespace {
 
-// The kernel name of the current user's hive, "\REGISTRY\USER\<sid>": its last part.
+// The string form of the current user's SID, the name of their hive below
+// \REGISTRY\USER; empty when the system does not say.
 std::wstring currentUserSid()
 {
     static const std::wstring sid = [] {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"", 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        HANDLE opened = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened))
             return std::wstring();
-        RegistryKey user(opened);
-        const std::wstring name = kernelKeyName(user.get());
-        const std::wstring::size_type slash = name.find_last_of(L'\\');
-        return slash == std::wstring::npos ? std::wstring() : name.substr(slash + 1);
+        ScopedHandle token(opened);
+        DWORD size = 0;
+        GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+        std::vector<BYTE> buffer(size);
+        wchar_t* text = nullptr;
+        if (size == 0 ||
+            !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size) ||
+            !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid,
+                                    &text))
+            return std::wstring();
+        std::wstring result(text);
+        LocalFree(text);
+        return result;
     }();
     return sid;
 }

@@ -30,8 +30,9 @@ struct RemovalOutcome {
     // defined and `path` is empty.
     std::string name;
     std::string path;
-    // Refused items only. True when the item names a protected place or holds
-    // a refused PATH or NAME text: it is logged as FAILED TO DELETE, since it
+    // Refused items only. True when the item names a protected place, is
+    // reached through a registry link, or holds a refused PATH or NAME text:
+    // it is logged as FAILED TO DELETE, since it
     // may well be there still. False when it names no place at all (a hive
     // that is not one of the five, a key item without a key name): such an
     // item leaves no record.
