@@ -200,6 +200,10 @@ TEST_F(RegistryRemoval, NothingIsReachedThroughARegistryLink)
     ts::writeRegistryString(HKEY_CURRENT_USER, under("Bad"), "x", "b");
     ts::makeRegistryLink(HKEY_CURRENT_USER, under("Bad\\Inner"), HKEY_CURRENT_USER,
                          under("Target"));
+    // The parasite's own keys leading to Winlogon.
+    const char winlogon[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+    ts::makeRegistryLink(HKEY_CURRENT_USER, under("Winlogon"), HKEY_LOCAL_MACHINE, winlogon);
+    ts::makeRegistryLink(HKEY_CURRENT_USER, under("WinlogonValue"), HKEY_LOCAL_MACHINE, winlogon);
     ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
     struct Row {
         bool key;
@@ -210,6 +214,8 @@ TEST_F(RegistryRemoval, NothingIsReachedThroughARegistryLink)
         {true, kRoot, "ItemLink", RemovalResult::Deleted},       // the link only
         {true, kRoot, "PathLink\\Sub", RemovalResult::Refused},
         {true, kRoot, "Bad", RemovalResult::Deleted},            // Inner not descended
+        {true, kRoot, "Winlogon", RemovalResult::Deleted},
+        {false, "WinlogonValue", "Shell", RemovalResult::Refused},
         {false, "PathLink", "v", RemovalResult::Refused},        // its key is a link
         {false, "PathLink\\Sub", "w", RemovalResult::Refused},
     };
@@ -222,8 +228,8 @@ TEST_F(RegistryRemoval, NothingIsReachedThroughARegistryLink)
 
     removeAll();
 
-    ASSERT_EQ(5u, report.outcomes.size());
-    for (size_t i = 0; i < 5; ++i) {
+    ASSERT_EQ(7u, report.outcomes.size());
+    for (size_t i = 0; i < 7; ++i) {
         EXPECT_EQ(rows[i].result, report.outcomes[i].result) << rows[i].sub << " " << rows[i].value;
         EXPECT_EQ(rows[i].result == RemovalResult::Refused, report.outcomes[i].protectedPlace);
     }
@@ -232,6 +238,8 @@ TEST_F(RegistryRemoval, NothingIsReachedThroughARegistryLink)
     EXPECT_TRUE(ts::registryValuePresent(HKEY_CURRENT_USER, under("Target"), "v"));
     EXPECT_TRUE(ts::registryValuePresent(HKEY_CURRENT_USER, under("Target\\Sub"), "w"));
     EXPECT_TRUE(ts::registryValuePresent(HKEY_CURRENT_USER, under("PathLink\\Sub"), "w"));
+    EXPECT_FALSE(ts::registryKeyPresent(HKEY_CURRENT_USER, under("Winlogon")));
+    EXPECT_TRUE(ts::registryValuePresent(HKEY_LOCAL_MACHINE, winlogon, "Shell"));
     EXPECT_NE(std::string::npos,
               logText().find("[ACTION:FAILED TO DELETE]\r\n"
                              "[VALUE:HKEY_CURRENT_USER\\Software\\KestruneRemovalTest\\PathLink\\Sub]"));
