@@ -56,7 +56,8 @@ std::vector<std::u16string> splitLines(const std::u16string& text)
             break;
         }
         lines.push_back(text.substr(start, end - start));
-        start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
+        const bool crlf = text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n';
+        start = end + (crlf ? 2 : 1);
     }
     return lines;
 }

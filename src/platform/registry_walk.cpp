@@ -3,7 +3,6 @@
 
 #include <sddl.h>
 
-#include <cwctype>
 #include <vector>
 
 namespace kestrune {
@@ -40,14 +39,6 @@ LONG deleteByHandle(HKEY key)
     if (status == 0)
         return ERROR_SUCCESS;
     return toError != nullptr ? static_cast<LONG>(toError(status)) : ERROR_ACCESS_DENIED;
-}
-
-std::wstring folded(const std::wstring& text)
-{
-    std::wstring out = text;
-    for (wchar_t& c : out)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return out;
 }
 
 std::vector<std::wstring> keyParts(const std::wstring& path)
@@ -139,7 +130,8 @@ std::wstring currentUserSid()
 
 bool startsWithFolded(const std::wstring& text, const std::wstring& head)
 {
-    return text.size() >= head.size() && folded(text.substr(0, head.size())) == folded(head);
+    return text.size() >= head.size() &&
+           foldedKeyText(text.substr(0, head.size())) == foldedKeyText(head);
 }
 
 // The system's own links, followed: "SYSTEM\CurrentControlSet" of the
@@ -147,8 +139,8 @@ bool startsWithFolded(const std::wstring& text, const std::wstring& head)
 // "Software\Classes" to that user's classes hive.
 bool systemLink(HKEY root, const std::wstring& path, const std::wstring& target)
 {
-    const std::wstring spelled = folded(path);
-    const std::wstring to = folded(target);
+    const std::wstring spelled = foldedKeyText(path);
+    const std::wstring to = foldedKeyText(target);
     if (root == HKEY_LOCAL_MACHINE && spelled == L"system\\currentcontrolset") {
         const std::wstring head = L"\\registry\\machine\\system\\controlset";
         return to.size() == head.size() + 3 && to.compare(0, head.size(), head) == 0 &&
@@ -165,7 +157,7 @@ bool systemLink(HKEY root, const std::wstring& path, const std::wstring& target)
     } else {
         return false;
     }
-    return !sid.empty() && to == folded(L"\\REGISTRY\\USER\\" + sid + L"_Classes");
+    return !sid.empty() && to == foldedKeyText(L"\\REGISTRY\\USER\\" + sid + L"_Classes");
 }
 
 // The one open of a single part below `parent`. A registry view would join
@@ -251,7 +243,7 @@ std::wstring withoutWow6432Node(const std::wstring& path)
 {
     std::wstring out;
     for (const std::wstring& part : keyParts(path)) {
-        if (folded(part) == L"wow6432node")
+        if (foldedKeyText(part) == L"wow6432node")
             continue;
         out += (out.empty() ? L"" : L"\\") + part;
     }
@@ -314,6 +306,13 @@ LONG deleteKeyAndSubkeys(HKEY key)
     return deleteByHandle(key);
 }
 
+std::wstring foldedKeyText(std::wstring text)
+{
+    if (!text.empty())
+        CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
 LONG deleteLinkKey(HKEY link)
 {
     return deleteByHandle(link);
@@ -343,15 +342,16 @@ bool mapKernelKeyName(const std::wstring& kernelName, const std::wstring& curren
     rest = withoutWow6432Node(kernelName.substr(user.size()));
     const std::wstring::size_type slash = rest.find(L'\\');
     const std::wstring sid = rest.substr(0, slash);
-    const std::wstring inside = slash == std::wstring::npos ? std::wstring() : rest.substr(slash + 1);
+    const std::wstring inside =
+        slash == std::wstring::npos ? std::wstring() : rest.substr(slash + 1);
     const std::wstring classesTail = L"_classes";
     if (sid.size() > classesTail.size() &&
-        folded(sid.substr(sid.size() - classesTail.size())) == classesTail) {
+        foldedKeyText(sid.substr(sid.size() - classesTail.size())) == classesTail) {
         hive = L"HKEY_CLASSES_ROOT";
         path = inside;
         return true;
     }
-    const bool current = !currentSid.empty() && folded(sid) == folded(currentSid);
+    const bool current = !currentSid.empty() && foldedKeyText(sid) == foldedKeyText(currentSid);
     if (current && belowClasses(inside, below)) {
         hive = L"HKEY_CLASSES_ROOT";
         path = below;

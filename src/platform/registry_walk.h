@@ -85,6 +85,10 @@ std::wstring kernelKeyName(HKEY key);
 bool mapKernelKeyName(const std::wstring& kernelName, const std::wstring& currentSid,
                       std::wstring& hive, std::wstring& path);
 
+// `text` with its letters folded to lower case: two key or value names are
+// the same name when their folded texts are equal.
+std::wstring foldedKeyText(std::wstring text);
+
 // ANSI <-> UTF-16 in the ANSI code page, without best-fit characters.
 std::wstring widenAnsi(const std::string& text);
 std::string narrowAnsi(const std::wstring& text);

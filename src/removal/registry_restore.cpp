@@ -22,16 +22,9 @@ std::u16string decodeAnsi(const std::string& bytes)
     return std::u16string(text.begin(), text.end());
 }
 
-std::wstring folded(std::wstring text)
-{
-    if (!text.empty())
-        CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 bool sameWide(const std::wstring& a, const std::wstring& b)
 {
-    return a.size() == b.size() && folded(a) == folded(b);
+    return a.size() == b.size() && foldedKeyText(a) == foldedKeyText(b);
 }
 
 bool atOrBelow(const std::wstring& key, const std::wstring& top)

@@ -84,7 +84,8 @@ TEST(RegExport, LinesAreSplitAndReadAsRegeditReadsThem)
         EXPECT_EQ(row.shape, shape(utf16File(kHeader + std::u16string(row.body)))) << row.shape;
     // A NUL would end the line early for a reader of C strings.
     const char16_t withNul[] = u"[K]\r\n\"v\"=\"x\"\0\r\n[HKLM\\Run]";
-    EXPECT_EQ("fault", shape(utf16File(kHeader + std::u16string(withNul, sizeof withNul / sizeof withNul[0] - 1))));
+    const size_t length = sizeof withNul / sizeof withNul[0] - 1;
+    EXPECT_EQ("fault", shape(utf16File(kHeader + std::u16string(withNul, length))));
     // The header must be the first line, matching the encoding.
     EXPECT_EQ("fault", shape(utf16File(u"\r\nWindows Registry Editor Version 5.00\r\n[K]\r\n")));
     EXPECT_EQ("fault", shape(utf16File(u"REGEDIT4\r\n[K]\r\n")));

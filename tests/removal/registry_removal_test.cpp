@@ -241,6 +241,6 @@ TEST_F(RegistryRemoval, NothingIsReachedThroughARegistryLink)
     EXPECT_FALSE(ts::registryKeyPresent(HKEY_CURRENT_USER, under("Winlogon")));
     EXPECT_TRUE(ts::registryValuePresent(HKEY_LOCAL_MACHINE, winlogon, "Shell"));
     EXPECT_NE(std::string::npos,
-              logText().find("[ACTION:FAILED TO DELETE]\r\n"
-                             "[VALUE:HKEY_CURRENT_USER\\Software\\KestruneRemovalTest\\PathLink\\Sub]"));
+              logText().find("[ACTION:FAILED TO DELETE]\r\n[VALUE:HKEY_CURRENT_USER\\Software\\"
+                             "KestruneRemovalTest\\PathLink\\Sub]"));
 }
