@@ -194,11 +194,17 @@ KeyOpening walk(HKEY root, const std::wstring& path, REGSAM access, bool create,
     std::wstring spelled;
     for (size_t i = 0; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
-        const REGSAM partAccess = last ? access : 0;
+        // A key that may get a subkey created below it is opened with the
+        // right to create one, where that right is granted.
+        REGSAM partAccess = last ? access : create ? KEY_CREATE_SUB_KEY : 0;
         HKEY parent = current.valid() ? current.get() : root;
         spelled += (i == 0 ? L"" : L"\\") + parts[i];
         HKEY opened = nullptr;
         result.code = openPart(parent, parts[i], false, partAccess, opened);
+        if (result.code == ERROR_ACCESS_DENIED && !last && create) {
+            partAccess = 0;
+            result.code = openPart(parent, parts[i], false, partAccess, opened);
+        }
         if (result.code == ERROR_FILE_NOT_FOUND && create) {
             DWORD disposition = 0;
             result.code = createPart(parent, parts[i], partAccess, opened, disposition);
