@@ -17,18 +17,22 @@ include(cmake/include_roots.cmake)
 kestrune_include_root(text definitions platform)
 file(GLOB KESTRUNE_TEXT_SOURCES CONFIGURE_DEPENDS src/definitions/*.cpp)
 list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
-# The DLL export look-up reads hostile files and includes no Windows headers.
-list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp)
+# The DLL export look-up and the regedit export reader read hostile files and
+# include no Windows headers.
+list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp src/platform/reg_export.cpp)
 add_library(kestrune_text STATIC ${KESTRUNE_TEXT_SOURCES})
 target_include_directories(kestrune_text PUBLIC ${KESTRUNE_TEXT_INCLUDE})
 
-add_library(fuzz_markup STATIC tests/fuzz/fuzz_markup.cpp)
+add_library(fuzz_markup STATIC tests/fuzz/fuzz_markup.cpp tests/fuzz/fuzz_reg_export.cpp)
 target_link_libraries(fuzz_markup PUBLIC kestrune_text)
 
 if(KESTRUNE_FUZZ)
     add_executable(markup_fuzzer tests/fuzz/fuzz_main.cpp)
     target_compile_options(markup_fuzzer PRIVATE -fsanitize=fuzzer)
     target_link_libraries(markup_fuzzer PRIVATE fuzz_markup -fsanitize=fuzzer)
+    add_executable(reg_export_fuzzer tests/fuzz/fuzz_reg_export_main.cpp)
+    target_compile_options(reg_export_fuzzer PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(reg_export_fuzzer PRIVATE fuzz_markup -fsanitize=fuzzer)
     return()
 endif()
 
@@ -42,7 +46,8 @@ foreach(portable markup_doc reference_text definitions_check)
         list(APPEND NATIVE_TESTS ${CMAKE_SOURCE_DIR}/tests/definitions/${portable}_test.cpp)
     endif()
 endforeach()
-list(APPEND NATIVE_TESTS ${CMAKE_SOURCE_DIR}/tests/platform/pe_exports_test.cpp)
+list(APPEND NATIVE_TESTS ${CMAKE_SOURCE_DIR}/tests/platform/pe_exports_test.cpp
+                         ${CMAKE_SOURCE_DIR}/tests/platform/reg_export_test.cpp)
 add_executable(native_tests tests/support/test_main.cpp ${NATIVE_TESTS})
 target_link_libraries(native_tests PRIVATE fuzz_markup gtest)
 target_include_directories(native_tests PRIVATE tests)

@@ -5,6 +5,7 @@
 #include "platform/text_compare.h"
 #include "removal/backup_session.h"
 #include "removal/folder_utils.h"
+#include "removal/registry_restore.h"
 
 #include <minizip/unzip.h>
 #include <windows.h>
@@ -133,58 +134,6 @@ bool parseManifest(const std::string& text, std::vector<BackupItem>& items)
     return true;
 }
 
-std::string narrow(const std::wstring& wide)
-{
-    if (wide.empty())
-        return std::string();
-    int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], size,
-                        nullptr, nullptr);
-    return text;
-}
-
-std::wstring widen(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    int size =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
-    return wide;
-}
-
-// The lines of a regedit export, without their line ends.
-bool exportLines(const std::string& bytes, std::vector<std::wstring>& lines)
-{
-    std::wstring text;
-    if (bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xfe') {
-        if (bytes.size() % 2 != 0)
-            return false;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                         static_cast<unsigned char>(bytes[i + 1]) << 8);
-    } else {
-        for (char c : bytes)
-            text += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    }
-    std::wstring::size_type start = 0;
-    while (start < text.size()) {
-        std::wstring::size_type end = text.find(L'\n', start);
-        std::wstring line = text.substr(start, end == std::wstring::npos ? end : end - start);
-        if (!line.empty() && line.back() == L'\r')
-            line.pop_back();
-        lines.push_back(line);
-        if (end == std::wstring::npos)
-            break;
-        start = end + 1;
-    }
-    return !lines.empty() && (lines[0] == L"Windows Registry Editor Version 5.00" ||
-                              lines[0] == L"REGEDIT4");
-}
-
 std::string hiveOf(const std::string& key)
 {
     return key.substr(0, key.find('\\'));
@@ -194,13 +143,6 @@ std::string subKeyOf(const std::string& key)
 {
     std::string::size_type slash = key.find('\\');
     return slash == std::string::npos ? std::string() : key.substr(slash + 1);
-}
-
-bool atOrBelow(const std::string& key, const std::string& top)
-{
-    if (key.size() < top.size() || !sameText(key.substr(0, top.size()), top))
-        return false;
-    return key.size() == top.size() || key[top.size()] == '\\';
 }
 
 // Why a record cannot be restored as it stands; empty when it can.
@@ -313,142 +255,6 @@ std::vector<BackupArchiveInfo> listBackupArchives(const std::vector<std::string>
     return archives;
 }
 
-bool registryExportKeys(const std::string& bytes, std::vector<std::string>& keys)
-{
-    std::vector<std::wstring> lines;
-    if (!exportLines(bytes, lines))
-        return false;
-    for (const std::wstring& line : lines) {
-        if (!line.empty() && line[0] == L'[' && line.back() == L']')
-            keys.push_back(narrow(line.substr(1, line.size() - 2)));
-    }
-    return true;
-}
-
-std::string valueOnlyExport(const std::string& bytes, const std::string& key,
-                            const std::string& value)
-{
-    std::vector<std::wstring> lines;
-    if (!exportLines(bytes, lines))
-        return std::string();
-    std::string escaped;
-    for (char c : value) {
-        if (c == '\\' || c == '"')
-            escaped += '\\';
-        escaped += c;
-    }
-    const std::string start = value.empty() ? std::string("@=") : "\"" + escaped + "\"=";
-    std::string out = narrow(lines[0]) + "\r\n\r\n[" + key + "]\r\n";
-    bool inKey = false;
-    bool found = false;
-    for (size_t i = 1; i < lines.size(); ++i) {
-        const std::wstring& line = lines[i];
-        if (!line.empty() && line[0] == L'[') {
-            inKey = sameText(narrow(line.substr(1, line.size() - 2)), key);
-            continue;
-        }
-        if (!inKey || found || narrow(line).compare(0, start.size(), start) != 0)
-            continue;
-        found = true;
-        // A long value goes on over lines that end in a backslash.
-        for (; i < lines.size(); ++i) {
-            out += narrow(lines[i]) + "\r\n";
-            if (lines[i].empty() || lines[i].back() != L'\\')
-                break;
-        }
-    }
-    return found ? out + "\r\n" : std::string();
-}
-
-bool exportedValueData(const std::string& filtered, unsigned long& type, std::string& data)
-{
-    // The value's text: from the line after the key's line to the blank line,
-    // continuation lines joined.
-    std::string::size_type at = filtered.find("]\r\n");
-    if (at == std::string::npos)
-        return false;
-    std::string text;
-    for (at += 3; at < filtered.size();) {
-        std::string::size_type end = filtered.find("\r\n", at);
-        if (end == std::string::npos)
-            end = filtered.size();
-        std::string line = filtered.substr(at, end - at);
-        at = end + 2;
-        if (!text.empty())
-            line.erase(0, line.find_first_not_of(' '));
-        if (line.empty())
-            break;
-        // Only hex data goes on over lines; a string's line ends in a quote.
-        const bool goesOn = line.back() == '\\';
-        text += goesOn ? line.substr(0, line.size() - 1) : line;
-        if (!goesOn)
-            break;
-    }
-    // Past the name: "@" or a quoted name with \\ and \" escapes.
-    size_t i = 0;
-    if (text.compare(0, 2, "@=") == 0) {
-        i = 2;
-    } else if (!text.empty() && text[0] == '"') {
-        for (i = 1; i < text.size() && text[i] != '"'; ++i) {
-            if (text[i] == '\\')
-                ++i;
-        }
-        if (i + 1 >= text.size() || text[i + 1] != '=')
-            return false;
-        i += 2;
-    } else {
-        return false;
-    }
-    const std::string rest = text.substr(i);
-    data.clear();
-    if (!rest.empty() && rest[0] == '"') {
-        if (rest.size() < 2 || rest.back() != '"')
-            return false;
-        std::string ansi;
-        for (size_t k = 1; k + 1 < rest.size(); ++k) {
-            if (rest[k] == '\\' && k + 2 < rest.size()) {
-                const char next = rest[++k];
-                ansi += next == 'n' ? '\n' : next == 'r' ? '\r' : next == '0' ? '\0' : next;
-                continue;
-            }
-            ansi += rest[k];
-        }
-        const std::wstring wide = widen(ansi) + L'\0';
-        type = REG_SZ;
-        data.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
-        return true;
-    }
-    if (rest.compare(0, 6, "dword:") == 0) {
-        if (rest.size() != 14 || rest.find_first_not_of("0123456789abcdefABCDEF", 6) !=
-                                     std::string::npos)
-            return false;
-        const unsigned long number = std::strtoul(rest.c_str() + 6, nullptr, 16);
-        type = REG_DWORD;
-        for (int b = 0; b < 4; ++b)
-            data += static_cast<char>((number >> (8 * b)) & 0xff);
-        return true;
-    }
-    std::string::size_type colon = rest.find(':');
-    if (rest.compare(0, 3, "hex") != 0 || colon == std::string::npos)
-        return false;
-    if (colon == 3) {
-        type = REG_BINARY;
-    } else if (rest[3] == '(' && rest[colon - 1] == ')' && colon > 5 &&
-               rest.find_first_not_of("0123456789abcdefABCDEF", 4) == colon - 1) {
-        type = std::strtoul(rest.c_str() + 4, nullptr, 16);
-    } else {
-        return false;
-    }
-    for (size_t k = colon + 1; k < rest.size(); k += 3) {
-        if (k + 2 > rest.size() || !std::isxdigit(static_cast<unsigned char>(rest[k])) ||
-            !std::isxdigit(static_cast<unsigned char>(rest[k + 1])) ||
-            (k + 2 < rest.size() && rest[k + 2] != ','))
-            return false;
-        data += static_cast<char>(std::strtoul(rest.substr(k, 2).c_str(), nullptr, 16));
-    }
-    return true;
-}
-
 bool readBackup(const std::string& path, const ProtectedPlaces& places, BackupContents& contents,
                 std::string& reason)
 {
@@ -508,17 +314,11 @@ bool readBackup(const std::string& path, const ProtectedPlaces& places, BackupCo
         }
         if (item.kind != BackupItemKind::Key && item.kind != BackupItemKind::Value)
             continue;
-        std::vector<std::string> keys;
-        if (!registryExportKeys(found->second, keys) || keys.empty()) {
-            reason = "not a registry export: " + item.entry;
+        RegExport parsed;
+        reason = checkRegistryExport(item, found->second, places, parsed);
+        if (!reason.empty())
             return false;
-        }
-        for (const std::string& key : keys) {
-            if (!atOrBelow(key, item.key)) {
-                reason = "a registry export reaches outside " + item.key + ": " + key;
-                return false;
-            }
-        }
+        contents.exports[item.entry] = std::move(parsed);
     }
     reason.clear();
     return true;

@@ -4,6 +4,7 @@
 // anything. Nothing here writes to the disk or the registry.
 #pragma once
 
+#include "platform/reg_export.h"
 #include "safety/protected_places.h"
 
 #include <windows.h>
@@ -38,6 +39,8 @@ std::string backupItemPlace(const BackupItem& item);
 struct BackupContents {
     std::map<std::string, std::string> entries;   // entry name -> bytes
     std::vector<BackupItem> items;                // manifest order
+    // Entry name -> its .reg export as read and checked (registry_restore.h).
+    std::map<std::string, RegExport> exports;
 };
 
 // Reads the archive at `path` and checks it. False, with `reason` saying why,
@@ -47,8 +50,10 @@ struct BackupContents {
 // match each other (an entry no record accounts for, a record whose entry is
 // missing), a manifest record without its places or with a place that breaks
 // the item-text rules or names a protected file, folder or key as the item
-// itself (a removed value's key may be protected), or a .reg export holding
-// a key outside the one its record names (or a deletion).
+// itself (a removed value's key may be protected), or a .reg export that
+// checkRegistryExport refuses (read as regedit reads it: a key outside the
+// one its record names, a deletion, a protected key or value, a line regedit
+// would read otherwise). Each export is read once, into `contents.exports`.
 bool readBackup(const std::string& path, const ProtectedPlaces& places, BackupContents& contents,
                 std::string& reason);
 
@@ -68,21 +73,5 @@ std::vector<BackupArchiveInfo> listBackupArchives(const std::string& folder,
 // The same for several folders, all their archives together, newest first.
 std::vector<BackupArchiveInfo> listBackupArchives(const std::vector<std::string>& folders,
                                                   const ProtectedPlaces& places);
-
-// The key lines ("[...]") of a regedit export (UTF-16 with a byte-order mark,
-// or ANSI), without their brackets; false when the text is neither.
-bool registryExportKeys(const std::string& bytes, std::vector<std::string>& keys);
-
-// The export text (as ANSI lines, CR LF) narrowed to `key`'s line and the
-// lines of its value `value` ("@" lines for the default value), after the
-// export's header line. Empty when the export does not hold that value.
-std::string valueOnlyExport(const std::string& bytes, const std::string& key,
-                            const std::string& value);
-
-// The type and the bytes the registry holds for the one value of
-// `filtered` (valueOnlyExport's text): strings as UTF-16 with their
-// terminator, dwords little-endian, hex data as written. False when the
-// value's line cannot be read.
-bool exportedValueData(const std::string& filtered, unsigned long& type, std::string& data);
 
 }  // namespace kestrune

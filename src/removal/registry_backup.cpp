@@ -25,6 +25,17 @@ void exportInto(BackupSession& session, const std::string& fileName, const std::
     session.stepDone(BackupStep{BackupStepKind::RegistryExport, keyText, name, ok});
 }
 
+// Only a key the removal will act on is exported, and only one reached
+// without a link: regedit opens the key by its name and would follow a link
+// anywhere. A key item that is itself a link loses only the link, which no
+// export could bring back; what it leads to is not touched.
+bool exportable(HKEY root, const std::string& path, const std::string* value,
+                const ProtectedPlaces& places)
+{
+    RegistryKey key;
+    return reachItemKey(root, path, value, 0, places, key) == ItemKey::Present;
+}
+
 }  // namespace
 
 std::string backupFolderPath()
@@ -75,7 +86,7 @@ void backupRegistryItems(const ParasiteList& parasites, BackupSession& session,
                 continue;
             HKEY root = hiveFromName(item.main);
             if (root == nullptr || !hasKeyName(item) || keyItemRefused(item, places) ||
-                registryKeyGone(root, registryKeyPath(item)))
+                !exportable(root, registryKeyPath(item), nullptr, places))
                 continue;
             const std::string keyText = item.main + "\\" + item.sub + "\\" + item.value;
             exportInto(session, "rkBackup" + std::to_string(i + 1) + ".reg", keyText,
@@ -91,6 +102,7 @@ void backupRegistryItems(const ParasiteList& parasites, BackupSession& session,
                 continue;
             HKEY root = hiveFromName(item.main);
             if (root == nullptr || valueItemRefused(item, places) ||
+                !exportable(root, item.sub, &item.value, places) ||
                 registryValueGone(root, item.sub, item.value))
                 continue;
             const std::string keyText = item.main + "\\" + item.sub;

@@ -34,9 +34,11 @@ bool exportRegistryKey(const std::string& keyText, const std::string& exportPath
 // the parasite's list); then each selected RegistryValueItem: the whole key
 // main\sub that holds it, to "rvBackup<n>.reg". A name already taken in this
 // backup gets a number (numberedName). Items the removal refuses (hive
-// unknown, key item without a key name, a protected key or value of `places`)
-// and keys or values that are already gone are not exported and do not count
-// as failures: there is nothing to lose. Every other export that leaves no
+// unknown, key item without a key name, a protected key or value of `places`,
+// a key reached through a registry link or whose real name is protected: see
+// reachItemKey), a key item that is itself a link (only the link goes), keys
+// that cannot be opened and keys or values that are already gone are not
+// exported and do not count as failures: there is nothing to lose. Every other export that leaves no
 // file is a failed step.
 void backupRegistryItems(const ParasiteList& parasites, BackupSession& session,
                          const ProtectedPlaces& places);

@@ -4,16 +4,12 @@
 #include "definitions/registry_items.h"
 #include "platform/handles.h"
 #include "platform/hives.h"
+#include "platform/registry_walk.h"
 #include "removal/item_refusal.h"
 
 namespace kestrune {
 
 namespace {
-
-// KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY: enough to delete a value.
-constexpr REGSAM kValueDeleteAccess = 0x2001F;
-// RegEnumKeyA's name buffer.
-constexpr DWORD kSubkeyNameBuffer = 299;
 
 std::string keyLogText(const std::string& main, const std::string& sub, const std::string& value)
 {
@@ -50,7 +46,23 @@ void removeKey(const RegistryKeyItem& item, const RemovalRun& run, RemovalOutcom
         return;
     }
     const std::string path = registryKeyPath(item);
-    deleteKeyTree(root, path);
+    RegistryKey key;
+    switch (reachItemKey(root, path, nullptr, kTreeDeleteAccess, places, key)) {
+    case ItemKey::Refused:
+        outcome.result = RemovalResult::Refused;
+        outcome.protectedPlace = true;
+        return;
+    case ItemKey::Link:
+        deleteLinkKey(key.get());
+        break;
+    case ItemKey::Present:
+        deleteKeyAndSubkeys(key.get());
+        break;
+    case ItemKey::Gone:
+    case ItemKey::Failed:
+        break;
+    }
+    key.reset();
     outcome.result = registryKeyGone(root, path) ? RemovalResult::Deleted : RemovalResult::Failed;
 }
 
@@ -67,70 +79,72 @@ void removeValue(const RegistryValueItem& item, const ProtectedPlaces& places,
         outcome.protectedPlace = true;
         return;
     }
-    deleteRegistryValue(root, item.sub, item.value);
+    RegistryKey key;
+    const ItemKey reached =
+        reachItemKey(root, item.sub, &item.value, KEY_SET_VALUE, places, key);
+    if (reached == ItemKey::Refused) {
+        outcome.result = RemovalResult::Refused;
+        outcome.protectedPlace = true;
+        return;
+    }
+    if (reached == ItemKey::Present)
+        RegDeleteValueW(key.get(), widenAnsi(item.value).c_str());
+    key.reset();
     outcome.result = registryValueGone(root, item.sub, item.value) ? RemovalResult::Deleted
                                                                     : RemovalResult::Failed;
 }
 
 }  // namespace
 
-LONG deleteKeyTree(HKEY parent, const std::string& path)
+ItemKey reachItemKey(HKEY root, const std::string& path, const std::string* value,
+                     REGSAM access, const ProtectedPlaces& places, RegistryKey& key)
 {
-    HKEY opened = nullptr;
-    LONG code = RegOpenKeyA(parent, path.c_str(), &opened);
-    if (code != ERROR_SUCCESS)
-        return code;
-    RegistryKey key(opened);
-    char name[kSubkeyNameBuffer];
-    for (;;) {
-        // Index 0 each time: every successful call removes the subkey just listed.
-        code = RegEnumKeyA(key.get(), 0, name, kSubkeyNameBuffer);
-        if (code != ERROR_SUCCESS)
-            break;
-        code = deleteKeyTree(key.get(), name);
-        if (code != ERROR_SUCCESS)
-            return code;
+    const KeyOpening opening = openKeyWithoutLinks(root, path, access, key);
+    switch (opening.walk) {
+    case KeyWalk::Missing:
+        return ItemKey::Gone;
+    case KeyWalk::Failed:
+        return ItemKey::Failed;
+    case KeyWalk::ThroughLink:
+        return ItemKey::Refused;
+    case KeyWalk::Link:
+        if (value != nullptr) {
+            key.reset();
+            return ItemKey::Refused;
+        }
+        return ItemKey::Link;
+    case KeyWalk::Opened:
+        break;
     }
-    if (code != ERROR_NO_MORE_ITEMS && code != ERROR_BADKEY)
-        return code;
-    code = RegDeleteKeyA(parent, path.c_str());
-    key.reset();
-    return code;
-}
-
-HKEY openKey(HKEY root, const std::string& path, REGSAM access)
-{
-    RegistryKey key;
-    if (key.open(root, path.c_str(), access) != ERROR_SUCCESS)
-        return nullptr;
-    return key.release();
-}
-
-LONG deleteRegistryValue(HKEY root, const std::string& path, const std::string& name)
-{
-    RegistryKey key;
-    LONG code = key.open(root, path.c_str(), kValueDeleteAccess);
-    if (code != ERROR_SUCCESS)
-        return code;
-    return RegDeleteValueA(key.get(), name.c_str());
+    // The spelling was judged already; the real name may differ from it (the
+    // classes root, a user's own hive under HKEY_USERS, a followed system link).
+    std::string hive;
+    std::string real;
+    if (keyRealName(key.get(), hive, real) &&
+        (value == nullptr ? places.isProtectedKey(hive, real)
+                          : places.isProtectedValue(hive, real, *value))) {
+        key.reset();
+        return ItemKey::Refused;
+    }
+    return ItemKey::Present;
 }
 
 bool registryKeyGone(HKEY root, const std::string& path)
 {
     RegistryKey key;
-    return key.open(root, path.c_str(), KEY_READ) == ERROR_FILE_NOT_FOUND;
+    return openKeyWithoutLinks(root, path, 0, key).walk == KeyWalk::Missing;
 }
 
 bool registryValueGone(HKEY root, const std::string& path, const std::string& name)
 {
     RegistryKey key;
-    LONG code = key.open(root, path.c_str(), KEY_QUERY_VALUE);
-    if (code == ERROR_FILE_NOT_FOUND)
+    const KeyOpening opening = openKeyWithoutLinks(root, path, 0, key);
+    if (opening.walk == KeyWalk::Missing)
         return true;
-    if (code != ERROR_SUCCESS)
+    if (opening.walk != KeyWalk::Opened)
         return false;
-    return RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-           ERROR_FILE_NOT_FOUND;
+    return RegQueryValueExW(key.get(), widenAnsi(name).c_str(), nullptr, nullptr, nullptr,
+                            nullptr) == ERROR_FILE_NOT_FOUND;
 }
 
 void removeRegistryItems(ParasiteList& parasites, RemovalRun& run)

@@ -30,11 +30,11 @@ struct RemovalOutcome {
     // defined and `path` is empty.
     std::string name;
     std::string path;
-    // Refused items only. True when the item names a protected place or holds
-    // a refused PATH or NAME text: it is logged as FAILED TO DELETE, since it
-    // may well be there still. False when it names no place at all (a hive
-    // that is not one of the five, a key item without a key name): such an
-    // item leaves no record.
+    // Refused items only. True when the item names a protected place, is
+    // reached through a registry link, or holds a refused PATH or NAME text:
+    // it is logged as FAILED TO DELETE, since it may well be there still.
+    // False when it names no place at all (a hive that is not one of the
+    // five, a key item without a key name): such an item leaves no record.
     bool protectedPlace = false;
     // Refused folders and keys only: the location of an ignored find that
     // removing the item would take with it (see RemovalRun::ignored). Such an

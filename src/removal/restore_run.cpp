@@ -3,12 +3,10 @@
 
 #include "platform/file_writing.h"
 #include "platform/handles.h"
-#include "platform/hives.h"
 #include "platform/path_links.h"
-#include "platform/shell.h"
 #include "platform/text_compare.h"
 #include "removal/folder_utils.h"
-#include "removal/process_control.h"
+#include "removal/registry_restore.h"
 #include "removal/removal_log.h"
 
 #include <windows.h>
@@ -175,116 +173,18 @@ RestoreResult restoreFolder(const BackupItem& item, const BackupContents& conten
     return result;
 }
 
-bool runRegedit(const std::string& exportPath, Responsiveness* responsiveness)
-{
-    ScopedHandle process;
-    if (!launchProgram("regedit.exe", "/s \"" + exportPath + "\"", process))
-        return false;
-    return !process.valid() || waitForProcess(process.get(), kHelperProgramWait, responsiveness);
-}
-
-bool registryPlaceExists(const BackupItem& item)
-{
-    HKEY hive = hiveFromName(item.key.substr(0, item.key.find('\\')));
-    const std::string sub = item.key.substr(item.key.find('\\') + 1);
-    RegistryKey key;
-    if (hive == nullptr || key.open(hive, sub.c_str(), KEY_READ) != ERROR_SUCCESS)
-        return false;
-    return item.kind != BackupItemKind::Value ||
-           RegQueryValueExA(key.get(), item.value.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-               ERROR_SUCCESS;
-}
-
-// Whether the value `item` names holds, after the import, the type and data
-// of `filtered` (the export narrowed to it); `reason` says how not.
-bool registryValueMatches(const BackupItem& item, const std::string& filtered,
-                          std::string& reason)
-{
-    unsigned long type = 0;
-    std::string expected;
-    if (!exportedValueData(filtered, type, expected)) {
-        reason = "the export's value line cannot be read";
-        return false;
-    }
-    HKEY hive = hiveFromName(item.key.substr(0, item.key.find('\\')));
-    RegistryKey key;
-    if (hive == nullptr ||
-        key.open(hive, item.key.substr(item.key.find('\\') + 1).c_str(), KEY_READ) !=
-            ERROR_SUCCESS) {
-        reason = "it is not there after the import";
-        return false;
-    }
-    std::wstring name(item.value.size(), L'\0');
-    if (!item.value.empty())
-        name.resize(static_cast<size_t>(
-            MultiByteToWideChar(CP_ACP, 0, item.value.data(), static_cast<int>(item.value.size()),
-                                &name[0], static_cast<int>(name.size()))));
-    DWORD actualType = 0;
-    DWORD size = 0;
-    std::string actual;
-    LONG status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &actualType, nullptr, &size);
-    if (status == ERROR_SUCCESS && size > 0) {
-        actual.resize(size);
-        status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &actualType,
-                                  reinterpret_cast<BYTE*>(&actual[0]), &size);
-        actual.resize(size);
-    }
-    if (status != ERROR_SUCCESS) {
-        reason = "it cannot be read after the import";
-        return false;
-    }
-    if (actualType != type || actual != expected) {
-        reason = actualType != type ? "its type differs from the backup's after the import"
-                                    : "its data differ from the backup's after the import";
-        return false;
-    }
-    return true;
-}
-
-RestoreResult restoreRegistry(const BackupItem& item, const std::string& exportBytes,
-                              Responsiveness* responsiveness, std::string& reason)
-{
-    std::string bytes = exportBytes;
-    if (item.kind == BackupItemKind::Value) {
-        bytes = valueOnlyExport(exportBytes, item.key, item.value);
-        if (bytes.empty()) {
-            reason = "the export does not hold the value";
-            return RestoreResult::Failed;
-        }
-    }
-    char folder[MAX_PATH + 1];
-    char file[MAX_PATH + 1];
-    DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, "krs", 0, file)) {
-        reason = "no temporary file";
-        return RestoreResult::Failed;
-    }
-    const bool written = writeWholeFile(file, bytes);
-    const bool imported = written && runRegedit(file, responsiveness);
-    DeleteFileA(file);
-    if (!imported) {
-        reason = "regedit did not import it";
-        return RestoreResult::Failed;
-    }
-    if (!registryPlaceExists(item)) {
-        reason = "it is not there after the import";
-        return RestoreResult::Failed;
-    }
-    if (item.kind == BackupItemKind::Value && !registryValueMatches(item, bytes, reason))
-        return RestoreResult::Failed;
-    return RestoreResult::Restored;
-}
-
 RestoreOutcome restoreItem(const BackupItem& item, const BackupContents& contents,
-                           const RestoreOptions& options, Responsiveness* responsiveness)
+                           const ProtectedPlaces& places, const RestoreOptions& options)
 {
     RestoreOutcome outcome;
     outcome.item = item;
     switch (item.kind) {
     case BackupItemKind::Key:
     case BackupItemKind::Value:
-        outcome.result = restoreRegistry(item, contents.entries.at(item.entry), responsiveness,
-                                         outcome.reason);
+        outcome.result =
+            restoreRegistryExport(item, contents.exports.at(item.entry), places, outcome.reason)
+                ? RestoreResult::Restored
+                : RestoreResult::Failed;
         break;
     case BackupItemKind::File:
         outcome.result = restoreFile(item.path, contents.entries.at(item.entry), item.attributes,
@@ -365,7 +265,7 @@ RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlac
         const BackupItem& item = contents.items[i];
         if (!options.chosen.empty() && (i >= options.chosen.size() || !options.chosen[i]))
             continue;
-        const RestoreOutcome outcome = restoreItem(item, contents, options, report);
+        const RestoreOutcome outcome = restoreItem(item, contents, places, options);
         switch (outcome.result) {
         case RestoreResult::Restored:
             ++summary.restored;

@@ -1,6 +1,6 @@
 // Restoring a backup: each item of a checked archive (readBackup) put back in
-// the order of its manifest — registry exports imported with regedit.exe,
-// files, folders and cookie files written back with their attributes — each
+// the order of its manifest — registry exports written back key by key and
+// value by value as they were checked (registry_restore.h), files, folders and cookie files written back with their attributes — each
 // outcome reported and written to a restore log. A damaged archive writes
 // nothing. A file is written only where no part of its path is a link, to a
 // new name beside its place and then moved over the name, so that a killed

@@ -5,10 +5,11 @@
 # `clean --backup` and put back by `restore`, value for value and byte for
 # byte; a second restore changes nothing; a different file in an item's place
 # stays unless --force, and even forced nothing is written through a link or
-# a hard link planted there; damaged and hostile archives are refused with exit 2
-# and nothing written. The tool's folder cannot be written (as an installed
-# copy's, run without administrator rights): the backup goes to the per-user
-# folder, and the archives of both places are listed.
+# a hard link planted there; damaged and hostile archives (crafted registry
+# exports among them) are refused with exit 2 and nothing written. The tool's
+# folder cannot be written (as an installed copy's, run without administrator
+# rights): the backup goes to the per-user folder, and the archives of both
+# places are listed.
 source "$(dirname "$0")/lib/e2e.sh"
 work=$E2E_WORK
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -130,6 +131,26 @@ def outside(e):
             e[i] = (n, text.encode("utf-16"))
     return e
 write("outside.zip", outside)
+# Crafted exports: each regedit line rule (a lone CR, leading blanks, text
+# after the key's "]", a line going on past a string) smuggles a Winlogon
+# Shell value or an HKLM Run value that regedit would write.
+winlogon = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon]"
+hklm_run = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]"
+evil = '"KsEvil"="C:\\\\evil.exe"\r\n'
+def crafted(entry, old, new):
+    def change(e):
+        for i, (n, d) in enumerate(e):
+            if n == entry:
+                text = d.decode("utf-16")
+                assert old in text, (entry, old)
+                e[i] = (n, text.replace(old, new, 1).encode("utf-16"))
+        return e
+    return change
+write("lonecr.zip", crafted("rkBackup1.reg", '"text"="a text"\r\n',
+                            '"text"="a text"\r' + winlogon + '\r"Shell"="evil.exe"\r\n'))
+write("blanks.zip", crafted("rvBackup1.reg", '"KsMine"', "  " + hklm_run + "\r\n" + evil + '"KsMine"'))
+write("after.zip", crafted("rvBackup1.reg", '"KsMine"', hklm_run + " ;\r\n" + evil + '"KsMine"'))
+write("continued.zip", crafted("rvBackup1.reg", '/run"\r\n', '/run"\\\r\n  ' + hklm_run + "\\\r\n" + evil))
 def protected(e):
     return [(n, d.replace(b"[PATH:C:\\ksr\\ro.txt]", b"[PATH:C:\\windows\\system32\\kernel32.dll]")
              if n == "Manifest.ini" else d) for n, d in e]
@@ -139,12 +160,14 @@ write("missing.zip", lambda e: [(n, d) for n, d in e if n != "rkBackup1.reg"])
 data = open(source, "rb").read()
 open(out + "/truncated.zip", "wb").write(data[: len(data) // 2])
 PY
-for bad in backslash slash absolute outside protected stray missing truncated; do
+for bad in backslash slash absolute outside lonecr blanks after continued protected stray missing truncated; do
     cp "$work/$bad.zip" "$drive_c/$bad.zip"
     cli restore "C:\\$bad.zip" --quiet > "$work/$bad.out"
     expect_eq "$bad: refused as damaged" "2 damaged" "$? $(grep -o damaged "$work/err.txt" | head -n 1)"
 done
 check "refused archives wrote nothing" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/kslogs/Restore'* ] && ! wine reg query 'HKCU\\Software\\KsRestore\\Bad' >/dev/null 2>&1"
+check "crafted exports wrote nothing" bash -c "! wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' /v KsEvil >/dev/null 2>&1"
+expect_eq "Winlogon Shell stays" explorer.exe "$(wine reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Winlogon' /v Shell 2>/dev/null | tr -d '\r' | awk '/Shell/ {print $3}')"
 
 cli restore --quiet "$archive" > "$work/restore.txt"
 expect_eq "restore: exit" 0 $?

@@ -1,6 +1,7 @@
-// Every input the fuzzer ever found a fault with, and the seed corpus, run
-// through the fuzz body under the sanitizers.
+// Every input the fuzzers ever found a fault with, and the seed corpora, run
+// through both fuzz bodies under the sanitizers.
 #include "fuzz/fuzz_markup.h"
+#include "fuzz/fuzz_reg_export.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,9 @@ TEST(FuzzRegressions, EveryKeptInputRunsClean)
         std::ifstream in(entry.path(), std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         SCOPED_TRACE(entry.path().string());
-        kestrune::fuzzMarkupOnce(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+        kestrune::fuzzMarkupOnce(data, bytes.size());
+        kestrune::fuzzRegExportOnce(data, bytes.size());
         ++inputs;
     }
     EXPECT_GT(inputs, 0);

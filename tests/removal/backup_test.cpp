@@ -78,6 +78,12 @@ TEST_F(Backup, RegistryExportsAreWaitedForAndNamedApartAcrossParasites)
     ts::keyItem(third, "HKEY_CURRENT_USER", kKeys, "Gone");
     ts::keyItem(third, "HKEY_BOGUS", kKeys, "One");
     ts::keyItem(third, "HKEY_CURRENT_USER", kKeys, "");
+    // Reached through a registry link (refused by the removal), or a link
+    // itself (only the link goes): regedit would follow it.
+    ts::makeRegistryLink(HKEY_CURRENT_USER, keyPath("Link"), HKEY_CURRENT_USER, keyPath("One"));
+    ts::keyItem(third, "HKEY_CURRENT_USER", kKeys, "Link\\Deep");
+    ts::keyItem(third, "HKEY_CURRENT_USER", kKeys, "Link");
+    ts::valueItem(third, "HKEY_CURRENT_USER", keyPath("Link\\Deep"), "v");
 
     ASSERT_TRUE(ks::prepareBackupFolder(places.backupFolder));
     ks::BackupSession session(places.backupFolder, &report);

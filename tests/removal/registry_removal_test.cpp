@@ -188,12 +188,59 @@ TEST_F(RegistryRemoval, AllKeysOfAllParasitesGoBeforeAnyValueAndUnselectedItemsS
     EXPECT_EQ(0, report.outcomes[1].itemIndex);
 }
 
-TEST(RegistryPrimitives, DeleteKeyTreeReportsTheFirstFailure)
+// A parasite controls what its own keys lead to: a link is deleted as
+// itself, never followed, whether it is the item, lies on the item's path or
+// lies inside the tree being deleted.
+TEST_F(RegistryRemoval, NothingIsReachedThroughARegistryLink)
 {
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-              ks::deleteKeyTree(HKEY_CURRENT_USER, "Software\\KestruneRemovalTest\\Missing"));
-    EXPECT_NE(ERROR_SUCCESS, ks::deleteRegistryValue(HKEY_CURRENT_USER,
-                                                     "Software\\KestruneRemovalTest\\Missing", "v"));
-    EXPECT_EQ(nullptr, ks::openKey(HKEY_CURRENT_USER, "Software\\KestruneRemovalTest\\Missing",
-                                   KEY_READ));
+    ts::writeRegistryString(HKEY_CURRENT_USER, under("Target"), "v", "t");
+    ts::writeRegistryString(HKEY_CURRENT_USER, under("Target\\Sub"), "w", "t");
+    ts::makeRegistryLink(HKEY_CURRENT_USER, under("ItemLink"), HKEY_CURRENT_USER, under("Target"));
+    ts::makeRegistryLink(HKEY_CURRENT_USER, under("PathLink"), HKEY_CURRENT_USER, under("Target"));
+    ts::writeRegistryString(HKEY_CURRENT_USER, under("Bad"), "x", "b");
+    ts::makeRegistryLink(HKEY_CURRENT_USER, under("Bad\\Inner"), HKEY_CURRENT_USER,
+                         under("Target"));
+    // The parasite's own keys leading to Winlogon.
+    const char winlogon[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+    ts::makeRegistryLink(HKEY_CURRENT_USER, under("Winlogon"), HKEY_LOCAL_MACHINE, winlogon);
+    ts::makeRegistryLink(HKEY_CURRENT_USER, under("WinlogonValue"), HKEY_LOCAL_MACHINE, winlogon);
+    ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
+    struct Row {
+        bool key;
+        const char* sub;
+        const char* value;
+        RemovalResult result;
+    } rows[] = {
+        {true, kRoot, "ItemLink", RemovalResult::Deleted},       // the link only
+        {true, kRoot, "PathLink\\Sub", RemovalResult::Refused},
+        {true, kRoot, "Bad", RemovalResult::Deleted},            // Inner not descended
+        {true, kRoot, "Winlogon", RemovalResult::Deleted},
+        {false, "WinlogonValue", "Shell", RemovalResult::Refused},
+        {false, "PathLink", "v", RemovalResult::Refused},        // its key is a link
+        {false, "PathLink\\Sub", "w", RemovalResult::Refused},
+    };
+    for (const Row& row : rows) {
+        if (row.key)
+            ts::keyItem(bad, "HKEY_CURRENT_USER", row.sub, row.value);
+        else
+            ts::valueItem(bad, "HKEY_CURRENT_USER", under(row.sub), row.value);
+    }
+
+    removeAll();
+
+    ASSERT_EQ(7u, report.outcomes.size());
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(rows[i].result, report.outcomes[i].result) << rows[i].sub << " " << rows[i].value;
+        EXPECT_EQ(rows[i].result == RemovalResult::Refused, report.outcomes[i].protectedPlace);
+    }
+    EXPECT_FALSE(ts::registryKeyPresent(HKEY_CURRENT_USER, under("ItemLink")));
+    EXPECT_FALSE(ts::registryKeyPresent(HKEY_CURRENT_USER, under("Bad")));
+    EXPECT_TRUE(ts::registryValuePresent(HKEY_CURRENT_USER, under("Target"), "v"));
+    EXPECT_TRUE(ts::registryValuePresent(HKEY_CURRENT_USER, under("Target\\Sub"), "w"));
+    EXPECT_TRUE(ts::registryValuePresent(HKEY_CURRENT_USER, under("PathLink\\Sub"), "w"));
+    EXPECT_FALSE(ts::registryKeyPresent(HKEY_CURRENT_USER, under("Winlogon")));
+    EXPECT_TRUE(ts::registryValuePresent(HKEY_LOCAL_MACHINE, winlogon, "Shell"));
+    EXPECT_NE(std::string::npos,
+              logText().find("[ACTION:FAILED TO DELETE]\r\n[VALUE:HKEY_CURRENT_USER\\Software\\"
+                             "KestruneRemovalTest\\PathLink\\Sub]"));
 }

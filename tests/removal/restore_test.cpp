@@ -1,11 +1,13 @@
-// The parts of a restore the end-to-end round trip cannot single out: which
-// lines of a key's export bring back one value, and taking a restored file
-// out of the deletions scheduled for the restart.
+// The parts of a restore the end-to-end round trip cannot single out: every
+// value type and text outside the ANSI code page back exactly, and taking a
+// restored file out of the deletions scheduled for the restart.
 #include "removal/backup_reader.h"
 #include "removal/restore_run.h"
 
 #include "platform/handles.h"
+#include "removal/backup_run.h"
 #include "support/removal_fixtures.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,74 +18,104 @@ namespace ts = kestrune::testing_support;
 
 namespace {
 
-std::string utf16(const std::string& text)
+std::string wideBytes(const std::wstring& text)
 {
-    std::string bytes = "\xff\xfe";
-    for (char c : text) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes;
+    return std::string(reinterpret_cast<const char*>(text.c_str()),
+                       (text.size() + 1) * sizeof(wchar_t));
 }
 
-const char kRunKey[] = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+class RecordingRestore : public ks::RestoreReport {
+public:
+    void itemDone(const ks::RestoreOutcome& outcome) override { outcomes.push_back(outcome); }
+    std::vector<ks::RestoreOutcome> outcomes;
+};
 
 }  // namespace
 
-TEST(Restore, AValueIsImportedWithoutTheOtherValuesOfItsKey)
+// Every value type, and names and texts outside the ANSI code page, come back
+// with their exact type and bytes, as a key's or as one value's; a key that
+// a registry link now stands in for is not written through it.
+TEST(Restore, EveryValueComesBackWithItsTypeAndBytes)
 {
-    const std::string header = "Windows Registry Editor Version 5.00\r\n\r\n";
-    const std::string exported = utf16(
-        header + "[" + kRunKey + "]\r\n@=\"default\"\r\n\"Mine\"=\"mine.exe\"\r\n"
-        "\"Bad\"=hex(7):61,00,62,00,00,00,\\\r\n  63,00,00,00,00,00\r\n"
-        "\"Quo\\\"te\"=dword:00000001\r\n\"Bad2\"=\"x\"\r\n\r\n[" + kRunKey +
-        "\\Sub]\r\n\"Mine\"=\"sub\"\r\n\r\n");
-    const std::string keyLine = header + "[" + kRunKey + "]\r\n";
-    struct Case {
-        const char* value;
-        std::string expected;
-    } cases[] = {
-        {"Bad", keyLine + "\"Bad\"=hex(7):61,00,62,00,00,00,\\\r\n  63,00,00,00,00,00\r\n\r\n"},
-        {"", keyLine + "@=\"default\"\r\n\r\n"},
-        {"Quo\"te", keyLine + "\"Quo\\\"te\"=dword:00000001\r\n\r\n"},
-        {"Mine", keyLine + "\"Mine\"=\"mine.exe\"\r\n\r\n"},   // not the subkey's
-        {"Missing", ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.expected, ks::valueOnlyExport(exported, kRunKey, c.value)) << c.value;
-}
-
-TEST(Restore, AnExportedValueGivesTheTypeAndBytesTheRegistryHolds)
-{
-    const std::string keyLines = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Ks]\r\n";
-    const std::string wideText = std::string("a\0\"\0\\\0\n\0\0\0", 10);
-    struct Case {
-        const char* line;
-        bool readable;
-        unsigned long type;
+    const std::string top = "Software\\KestruneRestoreTest";
+    ts::removeRegistryTree(HKEY_CURRENT_USER, top);
+    struct Row {
+        const wchar_t* name;
+        DWORD type;
         std::string data;
-    } cases[] = {
-        {"\"V\"=\"a\\\"\\\\\\n\"", true, REG_SZ, wideText},
-        {"@=\"\"", true, REG_SZ, std::string("\0\0", 2)},
-        {"\"Q\\\"=\"=dword:12345678", true, REG_DWORD, "\x78\x56\x34\x12"},
-        {"\"B\"=hex:00,ff,\\\r\n  10", true, REG_BINARY, std::string("\0\xff\x10", 3)},
-        {"\"M\"=hex(7):61,00,00,00,00,00", true, REG_MULTI_SZ, std::string("a\0\0\0\0\0", 6)},
-        {"\"E\"=hex(2):", true, REG_EXPAND_SZ, ""},
-        {"\"X\"=dword:123", false, 0, ""},
-        {"\"X\"=hex:0g", false, 0, ""},
-        {"\"X\"=\"open", false, 0, ""},
-        {"X=\"no quotes\"", false, 0, ""},
+    } rows[] = {
+        {L"text", REG_SZ, wideBytes(L"a text")},
+        {L"", REG_SZ, wideBytes(L"default")},
+        {L"expand", REG_EXPAND_SZ, wideBytes(L"%SystemRoot%\\ks")},
+        {L"lines", REG_MULTI_SZ, std::string("f\0i\0\0\0s\0\0\0\0\0", 14)},
+        {L"dword", REG_DWORD, "\x78\x56\x34\x12"},
+        {L"qword", REG_QWORD, std::string("\1\0\0\0\0\0\0\x80", 8)},
+        {L"binary", REG_BINARY, std::string("\0\xff\x10", 3)},
+        {L"none", REG_NONE, ""},
+        {L"custom", 0x20000, "\xab"},
+        {L"cyrillic", REG_SZ, wideBytes(L"\x0416\x0436")},
+        {L"\x0418\x043c\x044f", REG_SZ, wideBytes(L"\x0416")},
     };
-    for (const Case& c : cases) {
-        unsigned long type = 0;
-        std::string data;
-        ASSERT_EQ(c.readable, ks::exportedValueData(keyLines + c.line + "\r\n\r\n", type, data))
-            << c.line;
-        if (c.readable) {
-            EXPECT_EQ(c.type, type) << c.line;
-            EXPECT_EQ(c.data, data) << c.line;
+    ks::ParasiteList list;
+    ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
+    ts::keyItem(bad, "HKEY_CURRENT_USER", top, "Key");
+    ts::keyItem(bad, "HKEY_CURRENT_USER", top, "Via");
+    ts::writeRegistryString(HKEY_CURRENT_USER, top + "\\Via", "v", "x");
+    ts::writeRegistryString(HKEY_CURRENT_USER, top + "\\Target", "t", "x");
+    for (const std::string key : {"Key", "Values"}) {
+        ks::RegistryKey opened;
+        ASSERT_EQ(ERROR_SUCCESS, opened.create(HKEY_CURRENT_USER, (top + "\\" + key).c_str()));
+        for (const Row& row : rows) {
+            ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(opened.get(), row.name, 0, row.type,
+                                                    reinterpret_cast<const BYTE*>(row.data.data()),
+                                                    static_cast<DWORD>(row.data.size())));
+            const std::wstring name(row.name);
+            if (key == "Values" && name.find_first_of(L"\x0418") == std::wstring::npos)
+                ts::valueItem(bad, "HKEY_CURRENT_USER", top + "\\Values",
+                              std::string(name.begin(), name.end()));
         }
     }
+    const std::string work = ts::freshWorkFolder("restore-values");
+    const ks::BackupPlaces places{work + "\\Archives", work + "\\Temp\\KestruneBackup",
+                                  work + "\\Cookies"};
+    const ks::BackupOutcome backup = ks::makeBackup(list, nullptr, ts::machinePlaces(), places);
+    ASSERT_TRUE(backup.complete);
+    ts::removeRegistryTree(HKEY_CURRENT_USER, top);
+    ts::writeRegistryString(HKEY_CURRENT_USER, top + "\\Target", "t", "x");
+    ts::makeRegistryLink(HKEY_CURRENT_USER, top + "\\Via", HKEY_CURRENT_USER, top + "\\Target");
+
+    ks::RestoreOptions options;
+    options.logFolder = work;
+    RecordingRestore report;
+    const ks::RestoreSummary summary =
+        ks::restoreBackup(backup.archivePath, ts::machinePlaces(), options, &report);
+
+    ASSERT_FALSE(summary.damaged) << summary.reason;
+    EXPECT_EQ(11, summary.restored);
+    ASSERT_EQ(1, summary.failed);
+    EXPECT_EQ("it is reached through a registry link: HKEY_CURRENT_USER\\" + top + "\\Via",
+              report.outcomes[1].reason);
+    EXPECT_FALSE(ts::registryValuePresent(HKEY_CURRENT_USER, top + "\\Target", "v"));
+    for (const std::string key : {"Key", "Values"}) {
+        ks::RegistryKey opened;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  opened.open(HKEY_CURRENT_USER, (top + "\\" + key).c_str(), KEY_QUERY_VALUE));
+        for (const Row& row : rows) {
+            const std::wstring name(row.name);
+            if (key == "Values" && name.find_first_of(L"\x0418") != std::wstring::npos)
+                continue;
+            DWORD type = 0;
+            DWORD size = 64;
+            std::string data(size, '\0');
+            ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(opened.get(), row.name, nullptr, &type,
+                                                      reinterpret_cast<BYTE*>(&data[0]), &size))
+                << key << " " << std::string(name.begin(), name.end());
+            data.resize(size);
+            EXPECT_EQ(row.type, type) << key << " " << std::string(name.begin(), name.end());
+            EXPECT_EQ(row.data, data) << key << " " << std::string(name.begin(), name.end());
+        }
+    }
+    ts::removeRegistryTree(HKEY_CURRENT_USER, top);
 }
 
 TEST(Restore, ARestoredFileLeavesThePendingDeletionsAndOnlyItsOwn)

@@ -1,6 +1,7 @@
 // Fixtures of the removal and backup tests.
 #include "support/removal_fixtures.h"
 
+#include "platform/registry_walk.h"
 #include "safety/own_places.h"
 #include "settings/settings_store.h"
 #include "support/temp_folder.h"
@@ -124,7 +125,30 @@ bool registryValuePresent(HKEY root, const std::string& path, const std::string&
 
 void removeRegistryTree(HKEY root, const std::string& path)
 {
-    SHDeleteKeyA(root, path.c_str());
+    RegistryKey key;
+    const KeyWalk walk = openKeyWithoutLinks(root, path, kTreeDeleteAccess, key).walk;
+    if (walk == KeyWalk::Opened || walk == KeyWalk::Link)
+        deleteKeyAndSubkeys(key.get());
+}
+
+void makeRegistryLink(HKEY root, const std::string& path, HKEY targetRoot,
+                      const std::string& targetPath)
+{
+    RegistryKey target;
+    ASSERT_EQ(ERROR_SUCCESS, target.open(targetRoot, targetPath.c_str(), KEY_QUERY_VALUE));
+    const std::wstring kernel = kernelKeyName(target.get());
+    ASSERT_FALSE(kernel.empty()) << targetPath;
+    HKEY created = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(root, path.c_str(), 0, nullptr,
+                              REG_OPTION_NON_VOLATILE | REG_OPTION_CREATE_LINK,
+                              KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &created, nullptr))
+        << path;
+    RegistryKey link(created);
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                             reinterpret_cast<const BYTE*>(kernel.data()),
+                             static_cast<DWORD>(kernel.size() * sizeof(wchar_t))));
 }
 
 void denyRegistryAccess(HKEY root, const std::string& path, DWORD access)

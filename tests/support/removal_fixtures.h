@@ -34,7 +34,12 @@ void writeRegistryString(HKEY root, const std::string& path, const std::string& 
                          const std::string& data);
 bool registryKeyPresent(HKEY root, const std::string& path);
 bool registryValuePresent(HKEY root, const std::string& path, const std::string& name);
+// Deletes the tree without following a registry link in it.
 void removeRegistryTree(HKEY root, const std::string& path);
+// Creates key `path` as a registry link to key `targetPath` of `targetRoot`
+// (which must exist).
+void makeRegistryLink(HKEY root, const std::string& path, HKEY targetRoot,
+                      const std::string& targetPath);
 // Adds an ACE denying `access` to everyone to the key's own DACL.
 void denyRegistryAccess(HKEY root, const std::string& path, DWORD access);
 
