@@ -315,8 +315,10 @@ bool ProtectedPlaces::isSystemFileName(const std::string& name) const
     for (const std::string& candidate : candidates) {
         if (systemFileNames().count(candidate) != 0)
             return true;
-        for (const std::string& folder : systemFolders_) {
-            const std::string form = folder + "\\" + candidate;
+        for (const auto& keeping : keepingFolders_) {
+            if ((keeping.second & (1u << static_cast<unsigned>(Kept::SystemFiles))) == 0)
+                continue;
+            const std::string form = keeping.first + "\\" + candidate;
             if (files_.count(form) != 0 || fileProtection().protects(form))
                 return true;
         }
