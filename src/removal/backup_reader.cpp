@@ -339,12 +339,18 @@ bool entriesMatchRecords(const ArchiveDirectory& directory, const std::vector<Ba
     return true;
 }
 
-// The checks of readBackupManifest on an open archive: its directory, then
-// the manifest and its records. `manifest` keeps the manifest's bytes.
-bool checkDirectoryAndManifest(unzFile zip, const ProtectedPlaces& places,
+// The checks of readBackupManifest on the archive: that it opened, its
+// directory, then the manifest and its records. `manifest` keeps the
+// manifest's bytes.
+bool checkDirectoryAndManifest(const ZipReader& archive, const ProtectedPlaces& places,
                                ArchiveDirectory& directory, std::string& manifest,
                                std::vector<BackupItem>& items, std::string& reason)
 {
+    unzFile zip = archive.get();
+    if (zip == nullptr) {
+        reason = "not a readable zip archive";
+        return false;
+    }
     if (!readDirectory(zip, directory, reason) || !readManifest(zip, directory, manifest, reason))
         return false;
     if (!parseManifest(manifest, items)) {
@@ -581,13 +587,9 @@ bool readWholeBackup(const std::string& path, const ProtectedPlaces& places,
                      BackupContents& contents, std::string& reason)
 {
     ZipReader zip(path);
-    if (zip.get() == nullptr) {
-        reason = "not a readable zip archive";
-        return false;
-    }
     ArchiveDirectory directory;
     std::string manifest;
-    if (!checkDirectoryAndManifest(zip.get(), places, directory, manifest, contents.items, reason))
+    if (!checkDirectoryAndManifest(zip, places, directory, manifest, contents.items, reason))
         return false;
     size_t at = 0;
     for (int step = unzGoToFirstFile(zip.get()); step != UNZ_END_OF_LIST_OF_FILE;
@@ -659,13 +661,9 @@ bool readBackupManifest(const std::string& path, const ProtectedPlaces& places,
     items.clear();
     try {
         ZipReader zip(path);
-        if (zip.get() == nullptr) {
-            reason = "not a readable zip archive";
-            return false;
-        }
         ArchiveDirectory directory;
         std::string manifest;
-        if (checkDirectoryAndManifest(zip.get(), places, directory, manifest, items, reason))
+        if (checkDirectoryAndManifest(zip, places, directory, manifest, items, reason))
             return true;
     } catch (const std::exception&) {   // bad_alloc, length_error
         reason = kTooBigForMemory;
