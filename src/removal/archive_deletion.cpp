@@ -142,8 +142,9 @@ ArchiveDeletion deleteBackupArchive(const std::string& path,
     }
     BY_HANDLE_FILE_INFORMATION information;
     const std::string fileFinal = finalPathOfHandle(file.get());
+    const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
     if (!GetFileInformationByHandle(file.get(), &information) ||
-        (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+        (information.dwFileAttributes & notAFile) ||
         (fileFinal.empty() && !folderFinal.empty()) ||
         !sameText(realPlace(fileFinal, full), joinPath(realFolder, name))) {
         reason = "it changed while it was checked";

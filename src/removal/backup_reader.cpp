@@ -280,7 +280,8 @@ bool readDirectory(unzFile zip, ArchiveDirectory& directory, std::string& reason
         }
         total += size;
         if (total > kMaxArchiveExpandedSize) {
-            reason = "the entries expand beyond " + mebibytes(kMaxArchiveExpandedSize) + " together";
+            reason =
+                "the entries expand beyond " + mebibytes(kMaxArchiveExpandedSize) + " together";
             return false;
         }
         if (name == kManifestFileName)
@@ -320,9 +321,10 @@ bool entriesMatchRecords(const ArchiveDirectory& directory, const std::vector<Ba
     for (const std::string& name : directory.names) {
         // Record entries hold no slash: a folder's entries are "<entry>/...".
         const std::string::size_type slash = name.find('/');
+        const bool inFolder =
+            slash != std::string::npos && folders.count(name.substr(0, slash)) != 0;
         const bool known = name == kManifestFileName || name == kConfigFileName ||
-                           plain.count(name) != 0 ||
-                           (slash != std::string::npos && folders.count(name.substr(0, slash)) != 0);
+                           plain.count(name) != 0 || inFolder;
         if (!known) {
             reason = "an entry no record of Manifest.ini names: " + name;
             return false;
@@ -612,6 +614,10 @@ bool readWholeBackup(const std::string& path, const ProtectedPlaces& places,
             return false;
         }
         contents.entries.emplace(name, std::move(data));
+    }
+    if (at != directory.names.size()) {
+        reason = "the archive changed while it was read";
+        return false;
     }
     for (const BackupItem& item : contents.items) {
         const std::string entry =

@@ -159,9 +159,9 @@ TEST(Restore, AnArchiveOfManyRecordsIsCheckedInSeconds)
     const auto spent = [] {
         FILETIME created, exited, kernel, user;
         GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-        return ((static_cast<unsigned long long>(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime) +
-                (static_cast<unsigned long long>(user.dwHighDateTime) << 32 | user.dwLowDateTime)) /
-               10000;
+        ULARGE_INTEGER k = {{kernel.dwLowDateTime, kernel.dwHighDateTime}};
+        ULARGE_INTEGER u = {{user.dwLowDateTime, user.dwHighDateTime}};
+        return (k.QuadPart + u.QuadPart) / 10000;   // milliseconds
     };
     const unsigned long long start = spent();
     std::vector<ks::BackupItem> items;
