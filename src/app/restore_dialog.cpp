@@ -1,6 +1,7 @@
 // The Restore from Backup dialog.
 #include "app/restore_dialog.h"
 
+#include "removal/archive_deletion.h"
 #include "ui/list_view_cells.h"
 #include "resource.h"
 
@@ -102,19 +103,20 @@ void RestoreDialog::fillItems()
 {
     items_.deleteAllRows();
     const int selected = selectedArchive();
-    BackupContents contents;
+    // The manifest only; the restore reads and checks the whole archive.
+    std::vector<BackupItem> items;
     std::string reason;
     const bool readable = selected >= 0 &&
-                          readBackup(archives_[selected].path, places_, contents, reason);
-    for (size_t i = 0; readable && i < contents.items.size(); ++i) {
-        const BackupItem& item = contents.items[i];
+                          readBackupManifest(archives_[selected].path, places_, items, reason);
+    for (size_t i = 0; readable && i < items.size(); ++i) {
+        const BackupItem& item = items[i];
         const int row = items_.insertRow(static_cast<int>(i), backupItemKindName(item.kind),
                                          GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW));
         items_.setCell(row, 1, backupItemPlace(item), GetSysColor(COLOR_WINDOWTEXT),
                        GetSysColor(COLOR_WINDOW));
     }
     items_.setAllChecked(true);
-    EnableWindow(GetDlgItem(dialog_, IDC_RESTORE_RUN), readable && !contents.items.empty());
+    EnableWindow(GetDlgItem(dialog_, IDC_RESTORE_RUN), readable && !items.empty());
     EnableWindow(GetDlgItem(dialog_, IDC_RESTORE_DELETE), selected >= 0);
 }
 
@@ -161,8 +163,15 @@ void RestoreDialog::onDelete()
     if (boxes_.show(dialog_, "Delete this backup? What it holds can then no longer be restored.",
                     kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    if (!DeleteFileA(archives_[selected].path.c_str()))
-        boxes_.show(dialog_, "The backup could not be deleted.", kCaption, MB_OK | MB_ICONERROR);
+    std::string reason;
+    const ArchiveDeletion deletion =
+        deleteBackupArchive(archives_[selected].path, where_.archiveFolders, reason);
+    if (deletion == ArchiveDeletion::Refused)
+        boxes_.show(dialog_, "This file is not one of Kestrune's backups and was not deleted: " +
+                                 reason + ".", kCaption, MB_OK | MB_ICONERROR);
+    else if (deletion == ArchiveDeletion::Failed)
+        boxes_.show(dialog_, "The backup could not be deleted: " + reason + ".", kCaption,
+                    MB_OK | MB_ICONERROR);
     fillArchives();
 }
 

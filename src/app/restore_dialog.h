@@ -2,7 +2,8 @@
 // first, date and items), the items of the selected one with check boxes
 // (all checked), and Restore, Delete and Close. Restore asks first, runs on
 // the window thread and ends with a summary of what came back and what did
-// not; Delete asks first too.
+// not; Delete asks first too, and deletes only a Kestrune backup
+// (deleteBackupArchive).
 #pragma once
 
 #include "platform/message_boxes.h"

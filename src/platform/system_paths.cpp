@@ -24,19 +24,24 @@ FinalPathFunction finalPathFunction()
 
 std::string finalPathOf(const std::string& path)
 {
-    FinalPathFunction finalPath = finalPathFunction();
-    if (finalPath == nullptr)
+    if (finalPathFunction() == nullptr)
         return std::string();
     ScopedHandle handle(CreateFileA(path.c_str(), 0,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle.valid())
+    return handle.valid() ? finalPathOfHandle(handle.get()) : std::string();
+}
+
+std::string finalPathOfHandle(HANDLE handle)
+{
+    FinalPathFunction finalPath = finalPathFunction();
+    if (finalPath == nullptr)
         return std::string();
     std::string buffer(MAX_PATH, '\0');
-    DWORD n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
+    DWORD n = finalPath(handle, &buffer[0], static_cast<DWORD>(buffer.size()), 0);
     if (n >= buffer.size()) {
         buffer.assign(n + 1, '\0');
-        n = finalPath(handle.get(), &buffer[0], static_cast<DWORD>(buffer.size()), 0);
+        n = finalPath(handle, &buffer[0], static_cast<DWORD>(buffer.size()), 0);
     }
     if (n == 0 || n >= buffer.size())
         return std::string();

@@ -3,6 +3,8 @@
 // name on the way is followed.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace kestrune {
@@ -12,6 +14,8 @@ namespace kestrune {
 // the path cannot be opened or the system cannot tell (before Vista the
 // function does not exist).
 std::string finalPathOf(const std::string& path);
+// The same for the file or folder an open handle stands for.
+std::string finalPathOfHandle(HANDLE handle);
 
 // finalPathOf without the "\\?\" (or "\\?\UNC\") the system puts in front:
 // "C:\..." or "\\server\share\..."; empty when it cannot be told.

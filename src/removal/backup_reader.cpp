@@ -6,6 +6,7 @@
 #include "removal/backup_session.h"
 #include "removal/folder_utils.h"
 #include "removal/registry_restore.h"
+#include "removal/zip_input.h"
 
 #include <minizip/unzip.h>
 #include <windows.h>
@@ -13,46 +14,51 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <exception>
+#include <unordered_set>
 
 namespace kestrune {
 
 namespace {
 
-// The archive, closed on destruction.
-class ZipReader {
-public:
-    explicit ZipReader(const std::string& path) : zip_(unzOpen(path.c_str())) {}
-    ~ZipReader()
-    {
-        if (zip_ != nullptr)
-            unzClose(zip_);
-    }
-    ZipReader(const ZipReader&) = delete;
-    ZipReader& operator=(const ZipReader&) = delete;
-    unzFile get() const { return zip_; }
-
-private:
-    unzFile zip_;
-};
-
-bool readCurrentEntry(unzFile zip, std::string& name, std::string& data)
+// The name and declared expanded size of the archive's current entry.
+bool currentEntryInfo(unzFile zip, std::string& name, unsigned long long& size)
 {
-    unz_file_info info;
-    if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+    unz_file_info64 info;
+    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return false;
     name.assign(info.size_filename, '\0');
-    if (unzGetCurrentFileInfo(zip, &info, &name[0], info.size_filename + 1, nullptr, 0, nullptr,
-                              0) != UNZ_OK)
+    if (unzGetCurrentFileInfo64(zip, &info, &name[0], info.size_filename + 1, nullptr, 0,
+                                nullptr, 0) != UNZ_OK)
         return false;
+    size = info.uncompressed_size;
+    return true;
+}
+
+// Inflates the current entry, whose directory says it expands to `size`
+// bytes (already checked against the bounds). minizip stops at that size
+// itself; asking for one byte more keeps the bound should it not.
+bool readCurrentEntry(unzFile zip, unsigned long long size, std::string& data)
+{
+    data.clear();
     if (unzOpenCurrentFile(zip) != UNZ_OK)
         return false;
-    std::string piece(8192, '\0');
+    data.resize(static_cast<size_t>(size));
+    size_t done = 0;
     int read = 0;
-    while ((read = unzReadCurrentFile(zip, &piece[0], static_cast<unsigned>(piece.size()))) > 0)
-        data.append(piece.data(), static_cast<size_t>(read));
+    while (done < data.size()) {
+        const size_t wanted = std::min<size_t>(data.size() - done, 1u << 20);
+        read = unzReadCurrentFile(zip, &data[done], static_cast<unsigned>(wanted));
+        if (read <= 0)
+            break;
+        done += static_cast<size_t>(read);
+    }
+    char beyond = 0;
+    if (read >= 0)
+        read = unzReadCurrentFile(zip, &beyond, 1);
     // Closing after the last byte checks the CRC-32.
     const int closed = unzCloseCurrentFile(zip);
-    return read == 0 && closed == UNZ_OK && data.size() == info.uncompressed_size;
+    return done == data.size() && read == 0 && closed == UNZ_OK;
 }
 
 bool unsafeEntryName(const std::string& name)
@@ -177,6 +183,134 @@ std::string recordFault(const BackupItem& item, const ProtectedPlaces& places)
     return std::string();
 }
 
+std::string mebibytes(unsigned long long bytes)
+{
+    return std::to_string(bytes >> 20) + " MiB";
+}
+
+// The archive's directory: every entry's name and declared expanded size, in
+// directory order, each checked against the name rules and the bounds.
+struct ArchiveDirectory {
+    std::vector<std::string> names;
+    std::vector<unsigned long long> sizes;
+    std::unordered_set<std::string> known;   // the same names, for look-ups
+    bool hasManifest = false;
+    unz64_file_pos manifestAt = {0, 0};
+};
+
+bool readDirectory(unzFile zip, ArchiveDirectory& directory, std::string& reason)
+{
+    unsigned long long total = 0;
+    for (int at = unzGoToFirstFile(zip); at != UNZ_END_OF_LIST_OF_FILE; at = unzGoToNextFile(zip)) {
+        std::string name;
+        unsigned long long size = 0;
+        if (at != UNZ_OK || !currentEntryInfo(zip, name, size)) {
+            reason = "the archive's directory cannot be read";
+            return false;
+        }
+        if (unsafeEntryName(name)) {
+            reason = "an entry name leaves the archive: " + name;
+            return false;
+        }
+        if (!directory.known.insert(name).second) {
+            reason = "an entry comes twice: " + name;
+            return false;
+        }
+        if (size > kMaxEntryExpandedSize) {
+            reason = "an entry expands beyond " + mebibytes(kMaxEntryExpandedSize) + ": " + name;
+            return false;
+        }
+        total += size;
+        if (total > kMaxArchiveExpandedSize) {
+            reason =
+                "the entries expand beyond " + mebibytes(kMaxArchiveExpandedSize) + " together";
+            return false;
+        }
+        if (name == kManifestFileName)
+            directory.hasManifest = unzGetFilePos64(zip, &directory.manifestAt) == UNZ_OK;
+        directory.names.push_back(name);
+        directory.sizes.push_back(size);
+    }
+    return true;
+}
+
+bool readManifest(unzFile zip, ArchiveDirectory& directory, std::string& manifest,
+                  std::string& reason)
+{
+    std::string name;
+    unsigned long long size = 0;
+    if (!directory.hasManifest || unzGoToFilePos64(zip, &directory.manifestAt) != UNZ_OK ||
+        !currentEntryInfo(zip, name, size) || size > kMaxManifestSize ||
+        !readCurrentEntry(zip, size, manifest)) {
+        reason = size > kMaxManifestSize
+                     ? "Manifest.ini is bigger than " + mebibytes(kMaxManifestSize)
+                     : std::string("no readable Manifest.ini");
+        return false;
+    }
+    return true;
+}
+
+// Every entry belongs to a record, or is one of the descriptions, and every
+// record's entry is there. Sets, not a record-by-entry search: an archive of
+// a big folder holds hundreds of thousands of both.
+bool entriesMatchRecords(const ArchiveDirectory& directory, const std::vector<BackupItem>& items,
+                         std::string& reason)
+{
+    std::unordered_set<std::string> plain;
+    std::unordered_set<std::string> folders;
+    for (const BackupItem& item : items)
+        (item.kind == BackupItemKind::Folder ? folders : plain).insert(item.entry);
+    for (const std::string& name : directory.names) {
+        // Record entries hold no slash: a folder's entries are "<entry>/...".
+        const std::string::size_type slash = name.find('/');
+        const bool inFolder =
+            slash != std::string::npos && folders.count(name.substr(0, slash)) != 0;
+        const bool known = name == kManifestFileName || name == kConfigFileName ||
+                           plain.count(name) != 0 || inFolder;
+        if (!known) {
+            reason = "an entry no record of Manifest.ini names: " + name;
+            return false;
+        }
+    }
+    for (const BackupItem& item : items) {
+        const std::string entry =
+            item.kind == BackupItemKind::Folder ? item.entry + "/" : item.entry;
+        if (directory.known.count(entry) == 0) {
+            reason = "a record's entry is missing: " + item.entry;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The checks of readBackupManifest on the archive: that it opened, its
+// directory, then the manifest and its records. `manifest` keeps the
+// manifest's bytes.
+bool checkDirectoryAndManifest(const ZipReader& archive, const ProtectedPlaces& places,
+                               ArchiveDirectory& directory, std::string& manifest,
+                               std::vector<BackupItem>& items, std::string& reason)
+{
+    unzFile zip = archive.get();
+    if (zip == nullptr) {
+        reason = "not a readable zip archive";
+        return false;
+    }
+    if (!readDirectory(zip, directory, reason) || !readManifest(zip, directory, manifest, reason))
+        return false;
+    if (!parseManifest(manifest, items)) {
+        reason = "no readable Manifest.ini";
+        return false;
+    }
+    for (const BackupItem& item : items) {
+        reason = recordFault(item, places);
+        if (!reason.empty())
+            return false;
+    }
+    return entriesMatchRecords(directory, items, reason);
+}
+
+const char kTooBigForMemory[] = "the archive does not fit in memory";
+
 }  // namespace
 
 const char* backupItemKindName(BackupItemKind kind)
@@ -232,10 +366,10 @@ std::vector<BackupArchiveInfo> listBackupArchives(const std::string& folder,
         info.written = entry.ftLastWriteTime;
         info.size = (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) |
                     entry.nFileSizeLow;
-        BackupContents contents;
+        std::vector<BackupItem> items;
         std::string reason;
-        if (readBackup(info.path, places, contents, reason))
-            info.items = static_cast<int>(contents.items.size());
+        if (readBackupManifest(info.path, places, items, reason))
+            info.items = static_cast<int>(items.size());
         archives.push_back(info);
         return true;
     });
@@ -255,54 +389,41 @@ std::vector<BackupArchiveInfo> listBackupArchives(const std::vector<std::string>
     return archives;
 }
 
-bool readBackup(const std::string& path, const ProtectedPlaces& places, BackupContents& contents,
-                std::string& reason)
+namespace {
+
+bool readWholeBackup(const std::string& path, const ProtectedPlaces& places,
+                     BackupContents& contents, std::string& reason)
 {
-    contents = BackupContents();
     ZipReader zip(path);
-    if (zip.get() == nullptr) {
-        reason = "not a readable zip archive";
+    ArchiveDirectory directory;
+    std::string manifest;
+    if (!checkDirectoryAndManifest(zip, places, directory, manifest, contents.items, reason))
         return false;
-    }
-    for (int at = unzGoToFirstFile(zip.get()); at != UNZ_END_OF_LIST_OF_FILE;
-         at = unzGoToNextFile(zip.get())) {
+    size_t at = 0;
+    for (int step = unzGoToFirstFile(zip.get()); step != UNZ_END_OF_LIST_OF_FILE;
+         step = unzGoToNextFile(zip.get()), ++at) {
         std::string name;
+        unsigned long long size = 0;
         std::string data;
-        if (at != UNZ_OK || !readCurrentEntry(zip.get(), name, data)) {
-            reason = "an entry cannot be read whole" + (name.empty() ? "" : ": " + name);
+        // The directory is read again from the file: it must say what it
+        // said before.
+        if (step != UNZ_OK || at >= directory.names.size() ||
+            !currentEntryInfo(zip.get(), name, size) || name != directory.names[at] ||
+            size != directory.sizes[at]) {
+            reason = "the archive changed while it was read";
             return false;
         }
-        if (unsafeEntryName(name)) {
-            reason = "an entry name leaves the archive: " + name;
+        if (name == kManifestFileName) {
+            data.swap(manifest);
+        } else if (!readCurrentEntry(zip.get(), size, data)) {
+            reason = "an entry cannot be read whole: " + name;
             return false;
         }
-        contents.entries[name] = data;
+        contents.entries.emplace(name, std::move(data));
     }
-    const auto manifest = contents.entries.find(kManifestFileName);
-    if (manifest == contents.entries.end() ||
-        !parseManifest(manifest->second, contents.items)) {
-        reason = "no readable Manifest.ini";
+    if (at != directory.names.size()) {
+        reason = "the archive changed while it was read";
         return false;
-    }
-    for (const BackupItem& item : contents.items) {
-        reason = recordFault(item, places);
-        if (!reason.empty())
-            return false;
-    }
-    // Every entry belongs to a record, or is one of the descriptions.
-    for (const auto& entry : contents.entries) {
-        const std::string& name = entry.first;
-        bool known = name == kManifestFileName || name == kConfigFileName;
-        for (const BackupItem& item : contents.items) {
-            if (item.kind == BackupItemKind::Folder
-                    ? name.compare(0, item.entry.size() + 1, item.entry + "/") == 0
-                    : name == item.entry)
-                known = true;
-        }
-        if (!known) {
-            reason = "an entry no record of Manifest.ini names: " + name;
-            return false;
-        }
     }
     for (const BackupItem& item : contents.items) {
         const std::string entry =
@@ -322,6 +443,45 @@ bool readBackup(const std::string& path, const ProtectedPlaces& places, BackupCo
     }
     reason.clear();
     return true;
+}
+
+}  // namespace
+
+bool readBackup(const std::string& path, const ProtectedPlaces& places, BackupContents& contents,
+                std::string& reason)
+{
+    contents = BackupContents();
+    try {
+        if (readWholeBackup(path, places, contents, reason))
+            return true;
+    } catch (const std::exception&) {   // bad_alloc, length_error
+        reason = kTooBigForMemory;
+    }
+    contents = BackupContents();
+    return false;
+}
+
+bool readBackupManifest(const std::string& path, const ProtectedPlaces& places,
+                        std::vector<BackupItem>& items, std::string& reason)
+{
+    items.clear();
+    try {
+        ZipReader zip(path);
+        ArchiveDirectory directory;
+        std::string manifest;
+        if (checkDirectoryAndManifest(zip, places, directory, manifest, items, reason))
+            return true;
+    } catch (const std::exception&) {   // bad_alloc, length_error
+        reason = kTooBigForMemory;
+    }
+    items.clear();
+    return false;
+}
+
+bool holdsBackupManifest(const std::string& path)
+{
+    ZipReader zip(path);
+    return zip.get() != nullptr && unzLocateFile(zip.get(), kManifestFileName, 1) == UNZ_OK;
 }
 
 }  // namespace kestrune

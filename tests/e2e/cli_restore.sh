@@ -6,10 +6,11 @@
 # byte; a second restore changes nothing; a different file in an item's place
 # stays unless --force, and even forced nothing is written through a link or
 # a hard link planted there; damaged and hostile archives (crafted registry
-# exports among them) are refused with exit 2 and nothing written. The tool's
-# folder cannot be written (as an installed copy's, run without administrator
-# rights): the backup goes to the per-user folder, and the archives of both
-# places are listed.
+# exports and deflate bombs among them) are refused with exit 2 and nothing
+# written, and listed as damaged; --delete takes nothing but a Kestrune
+# archive in a backup folder. The tool's folder cannot be written (as an
+# installed copy's, run without administrator rights): the backup goes to the
+# per-user folder, and the archives of both places are listed.
 source "$(dirname "$0")/lib/e2e.sh"
 work=$E2E_WORK
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -159,12 +160,25 @@ write("stray.zip", lambda e: e + [("stray.txt", b"x")])
 write("missing.zip", lambda e: [(n, d) for n, d in e if n != "rkBackup1.reg"])
 data = open(source, "rb").read()
 open(out + "/truncated.zip", "wb").write(data[: len(data) // 2])
+# Deflate bombs: zeros beyond the bound of one entry, and beyond the bound of
+# the archive spread over entries each within theirs.
+def bomb(name, mebibytes):
+    with zipfile.ZipFile(out + "/" + name, "w", zipfile.ZIP_DEFLATED, compresslevel=1) as z:
+        for entry, data in entries:
+            z.writestr(entry, data)
+        for i, size in enumerate(mebibytes):
+            with z.open("zeros%d.bin" % i, "w") as f:
+                for _ in range(size):
+                    f.write(bytes(1 << 20))
+bomb("bomb.zip", [300])
+bomb("spread.zip", [24] * 22)
 PY
-for bad in backslash slash absolute outside lonecr blanks after continued protected stray missing truncated; do
+for bad in backslash slash absolute outside lonecr blanks after continued protected stray missing truncated bomb spread; do
     cp "$work/$bad.zip" "$drive_c/$bad.zip"
     cli restore "C:\\$bad.zip" --quiet > "$work/$bad.out"
     expect_eq "$bad: refused as damaged" "2 damaged" "$? $(grep -o damaged "$work/err.txt" | head -n 1)"
 done
+check "bombs: refused for their size" grep -q 'expand beyond 512 MiB together' "$work/err.txt"
 check "refused archives wrote nothing" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/kslogs/Restore'* ] && ! wine reg query 'HKCU\\Software\\KsRestore\\Bad' >/dev/null 2>&1"
 check "crafted exports wrote nothing" bash -c "! wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' /v KsEvil >/dev/null 2>&1"
 expect_eq "Winlogon Shell stays" explorer.exe "$(wine reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Winlogon' /v Shell 2>/dev/null | tr -d '\r' | awk '/Shell/ {print $3}')"
@@ -229,6 +243,37 @@ expect_eq "list: both places, newest first" "$archive	7 items
 expect_eq "list: the other place's archive by its name" 7 "$(cli restore --list '1,1,2001_1,1,1.zip' | wc -l)"
 
 cli restore --list --force > /dev/null; expect_eq "bad arguments" 2 $?
+
+# Bombs among the archives are listed as damaged, read no further.
+backups=$data/KestruneBackup
+cp "$work/bomb.zip" "$backups/2,2,2002_2,2,2.zip"
+cp "$work/spread.zip" "$backups/3,3,2003_3,3,3.zip"
+expect_eq "list: bombs are damaged" "2,2,2002_2,2,2.zip	damaged
+3,3,2003_3,3,3.zip	damaged" "$(cli restore --list | cut -f1,3 | grep damaged | sort)"
+cli restore --list '2,2,2002_2,2,2.zip' > /dev/null
+expect_eq "list: a bomb's items" "2 an entry expands beyond 256 MiB" \
+    "$? $(grep -o 'an entry expands beyond 256 MiB' "$work/err.txt")"
+
+# --delete refuses whatever is not a Kestrune archive in a backup folder: a
+# system file, an archive elsewhere, a file of an archive's name without a
+# manifest, a link of an archive's name; each stays as it was.
+mkdir -p "$drive_c/elsewhere"
+cp "$archive_unix" "$drive_c/elsewhere/4,4,2004_4,4,4.zip"
+echo "not an archive" > "$backups/5,5,2005_5,5,5.zip"
+ln -s "$drive_c/elsewhere/4,4,2004_4,4,4.zip" "$backups/6,6,2006_6,6,6.zip"
+sums() { md5sum "$drive_c/windows/regedit.exe" "$drive_c/elsewhere/"* "$backups/"*; }
+sums > "$work/sums-before.txt"
+for target in 'C:\windows\regedit.exe' 'C:\elsewhere\4,4,2004_4,4,4.zip' '5,5,2005_5,5,5.zip' \
+    '6,6,2006_6,6,6.zip'; do
+    cli restore --delete "$target" > /dev/null
+    expect_eq "delete $target: refused" "2 refused" "$? $(grep -o refused "$work/err.txt")"
+done
+sums > "$work/sums-after.txt"
+check "delete: refused files stay as they were" diff "$work/sums-before.txt" "$work/sums-after.txt"
+check "delete: the link stays a link" test -L "$backups/6,6,2006_6,6,6.zip"
+# A damaged backup of Kestrune's can be deleted.
+cli restore --delete '2,2,2002_2,2,2.zip' > /dev/null
+expect_eq "delete: a bomb of an archive's name" "0 gone" "$? $([ -e "$backups/2,2,2002_2,2,2.zip" ] || echo gone)"
 cli restore --delete "$archive" > /dev/null
 expect_eq "delete: exit" 0 $?
 check "delete: the archive is gone" test ! -e "$archive_unix"

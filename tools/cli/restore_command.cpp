@@ -4,6 +4,7 @@
 #include "cli.h"
 #include "elevation_notice.h"
 
+#include "removal/archive_deletion.h"
 #include "removal/backup_reader.h"
 #include "removal/backup_run.h"
 #include "removal/folder_utils.h"
@@ -68,15 +69,15 @@ int listArchives()
 
 int listItems(const std::string& archive)
 {
-    BackupContents contents;
+    std::vector<BackupItem> items;
     std::string reason;
     if (!isFile(archive))
         return noArchive(archive);
-    if (!readBackup(archive, restorePlaces(), contents, reason)) {
+    if (!readBackupManifest(archive, restorePlaces(), items, reason)) {
         printError("damaged archive " + archive + ": " + reason);
         return kExitUsage;
     }
-    for (const BackupItem& item : contents.items)
+    for (const BackupItem& item : items)
         std::printf("%s\t%s\n", backupItemKindName(item.kind), backupItemPlace(item).c_str());
     return kExitOk;
 }
@@ -85,12 +86,19 @@ int deleteArchive(const std::string& archive)
 {
     if (!isFile(archive))
         return noArchive(archive);
-    if (!DeleteFileA(archive.c_str())) {
-        printError("cannot delete " + archive);
-        return kExitFindings;
+    std::string reason;
+    switch (deleteBackupArchive(archive, archiveFolderPaths(), reason)) {
+    case ArchiveDeletion::Deleted:
+        std::printf("deleted: %s\n", archive.c_str());
+        return kExitOk;
+    case ArchiveDeletion::Refused:
+        printError("refused to delete " + archive + ": " + reason);
+        return kExitUsage;
+    case ArchiveDeletion::Failed:
+        break;
     }
-    std::printf("deleted: %s\n", archive.c_str());
-    return kExitOk;
+    printError("cannot delete " + archive + ": " + reason);
+    return kExitFindings;
 }
 
 class CliRestoreReport : public RestoreReport {
