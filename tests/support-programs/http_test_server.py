@@ -4,9 +4,10 @@
 Usage: http_test_server.py -- COMMAND [ARGS...]
 Starts the server, runs COMMAND with KESTRUNE_TEST_HTTP=127.0.0.1:PORT in its
 environment, stops the server and exits with COMMAND's status.
-       http_test_server.py --endless-headers
-Serves header lines without end for every GET; prints the port and runs
-until killed (the scripts' hostile update server).
+       http_test_server.py --endless-headers [PORT]
+Serves header lines without end for every GET on PORT (a free one when not
+given); prints the port and runs until killed (the scripts' hostile update
+server).
 
 The test programs set the server up through HTTP themselves:
   PUT /some/path?status=N   with a body: GET /some/path answers status N with
@@ -130,8 +131,9 @@ class EndlessHeaders(Handler):
 
 def main():
     args = sys.argv[1:]
-    if args == ['--endless-headers']:
-        server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), EndlessHeaders)
+    if args[:1] == ['--endless-headers']:
+        port = int(args[1]) if len(args) > 1 else 0
+        server = http.server.ThreadingHTTPServer(('127.0.0.1', port), EndlessHeaders)
         server.daemon_threads = True
         print(server.server_address[1], flush=True)
         server.serve_forever()
