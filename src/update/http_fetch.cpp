@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -188,7 +189,8 @@ struct Exchange {
 // The request runs on a thread of its own and the caller waits for it at
 // most `transferMs`: WinInet's timeouts do not end a server that keeps
 // sending (header lines without end), and closing the handles does not end
-// every blocked call under Wine. At the bound the handles are closed, and a
+// every blocked call under Wine (tried: a server sending header lines kept
+// being read after the close). At the bound the handles are closed, and a
 // thread that still does not end is left behind with its share of Exchange.
 bool fetchBody(const std::string& url, unsigned long limit, std::string& body,
                TransferCancel* cancel, unsigned transferMs)
@@ -198,17 +200,22 @@ bool fetchBody(const std::string& url, unsigned long limit, std::string& body,
     if ((cancel != nullptr && cancel->cancelled()) || !splitUrl(url, parts))
         return false;
     auto shared = std::make_shared<Exchange>();
-    std::thread worker([shared, parts, limit, transferMs] {
-        std::string got;
-        const bool ok = exchange(parts, limit, transferMs, &shared->cancel, got);
-        {
-            std::lock_guard<std::mutex> lock(shared->mutex);
-            shared->ok = ok;
-            shared->body.swap(got);
-            shared->done = true;
-        }
-        shared->ended.notify_all();
-    });
+    std::thread worker;
+    try {
+        worker = std::thread([shared, parts, limit, transferMs] {
+            std::string got;
+            const bool ok = exchange(parts, limit, transferMs, &shared->cancel, got);
+            {
+                std::lock_guard<std::mutex> lock(shared->mutex);
+                shared->ok = ok;
+                shared->body.swap(got);
+                shared->done = true;
+            }
+            shared->ended.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return false;   // no thread to run the request on
+    }
     const DWORD start = GetTickCount();
     std::unique_lock<std::mutex> lock(shared->mutex);
     while (!shared->done && GetTickCount() - start < transferMs &&
