@@ -14,16 +14,19 @@ add_link_options(${SANITIZE})
 # The definitions folder and, for its header-only names (the hives), the
 # platform folder: nothing else of src/ is visible to the host build.
 include(cmake/include_roots.cmake)
-kestrune_include_root(text definitions platform)
+kestrune_include_root(text definitions platform update)
 file(GLOB KESTRUNE_TEXT_SOURCES CONFIGURE_DEPENDS src/definitions/*.cpp)
 list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
-# The DLL export look-up and the regedit export reader read hostile files and
-# include no Windows headers.
-list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp src/platform/reg_export.cpp)
+# The DLL export look-up, the regedit export reader and the update's release
+# statement (with the name rule it uses) read hostile files and include no
+# Windows headers.
+list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp src/platform/reg_export.cpp
+     src/update/release_statement.cpp src/update/version_page.cpp)
 add_library(kestrune_text STATIC ${KESTRUNE_TEXT_SOURCES})
 target_include_directories(kestrune_text PUBLIC ${KESTRUNE_TEXT_INCLUDE})
 
-add_library(fuzz_markup STATIC tests/fuzz/fuzz_markup.cpp tests/fuzz/fuzz_reg_export.cpp)
+add_library(fuzz_markup STATIC tests/fuzz/fuzz_markup.cpp tests/fuzz/fuzz_reg_export.cpp
+    tests/fuzz/fuzz_release.cpp)
 target_link_libraries(fuzz_markup PUBLIC kestrune_text)
 
 if(KESTRUNE_FUZZ)
@@ -33,6 +36,10 @@ if(KESTRUNE_FUZZ)
     add_executable(reg_export_fuzzer tests/fuzz/fuzz_reg_export_main.cpp)
     target_compile_options(reg_export_fuzzer PRIVATE -fsanitize=fuzzer)
     target_link_libraries(reg_export_fuzzer PRIVATE fuzz_markup -fsanitize=fuzzer)
+    add_executable(release_fuzzer tests/fuzz/fuzz_release.cpp)
+    target_compile_definitions(release_fuzzer PRIVATE KESTRUNE_RELEASE_FUZZER)
+    target_compile_options(release_fuzzer PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(release_fuzzer PRIVATE kestrune_text -fsanitize=fuzzer)
     return()
 endif()
 
@@ -52,5 +59,6 @@ add_executable(native_tests tests/support/test_main.cpp ${NATIVE_TESTS})
 target_link_libraries(native_tests PRIVATE fuzz_markup gtest)
 target_include_directories(native_tests PRIVATE tests)
 target_compile_definitions(native_tests PRIVATE
-    KESTRUNE_FUZZ_REGRESSIONS="${CMAKE_SOURCE_DIR}/tests/fuzz/regressions")
+    KESTRUNE_FUZZ_REGRESSIONS="${CMAKE_SOURCE_DIR}/tests/fuzz/regressions"
+    KESTRUNE_RELEASE_REGRESSIONS="${CMAKE_SOURCE_DIR}/tests/fuzz/release")
 add_test(NAME native_tests COMMAND native_tests)

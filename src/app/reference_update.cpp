@@ -36,12 +36,44 @@ const char kBadSignature[] =
     "The update was refused because the reference file's signature is missing or wrong.\n"
     "The reference file in use has not been changed.";
 
+const char kNoStatement[] =
+    "The update was refused because the server's release statement is missing or its signature "
+    "is wrong.\nThe reference file in use has not been changed.";
+const char kNotTheRelease[] =
+    "The update was refused because the downloaded file is not the one the server's release "
+    "statement names.\nThe reference file in use has not been changed.";
+const char kOlderRelease[] =
+    "The update was refused because the server offers an older release than the one "
+    "installed.\nThe reference file in use has not been changed.";
+const char kExpiredRelease[] =
+    "The update was refused because the server's release statement has expired.\n"
+    "The reference file in use has not been changed.";
+
 const char kQuestionCaption[] = KESTRUNE_NAME;
 const char kReminderCaption[] = KESTRUNE_TITLE;
 
 void pause(const UpdateHost& host)
 {
     Sleep(host.updateTimings().pauseMs);
+}
+
+// Why a download was refused; null when it was not refused but failed.
+const char* refusalText(DownloadOutcome outcome)
+{
+    switch (outcome) {
+    case DownloadOutcome::BadSignature:
+        return kBadSignature;
+    case DownloadOutcome::NoStatement:
+        return kNoStatement;
+    case DownloadOutcome::NotTheRelease:
+        return kNotTheRelease;
+    case DownloadOutcome::OlderRelease:
+        return kOlderRelease;
+    case DownloadOutcome::ExpiredRelease:
+        return kExpiredRelease;
+    default:
+        return nullptr;
+    }
 }
 
 bool askTryAgain(UpdateHost& host)
@@ -76,9 +108,9 @@ void runUpdate(UpdateHost& host)
         return;
     pause(host);
     if (!shown || dialog.downloadOutcome() != DownloadOutcome::Installed) {
-        bool refused = shown && dialog.downloadOutcome() == DownloadOutcome::BadSignature;
+        const char* refused = shown ? refusalText(dialog.downloadOutcome()) : nullptr;
         showPlainMessage(host.messageBoxes(), host.window(),
-                         refused ? kBadSignature : kDownloadFailed);
+                         refused != nullptr ? refused : kDownloadFailed);
         return;
     }
     // The progress dialogs are modal to the window, so no scan can have
@@ -111,8 +143,9 @@ bool downloadWithRetry(UpdateHost& host)
             pause(host);
             if (shownDownload && download.downloadOutcome() == DownloadOutcome::Installed)
                 return true;
-            if (shownDownload && download.downloadOutcome() == DownloadOutcome::BadSignature)
-                showPlainMessage(host.messageBoxes(), host.window(), kBadSignature);
+            const char* refused = shownDownload ? refusalText(download.downloadOutcome()) : nullptr;
+            if (refused != nullptr)
+                showPlainMessage(host.messageBoxes(), host.window(), refused);
         }
         if (!askTryAgain(host))
             return false;

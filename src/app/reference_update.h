@@ -11,13 +11,14 @@ namespace kestrune {
 // Checks the update server and, when a newer file is announced, downloads
 // it, installs it and reloads the ParasiteList. Refuses with a message while
 // a scan thread runs, since the reload would pull the list from under it.
-// A download that fails, is not a valid reference file or has no good
-// signature changes nothing and is reported.
+// A download that fails, is not a valid reference file, has no good
+// signature or is refused by the release statement changes nothing and is
+// reported, a refusal with its reason.
 void runUpdate(UpdateHost& host);
 
 // The download offered by the repair loop. True when a reference file was
-// installed. A failed check or download asks whether to try again (a refused
-// signature is reported first); false when
+// installed. A failed check or download asks whether to try again (a refusal
+// is reported first, with its reason); false when
 // the user declines, or when the server has nothing to download.
 bool downloadWithRetry(UpdateHost& host);
 

@@ -37,9 +37,22 @@ std::string cookieNeedle(const std::string& name)
     return result;
 }
 
+std::string cookieSite(const std::string& fileName)
+{
+    const std::string::size_type at = fileName.rfind('@');
+    const std::string::size_type start = at == std::string::npos ? 0 : at + 1;
+    std::string::size_type end = fileName.find('[');
+    if (end == std::string::npos) {
+        end = fileName.rfind('.');
+        if (end == std::string::npos || end < start)
+            end = fileName.size();
+    }
+    return end <= start ? std::string() : fileName.substr(start, end - start);
+}
+
 bool cookieFileMatches(const std::string& foldedFileName, const std::string& needle)
 {
-    return !needle.empty() && foldedFileName.find(needle) != std::string::npos;
+    return !needle.empty() && cookieSite(foldedFileName).find(needle) != std::string::npos;
 }
 
 }  // namespace kestrune

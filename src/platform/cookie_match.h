@@ -17,9 +17,16 @@ bool cookieNameUsable(const std::string& name);
 // like "." or "__" never matches every cookie file.
 std::string cookieNeedle(const std::string& name);
 
+// The site part of a cookie file's name ("user@ads.example[1].txt" gives
+// "ads.example"): from after the last '@' (from the start when there is
+// none) to the first '[' (to the last '.' when there is no '['). Empty when
+// the '[' comes before the '@'.
+std::string cookieSite(const std::string& fileName);
+
 // True when a cookie file whose name, folded with foldedText, is
-// `foldedFileName` belongs to the item of `needle`: the needle occurs in it.
-// An empty needle matches nothing.
+// `foldedFileName` belongs to the item of `needle`: the needle occurs in the
+// name's site part (cookieSite), so that a needle like "txt", "[1]" or "@"
+// never takes every cookie of the user. An empty needle matches nothing.
 bool cookieFileMatches(const std::string& foldedFileName, const std::string& needle);
 
 }  // namespace kestrune

@@ -80,14 +80,20 @@ bool fileOffset(const std::vector<Section>& sections, std::uint64_t fileSize, st
 }
 
 // The bytes available from `rva` to the end of its section's raw data in the
-// file (0 when no section holds it), with their file offset.
+// file (0 when no section holds it), with their file offset; and in `zeros`
+// how many zero bytes follow them as the loader maps the section (its
+// virtual size past its raw data), when the raw data lies whole in the file.
 std::uint64_t bytesFrom(const std::vector<Section>& sections, std::uint64_t fileSize,
-                        std::uint32_t rva, std::uint64_t& offset)
+                        std::uint32_t rva, std::uint64_t& offset, std::uint64_t& zeros)
 {
+    zeros = 0;
     for (const Section& section : sections) {
         if (rva < section.address || rva - section.address >= section.extent)
             continue;
         const std::uint64_t inside = rva - section.address;
+        const std::uint64_t rawEnd = static_cast<std::uint64_t>(section.rawOffset) + section.rawSize;
+        if (rawEnd <= fileSize)
+            zeros = section.extent - std::max<std::uint64_t>(inside, section.rawSize);
         if (inside >= section.rawSize)
             return 0;
         offset = static_cast<std::uint64_t>(section.rawOffset) + inside;
@@ -101,17 +107,21 @@ std::uint64_t bytesFrom(const std::vector<Section>& sections, std::uint64_t file
 enum class Order { Less, Equal, Greater, Damaged };
 
 // Compares the name at `rva` with `wanted` as strcmp does (bytes unsigned);
-// Damaged when the name is not inside the file with its terminating zero
+// Damaged when the name is not inside its mapped section with its terminating zero
 // (or the read failed).
 Order compareName(Reader& reader, const std::vector<Section>& sections, std::uint32_t rva,
                   const std::string& wanted)
 {
-    std::uint64_t offset = 0;
-    const std::uint64_t available = bytesFrom(sections, reader.size(), rva, offset);
-    const std::uint32_t count =
+    std::uint64_t offset = 0, zeros = 0;
+    const std::uint64_t available = bytesFrom(sections, reader.size(), rva, offset, zeros);
+    const std::uint32_t fromFile =
         static_cast<std::uint32_t>(std::min<std::uint64_t>(available, wanted.size() + 1));
-    std::vector<unsigned char> name(count);
-    if (count == 0 || !reader.read(offset, name.data(), count))
+    // A name may end in the zero-filled tail of its section, as the loader
+    // sees it mapped.
+    const std::uint32_t count = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(fromFile + zeros, wanted.size() + 1));
+    std::vector<unsigned char> name(count, 0);
+    if (count == 0 || (fromFile > 0 && !reader.read(offset, name.data(), fromFile)))
         return Order::Damaged;
     for (std::uint32_t i = 0; i <= wanted.size(); ++i) {
         if (i >= count)

@@ -26,6 +26,7 @@ const char kSettingAutoUpdate[] = "acu";
 const char kSettingProgramFolder[] = "path";
 const char kSettingLogFolder[] = "lfp";
 const char kSettingReferenceFile[] = "rfp";
+const char kSettingReleaseSerial[] = "rsn";
 
 const char kDefaultReferenceFileName[] = "kestrune_020404_v2.ks";
 

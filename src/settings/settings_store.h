@@ -30,6 +30,9 @@ extern const char kSettingAutoUpdate[];         // flag
 extern const char kSettingProgramFolder[];      // program folder, no trailing backslash
 extern const char kSettingLogFolder[];          // folder of the removal logs
 extern const char kSettingReferenceFile[];      // full path of the reference file
+// Not written on first run: the serial of the release statement installed
+// last, in decimal; the update refuses an older release.
+extern const char kSettingReleaseSerial[];
 
 // The default reference-file name: string-table entry
 // IDS_DEFAULT_REFERENCE_FILE of the running program, or

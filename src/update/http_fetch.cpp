@@ -6,6 +6,12 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace kestrune {
@@ -16,6 +22,10 @@ const char kAgent[] = "Microsoft Internet Explorer";
 const char kAcceptHeader[] = "Accept: */*\r\n\r\n";
 const DWORD kAcceptHeaderLength = 15;
 const DWORD kReadBlock = 4096;
+// How often a caller waiting for an exchange looks at its cancel, and how
+// long it waits for an exchange whose handles it has closed.
+const unsigned kPollMs = 50;
+const unsigned kCloseGraceMs = 1000;
 
 // An Internet handle, lent to `cancel` while it lives (when given): it is
 // closed here unless cancel() has closed it already.
@@ -50,6 +60,15 @@ bool statusIsOk(HINTERNET request)
                         nullptr))
         return false;
     return status == HTTP_STATUS_OK;
+}
+
+// False when the response's headers are longer than kMaxHeaderSize.
+bool headersWithinBound(HINTERNET request)
+{
+    DWORD size = 0;
+    if (HttpQueryInfoA(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr))
+        return true;
+    return GetLastError() == ERROR_INSUFFICIENT_BUFFER && size <= kMaxHeaderSize;
 }
 
 // Reads the body to its end; false on a failed read, a body over the limit,
@@ -123,15 +142,10 @@ bool splitUrl(const std::string& url, UrlParts& parts)
     return true;
 }
 
-}  // namespace
-
-bool fetchBody(const std::string& url, unsigned long limit, std::string& body,
-               TransferCancel* cancel, unsigned transferMs)
+// One request on the calling thread, its handles lent to `cancel`.
+bool exchange(const UrlParts& parts, unsigned long limit, unsigned transferMs,
+              TransferCancel* cancel, std::string& body)
 {
-    body.clear();
-    UrlParts parts;
-    if (!splitUrl(url, parts))
-        return false;
     InternetHandle session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0),
                            cancel);
     if (session.get() == nullptr)
@@ -154,12 +168,76 @@ bool fetchBody(const std::string& url, unsigned long limit, std::string& body,
     setTimeouts(request.get());
     if (!HttpSendRequestA(request.get(), kAcceptHeader, kAcceptHeaderLength, nullptr, 0))
         return false;
-    if (!statusIsOk(request.get()))
+    if (!headersWithinBound(request.get()) || !statusIsOk(request.get()))
         return false;
-    if (!readWholeBody(request.get(), limit, transferMs, cancel, body)) {
-        body.clear();
+    return readWholeBody(request.get(), limit, transferMs, cancel, body);
+}
+
+// What a request's thread shares with its caller; it outlives the caller
+// when the thread is left behind.
+struct Exchange {
+    TransferCancel cancel;   // this request's handles
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    bool ok = false;
+    std::string body;
+};
+
+}  // namespace
+
+// The request runs on a thread of its own and the caller waits for it at
+// most `transferMs`: WinInet's timeouts do not end a server that keeps
+// sending (header lines without end), and closing the handles does not end
+// every blocked call under Wine (tried: a server sending header lines kept
+// being read after the close). At the bound the handles are closed, and a
+// thread that still does not end is left behind with its share of Exchange.
+bool fetchBody(const std::string& url, unsigned long limit, std::string& body,
+               TransferCancel* cancel, unsigned transferMs)
+{
+    body.clear();
+    UrlParts parts;
+    if ((cancel != nullptr && cancel->cancelled()) || !splitUrl(url, parts))
+        return false;
+    auto shared = std::make_shared<Exchange>();
+    std::thread worker;
+    try {
+        worker = std::thread([shared, parts, limit, transferMs] {
+            std::string got;
+            const bool ok = exchange(parts, limit, transferMs, &shared->cancel, got);
+            {
+                std::lock_guard<std::mutex> lock(shared->mutex);
+                shared->ok = ok;
+                shared->body.swap(got);
+                shared->done = true;
+            }
+            shared->ended.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return false;   // no thread to run the request on
+    }
+    const DWORD start = GetTickCount();
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    while (!shared->done && GetTickCount() - start < transferMs &&
+           !(cancel != nullptr && cancel->cancelled()))
+        shared->ended.wait_for(lock, std::chrono::milliseconds(kPollMs));
+    if (!shared->done) {
+        lock.unlock();
+        shared->cancel.cancel();
+        lock.lock();
+        shared->ended.wait_for(lock, std::chrono::milliseconds(kCloseGraceMs),
+                               [&shared] { return shared->done; });
+    }
+    const bool done = shared->done;
+    lock.unlock();
+    if (!done) {
+        worker.detach();
         return false;
     }
+    worker.join();
+    if (!shared->ok)
+        return false;
+    body.swap(shared->body);
     return true;
 }
 
@@ -167,7 +245,7 @@ bool fetchPage(const std::string& url, std::string& text, bool cutToBody, Transf
 {
     text.clear();
     std::string body;
-    if (!fetchBody(url, kMaxPageSize, body, cancel))
+    if (!fetchBody(url, kMaxPageSize, body, cancel, kPageTimeoutMs))
         return false;
     text = cutToBody ? fileNameFromVersionPage(body) : body;
     return true;

@@ -7,7 +7,10 @@
 #include "platform/handles.h"
 #include "settings/settings_store.h"
 #include "update/http_fetch.h"
+#include "update/release_statement.h"
 #include "update/signature.h"
+#include "update/utc_clock.h"
+#include "update/version_page.h"
 
 #include <windows.h>
 
@@ -27,14 +30,75 @@ bool writeNewFile(const std::string& path, const std::string& bytes)
            written == bytes.size() && file.reset();
 }
 
+std::string folderPart(const std::string& path)
+{
+    const std::string::size_type slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::uint64_t installedSerial()
+{
+    std::string text;
+    std::uint64_t serial = 0;
+    if (!readSetting(kSettingReleaseSerial, text) || !parseDecimal(text, serial))
+        return 0;
+    return serial;
+}
+
+// Fetches the statement beside `url` and its signature; false unless the
+// signature is the built-in key's and the text parses.
+bool fetchStatement(const std::string& url, const DownloadBounds& bounds,
+                    ReleaseStatement& statement)
+{
+    const std::string folder = url.substr(0, url.rfind('/') + 1);
+    std::string text, signature;
+    return fetchBody(folder + kReleaseStatementName, kMaxReleaseStatementSize, text,
+                     bounds.cancel, bounds.transferMs) &&
+           fetchBody(folder + kReleaseSignatureName, kMaxSignatureSize, signature, bounds.cancel,
+                     bounds.transferMs) &&
+           verifySignature(text, signature, builtInPublicKey()) == SignatureCheck::Good &&
+           parseReleaseStatement(text, statement);
+}
+
+DownloadOutcome judged(const ReleaseStatement& statement, const std::string& name,
+                       const std::string& bytes)
+{
+    std::string hash;
+    if (!sha256Hex(bytes, hash))
+        return DownloadOutcome::NotTheRelease;
+    switch (judgeRelease(statement, name, hash, bytes.size(), installedSerial(), todayUtc())) {
+    case ReleaseJudgement::Good:
+        return DownloadOutcome::Installed;
+    case ReleaseJudgement::Mismatch:
+        return DownloadOutcome::NotTheRelease;
+    case ReleaseJudgement::Older:
+        return DownloadOutcome::OlderRelease;
+    case ReleaseJudgement::Expired:
+        return DownloadOutcome::ExpiredRelease;
+    }
+    return DownloadOutcome::NotTheRelease;
+}
+
 }  // namespace
+
+bool isOldDownload(const std::string& previous, const std::string& target)
+{
+    if (previous.empty() || sameText(previous, target) ||
+        !sameText(folderPart(previous), folderPart(target)) ||
+        !isSafeReferenceFileName(fileNameOf(previous)))
+        return false;
+    const DWORD attributes = GetFileAttributesA(previous.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+}
 
 std::string temporaryDownloadPath(const std::string& target)
 {
     return target + ".download";
 }
 
-DownloadOutcome installReferenceFile(const std::string& downloaded, const std::string& target)
+DownloadOutcome installReferenceFile(const std::string& downloaded, const std::string& target,
+                                     std::uint64_t serial)
 {
     ParasiteList scratch;
     if (!loadReferenceFile(downloaded, scratch) || scratch.count() == 0) {
@@ -49,9 +113,10 @@ DownloadOutcome installReferenceFile(const std::string& downloaded, const std::s
     }
     writeSetting(kSettingReferenceFile, target);
     writeSetting(kSettingDefinitionsName, fileNameOf(target));
+    writeSetting(kSettingReleaseSerial, std::to_string(serial));
     std::string now;
     readSetting(kSettingReferenceFile, now);
-    if (!previous.empty() && !sameText(now, previous))
+    if (!sameText(now, previous) && isOldDownload(previous, now))
         DeleteFileA(previous.c_str());
     return DownloadOutcome::Installed;
 }
@@ -59,6 +124,9 @@ DownloadOutcome installReferenceFile(const std::string& downloaded, const std::s
 DownloadOutcome downloadReferenceFile(const std::string& url, const std::string& target,
                                       const DownloadBounds& bounds)
 {
+    const std::string name = fileNameOf(target);
+    if (!isSafeReferenceFileName(name))
+        return DownloadOutcome::DownloadFailed;
     const std::string temporary = temporaryDownloadPath(target);
     DeleteFileA(temporary.c_str());
     std::string bytes;
@@ -69,12 +137,21 @@ DownloadOutcome downloadReferenceFile(const std::string& url, const std::string&
     if (!fetchBody(url + ".sig", kMaxSignatureSize, signature, bounds.cancel, bounds.transferMs) ||
         verifySignature(bytes, signature, builtInPublicKey()) != SignatureCheck::Good)
         return DownloadOutcome::BadSignature;
+    // The release statement says which file this release is: a signed older
+    // file served again (a rollback) or one whose statement has expired (a
+    // server frozen on an old release) is refused.
+    ReleaseStatement statement;
+    if (!fetchStatement(url, bounds, statement))
+        return DownloadOutcome::NoStatement;
+    const DownloadOutcome judgement = judged(statement, name, bytes);
+    if (judgement != DownloadOutcome::Installed)
+        return judgement;
     const auto writeAndInstall = [&] {
         if (!writeNewFile(temporary, bytes)) {
             DeleteFileA(temporary.c_str());
             return DownloadOutcome::DownloadFailed;
         }
-        return installReferenceFile(temporary, target);
+        return installReferenceFile(temporary, target, statement.serial);
     };
     if (bounds.cancel == nullptr)
         return writeAndInstall();

@@ -1,14 +1,17 @@
 // Downloading a reference file and putting it in place without ever losing
 // the one in use: the file and its signature (NAME.sig) are fetched, the
-// signature is checked against the built-in key before anything else, the
-// file goes to a temporary file beside the target, is loaded into a scratch
-// list, and only a file that yields at least one parasite replaces the
-// target and becomes the reference file in the settings.
+// signature is checked against the built-in key before anything else, then
+// the server's signed release statement must name this very file, be no
+// older than the release installed last and not have expired. The file goes
+// to a temporary file beside the target, is loaded into a scratch list, and
+// only a file that yields at least one parasite replaces the target and
+// becomes the reference file in the settings.
 #pragma once
 
 #include "update/http_fetch.h"
 #include "update/transfer_cancel.h"
 
+#include <cstdint>
 #include <string>
 
 namespace kestrune {
@@ -19,6 +22,10 @@ enum class DownloadOutcome {
     BadSignature,     // the signature is missing or is not the built-in key's of the file
     NotValid,         // fetched, but it does not load or holds no parasite
     NotInstalled,     // valid, but it could not be moved over the target
+    NoStatement,      // release.txt or its signature is missing, unreadable or not the built-in key's
+    NotTheRelease,    // the statement names another file: name, SHA-256 or size differ
+    OlderRelease,     // the statement's serial is below the one installed last
+    ExpiredRelease,   // the statement's last day has passed
 };
 
 // The longest reference file a download accepts.
@@ -37,17 +44,30 @@ struct DownloadBounds {
 std::string temporaryDownloadPath(const std::string& target);
 
 // Fetches `url` and `url` + ".sig", checks the signature with
-// builtInPublicKey(), writes the file to the temporary file, checks it,
-// moves it over `target`,
-// writes "rfp" = target and "df" = its file name, and deletes the previous
-// reference file when "rfp" named another file (compared ignoring case).
+// builtInPublicKey(); fetches release.txt and release.txt.sig from the same
+// folder of the server, checks that signature and judges the file by the
+// statement (judgeRelease, against the serial installed last); writes the
+// file to the temporary file, checks it, moves it over `target`, writes
+// "rfp" = target, "df" = its file name and the statement's serial, and
+// deletes the previous reference file when it is a plain ".ks" file in the
+// target's folder other than the target (isOldDownload).
+// `target`'s file name must be a plain reference-file name
+// (isSafeReferenceFileName); otherwise nothing is fetched (DownloadFailed).
 // On any outcome but Installed the temporary file is deleted and the
 // settings, the previous file and the target are as they were.
 DownloadOutcome downloadReferenceFile(const std::string& url, const std::string& target,
                                       const DownloadBounds& bounds = DownloadBounds());
 
-// Moves an already fetched `downloaded` file into place exactly as above
-// (the steps after the fetch). Used by downloadReferenceFile.
-DownloadOutcome installReferenceFile(const std::string& downloaded, const std::string& target);
+// Moves an already fetched and judged `downloaded` file into place exactly as
+// above (the steps after the checks), recording `serial`. Used by
+// downloadReferenceFile.
+DownloadOutcome installReferenceFile(const std::string& downloaded, const std::string& target,
+                                     std::uint64_t serial);
+
+// True when the reference file `previous` may be deleted once `target` is
+// installed: a file (no folder, no link) with a plain reference-file name,
+// directly in the folder of `target`, and not `target` itself (all compared
+// ignoring case). A reference file anywhere else is the user's and stays.
+bool isOldDownload(const std::string& previous, const std::string& target);
 
 }  // namespace kestrune

@@ -155,6 +155,24 @@ SignatureCheck verifySignature(const std::string& data, const std::string& signa
     return SignatureCheck::Good;
 }
 
+bool sha256Hex(const std::string& data, std::string& hex)
+{
+    hex.clear();
+    CryptoProvider provider;
+    CryptoHash hash;
+    unsigned char digest[32];
+    DWORD length = sizeof digest;
+    if (provider.get() == 0 || !hashOf(provider.get(), data, hash) ||
+        !CryptGetHashParam(hash.get(), HP_HASHVAL, digest, &length, 0) || length != sizeof digest)
+        return false;
+    const char* digits = "0123456789abcdef";
+    for (unsigned char byte : digest) {
+        hex += digits[byte >> 4];
+        hex += digits[byte & 0x0F];
+    }
+    return true;
+}
+
 bool signData(const std::string& data, const std::string& privateKeyPem, std::string& signature)
 {
     signature.clear();

@@ -30,4 +30,8 @@ SignatureCheck verifySignature(const std::string& data, const std::string& signa
 // the key cannot be read or used; `signature` is then empty.
 bool signData(const std::string& data, const std::string& privateKeyPem, std::string& signature);
 
+// The SHA-256 of `data` as 64 lower-case hex digits; false, with `hex`
+// empty, when the platform's provider cannot make it.
+bool sha256Hex(const std::string& data, std::string& hex);
+
 }  // namespace kestrune

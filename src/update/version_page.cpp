@@ -42,27 +42,44 @@ std::string fileNameFromVersionPage(const std::string& page)
     return trimmed(text);
 }
 
+bool isKestruneFileName(const std::string& name)
+{
+    static const char* const kOwnFiles[] = {
+        "kestrune.exe", "kestrune-cli.exe", "uninst.exe", "readme.txt", "log.txt",
+        "config.ini", "manifest.ini", "release.txt", "release.txt.sig",
+    };
+    const std::string lower = lowerCased(name);
+    for (const char* own : kOwnFiles)
+        if (lower == own)
+            return true;
+    return false;
+}
+
 bool isSafeReferenceFileName(const std::string& name)
 {
-    if (name.empty() || name.size() > 200)
+    const std::string extension = ".ks";
+    if (name.size() <= extension.size() || name.size() > 200)
         return false;
-    if (name.find("..") != std::string::npos)
-        return false;
-    bool onlyDotsAndBlanks = true;
     for (char c : name) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F)
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
+        if (!plain)
             return false;
-        switch (c) {
-        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
-            return false;
-        case '.': case ' ':
-            break;
-        default:
-            onlyDotsAndBlanks = false;
-        }
     }
-    return !onlyDotsAndBlanks;
+    const std::string lower = lowerCased(name);
+    if (lower.compare(lower.size() - extension.size(), extension.size(), extension) != 0 ||
+        lower.find("..") != std::string::npos || isKestruneFileName(lower))
+        return false;
+    // Windows opens a device for these whatever follows the first dot.
+    const std::string stem = lower.substr(0, lower.find('.'));
+    static const char* const kDevices[] = {"con", "prn", "aux", "nul"};
+    for (const char* device : kDevices)
+        if (stem == device)
+            return false;
+    if (stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
+        stem[3] >= '0' && stem[3] <= '9')
+        return false;
+    return true;
 }
 
 }  // namespace kestrune

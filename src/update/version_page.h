@@ -12,10 +12,16 @@ namespace kestrune {
 // on both ends.
 std::string fileNameFromVersionPage(const std::string& page);
 
-// True when `name` can only name a file directly inside the program folder:
-// not empty, at most 200 characters, no path separator, drive colon or other
-// character that Windows refuses in file names, no control characters, no
-// "..", and not made of dots and blanks only.
+// True when `name` is a plain reference-file name that can only name a file
+// directly inside the download folder: 1 to 200 letters, digits, '_', '-' and
+// '.', ending ".ks" (any case) after at least one other character, no "..",
+// no device name (CON, NUL, COM1, ...) before its first dot, and never the
+// name of a file Kestrune owns (isKestruneFileName).
 bool isSafeReferenceFileName(const std::string& name);
+
+// True when `name` (any case) is the name of a file Kestrune itself puts
+// beside the program or into its data folder: the programs, the uninstaller,
+// the README, the removal log, the backup's lists and the release statement.
+bool isKestruneFileName(const std::string& name);
 
 }  // namespace kestrune

@@ -10,10 +10,13 @@
 #include "settings/settings_store.h"
 #include "support/scripted_message_boxes.h"
 #include "support/signing_keys.h"
+#include "support/temp_folder.h"
 #include "support/test_http_server.h"
 #include "support/window_test_helpers.h"
 #include "update/reference_download.h"
+#include "update/release_statement.h"
 #include "update/signature.h"
+#include "update/utc_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +40,18 @@ const char kDownloadFailed[] =
     "reference file.\nThe reference file in use has not been changed.";
 const char kBadSignature[] =
     "The update was refused because the reference file's signature is missing or wrong.\n"
+    "The reference file in use has not been changed.";
+const char kNoStatement[] =
+    "The update was refused because the server's release statement is missing or its signature "
+    "is wrong.\nThe reference file in use has not been changed.";
+const char kNotTheRelease[] =
+    "The update was refused because the downloaded file is not the one the server's release "
+    "statement names.\nThe reference file in use has not been changed.";
+const char kOlderRelease[] =
+    "The update was refused because the server offers an older release than the one "
+    "installed.\nThe reference file in use has not been changed.";
+const char kExpiredRelease[] =
+    "The update was refused because the server's release statement has expired.\n"
     "The reference file in use has not been changed.";
 const char kNotFound[] =
     "Reference file can not be found on its appropriate path.\n"
@@ -138,12 +153,32 @@ protected:
     void TearDown() override { test::clearSettings(); }
 
     void announce(const std::string& page) { ASSERT_TRUE(test::servePage("/def/def_newv2.html", page)); }
-    // Serves the file and, for a 200 answer, its signature by the development key.
+    // Serves the file and, for a 200 answer, its signature by the development
+    // key and a release statement naming it with the next serial.
     void serveFile(const std::string& name, const std::string& bytes, int status = 200)
     {
         ASSERT_TRUE(test::servePage("/def/" + name, bytes, status));
-        if (status == 200)
+        if (status == 200) {
             serveSignature(name, test::developmentSignature(bytes));
+            serveStatement(statementFor(name, bytes, ++serial_, todayUtc() + 30));
+        }
+    }
+    static ReleaseStatement statementFor(const std::string& name, const std::string& bytes,
+                                         std::uint64_t serial, long expires)
+    {
+        ReleaseStatement statement;
+        statement.name = name;
+        EXPECT_TRUE(sha256Hex(bytes, statement.sha256));
+        statement.size = bytes.size();
+        statement.serial = serial;
+        statement.expires = expires;
+        return statement;
+    }
+    void serveStatement(const ReleaseStatement& statement)
+    {
+        const std::string text = releaseStatementText(statement);
+        ASSERT_TRUE(test::servePage("/def/release.txt", text));
+        ASSERT_TRUE(test::servePage("/def/release.txt.sig", test::developmentSignature(text)));
     }
     void serveSignature(const std::string& name, const std::string& signature, int status = 200)
     {
@@ -161,6 +196,7 @@ protected:
     ScriptedHost host_;
     std::string folder_;
     std::string old_;
+    std::uint64_t serial_ = 100;
 };
 
 TEST_F(UpdateTest, CheckComparesTheAnnouncedNameWithTheInstalledOne)
@@ -178,6 +214,9 @@ TEST_F(UpdateTest, CheckComparesTheAnnouncedNameWithTheInstalledOne)
         {"<html><body>old.ks</body></html>", IDYES, CheckResult::Available, "old.ks", {kAlreadyUpdated}},
         {"<html><body>..\\..\\windows\\evil.ks</body></html>", 0, CheckResult::Failed, "", {kRefusedName}},
         {"<html><body>c:evil.ks</body></html>", 0, CheckResult::Failed, "", {kRefusedName}},
+        {"<html><body>C:\\x.ks</body></html>", 0, CheckResult::Failed, "", {kRefusedName}},
+        {"<html><body>kestrune-cli.exe</body></html>", 0, CheckResult::Failed, "", {kRefusedName}},
+        {"<html><body>name.exe</body></html>", 0, CheckResult::Failed, "", {kRefusedName}},
         {"<html><body></body></html>", 0, CheckResult::Failed, "", {kRefusedName}},
     };
     for (const Row& row : rows) {
@@ -229,22 +268,43 @@ TEST_F(UpdateTest, RunUpdateInstallsTheNewFileSwitchesTheSettingsAndReloads)
     EXPECT_EQ(host_.list.count(), 3);
     EXPECT_EQ(host_.url, "http://" + test::testServerHost() + "/def/new.ks");
     EXPECT_EQ(host_.target, folder_ + "new.ks");
+    EXPECT_EQ(setting("rsn"), std::to_string(serial_)) << "the installed release's serial";
     EXPECT_EQ(host_.states, (std::vector<int>{0, 1, 0, 5, 0}));
     EXPECT_TRUE(host_.boxes.texts().empty());
     EXPECT_EQ(host_.ended, 0);
 }
 
-TEST_F(UpdateTest, ReferenceFileOutsideTheProgramFolderIsReplacedAndDeleted)
+// Only a reference file that the update itself could have put there is
+// deleted: a plain ".ks" file in the download folder.
+TEST_F(UpdateTest, AReferenceFileOutsideTheDownloadFolderIsKept)
 {
-    const std::string elsewhere = folder_ + "elsewhere\\old.ks";
-    ASSERT_TRUE(test::writeReferenceFile(elsewhere, test::markupWithParasites(1)));
-    writeSetting("rfp", elsewhere);
-    announce("<html><body>new.ks</body></html>");
-    serveFile("new.ks", scrambled(test::markupWithParasites(2)));
-    runUpdate(host_);
-    EXPECT_FALSE(test::fileExists(elsewhere));
-    EXPECT_TRUE(test::fileExists(old_)) << "only the file \"rfp\" named is deleted";
-    EXPECT_EQ(setting("rfp"), folder_ + "new.ks");
+    struct Row {
+        const char* why;
+        std::string rfp;
+    };
+    const Row rows[] = {
+        {"another folder", folder_ + "elsewhere\\old.ks"},
+        {"not a .ks file", folder_ + "elsewhere.exe"},
+        {"a path through another folder", folder_ + "elsewhere\\..\\old.ks"},
+    };
+    std::string installed = "new0.ks";
+    for (const Row& row : rows) {
+        const std::string bytes = "the user's own bytes: " + std::string(row.why);
+        ASSERT_TRUE(test::writeBytes(folder_ + "elsewhere\\old.ks", bytes));
+        ASSERT_TRUE(test::writeBytes(folder_ + "elsewhere.exe", bytes));
+        writeSetting("rfp", row.rfp);
+        const std::string before = testing_support::readTextFile(row.rfp);
+        ASSERT_FALSE(before.empty()) << row.why;
+        installed[3]++;
+        announce("<html><body>" + installed + "</body></html>");
+        serveFile(installed, scrambled(test::markupWithParasites(2)));
+        runUpdate(host_);
+        EXPECT_EQ(setting("rfp"), folder_ + installed) << row.why;
+        EXPECT_EQ(testing_support::readTextFile(row.rfp), before) << row.why << ": kept whole";
+        EXPECT_TRUE(test::fileExists(old_)) << row.why;
+        DeleteFileA((folder_ + installed).c_str());
+    }
+    DeleteFileA((folder_ + "elsewhere.exe").c_str());
 }
 
 TEST_F(UpdateTest, SameTargetIsReplacedAndNotDeleted)
@@ -325,6 +385,52 @@ TEST_F(UpdateTest, DownloadsWithoutTheBuiltInKeysSignatureAreRefused)
         EXPECT_EQ(host_.list.count(), 1) << row.why;
         EXPECT_EQ(host_.boxes.texts().back(), kBadSignature) << row.why;
         EXPECT_EQ(host_.states, (std::vector<int>{0, 1, 0})) << row.why << ": no reload";
+    }
+}
+
+// The release statement decides: a file it does not name, a replayed older
+// release, an expired statement or none that verifies changes nothing.
+TEST_F(UpdateTest, DownloadsTheReleaseStatementRefusesChangeNothing)
+{
+    const std::string file = scrambled(test::markupWithParasites(3));
+    const long today = todayUtc();
+    writeSetting("rsn", "50");
+    struct Row {
+        const char* why;
+        ReleaseStatement statement;
+        const char* message;
+    };
+    ReleaseStatement otherSize = statementFor("new.ks", file, 60, today);
+    otherSize.size += 1;
+    const Row rows[] = {
+        {"another file's statement", statementFor("new.ks", file + " ", 60, today), kNotTheRelease},
+        {"another size", otherSize, kNotTheRelease},
+        {"another name", statementFor("other.ks", file, 60, today), kNotTheRelease},
+        {"replayed older release", statementFor("new.ks", file, 49, today), kOlderRelease},
+        {"expired yesterday", statementFor("new.ks", file, 60, today - 1), kExpiredRelease},
+    };
+    for (const Row& row : rows) {
+        announce("<html><body>new.ks</body></html>");
+        ASSERT_TRUE(test::servePage("/def/new.ks", file));
+        serveSignature("new.ks", test::developmentSignature(file));
+        serveStatement(row.statement);
+        host_.boxes.answer(IDOK);
+        runUpdate(host_);
+        expectNothingChanged(row.why);
+        EXPECT_EQ(setting("rsn"), "50") << row.why;
+        EXPECT_EQ(host_.boxes.texts().back(), row.message) << row.why;
+    }
+    // No statement, or one signed with another key.
+    const std::string text = releaseStatementText(statementFor("new.ks", file, 60, today));
+    std::string otherKey;
+    ASSERT_TRUE(signData(text, test::otherPrivateKey(), otherKey));
+    for (int status : {404, 200}) {
+        ASSERT_TRUE(test::servePage("/def/release.txt", text, status));
+        ASSERT_TRUE(test::servePage("/def/release.txt.sig", otherKey));
+        host_.boxes.answer(IDOK);
+        runUpdate(host_);
+        expectNothingChanged("no statement that verifies");
+        EXPECT_EQ(host_.boxes.texts().back(), kNoStatement) << status;
     }
 }
 

@@ -6,16 +6,20 @@
 # held open gone after Wine's restart; the argument errors; and a reference
 # file that names the system's own places beside real items, cleaned with
 # --json, where one item is held open, a folder holds a link, and the ignore
-# list keeps a file and a value inside a key.
+# list keeps a file and a value inside a key; without settings the log goes
+# to the per-user data folder, not the drive's root.
 source "$(dirname "$0")/lib/e2e.sh"
 w=$E2E_WORK
 pack_definitions "$w/defs.ks" removal.xml
 pack_definitions "$w/greedy.ks" removal-greedy.xml
 pack_definitions "$w/none.ks" nothing.xml
 scramble "$E2E_DATA/broken.xml" "$w/broken.ks"
+echo '<KS><SW NAME="KsNoSettings"><FILES><FILE NAME="gone.dat" PATH="C:\ksnoset"/></FILES></SW></KS>' > "$w/nosettings.xml"
+scramble "$w/nosettings.xml" "$w/nosettings.ks"
 
 e2e_prefix
-e2e_install_cli "$KESTRUNE_BUILD/removal_helper.exe" "$w/defs.ks" "$w/broken.ks" "$w/none.ks" "$w/greedy.ks"
+e2e_install_cli "$KESTRUNE_BUILD/removal_helper.exe" "$w/defs.ks" "$w/broken.ks" "$w/none.ks" "$w/greedy.ks" \
+    "$w/nosettings.ks"
 plant_removal_machine
 # A file of KsBad that a program holds open.
 echo busy > "$E2E_C/ksbad/busy.dat"
@@ -86,6 +90,14 @@ reg query HKCU\Software\KsGreedy\Bad >nul 2>&1
 echo greedykey=%ERRORLEVEL%>> greedy-codes.txt
 dir /b "%LOCALAPPDATA%\Microsoft\Windows\INetCookies" > greedy-cookies.txt
 BAT
+run_batch nosettings <<'BAT'
+@echo off
+reg delete HKCU\Software\Kestrune /f >nul 2>&1
+mkdir C:\ksnoset
+echo x> C:\ksnoset\gone.dat
+kestrune-cli.exe clean --definitions nosettings.ks --quiet > nosettings.out 2> nosettings.err
+echo nosettings=%ERRORLEVEL%> nosettings-codes.txt
+BAT
 o=$E2E_CLI_DIR
 
 # The machine's hives and boot files, Kestrune's own files beside the program,
@@ -150,6 +162,14 @@ check "lists: its file went" [ ! -e "$E2E_C/windows/temp/kstemp.exe" ]
 expect_eq "lists: each protected place is named" "19" \
     "$(tr -d '\r' < "$o/lists.err" | grep -c '^protected: .* (.* of Lists) is never touched$')"
 
+nosettings_log=$(tr -d '\r' < "$o/nosettings.out" | sed -n 's/^log: //p')
+expect_eq "no settings: the file is gone, exit 0" "nosettings=0 gone" \
+    "$(tr -d '\r' < "$o/nosettings-codes.txt") $([ -e "$E2E_C/ksnoset/gone.dat" ] && echo kept || echo gone)"
+expect_eq "no settings: the log is in the per-user data folder" \
+    'C:\users\'"$E2E_USER"'\AppData\Local\Kestrune' "${nosettings_log%\\*}"
+check "no settings: the log is written there" [ -f "$(winepath -u "$nosettings_log" 2>/dev/null)" ]
+check "no settings: no log at the drive's root" \
+    bash -c "! ls '$E2E_C' | grep -qE '^[0-9]{1,2}-[0-9]{1,2}-[0-9]{4} \\('"
 # A restart of the simulated machine deletes what was scheduled, before
 # wineboot returns.
 ls "$E2E_C/ksbad" > "$o/before-restart.txt"

@@ -87,8 +87,7 @@ mkdir -p "$E2E_C/www/def"
 printf 'not a reference file' > "$E2E_PROGRAM_DIR/damaged.ks"
 set_setting rfp 'C:\Kestrune\damaged.ks'
 cp "$KESTRUNE_BUILD/kestrune_020404_v2.ks" "$E2E_C/www/def/fresh.ks"
-openssl dgst -sha256 -sign "$KESTRUNE_SOURCE/data/keys/development-private.pem" \
-    -out "$E2E_C/www/def/fresh.ks.sig" "$E2E_C/www/def/fresh.ks"
+sign_release "$E2E_C/www/def" fresh.ks 1 "$(date -u -d '+1 day' +%F)"
 printf '<html><body>fresh.ks</body></html>' > "$E2E_C/www/def/def_newv2.html"
 serve_updates "$E2E_C/www"
 start_kestrune

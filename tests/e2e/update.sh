@@ -3,8 +3,10 @@
 # serves a folder laid out by "kestrune-cli publish": the first-run reminder
 # downloads the announced file, switches "rfp" and "df" and deletes the old
 # file; the same name again asks first; a file that is not a reference file,
-# one whose signature is not the built-in key's, a hostile name and a server
-# that is gone change nothing and say so.
+# one whose signature is not the built-in key's, hostile names, a replayed
+# older release, an expired release statement, a server that sends header
+# lines without end and a server that is gone change nothing and say so; a
+# reference file outside the download folder is never deleted.
 source "$(dirname "$0")/lib/e2e.sh"
 e2e_prefix
 e2e_install_window_program
@@ -13,6 +15,7 @@ www=$E2E_C/www
 incoming=$E2E_C/incoming
 mkdir -p "$incoming"
 cp "$KESTRUNE_BUILD/kestrune-cli.exe" "$E2E_C/tools/"
+cp "$KESTRUNE_BUILD/kestrune-cli.exe" "$E2E_PROGRAM_DIR/"
 
 cat > "$incoming/markup.xml" <<'XML'
 <?xml version="1.0" encoding="windows-1252"?>
@@ -22,12 +25,24 @@ cat > "$incoming/markup.xml" <<'XML'
 </KS>
 XML
 python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$incoming/markup.xml" "$incoming/Kestrune_0601_V3.KS"
+sed 's/second/older/' "$incoming/markup.xml" > "$incoming/older.xml"
+python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$incoming/older.xml" "$incoming/kestrune_0500.ks"
+sed 's/second/third/' "$incoming/markup.xml" > "$incoming/third.xml"
+python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$incoming/third.xml" "$incoming/kestrune_0700.ks"
 mkdir -p "$E2E_C/keys"
 cp "$KESTRUNE_SOURCE/data/keys/development-private.pem" "$E2E_C/keys/"
+program_hashes() { (cd "$E2E_PROGRAM_DIR" && sha256sum * | sort -k2); }
 out=$(wine 'C:\tools\kestrune-cli.exe' publish --root 'C:\www' 'C:\incoming\Kestrune_0601_V3.KS' 2>&1 | tr -d '\r')
 echo "    $out"
 check "publish without --key warns that nothing is signed" grep -q "no signature written" <<<"$out"
 check "publish without --key writes no signature" [ ! -e "$www/def/kestrune_0601_v3.ks.sig" ]
+# An older release, published and kept for the replay below.
+wine 'C:\tools\kestrune-cli.exe' publish --root 'C:\www' --key 'C:\keys\development-private.pem' \
+    'C:\incoming\kestrune_0500.ks' >/dev/null 2>&1
+mkdir -p "$E2E_WORK/replay"
+cp "$www/def/kestrune_0500.ks" "$www/def/kestrune_0500.ks.sig" "$www/def/release.txt" \
+    "$www/def/release.txt.sig" "$E2E_WORK/replay/"
+older_serial=$(sed -n 's/^serial=//p' "$www/def/release.txt")
 out=$(wine 'C:\tools\kestrune-cli.exe' publish --root 'C:\www' --key 'C:\keys\development-private.pem' \
     'C:\incoming\Kestrune_0601_V3.KS' 2>&1 | tr -d '\r')
 echo "    $out"
@@ -35,6 +50,16 @@ check "publish copies the file under its lower-case name" [ -f "$www/def/kestrun
 check "openssl accepts publish's signature" openssl dgst -sha256 \
     -verify "$KESTRUNE_SOURCE/data/keys/development-public.pem" \
     -signature "$www/def/kestrune_0601_v3.ks.sig" "$www/def/kestrune_0601_v3.ks"
+check "openssl accepts the release statement's signature" openssl dgst -sha256 \
+    -verify "$KESTRUNE_SOURCE/data/keys/development-public.pem" \
+    -signature "$www/def/release.txt.sig" "$www/def/release.txt"
+serial=$(sed -n 's/^serial=//p' "$www/def/release.txt")
+check "the serial grows with each publication ($older_serial, then $serial)" [ "$serial" -gt "$older_serial" ]
+expect_eq "the release statement names the file, its hash and size, the serial, 90 days" \
+    "$(printf 'name=kestrune_0601_v3.ks\nsha256=%s\nsize=%s\nserial=%s\nexpires=%s' \
+        "$(sha256sum "$www/def/kestrune_0601_v3.ks" | cut -d' ' -f1)" \
+        "$(stat -c %s "$www/def/kestrune_0601_v3.ks")" "$serial" \
+        "$(date -u -d '+90 days' +%F)")" "$(cat "$www/def/release.txt")"
 verify() { wine 'C:\tools\kestrune-cli.exe' defs verify "$@" >/dev/null 2>&1; echo $?; }
 expect_eq "defs verify: good with the built-in key" 0 \
     "$(verify 'C:\www\def\kestrune_0601_v3.ks' 'C:\www\def\kestrune_0601_v3.ks.sig')"
@@ -66,6 +91,7 @@ expect_eq "the reload runs the loading texts" "Definitions loaded successfully."
 drive wait-text "$MAIN" IDC_SCAN "SCAN MY PC" >/dev/null
 expect_eq "rfp switched" 'C:\Kestrune\kestrune_0601_v3.ks' "$(setting rfp)"
 expect_eq "df switched" 'kestrune_0601_v3.ks' "$(setting df)"
+expect_eq "the release's serial is kept" "$serial" "$(setting rsn)"
 check "the downloaded file is in the program folder" [ -f "$E2E_PROGRAM_DIR/kestrune_0601_v3.ks" ]
 check "the old reference file is deleted" [ ! -e "$E2E_PROGRAM_DIR/kestrune_020404_v2.ks" ]
 check "no temporary download is left" bash -c "! ls '$E2E_PROGRAM_DIR' | grep -q '\\.download$'"
@@ -80,9 +106,8 @@ expect_eq "already-updated question, caption" "Alert" \
 
 say "a file that is not a reference file"
 printf 'garbage' > "$www/def/broken.ks"
-openssl dgst -sha256 -sign "$KESTRUNE_SOURCE/data/keys/development-private.pem" \
-    -out "$www/def/broken.ks.sig" "$www/def/broken.ks"
 printf '<HTML><BODY>  Broken.KS  </BODY></HTML>' > "$www/def/def_newv2.html"
+sign_release "$www/def" broken.ks $((serial + 1)) "$(date -u -d '+1 day' +%F)"
 drive click "$MAIN" IDC_UPDATE
 expect_eq "failure is reported" "Kestrune" \
     "$(drive answer 'The reference file could not be downloaded, or the downloaded file is not a valid reference file.\nThe reference file in use has not been changed.' OK 20000)"
@@ -102,15 +127,72 @@ expect_eq "the refusal is reported" "Kestrune" \
 expect_eq "rfp kept after the refusal" 'C:\Kestrune\kestrune_0601_v3.ks' "$(setting rfp)"
 check "nothing of the refused download is left" bash -c "! ls '$E2E_PROGRAM_DIR' | grep -qi forged"
 
-say "a hostile name"
-printf '<html><body>..\\..\\windows\\evil.ks</body></html>' > "$www/def/def_newv2.html"
-drive click "$MAIN" IDC_UPDATE
-expect_eq "the name is refused, caption" "Error" \
-    "$(drive answer 'The update server named an invalid reference file. Nothing was downloaded.' OK 10000)"
+say "hostile names"
+cp "$www/def/kestrune_0601_v3.ks" "$www/def/kestrune-cli.exe"
+cp "$www/def/kestrune_0601_v3.ks.sig" "$www/def/kestrune-cli.exe.sig"
+before=$(program_hashes)
+for name in 'kestrune-cli.exe' '..\..\windows\evil.ks' 'C:\x.ks' 'name.exe'; do
+    printf '<html><body>%s</body></html>' "$name" > "$www/def/def_newv2.html"
+    drive click "$MAIN" IDC_UPDATE
+    expect_eq "$name is refused, caption" "Error" \
+        "$(drive answer 'The update server named an invalid reference file. Nothing was downloaded.' OK 10000)"
+done
+expect_eq "the program folder is unchanged (hashes)" "$before" "$(program_hashes)"
+expect_eq "rfp kept after the hostile names" 'C:\Kestrune\kestrune_0601_v3.ks' "$(setting rfp)"
 check "nothing was written outside the program folder" [ ! -e "$E2E_C/windows/evil.ks" ]
+check "nothing was written at the drive's root" [ ! -e "$E2E_C/x.ks" ]
+
+say "a replayed older release"
+cp "$E2E_WORK"/replay/* "$www/def/"
+printf '<html><body>kestrune_0500.ks</body></html>' > "$www/def/def_newv2.html"
+drive click "$MAIN" IDC_UPDATE
+expect_eq "the replay is refused" "Kestrune" \
+    "$(drive answer 'The update was refused because the server offers an older release than the one installed.\nThe reference file in use has not been changed.' OK 20000)"
+expect_eq "the program folder is unchanged after the replay" "$before" "$(program_hashes)"
+expect_eq "rfp and serial kept after the replay" "C:\Kestrune\kestrune_0601_v3.ks $serial" \
+    "$(setting rfp) $(setting rsn)"
+
+say "an expired release statement"
+cp "$incoming/kestrune_0700.ks" "$www/def/kestrune_0700.ks"
+sign_release "$www/def" kestrune_0700.ks $((serial + 5)) "$(date -u -d yesterday +%F)"
+printf '<html><body>kestrune_0700.ks</body></html>' > "$www/def/def_newv2.html"
+drive click "$MAIN" IDC_UPDATE
+expect_eq "the expired statement is refused" "Kestrune" \
+    "$(drive answer "The update was refused because the server's release statement has expired.\nThe reference file in use has not been changed." OK 20000)"
+expect_eq "the program folder is unchanged after the expired statement" "$before" "$(program_hashes)"
+
+say "rfp outside the download folder is replaced in the settings, never deleted"
+taskmgr=$E2E_C/windows/system32/taskmgr.exe
+taskmgr_hash=$(sha256sum "$taskmgr" | cut -d' ' -f1)
+set_setting rfp 'C:\windows\system32\taskmgr.exe'
+wine 'C:\tools\kestrune-cli.exe' publish --root 'C:\www' --key 'C:\keys\development-private.pem' \
+    'C:\incoming\kestrune_0700.ks' >/dev/null 2>&1
+drive click "$MAIN" IDC_UPDATE
+for ((i = 0; i < 300; i++)); do [ "$(setting rfp)" = 'C:\Kestrune\kestrune_0700.ks' ] && break; sleep 0.1; done
+drive wait-state "$MAIN" IDC_UPDATE "visible=1 enabled=1" 30000 >/dev/null
+expect_eq "rfp names the new file" 'C:\Kestrune\kestrune_0700.ks' "$(setting rfp)"
+expect_eq "taskmgr.exe is still there, unchanged" "$taskmgr_hash" "$(sha256sum "$taskmgr" | cut -d' ' -f1)"
+check "the file in the download folder before stays too (rfp did not name it)" \
+    [ -f "$E2E_PROGRAM_DIR/kestrune_0601_v3.ks" ]
+
+say "a server that sends header lines without end"
+port=${KESTRUNE_UPDATE_SERVER##*:}
+kill "$server"; wait "$server" 2>/dev/null
+python3 "$KESTRUNE_SOURCE/tests/support-programs/http_test_server.py" --endless-headers "$port" \
+    > "$E2E_WORK/endless.port" 2>&1 &
+endless=$!
+E2E_PIDS+=("$endless")
+for ((i = 0; i < 100; i++)); do [ -s "$E2E_WORK/endless.port" ] && break; sleep 0.05; done
+started=$(date +%s)
+drive click "$MAIN" IDC_UPDATE
+expect_eq "connection error at the bound, caption" "Error" \
+    "$(drive answer 'Error Connecting to Kestrune server , Please be sure you are connected to the internet and that no firewall is active that might be preventing Kestrune from accessing the internet.' OK 90000)"
+took=$(($(date +%s) - started))
+check "the check ends within its bound (took $took s: 3 s wait + 30 s)" [ "$took" -le 45 ]
+expect_eq "rfp kept after the endless headers" 'C:\Kestrune\kestrune_0700.ks' "$(setting rfp)"
+kill "$endless"; wait "$endless" 2>/dev/null
 
 say "the server is gone"
-kill "$server"; wait "$server" 2>/dev/null
 drive click "$MAIN" IDC_UPDATE
 expect_eq "connection error, caption" "Error" \
     "$(drive answer 'Error Connecting to Kestrune server , Please be sure you are connected to the internet and that no firewall is active that might be preventing Kestrune from accessing the internet.' OK 20000)"

@@ -2,6 +2,7 @@
 // through both fuzz bodies under the sanitizers.
 #include "fuzz/fuzz_markup.h"
 #include "fuzz/fuzz_reg_export.h"
+#include "fuzz/fuzz_release.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +11,27 @@
 #include <iterator>
 #include <string>
 
-TEST(FuzzRegressions, EveryKeptInputRunsClean)
+namespace {
+
+void runEachInput(const char* folder, void (*body)(const uint8_t*, size_t))
 {
     namespace fs = std::filesystem;
     int inputs = 0;
-    for (const fs::directory_entry& entry : fs::directory_iterator(KESTRUNE_FUZZ_REGRESSIONS)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         std::ifstream in(entry.path(), std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         SCOPED_TRACE(entry.path().string());
-        const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-        kestrune::fuzzMarkupOnce(data, bytes.size());
-        kestrune::fuzzRegExportOnce(data, bytes.size());
+        body(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
         ++inputs;
     }
     EXPECT_GT(inputs, 0);
+}
+
+}  // namespace
+
+TEST(FuzzRegressions, EveryKeptInputRunsClean)
+{
+    runEachInput(KESTRUNE_FUZZ_REGRESSIONS, kestrune::fuzzMarkupOnce);
+    runEachInput(KESTRUNE_FUZZ_REGRESSIONS, kestrune::fuzzRegExportOnce);
+    runEachInput(KESTRUNE_RELEASE_REGRESSIONS, kestrune::fuzzReleaseOnce);
 }

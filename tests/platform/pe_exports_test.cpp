@@ -98,6 +98,12 @@ TEST(PeExports, NamesAreFoundWhereverTheySortAndNowhereElse)
     EXPECT_EQ(PeExport::NotExported,
               lookUp(dllImage({"DllUnregisterServe", "DllUnregisterServerEx"})));
     EXPECT_EQ(PeExport::NotExported, lookUp(dllImage({})));
+    // The last name's terminating zero lies in the section's zero-filled
+    // tail: past its raw data, within its virtual size.
+    std::string tail = dllImage(kComponentNames);
+    tail.pop_back();
+    put32(tail, kOptional + 224 + 16, static_cast<std::uint32_t>(tail.size()) - kRaw);
+    EXPECT_EQ(PeExport::Exported, lookUp(tail));
 }
 
 TEST(PeExports, DamagedOrForeignFilesExportNothing)

@@ -4,6 +4,10 @@
 Usage: http_test_server.py -- COMMAND [ARGS...]
 Starts the server, runs COMMAND with KESTRUNE_TEST_HTTP=127.0.0.1:PORT in its
 environment, stops the server and exits with COMMAND's status.
+       http_test_server.py --endless-headers [PORT]
+Serves header lines without end for every GET on PORT (a free one when not
+given); prints the port and runs until killed (the scripts' hostile update
+server).
 
 The test programs set the server up through HTTP themselves:
   PUT /some/path?status=N   with a body: GET /some/path answers status N with
@@ -12,7 +16,8 @@ The test programs set the server up through HTTP themselves:
                             open and never answered; N = -2: status 200
                             and that body's length, then one byte of it
                             a second; N = -3: status 200 and that body
-                            over and over without end)
+                            over and over without end; N = -4: status
+                            200 and header lines without end)
   DELETE /__all             forget every page and the request log
   GET /__log                the requests so far, one a line:
                             METHOD PATH<tab>User-Agent<tab>Accept
@@ -44,6 +49,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header('Cache-Control', 'no-cache')
         self.end_headers()
         self.wfile.write(body)
+
+    def endless_headers(self):
+        self.close_connection = True
+        try:
+            self.wfile.write(b'HTTP/1.1 200 OK\r\n')
+            line = 0
+            while True:
+                self.wfile.write(b'X-Filler-%d: %s\r\n' % (line, b'x' * 200))
+                self.wfile.flush()
+                line += 1
+                if line % 50 == 0:
+                    time.sleep(0.01)
+        except OSError:
+            pass
 
     def do_PUT(self):
         url = urllib.parse.urlsplit(self.path)
@@ -79,6 +98,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif page[0] == -1:
             self.close_connection = True
             time.sleep(120)
+        elif page[0] == -4:
+            self.endless_headers()
         elif page[0] in (-2, -3):
             self.close_connection = True
             self.send_response(200)
@@ -103,8 +124,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.answer(page[0], page[1])
 
 
+class EndlessHeaders(Handler):
+    def do_GET(self):
+        self.endless_headers()
+
+
 def main():
     args = sys.argv[1:]
+    if args[:1] == ['--endless-headers']:
+        port = int(args[1]) if len(args) > 1 else 0
+        server = http.server.ThreadingHTTPServer(('127.0.0.1', port), EndlessHeaders)
+        server.daemon_threads = True
+        print(server.server_address[1], flush=True)
+        server.serve_forever()
+        return 0
     if args and args[0] == '--':
         args = args[1:]
     if not args:

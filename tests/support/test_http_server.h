@@ -11,7 +11,8 @@ namespace test {
 std::string testServerHost();
 
 // GET `path` will answer `status` with `body` (status 0: no answer at all;
-// -1 silent, -2 a byte a second, -3 without end: see http_test_server.py).
+// -1 silent, -2 a byte a second, -3 without end, -4 header lines
+// without end: see http_test_server.py).
 bool servePage(const std::string& path, const std::string& body, int status = 200);
 // Forgets every page and the request log.
 bool resetTestServer();

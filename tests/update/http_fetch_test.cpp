@@ -103,9 +103,10 @@ TEST_F(FetchPageTest, ASilentServerIsAFailureWithinTheTimeouts)
     EXPECT_LT(elapsed, kDataTimeoutMs + 10000) << "waited " << elapsed << " ms";
 }
 
-// A body that comes a byte a second ends at the whole-transfer bound, and
-// one without end at the size bound; neither waits for the data timeout.
-TEST_F(FetchPageTest, SlowAndEndlessBodiesEndAtTheirBounds)
+// A body that comes a byte a second and header lines without end end at the
+// whole-exchange bound, a body without end at the size bound; none waits for
+// the data timeout.
+TEST_F(FetchPageTest, SlowAndEndlessAnswersEndAtTheirBounds)
 {
     struct Row {
         const char* why;
@@ -116,6 +117,7 @@ TEST_F(FetchPageTest, SlowAndEndlessBodiesEndAtTheirBounds)
     const Row rows[] = {
         {"a byte a second", -2, 100, 6000},
         {"without end", -3, 200000, 6000},
+        {"header lines without end", -4, 100, 6000},
     };
     for (const Row& row : rows) {
         ASSERT_TRUE(test::servePage("/slow", "0123456789", row.status));

@@ -20,6 +20,7 @@
 #include "scan/scan_reporter.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
+#include "settings/data_folder.h"
 #include "settings/ignore_list.h"
 #include "settings/settings_store.h"
 
@@ -30,6 +31,22 @@ namespace kestrune {
 namespace cli {
 
 namespace {
+
+// The folder of the log: the settings' log folder; without one (no
+// settings), the per-user data folder (else the data folder), never the root
+// of the current drive that an empty folder would give.
+std::string cleanLogFolder()
+{
+    std::string folder = logFolder();
+    if (!folder.empty())
+        return folder;
+    folder = perUserDataFolder();
+    if (folder.empty())
+        folder = dataFolder();
+    if (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    return folder;
+}
 
 // Keeps every find of the scan and shows the phases unless quiet.
 class CleanScanReporter : public RecordingReporter {
@@ -237,7 +254,7 @@ int runCleanCommand(const CleanOptions& options)
         }
     }
 
-    RemovalLog log(logFolder(), datedLogName());
+    RemovalLog log(cleanLogFolder(), datedLogName());
     CleanRemovalReport report(parasites, options, clean);
     RemovalRun run(log, &report, places);
     run.setIgnored(&ignored);

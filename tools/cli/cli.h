@@ -63,6 +63,7 @@ struct PublishOptions {
     std::string root;
     std::string key;
     std::string file;
+    int validDays = 90;   // how long the release statement counts
 };
 
 // pack and unpack are the same exclusive-or of IN into OUT.

@@ -66,11 +66,14 @@ const char kOverview[] =
     "restore --delete ARCHIVE   delete a backup archive; anything but a Kestrune\n"
     "                           archive in a backup folder is refused (exit 2)\n"
     "\n"
-    "publish --root DIR [--key PRIVATE.pem] FILE.ks\n"
+    "publish --root DIR [--key PRIVATE.pem [--valid-days N]] FILE.ks\n"
     "                           copy FILE.ks to DIR\\def\\ and write the version page\n"
     "                           DIR\\def\\def_newv2.html naming it; with --key also\n"
-    "                           its signature DIR\\def\\NAME.sig, which Kestrune\n"
-    "                           needs before it installs an update\n";
+    "                           its signature DIR\\def\\NAME.sig and the signed\n"
+    "                           release statement DIR\\def\\release.txt (+ .sig:\n"
+    "                           name, SHA-256, size, a serial that grows with each\n"
+    "                           publication, valid N days, default 90), which\n"
+    "                           Kestrune needs before it installs an update\n";
 
 // CLI11's help with our usage lines, the usage first.
 class HelpFormatter : public CLI::Formatter {
@@ -235,8 +238,12 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
     CLI::App* publish = app.add_subcommand(
         "publish", "Copy FILE.ks to DIR\\def\\ and write the version page\n"
                    "DIR\\def\\def_newv2.html naming it; with --key also its signature\n"
-                   "DIR\\def\\NAME.sig, which Kestrune needs before it installs an update.");
-    help.setUsage(publish, "usage: kestrune-cli publish --root DIR [--key PRIVATE.pem] FILE.ks\n");
+                   "DIR\\def\\NAME.sig and the signed release statement\n"
+                   "DIR\\def\\release.txt and release.txt.sig (name, SHA-256, size, a serial\n"
+                   "that grows with each publication, the last day it counts), which\n"
+                   "Kestrune needs before it installs an update.");
+    help.setUsage(publish, "usage: kestrune-cli publish --root DIR [--key PRIVATE.pem "
+                           "[--valid-days N]] FILE.ks\n");
     publish->add_option("--root", o.publish.root, "the update server's folder")
         ->type_name("DIR")
         ->required()
@@ -244,6 +251,10 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
     publish->add_option("--key", o.publish.key, "RSA private key in PEM to sign with")
         ->type_name("PRIVATE.pem")
         ->check(kNotEmpty);
+    publish->add_option("--valid-days", o.publish.validDays,
+                        "days the release statement counts (default 90)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 3650));
     publish->add_option("FILE.ks", o.publish.file, "the reference file")->required()->type_name("");
     runs.emplace_back(publish, [&o] { return runPublishCommand(o.publish); });
 

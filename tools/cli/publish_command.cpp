@@ -1,12 +1,15 @@
 // kestrune-cli publish: lays out a reference file for a static web server, so
 // that the server is an update server: DIR/def/NAME and the version page
 // DIR/def/def_newv2.html naming it, and with --key its signature
-// DIR/def/NAME.sig.
+// DIR/def/NAME.sig and the signed release statement DIR/def/release.txt
+// (+ .sig) that names it.
 #include "cli.h"
 
 #include "definitions/parasite.h"
 #include "definitions/reference_file.h"
+#include "update/release_statement.h"
 #include "update/signature.h"
+#include "update/utc_clock.h"
 #include "update/version_page.h"
 
 #include <windows.h>
@@ -49,6 +52,20 @@ bool writeText(const std::string& path, const std::string& text)
     return std::fclose(f) == 0 && ok;
 }
 
+// A serial above every one published from `def` before: one more than the
+// statement there, and at least the seconds since 1970, so that a server
+// folder made afresh still publishes above what users have installed.
+std::uint64_t nextSerial(const std::string& def)
+{
+    std::uint64_t serial = secondsSince1970();
+    std::string text;
+    ReleaseStatement previous;
+    if (readWholeFile(def + "\\" + kReleaseStatementName, text) &&
+        parseReleaseStatement(text, previous) && previous.serial >= serial)
+        serial = previous.serial + 1;
+    return serial;
+}
+
 int publishError(const std::string& message)
 {
     printError(message);
@@ -71,7 +88,11 @@ int runPublishCommand(const PublishOptions& options)
     if (!loadReferenceFile(file, list) || list.count() == 0)
         return publishError(file + " is not a reference file with at least one parasite");
     // Signed before anything is written, so that a bad key leaves DIR as it was.
-    std::string signature;
+    const std::string def = root + "\\def";
+    const std::string statementFile = def + "\\" + kReleaseStatementName;
+    const std::string statementSignatureFile = def + "\\" + kReleaseSignatureName;
+    std::string signature, statementText, statementSignature;
+    ReleaseStatement statement;
     if (!keyPath.empty()) {
         std::string key, bytes;
         if (!readWholeFile(keyPath, key))
@@ -80,9 +101,17 @@ int runPublishCommand(const PublishOptions& options)
             return publishError("cannot read " + file);
         if (!signData(bytes, key, signature))
             return publishError(keyPath + " is not an RSA private key in PEM");
+        statement.name = name;
+        statement.size = bytes.size();
+        statement.serial = nextSerial(def);
+        statement.expires = todayUtc() + options.validDays;
+        if (!sha256Hex(bytes, statement.sha256))
+            return publishError("cannot compute the SHA-256 of " + file);
+        statementText = releaseStatementText(statement);
+        if (!signData(statementText, key, statementSignature))
+            return publishError("cannot sign the release statement with " + keyPath);
     }
 
-    const std::string def = root + "\\def";
     if (!ensureFolder(root) || !ensureFolder(def))
         return publishError("cannot create " + def);
     const std::string target = def + "\\" + name;
@@ -90,19 +119,29 @@ int runPublishCommand(const PublishOptions& options)
     if (!CopyFileA(file.c_str(), target.c_str(), FALSE))
         return publishError("cannot copy " + file + " to " + target);
     if (keyPath.empty()) {
-        // A signature left from an earlier publish would not match this file.
+        // A signature or statement left from an earlier publish would not
+        // match this file.
         DeleteFileA(signatureFile.c_str());
+        DeleteFileA(statementFile.c_str());
+        DeleteFileA(statementSignatureFile.c_str());
         printError("no signature written (no --key): Kestrune refuses to install " + name +
                    " until " + signatureFile + " holds its signature");
     } else if (!writeText(signatureFile, signature)) {
         return publishError("cannot write " + signatureFile);
+    } else if (!writeText(statementFile, statementText) ||
+               !writeText(statementSignatureFile, statementSignature)) {
+        return publishError("cannot write " + statementFile);
     }
     const std::string page = "<html><body>" + name + "</body></html>\n";
     if (!writeText(def + "\\def_newv2.html", page))
         return publishError("cannot write " + def + "\\def_newv2.html");
     std::printf("published %s (%d parasites) as %s\n", file.c_str(), list.count(), target.c_str());
-    if (!keyPath.empty())
+    if (!keyPath.empty()) {
         std::printf("signed with %s as %s\n", keyPath.c_str(), signatureFile.c_str());
+        std::printf("release statement %s: serial %llu, valid through %s\n",
+                    statementFile.c_str(), static_cast<unsigned long long>(statement.serial),
+                    dayText(statement.expires).c_str());
+    }
     return kExitOk;
 }
 

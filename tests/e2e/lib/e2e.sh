@@ -154,6 +154,17 @@ serve_updates() {   # serve_updates DIR [LOG]
     fail "the update server does not answer"
 }
 
+# Signs DEF/NAME and writes the release statement DEF/release.txt naming it
+# (+ .sig) with the development key, as an operator could by hand. EXPIRES
+# is a date (YYYY-MM-DD).
+sign_release() {   # sign_release DEF NAME SERIAL EXPIRES
+    local key=$KESTRUNE_SOURCE/data/keys/development-private.pem file=$1/$2
+    openssl dgst -sha256 -sign "$key" -out "$file.sig" "$file"
+    printf 'name=%s\nsha256=%s\nsize=%s\nserial=%s\nexpires=%s\n' "$2" \
+        "$(sha256sum "$file" | cut -d' ' -f1)" "$(stat -c %s "$file")" "$3" "$4" > "$1/release.txt"
+    openssl dgst -sha256 -sign "$key" -out "$1/release.txt.sig" "$1/release.txt"
+}
+
 # --- Definitions -------------------------------------------------------------
 
 # Scrambles markup into a reference file as it is.
