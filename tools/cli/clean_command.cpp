@@ -11,6 +11,7 @@
 #include "scan_record.h"
 
 #include "definitions/parasite.h"
+#include "removal/backup_pruning.h"
 #include "removal/backup_run.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
@@ -172,9 +173,8 @@ int runCleanCommand(const CleanOptions& options)
     noteWhenNotElevated();
     ScanRecord record;
     ParasiteList parasites;
-    if (!loadScanDefinitions(options.definitions, parasites, record.definitionsFile))
+    if (!loadScanDefinitions(options.definitions, parasites, record))
         return kExitUsage;
-    record.parasiteCount = parasites.count();
 
     // The places nothing here touches; the definitions in use are Kestrune's
     // own, whatever the settings name.
@@ -218,7 +218,15 @@ int runCleanCommand(const CleanOptions& options)
         clean.archive = backup.archivePath;
         if (backup.archiveOpened && !options.json)
             std::printf("backup: %s\n", backup.archivePath.c_str());
-        if (!backup.complete) {
+        if (backup.complete) {
+            const PruneResult pruned = pruneAfterBackup(backup.archivePath);
+            clean.pruned = pruned.deleted;
+            if (!options.json)
+                for (const std::string& path : pruned.deleted)
+                    std::printf("old backup deleted: %s\n", path.c_str());
+            for (const std::string& path : pruned.failed)
+                printError("cannot delete the old backup " + path);
+        } else {
             printError(backup.archiveOpened ? "the backup is incomplete"
                                             : "the backup archive cannot be created");
             if (!options.force) {
