@@ -236,7 +236,7 @@ int runCleanCommand(const CleanOptions& options)
         }
     }
 
-    RemovalLog log(logFolder(), datedLogName());
+    RemovalLog log(consoleLogFolder(), datedLogName());
     CleanRemovalReport report(parasites, options, clean);
     RemovalRun run(log, &report, places);
     run.setIgnored(&ignored);

@@ -109,6 +109,11 @@ void printScanCounts(const ScanOutcome& outcome);
 // false.
 bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, ScanRecord& record);
 
+// The folder of the removal and restore logs: the settings' log folder, or,
+// when they name none (an account where the window never ran), "logs" in
+// the data folder, made when missing. Never empty while a data folder exists.
+std::string consoleLogFolder();
+
 // The newest "*.ks" file of `folder` (a path ending in a backslash) by its
 // last-written time, the greater name between two of the same time; links
 // and folders are passed over. Empty when there is none.

@@ -136,7 +136,7 @@ int restoreArchive(const std::string& archive, bool force, bool quiet)
         std::fprintf(stderr, "restoring %s\n", archive.c_str());
     RestoreOptions options;
     options.force = force;
-    options.logFolder = logFolder();
+    options.logFolder = consoleLogFolder();
     options.cookiesFolder = cookiesFolder();
     CliRestoreReport report;
     const RestoreSummary summary = restoreBackup(archive, restorePlaces(), options, &report);

@@ -1,6 +1,6 @@
 // Helpers the console tool's commands share: error lines, the scan's
 // counts, the definitions of scan and clean (the settings' reference file,
-// else the newest one beside the tool), and --version.
+// else the newest one beside the tool), the log folder, and --version.
 #include "cli.h"
 
 #include "definitions/parasite.h"
@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "product.h"
+#include "settings/data_folder.h"
 #include "settings/settings_store.h"
 
 #include <cstdio>
@@ -47,6 +48,17 @@ std::string newestReferenceFileIn(const std::string& folder)
         }
     }
     return newest.empty() ? newest : folder + newest;
+}
+
+std::string consoleLogFolder()
+{
+    const std::string folder = logFolder();
+    const std::string data = dataFolder();
+    if (!folder.empty() || data.empty())
+        return folder;
+    const std::string logs = data + kLogFolderName;
+    CreateDirectoryA(logs.c_str(), nullptr);   // an existing folder is fine
+    return logs;
 }
 
 bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, ScanRecord& record)
