@@ -105,13 +105,11 @@ bool parseArchiveName(const std::string& name, SYSTEMTIME& local, int& number)
     const std::string rest = name.substr(static_cast<size_t>(used));
     if (!sameText(rest, ".zip") && std::sscanf(rest.c_str(), " (%5u)", &n) != 1)
         return false;
-    SYSTEMTIME t = {};
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
+    // year, month, day of the week (unused), day, hour, minute, second, ms
+    const SYSTEMTIME t = {static_cast<WORD>(year),   static_cast<WORD>(month),
+                          0,                         static_cast<WORD>(day),
+                          static_cast<WORD>(hour),   static_cast<WORD>(minute),
+                          static_cast<WORD>(second), 0};
     if (year > 30827 || !validDate(t) || (n < 2 && !sameText(rest, ".zip")))
         return false;
     // Only the spelling Kestrune writes: no leading zeros, blanks or signs.
