@@ -219,4 +219,12 @@ expect_eq "clean: the old archives beyond the newest two are deleted" "1,10,2002
     "$(sed -n 's/^old backup deleted: .*\\//p' "$work/clean2.txt" | LC_ALL=C sort | paste -sd ' ')"
 expect_eq "clean: the new archive and the recent ones stay" 3 \
     "$(names | grep -cxF -e "${archive2:-none}" -e "$recent.zip" -e "$recent (2).zip")"
+# A backup folder that is a link leads elsewhere: nothing in it is touched.
+mkdir -p "$drive_c/elsewhere"
+mv "$other/KestruneBackup"/* "$drive_c/elsewhere/" 2>/dev/null
+echo x > "$drive_c/elsewhere/1,1,2003_1,1,1.zip"
+rmdir "$other/KestruneBackup" && ln -s "$drive_c/elsewhere" "$other/KestruneBackup"
+before=$(ls "$drive_c/elsewhere")
+cli restore --prune --keep 1 --days 1 > /dev/null
+expect_eq "prune: nothing behind a linked backup folder" "$before" "$(ls "$drive_c/elsewhere")"
 e2e_finish
