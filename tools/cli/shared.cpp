@@ -72,7 +72,7 @@ bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, ScanR
     }
     if (path.empty()) {
         const std::string folder = programFolder();
-        path = newestReferenceFileIn(folder);
+        path = folder.empty() ? folder : newestReferenceFileIn(folder);
         record.definitionsFrom = "program folder";
         if (path.empty()) {
             printError(std::string("no reference file: the settings (HKEY_CURRENT_USER\\") +
