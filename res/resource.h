@@ -110,6 +110,8 @@
 // Controls of the About dialog
 #define IDC_HOME_PAGE_LINK 1060
 #define IDC_SUPPORT_MAIL_LINK 1061
+#define IDC_ABOUT_REFERENCE_NAME 1062
+#define IDC_ABOUT_REFERENCE_DETAILS 1063
 
 // The Restore from Backup dialog.
 #define IDC_RESTORE_ARCHIVES 1070

@@ -2,7 +2,10 @@
 #include "app/about_dialog.h"
 
 #include "app/open_url.h"
+#include "definitions/reference_file.h"
+#include "platform/paths.h"
 #include "platform/resource_strings.h"
+#include "settings/settings_store.h"
 
 #include "resource.h"
 
@@ -22,6 +25,23 @@ std::string withoutScheme(const std::string& url)
 }
 
 }  // namespace
+
+void referenceFileLines(const std::string& path, std::string& name, std::string& details)
+{
+    ReferenceFileIdentity identity;
+    if (path.empty()) {
+        name = "none";
+        details.clear();
+    } else if (!readReferenceFileIdentity(path, identity)) {
+        name = baseNameOf(path);
+        details = "cannot be loaded";
+    } else {
+        name = identity.name;
+        details = (identity.date.empty() ? std::string() : "of " + identity.date + ", ") +
+                  std::to_string(identity.parasites) +
+                  (identity.parasites == 1 ? " parasite" : " parasites");
+    }
+}
 
 INT_PTR AboutDialog::run(HWND owner)
 {
@@ -54,6 +74,11 @@ INT_PTR AboutDialog::onInitDialog(HWND dialog)
     supportMailUrl_ = loadResourceString(IDS_SUPPORT_MAIL);
     homePage_.attach(dialog, IDC_HOME_PAGE_LINK, withoutScheme(homePageUrl_));
     supportMail_.attach(dialog, IDC_SUPPORT_MAIL_LINK, withoutScheme(supportMailUrl_));
+    std::string name;
+    std::string details;
+    referenceFileLines(referenceFilePath(), name, details);
+    SetDlgItemTextA(dialog, IDC_ABOUT_REFERENCE_NAME, name.c_str());
+    SetDlgItemTextA(dialog, IDC_ABOUT_REFERENCE_DETAILS, details.c_str());
     return TRUE;
 }
 

@@ -1,5 +1,6 @@
 // AboutDialog (IDD_ABOUT): product name and version, links to the home page
-// and the support mail address, a notice and an OK button.
+// and the support mail address, the reference file of the settings (its name,
+// date and number of parasites), a notice and an OK button.
 #pragma once
 
 #include "ui/dialog.h"
@@ -10,6 +11,11 @@
 #include <string>
 
 namespace kestrune {
+
+// The two lines About shows for the reference file at `path`: its name, and
+// "of YYYY-MM-DD, N parasites"; "none" and an empty line when `path` is
+// empty; the name and "cannot be loaded" when the file does not load.
+void referenceFileLines(const std::string& path, std::string& name, std::string& details);
 
 class AboutDialog : public Dialog {
 public:

@@ -4,6 +4,7 @@
 #include "app/message_pump.h"
 #include "platform/elevation.h"
 #include "platform/resource_strings.h"
+#include "removal/backup_pruning.h"
 #include "removal/backup_run.h"
 #include "removal/reboot_pending.h"
 #include "removal/removal_log.h"
@@ -188,6 +189,9 @@ void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
     host_.showState(RemovalState::BackingUp);
     BackupStatus status(host_);
     BackupOutcome backup = makeBackup(host_.parasiteList(), &status, places);
+    // Old archives go once a new one holds the whole backup.
+    if (backup.complete)
+        pruneAfterBackup(backup.archivePath);
     if (backup.archiveOpened)
         host_.setStatusText(kStatusBackupCompleted);
     int answer = host_.messageBoxes().show(

@@ -1,4 +1,5 @@
-// loadReferenceFile: reads a reference file from disk into a ParasiteList.
+// loadReferenceFile: reads a reference file from disk into a ParasiteList;
+// and the identity of a reference file as users are shown it.
 #pragma once
 
 #include "definitions/parasite.h"
@@ -17,5 +18,17 @@ bool loadReferenceFile(const std::string& path, ParasiteList& list,
 // Reads a whole file with no sharing. False when it cannot be opened, read or
 // closed, or memory runs out; `bytes` is then empty.
 bool readWholeFile(const std::string& path, std::string& bytes);
+
+// A reference file as About and kestrune-cli --version name it.
+struct ReferenceFileIdentity {
+    std::string path;
+    std::string name;    // the text after the last backslash (the path without one)
+    std::string date;    // last written, local time, "YYYY-MM-DD"; empty when unknown
+    int parasites = 0;
+};
+
+// Loads the file at `path` for its identity. False when `path` is empty or
+// the file does not load; `identity` is then untouched.
+bool readReferenceFileIdentity(const std::string& path, ReferenceFileIdentity& identity);
 
 }  // namespace kestrune

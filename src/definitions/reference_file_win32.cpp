@@ -4,6 +4,7 @@
 #include "definitions/reference_text.h"
 #include "platform/handles.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace kestrune {
@@ -51,6 +52,28 @@ bool loadReferenceFile(const std::string& path, ParasiteList& list, std::string*
     if (!readWholeFile(path, raw))
         return false;
     return loadReferenceBytes(std::move(raw), list, systemFolders(), errorText);
+}
+
+bool readReferenceFileIdentity(const std::string& path, ReferenceFileIdentity& identity)
+{
+    ParasiteList parasites;
+    if (path.empty() || !loadReferenceFile(path, parasites))
+        return false;
+    identity = ReferenceFileIdentity();
+    identity.path = path;
+    identity.name = path.substr(path.find_last_of('\\') + 1);
+    identity.parasites = parasites.count();
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    FILETIME local;
+    SYSTEMTIME time;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
+        FileTimeToSystemTime(&local, &time)) {
+        char date[16];
+        std::snprintf(date, sizeof date, "%04u-%02u-%02u", time.wYear, time.wMonth, time.wDay);
+        identity.date = date;
+    }
+    return true;
 }
 
 }  // namespace kestrune

@@ -117,13 +117,6 @@ bool sameEntry(const IgnoreEntry& entry, FindKind kind, const std::string& locat
     return entry.kind == kind && sameText(entry.location, location);
 }
 
-bool setString(HKEY key, const std::string& name, const std::string& text)
-{
-    return RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
 // Reads a REG_SZ value of any length; false when missing or of another type.
 bool readString(HKEY key, const std::string& name, std::string& text)
 {
@@ -235,7 +228,7 @@ IgnoreAdd addIgnoreEntry(const IgnoreEntry& entry)
         const std::string name = probe == 1 ? base : base + "-" + std::to_string(probe);
         std::string data;
         if (!readString(key.get(), name, data))
-            return setString(key.get(), name, encodedEntry(stored)) ? IgnoreAdd::Added
+            return writeStringValue(key.get(), name, encodedEntry(stored)) ? IgnoreAdd::Added
                                                                      : IgnoreAdd::Failed;
         IgnoreEntry existing;
         if (decodedEntry(data, existing) && sameEntry(existing, entry.kind, entry.location))

@@ -27,6 +27,8 @@ const char kSettingProgramFolder[] = "path";
 const char kSettingLogFolder[] = "lfp";
 const char kSettingReferenceFile[] = "rfp";
 const char kSettingReleaseSerial[] = "rsn";
+const char kSettingBackupsKept[] = "bkeep";
+const char kSettingBackupDays[] = "bdays";
 
 const char kDefaultReferenceFileName[] = "kestrune_020404_v2.ks";
 
@@ -41,19 +43,6 @@ RegistryKey openUserKey(const char* path)
     RegistryKey key;
     key.open(HKEY_CURRENT_USER, path, KEY_ALL_ACCESS);
     return key;
-}
-
-// Stores `text` as REG_SZ with exactly its length, no terminating zero.
-// RegSetValueExA counts a zero byte that directly follows the data even when
-// the length given leaves it out (NT does, and Wine copies it), which would
-// make a 259-character text 260 bytes long and unreadable. So the data is
-// handed over from a copy that is followed by a non-zero byte.
-bool setString(HKEY key, const std::string& name, const std::string& text)
-{
-    std::string data = text;
-    data.push_back('\x01');
-    return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                          static_cast<DWORD>(text.size())) == ERROR_SUCCESS;
 }
 
 // The program path split at its last backslash; false when there is none.
@@ -118,6 +107,12 @@ bool createDefaultSettings()
     return true;
 }
 
+bool writeStringValue(HKEY key, const std::string& name, const std::string& text)
+{
+    return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
 bool readSetting(const std::string& name, std::string& text)
 {
     if (name.empty())
@@ -125,12 +120,16 @@ bool readSetting(const std::string& name, std::string& text)
     RegistryKey key = openUserKey(kSettingsKeyPath);
     if (!key.valid())
         return false;
-    char buffer[kSettingBufferSize] = {};
+    // One byte more than a setting may take, so that a value that is too
+    // long is told from one that fits exactly.
+    char buffer[kSettingBufferSize + 1] = {};
     DWORD size = sizeof buffer;
     if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr,
                          reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
         return false;
-    if (size >= kSettingBufferSize)
+    // 259 characters and their zero fill the 260 bytes; 260 characters
+    // without one do not fit.
+    if (size > kSettingBufferSize || (size == kSettingBufferSize && buffer[size - 1] != '\0'))
         return false;
     buffer[size] = '\0';
     text = buffer;   // ends at the first zero byte, a counted terminator included
@@ -144,7 +143,7 @@ bool writeSetting(const std::string& name, const std::string& text)
     RegistryKey key = openUserKey(kSettingsKeyPath);
     if (!key.valid())
         return false;
-    return setString(key.get(), name, text);
+    return writeStringValue(key.get(), name, text);
 }
 
 bool settingEnabled(const std::string& name)
@@ -207,7 +206,7 @@ bool addRunEntry(const std::string& name, const std::string& commandLine)
     RegistryKey key = openUserKey(kRunKeyPath);
     if (!key.valid())
         return false;
-    return setString(key.get(), name, commandLine);
+    return writeStringValue(key.get(), name, commandLine);
 }
 
 bool removeRunEntry(const std::string& name)

@@ -8,6 +8,8 @@
 // failures come back as false or empty text. Called on the window thread only.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace kestrune {
@@ -34,6 +36,11 @@ extern const char kSettingReferenceFile[];      // full path of the reference fi
 // last, in decimal; the update refuses an older release.
 extern const char kSettingReleaseSerial[];
 
+// Not written on first run; missing, they take their defaults (see
+// backup_pruning.h).
+extern const char kSettingBackupsKept[];   // backup archives kept whatever their age
+extern const char kSettingBackupDays[];    // age in days beyond which the others go
+
 // The default reference-file name: string-table entry
 // IDS_DEFAULT_REFERENCE_FILE of the running program, or
 // kDefaultReferenceFileName when the program has no such entry (the test
@@ -41,8 +48,8 @@ extern const char kSettingReleaseSerial[];
 extern const char kDefaultReferenceFileName[];
 std::string defaultReferenceFileName();
 
-// The buffer a value is read into: a value of this many bytes or more is
-// treated as missing, so a setting holds at most 259 characters.
+// The most bytes a value may take: a setting holds at most 259 characters
+// and its terminating zero.
 constexpr unsigned kSettingBufferSize = 260;
 
 // True when the settings key cannot be opened (a first run for this user).
@@ -61,17 +68,22 @@ bool settingsMissing();
 bool createDefaultSettings();
 
 // Reads one value as text. False, with `text` untouched, for an empty name, a
-// key that cannot be opened, a missing value, or a value of 260 bytes or more
-// (the returned size counts a stored terminating zero, so 259 characters plus
-// a counted terminator count as missing). The text ends at the first zero
-// byte, so a value stored with or without its terminator reads the same.
+// key that cannot be opened, a missing value, or a value of more than 259
+// characters (more than 260 bytes, or 260 bytes that do not end in a zero).
+// The text ends at the first zero byte, so a value stored with or without its
+// terminator reads the same.
 // The value's type is not examined.
 bool readSetting(const std::string& name, std::string& text);
 
-// Stores one REG_SZ value whose data length is the text's length without a
-// terminating zero (an empty text is an empty value). False for an empty name
+// Stores one REG_SZ value with its terminating zero (an empty text is the
+// zero alone), so that reg export and import keep it whole. False for an empty name
 // or when the key cannot be opened or the value not set.
 bool writeSetting(const std::string& name, const std::string& text);
+
+// Stores `text` as REG_SZ value `name` of the open `key` with its terminating
+// zero, as the system's own tools write and expect a string: reg export drops
+// the last character of a value stored without it. False when not set.
+bool writeStringValue(HKEY key, const std::string& name, const std::string& text);
 
 // True only when the value reads exactly "1" (case-sensitive); a missing,
 // unreadable or any other value is off.

@@ -166,7 +166,7 @@ nosettings_log=$(tr -d '\r' < "$o/nosettings.out" | sed -n 's/^log: //p')
 expect_eq "no settings: the file is gone, exit 0" "nosettings=0 gone" \
     "$(tr -d '\r' < "$o/nosettings-codes.txt") $([ -e "$E2E_C/ksnoset/gone.dat" ] && echo kept || echo gone)"
 expect_eq "no settings: the log is in the per-user data folder" \
-    'C:\users\'"$E2E_USER"'\AppData\Local\Kestrune' "${nosettings_log%\\*}"
+    'C:\users\'"$E2E_USER"'\AppData\Local\Kestrune\logs' "${nosettings_log%\\*}"
 check "no settings: the log is written there" [ -f "$(winepath -u "$nosettings_log" 2>/dev/null)" ]
 check "no settings: no log at the drive's root" \
     bash -c "! ls '$E2E_C' | grep -qE '^[0-9]{1,2}-[0-9]{1,2}-[0-9]{4} \\('"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # kestrune-cli defs: pack/unpack, dump's JSON, check's reports and exit codes;
-# the sample reference file checked and scanned on a fresh machine; the tool's help, each command's --help and --version; run as a user would,
-# in a throw-away Wine prefix.
+# the sample reference file checked and scanned on a fresh machine; the
+# tool's help, each command's --help and --version; the settings it writes
+# through reg export and import; run as a user would, in a throw-away Wine
+# prefix.
 source "$(dirname "$0")/lib/e2e.sh"
 work=$E2E_WORK
 
@@ -152,5 +154,17 @@ $(setting_names)"
 expect_eq "--version without a reference file" "0 kestrune-cli 2.01" "$(code versionnone) $(tr -d '\r' < "$o/version-none.out")"
 expect_eq "--version names the settings' reference file" "0 kestrune-cli 2.01
 reference file: C:\kestrune\in.ks (1 parasite)" "$(code version) $(tr -d '\r' < "$o/version.out")"
+
+# Settings the tool wrote (with an ignore entry) survive a reg export and
+# import, as administrators deploy them: every value whole, rfp still loads.
+settings_dump() { wine reg query 'HKCU\Software\Kestrune' /s 2>/dev/null | tr -d '\r'; }
+settings_dump > "$work/settings-before.txt"
+wine reg export 'HKCU\Software\Kestrune' 'C:\settings.reg' /y >/dev/null 2>&1
+wine reg delete 'HKCU\Software\Kestrune' /f >/dev/null 2>&1
+wine reg import 'C:\settings.reg' >/dev/null 2>&1
+check "settings: the exported values are whole" grep -q '"abrs"="1"' <(iconv -f UTF-16 -t UTF-8 "$E2E_C/settings.reg" | tr -d '\r')
+check "settings: reg export and import keep every value" diff "$work/settings-before.txt" <(settings_dump)
+expect_eq "settings: rfp still loads after the round trip" "$(tr -d '\r' < "$o/version.out")" \
+    "$(cd "$o" && wine kestrune-cli.exe --version 2>/dev/null | tr -d '\r')"
 
 e2e_finish

@@ -10,7 +10,8 @@
 # written, and listed as damaged; --delete takes nothing but a Kestrune
 # archive in a backup folder. The tool's folder cannot be written (as an
 # installed copy's, run without administrator rights): the backup goes to the
-# per-user folder, and the archives of both places are listed.
+# per-user folder, and the archives of both places are listed. Old archives are pruned
+# on demand and after a backup.
 source "$(dirname "$0")/lib/e2e.sh"
 work=$E2E_WORK
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -278,4 +279,46 @@ cli restore --delete "$archive" > /dev/null
 expect_eq "delete: exit" 0 $?
 check "delete: the archive is gone" test ! -e "$archive_unix"
 cli restore "$archive" > /dev/null; expect_eq "a missing archive" 2 $?
+
+# Pruning: archives are dated and ranked by their names; beyond the newest N,
+# those older than D days go, in both places; files, a folder and a link to a
+# file outside, named like archives or not, are never touched.
+bk=$data/KestruneBackup
+recent=$(date -d '10 days ago' +%-m,%-d,%Y_12,0,0)
+for d in $(seq 1 12); do echo x > "$bk/1,$d,2002_1,1,1.zip"; done
+for f in "$recent.zip" "$recent (2).zip" notes.zip 1,1,2001_1,1,1.zip.txt 01,1,2001_1,1,1.zip \
+    2,30,2001_1,1,1.zip '1,1,2001_1,1,1 (1).zip'; do echo x > "$bk/$f"; done
+mkdir "$bk/3,1,2001_1,1,1.zip"
+echo outside > "$drive_c/outside.zip"
+ln -s "$drive_c/outside.zip" "$bk/4,1,2001_1,1,1.zip"
+names() { ls "$bk" "$other/KestruneBackup" | grep -v ':$' | grep . | LC_ALL=C sort; }
+all=$(names)
+prune() { cli restore --prune "$@" | sed 's/.*\\//' | LC_ALL=C sort; exit "${PIPESTATUS[0]}"; }
+expect_eq "prune --keep 0 keeps all" "|0 $all" "$(prune --keep 0)|$? $(names)"
+expect_eq "prune --days 0 keeps all" "|0 $all" "$(prune --days 0)|$? $(names)"
+gone=$(printf '1,%d,2002_1,1,1.zip\n' $(seq 1 9); echo 1,1,2001_1,1,1.zip)
+expect_eq "prune --keep 5: the old beyond the newest five, in both places" "$(LC_ALL=C sort <<<"$gone")" "$(prune --keep 5)"
+expect_eq "prune: exactly those are gone" "$(LC_ALL=C sort <(echo "$all") <(echo "$gone") | uniq -u)" "$(names)"
+check "prune: the link's target stays" test -f "$drive_c/outside.zip"
+for bad in "--keep x" "--keep -1" "--days" "$recent.zip" "--list"; do
+    cli restore --prune $bad > /dev/null; expect_eq "prune $bad: bad arguments" 2 $?
+done
+cli restore --days 3 > /dev/null; expect_eq "--days without --prune" 2 $?
+# After a complete backup, with the settings' limits; never the new archive.
+wine reg add 'HKCU\Software\Kestrune' /v bkeep /d 2 /f >/dev/null 2>&1
+cli clean --definitions defs.ks --backup --quiet > "$work/clean2.txt"
+expect_eq "clean with pruning: exit" 0 $?
+archive2=$(sed -n 's/^backup: .*\\//p' "$work/clean2.txt")
+expect_eq "clean: the old archives beyond the newest two are deleted" "1,10,2002_1,1,1.zip 1,11,2002_1,1,1.zip 1,12,2002_1,1,1.zip" \
+    "$(sed -n 's/^old backup deleted: .*\\//p' "$work/clean2.txt" | LC_ALL=C sort | paste -sd ' ')"
+expect_eq "clean: the new archive and the recent ones stay" 3 \
+    "$(names | grep -cxF -e "${archive2:-none}" -e "$recent.zip" -e "$recent (2).zip")"
+# A backup folder that is a link leads elsewhere: nothing in it is touched.
+mkdir -p "$drive_c/elsewhere"
+mv "$other/KestruneBackup"/* "$drive_c/elsewhere/" 2>/dev/null
+echo x > "$drive_c/elsewhere/1,1,2003_1,1,1.zip"
+rmdir "$other/KestruneBackup" && ln -s "$drive_c/elsewhere" "$other/KestruneBackup"
+before=$(ls "$drive_c/elsewhere")
+cli restore --prune --keep 1 --days 1 > /dev/null
+expect_eq "prune: nothing behind a linked backup folder" "$before" "$(ls "$drive_c/elsewhere")"
 e2e_finish

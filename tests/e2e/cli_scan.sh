@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # kestrune-cli scan: the lines of a full scan and of a folder scan, progress
-# and --quiet, the definitions of the settings, protected places passed over,
+# and --quiet, the definitions of the settings (or beside the tool without
+# settings), protected places passed over,
 # the same scans as JSON documents, the ignore list and the scan report, and
 # the exit codes, run as a user would in a throw-away Wine prefix set up
 # with parasites to find.
@@ -28,6 +29,12 @@ pack_definitions "$w/greedy.ks" scan-greedy.xml
 pack_definitions "$w/clean.ks" nothing.xml
 scramble "$E2E_DATA/broken.xml" "$w/broken.ks"
 e2e_install_cli "$w/defs.ks" "$w/clean.ks" "$w/broken.ks" "$w/greedy.ks"
+
+# Without settings a scan takes the newest reference file beside the tool
+# (clean.ks); a copy of the tool in a folder without one has none to take.
+touch -d 2020-01-01 "$E2E_CLI_DIR"/*.ks
+touch -d 2021-01-01 "$E2E_CLI_DIR/clean.ks"
+mkdir -p "$E2E_C/bare" && cp "$E2E_CLI_DIR/kestrune-cli.exe" "$E2E_C/bare/"
 
 start=$(date +%s.%N)
 run_batch run <<'BAT'
@@ -64,8 +71,12 @@ kestrune-cli.exe scan --folder C:\no-such-folder > nofolder.out 2> nofolder.err
 echo nofolder=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --folder C:\kestrune-e2e\alpha.dll > filefolder.out 2> filefolder.err
 echo filefolder=%ERRORLEVEL%>> codes.txt
-reg delete HKCU\SOFTWARE\Kestrune /v rfp /f > nul 2>&1
-kestrune-cli.exe scan --quiet > nosettings.out 2> nosettings.err
+reg delete HKCU\SOFTWARE\Kestrune /f > nul 2>&1
+kestrune-cli.exe scan --folder C:\kestrune-e2e\one --quiet --json > beside.json 2> beside.err
+echo beside=%ERRORLEVEL%>> codes.txt
+reg query HKCU\SOFTWARE\Kestrune > nul 2>&1
+echo settingsafter=%ERRORLEVEL%>> codes.txt
+C:\bare\kestrune-cli.exe scan --quiet > nosettings.out 2> nosettings.err
 echo nosettings=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe --help > help.out
 echo help=%ERRORLEVEL%>> codes.txt
@@ -73,7 +84,7 @@ BAT
 end=$(date +%s.%N)
 o=$E2E_CLI_DIR
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
-expect_eq "exit codes" "full=1 fulljson=1 progress=1 folder=1 folderclean=0 clean=0 notadmin=0 greedy=1 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
+expect_eq "exit codes" "full=1 fulljson=1 progress=1 folder=1 folderclean=0 clean=0 notadmin=0 greedy=1 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 beside=0 settingsafter=1 nosettings=2 help=0 " "$codes"
 
 # A full scan's lines, in the order of the phases: keys (through the hive
 # fallback, shown as defined), values, cookies, files and folders at their
@@ -98,8 +109,8 @@ expect_eq "same lines with --definitions" "$(cat "$o/full.out")" "$(cat "$o/prog
 # as the lines have them, the whole tree counted, times in ISO 8601.
 expect_eq "json: fields" "tool version definitions folder started ended failure itemsScanned finds protected unreadable ignored exitCode" \
     "$(json_query "$o/full.json" '" ".join(d)')"
-expect_eq "json: run" "kestrune-cli 2.01 C:\kestrune\defs.ks 4 None None True 0 1" \
-    "$(json_query "$o/full.json" '" ".join(map(str, (d["tool"], d["version"], d["definitions"]["file"], d["definitions"]["parasites"], d["folder"], d["failure"], d["itemsScanned"] > 40000, d["ignored"], d["exitCode"])))')"
+expect_eq "json: run" "kestrune-cli 2.01 C:\kestrune\defs.ks settings 4 None None True 0 1" \
+    "$(json_query "$o/full.json" '" ".join(map(str, (d["tool"], d["version"], d["definitions"]["file"], d["definitions"]["from"], d["definitions"]["parasites"], d["folder"], d["failure"], d["itemsScanned"] > 40000, d["ignored"], d["exitCode"])))')"
 expect_eq "json: finds as the lines" "$(cat "$o/full.out")" \
     "$(json_query "$o/full.json" '["\t".join((f["parasite"], f["location"], f["kind"], f["danger"])) for f in d["finds"]]')"
 expect_eq "json: times" "True" "$(json_query "$o/full.json" 'all(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d", t) for t in (d["started"], d["ended"]))')"
@@ -159,6 +170,10 @@ for f in missing broken bogus novalue twice nofolder filefolder nosettings; do
     expect_eq "$f: nothing on stdout" "" "$(cat "$o/$f.out")"
     check "$f: an error message" grep -q '^kestrune-cli: ' "$o/$f.err"
 done
+expect_eq "no settings: the newest reference file beside the tool, named" \
+    "C:\\kestrune\\clean.ks program folder|kestrune-cli: the settings name no reference file; using C:\\kestrune\\clean.ks from the tool's folder" \
+    "$(json_query "$o/beside.json" 'd["definitions"]["file"] + " " + d["definitions"]["from"]')|$(tr -d '\r' < "$o/beside.err")"
+check "none beside the tool: the places looked in are named" grep -qF 'HKEY_CURRENT_USER\SOFTWARE\Kestrune rfp) name none and C:\bare\ holds no *.ks' "$o/nosettings.err"
 check "help names scan" grep -q 'scan \[--definitions FILE\] \[--folder DIR\] \[--quiet\]' "$o/help.out"
 
 # The ignore list: entries in any case keep Alpha's two finds of the folder

@@ -3,7 +3,8 @@
 # registry key and value, a running program, a folder tree and cookie files;
 # the delete offer and the backup accepted, with one row unchecked before and
 # ticked again while the backup question is open (it stays out of the backup
-# and the removal); then the machine, the archive and the log checked. Then DELETE PARASITES on the rows kept by the backup path,
+# and the removal); then the machine, the archive (old ones pruned) and the
+# log checked. Then DELETE PARASITES on the rows kept by the backup path,
 # the backup declined (the direct path empties the list), and DELETE
 # PARASITES on the empty list. Then a reference file that also names the
 # system's own places: DELETE PARASITES removes the real rows and leaves
@@ -36,6 +37,10 @@ wait_state() {
     done
     echo "$got"
 }
+
+# Eleven old archives: the window's backup leaves the newest ten of all.
+mkdir -p "$E2E_PROGRAM_DIR/KestruneBackup"
+for d in $(seq 1 11); do echo old > "$E2E_PROGRAM_DIR/KestruneBackup/1,$d,2002_1,1,1.zip"; done
 
 start_kestrune
 kestrune=$E2E_LAST_PID
@@ -92,6 +97,9 @@ expect_eq "log records" "$(printf '%s\r\n' \
     '[TYPE:DIRECTORY]' '[ACTION:DELETED]' '[NAME:BadDir]' '[PATH:C:\ksbad]' \
     '[TYPE:COOKIE]' '[ACTION:DELETED]' '[VALUE:Bad Tracker]' | base64 -w0)" "$(base64 -w0 < "${logs[0]}")"
 
+expect_eq "the backup pruned the two oldest archives" "1,3,2002_1,1,1.zip 1,4,2002_1,1,1.zip 9" \
+    "$(ls "$E2E_PROGRAM_DIR/KestruneBackup" | grep ',2002_' | sort -t, -k2n | head -n 2 | paste -sd ' ') $(ls "$E2E_PROGRAM_DIR/KestruneBackup" | grep -c ',2002_')"
+rm "$E2E_PROGRAM_DIR"/KestruneBackup/*,2002_*
 archives=("$E2E_PROGRAM_DIR"/KestruneBackup/*.zip)
 expect_eq "one archive" "1" "${#archives[@]}"
 entries=$(python3 - "${archives[0]}" <<'PY'

@@ -1,6 +1,6 @@
 // The settings store against the real registry of the test prefix: first-run
-// defaults, the read rules (260-byte limit, counted terminators), flags,
-// getters, program paths and the Run entry.
+// defaults, the read rules (259 characters and a zero, counted terminators),
+// flags, getters, program paths and the Run entry.
 #include "settings/settings_store.h"
 
 #include "platform/handles.h"
@@ -120,8 +120,9 @@ TEST_F(SettingsStore, FirstRunWritesExactlyTheDefaults)
         auto it = stored.find(entry.first);
         ASSERT_NE(stored.end(), it);
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), it->second.type);
-        // Stored without a terminating zero.
-        EXPECT_EQ(std::wstring(entry.second.begin(), entry.second.end()), it->second.data);
+        // Stored with its terminating zero.
+        EXPECT_EQ(std::wstring(entry.second.begin(), entry.second.end()) + L'\0',
+                  it->second.data);
         std::string read;
         EXPECT_TRUE(ks::readSetting(entry.first, read));
         EXPECT_EQ(entry.second, read);
@@ -164,7 +165,8 @@ TEST_F(SettingsStore, ReadsTheStoredTextUpToTheSizeLimit)
         {"empty", "", true, ""},
         {"empty with terminator", std::string("\0", 1), true, ""},
         {"259 characters", chars259, true, chars259},
-        {"259 characters and a counted terminator", chars259 + '\0', false, ""},
+        {"259 characters and a counted terminator", chars259 + '\0', true, chars259},
+        {"259 characters and two zeros", chars259 + std::string(2, '\0'), false, ""},
         {"260 characters", std::string(260, 'y'), false, ""},
         {"1000 characters", std::string(1000, 'z'), false, ""},
     };
@@ -291,7 +293,7 @@ TEST_F(SettingsStore, RunEntryIsAddedAndRemoved)
     auto values = storedValues(kRunKey);
     ASSERT_EQ(1u, values.count("Kestrune"));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), values["Kestrune"].type);
-    EXPECT_EQ(std::wstring(command.begin(), command.end()), values["Kestrune"].data);
+    EXPECT_EQ(std::wstring(command.begin(), command.end()) + L'\0', values["Kestrune"].data);
     EXPECT_FALSE(ks::runEntryAbsent("Kestrune"));
 
     EXPECT_TRUE(ks::removeRunEntry("Kestrune"));

@@ -11,6 +11,7 @@
 #include "scan_record.h"
 
 #include "definitions/parasite.h"
+#include "removal/backup_pruning.h"
 #include "removal/backup_run.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
@@ -31,23 +32,6 @@ namespace kestrune {
 namespace cli {
 
 namespace {
-
-// The folder of the log: the settings' log folder; without one (no
-// settings), the per-user data folder (else the data folder), never the root
-// of the current drive that an empty folder would give.
-std::string cleanLogFolder()
-{
-    std::string folder = logFolder();
-    if (!folder.empty())
-        return folder;
-    folder = perUserDataFolder();
-    if (folder.empty())
-        folder = dataFolder();
-    if (!folder.empty() && folder.back() == '\\')
-        folder.pop_back();
-    return folder;
-}
-
 // Keeps every find of the scan and shows the phases unless quiet.
 class CleanScanReporter : public RecordingReporter {
 public:
@@ -198,9 +182,8 @@ int runCleanCommand(const CleanOptions& options)
     noteWhenNotElevated();
     ScanRecord record;
     ParasiteList parasites;
-    if (!loadScanDefinitions(options.definitions, parasites, record.definitionsFile))
+    if (!loadScanDefinitions(options.definitions, parasites, record))
         return kExitUsage;
-    record.parasiteCount = parasites.count();
 
     // The places nothing here touches; the definitions in use are Kestrune's
     // own, whatever the settings name.
@@ -244,7 +227,15 @@ int runCleanCommand(const CleanOptions& options)
         clean.archive = backup.archivePath;
         if (backup.archiveOpened && !options.json)
             std::printf("backup: %s\n", backup.archivePath.c_str());
-        if (!backup.complete) {
+        if (backup.complete) {
+            const PruneResult pruned = pruneAfterBackup(backup.archivePath);
+            clean.pruned = pruned.deleted;
+            if (!options.json)
+                for (const std::string& path : pruned.deleted)
+                    std::printf("old backup deleted: %s\n", path.c_str());
+            for (const std::string& path : pruned.failed)
+                printError("cannot delete the old backup " + path);
+        } else {
             printError(backup.archiveOpened ? "the backup is incomplete"
                                             : "the backup archive cannot be created");
             if (!options.force) {
@@ -254,7 +245,7 @@ int runCleanCommand(const CleanOptions& options)
         }
     }
 
-    RemovalLog log(cleanLogFolder(), datedLogName());
+    RemovalLog log(consoleLogFolder(), datedLogName());
     CleanRemovalReport report(parasites, options, clean);
     RemovalRun run(log, &report, places);
     run.setIgnored(&ignored);

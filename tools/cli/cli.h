@@ -2,6 +2,8 @@
 // options each takes (filled by parseCommandLine, command_line.h).
 #pragma once
 
+#include "scan_record.h"
+
 #include "scan/scan_thread.h"
 
 #include <string>
@@ -52,9 +54,12 @@ struct CleanOptions {
 };
 
 struct RestoreCommandOptions {
-    std::string archive;   // empty only with list
+    std::string archive;   // empty only with list and prune
     bool list = false;
     bool remove = false;
+    bool prune = false;
+    int keep = -1;         // prune: -1 takes the settings' limit
+    int days = -1;
     bool force = false;
     bool quiet = false;
 };
@@ -96,10 +101,25 @@ void printError(const std::string& message);
 // error when the scan met unreadable places or finds of the ignore list.
 void printScanCounts(const ScanOutcome& outcome);
 
-// Loads the definitions a scan or clean works with: `file`, or the reference
-// file the settings name when it is empty. On failure prints why and returns
-// false; `path` then holds what was tried.
-bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, std::string& path);
+// Loads the definitions a scan or clean works with: `file`; when it is empty
+// the reference file the settings name; when they name none, the newest
+// reference file beside the tool (said on standard error: a console run
+// under an account where the window never ran, SYSTEM say, writes no
+// settings). Fills the record's definitionsFile, definitionsFrom and
+// parasiteCount. On failure prints why, naming where it looked, and returns
+// false.
+bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, ScanRecord& record);
+
+// The folder of the removal and restore logs: the settings' log folder, or,
+// when they name none (an account where the window never ran), "logs" in
+// the per-user data folder (else in the data folder), made when missing;
+// never the root of the current drive that an empty folder would give.
+std::string consoleLogFolder();
+
+// The newest "*.ks" file of `folder` (a path ending in a backslash) by its
+// last-written time, the greater name between two of the same time; links
+// and folders are passed over. Empty when there is none.
+std::string newestReferenceFileIn(const std::string& folder);
 
 // True when the scan passed the item over for its own texts (a refused PATH
 // or NAME, a cookie name without a letter or digit) rather than for the

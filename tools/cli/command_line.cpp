@@ -65,6 +65,11 @@ const char kOverview[] =
     "                           a damaged archive (nothing is written)\n"
     "restore --delete ARCHIVE   delete a backup archive; anything but a Kestrune\n"
     "                           archive in a backup folder is refused (exit 2)\n"
+    "restore --prune [--keep N] [--days D]\n"
+    "                           delete the archives beyond the newest N (10) that\n"
+    "                           are older than D (90) days, as after each backup;\n"
+    "                           0 keeps all. Exit 0: done, 1: one could not be\n"
+    "                           deleted, 2: bad arguments\n"
     "\n"
     "publish --root DIR [--key PRIVATE.pem [--valid-days N]] FILE.ks\n"
     "                           copy FILE.ks to DIR\\def\\ and write the version page\n"
@@ -216,12 +221,13 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
     runs.emplace_back(clean, [&o] { return runCleanCommand(o.clean); });
 
     CLI::App* restore = app.add_subcommand(
-        "restore", "List, restore or delete the backups that clean --backup and the\n"
-                   "window make. ARCHIVE is a path, or a file name in the backup folder.");
+        "restore", "List, restore, delete or prune the backups that clean --backup and\n"
+                   "the window make. ARCHIVE is a path, or a file name in the backup folder.");
     help.setUsage(restore,
                   "usage: kestrune-cli restore --list [ARCHIVE]\n"
                   "       kestrune-cli restore ARCHIVE [--force] [--quiet]\n"
-                  "       kestrune-cli restore --delete ARCHIVE\n");
+                  "       kestrune-cli restore --delete ARCHIVE\n"
+                  "       kestrune-cli restore --prune [--keep N] [--days D]\n");
     restore->add_option("ARCHIVE", o.restore.archive, "the backup archive")->type_name("")->check(kNotEmpty);
     CLI::Option* list = restore->add_flag(
         "--list", o.restore.list, "list the archives, newest first, or ARCHIVE's items");
@@ -229,8 +235,19 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
     CLI::Option* force = restore->add_flag(
         "--force", o.restore.force, "replace a different file in an item's place");
     CLI::Option* quiet = restore->add_flag("--quiet", o.restore.quiet, "no progress line");
-    list->excludes(remove)->excludes(force);
-    remove->excludes(force)->excludes(quiet);
+    CLI::Option* prune = restore->add_flag(
+        "--prune", o.restore.prune, "delete the old archives beyond the newest few");
+    restore->add_option("--keep", o.restore.keep, "keep the newest N archives (0: all)")
+        ->type_name("N")
+        ->check(CLI::Range(0, 99999))
+        ->needs(prune);
+    restore->add_option("--days", o.restore.days, "delete only archives older than D days (0: none)")
+        ->type_name("D")
+        ->check(CLI::Range(0, 99999))
+        ->needs(prune);
+    list->excludes(remove)->excludes(force)->excludes(prune);
+    remove->excludes(force)->excludes(quiet)->excludes(prune);
+    prune->excludes(force)->excludes(quiet);
     restore->footer("Exit 0: all restored, 1: something not, 2: bad arguments or a damaged\n"
                     "archive (nothing is written)");
     runs.emplace_back(restore, [&o] { return runRestoreCommand(o.restore); });
@@ -290,8 +307,10 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
 std::string missingArgument(const CLI::App& app, const CommandOptions& o)
 {
     const CLI::App* restore = app.get_subcommand("restore");
-    if (restore->parsed() && !o.restore.list && o.restore.archive.empty())
+    if (restore->parsed() && !o.restore.list && !o.restore.prune && o.restore.archive.empty())
         return "name an archive";
+    if (restore->parsed() && o.restore.prune && !o.restore.archive.empty())
+        return "--prune takes no archive";
     const CLI::App* ignore = app.get_subcommand("ignore");
     if (ignore->parsed()) {
         const IgnoreOptions& i = o.ignore;

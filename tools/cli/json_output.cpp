@@ -104,7 +104,9 @@ Json scanFields(const ParasiteList& parasites, const ScanRecord& scan)
     }
     Json out{{"tool", "kestrune-cli"},
              {"version", KESTRUNE_VERSION},
-             {"definitions", {{"file", utf8(scan.definitionsFile)}, {"parasites", scan.parasiteCount}}},
+             {"definitions", {{"file", utf8(scan.definitionsFile)},
+                              {"from", scan.definitionsFrom},
+                              {"parasites", scan.parasiteCount}}},
              {"folder", scan.folder.empty() ? Json() : Json(utf8(scan.folder))},
              {"started", scan.started},
              {"ended", scan.ended},
@@ -153,7 +155,8 @@ std::string cleanJson(const ParasiteList& parasites, const ScanRecord& scan,
     Json backup;   // null without --backup
     if (clean.backupAsked)
         backup = Json{{"archive", clean.backupOpened ? Json(utf8(clean.archive)) : Json()},
-                      {"complete", clean.backupComplete}};
+                      {"complete", clean.backupComplete},
+                      {"pruned", stringArray(clean.pruned)}};
     Json outcomes = Json::array();
     for (const CleanItem& item : clean.items) {
         Json outcome{{"parasite", utf8(item.parasite)},

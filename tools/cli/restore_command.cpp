@@ -1,10 +1,11 @@
 // kestrune-cli restore: lists the backup archives and their items, restores
-// an archive's items (a damaged archive is refused with nothing written) and
-// deletes a backup. Asks no questions.
+// an archive's items (a damaged archive is refused with nothing written),
+// deletes a backup and prunes the old ones. Asks no questions.
 #include "cli.h"
 #include "elevation_notice.h"
 
 #include "removal/archive_deletion.h"
+#include "removal/backup_pruning.h"
 #include "removal/backup_reader.h"
 #include "removal/backup_run.h"
 #include "removal/folder_utils.h"
@@ -101,6 +102,24 @@ int deleteArchive(const std::string& archive)
     return kExitFindings;
 }
 
+// The limits given, else those of the settings.
+int pruneArchives(int keep, int days)
+{
+    PruneLimits limits = pruneLimitsFromSettings();
+    if (keep >= 0)
+        limits.keep = static_cast<unsigned>(keep);
+    if (days >= 0)
+        limits.days = static_cast<unsigned>(days);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const PruneResult result = pruneBackupArchives(archiveFolderPaths(), limits, now);
+    for (const std::string& path : result.deleted)
+        std::printf("deleted: %s\n", path.c_str());
+    for (const std::string& path : result.failed)
+        printError("cannot delete " + path);
+    return result.failed.empty() ? kExitOk : kExitFindings;
+}
+
 class CliRestoreReport : public RestoreReport {
 public:
     void itemDone(const RestoreOutcome& outcome) override
@@ -125,7 +144,7 @@ int restoreArchive(const std::string& archive, bool force, bool quiet)
         std::fprintf(stderr, "restoring %s\n", archive.c_str());
     RestoreOptions options;
     options.force = force;
-    options.logFolder = logFolder();
+    options.logFolder = consoleLogFolder();
     options.cookiesFolder = cookiesFolder();
     CliRestoreReport report;
     const RestoreSummary summary = restoreBackup(archive, restorePlaces(), options, &report);
@@ -144,6 +163,8 @@ int restoreArchive(const std::string& archive, bool force, bool quiet)
 
 int runRestoreCommand(const RestoreCommandOptions& options)
 {
+    if (options.prune)
+        return pruneArchives(options.keep, options.days);
     if (options.list)
         return options.archive.empty() ? listArchives() : listItems(archivePathOf(options.archive));
     const std::string archive = archivePathOf(options.archive);

@@ -162,9 +162,8 @@ int runScanCommand(const ScanOptions& options)
     noteWhenNotElevated();
     ScanRecord record;
     ParasiteList parasites;
-    if (!loadScanDefinitions(options.definitions, parasites, record.definitionsFile))
+    if (!loadScanDefinitions(options.definitions, parasites, record))
         return kExitUsage;
-    record.parasiteCount = parasites.count();
     if (!options.folder.empty())
         record.folder = fullPath(options.folder);
 

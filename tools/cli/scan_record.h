@@ -19,6 +19,7 @@ namespace cli {
 
 struct ScanRecord {
     std::string definitionsFile;   // as given, or as the settings name it
+    std::string definitionsFrom;   // "option", "settings" or "program folder"
     int parasiteCount = 0;
     std::string folder;            // the folder scan's folder; empty for the whole PC
     std::string started;           // isoLocalTime()
@@ -48,6 +49,7 @@ struct CleanRecord {
     bool backupOpened = false;
     bool backupComplete = false;
     std::string archive;            // when the archive was opened
+    std::vector<std::string> pruned;   // old archives deleted after a complete backup
     std::vector<CleanItem> items;   // in removal order; none when nothing was removed
     std::vector<std::string> kept;  // protected places left inside removed folders
     std::string log;                // the removal log, once a removal ran

@@ -1,10 +1,15 @@
 // Helpers the console tool's commands share: error lines, the scan's
-// counts, the definitions of scan and clean, and --version.
+// counts, the definitions of scan and clean (the settings' reference file,
+// else the newest one beside the tool), the log folder, and --version.
 #include "cli.h"
 
 #include "definitions/parasite.h"
 #include "definitions/reference_file.h"
+#include "platform/folder_listing.h"
+#include "platform/paths.h"
+#include "platform/text_compare.h"
 #include "product.h"
+#include "settings/data_folder.h"
 #include "settings/settings_store.h"
 
 #include <cstdio>
@@ -25,12 +30,67 @@ void printScanCounts(const ScanOutcome& outcome)
         std::fprintf(stderr, "%lu finds ignored\n", outcome.ignored);
 }
 
-bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, std::string& path)
+std::string newestReferenceFileIn(const std::string& folder)
 {
-    path = file.empty() ? referenceFilePath() : file;
+    std::string newest;
+    FILETIME newestTime = {0, 0};
+    FolderListing listing(listingPattern(folder));
+    while (listing.next()) {
+        const WIN32_FIND_DATAA& entry = listing.entry();
+        const std::string name = entry.cFileName;
+        if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+            !sameText(fileExtension(name), "ks"))
+            continue;
+        const LONG order = CompareFileTime(&entry.ftLastWriteTime, &newestTime);
+        if (newest.empty() || order > 0 || (order == 0 && name > newest)) {
+            newest = name;
+            newestTime = entry.ftLastWriteTime;
+        }
+    }
+    return newest.empty() ? newest : folder + newest;
+}
+
+std::string consoleLogFolder()
+{
+    const std::string folder = logFolder();
+    if (!folder.empty())
+        return folder;
+    // The per-user data folder: the account that runs the console tool (a
+    // management agent's, SYSTEM) may never have run the window.
+    std::string data = perUserDataFolder();
+    if (!data.empty())
+        CreateDirectoryA(data.c_str(), nullptr);   // an existing folder is fine
+    else
+        data = dataFolder();
+    if (data.empty())
+        return data;
+    const std::string logs = data + kLogFolderName;
+    CreateDirectoryA(logs.c_str(), nullptr);
+    return logs;
+}
+
+bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, ScanRecord& record)
+{
+    std::string& path = record.definitionsFile;
+    path = file;
+    record.definitionsFrom = "option";
     if (path.empty()) {
-        printError("the settings name no reference file; use --definitions FILE");
-        return false;
+        path = referenceFilePath();
+        record.definitionsFrom = "settings";
+    }
+    if (path.empty()) {
+        const std::string folder = programFolder();
+        path = folder.empty() ? folder : newestReferenceFileIn(folder);
+        record.definitionsFrom = "program folder";
+        if (path.empty()) {
+            printError(std::string("no reference file: the settings (HKEY_CURRENT_USER\\") +
+                       kSettingsKeyPath + " " + kSettingReferenceFile + ") name none and " +
+                       (folder.empty() ? std::string("the tool's folder") : folder) +
+                       " holds no *.ks; use --definitions FILE");
+            return false;
+        }
+        printError("the settings name no reference file; using " + path +
+                   " from the tool's folder");
     }
     std::string parseError;
     if (!loadReferenceFile(path, parasites, &parseError)) {
@@ -38,17 +98,17 @@ bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, std::
                    (parseError.empty() ? std::string() : ": " + parseError));
         return false;
     }
+    record.parasiteCount = parasites.count();
     return true;
 }
 
 int runVersionCommand()
 {
     std::printf("kestrune-cli %s\n", KESTRUNE_VERSION);
-    const std::string path = referenceFilePath();
-    ParasiteList parasites;
-    if (!path.empty() && loadReferenceFile(path, parasites))
-        std::printf("reference file: %s (%d parasite%s)\n", path.c_str(), parasites.count(),
-                    parasites.count() == 1 ? "" : "s");
+    ReferenceFileIdentity identity;
+    if (readReferenceFileIdentity(referenceFilePath(), identity))
+        std::printf("reference file: %s (%d parasite%s)\n", identity.path.c_str(),
+                    identity.parasites, identity.parasites == 1 ? "" : "s");
     return kExitOk;
 }
 
