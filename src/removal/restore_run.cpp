@@ -1,6 +1,7 @@
 // Putting a backup's items back.
 #include "removal/restore_run.h"
 
+#include "platform/event_log.h"
 #include "platform/handles.h"
 #include "platform/hives.h"
 #include "platform/shell.h"
@@ -8,6 +9,8 @@
 #include "removal/folder_utils.h"
 #include "removal/process_control.h"
 #include "removal/removal_log.h"
+
+#include "kestrune_events.h"
 
 #include <windows.h>
 
@@ -322,6 +325,29 @@ std::string restoreLogRecord(const RestoreOutcome& outcome)
     return record;
 }
 
+namespace {
+
+// The restore's event: KESTRUNE_EVENT_RESTORE_REFUSED (Error) for a damaged
+// archive, else KESTRUNE_EVENT_RESTORE (Warning when an item was not put back).
+void writeRestoreEvent(const std::string& archivePath, const RestoreSummary& summary)
+{
+    LoggedEvent event;
+    if (summary.damaged) {
+        event.id = KESTRUNE_EVENT_RESTORE_REFUSED;
+        event.level = EventLevel::Error;
+        event.texts = {archivePath, summary.reason};
+    } else {
+        event.id = KESTRUNE_EVENT_RESTORE;
+        if (summary.exists > 0 || summary.failed > 0)
+            event.level = EventLevel::Warning;
+        event.texts = {archivePath, std::to_string(summary.restored),
+                       std::to_string(summary.exists), std::to_string(summary.failed)};
+    }
+    writeEvent(event);
+}
+
+}  // namespace
+
 RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlaces& places,
                              const RestoreOptions& options, RestoreReport* report)
 {
@@ -329,6 +355,7 @@ RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlac
     BackupContents contents;
     if (!readBackup(archivePath, places, contents, summary.reason)) {
         summary.damaged = true;
+        writeRestoreEvent(archivePath, summary);
         return summary;
     }
     RemovalLog log(options.logFolder, restoreLogName());
@@ -353,6 +380,7 @@ RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlac
         if (report != nullptr)
             report->itemDone(outcome);
     }
+    writeRestoreEvent(archivePath, summary);
     return summary;
 }
 

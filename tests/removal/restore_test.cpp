@@ -1,11 +1,13 @@
 // The parts of a restore the end-to-end round trip cannot single out: which
-// lines of a key's export bring back one value, and taking a restored file
-// out of the deletions scheduled for the restart.
+// lines of a key's export bring back one value, taking a restored file out of
+// the deletions scheduled for the restart, and the event of a refused restore.
 #include "removal/backup_reader.h"
 #include "removal/restore_run.h"
 
 #include "platform/handles.h"
+#include "support/recording_event_sink.h"
 #include "support/removal_fixtures.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -120,4 +122,19 @@ TEST(Restore, ARestoredFileLeavesThePendingDeletionsAndOnlyItsOwn)
         RegSetValueExA(key.get(), "PendingFileRenameOperations", 0, REG_MULTI_SZ,
                        reinterpret_cast<const BYTE*>(before.data()),
                        static_cast<DWORD>(before.size()));
+}
+
+TEST(Restore, ADamagedArchiveWritesOnlyItsRefusal)
+{
+    const std::string work = ts::freshWorkFolder("RestoreRefused");
+    const std::string archive = work + "\\1,2,2026_3,4,5.zip";
+    ts::writeTextFile(archive, "no zip");
+    ts::RecordingEventSink events;
+    ks::RestoreOptions options;
+    options.logFolder = work + "\\Logs";
+    const ks::RestoreSummary summary =
+        ks::restoreBackup(archive, ts::machinePlaces(), options, nullptr);
+    ASSERT_TRUE(summary.damaged);
+    EXPECT_EQ(std::vector<std::string>{"4 error " + archive + "|" + summary.reason}, events.lines());
+    EXPECT_FALSE(ts::pathExists(options.logFolder));
 }
