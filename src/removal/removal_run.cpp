@@ -46,21 +46,31 @@ void RemovalRun::record(Parasite& parasite, const RemovalOutcome& outcome)
         report_->outcome(outcome);
 }
 
-RemovalTotals runRemovalActions(ParasiteList& parasites, RemovalRun& run)
-{
-    removeRegistryItems(parasites, run);
-    removeFileItems(parasites, run);
-    removeCookieItems(parasites, run);
-    const RemovalTotals& totals = run.totals();
+namespace {
+
+void writeRemovalEvent(const RemovalTotals& totals, const std::string& archive)
+try {
     LoggedEvent event;
     event.id = KESTRUNE_EVENT_REMOVAL;
     if (totals.somethingLeft() || totals.scheduled > 0)
         event.level = EventLevel::Warning;
     event.texts = {std::to_string(totals.deleted), std::to_string(totals.scheduled),
                    std::to_string(totals.failed), std::to_string(totals.refused),
-                   run.archive().empty() ? "none" : run.archive()};
+                   archive.empty() ? "none" : archive};
     writeEvent(event);
-    return totals;
+} catch (...) {
+    // No event (out of memory): the run's log and totals stand.
+}
+
+}  // namespace
+
+RemovalTotals runRemovalActions(ParasiteList& parasites, RemovalRun& run)
+{
+    removeRegistryItems(parasites, run);
+    removeFileItems(parasites, run);
+    removeCookieItems(parasites, run);
+    writeRemovalEvent(run.totals(), run.archive());
+    return run.totals();
 }
 
 }  // namespace kestrune

@@ -330,7 +330,7 @@ namespace {
 // The restore's event: KESTRUNE_EVENT_RESTORE_REFUSED (Error) for a damaged
 // archive, else KESTRUNE_EVENT_RESTORE (Warning when an item was not put back).
 void writeRestoreEvent(const std::string& archivePath, const RestoreSummary& summary)
-{
+try {
     LoggedEvent event;
     if (summary.damaged) {
         event.id = KESTRUNE_EVENT_RESTORE_REFUSED;
@@ -344,6 +344,8 @@ void writeRestoreEvent(const std::string& archivePath, const RestoreSummary& sum
                        std::to_string(summary.exists), std::to_string(summary.failed)};
     }
     writeEvent(event);
+} catch (...) {
+    // No event (out of memory): the restore's log and summary stand.
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ std::string refusalReason(DownloadOutcome outcome)
 }  // namespace
 
 void writeUpdateEvent(DownloadOutcome outcome, const std::string& target)
-{
+try {
     LoggedEvent event;
     if (outcome == DownloadOutcome::Installed) {
         event.id = KESTRUNE_EVENT_UPDATE_INSTALLED;
@@ -40,6 +40,9 @@ void writeUpdateEvent(DownloadOutcome outcome, const std::string& target)
         event.texts = {target, refusalReason(outcome)};
     }
     writeEvent(event);
+} catch (...) {
+    // No event (out of memory); it runs on the download's thread, which
+    // nothing may leave by an exception.
 }
 
 }  // namespace kestrune

@@ -11,7 +11,7 @@ namespace kestrune {
 // Writes KESTRUNE_EVENT_UPDATE_INSTALLED (Information) naming `target` when
 // `outcome` is Installed, and KESTRUNE_EVENT_UPDATE_REFUSED (Warning) naming
 // `target` and the reason otherwise. A download the user cancelled is no
-// refusal: its owner writes no event for it.
+// refusal: its owner writes no event for it. Never throws.
 void writeUpdateEvent(DownloadOutcome outcome, const std::string& target);
 
 }  // namespace kestrune
