@@ -22,6 +22,23 @@ find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
 add_library(kestrune_resource_ids INTERFACE)
 target_include_directories(kestrune_resource_ids INTERFACE res)
 
+# The message table of the events in the Application log (res/kestrune_events.mc):
+# windmc writes the ids (kestrune_events.h, for the engine) and the table's
+# resource script, built into Kestrune.exe, the source's EventMessageFile.
+find_program(KESTRUNE_WINDMC NAMES i686-w64-mingw32-windmc windmc REQUIRED)
+set(KESTRUNE_EVENTS_DIR ${CMAKE_BINARY_DIR}/generated/res)
+set(KESTRUNE_EVENTS_RC ${KESTRUNE_EVENTS_DIR}/kestrune_events.rc)
+add_custom_command(OUTPUT ${KESTRUNE_EVENTS_DIR}/kestrune_events.h ${KESTRUNE_EVENTS_RC}
+                          ${KESTRUNE_EVENTS_DIR}/MSG00409.bin
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KESTRUNE_EVENTS_DIR}
+    COMMAND ${KESTRUNE_WINDMC} -h ${KESTRUNE_EVENTS_DIR} -r ${KESTRUNE_EVENTS_DIR}
+            ${CMAKE_SOURCE_DIR}/res/kestrune_events.mc
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/kestrune_events.mc
+    COMMENT "Compiling the event messages")
+add_custom_target(kestrune_event_messages
+    DEPENDS ${KESTRUNE_EVENTS_DIR}/kestrune_events.h ${KESTRUNE_EVENTS_RC})
+target_include_directories(kestrune_resource_ids INTERFACE ${KESTRUNE_EVENTS_DIR})
+
 # One library per layer, each seeing only its own folders and those of the
 # layers below it (cmake/include_roots.cmake); scripts/check-layers states the
 # order of the folders within a layer.
@@ -46,6 +63,7 @@ add_library(kestrune_engine STATIC ${KESTRUNE_ENGINE_SOURCES})
 target_include_directories(kestrune_engine PUBLIC ${KESTRUNE_ENGINE_INCLUDE})
 target_link_libraries(kestrune_engine PUBLIC kestrune_platform kestrune_resource_ids
     minizip ${ZLIB_STATIC} wininet shlwapi ole32 shell32 advapi32 crypt32)
+add_dependencies(kestrune_engine kestrune_event_messages)
 
 # The public key an update's reference file must be signed with, built into
 # the engine. The development key's private half is in the repository: a
@@ -125,9 +143,11 @@ endif()
 # The GUI program, once its entry point exists.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/winmain.cpp)
     file(GLOB KESTRUNE_RC CONFIGURE_DEPENDS res/*.rc)
-    add_executable(Kestrune WIN32 src/app/winmain.cpp ${KESTRUNE_RC})
+    add_executable(Kestrune WIN32 src/app/winmain.cpp ${KESTRUNE_RC} ${KESTRUNE_EVENTS_RC})
     target_link_libraries(Kestrune PRIVATE kestrune_window)
-    target_include_directories(Kestrune PRIVATE res)
+    # res for the resource scripts' headers; the events' folder for the
+    # message table's binary that their script names.
+    target_include_directories(Kestrune PRIVATE res ${KESTRUNE_EVENTS_DIR})
 endif()
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)

@@ -18,15 +18,27 @@ SetCompressor /SOLID lzma
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "StrFunc.nsh"
+!include "nsDialogs.nsh"
 ${UnStrStr}
+
+; scripts/package passes SIGN, its signing script: the installer and the
+; uninstaller written into it are signed once made.
+!ifdef SIGN
+  !finalize '"${SIGN}" "%1"'
+  !uninstfinalize '"${SIGN}" "%1"'
+!endif
 
 !define PRODUCT "Kestrune"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestrune"
 !define SETTINGS_KEY "SOFTWARE\Kestrune"
 !define RUN_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 !define SHORTCUT "$SMPROGRAMS\Kestrune.lnk"
+!define REFERENCE_FILE "kestrune_020404_v2.ks"
+; The Application log's event source; the message table is Kestrune.exe's.
+!define EVENTLOG_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\Kestrune"
 
 Name "${PRODUCT} ${VERSION}"
+BrandingText "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 Icon "${ICON}"
 UninstallIcon "${ICON}"
@@ -47,6 +59,7 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Kestrune"
 
 Page directory
 Page instfiles
+Page custom FinishPage FinishPageLeave ": Finished"
 UninstPage uninstConfirm
 UninstPage instfiles
 
@@ -54,7 +67,7 @@ UninstPage instfiles
 !macro ProgramFiles action
   !insertmacro ${action} "Kestrune.exe"
   !insertmacro ${action} "kestrune-cli.exe"
-  !insertmacro ${action} "kestrune_020404_v2.ks"
+  !insertmacro ${action} "${REFERENCE_FILE}"
   !insertmacro ${action} "README.txt"
 !macroend
 !macro InstallFile name
@@ -88,6 +101,35 @@ Function un.onInit
   !insertmacro WaitForKestrune
 FunctionEnd
 
+; The last page: "Start Kestrune", checked. A silent installer shows no page
+; and starts nothing. The program starts through explorer.exe, as the
+; signed-in user without this installer's elevation, as it would from its
+; shortcut.
+Var StartBox
+Function FinishPage
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateLabel} 0 0 100% 24u "${PRODUCT} ${VERSION} is installed in $INSTDIR."
+  Pop $0
+  ${NSD_CreateCheckbox} 0 30u 100% 12u "Start Kestrune"
+  Pop $StartBox
+  ${NSD_Check} $StartBox
+  GetDlgItem $0 $HWNDPARENT 1
+  SendMessage $0 ${WM_SETTEXT} 0 "STR:&Finish"
+  GetDlgItem $0 $HWNDPARENT 2
+  EnableWindow $0 0
+  GetDlgItem $0 $HWNDPARENT 3
+  EnableWindow $0 0
+  nsDialogs::Show
+FunctionEnd
+
+Function FinishPageLeave
+  ${NSD_GetState} $StartBox $0
+  ${If} $0 == ${BST_CHECKED}
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\Kestrune.exe"'
+  ${EndIf}
+FunctionEnd
+
 Section "Kestrune"
   SetShellVarContext all
   SetOutPath "$INSTDIR"
@@ -107,6 +149,25 @@ Section "Kestrune"
   ; Add/Remove Programs counts in KB.
   ${GetSize} "$INSTDIR" "/M=*.* /S=0K /G=0" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ; Events: the source "Kestrune" of the Application log, its texts in
+  ; Kestrune.exe; information, warnings and errors (7).
+  WriteRegExpandStr HKLM "${EVENTLOG_KEY}" "EventMessageFile" "$INSTDIR\Kestrune.exe"
+  WriteRegDWORD HKLM "${EVENTLOG_KEY}" "TypesSupported" 7
+
+  ; Settings left by a copy that is gone (a deleted portable copy, say) name
+  ; a reference file that no longer exists: they name this copy's instead,
+  ; so that the program starts without a question. A file that exists, or
+  ; settings that name none, stay as they are.
+  ClearErrors
+  ReadRegStr $1 HKCU "${SETTINGS_KEY}" "rfp"
+  ${IfNot} ${Errors}
+  ${AndIf} $1 != ""
+  ${AndIfNot} ${FileExists} "$1"
+    WriteRegStr HKCU "${SETTINGS_KEY}" "rfp" "$INSTDIR\${REFERENCE_FILE}"
+    WriteRegStr HKCU "${SETTINGS_KEY}" "path" "$INSTDIR"
+    DetailPrint "The settings named $1, which is gone; they name $INSTDIR\${REFERENCE_FILE} now"
+  ${EndIf}
 SectionEnd
 
 ; Deletes the Run value "Kestrune" of ROOT when it starts this copy of Kestrune
@@ -130,6 +191,7 @@ Section "Uninstall"
   Delete "$INSTDIR\uninst.exe"
   Delete "${SHORTCUT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKLM "${EVENTLOG_KEY}"
 
   StrCpy $R9 ""
   !insertmacro un.RemoveRunValue HKCU

@@ -200,7 +200,8 @@ void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
     if (scanStartedMeanwhile())
         return;
     if (answer == IDYES) {
-        RemovalTotals totals = removeSelectedItems(places);
+        RemovalTotals totals =
+            removeSelectedItems(places, backup.archiveOpened ? backup.archivePath : std::string());
         host_.setStatusText(kStatusReady);
         showSummary(removalSummary(totals, rebootPending, kRemovedAfterBackupText));
         rebootPending = false;
@@ -208,7 +209,8 @@ void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
     host_.showState(RemovalState::Idle);
 }
 
-RemovalTotals RemovalFlow::removeSelectedItems(const ProtectedPlaces& places)
+RemovalTotals RemovalFlow::removeSelectedItems(const ProtectedPlaces& places,
+                                               const std::string& archive)
 {
     host_.showState(RemovalState::Removing);
     const std::string name = chooseLogFileName(host_.messageBoxes());
@@ -220,6 +222,7 @@ RemovalTotals RemovalFlow::removeSelectedItems(const ProtectedPlaces& places)
     // What the user keeps is read once per run.
     const IgnoreSet ignored = IgnoreSet::load();
     run.setIgnored(&ignored);
+    run.setArchive(archive);
     return runRemovalActions(host_.parasiteList(), run);
 }
 

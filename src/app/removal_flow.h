@@ -118,7 +118,10 @@ private:
     // The not-administrator question; true when the removal goes on here.
     bool goOnWithoutAdministrator();
     void backupThenRemove(const ProtectedPlaces& places);
-    RemovalTotals removeSelectedItems(const ProtectedPlaces& places);
+    // `archive`: the backup made for this removal, named in its event; empty:
+    // none.
+    RemovalTotals removeSelectedItems(const ProtectedPlaces& places,
+                                      const std::string& archive = std::string());
     // The summary box, owned by the window, with the application title; the
     // places kept for the ignore list follow the text.
     void showSummary(const std::string& text);

@@ -4,6 +4,7 @@
 #include "platform/text_compare.h"
 #include "settings/data_folder.h"
 #include "ui/system_modal.h"
+#include "update/update_event.h"
 #include "update/update_server.h"
 #include "update/version_check.h"
 
@@ -190,6 +191,8 @@ void UpdateProgressDialog::onTimer(UINT_PTR id)
             bounds.transferMs = timings.transferMs;
             bounds.cancel = &transfer->cancel;
             transfer->outcome = downloadReferenceFile(url, target, bounds);
+            if (!transfer->cancel.cancelled())
+                writeUpdateEvent(transfer->outcome, target);
             transfer->finish(dialog);
         });
     } else {

@@ -1,9 +1,14 @@
-// The outcome sink of a removal run and the order of the removal actions.
+// The outcome sink of a removal run, the order of the removal actions and
+// the run's event.
 #include "removal/removal_run.h"
 
 #include "removal/cookie_removal.h"
 #include "removal/file_removal.h"
 #include "removal/registry_removal.h"
+
+#include "platform/event_log.h"
+
+#include "kestrune_events.h"
 
 namespace kestrune {
 
@@ -41,11 +46,30 @@ void RemovalRun::record(Parasite& parasite, const RemovalOutcome& outcome)
         report_->outcome(outcome);
 }
 
+namespace {
+
+void writeRemovalEvent(const RemovalTotals& totals, const std::string& archive)
+try {
+    LoggedEvent event;
+    event.id = KESTRUNE_EVENT_REMOVAL;
+    if (totals.somethingLeft() || totals.scheduled > 0)
+        event.level = EventLevel::Warning;
+    event.texts = {std::to_string(totals.deleted), std::to_string(totals.scheduled),
+                   std::to_string(totals.failed), std::to_string(totals.refused),
+                   archive.empty() ? "none" : archive};
+    writeEvent(event);
+} catch (...) {
+    // No event (out of memory): the run's log and totals stand.
+}
+
+}  // namespace
+
 RemovalTotals runRemovalActions(ParasiteList& parasites, RemovalRun& run)
 {
     removeRegistryItems(parasites, run);
     removeFileItems(parasites, run);
     removeCookieItems(parasites, run);
+    writeRemovalEvent(run.totals(), run.archive());
     return run.totals();
 }
 

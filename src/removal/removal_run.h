@@ -10,6 +10,8 @@
 #include "safety/protected_places.h"
 #include "settings/ignore_list.h"
 
+#include <string>
+
 namespace kestrune {
 
 // The statuses a removal run gives a parasite.
@@ -39,6 +41,10 @@ public:
     // `ignored` must outlive the run.
     void setIgnored(const IgnoreSet* ignored) { ignored_ = ignored; }
     const IgnoreSet* ignored() const { return ignored_; }
+    // The backup archive made for this run, named in its event; empty, the
+    // default: none.
+    void setArchive(const std::string& archive) { archive_ = archive; }
+    const std::string& archive() const { return archive_; }
 
     const RemovalTotals& totals() const { return totals_; }
 
@@ -47,6 +53,7 @@ private:
     RemovalReport* report_;
     const ProtectedPlaces& places_;
     const IgnoreSet* ignored_ = nullptr;
+    std::string archive_;
     RemovalTotals totals_;
 };
 
@@ -54,7 +61,10 @@ private:
 // again against the run's places first, see item_refusal.h): every selected
 // registry key, then every selected value (removeRegistryItems); each
 // parasite's files, then every folder (removeFileItems); then the cookies
-// (removeCookieItems). Returns the run's totals.
+// (removeCookieItems). Then writes the run's event (KESTRUNE_EVENT_REMOVAL:
+// deleted, scheduled, failed and refused counts and the archive, "none"
+// without one; Warning when something is left or waits for the restart).
+// Returns the run's totals.
 RemovalTotals runRemovalActions(ParasiteList& parasites, RemovalRun& run);
 
 }  // namespace kestrune

@@ -2,12 +2,15 @@
 #include "removal/restore_run.h"
 
 #include "platform/file_writing.h"
+#include "platform/event_log.h"
 #include "platform/handles.h"
 #include "platform/path_links.h"
 #include "platform/text_compare.h"
 #include "removal/folder_utils.h"
 #include "removal/registry_restore.h"
 #include "removal/removal_log.h"
+
+#include "kestrune_events.h"
 
 #include <windows.h>
 
@@ -30,20 +33,6 @@ bool readWholeFile(const std::string& path, std::string& bytes)
     while (ReadFile(file.get(), piece, sizeof piece, &read, nullptr) && read > 0)
         bytes.append(piece, read);
     return read == 0;
-}
-
-bool writeWholeFile(const std::string& path, const std::string& bytes)
-{
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return false;
-    DWORD written = 0;
-    const bool ok = bytes.empty() || (WriteFile(file.get(), bytes.data(),
-                                                static_cast<DWORD>(bytes.size()), &written,
-                                                nullptr) &&
-                                      written == bytes.size());
-    return file.reset() && ok;
 }
 
 std::string parentOf(const std::string& path)
@@ -250,6 +239,31 @@ std::string restoreLogRecord(const RestoreOutcome& outcome)
     return record;
 }
 
+namespace {
+
+// The restore's event: KESTRUNE_EVENT_RESTORE_REFUSED (Error) for a damaged
+// archive, else KESTRUNE_EVENT_RESTORE (Warning when an item was not put back).
+void writeRestoreEvent(const std::string& archivePath, const RestoreSummary& summary)
+try {
+    LoggedEvent event;
+    if (summary.damaged) {
+        event.id = KESTRUNE_EVENT_RESTORE_REFUSED;
+        event.level = EventLevel::Error;
+        event.texts = {archivePath, summary.reason};
+    } else {
+        event.id = KESTRUNE_EVENT_RESTORE;
+        if (summary.exists > 0 || summary.failed > 0)
+            event.level = EventLevel::Warning;
+        event.texts = {archivePath, std::to_string(summary.restored),
+                       std::to_string(summary.exists), std::to_string(summary.failed)};
+    }
+    writeEvent(event);
+} catch (...) {
+    // No event (out of memory): the restore's log and summary stand.
+}
+
+}  // namespace
+
 RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlaces& places,
                              const RestoreOptions& options, RestoreReport* report)
 {
@@ -257,6 +271,7 @@ RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlac
     BackupContents contents;
     if (!readBackup(archivePath, places, contents, summary.reason)) {
         summary.damaged = true;
+        writeRestoreEvent(archivePath, summary);
         return summary;
     }
     RemovalLog log(options.logFolder, restoreLogName());
@@ -281,6 +296,7 @@ RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlac
         if (report != nullptr)
             report->itemDone(outcome);
     }
+    writeRestoreEvent(archivePath, summary);
     return summary;
 }
 

@@ -1,12 +1,13 @@
 // Restoring a backup: each item of a checked archive (readBackup) put back in
 // the order of its manifest — registry exports written back key by key and
-// value by value as they were checked (registry_restore.h), files, folders and cookie files written back with their attributes — each
-// outcome reported and written to a restore log. A damaged archive writes
-// nothing. A file is written only where no part of its path is a link, to a
-// new name beside its place and then moved over the name, so that a killed
-// restore leaves the old file or the new one and a hard link at the place
-// loses only that name (with --force too). Runs on the thread that asks for
-// it; waits through the report.
+// value by value as they were checked (registry_restore.h), files, folders
+// and cookie files written back with their attributes — each outcome
+// reported and written to a restore log, and one event for the restore. A
+// damaged archive writes nothing but its event. A file is written only where
+// no part of its path is a link, to a new name beside its place and then
+// moved over the name, so that a killed restore leaves the old file or the
+// new one and a hard link at the place loses only that name (with --force
+// too). Runs on the thread that asks for it; waits through the report.
 #pragma once
 
 #include "removal/backup_reader.h"
@@ -65,7 +66,9 @@ std::string restoreLogRecord(const RestoreOutcome& outcome);
 
 // Reads and checks `archivePath` (readBackup against `places`); a damaged
 // archive is refused with nothing written. Otherwise restores every chosen
-// item; the others are passed by, neither reported nor logged.
+// item; the others are passed by, neither reported nor logged. Either way
+// ends with the restore's event (KESTRUNE_EVENT_RESTORE, or
+// KESTRUNE_EVENT_RESTORE_REFUSED with the reason).
 RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlaces& places,
                              const RestoreOptions& options, RestoreReport* report);
 

@@ -7,6 +7,8 @@
 #include "scan/drive_search.h"
 #include "scan/item_checks.h"
 #include "scan/registry_location.h"
+#include "scan/scan_event.h"
+#include "scan/stop_request.h"
 
 #include <cstdio>
 #include <new>
@@ -282,12 +284,15 @@ ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
                         const IgnoreSet* ignored)
 {
     std::optional<ProtectedPlaces> machine;
-    ScanRun run(parasites, reporter, placesToProtect(protectedPlaces, machine), ignored);
+    ScanEventTally tally(reporter);
+    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored);
     const std::string failure = failureOf([&] {
-        reporter.scanStarted();
+        tally.scanStarted();
         runFullScanPhases(run, places);
     });
-    return endScan(run, failure, kScanCompleted);
+    const ScanOutcome outcome = endScan(run, failure, kScanCompleted);
+    tally.writeEvent(outcome, stopRequested, std::string());
+    return outcome;
 }
 
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
@@ -295,13 +300,16 @@ ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
                           const IgnoreSet* ignored)
 {
     std::optional<ProtectedPlaces> machine;
-    ScanRun run(parasites, reporter, placesToProtect(protectedPlaces, machine), ignored);
+    ScanEventTally tally(reporter);
+    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored);
     const std::string failure = failureOf([&] {
-        reporter.scanStarted();
-        reporter.phaseStarted(ScanPhase::ChosenFolder);
+        tally.scanStarted();
+        tally.phaseStarted(ScanPhase::ChosenFolder);
         walkChosenFolder(run, folder);
     });
-    return endScan(run, failure, kFolderScanCompleted);
+    const ScanOutcome outcome = endScan(run, failure, kFolderScanCompleted);
+    tally.writeEvent(outcome, stopRequested, folder);
+    return outcome;
 }
 
 DWORD WINAPI ScanThread(LPVOID parameter)

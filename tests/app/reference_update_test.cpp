@@ -8,6 +8,7 @@
 #include "definitions/reference_file.h"
 #include "definitions/reference_text.h"
 #include "settings/settings_store.h"
+#include "support/recording_event_sink.h"
 #include "support/scripted_message_boxes.h"
 #include "support/signing_keys.h"
 #include "support/temp_folder.h"
@@ -197,6 +198,7 @@ protected:
     std::string folder_;
     std::string old_;
     std::uint64_t serial_ = 100;
+    testing_support::RecordingEventSink events_;
 };
 
 TEST_F(UpdateTest, CheckComparesTheAnnouncedNameWithTheInstalledOne)
@@ -272,6 +274,7 @@ TEST_F(UpdateTest, RunUpdateInstallsTheNewFileSwitchesTheSettingsAndReloads)
     EXPECT_EQ(host_.states, (std::vector<int>{0, 1, 0, 5, 0}));
     EXPECT_TRUE(host_.boxes.texts().empty());
     EXPECT_EQ(host_.ended, 0);
+    EXPECT_EQ(events_.lines(), (std::vector<std::string>{"5 info " + folder_ + "new.ks"}));
 }
 
 // Only a reference file that the update itself could have put there is
@@ -327,15 +330,18 @@ TEST_F(UpdateTest, DownloadsThatAreNoReferenceFileChangeNothing)
         const char* why;
         std::string body;
         int status;
+        const char* reason;   // in the event
     };
+    const char* const failed = "the download failed";
+    const char* const notValid = "the file is no valid reference file";
     const Row rows[] = {
-        {"404 page", "<html><body>not found</body></html>", 404},
-        {"not markup", "garbage", 200},
-        {"no parasite", scrambled(test::markupWithParasites(0)), 200},
-        {"connection dropped", "", 0},
+        {"404 page", "<html><body>not found</body></html>", 404, failed},
+        {"not markup", "garbage", 200, notValid},
+        {"no parasite", scrambled(test::markupWithParasites(0)), 200, notValid},
+        {"connection dropped", "", 0, failed},
         // the whole-transfer bound (3 s here) and the size bound (256 KiB)
-        {"a byte a second", "0123456789", -2},
-        {"without end", "<parasite>", -3},
+        {"a byte a second", "0123456789", -2, failed},
+        {"without end", "<parasite>", -3, failed},
     };
     for (const Row& row : rows) {
         announce("<html><body>new.ks</body></html>");
@@ -347,6 +353,7 @@ TEST_F(UpdateTest, DownloadsThatAreNoReferenceFileChangeNothing)
         EXPECT_EQ(host_.list.count(), 1) << row.why;
         EXPECT_EQ(host_.boxes.texts().back(), kDownloadFailed) << row.why;
         EXPECT_EQ(host_.states, (std::vector<int>{0, 1, 0})) << row.why << ": no reload";
+        EXPECT_EQ(events_.lines().back(), "6 warning " + folder_ + "new.ks|" + row.reason) << row.why;
     }
 }
 
@@ -385,6 +392,10 @@ TEST_F(UpdateTest, DownloadsWithoutTheBuiltInKeysSignatureAreRefused)
         EXPECT_EQ(host_.list.count(), 1) << row.why;
         EXPECT_EQ(host_.boxes.texts().back(), kBadSignature) << row.why;
         EXPECT_EQ(host_.states, (std::vector<int>{0, 1, 0})) << row.why << ": no reload";
+        EXPECT_EQ(events_.lines().back(),
+                  "6 warning " + folder_ +
+                      "new.ks|the signature is missing or not made with Kestrune's update key")
+            << row.why;
     }
 }
 

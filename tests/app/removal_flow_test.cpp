@@ -9,6 +9,7 @@
 #include "removal/reboot_pending.h"
 #include "removal/selection.h"
 #include "settings/settings_store.h"
+#include "support/recording_event_sink.h"
 #include "support/removal_fixtures.h"
 #include "support/scripted_message_boxes.h"
 #include "support/temp_folder.h"
@@ -156,6 +157,7 @@ protected:
     std::string work;
     std::string logs;
     std::vector<std::string> archivesBefore;
+    ts::RecordingEventSink events;
 };
 
 }  // namespace
@@ -205,6 +207,7 @@ TEST_F(Flow, TheDirectPathRemovesExactlyTheCheckedRowsAndEmptiesTheList)
               "[TYPE:FILE]\r\n[ACTION:DELETED]\r\n[NAME:one.exe]\r\n[PATH:" + work + "\\Bad]\r\n"
               "[TYPE:FILE]\r\n[ACTION:DELETED]\r\n[NAME:three.dat]\r\n[PATH:" + work + "\\Other]\r\n",
               ts::readTextFile(logs + host.logFileName));
+    EXPECT_EQ(std::vector<std::string>{"2 info 3|0|0|0|none"}, events.lines());
 }
 
 TEST_F(Flow, NothingCheckedStillAsksAboutTheLogAndWritesNone)
@@ -287,6 +290,8 @@ TEST_F(Flow, TheBackupPathBacksUpThenRemovesAndKeepsTheRows)
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::string>{"Config.ini", "Manifest.ini", "one.exe", "rvBackup1.reg"}),
               names);
+    EXPECT_EQ(std::vector<std::string>{"2 info 2|0|0|0|" + ks::archiveFolderPath() + "\\" + made[0]},
+              events.lines());
 }
 
 TEST_F(Flow, ABackupAcceptedAndARemovalDeclinedLeaveEverythingButTheArchive)

@@ -1,10 +1,11 @@
 // The Restore from Backup dialog driven as a user would: the backups of two
 // folders listed newest first, the newest with its items all checked, an
-// unchecked item left out of the restore, the question and the summary, and
-// Delete.
+// unchecked item left out of the restore, the question, the summary and the
+// restore's event, and Delete.
 #include "app/restore_dialog.h"
 
 #include "removal/backup_run.h"
+#include "support/recording_event_sink.h"
 #include "support/removal_fixtures.h"
 #include "support/scripted_message_boxes.h"
 #include "support/temp_folder.h"
@@ -70,6 +71,7 @@ TEST(RestoreDialog, RestoresTheCheckedItemsOfTheSelectedBackupAndDeletesIt)
     DeleteFileA((work + "\\Bad\\one.txt").c_str());
     DeleteFileA((work + "\\Bad\\two.txt").c_str());
 
+    ts::RecordingEventSink events;
     ts::ScriptedMessageBoxes boxes{IDYES, IDOK, IDYES};
     int archives = -1, items = -1, archivesAfterDelete = -1;
     bool allChecked = false;
@@ -105,6 +107,7 @@ TEST(RestoreDialog, RestoresTheCheckedItemsOfTheSelectedBackupAndDeletesIt)
     EXPECT_FALSE(ts::pathExists(backup.archivePath));
     EXPECT_TRUE(ts::pathExists(olderBackup.archivePath));
     EXPECT_EQ(1, archivesAfterDelete);
+    EXPECT_EQ(std::vector<std::string>{"3 info " + backup.archivePath + "|1|0|0"}, events.lines());
 }
 
 }  // namespace

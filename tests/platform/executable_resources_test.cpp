@@ -1,5 +1,7 @@
 // The version information and the manifest built into Kestrune.exe and
-// kestrune-cli.exe (both copied next to this program).
+// kestrune-cli.exe (both copied next to this program), and the event texts
+// of Kestrune.exe's message table.
+#include "kestrune_events.h"
 #include "product.h"
 #include "settings/settings_store.h"
 
@@ -105,4 +107,46 @@ TEST(ExecutableResources, BothProgramsRunAsInvokerWithoutCommonControls6)
         EXPECT_EQ(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
         EXPECT_EQ(std::string::npos, manifest.find("dpiAware"));
     }
+}
+
+// What the Event Viewer shows for each id: the text read back from
+// Kestrune.exe, the source's EventMessageFile, with the event's texts put in.
+TEST(ExecutableResources, KestruneExeHoldsTheTextOfEveryEvent)
+{
+    HMODULE module =
+        LoadLibraryExA((ks::programFolder() + "Kestrune.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    const struct {
+        DWORD id;
+        const char* text;
+    } events[] = {
+        {KESTRUNE_EVENT_SCAN, "Kestrune scan %1 (%2): %3 finds, %4 items scanned, %5 could not be read, "
+                              "%6 protected items passed over, %7 finds ignored, %8 seconds."},
+        {KESTRUNE_EVENT_REMOVAL, "Kestrune removal: %1 removed, %2 to be removed at the next restart, "
+                                 "%3 failed, %4 refused. Backup archive: %5."},
+        {KESTRUNE_EVENT_RESTORE, "Kestrune restore from %1: %2 restored, %3 left as a different file "
+                                 "was in place, %4 failed."},
+        {KESTRUNE_EVENT_RESTORE_REFUSED, "Kestrune refused to restore from %1: %2."},
+        {KESTRUNE_EVENT_UPDATE_INSTALLED, "Kestrune installed the reference file %1."},
+        {KESTRUNE_EVENT_UPDATE_REFUSED, "Kestrune did not install the update of %1: %2."},
+    };
+    const char* inserts[] = {"1", "2", "3", "4", "5", "6", "7", "8"};
+    for (const auto& event : events) {
+        SCOPED_TRACE(event.id);
+        char* text = nullptr;
+        const DWORD length = FormatMessageA(
+            FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+            module, event.id, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<char*>(&text),
+            0, reinterpret_cast<va_list*>(const_cast<char**>(inserts)));
+        ASSERT_NE(0u, length) << GetLastError();
+        std::string shown(text, length);
+        LocalFree(text);
+        while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
+            shown.pop_back();
+        std::string expected = event.text;
+        for (size_t at = expected.find('%'); at != std::string::npos; at = expected.find('%', at))
+            expected.erase(at, 1);
+        EXPECT_EQ(expected, shown);
+    }
+    FreeLibrary(module);
 }

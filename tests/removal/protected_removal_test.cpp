@@ -12,6 +12,7 @@
 #include "removal/process_control.h"
 #include "safety/own_places.h"
 #include "settings/settings_store.h"
+#include "support/recording_event_sink.h"
 #include "support/removal_fixtures.h"
 #include "support/temp_folder.h"
 #include "support/zip_reader.h"
@@ -152,6 +153,7 @@ protected:
     ks::Parasite* greedy = nullptr;
     ts::RecordingRemovalReport report;
     const ks::IgnoreSet* ignored = nullptr;
+    ts::RecordingEventSink events;
 };
 
 }  // namespace
@@ -188,6 +190,7 @@ TEST_F(ProtectedRemoval, Folders)
                                     ks::programPath(), own.referenceFile})
         EXPECT_TRUE(ts::pathExists(file)) << file;
     expectGreedyRefused(std::size(refused));
+    EXPECT_EQ(std::vector<std::string>{"2 warning 1|0|0|9|none"}, events.lines());
 }
 
 TEST_F(ProtectedRemoval, Files)

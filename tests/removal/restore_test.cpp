@@ -1,7 +1,8 @@
 // The parts of a restore the end-to-end round trip cannot single out: every
 // value type and text outside the ANSI code page back exactly, taking a
-// restored file out of the deletions scheduled for the restart, and checking
-// an archive of hundreds of thousands of records in seconds.
+// restored file out of the deletions scheduled for the restart, checking an
+// archive of hundreds of thousands of records in seconds, and the event of a
+// refused restore.
 #include "removal/backup_reader.h"
 #include "removal/restore_run.h"
 
@@ -9,6 +10,7 @@
 #include "removal/backup_archive.h"
 #include "removal/backup_run.h"
 #include "removal/backup_session.h"
+#include "support/recording_event_sink.h"
 #include "support/removal_fixtures.h"
 #include "support/temp_folder.h"
 
@@ -62,7 +64,7 @@ TEST(Restore, EveryValueComesBackWithItsTypeAndBytes)
         {L"text", REG_SZ, wideBytes(L"a text")},
         {L"", REG_SZ, wideBytes(L"default")},
         {L"expand", REG_EXPAND_SZ, wideBytes(L"%SystemRoot%\\ks")},
-        {L"lines", REG_MULTI_SZ, std::string("f\0i\0\0\0s\0\0\0\0\0", 14)},
+        {L"lines", REG_MULTI_SZ, std::string("f\0i\0\0\0s\0\0\0\0\0", 12)},
         {L"dword", REG_DWORD, "\x78\x56\x34\x12"},
         {L"qword", REG_QWORD, std::string("\1\0\0\0\0\0\0\x80", 8)},
         {L"binary", REG_BINARY, std::string("\0\xff\x10", 3)},
@@ -219,4 +221,19 @@ TEST(Restore, AnArchiveOfManyRecordsIsCheckedInSeconds)
     // About 2 and 5 seconds; a search of the records for each entry took
     // minutes here.
     EXPECT_LT(both, 8000u) << "manifest alone: " << manifestOnly << " ms";
+}
+
+TEST(Restore, ADamagedArchiveWritesOnlyItsRefusal)
+{
+    const std::string work = ts::freshWorkFolder("RestoreRefused");
+    const std::string archive = work + "\\1,2,2026_3,4,5.zip";
+    ts::writeTextFile(archive, "no zip");
+    ts::RecordingEventSink events;
+    ks::RestoreOptions options;
+    options.logFolder = work + "\\Logs";
+    const ks::RestoreSummary summary =
+        ks::restoreBackup(archive, ts::machinePlaces(), options, nullptr);
+    ASSERT_TRUE(summary.damaged);
+    EXPECT_EQ(std::vector<std::string>{"4 error " + archive + "|" + summary.reason}, events.lines());
+    EXPECT_FALSE(ts::pathExists(options.logFolder));
 }

@@ -1,8 +1,8 @@
 // The full scan and the folder scan end to end under Wine: phase order, finds
 // of every kind in order, registry fallbacks and rewrites, the next scan,
 // stopping in each phase, failing, places the walks cannot read, the drive
-// list with a removable and a CD-ROM drive, links, and the thread entry
-// points.
+// list with a removable and a CD-ROM drive, links, the thread entry points,
+// and the event each scan writes.
 #include "scan/scan_thread.h"
 
 #include "scan/item_checks.h"
@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "support/definitions_builder.h"
+#include "support/recording_event_sink.h"
 #include "support/recording_reporter.h"
 #include "support/test_files.h"
 
@@ -65,6 +66,15 @@ std::vector<std::string> findEvents(const RecordingReporter& reporter)
     return result;
 }
 
+// The scan events recorded, each without its seconds (the last text).
+std::vector<std::string> scanEvents(const RecordingEventSink& sink)
+{
+    std::vector<std::string> lines = sink.lines();
+    for (std::string& line : lines)
+        line.erase(line.rfind('|'));
+    return lines;
+}
+
 class FullScan : public ::testing::Test {
 protected:
     void SetUp() override
@@ -85,6 +95,7 @@ protected:
     ScanPlaces places;
     ParasiteList list;
     RecordingReporter reporter;
+    RecordingEventSink events;
 };
 
 }  // namespace
@@ -274,6 +285,9 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
     // skipped items count as scanned like any other.
     EXPECT_EQ(9 + 1 + 12 + countEntries(places.windowsFolder) + countEntries(dir + "\\drive"),
               reporter.lastCount);
+    EXPECT_EQ(std::vector<std::string>{"1 warning completed|whole PC|7|" +
+                                       std::to_string(reporter.lastCount) + "|0|18|0"},
+              scanEvents(events));
 }
 
 TEST_F(FullScan, IgnoredFindsAreNeitherReportedNorCountedUntilTheirEntryGoes)
@@ -372,6 +386,7 @@ TEST_F(FullScan, AStopRequestedBeforeTheStartIsKept)
     EXPECT_EQ("Scan Completed", reporter.texts.back());
     EXPECT_EQ(1, reporter.started);
     EXPECT_EQ(1, reporter.ended);
+    EXPECT_EQ(std::vector<std::string>{"1 info stopped|whole PC|0|0|0|0|0"}, scanEvents(events));
 }
 
 TEST_F(FullScan, StoppingInEachPhaseEndsTheScanThere)
@@ -471,6 +486,8 @@ TEST_F(FullScan, AFailureEndsTheScanThroughItsEndStepAndSaysSo)
         EXPECT_FALSE(r.reportedAfterEnd);
         EXPECT_EQ("Scan Failed", r.texts.back());
         EXPECT_FALSE(stopRequested);
+        EXPECT_EQ(std::string("1 error failed: ") + c.reason,
+                  events.lines().back().substr(0, events.lines().back().find('|')));
     }
 }
 
@@ -741,6 +758,7 @@ TEST(FolderScan, SkipsProtectedFilesOfTheChosenFolder)
     Parasite& real = addParasite(list, "Real");
     addFile(real, "kestrune-planted.dll", system32);
     RecordingReporter reporter;
+    RecordingEventSink events;
     runFolderScan(list, reporter, system32 + "\\");   // this machine's places by default
     EXPECT_EQ(std::vector<std::string>{system32 + "\\kestrune-planted.dll"}, reporter.locations());
     std::sort(reporter.skipped.begin(), reporter.skipped.end());
@@ -749,5 +767,8 @@ TEST(FolderScan, SkipsProtectedFilesOfTheChosenFolder)
               reporter.skipped);
     EXPECT_EQ("Not scanned", greedy.status);
     EXPECT_EQ("Found", real.status);
+    EXPECT_EQ(std::vector<std::string>{"1 warning completed|folder " + system32 + "\\|1|" +
+                                       std::to_string(reporter.lastCount) + "|0|2|0"},
+              scanEvents(events));
     DeleteFileA((system32 + "\\kestrune-planted.dll").c_str());
 }

@@ -249,6 +249,7 @@ int runCleanCommand(const CleanOptions& options)
     CleanRemovalReport report(parasites, options, clean);
     RemovalRun run(log, &report, places);
     run.setIgnored(&ignored);
+    run.setArchive(clean.backupOpened ? clean.archive : std::string());
     const RemovalTotals totals = runRemovalActions(parasites, run);
     clean.log = log.path();
 

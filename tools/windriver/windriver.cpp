@@ -122,6 +122,32 @@ struct Found {
     HWND window;
 };
 
+struct Descendant {
+    int id = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findDescendant(HWND window, LPARAM param)
+{
+    Descendant& wanted = *reinterpret_cast<Descendant*>(param);
+    if (GetDlgCtrlID(window) != wanted.id)
+        return TRUE;
+    wanted.found = window;
+    return FALSE;
+}
+
+// The control `id` of `window`: a child, or else any descendant (the
+// controls of a page inside a wizard's frame).
+HWND controlOf(HWND window, int id)
+{
+    if (HWND child = GetDlgItem(window, id))
+        return child;
+    Descendant wanted;
+    wanted.id = id;
+    EnumChildWindows(window, findDescendant, reinterpret_cast<LPARAM>(&wanted));
+    return wanted.found;
+}
+
 BOOL CALLBACK findTopLevel(HWND window, LPARAM param)
 {
     Found& found = *reinterpret_cast<Found*>(param);
@@ -133,7 +159,7 @@ BOOL CALLBACK findTopLevel(HWND window, LPARAM param)
         if (found.title != title)
             return TRUE;
     }
-    if (found.childId != 0 && GetDlgItem(window, found.childId) == nullptr)
+    if (found.childId != 0 && controlOf(window, found.childId) == nullptr)
         return TRUE;
     found.window = window;
     return FALSE;
@@ -182,7 +208,7 @@ HWND control(const std::string& title, const std::string& id)
         return nullptr;
     }
     HWND window = waitWindow(title, childId, kDefaultTimeoutMs);
-    return window == nullptr ? nullptr : GetDlgItem(window, childId);
+    return window == nullptr ? nullptr : controlOf(window, childId);
 }
 
 // --- message boxes ---
