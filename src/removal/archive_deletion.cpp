@@ -4,6 +4,7 @@
 #include "platform/handles.h"
 #include "platform/system_paths.h"
 #include "platform/text_compare.h"
+#include "removal/backup_pruning.h"
 #include "removal/backup_reader.h"
 #include "removal/folder_utils.h"
 #include "safety/protected_places.h"
@@ -13,17 +14,6 @@
 namespace kestrune {
 
 namespace {
-
-// Moves `at` past at least `least` and at most `most` digits.
-bool skipDigits(const std::string& text, size_t& at, size_t least, size_t most)
-{
-    size_t count = 0;
-    while (at < text.size() && count < most && text[at] >= '0' && text[at] <= '9') {
-        ++at;
-        ++count;
-    }
-    return count >= least;
-}
 
 // Where `path` really lies, without the "\\?\" the system puts in front; its
 // long spelling where the system cannot resolve paths (before Vista, where
@@ -66,25 +56,9 @@ bool deleteThroughHandle(ScopedHandle& file, const std::string& path)
 
 bool isBackupArchiveName(const std::string& name)
 {
-    struct Part {
-        size_t least, most;
-        char after;
-    };
-    static const Part kParts[] = {{1, 2, ','}, {1, 2, ','}, {4, 4, '_'},
-                                  {1, 2, ','}, {1, 2, ','}, {1, 2, '\0'}};
-    size_t at = 0;
-    for (const Part& part : kParts) {
-        if (!skipDigits(name, at, part.least, part.most))
-            return false;
-        if (part.after != '\0' && (at >= name.size() || name[at++] != part.after))
-            return false;
-    }
-    if (name.compare(at, 2, " (") == 0) {
-        at += 2;
-        if (!skipDigits(name, at, 1, 9) || at >= name.size() || name[at++] != ')')
-            return false;
-    }
-    return name.size() == at + 4 && sameText(name.substr(at), ".zip");
+    SYSTEMTIME local;
+    int number = 0;
+    return parseArchiveName(name, local, number);
 }
 
 ArchiveDeletion deleteBackupArchive(const std::string& path,

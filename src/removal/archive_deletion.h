@@ -11,7 +11,7 @@ namespace kestrune {
 
 // True when `name` is an archive name the backup gives: "M,D,YYYY_h,m,s.zip"
 // (archiveFileName), with " (n)" before the ending for a later backup in the
-// same second; the ending in any case.
+// same second, spelled as Kestrune spells it (parseArchiveName).
 bool isBackupArchiveName(const std::string& name);
 
 enum class ArchiveDeletion {

@@ -2,9 +2,12 @@
 // their names, the old ones beyond the newest few deleted.
 #include "removal/backup_pruning.h"
 
+
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
 #include "platform/text_compare.h"
+#include "removal/archive_deletion.h"
+#include "removal/backup_reader.h"
 #include "removal/backup_run.h"
 #include "removal/backup_session.h"
 #include "removal/folder_utils.h"
@@ -136,7 +139,7 @@ bool isKestruneArchiveIn(const std::string& path, const std::vector<std::string>
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
         return false;
-    return !linkOnPath(path);
+    return !linkOnPath(path) && holdsBackupManifest(path);
 }
 
 PruneResult pruneBackupArchives(const std::vector<std::string>& folders, const PruneLimits& limits,
@@ -178,8 +181,11 @@ PruneResult pruneBackupArchives(const std::vector<std::string>& folders, const P
         if (archive.ticks >= nowTicks || nowTicks - archive.ticks <= maxAge ||
             (!spare.empty() && sameText(archive.path, spare)))
             continue;
-        // Judged again at the last moment: nothing else is ever deleted here.
-        if (isKestruneArchiveIn(archive.path, folders) && DeleteFileA(archive.path.c_str()))
+        // Judged again at the last moment, and deleted through the handle
+        // that was judged: nothing else is ever deleted here.
+        std::string reason;
+        if (isKestruneArchiveIn(archive.path, folders) &&
+            deleteBackupArchive(archive.path, folders, reason) == ArchiveDeletion::Deleted)
             result.deleted.push_back(archive.path);
         else
             result.failed.push_back(archive.path);

@@ -33,8 +33,8 @@ PruneLimits pruneLimitsFromSettings();
 bool parseArchiveName(const std::string& name, SYSTEMTIME& local, int& number);
 
 // True when `path` is a Kestrune archive lying directly in one of `folders`:
-// its name passes parseArchiveName, it is a plain file, and neither it nor
-// any folder on its path is a link.
+// its name passes parseArchiveName, it is a plain file holding a
+// Manifest.ini, and neither it nor any folder on its path is a link.
 bool isKestruneArchiveIn(const std::string& path, const std::vector<std::string>& folders);
 
 struct PruneResult {

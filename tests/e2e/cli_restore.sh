@@ -232,6 +232,8 @@ expect_eq "links: the hard link's name alone is replaced" "dot 1" \
     "$(tr -d '\r' < "$drive_c/ksr/.dot") $(stat -c %h "$drive_c/ksr/.dot")"
 expect_eq "links: nothing is written behind the links" "$drive_c/ksr_outside/victim.txt victim" \
     "$(find "$drive_c/ksr_outside" -type f) $(cat "$drive_c/ksr_outside/victim.txt")"
+# The links go again: a later clean would refuse the items behind them.
+rm -f "$drive_c/ksr/ro.txt" "$drive_c/ksr/deep" "$drive_c/ksr/Tree/sub/inner"
 
 # An archive in the other place of Kestrune's files (written while that was
 # the data folder) is listed and found by name.
@@ -285,9 +287,12 @@ cli restore "$archive" > /dev/null; expect_eq "a missing archive" 2 $?
 # file outside, named like archives or not, are never touched.
 bk=$data/KestruneBackup
 recent=$(date -d '10 days ago' +%-m,%-d,%Y_12,0,0)
-for d in $(seq 1 12); do echo x > "$bk/1,$d,2002_1,1,1.zip"; done
-for f in "$recent.zip" "$recent (2).zip" notes.zip 1,1,2001_1,1,1.zip.txt 01,1,2001_1,1,1.zip \
-    2,30,2001_1,1,1.zip '1,1,2001_1,1,1 (1).zip'; do echo x > "$bk/$f"; done
+# An archive holds a Manifest.ini; a file named like one without it is not.
+plant_archives() { python3 -c 'import sys, zipfile
+for p in sys.argv[1:]: zipfile.ZipFile(p, "w").writestr("Manifest.ini", "")' "$@"; }
+plant_archives "$bk/1,"{1..12}",2002_1,1,1.zip" "$bk/$recent.zip" "$bk/$recent (2).zip"
+for f in notes.zip 1,1,2001_1,1,1.zip.txt 01,1,2001_1,1,1.zip 2,30,2001_1,1,1.zip \
+    '1,1,2001_1,1,1 (1).zip' 1,1,2002_1,1,2.zip; do echo x > "$bk/$f"; done
 mkdir "$bk/3,1,2001_1,1,1.zip"
 echo outside > "$drive_c/outside.zip"
 ln -s "$drive_c/outside.zip" "$bk/4,1,2001_1,1,1.zip"
@@ -296,7 +301,8 @@ all=$(names)
 prune() { cli restore --prune "$@" | sed 's/.*\\//' | LC_ALL=C sort; exit "${PIPESTATUS[0]}"; }
 expect_eq "prune --keep 0 keeps all" "|0 $all" "$(prune --keep 0)|$? $(names)"
 expect_eq "prune --days 0 keeps all" "|0 $all" "$(prune --days 0)|$? $(names)"
-gone=$(printf '1,%d,2002_1,1,1.zip\n' $(seq 1 9); echo 1,1,2001_1,1,1.zip)
+# The damaged 3,3,2003 backup of the listing above counts among the newest.
+gone=$(printf '1,%d,2002_1,1,1.zip\n' $(seq 1 10); echo 1,1,2001_1,1,1.zip)
 expect_eq "prune --keep 5: the old beyond the newest five, in both places" "$(LC_ALL=C sort <<<"$gone")" "$(prune --keep 5)"
 expect_eq "prune: exactly those are gone" "$(LC_ALL=C sort <(echo "$all") <(echo "$gone") | uniq -u)" "$(names)"
 check "prune: the link's target stays" test -f "$drive_c/outside.zip"
@@ -309,7 +315,7 @@ wine reg add 'HKCU\Software\Kestrune' /v bkeep /d 2 /f >/dev/null 2>&1
 cli clean --definitions defs.ks --backup --quiet > "$work/clean2.txt"
 expect_eq "clean with pruning: exit" 0 $?
 archive2=$(sed -n 's/^backup: .*\\//p' "$work/clean2.txt")
-expect_eq "clean: the old archives beyond the newest two are deleted" "1,10,2002_1,1,1.zip 1,11,2002_1,1,1.zip 1,12,2002_1,1,1.zip" \
+expect_eq "clean: the old archives beyond the newest two are deleted" "1,11,2002_1,1,1.zip 1,12,2002_1,1,1.zip 3,3,2003_3,3,3.zip" \
     "$(sed -n 's/^old backup deleted: .*\\//p' "$work/clean2.txt" | LC_ALL=C sort | paste -sd ' ')"
 expect_eq "clean: the new archive and the recent ones stay" 3 \
     "$(names | grep -cxF -e "${archive2:-none}" -e "$recent.zip" -e "$recent (2).zip")"

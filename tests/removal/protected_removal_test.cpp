@@ -190,7 +190,7 @@ TEST_F(ProtectedRemoval, Folders)
                                     ks::programPath(), own.referenceFile})
         EXPECT_TRUE(ts::pathExists(file)) << file;
     expectGreedyRefused(std::size(refused));
-    EXPECT_EQ(std::vector<std::string>{"2 warning 1|0|0|9|none"}, events.lines());
+    EXPECT_EQ(std::vector<std::string>{"2 warning 2|0|0|14|none"}, events.lines());
 }
 
 TEST_F(ProtectedRemoval, Files)
