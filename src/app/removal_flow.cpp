@@ -3,12 +3,14 @@
 
 #include "app/message_pump.h"
 #include "platform/elevation.h"
+#include "platform/shell.h"
 #include "platform/resource_strings.h"
 #include "removal/backup_run.h"
 #include "removal/reboot_pending.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
 #include "removal/selection.h"
+#include "removal/still_there.h"
 #include "safety/own_places.h"
 #include "settings/ignore_list.h"
 #include "settings/settings_store.h"
@@ -144,10 +146,12 @@ void RemovalFlow::removeCommand()
     BusyScope busy(busy_);
     if (!goOnWithoutAdministrator())
         return;
-    markSelectedItems(host_.parasiteList(), host_.checkedFinds());
+    // With every row unchecked there is nothing to back up: the removal runs
+    // (and does nothing) with the design's summary.
+    const bool anyChecked = markSelectedItems(host_.parasiteList(), host_.checkedFinds()) > 0;
     const ProtectedPlaces places = host_.protectedPlaces();
 
-    if (settingEnabled(kSettingConfirmRemoval)) {
+    if (anyChecked && settingEnabled(kSettingConfirmRemoval)) {
         int answer = host_.messageBoxes().show(nullptr, kBackupOfferText, kPermissionCaption,
                                                kTopmostQuestionStyle);
         if (scanStartedMeanwhile())
@@ -157,6 +161,8 @@ void RemovalFlow::removeCommand()
             return;
         }
     }
+    if (anyChecked && !somethingStillThere(places))
+        return;
     RemovalTotals totals = removeSelectedItems(places);
     showSummary(removalSummary(totals, rebootPending, kRemovedText));
     rebootPending = false;
@@ -183,8 +189,19 @@ bool RemovalFlow::goOnWithoutAdministrator()
     return false;
 }
 
+bool RemovalFlow::somethingStillThere(const ProtectedPlaces& places)
+{
+    setAsideGoneItems(host_.parasiteList(), places, cookiesFolder());
+    if (selectedItemCount(host_.parasiteList()) > 0)
+        return true;
+    host_.messageBoxes().show(host_.ownerWindow(), kScanFirstText, kScanFirstCaption, MB_OK);
+    return false;
+}
+
 void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
 {
+    if (!somethingStillThere(places))
+        return;
     host_.showState(RemovalState::BackingUp);
     BackupStatus status(host_);
     BackupOutcome backup = makeBackup(host_.parasiteList(), &status, places);
@@ -195,6 +212,10 @@ void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
         kTopmostQuestionStyle);
     if (scanStartedMeanwhile())
         return;
+    if (answer == IDYES && !somethingStillThere(places)) {
+        host_.showState(RemovalState::Idle);
+        return;
+    }
     if (answer == IDYES) {
         RemovalTotals totals = removeSelectedItems(places);
         host_.setStatusText(kStatusReady);

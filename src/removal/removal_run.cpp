@@ -1,9 +1,12 @@
 // The outcome sink of a removal run and the order of the removal actions.
 #include "removal/removal_run.h"
 
+#include "platform/shell.h"
 #include "removal/cookie_removal.h"
 #include "removal/file_removal.h"
 #include "removal/registry_removal.h"
+#include "removal/still_there.h"
+#include "removal/test_stop.h"
 
 namespace kestrune {
 
@@ -33,16 +36,25 @@ void RemovalRun::record(Parasite& parasite, const RemovalOutcome& outcome)
     case RemovalResult::Refused:
         ++totals_.refused;
         break;
+    case RemovalResult::Gone:
+        // Nothing was done to it: no record, no status.
+        ++totals_.gone;
+        if (report_ != nullptr)
+            report_->outcome(outcome);
+        return;
     }
     std::string record = logRecord(outcome);
     if (!record.empty() && !log_.write(record))
         ++totals_.logFailures;
     if (report_ != nullptr)
         report_->outcome(outcome);
+    if (outcome.result == RemovalResult::Deleted)
+        stopHereForTests(kStopDuringRemoval);
 }
 
 RemovalTotals runRemovalActions(ParasiteList& parasites, RemovalRun& run)
 {
+    recordGoneItems(parasites, run, cookiesFolder());
     removeRegistryItems(parasites, run);
     removeFileItems(parasites, run);
     removeCookieItems(parasites, run);

@@ -225,8 +225,8 @@ expect_eq "greedy json: the ignored file counted, the key holding the ignored va
     "1 HKEY_CURRENT_USER\Software\KsGreedy\Bad HKEY_CURRENT_USER\Software\KsGreedy\Bad : v" \
     "$(json_query "$o/greedy.json" '" ".join([str(d["ignored"])] + ["%s %s" % (i["location"], i["holdsIgnored"]) for i in d["outcomes"] if "holdsIgnored" in i])')"
 expect_eq "greedy: the ignored count and the kept key on stderr" \
-    "1 finds ignored|kept: HKEY_CURRENT_USER\Software\KsGreedy\Bad holds HKEY_CURRENT_USER\Software\KsGreedy\Bad : v, which the ignore list keeps" \
-    "$(tr -d '\r' < "$o/greedy.err" | grep -E '^kept: |finds ignored$' | paste -sd '|')"
+    "1 find ignored|kept: HKEY_CURRENT_USER\Software\KsGreedy\Bad holds HKEY_CURRENT_USER\Software\KsGreedy\Bad : v, which the ignore list keeps" \
+    "$(tr -d '\r' < "$o/greedy.err" | grep -E '^kept: |finds? ignored$' | paste -sd '|')"
 
 if [ "$E2E_FAILURES" -ne 0 ]; then
     for f in forced.out forced.err stopped.out stopped.err archive.txt greedy.json greedy.err; do

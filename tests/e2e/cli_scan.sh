@@ -200,7 +200,7 @@ Folder${T}c:\kestrune-e2e\alphadata${T}" "$(tr -d '\r' < "$o/list.out" | cut -f1
 expect_eq "ignore: counted on stderr, in the JSON document and the report" "2 finds ignored|0 2|Finds: 0 (RegKey 0, RegValue 0, File 0, Folder 0, Cookie 0)|Ignored: 2" \
     "$(tr -d '\r' < "$o/ignored.err")|$(json_query "$o/ignored.json" '"%d %d" % (len(d["finds"]), d["ignored"])')|$(tr -d '\r' < "$o/report.txt" | grep -E '^(Finds|Ignored):' | paste -sd '|')"
 expect_eq "ignore: --no-ignore reports them" "$expected_folder" "$(LC_ALL=C sort "$o/noignore.out")"
-expect_eq "ignore: a removed entry's find comes back" "Alpha${T}C:\kestrune-e2e\alpha.dll${T}File${T}Severe|1 finds ignored" \
+expect_eq "ignore: a removed entry's find comes back" "Alpha${T}C:\kestrune-e2e\alpha.dll${T}File${T}Severe|1 find ignored" \
     "$(tr -d '\r' < "$o/back.out")|$(tr -d '\r' < "$o/back.err")"
 expect_eq "ignore: every argument error is named" "4" "$(grep -c '^kestrune-cli: ' "$o/bad.err")"
 

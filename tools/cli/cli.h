@@ -19,6 +19,7 @@ enum ExitCode {
     kExitOk = 0,
     kExitFindings = 1,   // something to report (warnings, finds, failures)
     kExitUsage = 2,      // bad arguments, unreadable input
+    kExitFailed = 2,     // scan, clean: the scan failed, or the definitions hold no parasite
     kExitRestartNeeded = 3,   // clean: a file is deleted only at the next restart
 };
 
@@ -91,13 +92,16 @@ int runVersionCommand();
 // Writes "kestrune-cli: <message>" on standard error.
 void printError(const std::string& message);
 
-// Writes "<N> folders could not be read" and "<M> finds ignored" on standard
+// Writes "<N> folders could not be read" and "<M> finds ignored" ("1 find
+// ignored") on standard
 // error when the scan met unreadable places or finds of the ignore list.
 void printScanCounts(const ScanOutcome& outcome);
 
 // Loads the definitions a scan or clean works with: `file`, or the reference
 // file the settings name when it is empty. On failure prints why and returns
-// false; `path` then holds what was tried.
+// false; `path` then holds what was tried. Definitions without a single
+// parasite are a failure too ("the reference file holds no parasites"): a
+// scan with them could find nothing.
 bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, std::string& path);
 
 // True when the scan passed the item over for its own texts (a refused PATH

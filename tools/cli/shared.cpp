@@ -22,7 +22,8 @@ void printScanCounts(const ScanOutcome& outcome)
     if (outcome.unreadable > 0)
         std::fprintf(stderr, "%lu folders could not be read\n", outcome.unreadable);
     if (outcome.ignored > 0)
-        std::fprintf(stderr, "%lu finds ignored\n", outcome.ignored);
+        std::fprintf(stderr, "%lu find%s ignored\n", outcome.ignored,
+                     outcome.ignored == 1 ? "" : "s");
 }
 
 bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, std::string& path)
@@ -36,6 +37,10 @@ bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, std::
     if (!loadReferenceFile(path, parasites, &parseError)) {
         printError("cannot load the definitions " + path +
                    (parseError.empty() ? std::string() : ": " + parseError));
+        return false;
+    }
+    if (parasites.count() == 0) {
+        printError("the reference file holds no parasites: " + path);
         return false;
     }
     return true;
