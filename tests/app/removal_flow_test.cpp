@@ -180,6 +180,9 @@ TEST_F(Flow, TheDirectPathRemovesExactlyTheCheckedRowsAndEmptiesTheList)
     host.addRow(FindKind::File, 0, 1, false);
     host.addRow(FindKind::RegistryValue, 1, 0);
     host.addRow(FindKind::File, 1, 0);
+    // Gone since the scan: neither removed nor logged.
+    ts::fileItem(*host.list.at(0), "gone.txt", work + "\\Bad", false);
+    host.addRow(FindKind::File, 0, 2);
     host.boxes.answer(IDOK);
 
     flow.removeCommand();
@@ -287,6 +290,18 @@ TEST_F(Flow, TheBackupPathBacksUpThenRemovesAndKeepsTheRows)
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::string>{"Config.ini", "Manifest.ini", "one.exe", "rvBackup1.reg"}),
               names);
+
+    // The rows stay, so the button can be pressed again: nothing behind them
+    // is there any more, so there is no archive, no removal and no record.
+    const std::string log = ts::readTextFile(logs + host.logFileName);
+    host.boxes.answer(IDYES);
+    host.boxes.answer(IDOK);
+    flow.removeCommand();
+    EXPECT_EQ(5u, host.boxes.shown().size());
+    EXPECT_EQ(ks::kScanFirstText, shownTexts().back());
+    EXPECT_EQ(1u, newArchives().size());
+    EXPECT_EQ(log, ts::readTextFile(logs + host.logFileName));
+    EXPECT_EQ(RemovalState::Idle, host.states.back());
 }
 
 TEST_F(Flow, ABackupAcceptedAndARemovalDeclinedLeaveEverythingButTheArchive)
