@@ -27,7 +27,8 @@ pack_definitions "$w/defs.ks" scan.xml
 pack_definitions "$w/greedy.ks" scan-greedy.xml
 pack_definitions "$w/clean.ks" nothing.xml
 scramble "$E2E_DATA/broken.xml" "$w/broken.ks"
-e2e_install_cli "$w/defs.ks" "$w/clean.ks" "$w/broken.ks" "$w/greedy.ks"
+printf '<KS></KS>' > "$w/empty.xml" && scramble "$w/empty.xml" "$w/empty.ks"
+e2e_install_cli "$w/defs.ks" "$w/clean.ks" "$w/broken.ks" "$w/greedy.ks" "$w/empty.ks"
 
 start=$(date +%s.%N)
 run_batch run <<'BAT'
@@ -54,6 +55,8 @@ kestrune-cli.exe scan --definitions missing.ks > missing.out 2> missing.err
 echo missing=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions broken.ks > broken.out 2> broken.err
 echo broken=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --definitions empty.ks > empty.out 2> empty.err
+echo empty=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --bogus > bogus.out 2> bogus.err
 echo bogus=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions > novalue.out 2> novalue.err
@@ -73,7 +76,8 @@ BAT
 end=$(date +%s.%N)
 o=$E2E_CLI_DIR
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
-expect_eq "exit codes" "full=1 fulljson=1 progress=1 folder=1 folderclean=0 clean=0 notadmin=0 greedy=1 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
+expect_eq "a reference file without a parasite is refused" "kestrune-cli: the reference file holds no parasites: empty.ks" "$(tr -d '\r' < "$o/empty.err" | grep 'holds no')"
+expect_eq "exit codes" "full=1 fulljson=1 progress=1 folder=1 folderclean=0 clean=0 notadmin=0 greedy=1 missing=2 broken=2 empty=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 nosettings=2 help=0 " "$codes"
 
 # A full scan's lines, in the order of the phases: keys (through the hive
 # fallback, shown as defined), values, cookies, files and folders at their

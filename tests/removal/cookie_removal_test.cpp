@@ -98,6 +98,7 @@ TEST(CookieRemoval, ACookieFileInUseIsScheduledAndLoggedAsFailed)
     ts::writeTextFile(folder + "\\user@tracker[1].txt");
     ts::StartedProgram holder(ts::removalHelperPath(),
                                   "hold \"" + folder + "\\user@tracker[1].txt\"");
+    ASSERT_TRUE(ts::waitUntilHeld(folder + "\\user@tracker[1].txt"));
     ks::ParasiteList list;
     ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
     ts::cookieItem(bad, "tracker");

@@ -150,17 +150,7 @@ TEST_F(FileRemoval, AFileHeldOpenWithDeleteSharingCountsByWhatIsLeft)
     const std::string held = work + "\\Bad\\shared.dat";
     ts::writeTextFile(held, "shared");
     ts::StartedProgram holder(ts::removalHelperPath(), "hold-shared \"" + held + "\"");
-    // Held once it can no longer be opened without sharing.
-    const auto alone = [&] {
-        HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        CloseHandle(file);
-        return true;
-    };
-    for (int i = 0; i < 100 && alone(); ++i)
-        Sleep(20);
-    ASSERT_FALSE(alone()) << "the helper does not hold the file";
+    ASSERT_TRUE(ts::waitUntilHeld(held)) << "the helper does not hold the file";
     ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
     ts::fileItem(bad, "shared.dat", work + "\\Bad");
     removeAll();
