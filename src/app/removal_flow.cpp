@@ -146,12 +146,12 @@ void RemovalFlow::removeCommand()
     BusyScope busy(busy_);
     if (!goOnWithoutAdministrator())
         return;
-    // With every row unchecked there is nothing to back up: the removal runs
-    // (and does nothing) with the design's summary.
-    const bool anyChecked = markSelectedItems(host_.parasiteList(), host_.checkedFinds()) > 0;
+    // With every row unchecked the flow runs as ever, with nothing to back up
+    // or remove; otherwise it stops where nothing checked is there any more.
+    anyChecked_ = markSelectedItems(host_.parasiteList(), host_.checkedFinds()) > 0;
     const ProtectedPlaces places = host_.protectedPlaces();
 
-    if (anyChecked && settingEnabled(kSettingConfirmRemoval)) {
+    if (settingEnabled(kSettingConfirmRemoval)) {
         int answer = host_.messageBoxes().show(nullptr, kBackupOfferText, kPermissionCaption,
                                                kTopmostQuestionStyle);
         if (scanStartedMeanwhile())
@@ -161,7 +161,7 @@ void RemovalFlow::removeCommand()
             return;
         }
     }
-    if (anyChecked && !somethingStillThere(places))
+    if (!somethingStillThere(places))
         return;
     RemovalTotals totals = removeSelectedItems(places);
     showSummary(removalSummary(totals, rebootPending, kRemovedText));
@@ -191,6 +191,8 @@ bool RemovalFlow::goOnWithoutAdministrator()
 
 bool RemovalFlow::somethingStillThere(const ProtectedPlaces& places)
 {
+    if (!anyChecked_)
+        return true;
     setAsideGoneItems(host_.parasiteList(), places, cookiesFolder());
     if (selectedItemCount(host_.parasiteList()) > 0)
         return true;

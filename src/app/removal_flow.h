@@ -114,8 +114,8 @@ public:
     // again: those gone meanwhile are left out (not backed up, removed or
     // logged); when a row was checked and nothing behind the checked rows is
     // there any more, the flow says kScanFirstText and stops (no archive).
-    // With every row unchecked nothing is backed up or removed and the
-    // direct path's summary follows.
+    // With every row unchecked the flow runs as designed, with nothing to
+    // back up (no archive is written) or remove.
     void removeCommand();
 
     bool busy() const { return busy_; }
@@ -124,8 +124,8 @@ private:
     // The not-administrator question; true when the removal goes on here.
     bool goOnWithoutAdministrator();
     void backupThenRemove(const ProtectedPlaces& places);
-    // Sets aside the selected items that are gone; when none is left, says
-    // kScanFirstText and returns false.
+    // Sets aside the selected items that are gone; when a row was checked
+    // and none is left, says kScanFirstText and returns false.
     bool somethingStillThere(const ProtectedPlaces& places);
     RemovalTotals removeSelectedItems(const ProtectedPlaces& places);
     // The summary box, owned by the window, with the application title; the
@@ -138,6 +138,7 @@ private:
     RemovalHost& host_;
     bool busy_ = false;
     bool goOnWithoutAdministrator_ = false;   // the user chose to go on without
+    bool anyChecked_ = false;                 // this command marked an item
     // The last run's folders and keys kept for an ignored find inside them.
     std::vector<std::string> keptForIgnored_;
 };

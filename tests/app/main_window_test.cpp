@@ -186,10 +186,6 @@ TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
     window.scanCommands().setFolderPicker([] { return std::string("C:\\"); });
     boxes.answer(IDNO);   // no backup: remove at once
     boxes.answer(IDOK);   // the summary
-    // The find is still there when the removal starts.
-    CreateDirectoryA("C:\\nowhere", nullptr);
-    CloseHandle(CreateFileA("C:\\nowhere\\p1.exe", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                            nullptr));
     run(window, [&](HWND main) {
         Find find{FindKind::File, 0, 0, "C:\\nowhere\\p1.exe"};
         SendMessageA(main, WM_FOUND_FILE, 0, reinterpret_cast<LPARAM>(new Find(find)));
