@@ -54,7 +54,9 @@ std::string freshArchivePath(const std::string& folder, const std::string& name)
 {
     for (int n = 1;; ++n) {
         const std::string path = joinPath(folder, numberedName(name, n));
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        // An unfinished archive of that name belongs to a backup under way.
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetFileAttributesA((path + kPartialSuffix).c_str()) == INVALID_FILE_ATTRIBUTES)
             return path;
     }
 }
@@ -120,12 +122,11 @@ BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
         return outcome;
     CreateDirectoryA(places.archiveFolder.c_str(), nullptr);
     SYSTEMTIME local;
-    GetLocalTime(&local);
-    outcome.archivePath = freshArchivePath(places.archiveFolder, archiveFileName(local));
-
     // What killed runs left: unfinished archives and their copies.
     removeLeftoverPartials(places.archiveFolder);
     clearDeadRuns(places.backupFolder);
+    GetLocalTime(&local);
+    outcome.archivePath = freshArchivePath(places.archiveFolder, archiveFileName(local));
 
     const std::string partial = outcome.archivePath + kPartialSuffix;
     BackupArchive archive;

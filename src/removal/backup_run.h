@@ -31,13 +31,14 @@ std::string backupArchivePath(const std::string& name);
 std::string archiveFileName(const SYSTEMTIME& local);
 
 // `folder`\`name`, or the first numbered form of `name` (numberedName) for
-// which no file exists yet, so that a backup never replaces an earlier one.
+// which no file exists yet, nor an unfinished "<name>.partial" of a backup
+// under way, so that a backup never replaces an earlier one.
 std::string freshArchivePath(const std::string& folder, const std::string& name);
 
 // Where a backup reads and writes; the real places by default.
 struct BackupPlaces {
     std::string archiveFolder;   // created (one level) when missing
-    std::string backupFolder;    // the temporary folder, emptied before and after
+    std::string backupFolder;    // the temporary folder; each run copies into its own folder there
     std::string cookiesFolder;   // where the cookie files are matched
 };
 BackupPlaces systemBackupPlaces();

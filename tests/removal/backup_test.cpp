@@ -325,6 +325,9 @@ TEST_F(Backup, TwoBackupsInTheSameSecondKeepBothArchives)
     ts::writeTextFile(places.archiveFolder + "\\x (2).zip");
     EXPECT_EQ(places.archiveFolder + "\\x (3).zip",
               ks::freshArchivePath(places.archiveFolder, "x.zip"));
+    ts::writeTextFile(places.archiveFolder + "\\x (3).zip.partial");   // a backup under way
+    EXPECT_EQ(places.archiveFolder + "\\x (4).zip",
+              ks::freshArchivePath(places.archiveFolder, "x.zip"));
 }
 
 TEST_F(Backup, AnArchiveThatCannotBeCreatedBacksUpNothing)
