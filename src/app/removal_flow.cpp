@@ -3,8 +3,8 @@
 
 #include "app/message_pump.h"
 #include "platform/elevation.h"
-#include "platform/shell.h"
 #include "platform/resource_strings.h"
+#include "platform/shell.h"
 #include "removal/backup_run.h"
 #include "removal/reboot_pending.h"
 #include "removal/removal_log.h"

@@ -227,7 +227,10 @@ bool OwnerDataCheckList::onNotify(NMHDR& header, LRESULT& answer)
     case LVN_ODFINDITEMA: {
         // The same record in both forms but for the text.
         const NMLVFINDITEMA& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
-        answer = findRow(find.lvfi.flags, find.lvfi.psz, find.iStart);
+        answer = findRow(find.lvfi.flags,
+                         find.lvfi.psz != nullptr ? std::optional<std::string>(find.lvfi.psz)
+                                                  : std::nullopt,
+                         find.iStart);
         return true;
     }
     case LVN_ODFINDITEMW: {
@@ -302,13 +305,6 @@ std::optional<std::string> OwnerDataCheckList::ansiText(const wchar_t* text)
     WideCharToMultiByte(CP_ACP, 0, text, -1, &ansi[0], bytes, nullptr, nullptr);
     ansi.resize(static_cast<size_t>(bytes) - 1);
     return ansi;
-}
-
-int OwnerDataCheckList::findRow(UINT flags, const char* text, int startRow) const
-{
-    if (text == nullptr)
-        return -1;
-    return findRow(flags, std::optional<std::string>(text), startRow);
 }
 
 int OwnerDataCheckList::findRow(UINT flags, const std::optional<std::string>& text,

@@ -79,7 +79,6 @@ public:
     // LVN_ODFINDITEMA and LVN_ODFINDITEMW: the first row from `startRow`
     // (wrapping round with LVFI_WRAP) whose first column is the text, or,
     // with LVFI_PARTIAL, starts with it, ignoring case; -1 when none.
-    int findRow(UINT flags, const char* text, int startRow) const;
     int findRow(UINT flags, const std::optional<std::string>& text, int startRow) const;
     // A wide text in the ANSI code page; none for a null text.
     static std::optional<std::string> ansiText(const wchar_t* text);

@@ -4,7 +4,8 @@
 // place the reference file names is named on standard error and left alone;
 // so are the places the scan could not read. A scan that fails removes
 // nothing and ends with 2. A find that is gone by the time the backup and the
-// removal start is neither backed up nor removed nor logged: it is "gone". With --json standard output gets one JSON document
+// removal start is neither backed up nor removed nor logged: it is "gone".
+// With --json standard output gets one JSON document
 // in place of the lines.
 #include "cli.h"
 #include "elevation_notice.h"
@@ -12,13 +13,13 @@
 #include "scan_record.h"
 
 #include "definitions/parasite.h"
+#include "platform/shell.h"
 #include "removal/backup_run.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
 #include "removal/selection.h"
 #include "removal/still_there.h"
 #include "safety/own_places.h"
-#include "platform/shell.h"
 #include "safety/protected_places.h"
 #include "scan/scan_reporter.h"
 #include "scan/scan_thread.h"
