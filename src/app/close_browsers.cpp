@@ -22,29 +22,39 @@ namespace {
 constexpr DWORD kProcessExitWait = 3000;
 constexpr DWORD kWindowGoneWait = 1000;
 
+// The window classes closed, one after the other: every browser window
+// first, then every folder window.
+const char* const kBrowserClasses[] = {"IEFrame", "CabinetWClass"};
+
 struct BrowserWindow {
     HWND window;
     DWORD processId;
 };
 
+struct WindowSearch {
+    const char* className;
+    std::vector<BrowserWindow> windows;
+};
+
 BOOL CALLBACK collectBrowserWindow(HWND window, LPARAM lParam)
 {
+    WindowSearch& search = *reinterpret_cast<WindowSearch*>(lParam);
     char className[32] = {};
     GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "IEFrame") == 0 || lstrcmpA(className, "CabinetWClass") == 0) {
+    if (lstrcmpA(className, search.className) == 0) {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
-        reinterpret_cast<std::vector<BrowserWindow>*>(lParam)->push_back({window, processId});
+        search.windows.push_back({window, processId});
     }
     return TRUE;
 }
 
-// Every top-level browser and folder window, in z-order.
-std::vector<BrowserWindow> browserWindows()
+// Every top-level window of `className`, in z-order.
+std::vector<BrowserWindow> browserWindows(const char* className)
 {
-    std::vector<BrowserWindow> windows;
-    EnumWindows(collectBrowserWindow, reinterpret_cast<LPARAM>(&windows));
-    return windows;
+    WindowSearch search{className, {}};
+    EnumWindows(collectBrowserWindow, reinterpret_cast<LPARAM>(&search));
+    return search.windows;
 }
 
 DWORD shellProcessId()
@@ -82,16 +92,16 @@ bool endProcess(DWORD processId)
            WaitForSingleObject(process.get(), kProcessExitWait) == WAIT_OBJECT_0;
 }
 
-// closeBrowserWindows after the Yes. Windows are listed again after each
-// process, since ending one may open or close others.
-int endBrowserWindows(const ProtectedPlaces& places)
+// The windows of one class. Windows are listed again after each process,
+// since ending one may open or close others.
+int endWindowsOfClass(const char* className, const ProtectedPlaces& places)
 {
     const DWORD self = GetCurrentProcessId();
     const DWORD shell = shellProcessId();
     std::set<DWORD> tried;
     int ended = 0;
     for (;;) {
-        const std::vector<BrowserWindow> windows = browserWindows();
+        const std::vector<BrowserWindow> windows = browserWindows(className);
         auto next = std::find_if(windows.begin(), windows.end(), [&](const BrowserWindow& w) {
             return w.processId != 0 && w.processId != self && tried.count(w.processId) == 0;
         });
@@ -114,6 +124,15 @@ int endBrowserWindows(const ProtectedPlaces& places)
         }
         waitForWindowsGone(own);
     }
+}
+
+// closeBrowserWindows after the Yes: class by class.
+int endBrowserWindows(const ProtectedPlaces& places)
+{
+    int ended = 0;
+    for (const char* className : kBrowserClasses)
+        ended += endWindowsOfClass(className, places);
+    return ended;
 }
 
 }  // namespace

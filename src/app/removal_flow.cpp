@@ -4,12 +4,14 @@
 #include "app/message_pump.h"
 #include "platform/elevation.h"
 #include "platform/resource_strings.h"
+#include "platform/shell.h"
 #include "removal/backup_pruning.h"
 #include "removal/backup_run.h"
 #include "removal/reboot_pending.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
 #include "removal/selection.h"
+#include "removal/still_there.h"
 #include "safety/own_places.h"
 #include "settings/ignore_list.h"
 #include "settings/settings_store.h"
@@ -145,7 +147,9 @@ void RemovalFlow::removeCommand()
     BusyScope busy(busy_);
     if (!goOnWithoutAdministrator())
         return;
-    markSelectedItems(host_.parasiteList(), host_.checkedFinds());
+    // With every row unchecked the flow runs as ever, with nothing to back up
+    // or remove; otherwise it stops where nothing checked is there any more.
+    anyChecked_ = markSelectedItems(host_.parasiteList(), host_.checkedFinds()) > 0;
     const ProtectedPlaces places = host_.protectedPlaces();
 
     if (settingEnabled(kSettingConfirmRemoval)) {
@@ -158,6 +162,8 @@ void RemovalFlow::removeCommand()
             return;
         }
     }
+    if (!somethingStillThere(places))
+        return;
     RemovalTotals totals = removeSelectedItems(places);
     showSummary(removalSummary(totals, rebootPending, kRemovedText));
     rebootPending = false;
@@ -184,8 +190,21 @@ bool RemovalFlow::goOnWithoutAdministrator()
     return false;
 }
 
+bool RemovalFlow::somethingStillThere(const ProtectedPlaces& places)
+{
+    if (!anyChecked_)
+        return true;
+    setAsideGoneItems(host_.parasiteList(), places, cookiesFolder());
+    if (selectedItemCount(host_.parasiteList()) > 0)
+        return true;
+    host_.messageBoxes().show(host_.ownerWindow(), kScanFirstText, kScanFirstCaption, MB_OK);
+    return false;
+}
+
 void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
 {
+    if (!somethingStillThere(places))
+        return;
     host_.showState(RemovalState::BackingUp);
     BackupStatus status(host_);
     BackupOutcome backup = makeBackup(host_.parasiteList(), &status, places);
@@ -199,9 +218,13 @@ void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
         kTopmostQuestionStyle);
     if (scanStartedMeanwhile())
         return;
+    if (answer == IDYES && !somethingStillThere(places)) {
+        host_.showState(RemovalState::Idle);
+        return;
+    }
     if (answer == IDYES) {
         RemovalTotals totals =
-            removeSelectedItems(places, backup.archiveOpened ? backup.archivePath : std::string());
+            removeSelectedItems(places, backup.written ? backup.archivePath : std::string());
         host_.setStatusText(kStatusReady);
         showSummary(removalSummary(totals, rebootPending, kRemovedAfterBackupText));
         rebootPending = false;

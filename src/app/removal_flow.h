@@ -109,7 +109,13 @@ public:
     // start Kestrune again as administrator; once the user chose to go on
     // without, later removals of this window do not ask again. The checked
     // rows are taken once, after that question: the items behind them are
-    // the ones backed up and removed, whatever is checked meanwhile.
+    // the ones backed up and removed, whatever is checked meanwhile. Right
+    // before the backup and before the removal the items are looked at
+    // again: those gone meanwhile are left out (not backed up, removed or
+    // logged); when a row was checked and nothing behind the checked rows is
+    // there any more, the flow says kScanFirstText and stops (no archive).
+    // With every row unchecked the flow runs as designed, with nothing to
+    // back up (no archive is written) or remove.
     void removeCommand();
 
     bool busy() const { return busy_; }
@@ -118,6 +124,9 @@ private:
     // The not-administrator question; true when the removal goes on here.
     bool goOnWithoutAdministrator();
     void backupThenRemove(const ProtectedPlaces& places);
+    // Sets aside the selected items that are gone; when a row was checked
+    // and none is left, says kScanFirstText and returns false.
+    bool somethingStillThere(const ProtectedPlaces& places);
     // `archive`: the backup made for this removal, named in its event; empty:
     // none.
     RemovalTotals removeSelectedItems(const ProtectedPlaces& places,
@@ -132,6 +141,7 @@ private:
     RemovalHost& host_;
     bool busy_ = false;
     bool goOnWithoutAdministrator_ = false;   // the user chose to go on without
+    bool anyChecked_ = false;                 // this command marked an item
     // The last run's folders and keys kept for an ignored find inside them.
     std::vector<std::string> keptForIgnored_;
 };

@@ -3,9 +3,12 @@
 
 #include "platform/shell.h"
 #include "removal/backup_archive.h"
+#include "removal/backup_leftovers.h"
+#include "removal/backup_reader.h"
 #include "removal/file_backup.h"
 #include "removal/folder_utils.h"
 #include "removal/registry_backup.h"
+#include "removal/test_stop.h"
 #include "settings/data_folder.h"
 
 #include <cstdio>
@@ -51,7 +54,9 @@ std::string freshArchivePath(const std::string& folder, const std::string& name)
 {
     for (int n = 1;; ++n) {
         const std::string path = joinPath(folder, numberedName(name, n));
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        // An unfinished archive of that name belongs to a backup under way.
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetFileAttributesA((path + kPartialSuffix).c_str()) == INVALID_FILE_ATTRIBUTES)
             return path;
     }
 }
@@ -76,28 +81,24 @@ bool packEntries(const BackupSession& session, BackupArchive& archive)
             continue;   // a copy that failed, already counted as such
         if (!(isFolder(path) ? archive.addFolder(path, false) : archive.addFile(path, false)))
             everything = false;
+        stopHereForTests(kStopWhilePacking);
     }
     return everything;
 }
 
-// Empties the backup folder of this backup's entries, their subfolders and
-// whatever else the folder walk can remove; the folder itself stays.
-void removeEntries(const BackupSession& session)
+// Reads the closed archive back whole (every entry's CRC-32, the manifest
+// against the entries) and only then gives it its name: an archive that
+// carries the name is whole. The unfinished file goes when anything fails.
+bool finishArchive(const std::string& partial, const std::string& final,
+                   const ProtectedPlaces& places)
 {
-    std::vector<std::string> parts;   // the subfolders, filled one after the other
-    for (const std::string& name : session.entries()) {
-        const std::string path = session.pathOf(name);
-        if (isFolder(path))
-            deleteFolderTree(path);
-        else
-            DeleteFileA(path.c_str());
-        const std::string part = session.folderOf(name);
-        if (part != session.folder() && (parts.empty() || parts.back() != part))
-            parts.push_back(part);
-    }
-    for (const std::string& part : parts)
-        RemoveDirectoryA(part.c_str());
-    deleteFolderContents(session.folder());
+    BackupContents contents;
+    std::string reason;
+    if (readBackup(partial, places, contents, reason) &&
+        MoveFileExA(partial.c_str(), final.c_str(), MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileA(partial.c_str());
+    return false;
 }
 
 }  // namespace
@@ -121,33 +122,50 @@ BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
         return outcome;
     CreateDirectoryA(places.archiveFolder.c_str(), nullptr);
     SYSTEMTIME local;
+    // What killed runs left: unfinished archives and their copies.
+    removeLeftoverPartials(places.archiveFolder);
+    clearDeadRuns(places.backupFolder);
     GetLocalTime(&local);
     outcome.archivePath = freshArchivePath(places.archiveFolder, archiveFileName(local));
 
+    const std::string partial = outcome.archivePath + kPartialSuffix;
     BackupArchive archive;
-    outcome.archiveOpened = archive.open(outcome.archivePath, places.backupFolder, false);
+    outcome.archiveOpened = archive.open(partial, places.backupFolder, false);
     if (!outcome.archiveOpened)
         return outcome;
     if (report != nullptr)
         report->archiveOpened(outcome.archivePath);
 
-    BackupSession session(places.backupFolder, report);
-    // What an earlier backup left and cannot be removed now (a file held
-    // open) does no harm: this backup's names avoid it and only its own
-    // entries are packed. Only a folder that is not there fails the backup.
-    prepareBackupFolder(places.backupFolder);
-    if (!isFolder(places.backupFolder))
-        session.stepDone(BackupStep{BackupStepKind::Description, places.backupFolder, "", false});
+    // This run's copies lie in a folder of its own, so that a later run can
+    // tell them from those of a run that still lives. Whatever an earlier
+    // run left and cannot be removed now (a file held open) does no harm:
+    // only this run's entries are packed. Only a folder that cannot be made
+    // fails the backup.
+    const std::string runFolder = thisRunFolder(places.backupFolder);
+    createFolderPath(runFolder);
+    BackupSession session(runFolder, report);
+    if (!isFolder(runFolder))
+        session.stepDone(BackupStep{BackupStepKind::Description, runFolder, "", false});
     backupRegistryItems(parasites, session, protectedPlaces);
     backupFileItems(parasites, session, places.cookiesFolder, protectedPlaces);
     session.writeManifest();
 
-    const bool packed = packEntries(session, archive);
-    const bool closed = archive.close();
-    session.stepDone(
-        BackupStep{BackupStepKind::Archive, places.backupFolder, outcome.archivePath, packed && closed});
-    removeEntries(session);
+    bool whole = false;
+    if (session.holdsItems()) {
+        const bool packed = packEntries(session, archive);
+        const bool closed = archive.close();
+        whole = packed && closed && finishArchive(partial, outcome.archivePath, protectedPlaces);
+        session.stepDone(BackupStep{BackupStepKind::Archive, runFolder, outcome.archivePath, whole});
+    } else {
+        // Nothing was backed up: no archive is kept that holds no item.
+        archive.close();
+        DeleteFileA(partial.c_str());
+    }
+    removeWholeTree(runFolder);
+    outcome.written = whole;
     outcome.complete = session.complete();
+    if (whole)
+        stopHereForTests(kStopBeforeRemoval);
     return outcome;
 }
 

@@ -31,13 +31,14 @@ std::string backupArchivePath(const std::string& name);
 std::string archiveFileName(const SYSTEMTIME& local);
 
 // `folder`\`name`, or the first numbered form of `name` (numberedName) for
-// which no file exists yet, so that a backup never replaces an earlier one.
+// which no file exists yet, nor an unfinished "<name>.partial" of a backup
+// under way, so that a backup never replaces an earlier one.
 std::string freshArchivePath(const std::string& folder, const std::string& name);
 
 // Where a backup reads and writes; the real places by default.
 struct BackupPlaces {
     std::string archiveFolder;   // created (one level) when missing
-    std::string backupFolder;    // the temporary folder, emptied before and after
+    std::string backupFolder;    // the temporary folder; each run copies into its own folder there
     std::string cookiesFolder;   // where the cookie files are matched
 };
 BackupPlaces systemBackupPlaces();
@@ -45,19 +46,25 @@ BackupPlaces systemBackupPlaces();
 struct BackupOutcome {
     bool archiveOpened = false;
     // Every export, copy and description was written and the archive holds
-    // the whole backup folder and closed cleanly.
+    // the whole backup folder, closed cleanly and read back whole.
     bool complete = false;
-    std::string archivePath;
+    // An archive holding at least one item now lies at archivePath.
+    bool written = false;
+    std::string archivePath;   // the archive's name, once chosen
 };
 
 // Backs up the selected items of `parasites`: creates the archive folder,
-// opens a new archive named from the current local time (never replacing an
-// earlier one), exports the registry items, copies the files, folders and
-// cookie files, writes Config.ini and the manifest, adds every entry it made
-// in the backup folder to the archive under its path inside that folder
-// (names beginning with a dot included), closes the archive and removes
-// those entries again. Nothing is backed up when the
-// archive does not open. Items the removal refuses against `protectedPlaces`
+// removes what killed runs left (backup_leftovers.h), opens a new archive
+// named from the current local time (never replacing an earlier one) as
+// "NAME.zip.partial", exports the registry items, copies the files, folders
+// and cookie files into this run's own folder inside the backup folder,
+// writes Config.ini and the manifest, adds every entry it made to the
+// archive under its path inside that folder (names beginning with a dot
+// included), closes the archive, reads it back whole (readBackup) and only
+// then renames it to NAME.zip; the run's folder goes in any case. An archive
+// that fails any of that is deleted (written stays false), and so is one
+// that would hold no item (nothing selected was there to back up). Nothing
+// is backed up when the archive does not open. Items the removal refuses against `protectedPlaces`
 // are not backed up. `report` may be null.
 BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
                          const ProtectedPlaces& protectedPlaces);

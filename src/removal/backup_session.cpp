@@ -119,6 +119,11 @@ void BackupSession::addManifestRecord(const std::string& type, const std::string
     manifest_ += "[TYPE:" + type + "]\r\n[ENTRY:" + entry + "]\r\n" + details;
 }
 
+bool BackupSession::firstCopyOf(const std::string& source)
+{
+    return copied_.insert(foldedText(source)).second;
+}
+
 void BackupSession::writeManifest()
 {
     if (manifest_.empty())

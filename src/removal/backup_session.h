@@ -94,6 +94,13 @@ public:
     void addManifestRecord(const std::string& type, const std::string& entry,
                            const std::string& details);
     void writeManifest();
+    // True once an export or copy has its manifest record: the backup holds
+    // at least one item.
+    bool holdsItems() const { return !manifest_.empty(); }
+    // True the first time it is asked about `source` (a full path, compared
+    // without regard to case): a file or folder that two items name is
+    // copied once.
+    bool firstCopyOf(const std::string& source);
 
     // The names of the entries this backup made in the folder, in the order
     // they were made: every claimed name, Config.ini and the manifest once
@@ -121,6 +128,7 @@ private:
     int partNumber_ = 0;
     std::vector<std::string> entries_;
     std::string manifest_;
+    std::unordered_set<std::string> copied_;   // folded sources copied so far
     int failures_ = 0;
 };
 

@@ -4,21 +4,26 @@
 #include "platform/path_links.h"
 #include "platform/shell.h"
 #include "removal/cookie_files.h"
+#include "removal/file_removal.h"
 #include "removal/item_refusal.h"
 
 #include <windows.h>
 
 namespace kestrune {
 
-CookieDeletion deleteMatchingCookies(const std::string& cookiesFolder,
-                                     const std::string& cookieName, const ProtectedPlaces& places)
+CookieDeletion deleteCookieFiles(const std::vector<std::string>& files,
+                                 const ProtectedPlaces& places)
 {
     CookieDeletion deletion;
-    for (const std::string& file : matchingCookieFiles(cookiesFolder, cookieName)) {
+    for (const std::string& file : files) {
         ++deletion.matched;
-        if (places.isProtectedFile(file) || pathLeadsThroughLink(file) ||
-            (!DeleteFileA(file.c_str()) && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES))
+        if (places.isProtectedFile(file) || pathLeadsThroughLink(file)) {
             ++deletion.left;
+            continue;
+        }
+        const RemovalResult result = deleteOrSchedule(file);
+        deletion.scheduled += result == RemovalResult::Scheduled ? 1 : 0;
+        deletion.left += result == RemovalResult::Failed ? 1 : 0;
     }
     return deletion;
 }
@@ -30,6 +35,16 @@ void removeCookieItems(ParasiteList& parasites, RemovalRun& run)
 
 void removeCookieItems(ParasiteList& parasites, RemovalRun& run, const std::string& folder)
 {
+    // Two items may match the same file: what each stands for is taken
+    // before anything goes.
+    std::vector<std::vector<std::vector<std::string>>> files(parasites.count());
+    for (int p = 0; p < parasites.count(); ++p) {
+        const Parasite& parasite = *parasites.at(p);
+        for (const auto& item : parasite.cookies)
+            files[p].push_back(item->selected == 1 && !cookieItemRefused(*item)
+                                   ? matchingCookieFiles(folder, item->name)
+                                   : std::vector<std::string>());
+    }
     for (int p = 0; p < parasites.count(); ++p) {
         Parasite& parasite = *parasites.at(p);
         for (size_t i = 0; i < parasite.cookies.size(); ++i) {
@@ -47,10 +62,12 @@ void removeCookieItems(ParasiteList& parasites, RemovalRun& run, const std::stri
                 run.record(parasite, outcome);
                 continue;
             }
-            CookieDeletion deletion = deleteMatchingCookies(folder, item.name, run.places());
+            const CookieDeletion deletion = deleteCookieFiles(files[p][i], run.places());
             if (deletion.matched == 0)
                 continue;
-            outcome.result = deletion.left == 0 ? RemovalResult::Deleted : RemovalResult::Failed;
+            outcome.result = deletion.left > 0        ? RemovalResult::Failed
+                             : deletion.scheduled > 0 ? RemovalResult::Scheduled
+                                                      : RemovalResult::Deleted;
             run.record(parasite, outcome);
         }
     }

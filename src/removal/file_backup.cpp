@@ -7,6 +7,7 @@
 #include "removal/file_removal.h"
 #include "removal/folder_utils.h"
 #include "removal/item_refusal.h"
+#include "removal/test_stop.h"
 
 #include <windows.h>
 
@@ -68,6 +69,8 @@ void insideAttributes(const std::string& source, const std::string& copy,
 void copyFile(BackupSession& session, BackupStepKind kind, const char* type,
               const std::string& source)
 {
+    if (!session.firstCopyOf(source))
+        return;
     const std::string name = session.claimName(baseNameOf(source));
     const std::string copy = session.pathOf(name);
     const bool ok = CopyFileA(source.c_str(), copy.c_str(), FALSE) != FALSE;
@@ -77,6 +80,7 @@ void copyFile(BackupSession& session, BackupStepKind kind, const char* type,
                                                   attributesText(attributes) + "]\r\n");
     }
     session.stepDone(BackupStep{kind, source, name, ok});
+    stopHereForTests(kStopDuringCopies);
 }
 
 void backupFiles(const Parasite& parasite, BackupSession& session, const ProtectedPlaces& places)
@@ -98,7 +102,7 @@ void backupFolders(const Parasite& parasite, BackupSession& session,
         if (item->selected != 1 || pathItemRefused(item->path, item->name, places))
             continue;
         const std::string source = itemFullPath(item->path, item->name);
-        if (!sourceMissing(source)) {
+        if (!sourceMissing(source) && session.firstCopyOf(source)) {
             const std::string name = session.claimName(item->name);
             const std::string copy = session.pathOf(name);
             const bool ok = copyFolderTree(source, copy, session.report());

@@ -12,24 +12,6 @@ namespace kestrune {
 
 namespace {
 
-// True when nothing exists at `path` any more. An entry whose attributes
-// cannot be read for another reason (access denied) counts as present.
-bool entryGone(const std::string& path)
-{
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return false;
-    DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-bool folderGone(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return entryGone(path);
-    return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 RemovalOutcome pathOutcome(FindKind kind, int p, size_t i, const std::string& name,
                            const std::string& path)
 {
@@ -123,6 +105,22 @@ void removeParasiteFolders(Parasite& parasite, int p, ProgramStopper& stopper, R
 
 }  // namespace
 
+bool entryGone(const std::string& path)
+{
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool folderGone(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return entryGone(path);
+    return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::string itemFullPath(const std::string& path, const std::string& name)
 {
     return path + "\\" + name;
@@ -153,7 +151,11 @@ RemovalResult deleteOrSchedule(const std::string& fullPath)
     DWORD attributes = GetFileAttributesA(fullPath.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesA(fullPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (DeleteFileA(fullPath.c_str()) || entryGone(fullPath))
+    // DeleteFileA's answer is not trusted: a file another program holds open
+    // with delete sharing stays until it is closed, and a folder that refuses
+    // changes may keep the file after a delete that reported success.
+    DeleteFileA(fullPath.c_str());
+    if (entryGone(fullPath))
         return RemovalResult::Deleted;
     if (!MoveFileExA(fullPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         return RemovalResult::Failed;

@@ -30,11 +30,18 @@ std::string itemFullPath(const std::string& path, const std::string& name);
 // `path` are not empty and `name` holds no "." or ".." component.
 bool itemPathUsable(const std::string& path, const std::string& name);
 
-// Deletes one file: DeleteFileA, and when the file is still there,
-// MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT. Deleted when the file is
-// gone (also when it never existed; a read-only file loses that attribute
-// first), Scheduled when the restart will delete
-// it (rebootPending is set), Failed when neither worked.
+// True when nothing exists at `path` any more. An entry whose attributes
+// cannot be read for another reason (access denied) counts as present.
+bool entryGone(const std::string& path);
+// True when no folder is at `path` (nothing, or a file).
+bool folderGone(const std::string& path);
+
+// Deletes one file: DeleteFileA, then a look whether the file is gone
+// (whatever DeleteFileA answered), and when it is still there, MoveFileExA
+// with MOVEFILE_DELAY_UNTIL_REBOOT. Deleted when the file is gone (also when
+// it never existed; a read-only file loses that attribute first), Scheduled
+// when the restart will delete it (rebootPending is set), Failed when
+// neither worked.
 RemovalResult deleteOrSchedule(const std::string& fullPath);
 
 }  // namespace kestrune

@@ -17,6 +17,7 @@ enum class RemovalResult {
     Scheduled,   // in use: the system deletes it at the next restart
     Failed,      // still there, and nothing will remove it later
     Refused,     // not touched: see RemovalOutcome::protectedPlace
+    Gone,        // no longer there when the run began: not touched, not logged
 };
 
 // One selected item after its removal action.
@@ -69,6 +70,7 @@ struct RemovalTotals {
     int scheduled = 0;
     int failed = 0;
     int refused = 0;       // not touched, protected places included
+    int gone = 0;          // already gone when the run began
     int logFailures = 0;   // records that could not be written to the log
 
     // True when every selected item is gone now.

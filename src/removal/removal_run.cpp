@@ -2,9 +2,12 @@
 // the run's event.
 #include "removal/removal_run.h"
 
+#include "platform/shell.h"
 #include "removal/cookie_removal.h"
 #include "removal/file_removal.h"
 #include "removal/registry_removal.h"
+#include "removal/still_there.h"
+#include "removal/test_stop.h"
 
 #include "platform/event_log.h"
 
@@ -38,12 +41,20 @@ void RemovalRun::record(Parasite& parasite, const RemovalOutcome& outcome)
     case RemovalResult::Refused:
         ++totals_.refused;
         break;
+    case RemovalResult::Gone:
+        // Nothing was done to it: no record, no status.
+        ++totals_.gone;
+        if (report_ != nullptr)
+            report_->outcome(outcome);
+        return;
     }
     std::string record = logRecord(outcome);
     if (!record.empty() && !log_.write(record))
         ++totals_.logFailures;
     if (report_ != nullptr)
         report_->outcome(outcome);
+    if (outcome.result == RemovalResult::Deleted)
+        stopHereForTests(kStopDuringRemoval);
 }
 
 namespace {
@@ -66,6 +77,7 @@ try {
 
 RemovalTotals runRemovalActions(ParasiteList& parasites, RemovalRun& run)
 {
+    recordGoneItems(parasites, run, cookiesFolder());
     removeRegistryItems(parasites, run);
     removeFileItems(parasites, run);
     removeCookieItems(parasites, run);

@@ -57,8 +57,9 @@ private:
     RemovalTotals totals_;
 };
 
-// The removal sequence over the items whose `selected` is 1 (each checked
-// again against the run's places first, see item_refusal.h): every selected
+// The removal sequence over the items whose `selected` is 1: those no longer
+// there are set aside as Gone (recordGoneItems), then (each checked again
+// against the run's places first, see item_refusal.h) every selected
 // registry key, then every selected value (removeRegistryItems); each
 // parasite's files, then every folder (removeFileItems); then the cookies
 // (removeCookieItems). Then writes the run's event (KESTRUNE_EVENT_REMOVAL:

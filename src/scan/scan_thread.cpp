@@ -21,9 +21,9 @@ const char kScanCompleted[] = "Scan Completed";
 const char kFolderScanCompleted[] = "Completed!";
 const char kScanFailed[] = "Scan Failed";
 const char kUnreadableFormat[] = "Scan Completed (%lu folders could not be read)";
-const char kIgnoredFormat[] = "Scan Completed (%lu finds ignored)";
+const char kIgnoredFormat[] = "Scan Completed (%lu find%s ignored)";
 const char kUnreadableIgnoredFormat[] =
-    "Scan Completed (%lu folders could not be read, %lu finds ignored)";
+    "Scan Completed (%lu folders could not be read, %lu find%s ignored)";
 // Both fit a string without allocating, as they may be made when memory ran
 // out.
 const char kOutOfMemory[] = "out of memory";
@@ -190,11 +190,12 @@ std::string completionText(const char* completedText, const ScanOutcome& outcome
     char text[sizeof kUnreadableIgnoredFormat + 32];
     if (outcome.unreadable > 0 && outcome.ignored > 0)
         std::snprintf(text, sizeof text, kUnreadableIgnoredFormat, outcome.unreadable,
-                      outcome.ignored);
+                      outcome.ignored, outcome.ignored == 1 ? "" : "s");
     else if (outcome.unreadable > 0)
         std::snprintf(text, sizeof text, kUnreadableFormat, outcome.unreadable);
     else if (outcome.ignored > 0)
-        std::snprintf(text, sizeof text, kIgnoredFormat, outcome.ignored);
+        std::snprintf(text, sizeof text, kIgnoredFormat, outcome.ignored,
+                      outcome.ignored == 1 ? "" : "s");
     else
         return completedText;
     return text;

@@ -224,9 +224,20 @@ bool OwnerDataCheckList::onNotify(NMHDR& header, LRESULT& answer)
     case LVN_GETDISPINFOA:
         onGetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(header));
         return true;
-    case LVN_ODFINDITEMA:
-        answer = onFindItem(reinterpret_cast<const NMLVFINDITEMA&>(header));
+    case LVN_ODFINDITEMA: {
+        // The same record in both forms but for the text.
+        const NMLVFINDITEMA& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
+        answer = findRow(find.lvfi.flags,
+                         find.lvfi.psz != nullptr ? std::optional<std::string>(find.lvfi.psz)
+                                                  : std::nullopt,
+                         find.iStart);
         return true;
+    }
+    case LVN_ODFINDITEMW: {
+        const NMLVFINDITEMW& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+        answer = findRow(find.lvfi.flags, ansiText(find.lvfi.psz), find.iStart);
+        return true;
+    }
     case NM_CLICK:
         onClick(reinterpret_cast<const NMITEMACTIVATE&>(header));
         return true;
@@ -283,25 +294,38 @@ void OwnerDataCheckList::onGetDispInfo(NMLVDISPINFOA& info) const
         item.lParam = row.data;
 }
 
-int OwnerDataCheckList::onFindItem(const NMLVFINDITEMA& find) const
+std::optional<std::string> OwnerDataCheckList::ansiText(const wchar_t* text)
 {
-    const LVFINDINFOA& what = find.lvfi;
-    if ((what.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || what.psz == nullptr || rows_.empty())
+    if (text == nullptr)
+        return std::nullopt;
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return std::nullopt;
+    std::string ansi(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &ansi[0], bytes, nullptr, nullptr);
+    ansi.resize(static_cast<size_t>(bytes) - 1);
+    return ansi;
+}
+
+int OwnerDataCheckList::findRow(UINT flags, const std::optional<std::string>& text,
+                                int startRow) const
+{
+    if ((flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || !text || rows_.empty())
         return -1;
-    const int wanted = static_cast<int>(std::strlen(what.psz));
-    const bool partial = (what.flags & LVFI_PARTIAL) != 0;
+    const int wanted = static_cast<int>(text->size());
+    const bool partial = (flags & LVFI_PARTIAL) != 0;
     const int count = rowCount();
-    const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
+    const int start = startRow >= 0 && startRow < count ? startRow : 0;
     for (int i = 0; i < count; ++i) {
         const int row = start + i < count ? start + i : start + i - count;
-        if (row < start && (what.flags & LVFI_WRAP) == 0)
+        if (row < start && (flags & LVFI_WRAP) == 0)
             break;
         const Cell* c = cell(row, 0);
         const int length = c != nullptr ? static_cast<int>(c->text.size()) : 0;
         if (partial ? length < wanted : length != wanted)
             continue;
         if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, c != nullptr ? c->text.c_str() : "",
-                           wanted, what.psz, wanted) == CSTR_EQUAL)
+                           wanted, text->c_str(), wanted) == CSTR_EQUAL)
             return row;
     }
     return -1;

@@ -14,6 +14,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,12 @@ public:
     void onGetDispInfo(NMLVDISPINFOA& info) const;
     // Typing in the list: the next row from iStart whose column 0 begins
     // with (LVFI_PARTIAL) or is the text, ignoring case; -1 when none.
-    int onFindItem(const NMLVFINDITEMA& find) const;
+    // LVN_ODFINDITEMA and LVN_ODFINDITEMW: the first row from `startRow`
+    // (wrapping round with LVFI_WRAP) whose first column is the text, or,
+    // with LVFI_PARTIAL, starts with it, ignoring case; -1 when none.
+    int findRow(UINT flags, const std::optional<std::string>& text, int startRow) const;
+    // A wide text in the ANSI code page; none for a null text.
+    static std::optional<std::string> ansiText(const wchar_t* text);
     // A click on a row's check box toggles it.
     void onClick(const NMITEMACTIVATE& click);
     // The space bar toggles the focused row (the selected one when none has

@@ -92,6 +92,14 @@ public:
             return -1;
         return static_cast<int>(code);
     }
+    // When the process ended (FILETIME as a number); 0 while it runs.
+    ULONGLONG exitTime() const
+    {
+        FILETIME created, exited = {0, 0}, kernel, user;
+        if (running() || !GetProcessTimes(process_.get(), &created, &exited, &kernel, &user))
+            return 0;
+        return (static_cast<ULONGLONG>(exited.dwHighDateTime) << 32) | exited.dwLowDateTime;
+    }
 
 private:
     ks::ScopedHandle process_;
@@ -139,6 +147,9 @@ TEST(CloseBrowserWindows, YesEndsEveryBrowserAndFolderWindowProcess)
     expectTheAlertQuestion(boxes);
     EXPECT_FALSE(browser.running());
     EXPECT_FALSE(folders.running());
+    // Class by class: the browser went first, although the folder windows,
+    // opened later, lie above it.
+    EXPECT_LT(browser.exitTime(), folders.exitTime());
     EXPECT_EQ(0, countWindows("IEFrame"));
     EXPECT_EQ(0, countWindows("CabinetWClass"));
 }

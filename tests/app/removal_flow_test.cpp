@@ -182,6 +182,9 @@ TEST_F(Flow, TheDirectPathRemovesExactlyTheCheckedRowsAndEmptiesTheList)
     host.addRow(FindKind::File, 0, 1, false);
     host.addRow(FindKind::RegistryValue, 1, 0);
     host.addRow(FindKind::File, 1, 0);
+    // Gone since the scan: neither removed nor logged.
+    ts::fileItem(*host.list.at(0), "gone.txt", work + "\\Bad", false);
+    host.addRow(FindKind::File, 0, 2);
     host.boxes.answer(IDOK);
 
     flow.removeCommand();
@@ -292,6 +295,18 @@ TEST_F(Flow, TheBackupPathBacksUpThenRemovesAndKeepsTheRows)
               names);
     EXPECT_EQ(std::vector<std::string>{"2 info 2|0|0|0|" + ks::archiveFolderPath() + "\\" + made[0]},
               events.lines());
+
+    // The rows stay, so the button can be pressed again: nothing behind them
+    // is there any more, so there is no archive, no removal and no record.
+    const std::string log = ts::readTextFile(logs + host.logFileName);
+    host.boxes.answer(IDYES);
+    host.boxes.answer(IDOK);
+    flow.removeCommand();
+    EXPECT_EQ(5u, host.boxes.shown().size());
+    EXPECT_EQ(ks::kScanFirstText, shownTexts().back());
+    EXPECT_EQ(1u, newArchives().size());
+    EXPECT_EQ(log, ts::readTextFile(logs + host.logFileName));
+    EXPECT_EQ(RemovalState::Idle, host.states.back());
 }
 
 TEST_F(Flow, ABackupAcceptedAndARemovalDeclinedLeaveEverythingButTheArchive)

@@ -16,10 +16,13 @@ pack_definitions "$w/none.ks" nothing.xml
 scramble "$E2E_DATA/broken.xml" "$w/broken.ks"
 echo '<KS><SW NAME="KsNoSettings"><FILES><FILE NAME="gone.dat" PATH="C:\ksnoset"/></FILES></SW></KS>' > "$w/nosettings.xml"
 scramble "$w/nosettings.xml" "$w/nosettings.ks"
+printf '<KS></KS>' > "$w/empty.xml" && scramble "$w/empty.xml" "$w/empty.ks"
+printf '%s' '<KS><SW NAME="KsStuck"><FILES><FILE NAME="stuck.txt" PATH="C:\ksstuck"/></FILES></SW></KS>' > "$w/stuck.xml"
+scramble "$w/stuck.xml" "$w/stuck.ks"
 
 e2e_prefix
 e2e_install_cli "$KESTRUNE_BUILD/removal_helper.exe" "$w/defs.ks" "$w/broken.ks" "$w/none.ks" "$w/greedy.ks" \
-    "$w/nosettings.ks"
+    "$w/nosettings.ks" "$w/empty.ks" "$w/stuck.ks"
 plant_removal_machine
 # A file of KsBad that a program holds open.
 echo busy > "$E2E_C/ksbad/busy.dat"
@@ -50,6 +53,8 @@ kestrune-cli.exe clean --definitions none.ks --quiet > none.out 2> none.err
 echo none=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe clean --definitions broken.ks > broken.out 2> broken.err
 echo broken=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe clean --definitions empty.ks > empty.out 2> empty.err
+echo empty=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe clean --definitions missing.ks > missing.out 2> missing.err
 echo missing=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe clean --force > force.out 2> force.err
@@ -170,6 +175,25 @@ expect_eq "no settings: the log is in the per-user data folder" \
 check "no settings: the log is written there" [ -f "$(winepath -u "$nosettings_log" 2>/dev/null)" ]
 check "no settings: no log at the drive's root" \
     bash -c "! ls '$E2E_C' | grep -qE '^[0-9]{1,2}-[0-9]{1,2}-[0-9]{4} \\('"
+
+# A folder that refuses changes keeps its file whatever the delete answers:
+# the file is not called deleted.
+mkdir -p "$E2E_C/ksstuck" && echo stuck > "$E2E_C/ksstuck/stuck.txt"
+if read_only_folder "$E2E_C/ksstuck"; then
+    run_batch stuck <<'BAT'
+@echo off
+reg add HKCU\Software\Kestrune /v lfp /d C:\ksstucklogs /f >nul
+kestrune-cli.exe clean --definitions stuck.ks --quiet --json > stuck.json 2> stuck.err
+echo exit=%ERRORLEVEL%> stuck-code.txt
+BAT
+    writable_folder "$E2E_C/ksstuck"
+    expect_eq "stuck: still there, scheduled for the restart, exit 3" \
+        "stuck scheduled File C:\ksstuck\stuck.txt exit=3" \
+        "$(tr -d '\r' < "$E2E_C/ksstuck/stuck.txt") $(json_query "$o/stuck.json" '" ".join((d["outcomes"][0]["result"], d["outcomes"][0]["kind"], d["outcomes"][0]["location"]))') $(tr -d '\r ' < "$o/stuck-code.txt")"
+    rm -f "$E2E_C/ksstuck/stuck.txt"
+else
+    say "the system refuses chattr +i: the row of the folder that refuses changes is skipped"
+fi
 # A restart of the simulated machine deletes what was scheduled, before
 # wineboot returns.
 ls "$E2E_C/ksbad" > "$o/before-restart.txt"
@@ -178,7 +202,7 @@ wineboot -r >/dev/null 2>&1
 ls "$E2E_C/ksbad" > "$o/after-restart.txt"
 
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
-expect_eq "exit codes" "stopped=1 dir=kept forced=3 keyquery=1 badvalue=1 goodvalue=0 none=0 broken=2 missing=2 forcealone=2 unknown=2 " "$codes"
+expect_eq "exit codes" "stopped=1 dir=kept forced=3 keyquery=1 badvalue=1 goodvalue=0 none=0 broken=2 empty=2 missing=2 forcealone=2 unknown=2 " "$codes"
 
 # The incomplete backup stopped everything.
 expect_eq "stopped: only the archive is named" "" "$(grep -v '^backup: ' "$o/stopped.out" | tr -d '\r')"
@@ -189,7 +213,7 @@ expect_eq "stopped: the held file is named" "1" "$(grep -c 'backup: FAILED C:\\k
 tr -d '\r' < "$o/forced.out" | grep -v '^backup: ' | sed 's/\\[0-9]*-[0-9]*-[0-9]* ([0-9]*-[0-9]*-[0-9]*)\.txt$/\\DATED.txt/' > "$o/forced.lines"
 expected=$(printf '%s\n' \
     'deleted	RegKey	KsBad	HKEY_CURRENT_USER\Software\KsBad\Bad' \
-    'deleted	RegValue	KsBad	HKEY_CURRENT_USER\Software\KsBad\Run\KsBad' \
+    'deleted	RegValue	KsBad	HKEY_CURRENT_USER\Software\KsBad\Run : KsBad' \
     'deleted	File	KsBad	C:\ksbad\bad.exe' \
     'scheduled	File	KsBad	C:\ksbad\busy.dat' \
     'deleted	Folder	KsBad	C:\ksbad\BadDir' \
@@ -293,11 +317,14 @@ expect_eq "greedy json: fields" "tool version definitions folder started ended f
 expect_eq "greedy json: run" "kestrune-cli greedy.ks None None 1 C:\\ksgreedylogs\\${greedy_logs[0]##*/}" \
     "$(json_query "$o/greedy.json" '" ".join(map(str, (d["tool"], d["definitions"]["file"], d["folder"], d["backup"], d["exitCode"], d["log"])))')"
 expect_eq "greedy json: outcomes other than refused" "$(printf '%s\n' \
-    'deleted RegValue HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run\KsGreedy' \
+    'deleted RegValue HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run : KsGreedy' \
     'scheduled File C:\ksgreedy\greedy.txt' \
     'failed Folder C:\ksgreedy\GreedyDir' \
-    'deleted Cookie Greedy Tracker')" \
+    'deleted Cookie Greedy Tracker' \
+    'deleted Cookie Greedy')" \
     "$(json_query "$o/greedy.json" '[" ".join((i["result"], i["kind"], i["location"])) for i in d["outcomes"] if i["result"] != "refused" and i["parasite"] == "Greedy"]')"
+expect_eq "greedy json: every find has exactly one outcome of its kind and location" "" \
+    "$(json_query "$o/greedy.json" '[f["location"] for f in d["finds"] if sum(1 for i in d["outcomes"] if (i["parasite"], i["kind"], i["location"]) == (f["parasite"], f["kind"], f["location"])) != 1]')"
 expect_eq "greedy json: a FAILED TO DELETE record for each item not deleted" \
     "$(json_query "$o/greedy.json" 'len([i for i in d["outcomes"] if i["result"] != "deleted"])')" \
     "$(grep -c 'FAILED TO DELETE' "${greedy_logs[0]}")"
@@ -308,8 +335,8 @@ expect_eq "greedy json: the ignored file counted, the key holding the ignored va
     "1 HKEY_CURRENT_USER\Software\KsGreedy\Bad HKEY_CURRENT_USER\Software\KsGreedy\Bad : v" \
     "$(json_query "$o/greedy.json" '" ".join([str(d["ignored"])] + ["%s %s" % (i["location"], i["holdsIgnored"]) for i in d["outcomes"] if "holdsIgnored" in i])')"
 expect_eq "greedy: the ignored count and the kept key on stderr" \
-    "1 finds ignored|kept: HKEY_CURRENT_USER\Software\KsGreedy\Bad holds HKEY_CURRENT_USER\Software\KsGreedy\Bad : v, which the ignore list keeps" \
-    "$(tr -d '\r' < "$o/greedy.err" | grep -E '^kept: |finds ignored$' | paste -sd '|')"
+    "1 find ignored|kept: HKEY_CURRENT_USER\Software\KsGreedy\Bad holds HKEY_CURRENT_USER\Software\KsGreedy\Bad : v, which the ignore list keeps" \
+    "$(tr -d '\r' < "$o/greedy.err" | grep -E '^kept: |finds? ignored$' | paste -sd '|')"
 
 if [ "$E2E_FAILURES" -ne 0 ]; then
     for f in forced.out forced.err stopped.out stopped.err archive.txt greedy.json greedy.err lists.out lists.err; do

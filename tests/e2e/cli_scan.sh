@@ -28,7 +28,8 @@ pack_definitions "$w/defs.ks" scan.xml
 pack_definitions "$w/greedy.ks" scan-greedy.xml
 pack_definitions "$w/clean.ks" nothing.xml
 scramble "$E2E_DATA/broken.xml" "$w/broken.ks"
-e2e_install_cli "$w/defs.ks" "$w/clean.ks" "$w/broken.ks" "$w/greedy.ks"
+printf '<KS></KS>' > "$w/empty.xml" && scramble "$w/empty.xml" "$w/empty.ks"
+e2e_install_cli "$w/defs.ks" "$w/clean.ks" "$w/broken.ks" "$w/greedy.ks" "$w/empty.ks"
 
 # Without settings a scan takes the newest reference file beside the tool
 # (clean.ks); a copy of the tool in a folder without one has none to take.
@@ -61,6 +62,8 @@ kestrune-cli.exe scan --definitions missing.ks > missing.out 2> missing.err
 echo missing=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions broken.ks > broken.out 2> broken.err
 echo broken=%ERRORLEVEL%>> codes.txt
+kestrune-cli.exe scan --definitions empty.ks > empty.out 2> empty.err
+echo empty=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --bogus > bogus.out 2> bogus.err
 echo bogus=%ERRORLEVEL%>> codes.txt
 kestrune-cli.exe scan --definitions > novalue.out 2> novalue.err
@@ -84,7 +87,8 @@ BAT
 end=$(date +%s.%N)
 o=$E2E_CLI_DIR
 codes=$(tr -d '\r' < "$o/codes.txt" | tr '\n' ' ')
-expect_eq "exit codes" "full=1 fulljson=1 progress=1 folder=1 folderclean=0 clean=0 notadmin=0 greedy=1 missing=2 broken=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 beside=0 settingsafter=1 nosettings=2 help=0 " "$codes"
+expect_eq "a reference file without a parasite is refused" "kestrune-cli: the reference file holds no parasites: empty.ks" "$(tr -d '\r' < "$o/empty.err" | grep 'holds no')"
+expect_eq "exit codes" "full=1 fulljson=1 progress=1 folder=1 folderclean=0 clean=0 notadmin=0 greedy=1 missing=2 broken=2 empty=2 bogus=2 novalue=2 twice=2 nofolder=2 filefolder=2 beside=0 settingsafter=1 nosettings=2 help=0 " "$codes"
 
 # A full scan's lines, in the order of the phases: keys (through the hive
 # fallback, shown as defined), values, cookies, files and folders at their
@@ -215,7 +219,7 @@ Folder${T}c:\kestrune-e2e\alphadata${T}" "$(tr -d '\r' < "$o/list.out" | cut -f1
 expect_eq "ignore: counted on stderr, in the JSON document and the report" "2 finds ignored|0 2|Finds: 0 (RegKey 0, RegValue 0, File 0, Folder 0, Cookie 0)|Ignored: 2" \
     "$(tr -d '\r' < "$o/ignored.err")|$(json_query "$o/ignored.json" '"%d %d" % (len(d["finds"]), d["ignored"])')|$(tr -d '\r' < "$o/report.txt" | grep -E '^(Finds|Ignored):' | paste -sd '|')"
 expect_eq "ignore: --no-ignore reports them" "$expected_folder" "$(LC_ALL=C sort "$o/noignore.out")"
-expect_eq "ignore: a removed entry's find comes back" "Alpha${T}C:\kestrune-e2e\alpha.dll${T}File${T}Severe|1 finds ignored" \
+expect_eq "ignore: a removed entry's find comes back" "Alpha${T}C:\kestrune-e2e\alpha.dll${T}File${T}Severe|1 find ignored" \
     "$(tr -d '\r' < "$o/back.out")|$(tr -d '\r' < "$o/back.err")"
 expect_eq "ignore: every argument error is named" "4" "$(grep -c '^kestrune-cli: ' "$o/bad.err")"
 

@@ -102,7 +102,7 @@ drive click "$PREFS" 2 >/dev/null   # IDCANCEL
 drive wait-gone "$PREFS" >/dev/null
 rescan 8
 expect_eq "the file is back" "1" "$(drive rows "$TITLE" IDC_RESULT_LIST | grep -c 'alpha.dll')"
-expect_eq "one find ignored" "Scan Completed (1 finds ignored)" "$(drive text "$TITLE" IDC_STATUS_LINE)"
+expect_eq "one find ignored" "Scan Completed (1 find ignored)" "$(drive text "$TITLE" IDC_STATUS_LINE)"
 
 say "Save Report"
 drive menu "$TITLE" ID_FILE_SAVE_REPORT >/dev/null

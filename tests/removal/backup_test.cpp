@@ -4,6 +4,7 @@
 #include "removal/backup_run.h"
 
 #include "platform/text_compare.h"
+#include "removal/backup_leftovers.h"
 #include "removal/file_backup.h"
 #include "removal/registry_backup.h"
 #include "support/removal_fixtures.h"
@@ -138,7 +139,9 @@ TEST_F(Backup, ConfigIniRecordsEverySelectedItemByteForByte)
     ks::Parasite& second = ts::parasiteNamed(list, "Second");
     ts::fileItem(second, "same.dll", work + "\\B");
     ts::fileItem(second, "missing.exe", work + "\\Nowhere");
+    ts::fileItem(second, "SAME.DLL", work + "\\a");   // the first file again: copied once
     ts::cookieItem(second, "nomatch");
+    ts::cookieItem(second, "adserver[1]");   // a cookie file of the first item again
 
     ASSERT_TRUE(ks::prepareBackupFolder(places.backupFolder));
     ks::BackupSession session(places.backupFolder, &report);
@@ -155,12 +158,23 @@ TEST_F(Backup, ConfigIniRecordsEverySelectedItemByteForByte)
     EXPECT_EQ("[TYPE:FILE]\r\n[NAME:same.dll]\r\n[PATH:" + work + "\\A]\r\n"
               "[TYPE:FILE]\r\n[NAME:same.dll]\r\n[PATH:" + work + "\\B]\r\n"
               "[TYPE:FILE]\r\n[NAME:missing.exe]\r\n[PATH:" + work + "\\Nowhere]\r\n"
+              "[TYPE:FILE]\r\n[NAME:SAME.DLL]\r\n[PATH:" + work + "\\a]\r\n"
               "[TYPE:DIRECTORY]\r\n[NAME:Bad]\r\n[PATH:" + work + "\\Prog]\r\n"
               "[TYPE:COOKIE]\r\n[NAME:Ad Server]\r\n[PATH:" + lowerCookies + "user@adserver[1].txt]\r\n"
               "[TYPE:COOKIE]\r\n[NAME:Ad Server]\r\n[PATH:" + lowerCookies + "user@adserver[2].txt]\r\n"
-              "[TYPE:COOKIE]\r\n[NAME:nomatch]\r\n[PATH:]\r\n",
+              "[TYPE:COOKIE]\r\n[NAME:nomatch]\r\n[PATH:]\r\n"
+              "[TYPE:COOKIE]\r\n[NAME:adserver[1]]\r\n[PATH:" + lowerCookies + "user@adserver[1].txt]\r\n",
               ts::readTextFile(places.backupFolder + "\\Config.ini"));
     const std::string manifest = ts::readTextFile(places.backupFolder + "\\Manifest.ini");
+    // One copy, and one manifest record, per file however many items name it.
+    EXPECT_EQ(sortedNames({"Bad", "Config.ini", "Manifest.ini", "same (2).dll", "same.dll",
+                           "user@AdServer[1].txt", "user@adserver[2].txt"}),
+              sortedNames(ts::folderNames(places.backupFolder)));
+    size_t records = 0;
+    for (size_t at = manifest.find("[TYPE:"); at != std::string::npos;
+         at = manifest.find("[TYPE:", at + 1))
+        ++records;
+    EXPECT_EQ(5u, records) << manifest;
     EXPECT_NE(std::string::npos,
               manifest.find("[TYPE:FILE]\r\n[ENTRY:same (2).dll]\r\n[PATH:" + work +
                             "\\B\\same.dll]\r\n[ATTRIBUTES:21]\r\n"))
@@ -188,8 +202,9 @@ TEST_F(Backup, AFileThatCannotBeCopiedMakesTheBackupIncomplete)
     ASSERT_FALSE(report.steps.empty());
     EXPECT_EQ(ks::BackupStepKind::FileCopy, report.steps[0].kind);
     EXPECT_FALSE(report.steps[0].ok);
-    // The description of the item is in the archive all the same.
-    EXPECT_EQ((std::vector<std::string>{"Config.ini"}), ts::zipEntryNames(outcome.archivePath));
+    // No archive holds no item: none is kept, not even unfinished.
+    EXPECT_FALSE(outcome.written);
+    EXPECT_TRUE(ts::folderNames(places.archiveFolder).empty());
 }
 
 TEST_F(Backup, ALeftoverThatCannotBeRemovedIsNoBackupFailure)
@@ -218,6 +233,9 @@ TEST_F(Backup, TheArchiveHoldsExportsCopiesAndDescriptionsAndTheFolderIsEmptiedA
     // The folder walks pass dot names by, so this one cannot be cleared away;
     // it must not reach the archive either.
     ts::writeTextFile(places.backupFolder + "\\.stale", "from an earlier backup");
+    // What a killed run left: its copies and its unfinished archive.
+    ts::writeTextFile(places.backupFolder + "\\run-4000000-01D0000000000000\\bad.exe", "copy");
+    ts::writeTextFile(places.archiveFolder + "\\1,2,2020_3,4,5.zip.partial", "half");
     ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
     ts::keyItem(bad, "HKEY_CURRENT_USER", kKeys, "Bad");
     ts::fileItem(bad, ".secret", work + "\\Prog");
@@ -248,7 +266,14 @@ TEST_F(Backup, TheArchiveHoldsExportsCopiesAndDescriptionsAndTheFolderIsEmptiedA
         }
     }
     EXPECT_TRUE(ts::folderExists(places.backupFolder));
-    EXPECT_EQ((std::vector<std::string>{".stale"}), ts::folderNames(places.backupFolder));
+    EXPECT_TRUE(ts::folderNames(places.backupFolder).empty());
+    EXPECT_EQ((std::vector<std::string>{outcome.archivePath.substr(places.archiveFolder.size() + 1)}),
+              ts::folderNames(places.archiveFolder));
+    // Only the folder of a run that lives is kept: same process, same start.
+    const std::string mine = ks::thisRunFolder("X:");
+    EXPECT_TRUE(ks::runFolderLives(mine.substr(3)));
+    EXPECT_FALSE(ks::runFolderLives(mine.substr(3) + "0"));
+    EXPECT_FALSE(ks::runFolderLives("run-4000000-01D0000000000000"));
 }
 
 // Past the first hundred the copies lie in subfolders of the backup folder
@@ -285,9 +310,7 @@ TEST_F(Backup, ManyCopiesKeepTheirNamesInTheArchive)
         }
     }
     EXPECT_EQ(sortedNames(expected), sortedNames(names));
-    EXPECT_EQ((std::vector<std::string>{"~part1"}), ts::folderNames(places.backupFolder));
-    EXPECT_EQ((std::vector<std::string>{".stale"}),
-              ts::folderNames(places.backupFolder + "\\~part1"));
+    EXPECT_TRUE(ts::folderNames(places.backupFolder).empty());
 }
 
 TEST_F(Backup, TwoBackupsInTheSameSecondKeepBothArchives)
@@ -307,6 +330,9 @@ TEST_F(Backup, TwoBackupsInTheSameSecondKeepBothArchives)
     ts::writeTextFile(places.archiveFolder + "\\x.zip");
     ts::writeTextFile(places.archiveFolder + "\\x (2).zip");
     EXPECT_EQ(places.archiveFolder + "\\x (3).zip",
+              ks::freshArchivePath(places.archiveFolder, "x.zip"));
+    ts::writeTextFile(places.archiveFolder + "\\x (3).zip.partial");   // a backup under way
+    EXPECT_EQ(places.archiveFolder + "\\x (4).zip",
               ks::freshArchivePath(places.archiveFolder, "x.zip"));
 }
 

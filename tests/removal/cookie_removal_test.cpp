@@ -4,6 +4,7 @@
 
 #include "platform/shell.h"
 #include "removal/cookie_files.h"
+#include "removal/reboot_pending.h"
 #include "support/removal_fixtures.h"
 #include "support/temp_folder.h"
 
@@ -73,6 +74,7 @@ TEST(CookieRemoval, EveryMatchingFileGoesAndTheItemIsLoggedOnce)
     ts::cookieItem(bad, "Ad Server");
     ts::cookieItem(bad, "nomatch");
     ts::cookieItem(bad, "news", false);
+    ts::cookieItem(ts::parasiteNamed(list, "Other"), "adserver[2]");   // taken by the first
     ts::RecordingRemovalReport report;
     ks::RemovalLog log(work, "log.txt");
     ks::RemovalRun run(log, &report, ts::machinePlaces());
@@ -80,20 +82,23 @@ TEST(CookieRemoval, EveryMatchingFileGoesAndTheItemIsLoggedOnce)
     ks::removeCookieItems(list, run, folder);
 
     EXPECT_EQ((std::vector<std::string>{"user@news[1].txt"}), ts::folderNames(folder));
-    EXPECT_EQ("[TYPE:COOKIE]\r\n[ACTION:DELETED]\r\n[VALUE:Ad Server]\r\n",
+    EXPECT_EQ("[TYPE:COOKIE]\r\n[ACTION:DELETED]\r\n[VALUE:Ad Server]\r\n"
+              "[TYPE:COOKIE]\r\n[ACTION:DELETED]\r\n[VALUE:adserver[2]]\r\n",
               ts::readTextFile(work + "\\log.txt"));
-    ASSERT_EQ(1u, report.outcomes.size());
+    ASSERT_EQ(2u, report.outcomes.size());
     EXPECT_EQ(0, report.outcomes[0].itemIndex);
+    EXPECT_EQ(1, report.outcomes[1].parasiteIndex);
     EXPECT_EQ("Removed", bad.status);
 }
 
-TEST(CookieRemoval, ACookieFileInUseIsLoggedAsFailed)
+TEST(CookieRemoval, ACookieFileInUseIsScheduledAndLoggedAsFailed)
 {
     const std::string work = ts::freshWorkFolder("cookie-busy");
     const std::string folder = work + "\\Cookies";
     ts::writeTextFile(folder + "\\user@tracker[1].txt");
     ts::StartedProgram holder(ts::removalHelperPath(),
                                   "hold \"" + folder + "\\user@tracker[1].txt\"");
+    ASSERT_TRUE(ts::waitUntilHeld(folder + "\\user@tracker[1].txt"));
     ks::ParasiteList list;
     ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
     ts::cookieItem(bad, "tracker");
@@ -103,7 +108,9 @@ TEST(CookieRemoval, ACookieFileInUseIsLoggedAsFailed)
     EXPECT_EQ("[TYPE:COOKIE]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:tracker]\r\n",
               ts::readTextFile(work + "\\log.txt"));
     EXPECT_EQ("Failed to Remove", bad.status);
-    EXPECT_EQ(1, run.totals().failed);
+    EXPECT_EQ(1, run.totals().scheduled);
+    EXPECT_TRUE(ks::rebootPending);
+    ks::rebootPending = false;
 }
 
 TEST(CookieRemoval, TheUsersCookiesFolderIsTheDefault)

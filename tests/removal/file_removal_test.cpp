@@ -144,6 +144,24 @@ TEST_F(FileRemoval, AFileInUseIsScheduledForTheRestartAndLoggedAsFailed)
               logText());
 }
 
+// A delete that the system accepts does not yet make the file go while
+// another program holds it open with delete sharing: only a file that is
+// really gone counts as deleted.
+TEST_F(FileRemoval, AFileHeldOpenWithDeleteSharingCountsByWhatIsLeft)
+{
+    const std::string held = work + "\\Bad\\shared.dat";
+    ts::writeTextFile(held, "shared");
+    ts::StartedProgram holder(ts::removalHelperPath(), "hold-shared \"" + held + "\"");
+    ASSERT_TRUE(ts::waitUntilHeld(held)) << "the helper does not hold the file";
+    ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
+    ts::fileItem(bad, "shared.dat", work + "\\Bad");
+    removeAll();
+    const bool left = ts::pathExists(held);
+    EXPECT_EQ(left ? RemovalResult::Scheduled : RemovalResult::Deleted, resultOf(0));
+    EXPECT_EQ(left, ks::rebootPending);
+    EXPECT_EQ(left, logText().find("FAILED TO DELETE") != std::string::npos) << logText();
+}
+
 TEST_F(FileRemoval, MissingAndReadOnlyFilesCountAsDeletedAndAreNotScheduled)
 {
     const std::string readOnly = work + "\\Bad\\locked.txt";

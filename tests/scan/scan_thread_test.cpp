@@ -522,7 +522,7 @@ TEST_F(FullScan, PlacesTheWalksCannotReadAreNamedAndCounted)
         EXPECT_EQ(expected, unreadables);
         EXPECT_EQ(3u, outcome.unreadable);
         EXPECT_EQ("", outcome.failure);
-        EXPECT_EQ("Scan Completed (3 folders could not be read, 1 finds ignored)",
+        EXPECT_EQ("Scan Completed (3 folders could not be read, 1 find ignored)",
                   r.texts.back());
         // What can be read is still searched.
         EXPECT_EQ(std::vector<std::string>{dir + "\\seen.dll"}, r.locations());

@@ -4,6 +4,9 @@
 //   removal_helper wait          runs until it is ended
 //   removal_helper hold FILE     opens FILE without sharing and runs until
 //                                it is ended (creates FILE when missing)
+//   removal_helper hold-shared FILE
+//                                the same, sharing FILE for reading, writing
+//                                and deleting
 //   removal_helper sleep MS      ends after MS milliseconds (a pause for
 //                                batch files)
 //   removal_helper processes     prints "<id> <image name>" for every
@@ -21,9 +24,12 @@ int main(int argc, char** argv)
         Sleep(INFINITE);
         return 0;
     }
-    if (argc == 3 && std::strcmp(argv[1], "hold") == 0) {
-        HANDLE file = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool shared = argc == 3 && std::strcmp(argv[1], "hold-shared") == 0;
+    if (shared || (argc == 3 && std::strcmp(argv[1], "hold") == 0)) {
+        const DWORD sharing =
+            shared ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0;
+        HANDLE file = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, sharing, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return 2;
         Sleep(INFINITE);

@@ -185,6 +185,19 @@ std::string removalHelperPath()
     return programFolder() + "removal_helper.exe";
 }
 
+bool waitUntilHeld(const std::string& path)
+{
+    for (int i = 0; i < 100; ++i) {
+        ScopedHandle file(
+            CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!file.valid())
+            return true;
+        file.reset();
+        Sleep(20);
+    }
+    return false;
+}
+
 StartedProgram::StartedProgram(const std::string& program, const std::string& arguments)
 {
     std::string commandLine = "\"" + program + "\" " + arguments;

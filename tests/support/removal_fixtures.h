@@ -69,6 +69,10 @@ private:
     DWORD id_ = 0;
 };
 
+// Waits (up to two seconds) until another program holds `path` open, so
+// that it can no longer be opened without sharing; false when it never does.
+bool waitUntilHeld(const std::string& path);
+
 // Copies removal_helper.exe, or another file copied next to the test program
 // (test_component.dll, test_library.dll), to `path`, creating the folders
 // above it.

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace kestrune {
 namespace {
 
@@ -238,7 +240,8 @@ TEST_F(OwnerDataCheckListTest, TheControlShowsTheProgramsRowsAndLosesTheRemovedO
     view_.onCustomDraw(draw);
     EXPECT_EQ(RGB(128, 128, 128), draw.clrText);
 
-    // Typing a name: the next row from the start that begins with it.
+    // Typing a name: the next row from the start that begins with it, asked
+    // in either form of the notice (Wine sends the wide one).
     struct {
         const char* text;
         UINT flags;
@@ -250,10 +253,22 @@ TEST_F(OwnerDataCheckListTest, TheControlShowsTheProgramsRowsAndLosesTheRemovedO
                  {"zeta", LVFI_PARTIAL | LVFI_WRAP, 0, -1}};
     for (const auto& f : finds) {
         NMLVFINDITEMA find = {};
+        find.hdr.code = LVN_ODFINDITEMA;
         find.iStart = f.start;
         find.lvfi.flags = f.flags;
         find.lvfi.psz = f.text;
-        EXPECT_EQ(f.row, view_.onFindItem(find)) << f.text << " from " << f.start;
+        LRESULT answer = -2;
+        EXPECT_TRUE(view_.onNotify(find.hdr, answer));
+        EXPECT_EQ(f.row, answer) << f.text << " from " << f.start;
+        const std::wstring wide(f.text, f.text + std::strlen(f.text));
+        NMLVFINDITEMW findWide = {};
+        findWide.hdr.code = LVN_ODFINDITEMW;
+        findWide.iStart = f.start;
+        findWide.lvfi.flags = f.flags;
+        findWide.lvfi.psz = wide.c_str();
+        answer = -2;
+        EXPECT_TRUE(view_.onNotify(findWide.hdr, answer));
+        EXPECT_EQ(f.row, answer) << f.text << " from " << f.start << " (wide)";
     }
 
     ListView_SetItemState(list_, 4, LVIS_SELECTED, LVIS_SELECTED);

@@ -3,7 +3,9 @@
 // remove command and with the same log. Asks no questions. Every protected
 // place the reference file names is named on standard error and left alone;
 // so are the places the scan could not read. A scan that fails removes
-// nothing and ends with 1. With --json standard output gets one JSON document
+// nothing and ends with 2. A find that is gone by the time the backup and the
+// removal start is neither backed up nor removed nor logged: it is "gone".
+// With --json standard output gets one JSON document
 // in place of the lines.
 #include "cli.h"
 #include "elevation_notice.h"
@@ -11,11 +13,13 @@
 #include "scan_record.h"
 
 #include "definitions/parasite.h"
+#include "platform/shell.h"
 #include "removal/backup_pruning.h"
 #include "removal/backup_run.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
 #include "removal/selection.h"
+#include "removal/still_there.h"
 #include "safety/own_places.h"
 #include "safety/protected_places.h"
 #include "scan/scan_reporter.h"
@@ -26,7 +30,9 @@
 #include "settings/settings_store.h"
 
 #include <cstdio>
+#include <map>
 #include <set>
+#include <tuple>
 
 namespace kestrune {
 namespace cli {
@@ -60,11 +66,14 @@ const char* resultWord(RemovalResult result)
         return "failed";
     case RemovalResult::Refused:
         return "refused";
+    case RemovalResult::Gone:
+        return "gone";
     }
     return "";
 }
 
-// The item an outcome is about, as the result list would show it.
+// The item an outcome is about when the scan's find does not say: as the
+// result list would show it.
 std::string outcomeLocation(const RemovalOutcome& outcome)
 {
     switch (outcome.kind) {
@@ -88,9 +97,15 @@ std::string outcomeLocation(const RemovalOutcome& outcome)
 class CleanRemovalReport : public RemovalReport {
 public:
     CleanRemovalReport(const ParasiteList& parasites, const CleanOptions& options,
-                       CleanRecord& record)
+                       const std::vector<Find>& finds, CleanRecord& record)
         : parasites_(parasites), options_(options), record_(record)
     {
+        // An outcome names its item by the location of the find behind it,
+        // so that every find has its outcome under the same text.
+        for (const Find& find : finds)
+            locations_.emplace(std::make_tuple(find.parasiteIndex, static_cast<int>(find.kind),
+                                               find.itemIndex),
+                               find.location);
     }
     void outcome(const RemovalOutcome& outcome) override
     {
@@ -99,7 +114,9 @@ public:
         item.result = resultWord(outcome.result);
         item.kind = outcome.kind;
         item.parasite = parasite ? parasite->name : std::string();
-        item.location = outcomeLocation(outcome);
+        const auto found = locations_.find(std::make_tuple(
+            outcome.parasiteIndex, static_cast<int>(outcome.kind), outcome.itemIndex));
+        item.location = found != locations_.end() ? found->second : outcomeLocation(outcome);
         item.ignoredInside = outcome.ignoredInside;
         if (options_.json) {
             record_.items.push_back(item);
@@ -145,6 +162,7 @@ private:
     CleanRecord& record_;
     std::set<std::string> kept_;
     std::set<std::string> spared_;
+    std::map<std::tuple<int, int, int>, std::string> locations_;
 };
 
 // Tells of every backup step that failed (and, unless quiet, of the rest).
@@ -210,7 +228,7 @@ int runCleanCommand(const CleanOptions& options)
     // clean acts on a whole scan only: after a failure nothing is removed.
     if (!outcome.failure.empty()) {
         printError("the scan failed (" + outcome.failure + "); nothing was removed");
-        return finish(options, parasites, record, clean, kExitFindings);
+        return finish(options, parasites, record, clean, kExitFailed);
     }
     if (markSelectedItems(parasites, record.finds) == 0) {
         if (!options.json)
@@ -218,14 +236,22 @@ int runCleanCommand(const CleanOptions& options)
         return finish(options, parasites, record, clean, kExitOk);
     }
 
-    if (options.backup) {
+    RemovalLog log(consoleLogFolder(), datedLogName());
+    CleanRemovalReport report(parasites, options, record.finds, clean);
+    RemovalRun run(log, &report, places);
+    run.setIgnored(&ignored);
+    // What went since the scan is neither backed up nor removed.
+    recordGoneItems(parasites, run, cookiesFolder());
+
+    if (options.backup && selectedItemCount(parasites) > 0) {
         CleanBackupReport backupReport(options.quiet);
         const BackupOutcome backup = makeBackup(parasites, &backupReport, places);
         clean.backupAsked = true;
         clean.backupOpened = backup.archiveOpened;
         clean.backupComplete = backup.complete;
-        clean.archive = backup.archivePath;
-        if (backup.archiveOpened && !options.json)
+        if (backup.written)
+            clean.archive = backup.archivePath;
+        if (backup.written && !options.json)
             std::printf("backup: %s\n", backup.archivePath.c_str());
         if (backup.complete) {
             const PruneResult pruned = pruneAfterBackup(backup.archivePath);
@@ -245,17 +271,16 @@ int runCleanCommand(const CleanOptions& options)
         }
     }
 
-    RemovalLog log(consoleLogFolder(), datedLogName());
-    CleanRemovalReport report(parasites, options, clean);
-    RemovalRun run(log, &report, places);
-    run.setIgnored(&ignored);
-    run.setArchive(clean.backupOpened ? clean.archive : std::string());
+    run.setArchive(clean.archive);
     const RemovalTotals totals = runRemovalActions(parasites, run);
     clean.log = log.path();
 
     if (!options.json) {
-        std::printf("%d deleted, %d to be deleted at the next restart, %d failed, %d refused\n",
+        std::printf("%d deleted, %d to be deleted at the next restart, %d failed, %d refused",
                     totals.deleted, totals.scheduled, totals.failed, totals.refused);
+        if (totals.gone > 0)
+            std::printf(", %d already gone", totals.gone);
+        std::printf("\n");
         std::printf("log: %s\n", log.path().c_str());
     }
     if (totals.logFailures > 0)

@@ -21,6 +21,7 @@ enum ExitCode {
     kExitOk = 0,
     kExitFindings = 1,   // something to report (warnings, finds, failures)
     kExitUsage = 2,      // bad arguments, unreadable input
+    kExitFailed = 2,     // scan, clean: the scan failed, or the definitions hold no parasite
     kExitRestartNeeded = 3,   // clean: a file is deleted only at the next restart
 };
 
@@ -97,7 +98,8 @@ int runVersionCommand();
 // Writes "kestrune-cli: <message>" on standard error.
 void printError(const std::string& message);
 
-// Writes "<N> folders could not be read" and "<M> finds ignored" on standard
+// Writes "<N> folders could not be read" and "<M> finds ignored" ("1 find
+// ignored") on standard
 // error when the scan met unreadable places or finds of the ignore list.
 void printScanCounts(const ScanOutcome& outcome);
 
@@ -107,7 +109,8 @@ void printScanCounts(const ScanOutcome& outcome);
 // under an account where the window never ran, SYSTEM say, writes no
 // settings). Fills the record's definitionsFile, definitionsFrom and
 // parasiteCount. On failure prints why, naming where it looked, and returns
-// false.
+// false. Definitions without a single parasite are a failure too ("the
+// reference file holds no parasites"): a scan with them could find nothing.
 bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, ScanRecord& record);
 
 // The folder of the removal and restore logs: the settings' log folder, or,

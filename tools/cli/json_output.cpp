@@ -154,7 +154,7 @@ std::string cleanJson(const ParasiteList& parasites, const ScanRecord& scan,
     Json out = scanFields(parasites, scan);
     Json backup;   // null without --backup
     if (clean.backupAsked)
-        backup = Json{{"archive", clean.backupOpened ? Json(utf8(clean.archive)) : Json()},
+        backup = Json{{"archive", clean.archive.empty() ? Json() : Json(utf8(clean.archive))},
                       {"complete", clean.backupComplete},
                       {"pruned", stringArray(clean.pruned)}};
     Json outcomes = Json::array();

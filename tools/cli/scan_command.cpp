@@ -4,7 +4,8 @@
 // scan as one JSON document; progress goes to standard error at most ten
 // times a second, and so do the places the scan could not read, with their
 // count, and one line for each item passed over as a protected place. A scan
-// that fails says so and ends with 1. Finds of the ignore list are counted,
+// that fails says so and ends with 2, and so does a reference file without a
+// parasite. Finds of the ignore list are counted,
 // not reported, unless --no-ignore; --report writes the scan report. Asks
 // nothing and closes no window.
 #include "cli.h"
@@ -188,7 +189,7 @@ int runScanCommand(const ScanOptions& options)
     int exitCode = record.finds.empty() ? kExitOk : kExitFindings;
     if (!outcome.failure.empty()) {
         printError("the scan failed (" + outcome.failure + "); its results are incomplete");
-        exitCode = kExitFindings;
+        exitCode = kExitFailed;
     }
     if (!options.report.empty() && !writeReport(options.report, parasites, record, outcome)) {
         printError("cannot write the report " + options.report);

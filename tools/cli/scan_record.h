@@ -37,7 +37,7 @@ struct ScanRecord {
 
 // One removal outcome of clean, as its output line shows it.
 struct CleanItem {
-    std::string result;   // "deleted", "scheduled", "failed" or "refused"
+    std::string result;   // "deleted", "scheduled", "failed", "refused" or "gone"
     FindKind kind = FindKind::File;
     std::string parasite;
     std::string location;
@@ -48,7 +48,7 @@ struct CleanRecord {
     bool backupAsked = false;
     bool backupOpened = false;
     bool backupComplete = false;
-    std::string archive;            // when the archive was opened
+    std::string archive;            // when an archive was written whole
     std::vector<std::string> pruned;   // old archives deleted after a complete backup
     std::vector<CleanItem> items;   // in removal order; none when nothing was removed
     std::vector<std::string> kept;  // protected places left inside removed folders

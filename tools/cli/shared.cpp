@@ -27,7 +27,8 @@ void printScanCounts(const ScanOutcome& outcome)
     if (outcome.unreadable > 0)
         std::fprintf(stderr, "%lu folders could not be read\n", outcome.unreadable);
     if (outcome.ignored > 0)
-        std::fprintf(stderr, "%lu finds ignored\n", outcome.ignored);
+        std::fprintf(stderr, "%lu find%s ignored\n", outcome.ignored,
+                     outcome.ignored == 1 ? "" : "s");
 }
 
 std::string newestReferenceFileIn(const std::string& folder)
@@ -96,6 +97,10 @@ bool loadScanDefinitions(const std::string& file, ParasiteList& parasites, ScanR
     if (!loadReferenceFile(path, parasites, &parseError)) {
         printError("cannot load the definitions " + path +
                    (parseError.empty() ? std::string() : ": " + parseError));
+        return false;
+    }
+    if (parasites.count() == 0) {
+        printError("the reference file holds no parasites: " + path);
         return false;
     }
     record.parasiteCount = parasites.count();
