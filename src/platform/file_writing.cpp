@@ -5,6 +5,7 @@
 #include "platform/handles.h"
 #include "platform/path_links.h"
 #include "platform/paths.h"
+#include "platform/process_state.h"
 
 #include <windows.h>
 
@@ -83,16 +84,7 @@ bool temporaryOwner(const char* name, DWORD& processId)
 
 bool processLives(DWORD processId)
 {
-    if (processId == GetCurrentProcessId())
-        return true;
-    // PROCESS_QUERY_LIMITED_INFORMATION where it exists, else the older right.
-    ScopedHandle process(OpenProcess(0x1000, FALSE, processId));
-    if (!process.valid())
-        process.reset(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-    if (!process.valid())
-        return GetLastError() == ERROR_ACCESS_DENIED;   // there, but not ours to ask
-    DWORD exitCode = 0;
-    return !GetExitCodeProcess(process.get(), &exitCode) || exitCode == STILL_ACTIVE;
+    return processId == GetCurrentProcessId() || processState(processId) != ProcessState::Gone;
 }
 
 // Deletes the temporary file `path` when it is a plain file with one name.
