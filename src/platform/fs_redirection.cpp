@@ -14,7 +14,7 @@ namespace {
 using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
 using DisableFunction = BOOL(WINAPI*)(PVOID*);
 using RevertFunction = BOOL(WINAPI*)(PVOID);
-using Wow64DirectoryFunction = UINT(WINAPI*)(LPSTR, UINT);
+using FolderFunction = UINT(WINAPI*)(LPSTR, UINT);
 
 FARPROC kernelFunction(const char* name)
 {
@@ -42,6 +42,23 @@ std::string withoutTrailingSlash(std::string path)
     while (!path.empty() && (path.back() == '\\' || path.back() == '/'))
         path.pop_back();
     return path;
+}
+
+// The folder a GetSystemDirectoryA-like function answers, without a
+// trailing backslash; empty when it fails or does not exist.
+std::string folderFrom(FolderFunction function)
+{
+    if (function == nullptr)
+        return std::string();
+    const UINT needed = function(nullptr, 0);
+    if (needed == 0)
+        return std::string();
+    std::string buffer(needed, '\0');
+    const UINT length = function(&buffer[0], needed);
+    if (length == 0 || length >= needed)
+        return std::string();
+    buffer.resize(length);
+    return withoutTrailingSlash(buffer);
 }
 
 }  // namespace
@@ -115,51 +132,23 @@ std::string wow64SystemFolder()
 {
     if (!runningOnWow64())
         return std::string();
-    auto directory = reinterpret_cast<Wow64DirectoryFunction>(
-        kernelFunction("GetSystemWow64DirectoryA"));
-    if (directory == nullptr)
-        return std::string();
-    const UINT needed = directory(nullptr, 0);
-    if (needed == 0)
-        return std::string();
-    std::string buffer(needed, '\0');
-    const UINT length = directory(&buffer[0], needed);
-    if (length == 0 || length >= needed)
-        return std::string();
-    buffer.resize(length);
-    return withoutTrailingSlash(buffer);
+    return folderFrom(reinterpret_cast<FolderFunction>(
+        kernelFunction("GetSystemWow64DirectoryA")));
 }
 
 std::string nativeSystemFolderAlias()
 {
     if (!runningOnWow64())
         return std::string();
-    const UINT needed = GetWindowsDirectoryA(nullptr, 0);
-    if (needed == 0)
-        return std::string();
-    std::string buffer(needed, '\0');
-    const UINT length = GetWindowsDirectoryA(&buffer[0], needed);
-    if (length == 0 || length >= needed)
-        return std::string();
-    buffer.resize(length);
-    return withoutTrailingSlash(buffer) + "\\Sysnative";
+    const std::string windows = folderFrom(GetWindowsDirectoryA);
+    return windows.empty() ? windows : windows + "\\Sysnative";
 }
 
 std::string inOtherSystemFolder(const std::string& path, const std::string& folder,
                                 const std::string& systemFolder)
 {
-    std::string system = systemFolder;
-    if (system.empty()) {
-        const UINT needed = GetSystemDirectoryA(nullptr, 0);
-        if (needed == 0)
-            return std::string();
-        system.assign(needed, '\0');
-        const UINT length = GetSystemDirectoryA(&system[0], needed);
-        if (length == 0 || length >= needed)
-            return std::string();
-        system.resize(length);
-    }
-    system = withoutTrailingSlash(system);
+    const std::string system =
+        systemFolder.empty() ? folderFrom(GetSystemDirectoryA) : withoutTrailingSlash(systemFolder);
     if (folder.empty() || system.empty() || path.size() < system.size() ||
         !sameText(path.substr(0, system.size()), system))
         return std::string();
