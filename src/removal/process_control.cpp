@@ -72,32 +72,6 @@ std::string imageOf(HANDLE process, DWORD processId)
     return mainModulePath(processId);
 }
 
-// The regsvr32.exe of the component's own bitness and the component's path
-// as that program sees it. On 64-bit Windows a 64-bit DLL needs the 64-bit
-// regsvr32 of the real System32 (Sysnative to a 32-bit program); the 32-bit
-// one (SysWOW64) reaches a DLL of the real System32 through Sysnative. A DLL
-// whose headers cannot be read goes to the 32-bit one, as on 32-bit Windows.
-struct RegisteringProgram {
-    std::string file;
-    std::string target;
-};
-
-RegisteringProgram registeringProgramFor(const std::string& path)
-{
-    RegisteringProgram program{"regsvr32.exe", path};
-    const std::string native = nativeSystemFolderAlias();
-    if (native.empty())
-        return program;
-    if (fileBitness(path) == PeBitness::Bits64) {
-        program.file = native + "\\regsvr32.exe";
-    } else {
-        const std::string throughAlias = inOtherSystemFolder(path, native);
-        if (!throughAlias.empty())
-            program.target = throughAlias;
-    }
-    return program;
-}
-
 // True, after telling the report, when `path` is a protected file.
 bool keptAsProtected(const std::string& path, const ProtectedPlaces& places,
                      RemovalReport* report)
@@ -130,6 +104,22 @@ std::string reasonToSpare(const std::string& path, const HeldFile& file,
 }
 
 }  // namespace
+
+RegisteringProgram registeringProgramFor(const std::string& path)
+{
+    RegisteringProgram program{"regsvr32.exe", path};
+    const std::string native = nativeSystemFolderAlias();
+    if (native.empty())
+        return program;
+    if (fileBitness(path) == PeBitness::Bits64) {
+        program.file = native + "\\regsvr32.exe";
+    } else {
+        const std::string throughAlias = inOtherSystemFolder(path, native);
+        if (!throughAlias.empty())
+            program.target = throughAlias;
+    }
+    return program;
+}
 
 bool waitForProcess(HANDLE process, DWORD timeout, Responsiveness* responsiveness)
 {
