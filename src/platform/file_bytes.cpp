@@ -34,4 +34,10 @@ PeExport fileExports(const std::string& path, const std::string& name)
     return peExports(bytes, name);
 }
 
+PeBitness fileBitness(const std::string& path)
+{
+    FileBytes bytes(path);
+    return bytes.opened() ? peBitness(bytes) : PeBitness::Unknown;
+}
+
 }  // namespace kestrune

@@ -26,5 +26,7 @@ private:
 
 // peExports over the file at `path`; Unreadable when it cannot be opened.
 PeExport fileExports(const std::string& path, const std::string& name);
+// peBitness over the file at `path`; Unknown when it cannot be opened.
+PeBitness fileBitness(const std::string& path);
 
 }  // namespace kestrune

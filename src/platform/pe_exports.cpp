@@ -17,6 +17,9 @@ const std::uint16_t kPe32PlusMagic = 0x20B;
 const std::uint32_t kSectionHeaderSize = 40;
 const std::uint32_t kExportDirectorySize = 40;
 const std::uint32_t kSectionsPerRead = 64;
+const std::uint16_t kMachineI386 = 0x14C;
+const std::uint16_t kMachineAmd64 = 0x8664;
+const std::uint16_t kMachineArm64 = 0xAA64;
 
 std::uint16_t u16(const unsigned char* p)
 {
@@ -237,6 +240,25 @@ bool MemoryBytes::read(std::uint64_t offset, void* buffer, std::uint32_t count) 
         return false;
     std::memcpy(buffer, bytes_.data() + offset, count);
     return true;
+}
+
+PeBitness peBitness(const ByteSource& bytes)
+{
+    Reader reader(bytes);
+    unsigned char dos[64];
+    unsigned char header[6];
+    if (!reader.read(0, dos, sizeof dos) || u16(dos) != kDosMagic ||
+        !reader.read(u32(dos + 0x3C), header, sizeof header) || u32(header) != kPeSignature)
+        return PeBitness::Unknown;
+    switch (u16(header + 4)) {
+    case kMachineI386:
+        return PeBitness::Bits32;
+    case kMachineAmd64:
+    case kMachineArm64:
+        return PeBitness::Bits64;
+    default:
+        return PeBitness::Unknown;
+    }
 }
 
 PeExport peExports(const ByteSource& bytes, const std::string& name)

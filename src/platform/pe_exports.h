@@ -1,4 +1,4 @@
-// Whether a file is a PE DLL that exports a given name, read from its headers
+// Whether a file is a PE DLL that exports a given name, and its bitness, read from its headers
 // and export table without loading it. The parser treats the file as hostile:
 // it works over a ByteSource, checks every offset, count and size against the
 // file's size before it reads, and reads only a few bytes at a time, so a
@@ -43,5 +43,13 @@ enum class PeExport {
 // Looks `name` up in the export name table of the DLL in `bytes` the way the
 // loader does, by a binary search over the sorted names (at most 32 steps).
 PeExport peExports(const ByteSource& bytes, const std::string& name);
+
+// The bitness of the code in a PE file, from its file header's machine field.
+enum class PeBitness {
+    Bits32,    // x86 (IMAGE_FILE_MACHINE_I386)
+    Bits64,    // x64 or ARM64
+    Unknown,   // no PE file, another machine, or a read failed
+};
+PeBitness peBitness(const ByteSource& bytes);
 
 }  // namespace kestrune

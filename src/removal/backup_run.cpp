@@ -1,6 +1,7 @@
 // The backup as a whole: archive, exports, copies, packing.
 #include "removal/backup_run.h"
 
+#include "platform/fs_redirection.h"
 #include "platform/shell.h"
 #include "removal/backup_archive.h"
 #include "removal/backup_leftovers.h"
@@ -147,7 +148,11 @@ BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
     if (!isFolder(runFolder))
         session.stepDone(BackupStep{BackupStepKind::Description, runFolder, "", false});
     backupRegistryItems(parasites, session, protectedPlaces);
-    backupFileItems(parasites, session, places.cookiesFolder, protectedPlaces);
+    {
+        // The copies are taken from the real System32 and SysWOW64.
+        const ScopedFsRedirectionOff realFolders;
+        backupFileItems(parasites, session, places.cookiesFolder, protectedPlaces);
+    }
     session.writeManifest();
 
     bool whole = false;

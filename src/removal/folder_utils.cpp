@@ -4,6 +4,7 @@
 
 #include "platform/system_paths.h"
 #include "platform/folder_listing.h"
+#include "platform/fs_redirection.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
 
@@ -77,8 +78,11 @@ bool copyEntries(const std::string& source, const std::string& target,
 {
     const LinkProbe links(source);
     return listFolder(source, ListingRule::DotPrefix, [&](const WIN32_FIND_DATAA& entry) {
-        if (responsiveness != nullptr)
+        if (responsiveness != nullptr) {
+            // The window's message pump may load DLLs.
+            const ScopedFsRedirectionOn pump;
             responsiveness->keepResponsive();
+        }
         if (links.isLink(entry))
             return true;   // passed by: a link may lead back into the tree
         const std::string from = joinPath(source, entry.cFileName);

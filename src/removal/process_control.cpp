@@ -2,6 +2,7 @@
 #include "removal/process_control.h"
 
 #include "platform/file_bytes.h"
+#include "platform/fs_redirection.h"
 #include "platform/handles.h"
 #include "platform/path_links.h"
 #include "platform/shell.h"
@@ -104,10 +105,29 @@ std::string reasonToSpare(const std::string& path, const HeldFile& file,
 
 }  // namespace
 
+RegisteringProgram registeringProgramFor(const std::string& path)
+{
+    RegisteringProgram program{"regsvr32.exe", path};
+    const std::string native = nativeSystemFolderAlias();
+    if (native.empty())
+        return program;
+    if (fileBitness(path) == PeBitness::Bits64) {
+        program.file = native + "\\regsvr32.exe";
+    } else {
+        const std::string throughAlias = inOtherSystemFolder(path, native);
+        if (!throughAlias.empty())
+            program.target = throughAlias;
+    }
+    return program;
+}
+
 bool waitForProcess(HANDLE process, DWORD timeout, Responsiveness* responsiveness)
 {
-    if (responsiveness != nullptr)
+    if (responsiveness != nullptr) {
+        // The window's message pump may load DLLs.
+        const ScopedFsRedirectionOn pump;
         return responsiveness->waitForProcess(process, timeout);
+    }
     return WaitForSingleObject(process, timeout) == WAIT_OBJECT_0;
 }
 
@@ -248,7 +268,14 @@ bool ProgramStopper::unregister(const std::string& path)
     if (fileExports(path, "DllUnregisterServer") == PeExport::NotExported)
         return false;
     ScopedHandle process;
-    bool ran = launchProgram("regsvr32.exe", "/u /s \"" + path + "\"", process);
+    bool ran = false;
+    {
+        const RegisteringProgram program = registeringProgramFor(path);
+        // The shell may load DLLs: redirection is on around it, and the 64-bit
+        // System32 is reached through its alias.
+        const ScopedFsRedirectionOn shell;
+        ran = launchProgram(program.file, "/u /s \"" + program.target + "\"", process);
+    }
     if (ran && process.valid())
         ran = waitForProcess(process.get(), kHelperProgramWait, report_);
     if (report_ != nullptr)

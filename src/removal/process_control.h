@@ -45,6 +45,20 @@ bool samePath(const std::string& a, const std::string& b);
 int terminateProcessByName(const std::string& fullPath, const ProtectedPlaces& places,
                            RemovalReport* report = nullptr);
 
+// The regsvr32.exe of the component's own bitness and the component's path
+// as that program sees it (redirection on). On 64-bit Windows a 64-bit DLL
+// (by its PE header) needs the 64-bit regsvr32 of the real System32
+// ("C:\Windows\Sysnative\regsvr32.exe" to a 32-bit program); the 32-bit
+// one (SysWOW64's) reaches a DLL of the real System32 through Sysnative. A
+// DLL whose headers cannot be read goes to the 32-bit one, as on 32-bit
+// Windows, where it is always "regsvr32.exe" and the path as it is. The
+// file is read as the calling thread sees it.
+struct RegisteringProgram {
+    std::string file;
+    std::string target;
+};
+RegisteringProgram registeringProgramFor(const std::string& path);
+
 // Runs regsvr32.exe "/u /s \"<path>\"" and waits for it (kHelperProgramWait).
 // True when it was started and ended within the wait (whatever its result).
 // False, without running it, when `path` is a protected file (placeKept), and

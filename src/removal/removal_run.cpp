@@ -2,6 +2,7 @@
 // the run's event.
 #include "removal/removal_run.h"
 
+#include "platform/fs_redirection.h"
 #include "platform/shell.h"
 #include "removal/cookie_removal.h"
 #include "removal/file_removal.h"
@@ -77,9 +78,18 @@ try {
 
 RemovalTotals runRemovalActions(ParasiteList& parasites, RemovalRun& run)
 {
-    recordGoneItems(parasites, run, cookiesFolder());
+    const std::string cookies = cookiesFolder();
+    {
+        // The checks and the file removal see the real System32 and SysWOW64
+        // on 64-bit Windows.
+        const ScopedFsRedirectionOff realFolders;
+        recordGoneItems(parasites, run, cookies);
+    }
     removeRegistryItems(parasites, run);
-    removeFileItems(parasites, run);
+    {
+        const ScopedFsRedirectionOff realFolders;
+        removeFileItems(parasites, run);
+    }
     removeCookieItems(parasites, run);
     writeRemovalEvent(run.totals(), run.archive());
     return run.totals();

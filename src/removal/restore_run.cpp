@@ -2,6 +2,7 @@
 #include "removal/restore_run.h"
 
 #include "platform/file_writing.h"
+#include "platform/fs_redirection.h"
 #include "platform/event_log.h"
 #include "platform/handles.h"
 #include "platform/path_links.h"
@@ -316,7 +317,12 @@ RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlac
         const BackupItem& item = contents.items[i];
         if (!options.chosen.empty() && (i >= options.chosen.size() || !options.chosen[i]))
             continue;
-        const RestoreOutcome outcome = restoreItem(item, contents, places, options);
+        RestoreOutcome outcome;
+        {
+            // Files go back to the real System32 and SysWOW64.
+            const ScopedFsRedirectionOff realFolders;
+            outcome = restoreItem(item, contents, places, options);
+        }
         switch (outcome.result) {
         case RestoreResult::Restored:
             ++summary.restored;

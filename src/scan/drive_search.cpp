@@ -1,6 +1,7 @@
 // The drive search on one thread, or on two workers merged in walk order.
 #include "scan/drive_search.h"
 
+#include "platform/fs_redirection.h"
 #include "platform/text_compare.h"
 #include "scan/stop_request.h"
 #include "scan/tree_walk.h"
@@ -199,6 +200,8 @@ public:
 private:
     void work()
     {
+        // The workers walk the real folders, as the scan thread does.
+        const ScopedFsRedirectionOff realFolders;
         for (;;) {
             std::shared_ptr<FolderTask> task;
             {

@@ -3,6 +3,7 @@
 
 #include "platform/cookie_match.h"
 #include "platform/folder_listing.h"
+#include "platform/fs_redirection.h"
 #include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "scan/tree_walk.h"
@@ -96,14 +97,27 @@ void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList
     } else if (item.path.empty()) {
         pending.append(PendingSearch{parasiteIndex, itemIndex});
     } else {
+        // On 64-bit Windows an item placed in System32 may have landed in
+        // SysWOW64 (a 32-bit program installed it "there"): both are looked
+        // at, and each find is reported under its own real place. The item
+        // keeps the first one as its place.
         const std::string trimmed = trimmedLocation(location);
-        if (!PathFileExistsA(trimmed.c_str())) {
-            item.found = 0;
-        } else if (run.placeProtected(trimmed)) {
-            item.found = 0;
-            run.skip(kind, parasiteIndex, itemIndex, trimmed);
-        } else {
-            item.found = run.report(kind, parasiteIndex, itemIndex, trimmed) ? 1 : 0;
+        static const std::string wow64Folder = wow64SystemFolder();
+        std::vector<std::string> places{trimmed};
+        const std::string inWow64 = inOtherSystemFolder(trimmed, wow64Folder);
+        if (!inWow64.empty())
+            places.push_back(inWow64);
+        item.found = 0;
+        for (const std::string& place : places) {
+            if (!PathFileExistsA(place.c_str()))
+                continue;
+            if (run.placeProtected(place)) {
+                run.skip(kind, parasiteIndex, itemIndex, place);
+            } else if (run.report(kind, parasiteIndex, itemIndex, place) && !item.found) {
+                if (&place != &places.front())
+                    item.path = parentFolderOf(place);
+                item.found = 1;
+            }
         }
     }
     run.countItem();

@@ -2,6 +2,7 @@
 // points.
 #include "scan/scan_thread.h"
 
+#include "platform/fs_redirection.h"
 #include "platform/shell.h"
 #include "safety/own_places.h"
 #include "scan/drive_search.h"
@@ -157,6 +158,10 @@ void runFullScanPhases(ScanRun& run, const ScanPlaces* places)
     checkCookies(run, places ? places->cookiesFolder : systemCookiesFolder());
     if (run.stopping())
         return;
+    // From here on the scan only looks at files and folders: on 64-bit
+    // Windows it sees the real System32 and SysWOW64 (nothing below loads a
+    // DLL; the reporters only post or print).
+    const ScopedFsRedirectionOff realFolders;
     reporter.phaseStarted(ScanPhase::Files);
     scanPlacedItems(run, pendingFiles);
     if (run.stopping())
@@ -306,6 +311,7 @@ ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
     const std::string failure = failureOf([&] {
         tally.scanStarted();
         tally.phaseStarted(ScanPhase::ChosenFolder);
+        const ScopedFsRedirectionOff realFolders;
         walkChosenFolder(run, folder);
     });
     const ScanOutcome outcome = endScan(run, failure, kFolderScanCompleted);

@@ -79,8 +79,11 @@ kestrune-cli.exe ignore --add RegValue "HKEY_CURRENT_USER\Software\KsGreedy\Bad 
 kestrune-cli.exe clean --definitions greedy.ks --quiet --json > greedy.json 2> greedy.err
 echo greedy=%ERRORLEVEL%> greedy-codes.txt
 removal_helper.exe processes > procs-after.txt
-if exist C:\windows\system32\kernel32.dll echo kernel32.dll>> greedy-left.txt
-if exist C:\windows\system32\services.exe echo services.exe>> greedy-left.txt
+rem In a 64-bit prefix the real System32 is Sysnative to this 32-bit cmd.
+set sys=C:\windows\system32
+if exist C:\windows\sysnative\services.exe set sys=C:\windows\sysnative
+if exist %sys%\kernel32.dll echo kernel32.dll>> greedy-left.txt
+if exist %sys%\services.exe echo services.exe>> greedy-left.txt
 if exist C:\windows\explorer.exe echo explorer.exe>> greedy-left.txt
 if exist "C:\Program Files\Common Files" echo Common Files>> greedy-left.txt
 if exist "%USERPROFILE%\Documents" echo Documents>> greedy-left.txt
@@ -292,10 +295,14 @@ expect_eq "greedy: cookies left" "user@news[1].txt" "$(tr -d '\r' < "$o/greedy-c
 # named once as "protected: WHAT is never touched" (or "refused: WHAT ..."
 # for a text the scan does not look for), WHAT being "LOCATION (KIND of
 # PARASITE)".
+# In a 64-bit prefix SysWOW64's kernel32.dll is looked at, and named, too.
+wow_kernel=""
+[ -d "$E2E_C/windows/syswow64" ] && wow_kernel='C:\windows\syswow64\kernel32.dll (file of Greedy)'
 expected_protected=$(printf '%s\n' \
     'C:\windows (folder of Greedy)' 'C:\Program Files (folder of Greedy)' \
     "C:\\users\\$(id -un)\\Documents (folder of Greedy)" \
     'C:\windows\system32\kernel32.dll (file of Greedy)' \
+    ${wow_kernel:+"$wow_kernel"} \
     'C:\windows\system32\services.exe (file of Greedy)' 'C:\windows\explorer.exe (file of Greedy)' \
     'C:\ksgreedy\inner\..\keep.txt (file of Greedy)' '. (cookie of Greedy)' \
     'HKEY_CURRENT_USER\Software\Microsoft (key of Greedy)' \

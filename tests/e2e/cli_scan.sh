@@ -144,7 +144,14 @@ expect_eq "without administrator rights: said once on stderr" \
 
 # Protected places are never listed; each is named on standard error, also
 # with --quiet, and the svchost.exe met in System32 (by the Windows folder's
-# walk and again by drive C:'s) once.
+# walk and again by drive C:'s) once. In a 64-bit prefix SysWOW64's copies
+# are looked at, and named, too.
+wow_kernel="" wow_svchost="" skip_lines=10
+if [ -d "$E2E_C/windows/syswow64" ]; then
+    wow_kernel=$'\nprotected: C:\\windows\\syswow64\\kernel32.dll (file of Greedy) is never touched'
+    wow_svchost=$'\nprotected: C:\\windows\\syswow64\\svchost.exe (file of Planted) is never touched'
+    skip_lines=11
+fi
 expected_greedy="Planted${T}HKEY_CURRENT_USER\\Software\\KestruneE2E\\Planted${T}RegKey${T}
 Planted${T}HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run : KestruneE2E${T}RegValue${T}
 Planted${T}C:\\kestrune-e2e\\Sandbox\\planted.dll${T}File${T}
@@ -156,17 +163,17 @@ expected_skips="protected: HKEY_CURRENT_USER\\Software\\Microsoft (key of Greedy
 protected: HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run (key of Greedy) is never touched
 protected: HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon : Shell (value of Greedy) is never touched
 refused: . (cookie of Greedy) is not a plain path or name and is never looked for
-protected: C:\\windows\\system32\\kernel32.dll (file of Greedy) is never touched
+protected: C:\\windows\\system32\\kernel32.dll (file of Greedy) is never touched$wow_kernel
 protected: C:\\windows\\explorer.exe (file of Greedy) is never touched
 refused: C:\\kestrune-e2e\\Sandbox\\inner\\..\\planted.dll (file of Greedy) is not a plain path or name and is never looked for
 protected: C:\\windows (folder of Greedy) is never touched
 protected: C:\\Program Files (folder of Greedy) is never touched
 protected: C:\\users\\$(id -un)\\Documents (folder of Greedy) is never touched"
-expect_eq "protected places: named in order" "$expected_skips" "$(tr -d '\r' < "$o/greedy.err" | head -n 10)"
+expect_eq "protected places: named in order" "$expected_skips" "$(tr -d '\r' < "$o/greedy.err" | head -n $skip_lines)"
 searched_skips="protected: C:\\windows\\system32\\services.exe (file of Greedy) is never touched
-protected: C:\\windows\\system32\\svchost.exe (file of Planted) is never touched"
+protected: C:\\windows\\system32\\svchost.exe (file of Planted) is never touched$wow_svchost"
 expect_eq "protected places met by the drive search" "$searched_skips" \
-    "$(tr -d '\r' < "$o/greedy.err" | tail -n +11 | LC_ALL=C sort)"
+    "$(tr -d '\r' < "$o/greedy.err" | tail -n +$((skip_lines + 1)) | LC_ALL=C sort)"
 expect_eq "protected places in the JSON document, as on stderr" "$(tr -d '\r' < "$o/greedy.err")" \
     "$(json_query "$o/greedy.json" '["%s: %s (%s of %s) is %s" % (p["reason"], p["location"], {"RegKey": "key", "RegValue": "value"}.get(p["kind"], p["kind"].lower()), p["parasite"], "never touched" if p["reason"] == "protected" else "not a plain path or name and is never looked for") for p in d["protected"]]')"
 

@@ -151,3 +151,28 @@ TEST(PeExports, DamagedOrForeignFilesExportNothing)
     }
     EXPECT_EQ(PeExport::Unreadable, ks::peExports(FailingBytes(), kWanted));
 }
+
+TEST(PeExports, BitnessIsTheMachineField)
+{
+    using ks::PeBitness;
+    std::string arm64 = dllImage(kComponentNames, true);
+    put16(arm64, kPe + 4, 0xAA64);
+    std::string wideButX86 = dllImage(kComponentNames, true);   // the field decides
+    put16(wideButX86, kPe + 4, 0x14C);
+    std::string itanium = dllImage(kComponentNames);
+    put16(itanium, kPe + 4, 0x200);
+    std::string noPe = dllImage(kComponentNames);
+    noPe[kPe] = 'X';
+    const struct {
+        std::string image;
+        PeBitness bitness;
+    } rows[] = {
+        {dllImage(kComponentNames), PeBitness::Bits32}, {dllImage(kComponentNames, true), PeBitness::Bits64},
+        {arm64, PeBitness::Bits64},                     {wideButX86, PeBitness::Bits32},
+        {itanium, PeBitness::Unknown},                  {noPe, PeBitness::Unknown},
+        {std::string(), PeBitness::Unknown},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.bitness, ks::peBitness(ks::MemoryBytes(row.image)));
+    EXPECT_EQ(PeBitness::Unknown, ks::peBitness(FailingBytes()));
+}

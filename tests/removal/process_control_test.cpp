@@ -2,6 +2,7 @@
 // waits through the report.
 #include "removal/process_control.h"
 
+#include "platform/fs_redirection.h"
 #include "platform/handles.h"
 #include "support/removal_fixtures.h"
 #include "support/temp_folder.h"
@@ -19,6 +20,30 @@ TEST(ProcessControl, UnregisteringRunsRegsvr32ToItsEnd)
     EXPECT_EQ(ks::ProgramStep::Unregistered, report.steps[0].kind);
     EXPECT_EQ("C:\\no\\such\\component.dll", report.steps[0].path);
     EXPECT_EQ(std::vector<DWORD>{ks::kHelperProgramWait}, report.waits);
+}
+
+TEST(ProcessControl, Regsvr32OfTheComponentsOwnBitness)
+{
+    const std::string native = ks::nativeSystemFolderAlias();   // empty on 32-bit Windows
+    const ks::ScopedFsRedirectionOff realFolders;               // as the removal reads files
+    const std::string system64 = "C:\\windows\\system32\\kernel32.dll";  // 64-bit on 64-bit Windows
+    const std::string beside = "C:\\kestrune\\test_component.dll";     // 32-bit
+    const std::string copied = "C:\\windows\\system32\\ks-component-copy.dll";
+    ASSERT_TRUE(CopyFileA(beside.c_str(), copied.c_str(), FALSE));
+    const struct {
+        std::string path, file, target;
+    } rows[] = {
+        {system64, native.empty() ? "regsvr32.exe" : native + "\\regsvr32.exe", system64},
+        {beside, "regsvr32.exe", beside},
+        {copied, "regsvr32.exe", native.empty() ? copied : native + "\\ks-component-copy.dll"},
+        {"C:\\no\\such\\component.dll", "regsvr32.exe", "C:\\no\\such\\component.dll"},
+    };
+    for (const auto& row : rows) {
+        const ks::RegisteringProgram program = ks::registeringProgramFor(row.path);
+        EXPECT_EQ(row.file, program.file) << row.path;
+        EXPECT_EQ(row.target, program.target) << row.path;
+    }
+    DeleteFileA(copied.c_str());
 }
 
 TEST(ProcessControl, PathsCompareWithoutCaseAndExtensionsToo)
