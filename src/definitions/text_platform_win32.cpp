@@ -2,8 +2,9 @@
 // the folder lookups.
 #include "definitions/text_platform.h"
 
+#include "platform/system_text.h"
+
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <stdexcept>
 
@@ -64,24 +65,19 @@ bool legacyTextToUtf8(const std::string& text, std::string& utf8)
 
 SystemFolders systemFolders()
 {
-    // Each folder is fetched into a buffer of MAX_PATH + 1 characters.
     SystemFolders folders;
-    char buffer[MAX_PATH + 1];
-
-    UINT n = GetWindowsDirectoryA(buffer, sizeof buffer);
-    if (n > 0 && n < sizeof buffer) {
-        folders.windows = buffer;
-        char joined[MAX_PATH + 1];
-        lstrcpynA(joined, buffer, sizeof joined);
-        if (PathAppendA(joined, "System"))
-            folders.windowsSystem = joined;
+    folders.windows = windowsFolderPath();
+    if (!folders.windows.empty())
+        folders.windowsSystem =
+            folders.windows + (folders.windows.back() == '\\' ? "System" : "\\System");
+    folders.system32 = systemFolderPath();
+    const DWORD size = ExpandEnvironmentStringsA("%ProgramFiles%", nullptr, 0);
+    if (size > 1) {
+        std::string buffer(size, '\0');
+        const DWORD n = ExpandEnvironmentStringsA("%ProgramFiles%", &buffer[0], size);
+        if (n > 0 && n <= size)
+            folders.programFiles = buffer.c_str();
     }
-    n = GetSystemDirectoryA(buffer, sizeof buffer);
-    if (n > 0 && n < sizeof buffer)
-        folders.system32 = buffer;
-    DWORD m = ExpandEnvironmentStringsA("%ProgramFiles%", buffer, sizeof buffer);
-    if (m > 0 && m <= sizeof buffer)
-        folders.programFiles = buffer;
     return folders;
 }
 
