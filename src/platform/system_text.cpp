@@ -1,6 +1,10 @@
 // The growing buffer behind the system's texts.
 #include "platform/system_text.h"
 
+#include "platform/registry_walk.h"
+
+#include <shlobj.h>
+
 #include <algorithm>
 
 namespace kestrune {
@@ -47,6 +51,15 @@ std::string windowsFolderPath()
 std::string systemFolderPath()
 {
     return grownText([](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); });
+}
+
+std::string shellFolderPath(int csidl, bool create)
+{
+    wchar_t wide[MAX_PATH + 1] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl | (create ? CSIDL_FLAG_CREATE : 0), nullptr,
+                                SHGFP_TYPE_CURRENT, wide)))
+        return std::string();
+    return narrowAnsi(wide);
 }
 
 }  // namespace kestrune

@@ -20,6 +20,11 @@ std::string temporaryFolderPath();
 std::string windowsFolderPath();
 std::string systemFolderPath();
 
+// A shell folder (a CSIDL; `create` makes it when missing), fetched in UTF-16
+// (the 8-bit call holds MAX_PATH bytes, fewer characters than a UTF-8 path
+// may have) and given in the process's code page.
+std::string shellFolderPath(int csidl, bool create = false);
+
 // Every one of them is empty when the system cannot tell.
 
 }  // namespace kestrune

@@ -114,10 +114,7 @@ const char* const kClassesHiveFolders[] = {
 
 std::string shellFolder(int csidl)
 {
-    char buffer[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE))
-        return std::string();
-    return buffer;
+    return shellFolderPath(csidl);
 }
 
 // FOLDERID_Downloads and FOLDERID_LocalAppDataLow, which have no CSIDL.
