@@ -2,6 +2,7 @@
 #include "definitions/reference_text.h"
 
 #include "definitions/markup_doc.h"
+#include "definitions/text_encoding.h"
 
 #include <limits>
 #include <stdexcept>
@@ -171,6 +172,11 @@ bool loadReferenceBytes(std::string raw, ParasiteList& list, const SystemFolders
         errorText->clear();
     try {
         unscrambleText(raw);
+        if (!readAsProcessText(raw, processTextIsUtf8())) {
+            if (errorText)
+                *errorText = "Out of memory";
+            return false;
+        }
         std::string text = normaliseLineEnds(raw);
         std::string().swap(raw);
 

@@ -32,7 +32,8 @@ std::string replaceFolderTokens(const std::string& path, const SystemFolders& fo
 // Numbers beyond 32 bits saturate at the nearest limit.
 int32_t parseDangerLevel(const std::string& text);
 
-// Steps 2 to 10 of loading: unscrambles `raw` (consumed), parses it and, when
+// Steps 2 to 10 of loading: unscrambles `raw` (consumed), reads it as UTF-8 or
+// in the legacy code page (readAsProcessText), parses it and, when
 // it parses, replaces the content of `list`. False when the text does not
 // parse or memory runs out; `list` is then untouched. `errorText`, when given,
 // receives the parser's error text (empty when it has none).

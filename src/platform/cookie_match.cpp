@@ -7,8 +7,31 @@
 
 namespace kestrune {
 
+namespace {
+
+// A UTF-8 name holds a letter or digit beyond ASCII; false for a name that is
+// not valid UTF-8.
+bool utf8HasLetter(const std::string& name)
+{
+    const int size = static_cast<int>(name.size());
+    const int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.data(), size, nullptr, 0);
+    if (wide <= 0)
+        return false;
+    std::wstring w(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.data(), size, &w[0], wide);
+    for (wchar_t c : w) {
+        if (c >= 0x80 && IsCharAlphaNumericW(c))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool cookieNameUsable(const std::string& name)
 {
+    if (GetACP() == CP_UTF8 && utf8HasLetter(name))
+        return true;
     for (size_t i = 0; i < name.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
         if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))

@@ -1,6 +1,8 @@
 // The real message boxes and the application title.
 #include "platform/message_boxes.h"
 
+#include "platform/system_text.h"
+
 namespace kestrune {
 
 int SystemMessageBoxes::show(HWND owner, const std::string& text, const std::string& caption,
@@ -11,11 +13,9 @@ int SystemMessageBoxes::show(HWND owner, const std::string& text, const std::str
 
 std::string applicationTitle()
 {
-    char buffer[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    if (n == 0 || n >= sizeof buffer)
+    const std::string path = moduleFilePath();
+    if (path.empty())
         return std::string();
-    std::string path(buffer, n);
     std::string::size_type slash = path.find_last_of("\\/");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string::size_type dot = name.find_last_of('.');

@@ -400,12 +400,15 @@ std::string narrowAnsi(const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+    // UTF-8 (the code page the program asks for) holds every name and takes
+    // no flags; a legacy code page must not put a look-alike for a name.
+    const DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int size = WideCharToMultiByte(CP_ACP, flags, text.data(),
                                          static_cast<int>(text.size()), nullptr, 0, nullptr,
                                          nullptr);
     std::string narrow(static_cast<size_t>(size), '\0');
     if (size > 0)
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+        WideCharToMultiByte(CP_ACP, flags, text.data(),
                             static_cast<int>(text.size()), &narrow[0], size, nullptr, nullptr);
     return narrow;
 }

@@ -1,6 +1,8 @@
 // Shell starts and the cookies folder.
 #include "platform/shell.h"
 
+#include "platform/system_text.h"
+
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -30,10 +32,7 @@ bool launchProgram(const std::string& file, const std::string& parameters, Scope
 
 std::string cookiesFolder()
 {
-    char buffer[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, buffer, CSIDL_COOKIES, FALSE))
-        return std::string();
-    return buffer;
+    return shellFolderPath(CSIDL_COOKIES);
 }
 
 }  // namespace kestrune

@@ -1,6 +1,8 @@
 // Reading and checking a backup archive.
 #include "removal/backup_reader.h"
 
+#include "definitions/text_encoding.h"
+#include "definitions/text_platform.h"
 #include "platform/hives.h"
 #include "platform/text_compare.h"
 #include "removal/backup_session.h"
@@ -196,6 +198,7 @@ struct ArchiveDirectory {
     std::unordered_set<std::string> known;   // the same names, for look-ups
     bool hasManifest = false;
     unz64_file_pos manifestAt = {0, 0};
+    bool legacyNames = false;   // the names are read in the legacy code page
 };
 
 bool readDirectory(unzFile zip, ArchiveDirectory& directory, std::string& reason)
@@ -250,6 +253,38 @@ bool readManifest(unzFile zip, ArchiveDirectory& directory, std::string& manifes
     return true;
 }
 
+// An entry name as read: converted from the legacy code page when the
+// archive's names are in it. False when it cannot be converted.
+bool nameAsRead(const ArchiveDirectory& directory, std::string& name)
+{
+    if (!directory.legacyNames)
+        return true;
+    std::string converted;
+    if (!legacyTextToUtf8(name, converted))
+        return false;
+    name.swap(converted);
+    return true;
+}
+
+// An archive written while Kestrune's texts were in the legacy code page has
+// a Manifest.ini that is not valid UTF-8 when it names anything beyond ASCII:
+// its manifest and entry names are then read in that code page, converted to
+// the UTF-8 this process works in. False when a conversion fails.
+bool readLegacyArchiveNames(ArchiveDirectory& directory, std::string& manifest)
+{
+    if (!processTextIsUtf8() || isValidUtf8(manifest))
+        return true;
+    directory.legacyNames = true;
+    if (!readAsProcessText(manifest, true))
+        return false;
+    directory.known.clear();
+    for (std::string& name : directory.names) {
+        if (!nameAsRead(directory, name) || !directory.known.insert(name).second)
+            return false;
+    }
+    return true;
+}
+
 // Every entry belongs to a record, or is one of the descriptions, and every
 // record's entry is there. Sets, not a record-by-entry search: an archive of
 // a big folder holds hundreds of thousands of both.
@@ -297,7 +332,7 @@ bool checkDirectoryAndManifest(const ZipReader& archive, const ProtectedPlaces& 
     }
     if (!readDirectory(zip, directory, reason) || !readManifest(zip, directory, manifest, reason))
         return false;
-    if (!parseManifest(manifest, items)) {
+    if (!readLegacyArchiveNames(directory, manifest) || !parseManifest(manifest, items)) {
         reason = "no readable Manifest.ini";
         return false;
     }
@@ -408,7 +443,8 @@ bool readWholeBackup(const std::string& path, const ProtectedPlaces& places,
         // The directory is read again from the file: it must say what it
         // said before.
         if (step != UNZ_OK || at >= directory.names.size() ||
-            !currentEntryInfo(zip.get(), name, size) || name != directory.names[at] ||
+            !currentEntryInfo(zip.get(), name, size) || !nameAsRead(directory, name) ||
+            name != directory.names[at] ||
             size != directory.sizes[at]) {
             reason = "the archive changed while it was read";
             return false;

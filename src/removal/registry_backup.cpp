@@ -3,6 +3,7 @@
 
 #include "definitions/registry_items.h"
 #include "platform/handles.h"
+#include "platform/system_text.h"
 #include "platform/hives.h"
 #include "platform/shell.h"
 #include "removal/folder_utils.h"
@@ -40,11 +41,8 @@ bool exportable(HKEY root, const std::string& path, const std::string* value,
 
 std::string backupFolderPath()
 {
-    char buffer[MAX_PATH + 1];
-    DWORD length = GetTempPathA(sizeof buffer, buffer);
-    if (length == 0 || length >= sizeof buffer)
-        return std::string();
-    return std::string(buffer, length) + "KestruneBackup";
+    const std::string temporary = temporaryFolderPath();
+    return temporary.empty() ? std::string() : temporary + "KestruneBackup";
 }
 
 bool prepareBackupFolder(const std::string& folder)

@@ -3,6 +3,7 @@
 
 #include "platform/folder_listing.h"
 #include "platform/handles.h"
+#include "platform/system_text.h"
 #include "settings/data_folder.h"
 
 #include <windows.h>
@@ -113,10 +114,7 @@ const char* const kClassesHiveFolders[] = {
 
 std::string shellFolder(int csidl)
 {
-    char buffer[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE))
-        return std::string();
-    return buffer;
+    return shellFolderPath(csidl);
 }
 
 // FOLDERID_Downloads and FOLDERID_LocalAppDataLow, which have no CSIDL.
@@ -265,9 +263,7 @@ std::string folderFrom(UINT(WINAPI* function)(LPSTR, UINT))
 
 std::string runningProgram()
 {
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    return n == 0 || n >= MAX_PATH ? std::string() : std::string(buffer, n);
+    return moduleFilePath();
 }
 
 }  // namespace
@@ -323,10 +319,9 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
         addFolderIfNamed(environmentText(variable));
     addFolderIfNamed(knownFolder(kDownloadsFolder));
     addFolderIfNamed(knownFolder(kLocalLowFolder));
-    char temp[MAX_PATH + 1] = {};
-    const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
-    if (tempLength > 0 && tempLength <= MAX_PATH)
-        places.addFolder(std::string(temp, tempLength));
+    const std::string temp = temporaryFolderPath();
+    if (!temp.empty())
+        places.addFolder(temp);
 
     // The profiles folder, every profile in it or listed elsewhere, and the
     // standard folders of each.

@@ -1,6 +1,7 @@
 // Kestrune's own places, read from the settings.
 #include "safety/own_places.h"
 
+#include "platform/system_text.h"
 #include "settings/data_folder.h"
 #include "settings/settings_store.h"
 
@@ -12,9 +13,7 @@ namespace {
 
 std::string temporaryFolder()
 {
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD n = GetTempPathA(MAX_PATH, buffer);
-    return n == 0 || n > MAX_PATH ? std::string() : std::string(buffer, n);
+    return temporaryFolderPath();
 }
 
 }  // namespace

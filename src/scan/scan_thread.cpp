@@ -4,6 +4,7 @@
 
 #include "platform/fs_redirection.h"
 #include "platform/shell.h"
+#include "platform/system_text.h"
 #include "safety/own_places.h"
 #include "scan/drive_search.h"
 #include "scan/item_checks.h"
@@ -254,11 +255,7 @@ std::string systemCookiesFolder()
 
 std::string systemWindowsFolder()
 {
-    char buffer[MAX_PATH + 1] = {};
-    UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer)
-        return std::string();
-    return std::string(buffer, length);
+    return windowsFolderPath();
 }
 
 std::vector<std::string> logicalDriveRoots()

@@ -2,6 +2,7 @@
 #include "settings/data_folder.h"
 
 #include "platform/handles.h"
+#include "platform/system_text.h"
 #include "platform/text_compare.h"
 #include "settings/settings_store.h"
 
@@ -42,11 +43,9 @@ bool folderWritable(const std::string& folder)
 
 std::string perUserDataFolder()
 {
-    char buffer[MAX_PATH + 1] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)) ||
-        buffer[0] == '\0')
+    std::string folder = shellFolderPath(CSIDL_LOCAL_APPDATA);
+    if (folder.empty())
         return std::string();
-    std::string folder = buffer;
     if (folder.back() != '\\')
         folder += '\\';
     return folder + kPerUserFolderName + "\\";
@@ -59,10 +58,8 @@ std::string chooseDataFolder(const std::string& programFolder, const std::string
     if (perUserFolder.empty())
         return std::string();
     // The local application data folder itself may not be there yet for a
-    // new profile: SHGetFolderPathA with CSIDL_FLAG_CREATE makes it.
-    char base[MAX_PATH + 1] = {};
-    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
-                     SHGFP_TYPE_CURRENT, base);
+    // new profile: asking for it with CSIDL_FLAG_CREATE makes it.
+    shellFolderPath(CSIDL_LOCAL_APPDATA, true);
     CreateDirectoryA(perUserFolder.c_str(), nullptr);   // an existing folder is fine
     return perUserFolder;
 }

@@ -150,11 +150,23 @@ std::vector<StoredEntry> storedEntries(HKEY key)
     std::string name(nameLength + 2, '\0');
     std::string data(dataLength + 2, '\0');
     for (DWORD index = 0;; ++index) {
-        DWORD nameSize = static_cast<DWORD>(name.size());
-        DWORD dataSize = static_cast<DWORD>(data.size() - 1);
+        DWORD nameSize = 0;
+        DWORD dataSize = 0;
         DWORD type = 0;
-        const LONG status = RegEnumValueA(key, index, &name[0], &nameSize, nullptr, &type,
-                                          reinterpret_cast<BYTE*>(&data[0]), &dataSize);
+        LONG status = ERROR_MORE_DATA;
+        // The key's lengths count UTF-16 characters and bytes; a UTF-8 text
+        // can be longer. The entry is read again with more room, never
+        // passed over.
+        for (int round = 0; status == ERROR_MORE_DATA && round < 4; ++round) {
+            if (round > 0) {
+                name.resize(name.size() * 2);
+                data.resize(data.size() * 2);
+            }
+            nameSize = static_cast<DWORD>(name.size());
+            dataSize = static_cast<DWORD>(data.size() - 1);
+            status = RegEnumValueA(key, index, &name[0], &nameSize, nullptr, &type,
+                                   reinterpret_cast<BYTE*>(&data[0]), &dataSize);
+        }
         if (status == ERROR_NO_MORE_ITEMS)
             break;
         if (status != ERROR_SUCCESS || type != REG_SZ)

@@ -1,5 +1,7 @@
-// pickFolder: SHBrowseForFolderA and its item list.
+// pickFolder: SHBrowseForFolderA and its item list, read back in UTF-16.
 #include "ui/folder_picker.h"
+
+#include "platform/registry_walk.h"
 
 #include <shlobj.h>
 
@@ -21,10 +23,12 @@ std::string pickFolder(MessageBoxes& boxes, HWND owner, const std::string& title
     std::string folder;
     LPITEMIDLIST picked = SHBrowseForFolderA(&info);
     if (picked != nullptr) {
-        char path[MAX_PATH] = "";
-        if (SHGetPathFromIDListA(picked, path) && path[0] != '\0')
-            folder = path;
-        else
+        // In UTF-16: the 8-bit call holds MAX_PATH bytes, fewer characters
+        // than a UTF-8 path may have.
+        wchar_t path[MAX_PATH + 1] = L"";
+        if (SHGetPathFromIDListW(picked, path) && path[0] != L'\0')
+            folder = narrowAnsi(path);
+        if (folder.empty())
             showPlainMessage(boxes, owner, cannotUseText);
         allocator->Free(picked);
     }

@@ -1,5 +1,6 @@
 // Reference-file text layers and the schema walk, on texts built in the test.
 #include "definitions/reference_text.h"
+#include "definitions/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,36 @@ TEST(ReferenceLayers, DangerLevelNumbers)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.level, parseDangerLevel(c.text)) << "text: \"" << c.text << "\"";
+}
+
+// A process with UTF-8 texts reads valid UTF-8 as it is and anything else as
+// Windows-1252 (the legacy code page of the test machines); a process on the
+// legacy code page reads every text as it is.
+TEST(ReferenceLayers, TextReadAsUtf8OrInTheLegacyCodePage)
+{
+    struct { const char* text; bool utf8Process; const char* read; } cases[] = {
+        {"C:\\plain", true, "C:\\plain"},
+        {"C:\\\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0", true,
+         "C:\\\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0"},          // Cyrillic
+        {"\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", true,
+         "\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"},          // three and four bytes
+        {"Caf\xE9", true, "Caf\xC3\xA9"},
+        {"\x80\x9F\xFF", true, "\xE2\x82\xAC\xC5\xB8\xC3\xBF"},
+        {"\xC3\xA9 \xE9", true, "\xC3\x83\xC2\xA9 \xC3\xA9"},          // one bad byte: all legacy
+        {"\xC0\xAF", true, "\xC3\x80\xC2\xAF"},                        // overlong
+        {"\xED\xA0\x80", true, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},      // a surrogate
+        {"\xF4\x90\x80", true, "\xC3\xB4\xC2\x90\xE2\x82\xAC"},      // past U+10FFFF, cut short
+        {"a\xD0", true, "a\xC3\x90"},                                  // cut short
+        {"Caf\xE9", false, "Caf\xE9"},
+        {"", true, ""},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        ASSERT_TRUE(readAsProcessText(text, c.utf8Process)) << c.text;
+        EXPECT_EQ(c.read, text) << "text: \"" << c.text << "\"";
+        if (c.utf8Process)
+            EXPECT_EQ(std::string(c.text) == c.read, isValidUtf8(c.text)) << c.text;
+    }
 }
 
 TEST(ReferenceSchema, EveryItemKindInOrder)

@@ -24,6 +24,7 @@ cat > "$work/defs.xml" <<'XML'
       <FILE NAME="ro.txt" PATH="C:\ksr"/>
       <FILE NAME="nested.bin" PATH="C:\ksr\deep\er"/>
       <FILE NAME=".dot" PATH="C:\ksr"/>
+      <FILE NAME="файл.txt" PATH="C:\ksr\Папка"/>
     </FILES>
     <COOKIES><COOKIE NAME="Bad Tracker"/></COOKIES>
     <REGISTRY>
@@ -72,6 +73,8 @@ echo c1> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@badtracker[1].txt"
 echo c2> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@news[1].txt"
 BAT
 wine cmd /c 'C:\plant.bat' >/dev/null 2>&1
+# A file in a folder with a Cyrillic name.
+mkdir -p "$drive_c/ksr/Папка" && printf 'имя\r\n' > "$drive_c/ksr/Папка/файл.txt"
 # A binary file with every byte value.
 python3 -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) * 40)' > "$drive_c/ksr/deep/er/nested.bin"
 cookies=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\INetCookies
@@ -91,11 +94,13 @@ check "the planted state is complete" grep -q 'lines.*REG_MULTI_SZ' "$work/befor
 
 cli() { (cd "$E2E_CLI_DIR" && wine 'C:\kestrune\kestrune-cli.exe' "$@" 2>"$work/err.txt" | tr -d '\r'; exit "${PIPESTATUS[0]}"); }
 
+cli scan --definitions defs.ks --quiet > "$work/scan.txt"
+check "the scan lists the Cyrillic name as it is" grep -qF 'C:\ksr\Папка\файл.txt' "$work/scan.txt"
 cli clean --definitions defs.ks --backup --quiet > "$work/clean.txt"
 expect_eq "clean exit" 0 $?
 check "the key is gone" bash -c "! wine reg query 'HKCU\\Software\\KsRestore\\Bad' >/dev/null 2>&1"
 check "the Run value is gone" bash -c "! wine reg query '$run_key' /v KsBad >/dev/null 2>&1"
-check "the files are gone" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/ksr/.dot' ] && [ ! -e '$drive_c/ksr/Tree' ] && [ ! -e '$drive_c/ksr/deep/er/nested.bin' ]"
+check "the files are gone" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/ksr/.dot' ] && [ ! -e '$drive_c/ksr/Tree' ] && [ ! -e '$drive_c/ksr/deep/er/nested.bin' ] && [ ! -e '$drive_c/ksr/Папка/файл.txt' ]"
 check "the cookie is gone" bash -c "[ ! -e '$cookies_unix/user@badtracker[1].txt' ]"
 # The user removes another Run value on purpose; the value's export holds it.
 wine reg delete "$run_key" /v KsOther /f >/dev/null 2>&1
@@ -106,11 +111,12 @@ check "the archive is in the data folder" test -f "$archive_unix"
 
 listing=$(cli restore --list)
 expect_eq "list: exit" 0 $?
-expect_eq "list: one archive with seven items" "$archive	7 items" "$(cut -f1,3 <<<"$listing")"
+expect_eq "list: one archive with eight items" "$archive	8 items" "$(cut -f1,3 <<<"$listing")"
 expect_eq "list: the archive's items" "$(printf '%s\n' \
     'key	HKEY_CURRENT_USER\Software\KsRestore\Bad' \
     "value	HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\KsBad" \
     'file	C:\ksr\ro.txt' 'file	C:\ksr\deep\er\nested.bin' 'file	C:\ksr\.dot' \
+    'file	C:\ksr\Папка\файл.txt' \
     'folder	C:\ksr\Tree' "cookie	$cookies\\user@badtracker[1].txt")" "$(cli restore --list "$archive")"
 
 # Refused archives: each gives exit 2 and writes nothing, not even a log.
@@ -186,11 +192,32 @@ expect_eq "Winlogon Shell stays" explorer.exe "$(wine reg query 'HKLM\Software\M
 
 cli restore --quiet "$archive" > "$work/restore.txt"
 expect_eq "restore: exit" 0 $?
-expect_eq "restore: summary" "7 restored, 0 exist, 0 failed" "$(grep 'restored, ' "$work/restore.txt")"
+expect_eq "restore: summary" "8 restored, 0 exist, 0 failed" "$(grep 'restored, ' "$work/restore.txt")"
 snapshot > "$work/after.txt"
 check "everything is back, value for value and byte for byte" diff "$work/before.txt" "$work/after.txt"
 check "only the removed Run value came back" bash -c "! wine reg query '$run_key' /v KsOther >/dev/null 2>&1"
 expect_eq "a restore log" 1 "$(ls "$drive_c/kslogs" | grep -c '^Restore [0-9]*-[0-9]*-[0-9]* ([0-9]*-[0-9]*-[0-9]*)\.txt$')"
+
+# An archive written while Kestrune's texts were Windows-1252: its Cyrillic
+# file's record renamed to C:\kslegacy\Café\fé.txt, manifest and entry name
+# in that code page. It restores under its name.
+python3 - "$archive_unix" "$drive_c/legacy.zip" <<'PY'
+import sys, zipfile
+# zipfile writes non-ASCII names as UTF-8; an older archive has them raw.
+zipfile.ZipInfo._encodeFilenameFlags = lambda self: (self.filename.encode("cp1252"), self.flag_bits)
+with zipfile.ZipFile(sys.argv[1]) as z:
+    records = z.read("Manifest.ini").decode("utf-8").split("[TYPE:")
+    record = "[TYPE:" + next(r for r in records if "файл.txt" in r)
+    # Kestrune's names carry no UTF-8 flag: zipfile reads them as CP437.
+    data = next(z.read(i) for i in z.infolist() if i.filename.encode("cp437") == "файл.txt".encode())
+record = record.replace("C:\\ksr\\Папка", "C:\\kslegacy\\Café").replace("файл.txt", "fé.txt")
+with zipfile.ZipFile(sys.argv[2], "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("Manifest.ini", record.encode("cp1252"))
+    z.writestr("fé.txt", data)
+PY
+cli restore --quiet 'C:\legacy.zip' > "$work/legacy.txt"
+expect_eq "legacy archive: restored" "0 1 restored, 0 exist, 0 failed" "$? $(grep 'restored, ' "$work/legacy.txt")"
+check "legacy archive: the file is back under its name" cmp "$drive_c/ksr/Папка/файл.txt" "$drive_c/kslegacy/Café/fé.txt"
 
 # Again: nothing changes, nothing is duplicated.
 cli restore "$archive" --quiet > "$work/again.txt"
@@ -225,7 +252,7 @@ ln -s ../../../ksr_outside/inner "$drive_c/ksr/Tree/sub/inner"
 cli restore --force --quiet "$archive" > "$work/links.txt"
 expect_eq "links: exit" 1 $?
 expect_eq "links: kernel32.dll unchanged" "$system_sum" "$(md5sum < "$system_dll")"
-expect_eq "links: refused" "4 restored, 0 exist, 3 failed" "$(grep 'restored, ' "$work/links.txt")"
+expect_eq "links: refused" "5 restored, 0 exist, 3 failed" "$(grep 'restored, ' "$work/links.txt")"
 check "links: the symbolic link is refused" grep -q '^failed: file C:\\ksr\\ro.txt (a link is on its path' "$work/links.txt"
 check "links: the symbolic link stays" test -L "$drive_c/ksr/ro.txt"
 expect_eq "links: the hard link's name alone is replaced" "dot 1" \
@@ -241,9 +268,9 @@ rm -f "$drive_c/ksr/ro.txt" "$drive_c/ksr/deep" "$drive_c/ksr/Tree/sub/inner"
 mkdir -p "$other/KestruneBackup"
 cp "$archive_unix" "$other/KestruneBackup/1,1,2001_1,1,1.zip"
 touch -d 2001-01-01 "$other/KestruneBackup/1,1,2001_1,1,1.zip"
-expect_eq "list: both places, newest first" "$archive	7 items
-1,1,2001_1,1,1.zip	7 items" "$(cli restore --list | cut -f1,3)"
-expect_eq "list: the other place's archive by its name" 7 "$(cli restore --list '1,1,2001_1,1,1.zip' | wc -l)"
+expect_eq "list: both places, newest first" "$archive	8 items
+1,1,2001_1,1,1.zip	8 items" "$(cli restore --list | cut -f1,3)"
+expect_eq "list: the other place's archive by its name" 8 "$(cli restore --list '1,1,2001_1,1,1.zip' | wc -l)"
 
 cli restore --list --force > /dev/null; expect_eq "bad arguments" 2 $?
 

@@ -4,7 +4,9 @@
 #include "definitions/definitions_check.h"
 #include "definitions/markup_doc.h"
 #include "definitions/reference_text.h"
+#include "definitions/text_encoding.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace kestrune {
@@ -39,6 +41,11 @@ void fuzzMarkupOnce(const uint8_t* data, size_t size)
     loadReferenceBytes(scrambled, list, folders);
 
     checkDefinitions(normaliseLineEnds(text));
+
+    // Whatever the bytes, a UTF-8 process reads them as valid UTF-8.
+    std::string asText = text;
+    if (!readAsProcessText(asText, true) || !isValidUtf8(asText))
+        std::abort();
 }
 
 }  // namespace kestrune

@@ -18,7 +18,8 @@ TEST(CookieMatch, NamesNeedALetterOrDigit)
 {
     const TextCase cases[] = {
         {"", false}, {".", false}, {" ", false}, {"@", false}, {"-_.@", false},
-        {"evil", true}, {"@ad", true}, {"7", true}, {"\xe9", true},   // e acute, code page 1252
+        {"evil", true}, {"@ad", true}, {"7", true},
+        {"\xC3\xA9", true}, {"\xD0\x96", true}, {"\xE2\x80\x94", false},   // e acute, Zhe, a dash
     };
     for (const TextCase& c : cases)
         EXPECT_EQ(c.expected, ks::cookieNameUsable(c.text)) << "[" << c.text << "]";

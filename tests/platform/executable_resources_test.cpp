@@ -106,6 +106,7 @@ TEST(ExecutableResources, BothProgramsRunAsInvokerWithoutCommonControls6)
         EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\"")) << manifest;
         EXPECT_EQ(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
         EXPECT_EQ(std::string::npos, manifest.find("dpiAware"));
+        EXPECT_NE(std::string::npos, manifest.find("WindowsSettings\">UTF-8</activeCodePage>"));
     }
 }
 

@@ -1,5 +1,5 @@
-// sameText and foldedText: whole-string caseless comparison in the ANSI code
-// page, and the two-byte characters of a multibyte code page.
+// sameText and foldedText: whole-string caseless comparison in UTF-8, and the
+// two-byte characters of a multibyte code page.
 #include "platform/text_compare.h"
 
 #include <gtest/gtest.h>
@@ -53,13 +53,19 @@ TEST(TextCompare, EmbeddedZeroBytesAreCompared)
     EXPECT_TRUE(sameText(std::string("AB\0c", 4), std::string("ab\0C", 4)));
 }
 
-TEST(TextCompare, FoldsLettersOfTheSingleByteCodePage)
+// The test programs carry the program's manifest, so their texts are UTF-8:
+// characters beyond ASCII fold whole, and characters that share their first
+// byte stay apart.
+TEST(TextCompare, FoldsLettersOfUtf8)
 {
-    if (GetACP() != 1252)
-        GTEST_SKIP() << "needs code page 1252, have " << GetACP();
+    ASSERT_EQ(CP_UTF8, GetACP());
     const Pair pairs[] = {
-        {"\xC0\xC9", "\xE0\xE9", true},   // A-grave E-acute, both cases
-        {"\xC0", "A", false},             // accents are kept
+        {"\xC3\x80\xC3\x89", "\xC3\xA0\xC3\xA9", true},                   // A-grave E-acute
+        {"C:\\\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0", "c:\\\xD0\xBF\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0", true},
+        {"\xD0\x9F\xD0\xB0", "\xD0\x92\xD0\xB0", false},                   // two Cyrillic letters
+        {"\xC3\x80", "A", false},                                          // accents are kept
+        {"\xC0X", "\xC0x", true},                                           // not UTF-8: ASCII folds
+        {"\xC0", "\xC1", false},
     };
     expectPairs(pairs, sizeof pairs / sizeof pairs[0]);
 }

@@ -39,7 +39,8 @@ TEST_F(IgnoreList, EntriesRoundTripWhateverTheirTextAndMatchWithoutCase)
         "C:\\Tools\\a,b \"quoted\"\\helper.exe",
         "HKEY_CURRENT_USER\\Software\\x\ty%41%\\ : va\\lue",
         "C:\\" + std::string(247, 'L'),   // 250 characters
-    };
+        "C:\\" + [] { std::string t; for (int i = 0; i < 300; ++i) t += "\xE4\xB8\xAD"; return t; }(),
+    };   // the last: 300 Chinese characters, longer in UTF-8 than in UTF-16
     ASSERT_TRUE(ks::settingsMissing());
     EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::File, awkward[0], "a\tb%")));
     // The defaults are written first, as on the program's first run.
@@ -48,7 +49,7 @@ TEST_F(IgnoreList, EntriesRoundTripWhateverTheirTextAndMatchWithoutCase)
     EXPECT_EQ(ks::IgnoreAdd::Added,
               ks::addIgnoreEntry(entry(FindKind::RegistryValue, awkward[1], "")));
     EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::Folder, awkward[2])));
-    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::Cookie, awkward[2], "", "")));
+    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::Cookie, awkward[3], "", "")));
     EXPECT_EQ(ks::IgnoreAdd::AlreadyListed,
               ks::addIgnoreEntry(entry(FindKind::File, "c:\\TOOLS\\A,B \"QUOTED\"\\HELPER.EXE")));
     EXPECT_EQ(ks::IgnoreAdd::Failed, ks::addIgnoreEntry(entry(FindKind::File, "")));
@@ -65,6 +66,7 @@ TEST_F(IgnoreList, EntriesRoundTripWhateverTheirTextAndMatchWithoutCase)
     EXPECT_EQ("2026-01-02 03:04:05", loaded[1].added);
     EXPECT_EQ(awkward[2], loaded[2].location);
     EXPECT_EQ(FindKind::Cookie, loaded[3].kind);
+    EXPECT_EQ(awkward[3], loaded[3].location);
     EXPECT_EQ(19u, loaded[3].added.size());   // dated when added
 
     const ks::IgnoreSet set = ks::IgnoreSet::load();

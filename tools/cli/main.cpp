@@ -3,10 +3,38 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+
+namespace {
+
+// The tool's texts are UTF-8 (the code page its manifest asks for): a console
+// shows them as UTF-8 while it runs and gets its own code page back at the end.
+class ConsoleInUtf8 {
+public:
+    ConsoleInUtf8() : previous_(GetConsoleOutputCP())
+    {
+        if (GetACP() != CP_UTF8 || previous_ == 0 || previous_ == CP_UTF8 ||
+            !SetConsoleOutputCP(CP_UTF8))
+            previous_ = 0;
+    }
+    ~ConsoleInUtf8()
+    {
+        if (previous_ != 0)
+            SetConsoleOutputCP(previous_);
+    }
+    ConsoleInUtf8(const ConsoleInUtf8&) = delete;
+    ConsoleInUtf8& operator=(const ConsoleInUtf8&) = delete;
+
+private:
+    UINT previous_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     using namespace kestrune::cli;
+    const ConsoleInUtf8 console;
     // Output lines end in a bare line feed, the same on every console and pipe.
     _setmode(_fileno(stdout), _O_BINARY);
     CommandOptions options;
