@@ -122,8 +122,9 @@ TEST(ReferenceLayers, TextReadAsUtf8OrInTheLegacyCodePage)
         std::string text = c.text;
         ASSERT_TRUE(readAsProcessText(text, c.utf8Process)) << c.text;
         EXPECT_EQ(c.read, text) << "text: \"" << c.text << "\"";
-        if (c.utf8Process)
+        if (c.utf8Process) {
             EXPECT_EQ(std::string(c.text) == c.read, isValidUtf8(c.text)) << c.text;
+        }
     }
 }
 
