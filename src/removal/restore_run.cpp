@@ -6,6 +6,7 @@
 #include "platform/handles.h"
 #include "platform/path_links.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
 #include "removal/registry_restore.h"
 #include "removal/removal_log.h"
@@ -23,8 +24,8 @@ const char kPendingRenames[] = "PendingFileRenameOperations";
 
 bool readWholeFile(const std::string& path, std::string& bytes)
 {
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(openFileAt(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file.valid())
         return false;
     bytes.clear();
@@ -54,7 +55,7 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
         reason = kLinkOnPath;
         return RestoreResult::Failed;
     }
-    const DWORD present = GetFileAttributesA(path.c_str());
+    const DWORD present = attributesOf(path);
     if (present != INVALID_FILE_ATTRIBUTES) {
         if (present & FILE_ATTRIBUTE_DIRECTORY) {
             reason = "a folder is in its place";
@@ -110,7 +111,7 @@ RestoreResult restoreFolder(const BackupItem& item, const BackupContents& conten
         reason = kLinkOnPath;
         return RestoreResult::Failed;
     }
-    const DWORD present = GetFileAttributesA(item.path.c_str());
+    const DWORD present = attributesOf(item.path);
     if (present != INVALID_FILE_ATTRIBUTES && !(present & FILE_ATTRIBUTE_DIRECTORY)) {
         reason = "a file is in its place";
         return RestoreResult::Exists;
@@ -155,10 +156,10 @@ RestoreResult restoreFolder(const BackupItem& item, const BackupContents& conten
     }
     for (const auto& folder : folders) {
         if (!pathLeadsThroughLink(folder.first))
-            SetFileAttributesA(folder.first.c_str(), folder.second | FILE_ATTRIBUTE_DIRECTORY);
+            setAttributesOf(folder.first, folder.second | FILE_ATTRIBUTE_DIRECTORY);
     }
     if (item.attributes != FILE_ATTRIBUTE_NORMAL && !pathLeadsThroughLink(item.path))
-        SetFileAttributesA(item.path.c_str(), item.attributes | FILE_ATTRIBUTE_DIRECTORY);
+        setAttributesOf(item.path, item.attributes | FILE_ATTRIBUTE_DIRECTORY);
     return result;
 }
 
