@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace kestrune {
 
 namespace {
@@ -20,6 +22,37 @@ FinalPathFunction finalPathFunction()
     static const FinalPathFunction function = reinterpret_cast<FinalPathFunction>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW"));
     return function;
+}
+
+// The object name of an open file as ntdll answers it, for a path too long
+// for Wine's GetFinalPathNameByHandleW (it keeps the name in a MAX_PATH
+// buffer and fails). Only the "\??\X:\..." form Wine gives is taken,
+// turned into "\\?\X:\..."; any other (a device name) gives empty.
+std::wstring objectNameOf(HANDLE handle)
+{
+    struct Name {
+        USHORT length;
+        USHORT maximumLength;
+        PWSTR buffer;
+    };
+    using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const QueryObject query = reinterpret_cast<QueryObject>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryObject"));
+    if (query == nullptr)
+        return std::wstring();
+    const int objectNameInformation = 1;
+    std::vector<char> block(sizeof(Name) + 65536 * sizeof(WCHAR));
+    ULONG written = 0;
+    if (query(handle, objectNameInformation, block.data(), static_cast<ULONG>(block.size()),
+              &written) < 0)
+        return std::wstring();
+    const Name* name = reinterpret_cast<const Name*>(block.data());
+    if (name->buffer == nullptr)
+        return std::wstring();
+    std::wstring text(name->buffer, name->length / sizeof(WCHAR));
+    if (text.compare(0, 4, L"\\??\\") != 0)
+        return std::wstring();
+    return L"\\\\?\\" + text.substr(4);
 }
 
 }  // namespace
@@ -46,7 +79,7 @@ std::string finalPathOfHandle(HANDLE handle)
         n = finalPath(handle, &buffer[0], static_cast<DWORD>(buffer.size()), 0);
     }
     if (n == 0 || n >= buffer.size())
-        return std::string();
+        return fromWide(objectNameOf(handle));
     buffer.resize(n);
     return fromWide(buffer);
 }

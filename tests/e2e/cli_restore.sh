@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # kestrune-cli restore end to end in a throw-away Wine prefix: registry trees
 # of every value type, a Run value beside the user's own, files (read-only,
-# nested, dot-named), a folder tree and cookie files are removed by
+# nested, dot-named, one 400 characters deep), a folder tree and cookie files
+# are removed by
 # `clean --backup` and put back by `restore`, value for value and byte for
 # byte; a second restore changes nothing; a different file in an item's place
 # stays unless --force, and even forced nothing is written through a link or
@@ -24,6 +25,7 @@ cat > "$work/defs.xml" <<'XML'
       <FILE NAME="ro.txt" PATH="C:\ksr"/>
       <FILE NAME="nested.bin" PATH="C:\ksr\deep\er"/>
       <FILE NAME=".dot" PATH="C:\ksr"/>
+      <FILE NAME="ks-deep.bin" PATH=""/>
     </FILES>
     <COOKIES><COOKIE NAME="Bad Tracker"/></COOKIES>
     <REGISTRY>
@@ -72,8 +74,13 @@ echo c1> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@badtracker[1].txt"
 echo c2> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@news[1].txt"
 BAT
 wine cmd /c 'C:\plant.bat' >/dev/null 2>&1
-# A binary file with every byte value.
+# A binary file with every byte value, and one in a folder past MAX_PATH,
+# found by the drive search.
 python3 -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) * 40)' > "$drive_c/ksr/deep/er/nested.bin"
+seg=$(printf 'L%.0s' $(seq 1 50))
+long_unix=$drive_c/ksr/long/$seg/$seg/$seg/$seg/$seg/$seg/$seg/$seg
+long='C:\ksr\long'$(printf '\\%s' $seg $seg $seg $seg $seg $seg $seg $seg)'\ks-deep.bin'
+mkdir -p "$long_unix" && cp "$drive_c/ksr/deep/er/nested.bin" "$long_unix/ks-deep.bin"
 cookies=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\INetCookies
 cookies_unix=$(winepath -u "$cookies" 2>/dev/null)
 
@@ -91,11 +98,14 @@ check "the planted state is complete" grep -q 'lines.*REG_MULTI_SZ' "$work/befor
 
 cli() { (cd "$E2E_CLI_DIR" && wine 'C:\kestrune\kestrune-cli.exe' "$@" 2>"$work/err.txt" | tr -d '\r'; exit "${PIPESTATUS[0]}"); }
 
+cli scan --definitions defs.ks --quiet --json > "$work/scan.json"
+expect_eq "scan: the file past MAX_PATH is found, nothing is unreadable" "1 0" \
+    "$(LONG=$long json_query "$work/scan.json" '"%d %d" % (sum(f["location"] == __import__("os").environ["LONG"] for f in d["finds"]), len(d["unreadable"]))')"
 cli clean --definitions defs.ks --backup --quiet > "$work/clean.txt"
 expect_eq "clean exit" 0 $?
 check "the key is gone" bash -c "! wine reg query 'HKCU\\Software\\KsRestore\\Bad' >/dev/null 2>&1"
 check "the Run value is gone" bash -c "! wine reg query '$run_key' /v KsBad >/dev/null 2>&1"
-check "the files are gone" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/ksr/.dot' ] && [ ! -e '$drive_c/ksr/Tree' ] && [ ! -e '$drive_c/ksr/deep/er/nested.bin' ]"
+check "the files are gone" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/ksr/.dot' ] && [ ! -e '$drive_c/ksr/Tree' ] && [ ! -e '$drive_c/ksr/deep/er/nested.bin' ] && [ ! -e '$long_unix/ks-deep.bin' ]"
 check "the cookie is gone" bash -c "[ ! -e '$cookies_unix/user@badtracker[1].txt' ]"
 # The user removes another Run value on purpose; the value's export holds it.
 wine reg delete "$run_key" /v KsOther /f >/dev/null 2>&1
