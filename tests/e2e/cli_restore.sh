@@ -116,11 +116,11 @@ check "the archive is in the data folder" test -f "$archive_unix"
 
 listing=$(cli restore --list)
 expect_eq "list: exit" 0 $?
-expect_eq "list: one archive with seven items" "$archive	7 items" "$(cut -f1,3 <<<"$listing")"
+expect_eq "list: one archive with eight items" "$archive	8 items" "$(cut -f1,3 <<<"$listing")"
 expect_eq "list: the archive's items" "$(printf '%s\n' \
     'key	HKEY_CURRENT_USER\Software\KsRestore\Bad' \
     "value	HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\KsBad" \
-    'file	C:\ksr\ro.txt' 'file	C:\ksr\deep\er\nested.bin' 'file	C:\ksr\.dot' \
+    'file	C:\ksr\ro.txt' 'file	C:\ksr\deep\er\nested.bin' 'file	C:\ksr\.dot' "file	$long" \
     'folder	C:\ksr\Tree' "cookie	$cookies\\user@badtracker[1].txt")" "$(cli restore --list "$archive")"
 
 # Refused archives: each gives exit 2 and writes nothing, not even a log.
@@ -196,7 +196,7 @@ expect_eq "Winlogon Shell stays" explorer.exe "$(wine reg query 'HKLM\Software\M
 
 cli restore --quiet "$archive" > "$work/restore.txt"
 expect_eq "restore: exit" 0 $?
-expect_eq "restore: summary" "7 restored, 0 exist, 0 failed" "$(grep 'restored, ' "$work/restore.txt")"
+expect_eq "restore: summary" "8 restored, 0 exist, 0 failed" "$(grep 'restored, ' "$work/restore.txt")"
 snapshot > "$work/after.txt"
 check "everything is back, value for value and byte for byte" diff "$work/before.txt" "$work/after.txt"
 check "only the removed Run value came back" bash -c "! wine reg query '$run_key' /v KsOther >/dev/null 2>&1"
@@ -235,7 +235,7 @@ ln -s ../../../ksr_outside/inner "$drive_c/ksr/Tree/sub/inner"
 cli restore --force --quiet "$archive" > "$work/links.txt"
 expect_eq "links: exit" 1 $?
 expect_eq "links: kernel32.dll unchanged" "$system_sum" "$(md5sum < "$system_dll")"
-expect_eq "links: refused" "4 restored, 0 exist, 3 failed" "$(grep 'restored, ' "$work/links.txt")"
+expect_eq "links: refused" "5 restored, 0 exist, 3 failed" "$(grep 'restored, ' "$work/links.txt")"
 check "links: the symbolic link is refused" grep -q '^failed: file C:\\ksr\\ro.txt (a link is on its path' "$work/links.txt"
 check "links: the symbolic link stays" test -L "$drive_c/ksr/ro.txt"
 expect_eq "links: the hard link's name alone is replaced" "dot 1" \
@@ -251,9 +251,9 @@ rm -f "$drive_c/ksr/ro.txt" "$drive_c/ksr/deep" "$drive_c/ksr/Tree/sub/inner"
 mkdir -p "$other/KestruneBackup"
 cp "$archive_unix" "$other/KestruneBackup/1,1,2001_1,1,1.zip"
 touch -d 2001-01-01 "$other/KestruneBackup/1,1,2001_1,1,1.zip"
-expect_eq "list: both places, newest first" "$archive	7 items
-1,1,2001_1,1,1.zip	7 items" "$(cli restore --list | cut -f1,3)"
-expect_eq "list: the other place's archive by its name" 7 "$(cli restore --list '1,1,2001_1,1,1.zip' | wc -l)"
+expect_eq "list: both places, newest first" "$archive	8 items
+1,1,2001_1,1,1.zip	8 items" "$(cli restore --list | cut -f1,3)"
+expect_eq "list: the other place's archive by its name" 8 "$(cli restore --list '1,1,2001_1,1,1.zip' | wc -l)"
 
 cli restore --list --force > /dev/null; expect_eq "bad arguments" 2 $?
 

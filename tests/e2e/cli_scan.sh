@@ -252,7 +252,7 @@ expect_eq "unreadable folder: folder scan stderr" "unreadable: $unreadable
 1 folders could not be read" "$(tr -d '\r' < "$o/deep.err")"
 expect_eq "unreadable folder: clean names it too" "unreadable: $unreadable
 1 folders could not be read" "$(tr -d '\r' < "$o/deepclean.err" | grep -F -e 'unreadable: C:\kestrune-e2e' -e 'could not be read')"
-expect_eq "past MAX_PATH: clean removes the deep gamma.exe" "Gamma${T}$deep\\gamma.exe${T}File|gone" \
-    "$(tr -d '\r' < "$o/deepclean.out" | grep -F gamma.exe | cut -f1-3)|$([ -e "$E2E_C/kestrune-e2e/long/$seg/$seg/$seg/$seg/$seg/$seg/gamma.exe" ] && echo there || echo gone)"
+expect_eq "past MAX_PATH: clean removes the deep gamma.exe" "deleted${T}File${T}Gamma${T}$deep\\gamma.exe|gone" \
+    "$(tr -d '\r' < "$o/deepclean.out" | grep -F gamma.exe | cut -f1-4)|$([ -e "$E2E_C/kestrune-e2e/long/$seg/$seg/$seg/$seg/$seg/$seg/gamma.exe" ] && echo there || echo gone)"
 
 e2e_finish
