@@ -3,6 +3,7 @@
 
 #include "definitions/reference_text.h"
 #include "platform/handles.h"
+#include "platform/wide_paths.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -12,8 +13,8 @@ namespace kestrune {
 bool readWholeFile(const std::string& path, std::string& bytes)
 {
     bytes.clear();
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(openFileAt(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL));
     if (!file.valid())
         return false;
     DWORD high = 0;
@@ -66,7 +67,7 @@ bool readReferenceFileIdentity(const std::string& path, ReferenceFileIdentity& i
     WIN32_FILE_ATTRIBUTE_DATA data;
     FILETIME local;
     SYSTEMTIME time;
-    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+    if (attributeDataOf(path, &data) &&
         FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
         FileTimeToSystemTime(&local, &time)) {
         char date[16];

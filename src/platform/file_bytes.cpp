@@ -1,12 +1,13 @@
 // Reading a file's bytes at given offsets.
 #include "platform/file_bytes.h"
+#include "platform/wide_paths.h"
 
 namespace kestrune {
 
 FileBytes::FileBytes(const std::string& path)
-    : file_(CreateFileA(path.c_str(), GENERIC_READ,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    : file_(openFileAt(path, GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL))
 {
     LARGE_INTEGER size;
     if (file_.valid() && GetFileSizeEx(file_.get(), &size))

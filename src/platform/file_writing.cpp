@@ -6,6 +6,7 @@
 #include "platform/path_links.h"
 #include "platform/paths.h"
 #include "platform/process_state.h"
+#include "platform/wide_paths.h"
 
 #include <windows.h>
 
@@ -29,8 +30,8 @@ ScopedHandle newFileIn(const std::string& folder, std::string& name)
                       static_cast<unsigned long>(seed + attempt));
         name = joinPath(folder, part);
         // CREATE_NEW never opens what is there already, a link included.
-        ScopedHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        ScopedHandle file(openFileAt(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL));
         if (file.valid() || GetLastError() != ERROR_FILE_EXISTS)
             return file;
     }
@@ -54,12 +55,12 @@ bool writeAll(HANDLE file, const std::string& bytes)
 // True when the file at `path` is read-only and has no other name.
 bool readOnlyWithOneName(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = attributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
         return false;
-    ScopedHandle file(CreateFileA(path.c_str(), 0,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(openFileAt(path, 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     BY_HANDLE_FILE_INFORMATION information = {};
     return file.valid() && GetFileInformationByHandle(file.get(), &information) &&
            information.nNumberOfLinks == 1;
@@ -91,9 +92,8 @@ bool processLives(DWORD processId)
 void deleteLeftover(const std::string& path)
 {
     {
-        ScopedHandle file(CreateFileA(path.c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        ScopedHandle file(openFileAt(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT));
         BY_HANDLE_FILE_INFORMATION information = {};
         if (!file.valid() || !GetFileInformationByHandle(file.get(), &information) ||
             information.nNumberOfLinks != 1 ||
@@ -101,8 +101,8 @@ void deleteLeftover(const std::string& path)
              (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
             return;
     }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
+    setAttributesOf(path, FILE_ATTRIBUTE_NORMAL);
+    deleteFileAt(path);
 }
 
 }  // namespace
@@ -142,16 +142,16 @@ FileWrite writeFileInPlace(const std::string& path, const std::string& bytes,
             return FileWrite::NotWritten;
         const bool written = writeAll(file.get(), bytes);
         if (!file.reset() || !written) {
-            DeleteFileA(temporary.c_str());
+            deleteFileAt(temporary);
             return FileWrite::NotWritten;
         }
     }
     const DWORD wanted = attributes & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
     const bool attributesSet =
-        SetFileAttributesA(temporary.c_str(), wanted == 0 ? FILE_ATTRIBUTE_NORMAL : wanted) != FALSE;
+        setAttributesOf(temporary, wanted == 0 ? FILE_ATTRIBUTE_NORMAL : wanted);
     const auto discard = [&]() {
-        SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(temporary.c_str());
+        setAttributesOf(temporary, FILE_ATTRIBUTE_NORMAL);
+        deleteFileAt(temporary);
     };
     if (!attributesSet) {
         discard();
@@ -164,9 +164,9 @@ FileWrite writeFileInPlace(const std::string& path, const std::string& bytes,
         return FileWrite::LinkOnPath;
     }
     if (readOnlyWithOneName(path))
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!MoveFileExA(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        setAttributesOf(path, FILE_ATTRIBUTE_NORMAL);
+    if (!moveFileAt(temporary, path,
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         discard();
         return FileWrite::NotMoved;
     }

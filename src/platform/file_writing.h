@@ -1,7 +1,7 @@
 // Writing a whole file so that its place holds either the old file or the new
 // one, never half of one, and so that only the name is replaced: the bytes go
 // to a new file of its own beside the place, which is then moved over the
-// name with MoveFileExA(MOVEFILE_REPLACE_EXISTING). The other names of a hard
+// name with MoveFileEx(MOVEFILE_REPLACE_EXISTING). The other names of a hard
 // link at the place keep what they held. (ReplaceFileA is not used: over a
 // symbolic link it changes the link's target.)
 #pragma once

@@ -1,10 +1,12 @@
 // Listing a folder.
 #include "platform/folder_listing.h"
 
+#include "platform/wide_paths.h"
+
 namespace kestrune {
 
 FolderListing::FolderListing(const std::string& pattern)
-    : entry_(), find_(FindFirstFileA(pattern.c_str(), &entry_))
+    : entry_(), find_(findFirstAt(pattern, &entry_))
 {
     if (!find_.valid()) {
         error_ = GetLastError();
@@ -20,7 +22,7 @@ bool FolderListing::next()
         firstTaken_ = true;
         return true;
     }
-    if (FindNextFileA(find_.get(), &entry_))
+    if (findNextAt(find_.get(), &entry_))
         return true;
     error_ = GetLastError();
     ended_ = true;

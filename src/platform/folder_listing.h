@@ -1,8 +1,8 @@
 // FolderListing: the one way Kestrune lists a folder. It hands out the
-// entries of one FindFirstFileA/FindNextFileA listing in listing order ("."
-// and ".." included, as listed) and keeps the error that ended the listing,
-// so that each caller can judge what it could not see. The find handle is
-// closed when the listing goes.
+// entries of one FindFirstFile/FindNextFile listing (any path length, see
+// wide_paths.h) in listing order ("." and ".." included, as listed) and
+// keeps the error that ended the listing, so that each caller can judge what
+// it could not see. The find handle is closed when the listing goes.
 #pragma once
 
 #include "platform/handles.h"

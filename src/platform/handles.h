@@ -104,7 +104,7 @@ private:
     HKEY key_;
 };
 
-// A search handle of FindFirstFileA; INVALID_HANDLE_VALUE means "none".
+// A search handle of FindFirstFile; INVALID_HANDLE_VALUE means "none".
 class FindHandle {
 public:
     explicit FindHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}

@@ -1,5 +1,6 @@
 // Opening a file to judge it: its names and its version resource.
 #include "platform/held_file.h"
+#include "platform/wide_paths.h"
 
 #include <windows.h>
 
@@ -27,8 +28,8 @@ std::string versionText(const std::vector<char>& block, const std::string& query
 }  // namespace
 
 HeldFile::HeldFile(const std::string& path)
-    : path_(path), file_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    : path_(path), file_(openFileAt(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL))
 {
     if (!file_.valid())
         openError_ = GetLastError();

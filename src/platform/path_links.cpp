@@ -3,6 +3,7 @@
 
 #include "platform/system_paths.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 
 #include <windows.h>
 
@@ -69,7 +70,7 @@ bool pathLeadsThroughLink(const std::string& path)
         if (stop == begin)
             continue;   // an empty part (two backslashes in a row)
         const std::string part = full.substr(0, stop);
-        const DWORD attributes = GetFileAttributesA(part.c_str());
+        const DWORD attributes = attributesOf(part);
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             if (gone(GetLastError()))
                 break;

@@ -4,6 +4,7 @@
 #include "platform/handles.h"
 #include "platform/system_paths.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "removal/backup_pruning.h"
 #include "removal/backup_reader.h"
 #include "removal/folder_utils.h"
@@ -43,13 +44,13 @@ bool deleteThroughHandle(ScopedHandle& file, const std::string& path)
     if (setInformation == nullptr) {
         // Before Vista a file has no symbolic links to swap in.
         file.reset();
-        return DeleteFileA(path.c_str()) != FALSE;
+        return deleteFileAt(path);
     }
     DispositionInfo disposition = {TRUE};
     const bool marked =
         setInformation(file.get(), kFileDispositionInfo, &disposition, sizeof disposition) != FALSE;
     file.reset();
-    return marked && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    return marked && attributesOf(path) == INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -87,7 +88,7 @@ ArchiveDeletion deleteBackupArchive(const std::string& path,
         if (end == std::string::npos)
             break;
     }
-    const DWORD attributes = GetFileAttributesA(full.c_str());
+    const DWORD attributes = attributesOf(full);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         reason = "not a file";
         return ArchiveDeletion::Refused;
@@ -108,8 +109,8 @@ ArchiveDeletion deleteBackupArchive(const std::string& path,
         return ArchiveDeletion::Refused;
     }
     // Others may read it meanwhile, not replace, rename or delete it.
-    ScopedHandle file(CreateFileA(full.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    ScopedHandle file(openFileAt(full, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT));
     if (!file.valid()) {
         reason = "it cannot be opened for deletion";
         return ArchiveDeletion::Failed;

@@ -3,6 +3,7 @@
 
 #include "platform/handles.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
 
 #include <windows.h>
@@ -108,8 +109,8 @@ bool BackupArchive::addFile(const std::string& path, bool flatNames)
     if (entryName.empty())
         return false;
 
-    ScopedHandle file(CreateFileA(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_READONLY, nullptr));
+    ScopedHandle file(openFileAt(fullPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_READONLY));
     if (!file.valid())
         return false;
     const bool opened = openEntry(zip_.get(), entryName);
@@ -151,7 +152,7 @@ bool BackupArchive::addFolder(const std::string& path, bool flatNames)
         return false;
     ++foldersAdded_;
     const std::string folder = absolutePath(path);
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    DWORD attributes = attributesOf(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     bool everything = true;

@@ -4,6 +4,7 @@
 #include "platform/handles.h"
 #include "platform/paths.h"
 #include "platform/process_state.h"
+#include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
 
 #include <cstdio>
@@ -49,14 +50,14 @@ bool runFolderLives(const std::string& name)
 
 bool removeWholeTree(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = attributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return true;
     if (isReparsePoint(attributes))
         return false;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        return DeleteFileA(path.c_str()) != FALSE;
+        setAttributesOf(path, FILE_ATTRIBUTE_NORMAL);
+        return deleteFileAt(path);
     }
     std::vector<std::string> names;
     listFolder(path, ListingRule::DotsOnly, [&](const WIN32_FIND_DATAA& entry) {
@@ -65,8 +66,8 @@ bool removeWholeTree(const std::string& path)
     });
     for (const std::string& name : names)
         removeWholeTree(joinPath(path, name));
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return RemoveDirectoryA(path.c_str()) != FALSE;
+    setAttributesOf(path, FILE_ATTRIBUTE_NORMAL);
+    return removeFolderAt(path);
 }
 
 void clearDeadRuns(const std::string& backupFolder)
@@ -98,7 +99,7 @@ void removeLeftoverPartials(const std::string& archiveFolder)
         return true;
     });
     for (const std::string& name : names)
-        DeleteFileA(joinPath(archiveFolder, name).c_str());
+        deleteFileAt(joinPath(archiveFolder, name));
 }
 
 }  // namespace kestrune

@@ -6,6 +6,7 @@
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "removal/archive_deletion.h"
 #include "removal/backup_reader.h"
 #include "removal/backup_run.h"
@@ -135,7 +136,7 @@ bool isKestruneArchiveIn(const std::string& path, const std::vector<std::string>
     });
     if (!inFolder)
         return false;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = attributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
         return false;

@@ -3,6 +3,7 @@
 
 #include "platform/fs_redirection.h"
 #include "platform/shell.h"
+#include "platform/wide_paths.h"
 #include "removal/backup_archive.h"
 #include "removal/backup_leftovers.h"
 #include "removal/backup_reader.h"
@@ -37,7 +38,7 @@ std::string backupArchivePath(const std::string& name)
 {
     for (const std::string& folder : archiveFolderPaths()) {
         const std::string path = joinPath(folder, name);
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (attributesOf(path) != INVALID_FILE_ATTRIBUTES)
             return path;
     }
     return joinPath(archiveFolderPath(), name);
@@ -56,8 +57,8 @@ std::string freshArchivePath(const std::string& folder, const std::string& name)
     for (int n = 1;; ++n) {
         const std::string path = joinPath(folder, numberedName(name, n));
         // An unfinished archive of that name belongs to a backup under way.
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
-            GetFileAttributesA((path + kPartialSuffix).c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (attributesOf(path) == INVALID_FILE_ATTRIBUTES &&
+            attributesOf(path + kPartialSuffix) == INVALID_FILE_ATTRIBUTES)
             return path;
     }
 }
@@ -66,7 +67,7 @@ namespace {
 
 bool isFolder(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -78,7 +79,7 @@ bool packEntries(const BackupSession& session, BackupArchive& archive)
     for (const std::string& name : session.entries()) {
         const std::string path = session.pathOf(name);
         archive.setRootFolder(session.folderOf(name));
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (attributesOf(path) == INVALID_FILE_ATTRIBUTES)
             continue;   // a copy that failed, already counted as such
         if (!(isFolder(path) ? archive.addFolder(path, false) : archive.addFile(path, false)))
             everything = false;
@@ -96,9 +97,9 @@ bool finishArchive(const std::string& partial, const std::string& final,
     BackupContents contents;
     std::string reason;
     if (readBackup(partial, places, contents, reason) &&
-        MoveFileExA(partial.c_str(), final.c_str(), MOVEFILE_WRITE_THROUGH))
+        moveFileAt(partial, final, MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileA(partial.c_str());
+    deleteFileAt(partial);
     return false;
 }
 
@@ -121,7 +122,7 @@ BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
     BackupOutcome outcome;
     if (places.archiveFolder.empty() || places.backupFolder.empty())
         return outcome;
-    CreateDirectoryA(places.archiveFolder.c_str(), nullptr);
+    createFolderAt(places.archiveFolder);
     SYSTEMTIME local;
     // What killed runs left: unfinished archives and their copies.
     removeLeftoverPartials(places.archiveFolder);
@@ -164,7 +165,7 @@ BackupOutcome makeBackup(const ParasiteList& parasites, BackupReport* report,
     } else {
         // Nothing was backed up: no archive is kept that holds no item.
         archive.close();
-        DeleteFileA(partial.c_str());
+        deleteFileAt(partial);
     }
     removeWholeTree(runFolder);
     outcome.written = whole;

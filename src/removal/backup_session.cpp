@@ -3,6 +3,7 @@
 
 #include "platform/handles.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
 
 namespace kestrune {
@@ -38,7 +39,7 @@ const std::string& BackupSession::partForNextEntry()
     for (;;) {
         const std::string name = "~part" + std::to_string(++partNumber_);
         const std::string path = joinPath(folder_, name);
-        if (CreateDirectoryA(path.c_str(), nullptr)) {
+        if (createFolderAt(path)) {
             parts_.insert(foldedText(name));
             part_ = path;
             return part_;
@@ -58,7 +59,7 @@ std::string BackupSession::claimName(const std::string& name)
         if (taken_.count(key) != 0)
             continue;
         if (parts_.count(key) == 0 &&
-            GetFileAttributesA(joinPath(folder_, candidate).c_str()) != INVALID_FILE_ATTRIBUTES)
+            attributesOf(joinPath(folder_, candidate)) != INVALID_FILE_ATTRIBUTES)
             continue;
         taken_.emplace(key, partForNextEntry());
         ++partEntries_;
@@ -96,8 +97,8 @@ bool BackupSession::appendTo(const std::string& fileName, const std::string& tex
     }
     if (first)
         entries_.push_back(fileName);
-    ScopedHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(openFileAt(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     if (!file.valid())
         return false;
     DWORD written = 0;

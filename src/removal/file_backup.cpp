@@ -3,6 +3,7 @@
 
 #include "platform/path_links.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "removal/cookie_files.h"
 #include "removal/file_removal.h"
 #include "removal/folder_utils.h"
@@ -24,7 +25,7 @@ std::string configRecord(const char* type, const std::string& name, const std::s
 
 bool sourceMissing(const std::string& path)
 {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (attributesOf(path) != INVALID_FILE_ATTRIBUTES)
         return false;
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -41,11 +42,11 @@ std::string attributesText(DWORD attributes)
 // made plain) so that the backup folder can always be emptied again.
 DWORD takeAttributes(const std::string& source, const std::string& copy)
 {
-    DWORD attributes = GetFileAttributesA(source.c_str());
+    DWORD attributes = attributesOf(source);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         attributes = FILE_ATTRIBUTE_NORMAL;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+        setAttributesOf(copy, FILE_ATTRIBUTE_NORMAL);
     return attributes;
 }
 
@@ -73,7 +74,7 @@ void copyFile(BackupSession& session, BackupStepKind kind, const char* type,
         return;
     const std::string name = session.claimName(baseNameOf(source));
     const std::string copy = session.pathOf(name);
-    const bool ok = CopyFileA(source.c_str(), copy.c_str(), FALSE) != FALSE;
+    const bool ok = copyFileAt(source, copy, false);
     if (ok) {
         const DWORD attributes = takeAttributes(source, copy);
         session.addManifestRecord(type, name, "[PATH:" + source + "]\r\n[ATTRIBUTES:" +
@@ -156,7 +157,7 @@ std::string configCookieRecord(const std::string& name, const std::string& cooki
 void backupFileItems(const ParasiteList& parasites, BackupSession& session,
                      const std::string& cookiesFolder, const ProtectedPlaces& places)
 {
-    if (GetFileAttributesA(session.folder().c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (attributesOf(session.folder()) == INVALID_FILE_ATTRIBUTES)
         createFolderPath(session.folder());
     for (int p = 0; p < parasites.count(); ++p)
         backupFiles(*parasites.at(p), session, places);

@@ -1,6 +1,8 @@
 // Deleting the selected files and folders.
 #include "removal/file_removal.h"
 
+#include "platform/wide_paths.h"
+
 #include "removal/folder_utils.h"
 #include "removal/item_refusal.h"
 #include "removal/process_control.h"
@@ -107,7 +109,7 @@ void removeParasiteFolders(Parasite& parasite, int p, ProgramStopper& stopper, R
 
 bool entryGone(const std::string& path)
 {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (attributesOf(path) != INVALID_FILE_ATTRIBUTES)
         return false;
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -115,7 +117,7 @@ bool entryGone(const std::string& path)
 
 bool folderGone(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = attributesOf(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return entryGone(path);
     return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -148,16 +150,16 @@ RemovalResult deleteOrSchedule(const std::string& fullPath)
     if (entryGone(fullPath))
         return RemovalResult::Deleted;
     // A read-only file is removed all the same; its attributes are in the backup.
-    DWORD attributes = GetFileAttributesA(fullPath.c_str());
+    DWORD attributes = attributesOf(fullPath);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(fullPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        setAttributesOf(fullPath, attributes & ~FILE_ATTRIBUTE_READONLY);
     // DeleteFileA's answer is not trusted: a file another program holds open
     // with delete sharing stays until it is closed, and a folder that refuses
     // changes may keep the file after a delete that reported success.
-    DeleteFileA(fullPath.c_str());
+    deleteFileAt(fullPath);
     if (entryGone(fullPath))
         return RemovalResult::Deleted;
-    if (!MoveFileExA(fullPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (!moveFileAt(fullPath, std::string(), MOVEFILE_DELAY_UNTIL_REBOOT))
         return RemovalResult::Failed;
     rebootPending = true;
     return RemovalResult::Scheduled;

@@ -36,8 +36,8 @@ bool entryGone(const std::string& path);
 // True when no folder is at `path` (nothing, or a file).
 bool folderGone(const std::string& path);
 
-// Deletes one file: DeleteFileA, then a look whether the file is gone
-// (whatever DeleteFileA answered), and when it is still there, MoveFileExA
+// Deletes one file: DeleteFile, then a look whether the file is gone
+// (whatever DeleteFile answered), and when it is still there, MoveFileEx
 // with MOVEFILE_DELAY_UNTIL_REBOOT. Deleted when the file is gone (also when
 // it never existed; a read-only file loses that attribute first), Scheduled
 // when the restart will delete it (rebootPending is set), Failed when

@@ -7,6 +7,7 @@
 #include "platform/fs_redirection.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 
 #include <vector>
 
@@ -17,12 +18,6 @@ namespace {
 bool isDirectory(DWORD attributes)
 {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Attributes of `path`; INVALID_FILE_ATTRIBUTES when it does not exist.
-DWORD attributesOf(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str());
 }
 
 // Tells the entries of one folder that are links, resolving the folder once.
@@ -89,7 +84,7 @@ bool copyEntries(const std::string& source, const std::string& target,
         const std::string to = joinPath(target, entry.cFileName);
         if (isDirectory(entry.dwFileAttributes))
             return copySubfolder(from, to, subfolders);
-        return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+        return copyFileAt(from, to, false);
     });
 }
 
@@ -172,10 +167,10 @@ bool deleteFolderContents(const std::string& folder, const KeepTest& keep)
             return true;
         }
         if (!subfolder)
-            return DeleteFileA(path.c_str()) != FALSE;
+            return deleteFileAt(path);
         if (!deleteFolderContents(path, keep))
             return true;   // the subfolder stays; the walk goes on
-        return RemoveDirectoryA(path.c_str()) != FALSE;
+        return removeFolderAt(path);
     });
     return complete && !entryLeft;
 }
@@ -189,8 +184,8 @@ bool deleteFolderTree(const std::string& folder, const KeepTest& keep)
         return false;
     if (!deleteFolderContents(folder, keep))
         return false;
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return RemoveDirectoryA(folder.c_str()) != FALSE;
+    setAttributesOf(folder, FILE_ATTRIBUTE_NORMAL);
+    return removeFolderAt(folder);
 }
 
 bool copyFolderTree(const std::string& source, const std::string& target,
@@ -240,7 +235,7 @@ bool createFolderPath(const std::string& path)
         built = joinPath(built, component);
         DWORD attributes = attributesOf(built);
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            if (!CreateDirectoryA(built.c_str(), nullptr)) {
+            if (!createFolderAt(built)) {
                 attributes = attributesOf(built);   // made meanwhile by someone else?
                 if (attributes == INVALID_FILE_ATTRIBUTES || !isDirectory(attributes))
                     return false;

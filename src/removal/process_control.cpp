@@ -7,6 +7,7 @@
 #include "platform/path_links.h"
 #include "platform/shell.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
 
 #include <tlhelp32.h>
@@ -295,7 +296,7 @@ void ProgramStopper::stopFile(const std::string& path)
 
 bool ProgramStopper::stopFolder(const std::string& folder)
 {
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    DWORD attributes = attributesOf(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         isReparsePoint(attributes))
         return false;

@@ -6,6 +6,7 @@
 #include "platform/system_text.h"
 #include "platform/hives.h"
 #include "platform/shell.h"
+#include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
 #include "removal/item_refusal.h"
 #include "removal/process_control.h"
@@ -49,7 +50,7 @@ bool prepareBackupFolder(const std::string& folder)
 {
     if (folder.empty())
         return false;
-    if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (attributesOf(folder) != INVALID_FILE_ATTRIBUTES)
         return deleteFolderContents(folder);
     return createFolderPath(folder);
 }
@@ -68,7 +69,7 @@ bool exportRegistryKey(const std::string& keyText, const std::string& exportPath
     if (process.valid() && !waitForProcess(process.get(), kHelperProgramWait, responsiveness))
         return false;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(exportPath.c_str(), GetFileExInfoStandard, &data))
+    if (!attributeDataOf(exportPath, &data))
         return false;
     return data.nFileSizeLow != 0 || data.nFileSizeHigh != 0;
 }

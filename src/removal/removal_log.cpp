@@ -2,6 +2,7 @@
 #include "removal/removal_log.h"
 
 #include "platform/handles.h"
+#include "platform/wide_paths.h"
 
 #include <cstdio>
 
@@ -83,10 +84,10 @@ std::string RemovalLog::path() const
 
 bool RemovalLog::write(const std::string& record) const
 {
-    if (!folder_.empty() && GetFileAttributesA(folder_.c_str()) == INVALID_FILE_ATTRIBUTES)
-        CreateDirectoryA(folder_.c_str(), nullptr);
-    ScopedHandle file(CreateFileA(path().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!folder_.empty() && attributesOf(folder_) == INVALID_FILE_ATTRIBUTES)
+        createFolderAt(folder_);
+    ScopedHandle file(openFileAt(path(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     if (!file.valid())
         return false;
     DWORD written = 0;

@@ -7,6 +7,7 @@
 #include "platform/handles.h"
 #include "platform/path_links.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
 #include "removal/registry_restore.h"
 #include "removal/removal_log.h"
@@ -25,8 +26,8 @@ const char kPendingRenames[] = "PendingFileRenameOperations";
 
 bool readWholeFile(const std::string& path, std::string& bytes)
 {
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(openFileAt(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file.valid())
         return false;
     bytes.clear();
@@ -61,8 +62,8 @@ bool setRecordedAttributes(const std::string& path, DWORD present, unsigned long
 {
     DWORD next = (present & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)) |
                  (recorded & kRestoredAttributes);
-    SetFileAttributesA(path.c_str(), next == 0 ? FILE_ATTRIBUTE_NORMAL : next);
-    return attributesMatch(GetFileAttributesA(path.c_str()), recorded);
+    setAttributesOf(path, next == 0 ? FILE_ATTRIBUTE_NORMAL : next);
+    return attributesMatch(attributesOf(path), recorded);
 }
 
 // One file back in its place; `reason` says why not. Nothing is written
@@ -80,7 +81,7 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
         return RestoreResult::Failed;
     }
     removeDeadTemporaries(parentOf(path));
-    const DWORD present = GetFileAttributesA(path.c_str());
+    const DWORD present = attributesOf(path);
     if (present != INVALID_FILE_ATTRIBUTES) {
         if (present & FILE_ATTRIBUTE_DIRECTORY) {
             reason = "a folder is in its place";
@@ -119,7 +120,7 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
         return RestoreResult::Failed;
     }
     std::string written;
-    if (!attributesMatch(GetFileAttributesA(path.c_str()), attributes) ||
+    if (!attributesMatch(attributesOf(path), attributes) ||
         !readWholeFile(path, written) || written != bytes) {
         reason = "it does not read back as archived";
         return RestoreResult::Failed;
@@ -147,7 +148,7 @@ RestoreResult restoreFolder(const BackupItem& item, const BackupContents& conten
         reason = kLinkOnPath;
         return RestoreResult::Failed;
     }
-    const DWORD present = GetFileAttributesA(item.path.c_str());
+    const DWORD present = attributesOf(item.path);
     if (present != INVALID_FILE_ATTRIBUTES && !(present & FILE_ATTRIBUTE_DIRECTORY)) {
         reason = "a file is in its place";
         return RestoreResult::Exists;
@@ -192,10 +193,10 @@ RestoreResult restoreFolder(const BackupItem& item, const BackupContents& conten
     }
     for (const auto& folder : folders) {
         if (!pathLeadsThroughLink(folder.first))
-            SetFileAttributesA(folder.first.c_str(), folder.second | FILE_ATTRIBUTE_DIRECTORY);
+            setAttributesOf(folder.first, folder.second | FILE_ATTRIBUTE_DIRECTORY);
     }
     if (item.attributes != FILE_ATTRIBUTE_NORMAL && !pathLeadsThroughLink(item.path))
-        SetFileAttributesA(item.path.c_str(), item.attributes | FILE_ATTRIBUTE_DIRECTORY);
+        setAttributesOf(item.path, item.attributes | FILE_ATTRIBUTE_DIRECTORY);
     return result;
 }
 

@@ -2,6 +2,7 @@
 #include "removal/zip_input.h"
 
 #include "platform/handles.h"
+#include "platform/wide_paths.h"
 
 #include <windows.h>
 
@@ -106,8 +107,8 @@ voidpf ZCALLBACK openBuffered(voidpf, const void* path, int mode)
 {
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ)
         return nullptr;
-    HANDLE file = CreateFileA(static_cast<const char*>(path), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = openFileAt(static_cast<const char*>(path), GENERIC_READ, FILE_SHARE_READ,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     BufferedFile* opened = new (std::nothrow) BufferedFile(file);

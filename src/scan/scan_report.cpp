@@ -2,6 +2,7 @@
 #include "scan/scan_report.h"
 
 #include "platform/handles.h"
+#include "platform/wide_paths.h"
 
 #include "product.h"
 
@@ -93,8 +94,8 @@ std::string scanReportName()
 bool writeScanReport(const std::string& path, const ScanReport& report)
 {
     const std::string text = scanReportText(report);
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(openFileAt(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL));
     if (!file.valid())
         return false;
     DWORD written = 0;

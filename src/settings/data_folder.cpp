@@ -4,6 +4,7 @@
 #include "platform/handles.h"
 #include "platform/system_text.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "settings/settings_store.h"
 
 #include <windows.h>
@@ -30,9 +31,8 @@ bool folderWritable(const std::string& folder)
                              "kestrune-write-test-" + std::to_string(GetCurrentProcessId()) + "-";
     for (int n = 0; n < 100; ++n) {
         const std::string probe = base + std::to_string(n) + ".tmp";
-        ScopedHandle file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                                      nullptr));
+        ScopedHandle file(openFileAt(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE));
         if (file.valid())
             return true;
         if (GetLastError() != ERROR_FILE_EXISTS)
@@ -60,7 +60,7 @@ std::string chooseDataFolder(const std::string& programFolder, const std::string
     // The local application data folder itself may not be there yet for a
     // new profile: asking for it with CSIDL_FLAG_CREATE makes it.
     shellFolderPath(CSIDL_LOCAL_APPDATA, true);
-    CreateDirectoryA(perUserFolder.c_str(), nullptr);   // an existing folder is fine
+    createFolderAt(perUserFolder);   // an existing folder is fine
     return perUserFolder;
 }
 

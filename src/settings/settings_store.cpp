@@ -2,6 +2,7 @@
 #include "settings/settings_store.h"
 
 #include "platform/handles.h"
+#include "platform/wide_paths.h"
 #include "settings/data_folder.h"
 
 #include "product.h"
@@ -100,7 +101,7 @@ bool createDefaultSettings()
         // per-user folder when the program folder is closed to this user.
         const std::string data = dataFolder();
         std::string logs = (data.empty() ? folder + "\\" : data) + kLogFolderName;
-        CreateDirectoryA(logs.c_str(), nullptr);   // an existing folder is fine
+        createFolderAt(logs);   // an existing folder is fine
         writeSetting(kSettingLogFolder, logs);
         writeSetting(kSettingReferenceFile, folder + "\\" + defaultReferenceFileName());
     }

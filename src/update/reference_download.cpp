@@ -5,6 +5,7 @@
 #include "definitions/reference_file.h"
 #include "platform/text_compare.h"
 #include "platform/handles.h"
+#include "platform/wide_paths.h"
 #include "settings/settings_store.h"
 #include "update/http_fetch.h"
 #include "update/release_statement.h"
@@ -20,8 +21,8 @@ namespace {
 
 bool writeNewFile(const std::string& path, const std::string& bytes)
 {
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(openFileAt(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL));
     if (!file.valid())
         return false;
     DWORD written = 0;
@@ -87,7 +88,7 @@ bool isOldDownload(const std::string& previous, const std::string& target)
         !sameText(folderPart(previous), folderPart(target)) ||
         !isSafeReferenceFileName(fileNameOf(previous)))
         return false;
-    const DWORD attributes = GetFileAttributesA(previous.c_str());
+    const DWORD attributes = attributesOf(previous);
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
 }
@@ -102,13 +103,13 @@ DownloadOutcome installReferenceFile(const std::string& downloaded, const std::s
 {
     ParasiteList scratch;
     if (!loadReferenceFile(downloaded, scratch) || scratch.count() == 0) {
-        DeleteFileA(downloaded.c_str());
+        deleteFileAt(downloaded);
         return DownloadOutcome::NotValid;
     }
     const std::string previous = referenceFilePath();
-    if (!MoveFileExA(downloaded.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-        DeleteFileA(downloaded.c_str());
+    if (!moveFileAt(downloaded, target,
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+        deleteFileAt(downloaded);
         return DownloadOutcome::NotInstalled;
     }
     writeSetting(kSettingReferenceFile, target);
@@ -117,7 +118,7 @@ DownloadOutcome installReferenceFile(const std::string& downloaded, const std::s
     std::string now;
     readSetting(kSettingReferenceFile, now);
     if (!sameText(now, previous) && isOldDownload(previous, now))
-        DeleteFileA(previous.c_str());
+        deleteFileAt(previous);
     return DownloadOutcome::Installed;
 }
 
@@ -128,7 +129,7 @@ DownloadOutcome downloadReferenceFile(const std::string& url, const std::string&
     if (!isSafeReferenceFileName(name))
         return DownloadOutcome::DownloadFailed;
     const std::string temporary = temporaryDownloadPath(target);
-    DeleteFileA(temporary.c_str());
+    deleteFileAt(temporary);
     std::string bytes;
     if (!fetchBody(url, bounds.maxSize, bytes, bounds.cancel, bounds.transferMs))
         return DownloadOutcome::DownloadFailed;
@@ -148,7 +149,7 @@ DownloadOutcome downloadReferenceFile(const std::string& url, const std::string&
         return judgement;
     const auto writeAndInstall = [&] {
         if (!writeNewFile(temporary, bytes)) {
-            DeleteFileA(temporary.c_str());
+            deleteFileAt(temporary);
             return DownloadOutcome::DownloadFailed;
         }
         return installReferenceFile(temporary, target, statement.serial);

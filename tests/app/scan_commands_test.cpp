@@ -509,7 +509,7 @@ TEST_F(ScanWindow, AScanThatFailsSaysSoAndTheNextScanStarts)
 
 TEST_F(ScanWindow, TheStatusLineCountsTheFoldersThatCouldNotBeRead)
 {
-    makeTooDeepFolder(dir);
+    makeWideEntry(dir, L"\x6587", true);   // listed as "?": opens nothing
     places.driveRoots = {dir};
     w.commands.setScanPlaces(places);
     addFile(addParasite(w.parasites, "Absent"), "absent.dll", "");

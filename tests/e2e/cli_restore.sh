@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # kestrune-cli restore end to end in a throw-away Wine prefix: registry trees
 # of every value type, a Run value beside the user's own, files (read-only,
-# nested, dot-named), a folder tree and cookie files are removed by
+# nested, dot-named, one 400 characters deep), a folder tree and cookie files
+# are removed by
 # `clean --backup` and put back by `restore`, value for value and byte for
 # byte; a second restore changes nothing; a different file in an item's place
 # stays unless --force, and even forced nothing is written through a link or
@@ -25,6 +26,7 @@ cat > "$work/defs.xml" <<'XML'
       <FILE NAME="nested.bin" PATH="C:\ksr\deep\er"/>
       <FILE NAME=".dot" PATH="C:\ksr"/>
       <FILE NAME="файл.txt" PATH="C:\ksr\Папка"/>
+      <FILE NAME="ks-deep.bin" PATH=""/>
     </FILES>
     <COOKIES><COOKIE NAME="Bad Tracker"/></COOKIES>
     <REGISTRY>
@@ -75,8 +77,13 @@ BAT
 wine cmd /c 'C:\plant.bat' >/dev/null 2>&1
 # A file in a folder with a Cyrillic name.
 mkdir -p "$drive_c/ksr/Папка" && printf 'имя\r\n' > "$drive_c/ksr/Папка/файл.txt"
-# A binary file with every byte value.
+# A binary file with every byte value, and one in a folder past MAX_PATH,
+# found by the drive search.
 python3 -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) * 40)' > "$drive_c/ksr/deep/er/nested.bin"
+seg=$(printf 'L%.0s' $(seq 1 50))
+long_unix=$drive_c/ksr/long/$seg/$seg/$seg/$seg/$seg/$seg/$seg/$seg
+long='C:\ksr\long'$(printf '\\%s' $seg $seg $seg $seg $seg $seg $seg $seg)'\ks-deep.bin'
+mkdir -p "$long_unix" && cp "$drive_c/ksr/deep/er/nested.bin" "$long_unix/ks-deep.bin"
 cookies=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\INetCookies
 cookies_unix=$(winepath -u "$cookies" 2>/dev/null)
 
@@ -96,11 +103,14 @@ cli() { (cd "$E2E_CLI_DIR" && wine 'C:\kestrune\kestrune-cli.exe' "$@" 2>"$work/
 
 cli scan --definitions defs.ks --quiet > "$work/scan.txt"
 check "the scan lists the Cyrillic name as it is" grep -qF 'C:\ksr\Папка\файл.txt' "$work/scan.txt"
+cli scan --definitions defs.ks --quiet --json > "$work/scan.json"
+expect_eq "scan: the file past MAX_PATH is found, nothing is unreadable" "1 0" \
+    "$(LONG=$long json_query "$work/scan.json" '"%d %d" % (sum(f["location"] == __import__("os").environ["LONG"] for f in d["finds"]), len(d["unreadable"]))')"
 cli clean --definitions defs.ks --backup --quiet > "$work/clean.txt"
 expect_eq "clean exit" 0 $?
 check "the key is gone" bash -c "! wine reg query 'HKCU\\Software\\KsRestore\\Bad' >/dev/null 2>&1"
 check "the Run value is gone" bash -c "! wine reg query '$run_key' /v KsBad >/dev/null 2>&1"
-check "the files are gone" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/ksr/.dot' ] && [ ! -e '$drive_c/ksr/Tree' ] && [ ! -e '$drive_c/ksr/deep/er/nested.bin' ] && [ ! -e '$drive_c/ksr/Папка/файл.txt' ]"
+check "the files are gone" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/ksr/.dot' ] && [ ! -e '$drive_c/ksr/Tree' ] && [ ! -e '$drive_c/ksr/deep/er/nested.bin' ] && [ ! -e '$drive_c/ksr/Папка/файл.txt' ] && [ ! -e '$long_unix/ks-deep.bin' ]"
 check "the cookie is gone" bash -c "[ ! -e '$cookies_unix/user@badtracker[1].txt' ]"
 # The user removes another Run value on purpose; the value's export holds it.
 wine reg delete "$run_key" /v KsOther /f >/dev/null 2>&1
@@ -111,12 +121,12 @@ check "the archive is in the data folder" test -f "$archive_unix"
 
 listing=$(cli restore --list)
 expect_eq "list: exit" 0 $?
-expect_eq "list: one archive with eight items" "$archive	8 items" "$(cut -f1,3 <<<"$listing")"
+expect_eq "list: one archive with nine items" "$archive	9 items" "$(cut -f1,3 <<<"$listing")"
 expect_eq "list: the archive's items" "$(printf '%s\n' \
     'key	HKEY_CURRENT_USER\Software\KsRestore\Bad' \
     "value	HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\KsBad" \
     'file	C:\ksr\ro.txt' 'file	C:\ksr\deep\er\nested.bin' 'file	C:\ksr\.dot' \
-    'file	C:\ksr\Папка\файл.txt' \
+    'file	C:\ksr\Папка\файл.txt' "file	$long" \
     'folder	C:\ksr\Tree' "cookie	$cookies\\user@badtracker[1].txt")" "$(cli restore --list "$archive")"
 
 # Refused archives: each gives exit 2 and writes nothing, not even a log.
@@ -268,9 +278,9 @@ rm -f "$drive_c/ksr/ro.txt" "$drive_c/ksr/deep" "$drive_c/ksr/Tree/sub/inner"
 mkdir -p "$other/KestruneBackup"
 cp "$archive_unix" "$other/KestruneBackup/1,1,2001_1,1,1.zip"
 touch -d 2001-01-01 "$other/KestruneBackup/1,1,2001_1,1,1.zip"
-expect_eq "list: both places, newest first" "$archive	8 items
-1,1,2001_1,1,1.zip	8 items" "$(cli restore --list | cut -f1,3)"
-expect_eq "list: the other place's archive by its name" 8 "$(cli restore --list '1,1,2001_1,1,1.zip' | wc -l)"
+expect_eq "list: both places, newest first" "$archive	9 items
+1,1,2001_1,1,1.zip	9 items" "$(cli restore --list | cut -f1,3)"
+expect_eq "list: the other place's archive by its name" 9 "$(cli restore --list '1,1,2001_1,1,1.zip' | wc -l)"
 
 cli restore --list --force > /dev/null; expect_eq "bad arguments" 2 $?
 

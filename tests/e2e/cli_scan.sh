@@ -230,16 +230,19 @@ expect_eq "ignore: a removed entry's find comes back" "Alpha${T}C:\kestrune-e2e\
     "$(tr -d '\r' < "$o/back.out")|$(tr -d '\r' < "$o/back.err")"
 expect_eq "ignore: every argument error is named" "4" "$(grep -c '^kestrune-cli: ' "$o/bad.err")"
 
-# A tree with a folder too deep for the ANSI calls, planted after the scans
-# above (they see nothing unreadable): the folder scan and clean name it and
-# count it on stderr, and the exit codes stay those of the finds. Gamma's
-# gamma.exe lies in the deep folder, out of reach; nothing else of Gamma is
-# on the machine, so its clean has nothing to remove.
+# A tree planted after the scans above (they see nothing unreadable): gamma.exe
+# lies in a folder past MAX_PATH, which is searched like any other, and a
+# chain of folders reaches past the host's own path limit, which Wine cannot
+# open at any length: the folder scan and clean name that one and count it on
+# stderr, and the exit codes stay those of the finds. Gamma's clean finds and
+# removes the deep gamma.exe (nothing else of Gamma is on the machine).
 seg=$(printf 'd%.0s' $(seq 1 50))
 deep="C:\\kestrune-e2e\\long"
-for i in 1 2 3 4 5; do deep="$deep\\$seg"; done
+for i in 1 2 3 4 5 6; do deep="$deep\\$seg"; done
 mkdir -p "$E2E_C/kestrune-e2e/long/$seg/$seg/$seg/$seg/$seg/$seg"
 : > "$E2E_C/kestrune-e2e/long/$seg/$seg/$seg/$seg/$seg/$seg/gamma.exe"
+far=$(printf 'f%.0s' $(seq 1 200))
+(cd "$E2E_C/kestrune-e2e/long" && for i in $(seq 1 22); do mkdir "$far" && cd "$far" || exit 1; done)
 pack_definitions "$E2E_CLI_DIR/gamma.ks" scan.xml:Gamma
 run_batch deep <<'BAT'
 @echo off
@@ -249,11 +252,14 @@ kestrune-cli.exe clean --definitions gamma.ks --quiet > deepclean.out 2> deepcle
 echo deepclean=%ERRORLEVEL%>> deepcodes.txt
 BAT
 expect_eq "unreadable folder: exit codes" "deep=0 deepclean=0 " "$(tr -d '\r' < "$o/deepcodes.txt" | tr '\n' ' ')"
-expect_eq "unreadable folder: the JSON document" "C:\kestrune-e2e\long 0 $deep" \
-    "$(json_query "$o/deep.json" '" ".join([d["folder"], str(len(d["finds"]))] + d["unreadable"])')"
-expect_eq "unreadable folder: folder scan stderr" "unreadable: $deep
+unreadable=$(json_query "$o/deep.json" '" ".join(d["unreadable"])')
+expect_eq "unreadable folder: the JSON document" "C:\kestrune-e2e\long 0 1 C:\kestrune-e2e\long\\$far" \
+    "$(json_query "$o/deep.json" '" ".join([d["folder"], str(len(d["finds"])), str(len(d["unreadable"])), d["unreadable"][0][:len("C:\\kestrune-e2e\\long\\") + 200]])')"
+expect_eq "unreadable folder: folder scan stderr" "unreadable: $unreadable
 1 folders could not be read" "$(tr -d '\r' < "$o/deep.err")"
-expect_eq "unreadable folder: clean names it too" "unreadable: $deep
+expect_eq "unreadable folder: clean names it too" "unreadable: $unreadable
 1 folders could not be read" "$(tr -d '\r' < "$o/deepclean.err" | grep -F -e 'unreadable: C:\kestrune-e2e' -e 'could not be read')"
+expect_eq "past MAX_PATH: clean removes the deep gamma.exe" "deleted${T}File${T}Gamma${T}$deep\\gamma.exe|gone" \
+    "$(tr -d '\r' < "$o/deepclean.out" | grep -F gamma.exe | cut -f1-4)|$([ -e "$E2E_C/kestrune-e2e/long/$seg/$seg/$seg/$seg/$seg/$seg/gamma.exe" ] && echo there || echo gone)"
 
 e2e_finish

@@ -87,6 +87,9 @@ TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
 {
     const std::string desktop = shellFolder(CSIDL_DESKTOPDIRECTORY);
     const std::string profile = shellFolder(CSIDL_PROFILE);
+    std::string longWay;   // past MAX_PATH, and nowhere
+    for (int i = 0; i < 30; ++i)
+        longWay += "\\inner\\.\\..";
     const PlaceCase cases[] = {
         {"C:\\", true},
         {"C:\\windows", true},
@@ -97,6 +100,8 @@ TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
         {"C:\\\\windows", true},
         {"C:\\Sandbox\\inner\\..\\..\\windows", true},
         {"C:\\windows\\system32\\..", true},
+        {"C:\\Sandbox" + longWay + "\\..\\windows", true},
+        {"C:\\windows" + longWay + "\\system32", true},
         {"C:\\windows\\system32", true},
         {"C:\\windows\\system32\\drivers", true},
         {"C:\\windows\\Fonts", true},
@@ -143,6 +148,9 @@ TEST_F(ProtectedPlacesTest, FoldersUnderEverySpellingAndTheirNeighbours)
         // Removable neighbours.
         {"C:\\Sandbox", false},
         {"C:\\Sandbox\\inner", false},
+        {"C:\\Sandbox" + longWay + "\\inner\\" + std::string(200, 'x') + "\\" +
+             std::string(200, 'y'),
+         false},
         {"C:\\windowsx", false},
         {"C:\\windows-old", false},
         {"C:\\windows\\ParasiteFolder", false},

@@ -5,6 +5,8 @@
 // (+ .sig) that names it.
 #include "cli.h"
 
+#include "platform/wide_paths.h"
+
 #include "definitions/parasite.h"
 #include "definitions/reference_file.h"
 #include "update/release_statement.h"
@@ -37,9 +39,9 @@ std::string fileNamePart(const std::string& path)
 
 bool ensureFolder(const std::string& folder)
 {
-    if (CreateDirectoryA(folder.c_str(), nullptr))
+    if (createFolderAt(folder))
         return true;
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    DWORD attributes = attributesOf(folder);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -116,14 +118,14 @@ int runPublishCommand(const PublishOptions& options)
         return publishError("cannot create " + def);
     const std::string target = def + "\\" + name;
     const std::string signatureFile = target + ".sig";
-    if (!CopyFileA(file.c_str(), target.c_str(), FALSE))
+    if (!copyFileAt(file, target, false))
         return publishError("cannot copy " + file + " to " + target);
     if (keyPath.empty()) {
         // A signature or statement left from an earlier publish would not
         // match this file.
-        DeleteFileA(signatureFile.c_str());
-        DeleteFileA(statementFile.c_str());
-        DeleteFileA(statementSignatureFile.c_str());
+        deleteFileAt(signatureFile);
+        deleteFileAt(statementFile);
+        deleteFileAt(statementSignatureFile);
         printError("no signature written (no --key): Kestrune refuses to install " + name +
                    " until " + signatureFile + " holds its signature");
     } else if (!writeText(signatureFile, signature)) {

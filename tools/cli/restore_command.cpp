@@ -13,6 +13,7 @@
 #include "safety/own_places.h"
 #include "safety/protected_places.h"
 #include "platform/shell.h"
+#include "platform/wide_paths.h"
 #include "settings/settings_store.h"
 
 #include <windows.h>
@@ -40,7 +41,7 @@ std::string archivePathOf(const std::string& text)
 
 bool isFile(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -15,6 +15,7 @@
 
 #include "definitions/parasite.h"
 #include "platform/system_paths.h"
+#include "platform/wide_paths.h"
 #include "safety/own_places.h"
 #include "safety/protected_places.h"
 #include "scan/scan_report.h"
@@ -113,7 +114,7 @@ private:
 
 bool isFolder(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "product.h"
 #include "settings/data_folder.h"
 #include "settings/settings_store.h"
@@ -60,13 +61,13 @@ std::string consoleLogFolder()
     // management agent's, SYSTEM) may never have run the window.
     std::string data = perUserDataFolder();
     if (!data.empty())
-        CreateDirectoryA(data.c_str(), nullptr);   // an existing folder is fine
+        createFolderAt(data);   // an existing folder is fine
     else
         data = dataFolder();
     if (data.empty())
         return data;
     const std::string logs = data + kLogFolderName;
-    CreateDirectoryA(logs.c_str(), nullptr);
+    createFolderAt(logs);
     return logs;
 }
 
