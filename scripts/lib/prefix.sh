@@ -28,3 +28,10 @@ prefix_plain_profile() {
         return 1
     fi
 }
+
+# prefix_arch PREFIX: the bitness Wine booted PREFIX with, win32 or win64 (as
+# WINEARCH names it), read from the prefix's registry; nothing when PREFIX
+# was never booted. A prefix is run with its own bitness.
+prefix_arch() {
+    sed -n 's/^#arch=\(win32\|win64\)$/\1/p' "$1/system.reg" 2>/dev/null | head -n 1
+}
