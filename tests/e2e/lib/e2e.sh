@@ -131,6 +131,9 @@ fi
 e2e_reg() {   # e2e_reg ARGS... (as reg.exe takes them)
     if e2e_is64; then wine 'C:\windows\syswow64\reg.exe' "$@"; else wine reg "$@"; fi
 }
+# Runs the reg.exe of the prefix's own bitness: in a 64-bit prefix the 64-bit
+# one, which sees HKLM\Software as 64-bit programs do.
+e2e_reg64() { "$(prefix_native_wine "$WINEPREFIX")" reg "$@"; }
 
 # --- The prefix --------------------------------------------------------------
 
