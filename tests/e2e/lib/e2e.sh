@@ -15,8 +15,7 @@ set -uo pipefail
 
 : "${KESTRUNE_BUILD:?}" "${KESTRUNE_SOURCE:?}" "${KESTRUNE_WINE_TEMPLATE:?}"
 source "$KESTRUNE_SOURCE/scripts/lib/prefix.sh"
-E2E_ARCH=$(prefix_arch "$KESTRUNE_WINE_TEMPLATE")
-export WINEARCH=${E2E_ARCH:-win32} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 E2E_DATA=$KESTRUNE_SOURCE/tests/e2e/data
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/kestrune-e2e-work.XXXXXX")
@@ -117,13 +116,20 @@ e2e_template64() {   # e2e_template64 WHAT
     return 1
 }
 
-# The real System32 as the scripts' batch files (run by the 32-bit cmd.exe, to
-# which C:\windows\system32 is SysWOW64 in a 64-bit prefix) reach it.
-if e2e_is64; then
-    export E2E_SYSTEM32='C:\windows\Sysnative'
-else
-    export E2E_SYSTEM32='C:\windows\system32'
-fi
+# Takes the bitness of template TEMPLATE: WINEARCH, and E2E_SYSTEM32, the real
+# System32 as the scripts' batch files (run by the 32-bit cmd.exe, to which
+# C:\windows\system32 is SysWOW64 in a 64-bit prefix) reach it.
+e2e_bitness() {   # e2e_bitness TEMPLATE
+    local arch
+    arch=$(prefix_arch "$1")
+    export WINEARCH=${arch:-win32}
+    if e2e_is64; then
+        export E2E_SYSTEM32='C:\windows\Sysnative'
+    else
+        export E2E_SYSTEM32='C:\windows\system32'
+    fi
+}
+e2e_bitness "$KESTRUNE_WINE_TEMPLATE"
 
 # Runs the reg.exe of the registry view a 32-bit program sees: the 32-bit one
 # of SysWOW64 in a 64-bit prefix, so that what the scripts plant under
@@ -137,10 +143,14 @@ e2e_reg64() { "$(prefix_native_wine "$WINEPREFIX")" reg "$@"; }
 
 # --- The prefix --------------------------------------------------------------
 
-# Makes the script's prefix and starts its Wine server, kept until the end.
-# E2E_C is drive C: seen from Linux; E2E_COOKIES the user's cookie folder.
-e2e_prefix() {
-    E2E_PREFIX=$("$KESTRUNE_SOURCE/scripts/wine-prefix" "$KESTRUNE_WINE_TEMPLATE" kestrune-e2e) ||
+# Makes the script's prefix (from KESTRUNE_WINE_TEMPLATE, or from TEMPLATE,
+# such as KESTRUNE_WINE_TEMPLATE64 once e2e_template64 said yes) and starts
+# its Wine server, kept until the end. E2E_C is drive C: seen from Linux;
+# E2E_COOKIES the user's cookie folder.
+e2e_prefix() {   # e2e_prefix [TEMPLATE]
+    local template=${1:-$KESTRUNE_WINE_TEMPLATE}
+    e2e_bitness "$template"
+    E2E_PREFIX=$("$KESTRUNE_SOURCE/scripts/wine-prefix" "$template" kestrune-e2e) ||
         { echo "e2e: no prefix" >&2; exit 1; }
     export WINEPREFIX=$E2E_PREFIX
     E2E_C=$E2E_PREFIX/drive_c
