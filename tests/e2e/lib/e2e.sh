@@ -140,6 +140,10 @@ e2e_reg() {   # e2e_reg ARGS... (as reg.exe takes them)
 # Runs the reg.exe of the prefix's own bitness: in a 64-bit prefix the 64-bit
 # one, which sees HKLM\Software as 64-bit programs do.
 e2e_reg64() { "$(prefix_native_wine "$WINEPREFIX")" reg "$@"; }
+# True when KEY holds no value NAME in either registry view.
+e2e_reg_absent() {   # e2e_reg_absent KEY NAME
+    ! e2e_reg query "$1" /v "$2" >/dev/null 2>&1 && ! e2e_reg64 query "$1" /v "$2" >/dev/null 2>&1
+}
 
 # --- The prefix --------------------------------------------------------------
 
