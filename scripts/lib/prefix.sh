@@ -28,3 +28,22 @@ prefix_plain_profile() {
         return 1
     fi
 }
+
+# prefix_arch PREFIX: the bitness Wine booted PREFIX with, win32 or win64 (as
+# WINEARCH names it), read from the prefix's registry; nothing when PREFIX
+# was never booted. A prefix is run with its own bitness.
+prefix_arch() {
+    sed -n 's/^#arch=\(win32\|win64\)$/\1/p' "$1/system.reg" 2>/dev/null | head -n 1
+}
+
+# prefix_native_wine PREFIX: the command that starts programs of PREFIX's own
+# bitness. Plain "wine" starts the 32-bit ones (reg.exe, cmd.exe), which in a
+# 64-bit prefix see the 32-bit registry view (Wow6432Node) and SysWOW64; Wine's
+# own settings (HKLM\Software\Wine) are read from the 64-bit view there.
+prefix_native_wine() {
+    if [ "$(prefix_arch "$1")" = win64 ]; then
+        command -v wine64 || echo /usr/lib/wine/wine64
+    else
+        echo wine
+    fi
+}

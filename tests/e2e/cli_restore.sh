@@ -197,8 +197,10 @@ for bad in backslash slash absolute outside lonecr blanks after continued protec
 done
 check "bombs: refused for their size" grep -q 'expand beyond 512 MiB together' "$work/err.txt"
 check "refused archives wrote nothing" bash -c "[ ! -e '$drive_c/ksr/ro.txt' ] && [ ! -e '$drive_c/kslogs/Restore'* ] && ! wine reg query 'HKCU\\Software\\KsRestore\\Bad' >/dev/null 2>&1"
-check "crafted exports wrote nothing" bash -c "! wine reg query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' /v KsEvil >/dev/null 2>&1"
-expect_eq "Winlogon Shell stays" explorer.exe "$(wine reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Winlogon' /v Shell 2>/dev/null | tr -d '\r' | awk '/Shell/ {print $3}')"
+# In a 64-bit prefix in both registry views.
+check "crafted exports wrote nothing" e2e_reg_absent 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' KsEvil
+winlogon_shell() { "$@" query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Winlogon' /v Shell 2>/dev/null | tr -d '\r' | awk '/Shell/ {print $3}'; }
+expect_eq "Winlogon Shell stays" "explorer.exe explorer.exe" "$(winlogon_shell e2e_reg) $(winlogon_shell e2e_reg64)"
 
 cli restore --quiet "$archive" > "$work/restore.txt"
 expect_eq "restore: exit" 0 $?

@@ -1,21 +1,28 @@
 # The helpers of every end-to-end script (sourced, not run): results, a
-# throw-away 32-bit Wine prefix with drive C: only (copied from the template by
-# scripts/wine-prefix, one Wine server kept for the whole script), the shared
+# throw-away Wine prefix with drive C: only (copied from the template by
+# scripts/wine-prefix, one Wine server kept for the whole script; 32-bit or
+# 64-bit Windows as the template was booted), the shared
 # definitions of tests/e2e/data packed into reference files, the machines the
 # scripts set up, and the window driver. A work folder, the prefix and every
 # program started here are gone when the script ends.
 #
 # Environment (set by ctest): KESTRUNE_BUILD, KESTRUNE_SOURCE,
-# KESTRUNE_WINE_TEMPLATE; DISPLAY from xvfb-run for the window scripts.
+# KESTRUNE_WINE_TEMPLATE (the script's own prefix: e2e_NAME runs it in a
+# 32-bit one, e2e_NAME_64 in a 64-bit one), KESTRUNE_WINE_TEMPLATE64 (a booted
+# 64-bit template for rows that need one beside; see e2e_template64);
+# DISPLAY from xvfb-run for the window scripts.
 set -uo pipefail
 
 : "${KESTRUNE_BUILD:?}" "${KESTRUNE_SOURCE:?}" "${KESTRUNE_WINE_TEMPLATE:?}"
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$KESTRUNE_SOURCE/scripts/lib/prefix.sh"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 E2E_DATA=$KESTRUNE_SOURCE/tests/e2e/data
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/kestrune-e2e-work.XXXXXX")
 E2E_PREFIX=""
 E2E_FAILURES=0
+E2E_KNOWN=""
+E2E_KNOWN_FAILURES=0
 E2E_PIDS=()
 E2E_READ_ONLY=()
 E2E_USER=$(id -un)
@@ -38,37 +45,116 @@ say() { echo "[$(date +%T.%3N)] $*"; }
 
 fail() {   # fail DESCRIPTION [DETAIL...]
     local line
-    say "FAILED: $1"; shift
+    if [ -n "$E2E_KNOWN" ]; then
+        say "KNOWN FAILING in a 64-bit prefix (issue: $E2E_KNOWN): $1"
+        E2E_KNOWN_FAILURES=$((E2E_KNOWN_FAILURES + 1))
+    else
+        say "FAILED: $1"
+        E2E_FAILURES=$((E2E_FAILURES + 1))
+    fi
+    shift
     for line in "$@"; do echo "    $line"; done
-    E2E_FAILURES=$((E2E_FAILURES + 1))
+}
+
+ok() {
+    if [ -n "$E2E_KNOWN" ]; then
+        say "ok: $1 (marked known-failing in a 64-bit prefix for \"$E2E_KNOWN\": the mark can go)"
+    else
+        say "ok: $1"
+    fi
 }
 
 check() {   # check DESCRIPTION COMMAND...
     local what=$1; shift
-    if "$@"; then say "ok: $what"; else fail "$what"; fi
+    if "$@"; then ok "$what"; else fail "$what"; fi
 }
 
 expect_eq() {   # expect_eq DESCRIPTION EXPECTED ACTUAL
     if [ "$2" == "$3" ]; then
-        say "ok: $1"
+        ok "$1"
     else
         fail "$1" "expected: [$2]" "actual:   [$3]"
     fi
 }
 
+# known_failing_64 ISSUE CHECK...: runs the check (check, expect_eq, ...) as
+# it is; in a 64-bit prefix its failure is a known fault of the program,
+# named after the issue that fixes it, said but not counted. The row keeps
+# asserting what it asserts everywhere.
+known_failing_64() {
+    local issue=$1; shift
+    e2e_is64 && E2E_KNOWN=$issue
+    "$@"
+    E2E_KNOWN=""
+}
+
 e2e_finish() {
+    if [ "$E2E_KNOWN_FAILURES" -gt 0 ]; then
+        say "$E2E_KNOWN_FAILURES known-failing check(s) in a 64-bit prefix (see above)"
+    fi
     if [ "$E2E_FAILURES" -eq 0 ]; then
         say "all checks passed"; exit 0
     fi
     say "$E2E_FAILURES check(s) failed"; exit 1
 }
 
+# --- 32-bit and 64-bit Windows -----------------------------------------------
+
+# True when the script's prefix is a 64-bit Windows, where Kestrune, a 32-bit
+# program, sees HKLM\Software through Wow6432Node and System32 as SysWOW64.
+e2e_is64() { [ "$WINEARCH" = win64 ]; }
+
+# True when KESTRUNE_WINE_TEMPLATE64 names a booted 64-bit template prefix
+# (the contract for rows that need a 64-bit Windows beside the script's own
+# prefix); otherwise says that the rows of WHAT are skipped, and why.
+e2e_template64() {   # e2e_template64 WHAT
+    local t=${KESTRUNE_WINE_TEMPLATE64:-}
+    if [ -n "$t" ] && [ -f "$t/.kestrune-ready" ] && [ "$(prefix_arch "$t")" = win64 ]; then
+        return 0
+    fi
+    say "skipped: $1 (KESTRUNE_WINE_TEMPLATE64 names no booted 64-bit template prefix)"
+    return 1
+}
+
+# Takes the bitness of template TEMPLATE: WINEARCH, and E2E_SYSTEM32, the real
+# System32 as the scripts' batch files (run by the 32-bit cmd.exe, to which
+# C:\windows\system32 is SysWOW64 in a 64-bit prefix) reach it.
+e2e_bitness() {   # e2e_bitness TEMPLATE
+    local arch
+    arch=$(prefix_arch "$1")
+    export WINEARCH=${arch:-win32}
+    if e2e_is64; then
+        export E2E_SYSTEM32='C:\windows\Sysnative'
+    else
+        export E2E_SYSTEM32='C:\windows\system32'
+    fi
+}
+e2e_bitness "$KESTRUNE_WINE_TEMPLATE"
+
+# Runs the reg.exe of the registry view a 32-bit program sees: the 32-bit one
+# of SysWOW64 in a 64-bit prefix, so that what the scripts plant under
+# HKLM\Software lands in Wow6432Node as a 32-bit installer's keys do.
+e2e_reg() {   # e2e_reg ARGS... (as reg.exe takes them)
+    if e2e_is64; then wine 'C:\windows\syswow64\reg.exe' "$@"; else wine reg "$@"; fi
+}
+# Runs the reg.exe of the prefix's own bitness: in a 64-bit prefix the 64-bit
+# one, which sees HKLM\Software as 64-bit programs do.
+e2e_reg64() { "$(prefix_native_wine "$WINEPREFIX")" reg "$@"; }
+# True when KEY holds no value NAME in either registry view.
+e2e_reg_absent() {   # e2e_reg_absent KEY NAME
+    ! e2e_reg query "$1" /v "$2" >/dev/null 2>&1 && ! e2e_reg64 query "$1" /v "$2" >/dev/null 2>&1
+}
+
 # --- The prefix --------------------------------------------------------------
 
-# Makes the script's prefix and starts its Wine server, kept until the end.
-# E2E_C is drive C: seen from Linux; E2E_COOKIES the user's cookie folder.
-e2e_prefix() {
-    E2E_PREFIX=$("$KESTRUNE_SOURCE/scripts/wine-prefix" "$KESTRUNE_WINE_TEMPLATE" kestrune-e2e) ||
+# Makes the script's prefix (from KESTRUNE_WINE_TEMPLATE, or from TEMPLATE,
+# such as KESTRUNE_WINE_TEMPLATE64 once e2e_template64 said yes) and starts
+# its Wine server, kept until the end. E2E_C is drive C: seen from Linux;
+# E2E_COOKIES the user's cookie folder.
+e2e_prefix() {   # e2e_prefix [TEMPLATE]
+    local template=${1:-$KESTRUNE_WINE_TEMPLATE}
+    e2e_bitness "$template"
+    E2E_PREFIX=$("$KESTRUNE_SOURCE/scripts/wine-prefix" "$template" kestrune-e2e) ||
         { echo "e2e: no prefix" >&2; exit 1; }
     export WINEPREFIX=$E2E_PREFIX
     E2E_C=$E2E_PREFIX/drive_c
@@ -116,10 +202,10 @@ read_only_folder() {
 writable_folder() { chattr -i "$1"; }
 
 # Imports registry entries in the .reg format (without its first line) from
-# standard input, all in one Wine process.
+# standard input, all in one Wine process, in the 32-bit program's view.
 set_registry() {
     { echo 'REGEDIT4'; echo; cat; } > "$E2E_C/e2e-import.reg"
-    wine reg import 'C:\e2e-import.reg' >/dev/null 2>&1 || fail "registry set-up" "$(cat "$E2E_C/e2e-import.reg")"
+    e2e_reg import 'C:\e2e-import.reg' >/dev/null 2>&1 || fail "registry set-up" "$(cat "$E2E_C/e2e-import.reg")"
     rm -f "$E2E_C/e2e-import.reg"
 }
 
