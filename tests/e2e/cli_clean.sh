@@ -164,7 +164,7 @@ expect_eq "lists: only the temp folder's file went, every key and value stays" \
 expect_eq "lists: the files stay byte for byte" "$hashes_before" "$(hashes)"
 check "lists: the Windows temp folder stays" [ -d "$E2E_C/windows/temp" ]
 check "lists: its file went" [ ! -e "$E2E_C/windows/temp/kstemp.exe" ]
-known_failing_64 "the real System32" expect_eq "lists: each protected place is named" "19" \
+expect_eq "lists: each protected place is named" "19" \
     "$(tr -d '\r' < "$o/lists.err" | grep -c '^protected: .* (.* of Lists) is never touched$')"
 
 nosettings_log=$(tr -d '\r' < "$o/nosettings.out" | sed -n 's/^log: //p')
@@ -304,7 +304,7 @@ expected_protected=$(printf '%s\n' \
     'C:\ksgreedy\inner\..\keep.txt (file of Greedy)' '. (cookie of Greedy)' \
     'HKEY_CURRENT_USER\Software\Microsoft (key of Greedy)' \
     'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run (key of Greedy)' | LC_ALL=C sort)
-known_failing_64 "the real System32" expect_eq "greedy: each protected place named" "$expected_protected" \
+expect_eq "greedy: each protected place named" "$expected_protected" \
     "$(tr -d '\r' < "$o/greedy.err" | grep -E '^(protected|refused): ' |
        sed -E 's/^(protected|refused): (.*\)) is (never|not) .*$/\2/' | LC_ALL=C sort)"
 system_processes() { tr -d '\r' < "$1" | grep -iE ' (services|explorer)\.exe$' | sort; }

@@ -204,7 +204,7 @@ expect_eq "Winlogon Shell stays" "explorer.exe explorer.exe" "$(winlogon_shell e
 
 cli restore --quiet "$archive" > "$work/restore.txt"
 expect_eq "restore: exit" 0 $?
-expect_eq "restore: summary" "8 restored, 0 exist, 0 failed" "$(grep 'restored, ' "$work/restore.txt")"
+expect_eq "restore: summary" "9 restored, 0 exist, 0 failed" "$(grep 'restored, ' "$work/restore.txt")"
 snapshot > "$work/after.txt"
 check "everything is back, value for value and byte for byte" diff "$work/before.txt" "$work/after.txt"
 check "only the removed Run value came back" bash -c "! wine reg query '$run_key' /v KsOther >/dev/null 2>&1"
@@ -264,7 +264,7 @@ ln -s ../../../ksr_outside/inner "$drive_c/ksr/Tree/sub/inner"
 cli restore --force --quiet "$archive" > "$work/links.txt"
 expect_eq "links: exit" 1 $?
 expect_eq "links: kernel32.dll unchanged" "$system_sum" "$(md5sum < "$system_dll")"
-expect_eq "links: refused" "5 restored, 0 exist, 3 failed" "$(grep 'restored, ' "$work/links.txt")"
+expect_eq "links: refused" "6 restored, 0 exist, 3 failed" "$(grep 'restored, ' "$work/links.txt")"
 check "links: the symbolic link is refused" grep -q '^failed: file C:\\ksr\\ro.txt (a link is on its path' "$work/links.txt"
 check "links: the symbolic link stays" test -L "$drive_c/ksr/ro.txt"
 expect_eq "links: the hard link's name alone is replaced" "dot 1" \
