@@ -4,6 +4,7 @@
 #include "definitions/registry_items.h"
 #include "platform/handles.h"
 #include "platform/hives.h"
+#include "platform/registry_views.h"
 
 namespace kestrune {
 
@@ -13,7 +14,7 @@ constexpr DWORD kValueQuerySize = 260;
 
 bool openFullAccess(HKEY root, const std::string& path, RegistryKey& key)
 {
-    return key.open(root, path.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS;
+    return key.open(root, path.c_str(), KEY_ALL_ACCESS | engineRegistryView()) == ERROR_SUCCESS;
 }
 
 // Tries `exists` under the hive that `main` names or, when it names none,
