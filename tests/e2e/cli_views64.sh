@@ -10,6 +10,7 @@ if [ -z "${KESTRUNE_WINE_TEMPLATE64:-}" ]; then
 fi
 export KESTRUNE_WINE_TEMPLATE=$KESTRUNE_WINE_TEMPLATE64
 source "$(dirname "$0")/lib/e2e.sh"
+export WINEARCH=win64
 work=$E2E_WORK
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 
