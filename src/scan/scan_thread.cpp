@@ -2,6 +2,8 @@
 // points.
 #include "scan/scan_thread.h"
 
+#include "definitions/registry_items.h"
+#include "platform/registry_views.h"
 #include "platform/shell.h"
 #include "safety/own_places.h"
 #include "scan/drive_search.h"
@@ -52,6 +54,29 @@ std::string registryLocation(const RegistryValueItem& item)
     return registryValueLocation(item);
 }
 
+// The find of a registry item as its test left it (`main` names the hive it
+// was found in).
+ItemFind registryFind(const RegistryKeyItem& item)
+{
+    ItemFind find;
+    find.kind = FindKind::RegistryKey;
+    find.hive = item.main;
+    find.key = registryKeyPath(item);
+    find.view = engineRegistryView();
+    return find;
+}
+
+ItemFind registryFind(const RegistryValueItem& item)
+{
+    ItemFind find;
+    find.kind = FindKind::RegistryValue;
+    find.hive = item.main;
+    find.key = item.sub;
+    find.value = item.value;
+    find.view = engineRegistryView();
+    return find;
+}
+
 // The item step of the registry phases: show the location (formatted before
 // the test, which may rewrite `main`), test, record, count. A protected item
 // is skipped with its location in the hive where it was met.
@@ -65,10 +90,14 @@ void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, Item& ite
     case RegistryCheck::Present:
         // The row shows the location as formatted before the test; the
         // ignore list may hold either that or the one in the hive found.
-        item.found = run.report(kind, parasiteIndex, itemIndex, location, registryLocation(item))
-                         ? 1
-                         : 0;
+    {
+        const ItemFind find = registryFind(item);
+        item.found =
+            run.report(kind, parasiteIndex, itemIndex, location, registryLocation(item), &find)
+                ? 1
+                : 0;
         break;
+    }
     case RegistryCheck::Protected: {
         item.found = 0;
         Item met = item;
@@ -282,11 +311,11 @@ bool driveIsSearched(const std::string& root)
 
 ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
                         const ScanPlaces* places, const ProtectedPlaces* protectedPlaces,
-                        const IgnoreSet* ignored)
+                        const IgnoreSet* ignored, ScanResults* results)
 {
     std::optional<ProtectedPlaces> machine;
     ScanEventTally tally(reporter);
-    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored);
+    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored, results);
     const std::string failure = failureOf([&] {
         tally.scanStarted();
         runFullScanPhases(run, places);
@@ -298,11 +327,11 @@ ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
 
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
                           const std::string& folder, const ProtectedPlaces* protectedPlaces,
-                          const IgnoreSet* ignored)
+                          const IgnoreSet* ignored, ScanResults* results)
 {
     std::optional<ProtectedPlaces> machine;
     ScanEventTally tally(reporter);
-    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored);
+    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored, results);
     const std::string failure = failureOf([&] {
         tally.scanStarted();
         tally.phaseStarted(ScanPhase::ChosenFolder);
@@ -319,7 +348,7 @@ DWORD WINAPI ScanThread(LPVOID parameter)
     try {
         runFullScan(*job->parasites, *job->reporter, job->places ? &*job->places : nullptr,
                     job->protectedPlaces ? &*job->protectedPlaces : nullptr,
-                    job->ignored ? &*job->ignored : nullptr);
+                    job->ignored ? &*job->ignored : nullptr, job->results);
     } catch (...) {
         // Nothing may leave a thread procedure; the scan has ended its run
         // itself, so only a reporter's scanEnded can have thrown.
@@ -333,7 +362,7 @@ DWORD WINAPI FolderScanThread(LPVOID parameter)
     try {
         runFolderScan(*job->parasites, *job->reporter, job->folder,
                       job->protectedPlaces ? &*job->protectedPlaces : nullptr,
-                      job->ignored ? &*job->ignored : nullptr);
+                      job->ignored ? &*job->ignored : nullptr, job->results);
     } catch (...) {
     }
     return 0;

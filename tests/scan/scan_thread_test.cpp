@@ -122,7 +122,8 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     Parasite& gamma = addParasite(list, "Gamma");
     gamma.status = "Found";
 
-    runFullScan(list, reporter, &places);
+    ScanResults results;
+    runFullScan(list, reporter, &places, nullptr, nullptr, &results);
 
     const std::string k = kTestKey;
     std::vector<std::string> expected = {
@@ -154,6 +155,22 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     EXPECT_EQ("Found", alpha.status);
     EXPECT_EQ("Found", beta.status);
     EXPECT_EQ("Not Found", gamma.status);   // no items, still reset
+
+    // The results hold each find by its item, registry finds with the hive
+    // they were found in; none for the items not found.
+    EXPECT_EQ(7u, results.findCount());
+    const std::vector<ItemFind>& fallback = results.findsOf({1, FindKind::RegistryKey, 0});
+    ASSERT_EQ(1u, fallback.size());
+    EXPECT_EQ("HKLM\\" + k + "\\Evil", fallback[0].location);
+    EXPECT_EQ("HKEY_CURRENT_USER|" + k + "\\Evil|", fallback[0].hive + "|" + fallback[0].key + "|" + fallback[0].value);
+    const std::vector<ItemFind>& value = results.findsOf({0, FindKind::RegistryValue, 0});
+    ASSERT_EQ(1u, value.size());
+    EXPECT_EQ("hkey_current_user|" + k + "|Run", value[0].hive + "|" + value[0].key + "|" + value[0].value);
+    const std::vector<ItemFind>& drive = results.findsOf({1, FindKind::File, 0});
+    ASSERT_EQ(1u, drive.size());
+    EXPECT_EQ(places.windowsFolder + "\\sys", drive[0].folder);
+    EXPECT_FALSE(results.found({1, FindKind::RegistryKey, 1}));
+    EXPECT_FALSE(results.found({1, FindKind::RegistryValue, 0}));
 
     // Registry 5 + cookie files 1 + file and folder items 3 + the walks.
     const unsigned long walked =
