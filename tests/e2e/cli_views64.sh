@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # kestrune-cli in a 64-bit prefix (KESTRUNE_WINE_TEMPLATE64 names its
-# template; skipped without one): a key and a Run value of the 64-bit view are
+# template; skipped, exit 77, without one): a key and a Run value of the 64-bit view are
 # found under the names a 64-bit program sees, `clean --backup` removes them
 # and leaves their neighbours and the keys of the 32-bit view, and `restore`
 # writes them back in the 64-bit view.
 if [ -z "${KESTRUNE_WINE_TEMPLATE64:-}" ]; then
     echo "skipped: KESTRUNE_WINE_TEMPLATE64 names no 64-bit template prefix"
-    exit 0
+    exit 77
 fi
 export KESTRUNE_WINE_TEMPLATE=$KESTRUNE_WINE_TEMPLATE64
 source "$(dirname "$0")/lib/e2e.sh"
