@@ -76,6 +76,14 @@ const char* refusalText(DownloadOutcome outcome)
     }
 }
 
+// The state after the download phase. An installed file keeps the commands
+// off until it is loaded: the update has not ended before, and a command taken
+// in between would find the window busy with the reload.
+UiState afterDownload(bool installed)
+{
+    return installed ? CheckingReferenceFile : Idle;
+}
+
 bool askTryAgain(UpdateHost& host)
 {
     return host.messageBoxes().show(host.window(), kRetryQuestion, kQuestionCaption,
@@ -103,11 +111,12 @@ void runUpdate(UpdateHost& host)
     host.setUiState(Downloading);
     dialog.setMessage(kDownloadingMessage);
     bool shown = dialog.run();
-    host.setUiState(Idle);
+    const bool installed = shown && dialog.downloadOutcome() == DownloadOutcome::Installed;
+    host.setUiState(afterDownload(installed));
     if (host.closing())
         return;
     pause(host);
-    if (!shown || dialog.downloadOutcome() != DownloadOutcome::Installed) {
+    if (!installed) {
         const char* refused = shown ? refusalText(dialog.downloadOutcome()) : nullptr;
         showPlainMessage(host.messageBoxes(), host.window(),
                          refused != nullptr ? refused : kDownloadFailed);
@@ -115,8 +124,10 @@ void runUpdate(UpdateHost& host)
     }
     // The progress dialogs are modal to the window, so no scan can have
     // started meanwhile; the test stays as the list's last guard.
-    if (host.scanThreadRunning())
+    if (host.scanThreadRunning()) {
+        host.setUiState(Idle);
         return;
+    }
     repairReferenceFile(host);
 }
 
@@ -137,11 +148,13 @@ bool downloadWithRetry(UpdateHost& host)
             UpdateProgressDialog download(host);
             download.setMessage(kDownloadingMessage);
             bool shownDownload = download.run();
-            host.setUiState(Idle);
+            const bool installed =
+                shownDownload && download.downloadOutcome() == DownloadOutcome::Installed;
+            host.setUiState(afterDownload(installed));
             if (host.closing())
                 return false;
             pause(host);
-            if (shownDownload && download.downloadOutcome() == DownloadOutcome::Installed)
+            if (installed)
                 return true;
             const char* refused = shownDownload ? refusalText(download.downloadOutcome()) : nullptr;
             if (refused != nullptr)

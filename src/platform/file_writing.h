@@ -22,9 +22,18 @@ enum class FileWrite {
 // folder's path is asked once more about links. A read-only file at the
 // place loses that attribute first when it has no other name; one that has
 // other names is left as it is, and the move may then fail (NotMoved). The
-// temporary name is "~ks<number>.tmp" in the same folder; only a killed run
-// can leave one behind.
+// temporary name is "~ks<process id>-<number>.tmp" in the same folder; only
+// a killed run can leave one behind (removeDeadTemporaries clears it).
+// `beforeMove`, when given, is called once the new file is whole and has its
+// attributes, just before the move (the crash tests stop there).
 FileWrite writeFileInPlace(const std::string& path, const std::string& bytes,
-                           unsigned long attributes);
+                           unsigned long attributes, void (*beforeMove)() = nullptr);
+
+// Deletes from `folder` the temporary files of writeFileInPlace that a run no
+// longer living left: only plain files with one name, named exactly
+// "~ks<process id>-<hex number>.tmp", whose process is gone. What a live run
+// owns, links and anything else stay. Nothing is done where a link is on the
+// folder's path.
+void removeDeadTemporaries(const std::string& folder);
 
 }  // namespace kestrune

@@ -3,6 +3,7 @@
 
 #include "platform/handles.h"
 #include "platform/paths.h"
+#include "platform/process_state.h"
 #include "removal/folder_utils.h"
 
 #include <cstdio>
@@ -15,21 +16,6 @@ const char kPartialSuffix[] = ".partial";
 namespace {
 
 const char kRunPrefix[] = "run-";
-
-// The start time of process `processId` when it still runs.
-bool liveProcessStart(DWORD processId, FILETIME& started)
-{
-    // PROCESS_QUERY_LIMITED_INFORMATION where it exists, else the older right.
-    ScopedHandle process(OpenProcess(0x1000, FALSE, processId));
-    if (!process.valid())
-        process.reset(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-    if (!process.valid())
-        return false;
-    DWORD exitCode = 0;
-    FILETIME exited, kernel, user;
-    return GetExitCodeProcess(process.get(), &exitCode) && exitCode == STILL_ACTIVE &&
-           GetProcessTimes(process.get(), &started, &exited, &kernel, &user);
-}
 
 }  // namespace
 
@@ -57,7 +43,7 @@ bool runFolderLives(const std::string& name)
     if (std::sscanf(name.c_str(), "run-%lu-%63s", &processId, rest) != 2)
         return false;
     FILETIME started;
-    return liveProcessStart(processId, started) &&
+    return processState(processId, &started) == ProcessState::Running &&
            name == runFolderName(processId, started);
 }
 

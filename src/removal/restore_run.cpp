@@ -9,6 +9,7 @@
 #include "removal/folder_utils.h"
 #include "removal/registry_restore.h"
 #include "removal/removal_log.h"
+#include "removal/test_stop.h"
 
 #include "kestrune_events.h"
 
@@ -43,10 +44,33 @@ std::string parentOf(const std::string& path)
 
 const char kLinkOnPath[] = "a link is on its path; nothing was written";
 
+// The attributes a restored file must have as the archive records them; the
+// others (archive bit, indexing) are the system's.
+const DWORD kRestoredAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool attributesMatch(DWORD present, unsigned long recorded)
+{
+    return present != INVALID_FILE_ATTRIBUTES &&
+           (present & kRestoredAttributes) == (recorded & kRestoredAttributes);
+}
+
+// Gives the file at `path` the recorded attributes; true when it has them.
+bool setRecordedAttributes(const std::string& path, DWORD present, unsigned long recorded)
+{
+    DWORD next = (present & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)) |
+                 (recorded & kRestoredAttributes);
+    SetFileAttributesA(path.c_str(), next == 0 ? FILE_ATTRIBUTE_NORMAL : next);
+    return attributesMatch(GetFileAttributesA(path.c_str()), recorded);
+}
+
 // One file back in its place; `reason` says why not. Nothing is written
 // where a link is on the path; the file is written beside its place and moved
 // over the name (writeFileInPlace), so that a hard link at the place loses
-// only this name.
+// only this name and a killed restore leaves the old file or the new one.
+// The temporary files a killed restore left in the folder go first. Restored
+// means that the place holds the archived bytes with the archived attributes:
+// a file of the right bytes gets its attributes, a written one is read back.
 RestoreResult restoreFile(const std::string& path, const std::string& bytes,
                           unsigned long attributes, bool force, std::string& reason)
 {
@@ -54,6 +78,7 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
         reason = kLinkOnPath;
         return RestoreResult::Failed;
     }
+    removeDeadTemporaries(parentOf(path));
     const DWORD present = GetFileAttributesA(path.c_str());
     if (present != INVALID_FILE_ATTRIBUTES) {
         if (present & FILE_ATTRIBUTE_DIRECTORY) {
@@ -67,6 +92,11 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
             return RestoreResult::Exists;
         }
         if (same) {
+            if (!attributesMatch(present, attributes) &&
+                !setRecordedAttributes(path, present, attributes)) {
+                reason = "its attributes cannot be set";
+                return RestoreResult::Failed;
+            }
             unscheduleDeletion(path);
             return RestoreResult::Restored;
         }
@@ -74,7 +104,7 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
         reason = "its folder cannot be created";
         return RestoreResult::Failed;
     }
-    switch (writeFileInPlace(path, bytes, attributes)) {
+    switch (writeFileInPlace(path, bytes, attributes, stopBeforeMoveForTests)) {
     case FileWrite::Written:
         break;
     case FileWrite::LinkOnPath:
@@ -85,6 +115,12 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
         return RestoreResult::Failed;
     case FileWrite::NotMoved:
         reason = "it cannot be moved into its place";
+        return RestoreResult::Failed;
+    }
+    std::string written;
+    if (!attributesMatch(GetFileAttributesA(path.c_str()), attributes) ||
+        !readWholeFile(path, written) || written != bytes) {
+        reason = "it does not read back as archived";
         return RestoreResult::Failed;
     }
     unscheduleDeletion(path);
@@ -295,6 +331,7 @@ RestoreSummary restoreBackup(const std::string& archivePath, const ProtectedPlac
         log.write(restoreLogRecord(outcome));
         if (report != nullptr)
             report->itemDone(outcome);
+        stopHereForTests(kStopBetweenItems);
     }
     writeRestoreEvent(archivePath, summary);
     return summary;

@@ -11,6 +11,8 @@ const char kStopDuringCopies[] = "copies";
 const char kStopWhilePacking[] = "packing";
 const char kStopBeforeRemoval[] = "archive";
 const char kStopDuringRemoval[] = "removal";
+const char kStopBeforeMove[] = "restore-write";
+const char kStopBetweenItems[] = "restore-between";
 
 void stopHereForTests(const char* step)
 {
@@ -19,6 +21,11 @@ void stopHereForTests(const char* step)
     if (length == 0 || length >= sizeof wanted || std::strcmp(wanted, step) != 0)
         return;
     TerminateProcess(GetCurrentProcess(), 99);
+}
+
+void stopBeforeMoveForTests()
+{
+    stopHereForTests(kStopBeforeMove);
 }
 
 }  // namespace kestrune

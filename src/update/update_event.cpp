@@ -20,6 +20,14 @@ std::string refusalReason(DownloadOutcome outcome)
         return "the file is no valid reference file";
     case DownloadOutcome::NotInstalled:
         return "the file could not be put in place";
+    case DownloadOutcome::NoStatement:
+        return "the release statement is missing or its signature is wrong";
+    case DownloadOutcome::NotTheRelease:
+        return "the file is not the one the release statement names";
+    case DownloadOutcome::OlderRelease:
+        return "the server offers an older release than the one installed";
+    case DownloadOutcome::ExpiredRelease:
+        return "the release statement has expired";
     default:
         break;
     }

@@ -271,7 +271,7 @@ TEST_F(UpdateTest, RunUpdateInstallsTheNewFileSwitchesTheSettingsAndReloads)
     EXPECT_EQ(host_.url, "http://" + test::testServerHost() + "/def/new.ks");
     EXPECT_EQ(host_.target, folder_ + "new.ks");
     EXPECT_EQ(setting("rsn"), std::to_string(serial_)) << "the installed release's serial";
-    EXPECT_EQ(host_.states, (std::vector<int>{0, 1, 0, 5, 0}));
+    EXPECT_EQ(host_.states, (std::vector<int>{0, 1, 5, 5, 0})) << "no idle before the reload";
     EXPECT_TRUE(host_.boxes.texts().empty());
     EXPECT_EQ(host_.ended, 0);
     EXPECT_EQ(events_.lines(), (std::vector<std::string>{"5 info " + folder_ + "new.ks"}));

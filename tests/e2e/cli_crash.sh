@@ -6,6 +6,10 @@
 # place, byte for byte, or in a whole archive that restore brings back
 # exactly; no archive that is not whole carries a backup's name or is listed;
 # and the next backup leaves no unfinished archive and no temporary copy.
+# Then restore stopped with a file written beside its place but not moved,
+# and between two items: no file is half-written, the user's own file under
+# --force is whole, the next restore brings back everything with its
+# attributes and clears the temporary files of stopped runs, only those.
 source "$(dirname "$0")/lib/e2e.sh"
 work=$E2E_WORK
 
@@ -40,7 +44,9 @@ reg add HKCU\Software\KsCrash\Run /v KsCrash /d "C:\kscrash\big.bin /run" /f >nu
 reg add HKCU\Software\KsCrash\Run /v KsMine /d mine.exe /f >nul
 mkdir C:\kscrash\Tree\sub
 echo small> C:\kscrash\small.txt
+attrib +r C:\kscrash\small.txt
 echo top> C:\kscrash\Tree\top.txt
+attrib +h C:\kscrash\Tree\top.txt
 echo inner> C:\kscrash\Tree\sub\inner.txt
 mkdir "%LOCALAPPDATA%\Microsoft\Windows\INetCookies"
 echo c1> "%LOCALAPPDATA%\Microsoft\Windows\INetCookies\user@crashtracker[1].txt"
@@ -54,6 +60,7 @@ temp_unix=$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')\\
 snapshot() {
     wine reg query 'HKCU\Software\KsCrash' /s 2>/dev/null | tr -d '\r'
     (cd "$drive_c/kscrash" && find . | sort && find . -type f | sort | xargs md5sum)
+    wine cmd /c attrib /s 'C:\kscrash\*' 2>/dev/null | tr -d '\r' | sort
     (cd "$cookies_unix" && md5sum user@*)
 }
 snapshot > "$work/before.txt"
@@ -109,6 +116,43 @@ for step in copies packing archive removal; do
     check "$step: the temporary folder stays" test -d "$temp_unix"
     restores_exactly "$step-next" "$(sed -n 's/^backup: .*\\//p' "$work/next-$step.txt")"
 done
+
+# Restores stopped at their steps, after a backup that removed everything.
+cli clean --definitions defs.ks --backup --quiet > "$work/restore-source.txt"
+archive=$(sed -n 's/^backup: .*\\//p' "$work/restore-source.txt")
+temporaries() { find "$drive_c/kscrash" "$cookies_unix" -name '~ks*' | sort; }
+not_whole() {   # the files in place whose bytes are no archived file's
+    find "$drive_c/kscrash" "$cookies_unix" -type f ! -name '~ks*' -print0 | xargs -0 -r md5sum |
+        while read -r sum name; do grep -q "^$sum " "$work/before.txt" || echo "$name"; done
+}
+mkdir -p "$drive_c/kscrash"
+echo gone > "$drive_c/kscrash/~ks4000000-0000abcd.tmp"   # of a run that is gone
+for name in '~ks12-1.tmp' '~ksmine.tmp' '~ks4000000-0000abcd.tmp.txt'; do
+    echo mine > "$cookies_unix/$name"                      # not named as Kestrune names them
+done
+for step in restore-write restore-between; do
+    STOP=$step cli restore --quiet "$archive" > "$work/stop-$step.txt"
+    expect_eq "$step: the hook stopped the run" 99 $?
+    expect_eq "$step: no file half-written" "" "$(not_whole)"
+    [ $step = restore-write ] && check "$step: the stopped run left its temporary file" \
+        test -n "$(temporaries | grep -v -e '~ks4000000-' -e '~ks12-' -e '~ksmine')"
+done
+restores_exactly restore-next "$archive"
+expect_eq "restore-next: only the temporary files of stopped runs removed" \
+    "~ks12-1.tmp ~ks4000000-0000abcd.tmp.txt ~ksmine.tmp" "$(temporaries | xargs -n1 basename | xargs)"
+rm -f "$cookies_unix"/~ks*
+wine cmd /c attrib -r 'C:\kscrash\small.txt' >/dev/null 2>&1
+restores_exactly restore-attributes "$archive"
+# The user's own file in the place, replaced by force: whole until the move.
+chmod u+w "$drive_c/kscrash/small.txt"
+echo "the user's own" > "$drive_c/kscrash/small.txt"
+STOP=restore-write cli restore --quiet --force "$archive" > "$work/stop-force.txt"
+expect_eq "force: the hook stopped the run" 99 $?
+expect_eq "force: the user's file is whole" "the user's own" "$(cat "$drive_c/kscrash/small.txt")"
+cli restore --quiet --force "$archive" > "$work/force.txt"
+expect_eq "force: the next run" 0 $?
+check "force: everything back" diff "$work/before.txt" <(snapshot)
+expect_eq "force: no temporary file left" "" "$(temporaries)"
 
 if [ "$E2E_FAILURES" -ne 0 ]; then
     cat "$work/err.txt"; ls -la "$archives" "$temp_unix"

@@ -40,7 +40,11 @@ wait_state() {
 
 # Eleven old archives: the window's backup leaves the newest ten of all.
 mkdir -p "$E2E_PROGRAM_DIR/KestruneBackup"
-for d in $(seq 1 11); do echo old > "$E2E_PROGRAM_DIR/KestruneBackup/1,$d,2002_1,1,1.zip"; done
+# Old archives: each holds a Manifest.ini, as every archive of Kestrune's does.
+for d in $(seq 1 11); do
+    python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1], "w").writestr("Manifest.ini", "")' \
+        "$E2E_PROGRAM_DIR/KestruneBackup/1,$d,2002_1,1,1.zip"
+done
 
 start_kestrune
 kestrune=$E2E_LAST_PID

@@ -31,7 +31,7 @@ sed 's/second/third/' "$incoming/markup.xml" > "$incoming/third.xml"
 python3 "$KESTRUNE_SOURCE/scripts/scramble.py" "$incoming/third.xml" "$incoming/kestrune_0700.ks"
 mkdir -p "$E2E_C/keys"
 cp "$KESTRUNE_SOURCE/data/keys/development-private.pem" "$E2E_C/keys/"
-program_hashes() { (cd "$E2E_PROGRAM_DIR" && sha256sum * | sort -k2); }
+program_hashes() { (cd "$E2E_PROGRAM_DIR" && find . -maxdepth 1 -type f -exec sha256sum {} + | sort -k2); }
 out=$(wine 'C:\tools\kestrune-cli.exe' publish --root 'C:\www' 'C:\incoming\Kestrune_0601_V3.KS' 2>&1 | tr -d '\r')
 echo "    $out"
 check "publish without --key warns that nothing is signed" grep -q "no signature written" <<<"$out"

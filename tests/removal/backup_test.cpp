@@ -141,7 +141,7 @@ TEST_F(Backup, ConfigIniRecordsEverySelectedItemByteForByte)
     ts::fileItem(second, "missing.exe", work + "\\Nowhere");
     ts::fileItem(second, "SAME.DLL", work + "\\a");   // the first file again: copied once
     ts::cookieItem(second, "nomatch");
-    ts::cookieItem(second, "adserver[1]");   // a cookie file of the first item again
+    ts::cookieItem(second, "adserver");   // the cookie files of the first item again
 
     ASSERT_TRUE(ks::prepareBackupFolder(places.backupFolder));
     ks::BackupSession session(places.backupFolder, &report);
@@ -163,7 +163,8 @@ TEST_F(Backup, ConfigIniRecordsEverySelectedItemByteForByte)
               "[TYPE:COOKIE]\r\n[NAME:Ad Server]\r\n[PATH:" + lowerCookies + "user@adserver[1].txt]\r\n"
               "[TYPE:COOKIE]\r\n[NAME:Ad Server]\r\n[PATH:" + lowerCookies + "user@adserver[2].txt]\r\n"
               "[TYPE:COOKIE]\r\n[NAME:nomatch]\r\n[PATH:]\r\n"
-              "[TYPE:COOKIE]\r\n[NAME:adserver[1]]\r\n[PATH:" + lowerCookies + "user@adserver[1].txt]\r\n",
+              "[TYPE:COOKIE]\r\n[NAME:adserver]\r\n[PATH:" + lowerCookies + "user@adserver[1].txt]\r\n"
+              "[TYPE:COOKIE]\r\n[NAME:adserver]\r\n[PATH:" + lowerCookies + "user@adserver[2].txt]\r\n",
               ts::readTextFile(places.backupFolder + "\\Config.ini"));
     const std::string manifest = ts::readTextFile(places.backupFolder + "\\Manifest.ini");
     // One copy, and one manifest record, per file however many items name it.
