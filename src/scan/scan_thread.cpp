@@ -77,6 +77,44 @@ ItemFind registryFind(const RegistryValueItem& item)
     return find;
 }
 
+// The key and value name a registry item's test asks for.
+std::string itemKey(const RegistryKeyItem& item) { return registryKeyPath(item); }
+std::string itemKey(const RegistryValueItem& item) { return item.sub; }
+const std::string* itemValue(const RegistryKeyItem&) { return nullptr; }
+const std::string* itemValue(const RegistryValueItem& item) { return &item.value; }
+bool itemNamesKey(const RegistryKeyItem& item) { return hasKeyName(item); }
+bool itemNamesKey(const RegistryValueItem&) { return true; }
+
+// The second find of a registry item on 64-bit Windows: its 32-bit copy
+// (checkRedirectedCopy) in the hive its test found it in or was named,
+// reported under its real name. True when reported.
+template <typename Item>
+bool checkCopy(ScanRun& run, int parasiteIndex, int itemIndex, const Item& item, FindKind kind)
+{
+    if (!itemNamesKey(item))
+        return false;
+    std::string hive;
+    std::string copyKey;
+    const std::string* value = itemValue(item);
+    const RegistryCheck check =
+        checkRedirectedCopy(item.main, itemKey(item), value, run.protectedPlaces(), hive, copyKey);
+    if (check == RegistryCheck::Absent)
+        return false;
+    const std::string location =
+        hive + "\\" + copyKey + (value != nullptr ? " : " + *value : std::string());
+    if (check == RegistryCheck::Protected) {
+        run.skip(kind, parasiteIndex, itemIndex, location);
+        return false;
+    }
+    ItemFind find;
+    find.kind = kind;
+    find.hive = hive;
+    find.key = copyKey;
+    find.value = value != nullptr ? *value : std::string();
+    find.view = engineRegistryView();
+    return run.report(kind, parasiteIndex, itemIndex, location, std::string(), &find);
+}
+
 // The item step of the registry phases: show the location (formatted before
 // the test, which may rewrite `main`), test, record, count. A protected item
 // is skipped with its location in the hive where it was met.
@@ -109,6 +147,8 @@ void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, Item& ite
         item.found = 0;
         break;
     }
+    if (checkCopy(run, parasiteIndex, itemIndex, item, kind))
+        item.found = 1;
     run.countItem();
 }
 

@@ -37,9 +37,11 @@ query() { wine reg query "$1" /v "$2" "/reg:$3" 2>/dev/null | tr -d '\r' | awk -
 
 cli() { (cd "$E2E_CLI_DIR" && wine 'C:\kestrune\kestrune-cli.exe' "$@" 2>"$work/err.txt" | tr -d '\r'; exit "${PIPESTATUS[0]}"); }
 T=$'\t'
-expect_eq "scan: the 64-bit key and value under their real names" \
+expect_eq "scan: the key and value of each view under their real names" \
     "KsViews${T}HKEY_LOCAL_MACHINE\\Software\\KsViews\\Bad${T}RegKey${T}
-KsViews${T}HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run : KsBad${T}RegValue${T}" \
+KsViews${T}HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\KsViews\\Bad${T}RegKey${T}
+KsViews${T}HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run : KsBad${T}RegValue${T}
+KsViews${T}HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run : KsBad${T}RegValue${T}" \
     "$(cli scan --definitions defs.ks --quiet)"
 cli clean --definitions defs.ks --backup --quiet > "$work/clean.txt"
 expect_eq "clean exit" 0 $?
