@@ -62,7 +62,10 @@ bool ScanRun::report(FindKind kind, int parasiteIndex, int itemIndex, const std:
                 kept.folder = parentFolderOf(location);
         }
         kept.location = location;
-        if (!results_->add(ItemRef{parasiteIndex, kind, itemIndex}, kept))
+        // Every cookie file an item matches is a row of its own under the
+        // item's name, as ever; the results keep the item's find once.
+        if (!results_->add(ItemRef{parasiteIndex, kind, itemIndex}, kept) &&
+            kind != FindKind::Cookie)
             return true;
     }
     reporter_.found(find);

@@ -69,7 +69,8 @@ public:
     // Marks the parasite "Found", keeps the find in the results (`detail`
     // when given, else the kind and location alone) and reports it; true
     // then. A find the results hold already (the same place met again) is
-    // not reported twice. False when the find is on the ignore list, under
+    // not reported twice, except a cookie's: each cookie file it matches is
+    // reported under the item's name. False when the find is on the ignore list, under
     // `location` or under `alias` (a registry item's location after its test
     // resolved the hive): it is told to the reporter as ignored (once per
     // item and location) and counted, and the caller leaves the item unfound.

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # kestrune-cli in a 64-bit prefix (KESTRUNE_WINE_TEMPLATE64 names its
 # template; skipped, exit 77, without one): a key and a Run value of the 64-bit view are
-# found under the names a 64-bit program sees, `clean --backup` removes them
-# and leaves their neighbours and the keys of the 32-bit view, and `restore`
-# writes them back in the 64-bit view.
+# found under the names a 64-bit program sees, the 32-bit view's copies under
+# their Wow6432Node names, `clean --backup` removes all four and leaves their
+# neighbours in both views, and `restore` writes each back in its own view.
 if [ -z "${KESTRUNE_WINE_TEMPLATE64:-}" ]; then
     echo "skipped: KESTRUNE_WINE_TEMPLATE64 names no 64-bit template prefix"
     exit 77
@@ -45,17 +45,23 @@ KsViews${T}HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\Curren
     "$(cli scan --definitions defs.ks --quiet)"
 cli clean --definitions defs.ks --backup --quiet > "$work/clean.txt"
 expect_eq "clean exit" 0 $?
-expect_eq "clean: the 64-bit key and value go, the rest stays" \
-    "bad32 good64 good32 bad32.exe good64.exe good32.exe" \
+expect_eq "clean: the key and value of both views go, the neighbours stay" \
+    "good64 good32 good64.exe good32.exe" \
     "$(echo $(query 'HKLM\Software\KsViews\Bad' v 64) $(query 'HKLM\Software\KsViews\Bad' v 32) \
         $(query 'HKLM\Software\KsViews\Good' v 64) $(query 'HKLM\Software\KsViews\Good' v 32) \
         $(query "$run_key" KsBad 64) $(query "$run_key" KsBad 32) \
         $(query "$run_key" KsGood 64) $(query "$run_key" KsGood 32))"
+expect_eq "clean: one outcome per find, under its location" \
+    "deleted${T}RegKey${T}KsViews${T}HKEY_LOCAL_MACHINE\\Software\\KsViews\\Bad
+deleted${T}RegKey${T}KsViews${T}HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\KsViews\\Bad
+deleted${T}RegValue${T}KsViews${T}HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run : KsBad
+deleted${T}RegValue${T}KsViews${T}HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run : KsBad" \
+    "$(grep -v '^backup:\|^log:\|deleted,' "$work/clean.txt")"
 archive=$(sed -n 's/^backup: .*\\//p' "$work/clean.txt")
 check "clean names its archive" test -n "$archive"
 cli restore "$archive" > "$work/restore.txt"
 expect_eq "restore exit" 0 $?
-expect_eq "restore: each comes back in the 64-bit view" "bad64 bad32 bad64.exe bad32.exe" \
+expect_eq "restore: each comes back in its own view" "bad64 bad32 bad64.exe bad32.exe" \
     "$(echo $(query 'HKLM\Software\KsViews\Bad' v 64) $(query 'HKLM\Software\KsViews\Bad' v 32) \
         $(query "$run_key" KsBad 64) $(query "$run_key" KsBad 32))"
 e2e_finish
