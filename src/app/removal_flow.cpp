@@ -7,10 +7,10 @@
 #include "platform/shell.h"
 #include "removal/backup_pruning.h"
 #include "removal/backup_run.h"
+#include "scan/find_items.h"
 #include "removal/reboot_pending.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
-#include "removal/selection.h"
 #include "removal/still_there.h"
 #include "safety/own_places.h"
 #include "settings/ignore_list.h"
@@ -149,7 +149,11 @@ void RemovalFlow::removeCommand()
         return;
     // With every row unchecked the flow runs as ever, with nothing to back up
     // or remove; otherwise it stops where nothing checked is there any more.
-    anyChecked_ = markSelectedItems(host_.parasiteList(), host_.checkedFinds()) > 0;
+    // The removal acts on the checked finds at their real places, on items of
+    // its own.
+    anyChecked_ = !itemsOfFinds(host_.parasiteList(), host_.scanResults(), host_.checkedFinds(),
+                                items_)
+                       .empty();
     const ProtectedPlaces places = host_.protectedPlaces();
 
     if (settingEnabled(kSettingConfirmRemoval)) {
@@ -194,8 +198,8 @@ bool RemovalFlow::somethingStillThere(const ProtectedPlaces& places)
 {
     if (!anyChecked_)
         return true;
-    setAsideGoneItems(host_.parasiteList(), places, cookiesFolder());
-    if (selectedItemCount(host_.parasiteList()) > 0)
+    setAsideGoneItems(items_, places, cookiesFolder());
+    if (selectedItemCount(items_) > 0)
         return true;
     host_.messageBoxes().show(host_.ownerWindow(), kScanFirstText, kScanFirstCaption, MB_OK);
     return false;
@@ -207,7 +211,7 @@ void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
         return;
     host_.showState(RemovalState::BackingUp);
     BackupStatus status(host_);
-    BackupOutcome backup = makeBackup(host_.parasiteList(), &status, places);
+    BackupOutcome backup = makeBackup(items_, &status, places);
     // Old archives go once a new one holds the whole backup.
     if (backup.complete)
         pruneAfterBackup(backup.archivePath);
@@ -246,7 +250,9 @@ RemovalTotals RemovalFlow::removeSelectedItems(const ProtectedPlaces& places,
     const IgnoreSet ignored = IgnoreSet::load();
     run.setIgnored(&ignored);
     run.setArchive(archive);
-    return runRemovalActions(host_.parasiteList(), run);
+    const RemovalTotals totals = runRemovalActions(items_, run);
+    takeStatuses(items_, host_.parasiteList());
+    return totals;
 }
 
 void RemovalFlow::showSummary(const std::string& text)

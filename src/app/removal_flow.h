@@ -9,6 +9,7 @@
 #include "platform/find.h"
 #include "platform/message_boxes.h"
 #include "removal/removal_report.h"
+#include "scan/scan_results.h"
 #include "safety/protected_places.h"
 
 #include <windows.h>
@@ -32,6 +33,9 @@ public:
     virtual int resultRowCount() = 0;
     // The finds behind the checked rows, in row order.
     virtual std::vector<Find> checkedFinds() = 0;
+    // The finds of the last scan at their real places; null (the default):
+    // the removal acts on the items as defined.
+    virtual const ScanResults* scanResults() { return nullptr; }
     virtual bool scanThreadRunning() = 0;
     // setUiState with BackingUp, Removing or Idle. Entering Removing also
     // shows "Deleting Infected Files ......" in the status line.
@@ -142,6 +146,8 @@ private:
     bool busy_ = false;
     bool goOnWithoutAdministrator_ = false;   // the user chose to go on without
     bool anyChecked_ = false;                 // this command marked an item
+    // The items this command acts on, one per checked find (find_items.h).
+    ParasiteList items_;
     // The last run's folders and keys kept for an ignored find inside them.
     std::vector<std::string> keptForIgnored_;
 };

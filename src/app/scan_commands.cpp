@@ -127,6 +127,8 @@ bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
 {
     job_.parasites = &host_.parasiteList();
     job_.reporter = &reporter_;
+    scanResults_.clear();
+    job_.results = &scanResults_;
     job_.places = places_;
     // From the settings as they are at this start (the log folder or the
     // reference file may have changed since the last one).

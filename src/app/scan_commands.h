@@ -136,6 +136,9 @@ public:
     int resultRowCount() const { return results_.rowCount(); }
     // The finds behind the checked rows, in row order.
     std::vector<Find> checkedFinds() const { return results_.checkedFinds(); }
+    // The finds of the last scan at their real places (the scan thread fills
+    // them while it runs).
+    const ScanResults& scanResults() const { return scanResults_; }
     // Removes every row, empties the description and shows the bound texts
     // (for the removal, after it ran); there is no report to save then.
     void clearResults();
@@ -201,6 +204,7 @@ private:
     ResultList results_;
     WindowScanReporter reporter_;
     ScanJob job_;
+    ScanResults scanResults_;
     std::optional<ScanPlaces> places_;
     std::function<std::string()> picker_;
     std::string description_;

@@ -31,6 +31,11 @@ int WindowRemoval::resultRowCount()
     return window_.scanCommands().resultRowCount();
 }
 
+const ScanResults* WindowRemoval::scanResults()
+{
+    return &window_.scanCommands().scanResults();
+}
+
 std::vector<Find> WindowRemoval::checkedFinds()
 {
     return window_.scanCommands().checkedFinds();

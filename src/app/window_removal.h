@@ -29,6 +29,7 @@ public:
     ParasiteList& parasiteList() override;
     int resultRowCount() override;
     std::vector<Find> checkedFinds() override;
+    const ScanResults* scanResults() override;
     // A scan counts from the creation of its thread until the window has
     // handled its end, and as long as the thread runs.
     bool scanThreadRunning() override;

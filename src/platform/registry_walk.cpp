@@ -160,7 +160,7 @@ bool systemLink(HKEY root, const std::wstring& path, const std::wstring& target)
     return !sid.empty() && to == foldedKeyText(L"\\REGISTRY\\USER\\" + sid + L"_Classes");
 }
 
-// The one open of a single part below `parent`. A registry view would join
+// The one open of a single part below `parent`; the registry view is part of
 // `access` here.
 LONG openPart(HKEY parent, const std::wstring& part, bool followLink, REGSAM access, HKEY& out)
 {
@@ -178,8 +178,9 @@ LONG createPart(HKEY parent, const std::wstring& part, REGSAM access, HKEY& out,
 }
 
 KeyOpening walk(HKEY root, const std::wstring& path, REGSAM access, bool create,
-                RegistryKey& key)
+                RegistryKey& key, REGSAM view)
 {
+    access |= view;
     key.reset();
     KeyOpening result;
     const std::vector<std::wstring> parts = keyParts(path);
@@ -196,13 +197,13 @@ KeyOpening walk(HKEY root, const std::wstring& path, REGSAM access, bool create,
         const bool last = i + 1 == parts.size();
         // A key that may get a subkey created below it is opened with the
         // right to create one, where that right is granted.
-        REGSAM partAccess = last ? access : create ? KEY_CREATE_SUB_KEY : 0;
+        REGSAM partAccess = (last ? access : create ? KEY_CREATE_SUB_KEY : 0) | view;
         HKEY parent = current.valid() ? current.get() : root;
         spelled += (i == 0 ? L"" : L"\\") + parts[i];
         HKEY opened = nullptr;
         result.code = openPart(parent, parts[i], false, partAccess, opened);
         if (result.code == ERROR_ACCESS_DENIED && !last && create) {
-            partAccess = 0;
+            partAccess = view;
             result.code = openPart(parent, parts[i], false, partAccess, opened);
         }
         if (result.code == ERROR_FILE_NOT_FOUND && create) {
@@ -270,24 +271,24 @@ bool belowClasses(const std::wstring& path, std::wstring& rest)
 }  // namespace
 
 KeyOpening openKeyWithoutLinks(HKEY root, const std::wstring& path, REGSAM access,
-                               RegistryKey& key)
+                               RegistryKey& key, REGSAM view)
 {
-    return walk(root, path, access, false, key);
+    return walk(root, path, access, false, key, view);
 }
 
 KeyOpening openKeyWithoutLinks(HKEY root, const std::string& path, REGSAM access,
-                               RegistryKey& key)
+                               RegistryKey& key, REGSAM view)
 {
-    return walk(root, widenAnsi(path), access, false, key);
+    return walk(root, widenAnsi(path), access, false, key, view);
 }
 
 KeyOpening createKeyWithoutLinks(HKEY root, const std::wstring& path, REGSAM access,
-                                 RegistryKey& key)
+                                 RegistryKey& key, REGSAM view)
 {
-    return walk(root, path, access, true, key);
+    return walk(root, path, access, true, key, view);
 }
 
-LONG deleteKeyAndSubkeys(HKEY key)
+LONG deleteKeyAndSubkeys(HKEY key, REGSAM view)
 {
     for (;;) {
         // Index 0 each time: each pass deletes the subkey just listed.
@@ -299,13 +300,13 @@ LONG deleteKeyAndSubkeys(HKEY key)
         if (code != ERROR_SUCCESS)
             return code;
         HKEY opened = nullptr;
-        code = openPart(key, std::wstring(name, length), false, kTreeDeleteAccess, opened);
+        code = openPart(key, std::wstring(name, length), false, kTreeDeleteAccess | view, opened);
         if (code != ERROR_SUCCESS)
             return code;
         RegistryKey subkey(opened);
         std::wstring target;
         code = isLink(subkey.get(), target) ? deleteByHandle(subkey.get())
-                                            : deleteKeyAndSubkeys(subkey.get());
+                                            : deleteKeyAndSubkeys(subkey.get(), view);
         if (code != ERROR_SUCCESS)
             return code;
     }

@@ -10,11 +10,14 @@
 // The removal, the backup's exports and the restore all open keys here.
 //
 // Every open goes through one place (the part opener in registry_walk.cpp),
-// where a registry view (KEY_WOW64_32KEY / 64KEY) would join the access: the
-// walk functions take it as their last parameter once there is a need.
+// where the registry view (`view`: KEY_WOW64_64KEY, KEY_WOW64_32KEY or 0)
+// joins the access. The walks take it as their last parameter; by default the
+// engine's view (registry_views.h), so that on 64-bit Windows every key is
+// opened as a 64-bit program names it.
 #pragma once
 
 #include "platform/handles.h"
+#include "platform/registry_views.h"
 
 #include <windows.h>
 
@@ -41,16 +44,16 @@ struct KeyOpening {
 // `key` holds the key when the walk is Opened, the link itself when it is
 // Link, and nothing otherwise.
 KeyOpening openKeyWithoutLinks(HKEY root, const std::wstring& path, REGSAM access,
-                               RegistryKey& key);
+                               RegistryKey& key, REGSAM view = engineRegistryView());
 // The same with an ANSI path.
 KeyOpening openKeyWithoutLinks(HKEY root, const std::string& path, REGSAM access,
-                               RegistryKey& key);
+                               RegistryKey& key, REGSAM view = engineRegistryView());
 
 // As openKeyWithoutLinks, creating each missing part (a part created here
 // cannot be a link; one that appeared meanwhile is opened and judged again).
 // A walk that ends Link, ThroughLink or Failed creates nothing further.
 KeyOpening createKeyWithoutLinks(HKEY root, const std::wstring& path, REGSAM access,
-                                 RegistryKey& key);
+                                 RegistryKey& key, REGSAM view = engineRegistryView());
 
 // The access a key needs for deleteKeyAndSubkeys.
 constexpr REGSAM kTreeDeleteAccess = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE;
@@ -59,8 +62,8 @@ constexpr REGSAM kTreeDeleteAccess = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY
 // walk included) and everything below it, depth first, by handle: a subkey
 // that is a link is deleted itself and never descended into, so its target
 // stays whole. Returns the registry error of the first step that failed,
-// ERROR_SUCCESS when the key is deleted.
-LONG deleteKeyAndSubkeys(HKEY key);
+// ERROR_SUCCESS when the key is deleted. Subkeys are opened in `view`.
+LONG deleteKeyAndSubkeys(HKEY key, REGSAM view = engineRegistryView());
 
 // Deletes the key `link` itself (the walk's Link, opened with DELETE) by
 // handle, never its target. Returns the registry error, ERROR_SUCCESS when

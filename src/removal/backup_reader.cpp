@@ -125,6 +125,10 @@ bool parseManifest(const std::string& text, std::vector<BackupItem>& items)
             item.key = field;
         } else if (lineField(line, "VALUE", field)) {
             item.value = field;
+        } else if (lineField(line, "VIEW", field)) {
+            if (field != "64" && field != "32")
+                return false;
+            item.view = field == "64" ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
         } else if (lineField(line, "PATH", field)) {
             item.path = field;
         } else if (lineField(line, "ATTRIBUTES", field)) {

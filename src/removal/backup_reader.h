@@ -24,6 +24,10 @@ struct BackupItem {
     std::string entry;        // its name in the archive (a folder: "<entry>/...")
     std::string key;          // Key, Value: "HIVE\sub\key"
     std::string value;        // Value: the value's name (empty: the default value)
+    // Key, Value: the registry view the key was exported from and is written
+    // back in: KEY_WOW64_64KEY ("64") or KEY_WOW64_32KEY ("32"); 0 when the
+    // record names none (backups made on 32-bit Windows and before views).
+    REGSAM view = 0;
     std::string path;         // File, Folder, Cookie: the full path it came from
     unsigned long attributes = 0x80;   // FILE_ATTRIBUTE_NORMAL when not recorded
     // Folder: the attributes of the entries inside it, by their path inside

@@ -2,6 +2,7 @@
 #include "removal/registry_backup.h"
 
 #include "definitions/registry_items.h"
+#include "platform/fs_redirection.h"
 #include "platform/handles.h"
 #include "platform/system_text.h"
 #include "platform/hives.h"
@@ -20,10 +21,11 @@ void exportInto(BackupSession& session, const std::string& fileName, const std::
                 const char* type, const std::string& details)
 {
     const std::string name = session.claimName(fileName);
-    const bool ok =
-        exportRegistryKey(keyText, session.pathOf(name), session.report());
+    const REGSAM view = engineRegistryView();
+    const bool ok = exportRegistryKey(keyText, session.pathOf(name), session.report(), view);
     if (ok)
-        session.addManifestRecord(type, name, details);
+        session.addManifestRecord(type, name,
+                                  details + (view == KEY_WOW64_64KEY ? "[VIEW:64]\r\n" : ""));
     session.stepDone(BackupStep{BackupStepKind::RegistryExport, keyText, name, ok});
 }
 
@@ -36,6 +38,37 @@ bool exportable(HKEY root, const std::string& path, const std::string* value,
 {
     RegistryKey key;
     return reachItemKey(root, path, value, 0, places, key) == ItemKey::Present;
+}
+
+std::string windowsFolder()
+{
+    char buffer[MAX_PATH + 1] = {};
+    const UINT length = GetSystemWindowsDirectoryA(buffer, sizeof buffer);
+    return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
+}
+
+// Starts the Windows folder's regedit.exe with `parameters`, the file-system
+// redirection off around CreateProcess only.
+bool startNativeRegedit(const std::string& parameters, ScopedHandle& process)
+{
+    const std::string windows = windowsFolder();
+    if (windows.empty())
+        return false;
+    std::string commandLine = "\"" + windows + "\\regedit.exe\" " + parameters;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    BOOL started = FALSE;
+    {
+        ScopedFsRedirectionOff redirectionOff;
+        started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &info);
+    }
+    if (!started)
+        return false;
+    CloseHandle(info.hThread);
+    process.reset(info.hProcess);
+    return true;
 }
 
 }  // namespace
@@ -61,11 +94,16 @@ std::string registryExportParameters(const std::string& exportPath, const std::s
 }
 
 bool exportRegistryKey(const std::string& keyText, const std::string& exportPath,
-                       Responsiveness* responsiveness)
+                       Responsiveness* responsiveness, REGSAM view)
 {
     ScopedHandle process;
-    if (!launchProgram("regedit.exe", registryExportParameters(exportPath, keyText), process))
+    const std::string parameters = registryExportParameters(exportPath, keyText);
+    if (view == KEY_WOW64_64KEY) {
+        if (!startNativeRegedit(parameters, process))
+            return false;
+    } else if (!launchProgram("regedit.exe", parameters, process)) {
         return false;
+    }
     if (process.valid() && !waitForProcess(process.get(), kHelperProgramWait, responsiveness))
         return false;
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "definitions/parasite.h"
+#include "platform/registry_views.h"
 #include "removal/backup_session.h"
 #include "safety/protected_places.h"
 
@@ -25,9 +26,14 @@ std::string registryExportParameters(const std::string& exportPath, const std::s
 
 // Runs regedit.exe with those parameters and waits for it
 // (kHelperProgramWait, through `responsiveness` when given). True when it
-// ended within the wait and the export file exists and is not empty.
+// ended within the wait and the export file exists and is not empty. For the
+// 64-bit view (`view` KEY_WOW64_64KEY) the Windows folder's regedit.exe is
+// started with the file-system redirection off, so that the 64-bit regedit
+// runs rather than the 32-bit copy in SysWOW64, which sees only the 32-bit
+// view.
 bool exportRegistryKey(const std::string& keyText, const std::string& exportPath,
-                       Responsiveness* responsiveness = nullptr);
+                       Responsiveness* responsiveness = nullptr,
+                       REGSAM view = engineRegistryView());
 
 // For each parasite in list order, each selected RegistryKeyItem: its key
 // main\sub\value is exported to "rkBackup<n>.reg" (n its 1-based position in

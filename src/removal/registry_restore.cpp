@@ -46,7 +46,8 @@ void splitKey(const std::wstring& key, std::string& hive, std::wstring& sub)
 // `value`: the value record's name (its key may be protected), or nullptr for
 // a key record.
 bool writeKey(const std::wstring& keyPath, const std::vector<const RegExportValue*>& values,
-              const std::string* value, const ProtectedPlaces& places, std::string& reason)
+              const std::string* value, REGSAM view, const ProtectedPlaces& places,
+              std::string& reason)
 {
     std::string hive;
     std::wstring sub;
@@ -57,7 +58,7 @@ bool writeKey(const std::wstring& keyPath, const std::vector<const RegExportValu
         return false;
     }
     RegistryKey key;
-    const KeyOpening opening = createKeyWithoutLinks(root, sub, KEY_SET_VALUE, key);
+    const KeyOpening opening = createKeyWithoutLinks(root, sub, KEY_SET_VALUE, key, view);
     if (opening.walk == KeyWalk::Link || opening.walk == KeyWalk::ThroughLink) {
         reason = "it is reached through a registry link: " + hive + "\\" + opening.linkPath;
         return false;
@@ -141,13 +142,13 @@ bool restoreRegistryExport(const BackupItem& item, const RegExport& parsed,
             reason = "the export does not hold the value";
             return false;
         }
-        return writeKey(key, {found}, &item.value, places, reason);
+        return writeKey(key, {found}, &item.value, item.view, places, reason);
     }
     for (const RegExportKey& exported : parsed.keys) {
         std::vector<const RegExportValue*> values;
         for (const RegExportValue& value : exported.values)
             values.push_back(&value);
-        if (!writeKey(wide(exported.path), values, nullptr, places, reason))
+        if (!writeKey(wide(exported.path), values, nullptr, item.view, places, reason))
             return false;
     }
     return true;

@@ -40,7 +40,7 @@ Find makeFind(FindKind kind, int parasiteIndex, int itemIndex, const std::string
 }  // namespace
 
 bool ScanRun::report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location,
-                     const std::string& alias)
+                     const std::string& alias, const ItemFind* detail)
 {
     const Find find = makeFind(kind, parasiteIndex, itemIndex, location);
     if (ignored_ != nullptr &&
@@ -53,6 +53,22 @@ bool ScanRun::report(FindKind kind, int parasiteIndex, int itemIndex, const std:
         return false;
     }
     parasites_.at(parasiteIndex)->status = kStatusFound;
+    if (results_ != nullptr) {
+        ItemFind kept;
+        if (detail != nullptr) {
+            kept = *detail;
+        } else {
+            kept.kind = kind;
+            if (kind == FindKind::File || kind == FindKind::Folder)
+                kept.folder = parentFolderOf(location);
+        }
+        kept.location = location;
+        // Every cookie file an item matches is a row of its own under the
+        // item's name, as ever; the results keep the item's find once.
+        if (!results_->add(ItemRef{parasiteIndex, kind, itemIndex}, kept) &&
+            kind != FindKind::Cookie)
+            return true;
+    }
     reporter_.found(find);
     return true;
 }

@@ -17,6 +17,7 @@
 #include "safety/place_judge.h"
 #include "safety/protected_places.h"
 #include "scan/pending_search.h"
+#include "scan/scan_results.h"
 #include "settings/ignore_list.h"
 #include "scan/scan_reporter.h"
 #include "scan/stop_request.h"
@@ -31,14 +32,16 @@ extern const char kStatusFound[];
 extern const char kStatusNotFound[];
 
 // One run of a scan: the list it scans, where it reports, the places it never
-// reports, the finds the user ignores, and its count of items scanned.
-// `protectedPlaces` and `ignored` (null: nothing is ignored) must outlive it.
+// reports, the finds the user ignores, where its finds are kept, and its count
+// of items scanned. `protectedPlaces`, `ignored` (null: nothing is ignored)
+// and `results` (null: the finds are only reported) must outlive it.
 class ScanRun {
 public:
     ScanRun(ParasiteList& parasites, ScanReporter& reporter,
-            const ProtectedPlaces& protectedPlaces, const IgnoreSet* ignored = nullptr)
+            const ProtectedPlaces& protectedPlaces, const IgnoreSet* ignored = nullptr,
+            ScanResults* results = nullptr)
         : parasites_(parasites), reporter_(reporter), protectedPlaces_(protectedPlaces),
-          placeJudge_(protectedPlaces), ignored_(ignored)
+          placeJudge_(protectedPlaces), ignored_(ignored), results_(results)
     {
     }
     ScanRun(const ScanRun&) = delete;
@@ -63,13 +66,16 @@ public:
     }
     unsigned long itemsScanned() const { return itemsScanned_; }
 
-    // Marks the parasite "Found" and reports the find; true then. False when
-    // the find is on the ignore list, under `location` or under `alias` (a
-    // registry item's location after its test resolved the hive): it is told
-    // to the reporter as ignored (once per item and location) and counted,
-    // and the caller leaves the item unfound.
+    // Marks the parasite "Found", keeps the find in the results (`detail`
+    // when given, else the kind and location alone) and reports it; true
+    // then. A find the results hold already (the same place met again) is
+    // not reported twice, except a cookie's: each cookie file it matches is
+    // reported under the item's name. False when the find is on the ignore list, under
+    // `location` or under `alias` (a registry item's location after its test
+    // resolved the hive): it is told to the reporter as ignored (once per
+    // item and location) and counted, and the caller leaves the item unfound.
     bool report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location,
-                const std::string& alias = std::string());
+                const std::string& alias = std::string(), const ItemFind* detail = nullptr);
     // Tells the reporter that the item names a protected place at `location`
     // or holds a refused text; changes no status. Each item and location is
     // told once per run (the drive search meets the Windows folder twice).
@@ -90,6 +96,7 @@ private:
     const ProtectedPlaces& protectedPlaces_;
     PlaceJudge placeJudge_;
     const IgnoreSet* ignored_;
+    ScanResults* results_;
     std::set<std::string> skipped_;
     std::set<std::string> ignoredFinds_;
     unsigned long ignoredCount_ = 0;

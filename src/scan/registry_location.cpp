@@ -4,6 +4,10 @@
 #include "definitions/registry_items.h"
 #include "platform/handles.h"
 #include "platform/hives.h"
+#include "platform/fs_redirection.h"
+#include "platform/registry_views.h"
+#include "platform/registry_walk.h"
+#include "platform/text_compare.h"
 
 namespace kestrune {
 
@@ -13,7 +17,7 @@ constexpr DWORD kValueQuerySize = 260;
 
 bool openFullAccess(HKEY root, const std::string& path, RegistryKey& key)
 {
-    return key.open(root, path.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS;
+    return key.open(root, path.c_str(), KEY_ALL_ACCESS | engineRegistryView()) == ERROR_SUCCESS;
 }
 
 // Tries `exists` under the hive that `main` names or, when it names none,
@@ -88,6 +92,58 @@ RegistryCheck checkRegistryValue(RegistryValueItem& item, const ProtectedPlaces&
             return protectedPlaces.isProtectedValue(hive, item.sub, item.value);
         },
         protectedHive);
+}
+
+namespace {
+
+// True when `path` and `copy` below `root` open as one key.
+bool sameKey(HKEY root, const std::string& path, const std::string& copy)
+{
+    RegistryKey own;
+    RegistryKey other;
+    if (own.open(root, path.c_str(), KEY_QUERY_VALUE | engineRegistryView()) != ERROR_SUCCESS ||
+        other.open(root, copy.c_str(), KEY_QUERY_VALUE | engineRegistryView()) != ERROR_SUCCESS)
+        return false;
+    const std::wstring name = kernelKeyName(own.get());
+    return !name.empty() && name == kernelKeyName(other.get());
+}
+
+}  // namespace
+
+RegistryCheck checkRedirectedCopy(const std::string& main, const std::string& key,
+                                  const std::string* valueName,
+                                  const ProtectedPlaces& protectedPlaces, std::string& hive,
+                                  std::string& copyKey)
+{
+    if (!runningOnWow64())
+        return RegistryCheck::Absent;
+    RegistryCheck result = RegistryCheck::Absent;
+    const bool named = hiveFromName(main) != nullptr;
+    for (const HiveRow& row : kHiveTable) {
+        if (named ? !sameText(main, row.name) : false)
+            continue;
+        const std::string copy = wow64RedirectedPath(row.name, key);
+        if (copy.empty())
+            continue;
+        const bool exists = valueName == nullptr ? keyExists(row.root, copy)
+                                                 : valueExists(row.root, copy, *valueName);
+        if (!exists || sameKey(row.root, key, copy))
+            continue;
+        const bool isProtected = valueName == nullptr
+                                     ? protectedPlaces.isProtectedKey(row.name, copy)
+                                     : protectedPlaces.isProtectedValue(row.name, copy, *valueName);
+        if (!isProtected) {
+            hive = row.name;
+            copyKey = copy;
+            return RegistryCheck::Present;
+        }
+        if (result == RegistryCheck::Absent) {
+            hive = row.name;
+            copyKey = copy;
+            result = RegistryCheck::Protected;
+        }
+    }
+    return result;
 }
 
 std::string registryKeyLocation(const RegistryKeyItem& item)

@@ -55,6 +55,21 @@ RegistryCheck checkRegistryKey(RegistryKeyItem& item, const ProtectedPlaces& pro
 RegistryCheck checkRegistryValue(RegistryValueItem& item, const ProtectedPlaces& protectedPlaces,
                                  std::string& protectedHive);
 
+// The 32-bit copy of a registry item on 64-bit Windows: the key `key` (a key
+// item's whole key; a value item's key, whose value `*valueName` is asked
+// for) at the name wow64RedirectedPath gives it, in the engine's view. `main`
+// names the hive to look in; when it names none, the hives are tried in table
+// order. Present, with `hive` and `copyKey` (a path holding Wow6432Node), at
+// the first hive where the copy exists, is not protected and is another key
+// than the item's own at `key`: one key reached through both names (a shared
+// key) is one key, as the kernel's names of the two tell. Protected: the copy
+// exists only where it is protected (`hive` and `copyKey` name it). Absent on
+// 32-bit Windows and for keys Windows does not redirect.
+RegistryCheck checkRedirectedCopy(const std::string& main, const std::string& key,
+                                  const std::string* valueName,
+                                  const ProtectedPlaces& protectedPlaces, std::string& hive,
+                                  std::string& copyKey);
+
 // Location texts of found registry items: "main\sub\value" for a key and
 // "main\sub : value" for a value, formatted from the item's strings as they
 // are when called.

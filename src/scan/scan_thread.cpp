@@ -2,7 +2,9 @@
 // points.
 #include "scan/scan_thread.h"
 
+#include "definitions/registry_items.h"
 #include "platform/fs_redirection.h"
+#include "platform/registry_views.h"
 #include "platform/shell.h"
 #include "platform/system_text.h"
 #include "safety/own_places.h"
@@ -54,6 +56,67 @@ std::string registryLocation(const RegistryValueItem& item)
     return registryValueLocation(item);
 }
 
+// The find of a registry item as its test left it (`main` names the hive it
+// was found in).
+ItemFind registryFind(const RegistryKeyItem& item)
+{
+    ItemFind find;
+    find.kind = FindKind::RegistryKey;
+    find.hive = item.main;
+    find.key = registryKeyPath(item);
+    find.view = engineRegistryView();
+    return find;
+}
+
+ItemFind registryFind(const RegistryValueItem& item)
+{
+    ItemFind find;
+    find.kind = FindKind::RegistryValue;
+    find.hive = item.main;
+    find.key = item.sub;
+    find.value = item.value;
+    find.view = engineRegistryView();
+    return find;
+}
+
+// The key and value name a registry item's test asks for.
+std::string itemKey(const RegistryKeyItem& item) { return registryKeyPath(item); }
+std::string itemKey(const RegistryValueItem& item) { return item.sub; }
+const std::string* itemValue(const RegistryKeyItem&) { return nullptr; }
+const std::string* itemValue(const RegistryValueItem& item) { return &item.value; }
+bool itemNamesKey(const RegistryKeyItem& item) { return hasKeyName(item); }
+bool itemNamesKey(const RegistryValueItem&) { return true; }
+
+// The second find of a registry item on 64-bit Windows: its 32-bit copy
+// (checkRedirectedCopy) in the hive its test found it in or was named,
+// reported under its real name. True when reported.
+template <typename Item>
+bool checkCopy(ScanRun& run, int parasiteIndex, int itemIndex, const Item& item, FindKind kind)
+{
+    if (!itemNamesKey(item))
+        return false;
+    std::string hive;
+    std::string copyKey;
+    const std::string* value = itemValue(item);
+    const RegistryCheck check =
+        checkRedirectedCopy(item.main, itemKey(item), value, run.protectedPlaces(), hive, copyKey);
+    if (check == RegistryCheck::Absent)
+        return false;
+    const std::string location =
+        hive + "\\" + copyKey + (value != nullptr ? " : " + *value : std::string());
+    if (check == RegistryCheck::Protected) {
+        run.skip(kind, parasiteIndex, itemIndex, location);
+        return false;
+    }
+    ItemFind find;
+    find.kind = kind;
+    find.hive = hive;
+    find.key = copyKey;
+    find.value = value != nullptr ? *value : std::string();
+    find.view = engineRegistryView();
+    return run.report(kind, parasiteIndex, itemIndex, location, std::string(), &find);
+}
+
 // The item step of the registry phases: show the location (formatted before
 // the test, which may rewrite `main`), test, record, count. A protected item
 // is skipped with its location in the hive where it was met.
@@ -67,10 +130,14 @@ void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, Item& ite
     case RegistryCheck::Present:
         // The row shows the location as formatted before the test; the
         // ignore list may hold either that or the one in the hive found.
-        item.found = run.report(kind, parasiteIndex, itemIndex, location, registryLocation(item))
-                         ? 1
-                         : 0;
+    {
+        const ItemFind find = registryFind(item);
+        item.found =
+            run.report(kind, parasiteIndex, itemIndex, location, registryLocation(item), &find)
+                ? 1
+                : 0;
         break;
+    }
     case RegistryCheck::Protected: {
         item.found = 0;
         Item met = item;
@@ -82,6 +149,8 @@ void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, Item& ite
         item.found = 0;
         break;
     }
+    if (checkCopy(run, parasiteIndex, itemIndex, item, kind))
+        item.found = 1;
     run.countItem();
 }
 
@@ -284,11 +353,11 @@ bool driveIsSearched(const std::string& root)
 
 ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
                         const ScanPlaces* places, const ProtectedPlaces* protectedPlaces,
-                        const IgnoreSet* ignored)
+                        const IgnoreSet* ignored, ScanResults* results)
 {
     std::optional<ProtectedPlaces> machine;
     ScanEventTally tally(reporter);
-    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored);
+    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored, results);
     const std::string failure = failureOf([&] {
         tally.scanStarted();
         runFullScanPhases(run, places);
@@ -300,11 +369,11 @@ ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
 
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
                           const std::string& folder, const ProtectedPlaces* protectedPlaces,
-                          const IgnoreSet* ignored)
+                          const IgnoreSet* ignored, ScanResults* results)
 {
     std::optional<ProtectedPlaces> machine;
     ScanEventTally tally(reporter);
-    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored);
+    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored, results);
     const std::string failure = failureOf([&] {
         tally.scanStarted();
         tally.phaseStarted(ScanPhase::ChosenFolder);
@@ -322,7 +391,7 @@ DWORD WINAPI ScanThread(LPVOID parameter)
     try {
         runFullScan(*job->parasites, *job->reporter, job->places ? &*job->places : nullptr,
                     job->protectedPlaces ? &*job->protectedPlaces : nullptr,
-                    job->ignored ? &*job->ignored : nullptr);
+                    job->ignored ? &*job->ignored : nullptr, job->results);
     } catch (...) {
         // Nothing may leave a thread procedure; the scan has ended its run
         // itself, so only a reporter's scanEnded can have thrown.
@@ -336,7 +405,7 @@ DWORD WINAPI FolderScanThread(LPVOID parameter)
     try {
         runFolderScan(*job->parasites, *job->reporter, job->folder,
                       job->protectedPlaces ? &*job->protectedPlaces : nullptr,
-                      job->ignored ? &*job->ignored : nullptr);
+                      job->ignored ? &*job->ignored : nullptr, job->results);
     } catch (...) {
     }
     return 0;

@@ -15,6 +15,7 @@
 #include "definitions/parasite.h"
 #include "safety/protected_places.h"
 #include "scan/scan_reporter.h"
+#include "scan/scan_results.h"
 #include "settings/ignore_list.h"
 
 #include <windows.h>
@@ -69,19 +70,20 @@ ProtectedPlaces protectedPlacesOfThisMachine();
 // holds (by kind and location, without regard to case) is not reported but
 // told as ignoredFind; without `ignored` nothing is ignored. Whatever fails on
 // the way (also in the reporter), the scan ends through its end step:
-// scanFailed, the last currentText, scanEnded.
+// scanFailed, the last currentText, scanEnded. Each find reported is kept in
+// `results` when given (start each scan with empty results).
 ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
                         const ScanPlaces* places = nullptr,
                         const ProtectedPlaces* protectedPlaces = nullptr,
-                        const IgnoreSet* ignored = nullptr);
+                        const IgnoreSet* ignored = nullptr, ScanResults* results = nullptr);
 
 // A folder scan of `folder` (as the user picked it), run on the calling
-// thread; `protectedPlaces` and `ignored` as for runFullScan; it ends as the
-// full scan does.
+// thread; `protectedPlaces`, `ignored` and `results` as for runFullScan; it
+// ends as the full scan does.
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
                           const std::string& folder,
                           const ProtectedPlaces* protectedPlaces = nullptr,
-                          const IgnoreSet* ignored = nullptr);
+                          const IgnoreSet* ignored = nullptr, ScanResults* results = nullptr);
 
 // What a scan thread is handed. The starter owns it and keeps it (and the
 // list and reporter it points to) alive until the thread has ended.
@@ -94,6 +96,8 @@ struct ScanJob {
     std::optional<ProtectedPlaces> protectedPlaces;
     // Finds not reported; empty: none (the window reads the list per scan).
     std::optional<IgnoreSet> ignored;
+    // Where the finds are kept; null: they are only reported.
+    ScanResults* results = nullptr;
 };
 
 // Thread entry points for CreateThread; `job` is a ScanJob*. Both return 0.

@@ -74,7 +74,7 @@ expect_eq "clean exit" 0 $?
 check "the 64-bit program was ended" bash -c "sleep 1; ! kill -0 $notepad 2>/dev/null"
 check "the component was unregistered by regsvr32" test -s "$sys/kscomp.dll.unregistered"
 for f in system32/ks64run.exe system32/kscomp.dll syswow64/ks32only.dat system32/ksboth.dat \
-         system32/ksnative.dat syswow64/kswow.dat; do
+         syswow64/ksboth.dat system32/ksnative.dat syswow64/kswow.dat; do
     check "removed: $f" test ! -e "$E2E_C/windows/$f"
 done
 check "System32 and SysWOW64 themselves stay" test -f "$sys/notepad.exe" -a -f "$wow/notepad.exe"
@@ -84,7 +84,5 @@ check "clean names its archive" test -n "$archive"
 rm -f "$sys/kscomp.dll.unregistered"
 cli restore --quiet "$archive" > "$work/restore.txt"
 expect_eq "restore exit" 0 $?
-# The second find of ksboth.dat (SysWOW64's) was not removed: both copies are
-# compared all the same.
 expect_eq "each file back byte for byte in its real place" "$(cat "$work/before.txt")" "$(snapshot)"
 e2e_finish

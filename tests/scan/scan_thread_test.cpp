@@ -5,6 +5,7 @@
 // and the event each scan writes.
 #include "scan/scan_thread.h"
 
+#include "scan/find_items.h"
 #include "scan/item_checks.h"
 
 #include "platform/handles.h"
@@ -122,7 +123,8 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     Parasite& gamma = addParasite(list, "Gamma");
     gamma.status = "Found";
 
-    runFullScan(list, reporter, &places);
+    ScanResults results;
+    runFullScan(list, reporter, &places, nullptr, nullptr, &results);
 
     const std::string k = kTestKey;
     std::vector<std::string> expected = {
@@ -155,6 +157,22 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     EXPECT_EQ("Found", beta.status);
     EXPECT_EQ("Not Found", gamma.status);   // no items, still reset
 
+    // The results hold each find by its item, registry finds with the hive
+    // they were found in; none for the items not found.
+    EXPECT_EQ(7u, results.findCount());
+    const std::vector<ItemFind>& fallback = results.findsOf({1, FindKind::RegistryKey, 0});
+    ASSERT_EQ(1u, fallback.size());
+    EXPECT_EQ("HKLM\\" + k + "\\Evil", fallback[0].location);
+    EXPECT_EQ("HKEY_CURRENT_USER|" + k + "\\Evil|", fallback[0].hive + "|" + fallback[0].key + "|" + fallback[0].value);
+    const std::vector<ItemFind>& value = results.findsOf({0, FindKind::RegistryValue, 0});
+    ASSERT_EQ(1u, value.size());
+    EXPECT_EQ("hkey_current_user|" + k + "|Run", value[0].hive + "|" + value[0].key + "|" + value[0].value);
+    const std::vector<ItemFind>& drive = results.findsOf({1, FindKind::File, 0});
+    ASSERT_EQ(1u, drive.size());
+    EXPECT_EQ(places.windowsFolder + "\\sys", drive[0].folder);
+    EXPECT_FALSE(results.found({1, FindKind::RegistryKey, 1}));
+    EXPECT_FALSE(results.found({1, FindKind::RegistryValue, 0}));
+
     // Registry 5 + cookie files 1 + file and folder items 3 + the walks.
     const unsigned long walked =
         countEntries(places.windowsFolder) + countEntries(dir + "\\drive");
@@ -177,6 +195,54 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     const auto driveSearch =
         std::find(next.events.begin(), next.events.end(), "phase:drive search");
     EXPECT_EQ(next.events.end() - 1, driveSearch + 1);   // nothing left to search for
+}
+
+// The removal's items: one per find, at the place the results hold for it.
+TEST(FindItems, EachFindBecomesAnItemAtItsRealPlace)
+{
+    ParasiteList list;
+    Parasite& alpha = addParasite(list, "Alpha", 2);
+    addKey(alpha, "HKLM", "Software", "Bad");
+    addValue(alpha, "HKLM", "Software\\Run", "Bad");
+    addFile(alpha, "bad.dll", "C:\\defined");
+    ScanResults results;
+    const auto held = [&](FindKind kind, const char* location, const char* hive, const char* key,
+                          const char* value, const char* folder) {
+        ItemFind find;
+        find.kind = kind;
+        find.location = location;
+        find.hive = hive;
+        find.key = key;
+        find.value = value;
+        find.folder = folder;
+        results.add({0, kind, 0}, find);
+    };
+    held(FindKind::RegistryKey, "K32", "HKEY_LOCAL_MACHINE", "Software\\Wow6432Node\\Bad", "", "");
+    held(FindKind::RegistryValue, "V32", "HKEY_LOCAL_MACHINE", "Software\\Wow6432Node\\Run", "Bad", "");
+    held(FindKind::File, "F", "", "", "", "C:\\found");
+    ParasiteList items;
+    const std::vector<Find> finds = itemsOfFinds(
+        list, &results,
+        {{FindKind::RegistryKey, 0, 0, "k32"}, {FindKind::RegistryKey, 0, 0, "K32"},   // once
+         {FindKind::RegistryKey, 0, 0, "HKLM\\Software\\Bad"},   // not held: as defined
+         {FindKind::RegistryValue, 0, 0, "V32"}, {FindKind::File, 0, 0, "F"},
+         {FindKind::File, 0, 3, "F"}, {FindKind::File, 4, 0, "F"}},   // no such item
+        items);
+    ASSERT_EQ(4u, finds.size());
+    EXPECT_EQ(1, finds[1].itemIndex);
+    EXPECT_EQ("HKLM\\Software\\Bad", finds[1].location);
+    const Parasite& copy = *items.at(0);
+    EXPECT_EQ("Alpha", copy.name);
+    EXPECT_EQ(2, copy.dangerLevel);
+    ASSERT_EQ(2u, copy.registryKeys.size());
+    const RegistryKeyItem& key = *copy.registryKeys[0];
+    EXPECT_EQ("HKEY_LOCAL_MACHINE|Software\\Wow6432Node|Bad|1", key.main + "|" + key.sub + "|" + key.value + "|" + std::to_string(key.selected));
+    EXPECT_EQ("HKLM|Software|Bad", copy.registryKeys[1]->main + "|" + copy.registryKeys[1]->sub + "|" + copy.registryKeys[1]->value);
+    const RegistryValueItem& value = *copy.registryValues[0];
+    EXPECT_EQ("HKEY_LOCAL_MACHINE|Software\\Wow6432Node\\Run|Bad", value.main + "|" + value.sub + "|" + value.value);
+    EXPECT_EQ("C:\\found|bad.dll", copy.files[0]->path + "|" + copy.files[0]->name);
+    EXPECT_EQ("HKLM", alpha.registryKeys[0]->main);   // the definitions stay as loaded
+    EXPECT_EQ(0, alpha.registryKeys[0]->selected);
 }
 
 TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)

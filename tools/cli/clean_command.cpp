@@ -16,13 +16,14 @@
 #include "platform/shell.h"
 #include "removal/backup_pruning.h"
 #include "removal/backup_run.h"
+#include "scan/find_items.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
-#include "removal/selection.h"
 #include "removal/still_there.h"
 #include "safety/own_places.h"
 #include "safety/protected_places.h"
 #include "scan/scan_reporter.h"
+#include "scan/scan_results.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
 #include "settings/data_folder.h"
@@ -214,9 +215,10 @@ int runCleanCommand(const CleanOptions& options)
     const IgnoreSet ignored = options.noIgnore ? IgnoreSet() : IgnoreSet::load();
 
     CleanScanReporter scan(parasites, record, options.quiet);
+    ScanResults results;
     recordStart(record);
-    const ScanOutcome outcome =
-        beginScan([&] { return runFullScan(parasites, scan, nullptr, &places, &ignored); });
+    const ScanOutcome outcome = beginScan(
+        [&] { return runFullScan(parasites, scan, nullptr, &places, &ignored, &results); });
     recordEnd(record);
     record.failure = outcome.failure;
     record.ignored = outcome.ignored;
@@ -230,22 +232,25 @@ int runCleanCommand(const CleanOptions& options)
         printError("the scan failed (" + outcome.failure + "); nothing was removed");
         return finish(options, parasites, record, clean, kExitFailed);
     }
-    if (markSelectedItems(parasites, record.finds) == 0) {
+    // The removal acts on each find at its real place, on items of its own.
+    ParasiteList items;
+    const std::vector<Find> finds = itemsOfFinds(parasites, &results, record.finds, items);
+    if (finds.empty()) {
         if (!options.json)
             std::printf("nothing to remove\n");
         return finish(options, parasites, record, clean, kExitOk);
     }
 
     RemovalLog log(consoleLogFolder(), datedLogName());
-    CleanRemovalReport report(parasites, options, record.finds, clean);
+    CleanRemovalReport report(items, options, finds, clean);
     RemovalRun run(log, &report, places);
     run.setIgnored(&ignored);
     // What went since the scan is neither backed up nor removed.
-    recordGoneItems(parasites, run, cookiesFolder());
+    recordGoneItems(items, run, cookiesFolder());
 
-    if (options.backup && selectedItemCount(parasites) > 0) {
+    if (options.backup && selectedItemCount(items) > 0) {
         CleanBackupReport backupReport(options.quiet);
-        const BackupOutcome backup = makeBackup(parasites, &backupReport, places);
+        const BackupOutcome backup = makeBackup(items, &backupReport, places);
         clean.backupAsked = true;
         clean.backupOpened = backup.archiveOpened;
         clean.backupComplete = backup.complete;
@@ -266,13 +271,15 @@ int runCleanCommand(const CleanOptions& options)
                                             : "the backup archive cannot be created");
             if (!options.force) {
                 printError("nothing was removed (--force removes all the same)");
+                takeStatuses(items, parasites);
                 return finish(options, parasites, record, clean, kExitFindings);
             }
         }
     }
 
     run.setArchive(clean.archive);
-    const RemovalTotals totals = runRemovalActions(parasites, run);
+    const RemovalTotals totals = runRemovalActions(items, run);
+    takeStatuses(items, parasites);
     clean.log = log.path();
 
     if (!options.json) {
