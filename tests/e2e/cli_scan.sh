@@ -146,11 +146,13 @@ expect_eq "without administrator rights: said once on stderr" \
 # with --quiet, and the svchost.exe met in System32 (by the Windows folder's
 # walk and again by drive C:'s) once. In a 64-bit prefix SysWOW64's copies
 # are looked at, and named, too.
-wow_kernel="" wow_svchost="" skip_lines=10
+# The 32-bit view's copy of Winlogon's Shell is protected as the 64-bit one.
+wow_kernel="" wow_svchost="" wow_shell="" skip_lines=10
 if [ -d "$E2E_C/windows/syswow64" ]; then
     wow_kernel=$'\nprotected: C:\\windows\\syswow64\\kernel32.dll (file of Greedy) is never touched'
     wow_svchost=$'\nprotected: C:\\windows\\syswow64\\svchost.exe (file of Planted) is never touched'
-    skip_lines=11
+    wow_shell=$'\nprotected: HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon : Shell (value of Greedy) is never touched'
+    skip_lines=12
 fi
 expected_greedy="Planted${T}HKEY_CURRENT_USER\\Software\\KestruneE2E\\Planted${T}RegKey${T}
 Planted${T}HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run : KestruneE2E${T}RegValue${T}
@@ -161,7 +163,7 @@ expect_eq "protected places: only the real items" "$expected_greedy" \
     "$(json_query "$o/greedy.json" '["\t".join((f["parasite"], f["location"], f["kind"], f["danger"])) for f in d["finds"]]')"
 expected_skips="protected: HKEY_CURRENT_USER\\Software\\Microsoft (key of Greedy) is never touched
 protected: HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run (key of Greedy) is never touched
-protected: HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon : Shell (value of Greedy) is never touched
+protected: HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon : Shell (value of Greedy) is never touched$wow_shell
 refused: . (cookie of Greedy) is not a plain path or name and is never looked for
 protected: C:\\windows\\system32\\kernel32.dll (file of Greedy) is never touched$wow_kernel
 protected: C:\\windows\\explorer.exe (file of Greedy) is never touched
