@@ -127,8 +127,13 @@ bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
 {
     job_.parasites = &host_.parasiteList();
     job_.reporter = &reporter_;
+    // The places earlier scans found items at stay known to the folder scan.
+    for (const ItemRef& item : scanResults_.items())
+        for (const ItemFind& find : scanResults_.findsOf(item))
+            earlierResults_.add(item, find);
     scanResults_.clear();
     job_.results = &scanResults_;
+    job_.earlier = &earlierResults_;
     job_.places = places_;
     // From the settings as they are at this start (the log folder or the
     // reference file may have changed since the last one).

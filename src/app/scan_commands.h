@@ -205,6 +205,8 @@ private:
     WindowScanReporter reporter_;
     ScanJob job_;
     ScanResults scanResults_;
+    // The finds of the scans before the last one (see startThread).
+    ScanResults earlierResults_;
     std::optional<ScanPlaces> places_;
     std::function<std::string()> picker_;
     std::string description_;

@@ -103,11 +103,10 @@ template <typename Item>
 void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList<Item>& pending,
                      FindKind kind)
 {
-    Item& item = *itemsOf<Item>(*run.parasites().at(parasiteIndex))[itemIndex];
+    const Item& item = *itemsOf<Item>(*run.parasites().at(parasiteIndex))[itemIndex];
     const std::string location = item.path + "\\" + item.name;
     run.show(location);
     if (itemTextRefused(item.path, item.name)) {
-        item.found = 0;
         run.skip(kind, parasiteIndex, itemIndex,
                  item.path.empty() ? item.name : trimmedLocation(location));
     } else if (item.path.empty()) {
@@ -115,24 +114,20 @@ void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList
     } else {
         // On 64-bit Windows an item placed in System32 may have landed in
         // SysWOW64 (a 32-bit program installed it "there"): both are looked
-        // at, and each find is reported under its own real place. The item
-        // keeps the first one as its place.
+        // at, and each find is reported under its own real place.
         const std::string trimmed = trimmedLocation(location);
         static const std::string wow64Folder = wow64SystemFolder();
         std::vector<std::string> places{trimmed};
         const std::string inWow64 = inOtherSystemFolder(trimmed, wow64Folder);
         if (!inWow64.empty())
             places.push_back(inWow64);
-        item.found = 0;
         for (const std::string& place : places) {
             if (!PathFileExistsA(place.c_str()))
                 continue;
             if (run.placeProtected(place)) {
                 run.skip(kind, parasiteIndex, itemIndex, place);
-            } else if (run.report(kind, parasiteIndex, itemIndex, place) && !item.found) {
-                if (&place != &places.front())
-                    item.path = parentFolderOf(place);
-                item.found = 1;
+            } else {
+                run.report(kind, parasiteIndex, itemIndex, place);
             }
         }
     }
@@ -143,7 +138,10 @@ template <typename Item>
 void matchPending(ScanRun& run, PendingList<Item>& pending, const std::string& entryName,
                   const std::string& fullPath, FindKind kind)
 {
-    const PendingSearch* record = pending.firstUnfound(entryName);
+    const PendingSearch* record =
+        pending.firstUnfound(entryName, [&](const PendingSearch& candidate) {
+            return run.results().found(ItemRef{candidate.parasiteIndex, kind, candidate.itemIndex});
+        });
     if (record == nullptr)
         return;
     const PendingSearch taken = *record;
@@ -153,11 +151,19 @@ void matchPending(ScanRun& run, PendingList<Item>& pending, const std::string& e
         return;
     }
     // An ignored entry leaves the item pending too.
-    if (!run.report(kind, taken.parasiteIndex, taken.itemIndex, fullPath))
-        return;
-    Item& item = pending.item(taken);
-    item.path = parentFolderOf(fullPath);
-    item.found = 1;
+    run.report(kind, taken.parasiteIndex, taken.itemIndex, fullPath);
+}
+
+// True when an earlier scan found `item` at `fullPath`.
+bool foundBefore(const ScanRun& run, const ItemRef& item, const std::string& fullPath)
+{
+    if (run.earlier() == nullptr)
+        return false;
+    for (const ItemFind& find : run.earlier()->findsOf(item)) {
+        if (sameText(find.location, fullPath))
+            return true;
+    }
+    return false;
 }
 
 template <typename Item>
@@ -175,8 +181,11 @@ void matchDefined(ScanRun& run, const DefinedIndex<Item>& index, const std::stri
     for (const PendingSearch& record : *named) {
         if (record.parasiteIndex == reportedParasite)
             continue;
-        Item& item = *itemsOf<Item>(*run.parasites().at(record.parasiteIndex))[record.itemIndex];
-        if (!sameText(item.path, parent) || itemTextRefused(item.path, item.name))
+        const Item& item =
+            *itemsOf<Item>(*run.parasites().at(record.parasiteIndex))[record.itemIndex];
+        if (itemTextRefused(item.path, item.name) ||
+            !(sameText(item.path, parent) ||
+              foundBefore(run, ItemRef{record.parasiteIndex, kind, record.itemIndex}, fullPath)))
             continue;
         if (place == NotAsked)
             place = run.placeProtected(fullPath) ? Protected : Free;
@@ -185,10 +194,7 @@ void matchDefined(ScanRun& run, const DefinedIndex<Item>& index, const std::stri
             run.skip(kind, record.parasiteIndex, record.itemIndex, fullPath);
             continue;
         }
-        if (!run.report(kind, record.parasiteIndex, record.itemIndex, fullPath))
-            continue;
-        item.path = parent;
-        item.found = 1;
+        run.report(kind, record.parasiteIndex, record.itemIndex, fullPath);
     }
 }
 
@@ -294,8 +300,7 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
                     run.skip(FindKind::Cookie, p, static_cast<int>(c), file.fullPath);
                     continue;
                 }
-                if (run.report(FindKind::Cookie, p, static_cast<int>(c), parasite.cookies[c]->name))
-                    parasite.cookies[c]->found = 1;
+                run.report(FindKind::Cookie, p, static_cast<int>(c), parasite.cookies[c]->name);
             }
         }
         run.countItem();

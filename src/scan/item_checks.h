@@ -34,14 +34,17 @@ extern const char kStatusNotFound[];
 // One run of a scan: the list it scans, where it reports, the places it never
 // reports, the finds the user ignores, where its finds are kept, and its count
 // of items scanned. `protectedPlaces`, `ignored` (null: nothing is ignored)
-// and `results` (null: the finds are only reported) must outlive it.
+// and `results` (null: the run keeps its finds in results of its own) must
+// outlive it. The run never writes the definitions' items: what it has found
+// so far is in its results.
 class ScanRun {
 public:
     ScanRun(ParasiteList& parasites, ScanReporter& reporter,
             const ProtectedPlaces& protectedPlaces, const IgnoreSet* ignored = nullptr,
             ScanResults* results = nullptr)
         : parasites_(parasites), reporter_(reporter), protectedPlaces_(protectedPlaces),
-          placeJudge_(protectedPlaces), ignored_(ignored), results_(results)
+          placeJudge_(protectedPlaces), ignored_(ignored),
+          results_(results != nullptr ? results : &ownResults_)
     {
     }
     ScanRun(const ScanRun&) = delete;
@@ -49,6 +52,12 @@ public:
 
     ParasiteList& parasites() { return parasites_; }
     ScanReporter& reporter() { return reporter_; }
+    // The finds of this run so far.
+    const ScanResults& results() const { return *results_; }
+    // The finds of earlier scans (null: none): the folder scan takes an item
+    // at the place an earlier scan found it as at its defined place.
+    const ScanResults* earlier() const { return earlier_; }
+    void setEarlier(const ScanResults* earlier) { earlier_ = earlier; }
     const ProtectedPlaces& protectedPlaces() const { return protectedPlaces_; }
     // True when the existing file or folder at `path` is a protected place,
     // as a folder or as a file (the judge keeps what it learnt of each folder
@@ -96,7 +105,9 @@ private:
     const ProtectedPlaces& protectedPlaces_;
     PlaceJudge placeJudge_;
     const IgnoreSet* ignored_;
+    ScanResults ownResults_;
     ScanResults* results_;
+    const ScanResults* earlier_ = nullptr;
     std::set<std::string> skipped_;
     std::set<std::string> ignoredFinds_;
     unsigned long ignoredCount_ = 0;

@@ -13,7 +13,7 @@
 // entry's parent folder with the items' `path`.
 //
 // Both hold indices into a ParasiteList that must not change while they live;
-// only `found`, `path` and `status` of the records may be written meanwhile.
+// the scan reads their items and never writes them.
 #pragma once
 
 #include "definitions/parasite.h"
@@ -72,8 +72,10 @@ public:
     bool empty() const { return records_.empty(); }
 
     // The first record, in list order, whose item is named `entryName`
-    // (without regard to case) and not yet found; nullptr when there is none.
-    const PendingSearch* firstUnfound(const std::string& entryName)
+    // (without regard to case) and not yet found (`isFound` false for it);
+    // nullptr when there is none.
+    template <typename IsFound>
+    const PendingSearch* firstUnfound(const std::string& entryName, IsFound isFound)
     {
         if (byName_.empty())
             return nullptr;
@@ -81,10 +83,10 @@ public:
         if (it == byName_.end())
             return nullptr;
         Bucket& bucket = it->second;
-        // Items before the cursor were found; `found` never goes back to 0
+        // Items before the cursor were found; a find is never taken back
         // while a scan runs, so they need no second look.
         while (bucket.cursor < bucket.records.size() &&
-               item(records_[bucket.records[bucket.cursor]]).found == 1)
+               isFound(records_[bucket.records[bucket.cursor]]))
             ++bucket.cursor;
         if (bucket.cursor == bucket.records.size())
             return nullptr;

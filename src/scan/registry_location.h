@@ -37,8 +37,8 @@ enum class RegistryCheck {
 // tried. Otherwise the five hives are tried in table order and, at the first
 // that holds the key, `main` is overwritten with that hive's table name; when
 // none holds it `main` is unchanged. An item without a key name
-// (hasKeyName false) is not found and nothing is opened. Runs on the scan
-// thread, which is the only writer of `main`.
+// (hasKeyName false) is not found and nothing is opened. The scan passes a
+// copy of the loaded item, never the item itself.
 //
 // A hive in which the key exists but is protected (isProtectedKey) counts as
 // not holding it, so the fallback goes on with the next hive. Protected: the

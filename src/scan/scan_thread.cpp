@@ -118,39 +118,36 @@ bool checkCopy(ScanRun& run, int parasiteIndex, int itemIndex, const Item& item,
 }
 
 // The item step of the registry phases: show the location (formatted before
-// the test, which may rewrite `main`), test, record, count. A protected item
-// is skipped with its location in the hive where it was met.
+// the test), test, record, count. The test runs on a copy of the item, whose
+// `main` it may set to the hive it found the item in; the definitions stay as
+// loaded. A protected item is skipped with its location in the hive where it
+// was met.
 template <typename Item>
-void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, Item& item, FindKind kind)
+void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, const Item& item,
+                       FindKind kind)
 {
     const std::string location = registryLocation(item);
     run.show(location);
+    Item tested = item;
     std::string protectedHive;
-    switch (checkRegistryItem(item, run.protectedPlaces(), protectedHive)) {
-    case RegistryCheck::Present:
+    switch (checkRegistryItem(tested, run.protectedPlaces(), protectedHive)) {
+    case RegistryCheck::Present: {
         // The row shows the location as formatted before the test; the
         // ignore list may hold either that or the one in the hive found.
-    {
-        const ItemFind find = registryFind(item);
-        item.found =
-            run.report(kind, parasiteIndex, itemIndex, location, registryLocation(item), &find)
-                ? 1
-                : 0;
+        const ItemFind find = registryFind(tested);
+        run.report(kind, parasiteIndex, itemIndex, location, registryLocation(tested), &find);
         break;
     }
     case RegistryCheck::Protected: {
-        item.found = 0;
         Item met = item;
         met.main = protectedHive;
         run.skip(kind, parasiteIndex, itemIndex, registryLocation(met));
         break;
     }
     case RegistryCheck::Absent:
-        item.found = 0;
         break;
     }
-    if (checkCopy(run, parasiteIndex, itemIndex, item, kind))
-        item.found = 1;
+    checkCopy(run, parasiteIndex, itemIndex, tested, kind);
     run.countItem();
 }
 
@@ -369,11 +366,13 @@ ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
 
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
                           const std::string& folder, const ProtectedPlaces* protectedPlaces,
-                          const IgnoreSet* ignored, ScanResults* results)
+                          const IgnoreSet* ignored, ScanResults* results,
+                          const ScanResults* earlier)
 {
     std::optional<ProtectedPlaces> machine;
     ScanEventTally tally(reporter);
     ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored, results);
+    run.setEarlier(earlier);
     const std::string failure = failureOf([&] {
         tally.scanStarted();
         tally.phaseStarted(ScanPhase::ChosenFolder);
@@ -405,7 +404,7 @@ DWORD WINAPI FolderScanThread(LPVOID parameter)
     try {
         runFolderScan(*job->parasites, *job->reporter, job->folder,
                       job->protectedPlaces ? &*job->protectedPlaces : nullptr,
-                      job->ignored ? &*job->ignored : nullptr, job->results);
+                      job->ignored ? &*job->ignored : nullptr, job->results, job->earlier);
     } catch (...) {
     }
     return 0;

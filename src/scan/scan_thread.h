@@ -79,11 +79,13 @@ ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
 
 // A folder scan of `folder` (as the user picked it), run on the calling
 // thread; `protectedPlaces`, `ignored` and `results` as for runFullScan; it
-// ends as the full scan does.
+// ends as the full scan does. An item is taken at its defined place and at
+// each place `earlier` (the finds of earlier scans; null: none) holds for it.
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
                           const std::string& folder,
                           const ProtectedPlaces* protectedPlaces = nullptr,
-                          const IgnoreSet* ignored = nullptr, ScanResults* results = nullptr);
+                          const IgnoreSet* ignored = nullptr, ScanResults* results = nullptr,
+                          const ScanResults* earlier = nullptr);
 
 // What a scan thread is handed. The starter owns it and keeps it (and the
 // list and reporter it points to) alive until the thread has ended.
@@ -98,6 +100,8 @@ struct ScanJob {
     std::optional<IgnoreSet> ignored;
     // Where the finds are kept; null: they are only reported.
     ScanResults* results = nullptr;
+    // The finds of earlier scans, for the folder scan; null: none.
+    const ScanResults* earlier = nullptr;
 };
 
 // Thread entry points for CreateThread; `job` is a ScanJob*. Both return 0.

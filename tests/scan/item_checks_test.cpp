@@ -28,7 +28,19 @@ protected:
     ParasiteList list;
     RecordingReporter reporter;
     ProtectedPlaces protectedPlaces;   // no folder or file, unless a test adds one
-    ScanRun run{list, reporter, protectedPlaces};
+    ScanResults results;
+    ScanRun run{list, reporter, protectedPlaces, nullptr, &results};
+
+    bool isFound(FindKind kind, int parasite, int item) const
+    {
+        return results.found(ItemRef{parasite, kind, item});
+    }
+    // The folder of an item's first find; empty when it has none.
+    std::string foundIn(FindKind kind, int parasite, int item) const
+    {
+        const std::vector<ItemFind>& finds = results.findsOf(ItemRef{parasite, kind, item});
+        return finds.empty() ? std::string() : finds.front().folder;
+    }
 };
 
 }  // namespace
@@ -69,17 +81,16 @@ TEST_F(ItemChecks, PlacedItemsAreTestedAtTheirPlace)
         {"x", dir, false, ""},
         {"missing.dll", dir, false, ""},
     };
-    for (const Row& row : rows) {
-        FileItem& item = addFile(p, row.name, row.path);
-        item.found = row.found ? 0 : 1;   // the check must overwrite it
-    }
+    for (const Row& row : rows)
+        addFile(p, row.name, row.path).found = 1;   // the check must not touch it
     PendingList<FileItem> pending(list);
     for (int i = 0; i < static_cast<int>(p.files.size()); ++i)
         checkPathItem(run, 0, i, pending);
 
     std::vector<std::string> expected;
     for (size_t i = 0; i < std::size(rows); ++i) {
-        EXPECT_EQ(rows[i].found ? 1 : 0, p.files[i]->found) << rows[i].name;
+        EXPECT_EQ(rows[i].found, isFound(FindKind::File, 0, static_cast<int>(i))) << rows[i].name;
+        EXPECT_EQ(1, p.files[i]->found) << rows[i].name;
         if (rows[i].found)
             expected.push_back(rows[i].location);
     }
@@ -150,9 +161,10 @@ TEST_F(ItemChecks, CookiesMatchTheFileNameBelowTheCookiesFolder)
                                            "1:1:OTHERSITE"};
     EXPECT_EQ(expected, found);
     EXPECT_EQ(4u, reporter.lastCount);   // one per cookie file, the folder not
-    EXPECT_EQ(1, p0.cookies[0]->found);
-    EXPECT_EQ(0, p0.cookies[1]->found);
-    EXPECT_EQ(0, p2.cookies[0]->found);
+    EXPECT_TRUE(isFound(FindKind::Cookie, 0, 0));
+    EXPECT_FALSE(isFound(FindKind::Cookie, 0, 1));
+    EXPECT_FALSE(isFound(FindKind::Cookie, 2, 0));
+    EXPECT_EQ(0, p0.cookies[0]->found);   // the definitions stay as loaded
     EXPECT_EQ("Found", p1.status);
     EXPECT_EQ("Not scanned", p2.status);
     EXPECT_EQ((std::vector<std::string>{"Cookie:2:3:.", "Cookie:2:4:@_"}), reporter.skipped);
@@ -244,10 +256,11 @@ TEST_F(ItemChecks, WalkCountsAndMatchesLinksButNeverEntersThem)
                                      "C:\\links\\alias"}),
               found);
     EXPECT_EQ(3u, reporter.finds.size());
-    EXPECT_EQ("C:\\links\\real\\inner", p.files[0]->path);
-    EXPECT_EQ("C:\\links\\real", p.directories[0]->path);
-    EXPECT_EQ("C:\\links", p.directories[1]->path);
-    EXPECT_EQ(0, p.directories[2]->found);
+    EXPECT_EQ("C:\\links\\real\\inner", foundIn(FindKind::File, 0, 0));
+    EXPECT_EQ("C:\\links\\real", foundIn(FindKind::Folder, 0, 0));
+    EXPECT_EQ("C:\\links", foundIn(FindKind::Folder, 0, 1));
+    EXPECT_FALSE(isFound(FindKind::Folder, 0, 2));
+    EXPECT_EQ("", p.files[0]->path);   // the definitions stay as loaded
 }
 
 TEST_F(ItemChecks, PendingItemsOfOneNameTakeTheFilesInDefinitionOrder)
@@ -259,7 +272,10 @@ TEST_F(ItemChecks, PendingItemsOfOneNameTakeTheFilesInDefinitionOrder)
     Parasite& p0 = addParasite(list, "First");
     addFile(p0, "SHARED.dll", "");
     Parasite& p1 = addParasite(list, "Already found");
-    addFile(p1, "shared.dll", "").found = 1;
+    addFile(p1, "shared.dll", "");
+    ItemFind before;
+    before.location = "C:\\before\\shared.dll";
+    results.add(ItemRef{1, FindKind::File, 0}, before);
     Parasite& p2 = addParasite(list, "Second");
     addFile(p2, "shared.dll", "");
     addFile(p2, "other.dll", "");
@@ -281,13 +297,12 @@ TEST_F(ItemChecks, PendingItemsOfOneNameTakeTheFilesInDefinitionOrder)
     EXPECT_EQ(0, reporter.finds[1].itemIndex);
     EXPECT_EQ(3, reporter.finds[2].parasiteIndex);
     EXPECT_EQ(0, reporter.finds[2].itemIndex);
-    EXPECT_EQ(0, p3.files[1]->found);
+    EXPECT_FALSE(isFound(FindKind::File, 3, 1));
     EXPECT_EQ("", p3.files[1]->path);
     EXPECT_EQ("", p1.files[0]->path);
     for (const Find& f : reporter.finds) {
-        const FileItem& item = *list.at(f.parasiteIndex)->files[f.itemIndex];
-        EXPECT_EQ(1, item.found);
-        EXPECT_EQ(parentFolderOf(f.location), item.path);
+        EXPECT_EQ(parentFolderOf(f.location), foundIn(FindKind::File, f.parasiteIndex, f.itemIndex));
+        EXPECT_EQ("", list.at(f.parasiteIndex)->files[f.itemIndex]->path);
     }
     EXPECT_EQ("Found", p0.status);
     EXPECT_EQ("Not scanned", p1.status);
@@ -304,13 +319,14 @@ TEST_F(ItemChecks, AFileInADriveRootGetsTheBareDriveAsItsPath)
     walkFolder(run, "D:\\", files, folders);
     ASSERT_EQ(1u, reporter.finds.size());
     EXPECT_EQ("D:\\rootfile.dll", reporter.finds[0].location);
-    EXPECT_EQ("D:", p.files[0]->path);
+    EXPECT_EQ("D:", foundIn(FindKind::File, 0, 0));
 
-    // The next test at the recorded place finds it there.
+    // An item placed at the recorded place is found there.
+    addFile(addParasite(list, "Placed"), "rootfile.dll", foundIn(FindKind::File, 0, 0));
     RecordingReporter again;
     ScanRun second(list, again, protectedPlaces);
     PendingList<FileItem> none(list);
-    checkPathItem(second, 0, 0, none);
+    checkPathItem(second, 1, 0, none);
     EXPECT_TRUE(none.empty());
     EXPECT_EQ(std::vector<std::string>{"D:\\rootfile.dll"}, again.locations());
 }
@@ -379,10 +395,10 @@ TEST_F(ItemChecks, FolderScanMatchesItemsAtTheirDefinedPlace)
         "Folder:3:0:" + dir + "\\App\\EvilDir",
     };
     EXPECT_EQ(expected, got);
-    EXPECT_EQ(dir + "\\App", p0.files[0]->path);   // the disk's spelling
-    EXPECT_EQ(1, p0.files[0]->found);
-    EXPECT_EQ(0, p0.files[1]->found);
-    EXPECT_EQ(dir + "\\App", p3.directories[0]->path);
+    EXPECT_EQ(dir + "\\App", foundIn(FindKind::File, 0, 0));   // the disk's spelling
+    EXPECT_FALSE(isFound(FindKind::File, 0, 1));
+    EXPECT_EQ(dir + "\\App", foundIn(FindKind::Folder, 3, 0));
+    EXPECT_EQ(upper, p0.files[0]->path);   // the definitions stay as loaded
     EXPECT_EQ("Found", p0.status);
     EXPECT_EQ("Not scanned", p2.status);
     EXPECT_EQ("Not scanned", p4.status);
@@ -409,5 +425,5 @@ TEST_F(ItemChecks, FolderScanOfADriveRootDescendsEverywhere)
     EXPECT_EQ((std::set<std::string>{"0D:\\rootfile.dll", "0D:\\deep\\er\\onremovable.dll",
                                      "1D:\\deep\\er\\onremovable.dll"}),
               got);
-    EXPECT_EQ("D:\\deep\\er", q.files[0]->path);
+    EXPECT_EQ("D:\\deep\\er", foundIn(FindKind::File, 1, 0));
 }

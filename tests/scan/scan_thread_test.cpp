@@ -99,6 +99,13 @@ protected:
     RecordingEventSink events;
 };
 
+// The folder of an item's first find; empty when it has none.
+std::string foundIn(const ScanResults& results, int parasite, FindKind kind, int item)
+{
+    const std::vector<ItemFind>& finds = results.findsOf({parasite, kind, item});
+    return finds.empty() ? std::string() : finds.front().folder;
+}
+
 }  // namespace
 
 TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
@@ -148,11 +155,10 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     EXPECT_EQ("Scan Completed", reporter.texts.back());
     EXPECT_FALSE(reporter.reportedAfterEnd);
 
-    EXPECT_EQ("HKEY_CURRENT_USER", beta.registryKeys[0]->main);
-    EXPECT_EQ(0, beta.registryKeys[1]->found);
-    EXPECT_EQ(0, beta.registryValues[0]->found);
-    EXPECT_EQ(places.windowsFolder + "\\sys", beta.files[0]->path);
-    EXPECT_EQ(dir + "\\drive", alpha.directories[0]->path);
+    // The definitions stay as loaded.
+    EXPECT_EQ("HKLM", beta.registryKeys[0]->main);
+    EXPECT_EQ("", beta.files[0]->path);
+    EXPECT_EQ(dir + "\\drive", foundIn(results, 0, FindKind::Folder, 0));
     EXPECT_EQ("Found", alpha.status);
     EXPECT_EQ("Found", beta.status);
     EXPECT_EQ("Not Found", gamma.status);   // no items, still reset
@@ -179,22 +185,10 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     EXPECT_EQ(5 + 1 + 3 + walked, reporter.lastCount);
     EXPECT_FALSE(reporter.countWentBackwards);
 
-    // The next scan tests the rewritten hive and the found places directly.
+    // The next scan of the same definitions finds the same, searching again.
     RecordingReporter next;
     runFullScan(list, next, &places);
-    std::vector<std::string> nextFinds = {
-        "found:RegKey:0:0:HKEY_CURRENT_USER\\" + k + "\\Evil",
-        "found:RegKey:1:0:HKEY_CURRENT_USER\\" + k + "\\Evil",
-        "found:RegValue:0:0:hkey_current_user\\" + k + " : Run",
-        "found:Cookie:0:0:alpha",
-        "found:File:0:0:" + dir + "\\alpha.dll",
-        "found:File:1:0:" + places.windowsFolder + "\\sys\\beta.dll",
-        "found:Folder:0:0:" + dir + "\\drive\\AlphaDir",
-    };
-    EXPECT_EQ(nextFinds, findEvents(next));
-    const auto driveSearch =
-        std::find(next.events.begin(), next.events.end(), "phase:drive search");
-    EXPECT_EQ(next.events.end() - 1, driveSearch + 1);   // nothing left to search for
+    EXPECT_EQ(findEvents(reporter), findEvents(next));
 }
 
 // The removal's items: one per find, at the place the results hold for it.
@@ -331,7 +325,8 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
     };
 
     const ProtectedPlaces protectedPlaces = ProtectedPlaces::forThisMachine(own);
-    runFullScan(list, reporter, &places, &protectedPlaces);
+    ScanResults results;
+    runFullScan(list, reporter, &places, &protectedPlaces, nullptr, &results);
 
     EXPECT_EQ(expected, findEvents(reporter));
     // The Windows folder's entries come in the order of its listing.
@@ -339,14 +334,12 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
     std::sort(reporter.skipped.begin(), reporter.skipped.end());
     EXPECT_EQ(skipped, reporter.skipped);
     EXPECT_EQ("Not Found", greedy.status);
-    for (const auto& item : greedy.files)
-        EXPECT_EQ(0, item->found) << item->name;
-    for (const auto& item : greedy.directories)
-        EXPECT_EQ(0, item->found) << item->name;
-    for (const auto& item : greedy.registryKeys)
-        EXPECT_EQ(0, item->found) << item->value;
-    EXPECT_EQ("HKEY_LOCAL_MACHINE", real.registryKeys[1]->main);
-    EXPECT_EQ(dir + "\\drive\\Sandbox", real.files[1]->path);
+    for (const ItemRef& item : results.items())
+        EXPECT_NE(0, item.parasiteIndex) << "greedy item " << item.itemIndex << " found";
+    const std::vector<ItemFind>& realKey = results.findsOf({1, FindKind::RegistryKey, 1});
+    ASSERT_EQ(1u, realKey.size());
+    EXPECT_EQ("HKEY_LOCAL_MACHINE", realKey[0].hive);
+    EXPECT_EQ(dir + "\\drive\\Sandbox", foundIn(results, 1, FindKind::File, 1));
     // Registry 9 + cookie file 1 + file and folder items 12 + the walks:
     // skipped items count as scanned like any other.
     EXPECT_EQ(9 + 1 + 12 + countEntries(places.windowsFolder) + countEntries(dir + "\\drive"),
@@ -384,7 +377,8 @@ TEST_F(FullScan, IgnoredFindsAreNeitherReportedNorCountedUntilTheirEntryGoes)
     ignored.add(FindKind::File, dir + "\\drive\\AlphaDir");   // another kind: no match
 
     const ProtectedPlaces none;
-    ScanOutcome outcome = runFullScan(list, reporter, &places, &none, &ignored);
+    ScanResults results;
+    ScanOutcome outcome = runFullScan(list, reporter, &places, &none, &ignored, &results);
 
     EXPECT_EQ((std::vector<std::string>{dir + "\\drive\\AlphaDir", dir + "\\drive\\beta.dll"}),
               reporter.locations());
@@ -399,18 +393,19 @@ TEST_F(FullScan, IgnoredFindsAreNeitherReportedNorCountedUntilTheirEntryGoes)
               reporter.ignored);
     EXPECT_EQ(6u, outcome.ignored);
     EXPECT_EQ("Scan Completed (6 finds ignored)", reporter.texts.back());
-    EXPECT_EQ(0, alpha.files[0]->found);
-    EXPECT_EQ(0, alpha.registryKeys[0]->found);
-    EXPECT_EQ(0, alpha.cookies[0]->found);
-    EXPECT_EQ(dir + "\\drive", beta.files[0]->path);
+    EXPECT_FALSE(results.found({0, FindKind::File, 0}));
+    EXPECT_FALSE(results.found({0, FindKind::RegistryKey, 0}));
+    EXPECT_FALSE(results.found({0, FindKind::Cookie, 0}));
+    EXPECT_EQ(dir + "\\drive", foundIn(results, 1, FindKind::File, 0));
 
     // Without its entry a find comes back.
     RecordingReporter next;
-    outcome = runFullScan(list, next, &places, &none, nullptr);
+    ScanResults nextResults;
+    outcome = runFullScan(list, next, &places, &none, nullptr, &nextResults);
     EXPECT_EQ(0u, outcome.ignored);
-    EXPECT_EQ(7u, next.finds.size());   // beta.dll only where the first scan placed it
+    EXPECT_EQ(7u, next.finds.size());   // beta.dll once, where the walk meets it first
     EXPECT_EQ("Scan Completed", next.texts.back());
-    EXPECT_EQ(1, alpha.files[0]->found);
+    EXPECT_TRUE(nextResults.found({0, FindKind::File, 0}));
 }
 
 TEST_F(FullScan, AFindThatWasRemovedIsNotFoundNextTime)
@@ -418,12 +413,14 @@ TEST_F(FullScan, AFindThatWasRemovedIsNotFoundNextTime)
     makeFile(dir + "\\gone.dll");
     Parasite& p = addParasite(list, "P");
     addFile(p, "gone.dll", dir);
-    runFullScan(list, reporter, &places);
-    ASSERT_EQ(1, p.files[0]->found);
+    ScanResults first;
+    runFullScan(list, reporter, &places, nullptr, nullptr, &first);
+    ASSERT_TRUE(first.found({0, FindKind::File, 0}));
     DeleteFileA((dir + "\\gone.dll").c_str());
     RecordingReporter next;
-    runFullScan(list, next, &places);
-    EXPECT_EQ(0, p.files[0]->found);
+    ScanResults second;
+    runFullScan(list, next, &places, nullptr, nullptr, &second);
+    EXPECT_FALSE(second.found({0, FindKind::File, 0}));
     EXPECT_TRUE(next.finds.empty());
     EXPECT_EQ("Not Found", p.status);
 }
@@ -494,7 +491,8 @@ TEST_F(FullScan, StoppingInEachPhaseEndsTheScanThere)
                 eventsAtStop = r.events.size();
             }
         };
-        runFullScan(parasites, r, &places);
+        ScanResults results;
+        runFullScan(parasites, r, &places, nullptr, nullptr, &results);
         ASSERT_TRUE(stopRequested);
         EXPECT_EQ(phase, r.phases.back());
         // After the stop only the end is reported.
@@ -504,8 +502,8 @@ TEST_F(FullScan, StoppingInEachPhaseEndsTheScanThere)
         if (phase == ScanPhase::RegistryKeys) {
             // The first key of the first parasite was the last item tested.
             EXPECT_EQ("Found", parasites.at(0)->status);
-            EXPECT_EQ(1, parasites.at(0)->registryKeys[0]->found);
-            EXPECT_EQ(0, parasites.at(0)->registryKeys[1]->found);
+            EXPECT_TRUE(results.found({0, FindKind::RegistryKey, 0}));
+            EXPECT_FALSE(results.found({0, FindKind::RegistryKey, 1}));
             EXPECT_EQ("Not scanned", parasites.at(1)->status);
         }
     }
@@ -655,28 +653,31 @@ TEST_F(FullScan, TwoWalkersReportExactlyWhatOneReports)
                 }
             }
         };
-        auto scan = [&](int threads, ParasiteList& list, RecordingReporter& reporter) {
+        auto scan = [&](int threads, ParasiteList& list, RecordingReporter& reporter,
+                        ScanResults* results) {
             ScanPlaces walked = places;
             walked.searchThreads = threads;
-            runFullScan(list, reporter, &walked, &protectedPlaces);
+            runFullScan(list, reporter, &walked, &protectedPlaces, nullptr, results);
         };
         ParasiteList oneList, twoList, stoppedList;
         definitions(oneList);
         definitions(twoList);
         definitions(stoppedList);
         RecordingReporter one, two, stopped;
-        scan(1, oneList, one);
-        scan(2, twoList, two);
+        ScanResults oneResults, twoResults;
+        scan(1, oneList, one, &oneResults);
+        scan(2, twoList, two, &twoResults);
         EXPECT_EQ(one.events, two.events);
         EXPECT_EQ(one.skipped, two.skipped);
         EXPECT_EQ(one.lastCount, two.lastCount);
         EXPECT_FALSE(two.countWentBackwards);
         for (int p = 0; p < oneList.count(); ++p) {
-            for (size_t i = 0; i < oneList.at(p)->files.size(); ++i)
-                EXPECT_EQ(oneList.at(p)->files[i]->path, twoList.at(p)->files[i]->path);
-            for (size_t i = 0; i < oneList.at(p)->directories.size(); ++i)
-                EXPECT_EQ(oneList.at(p)->directories[i]->path,
-                          twoList.at(p)->directories[i]->path);
+            for (int i = 0; i < static_cast<int>(oneList.at(p)->files.size()); ++i)
+                EXPECT_EQ(foundIn(oneResults, p, FindKind::File, i),
+                          foundIn(twoResults, p, FindKind::File, i));
+            for (int i = 0; i < static_cast<int>(oneList.at(p)->directories.size()); ++i)
+                EXPECT_EQ(foundIn(oneResults, p, FindKind::Folder, i),
+                          foundIn(twoResults, p, FindKind::Folder, i));
         }
         finds += static_cast<int>(one.finds.size());
 
@@ -685,7 +686,7 @@ TEST_F(FullScan, TwoWalkersReportExactlyWhatOneReports)
             if (event.rfind("count:", 0) == 0 && stopped.lastCount >= stopAt)
                 stopRequested = true;
         };
-        scan(2, stoppedList, stopped);
+        scan(2, stoppedList, stopped, nullptr);
         stopRequested = false;
         ASSERT_EQ("ended", stopped.events.back());
         ASSERT_LE(stopped.events.size(), one.events.size());
@@ -733,17 +734,19 @@ TEST(SystemScan, SearchesTheWindowsFolderFirstThenEveryDriveButTheCdrom)
     addFile(q, "kernel32.dll", "");   // only in System32: protected by default
 
     RecordingReporter reporter;
-    runFullScan(list, reporter, nullptr);
+    ScanResults results;
+    runFullScan(list, reporter, nullptr, nullptr, nullptr, &results);
 
-    EXPECT_EQ("C:\\windows\\kestrune-test", p.files[0]->path);
-    EXPECT_EQ(dir, q.files[0]->path);   // the copy on C: outside the Windows folder
-    EXPECT_EQ(0, q.files[1]->found);
-    EXPECT_EQ("D:\\deep\\er", p.files[1]->path);
-    EXPECT_EQ(0, p.files[2]->found);
-    EXPECT_EQ(0, p.directories[0]->found);
-    EXPECT_EQ("D:", p.files[3]->path);
+    EXPECT_EQ("C:\\windows\\kestrune-test", foundIn(results, 0, FindKind::File, 0));
+    // The copy on C: outside the Windows folder.
+    EXPECT_EQ(dir, foundIn(results, 1, FindKind::File, 0));
+    EXPECT_FALSE(results.found({1, FindKind::File, 1}));
+    EXPECT_EQ("D:\\deep\\er", foundIn(results, 0, FindKind::File, 1));
+    EXPECT_FALSE(results.found({0, FindKind::File, 2}));
+    EXPECT_FALSE(results.found({0, FindKind::Folder, 0}));
+    EXPECT_EQ("D:", foundIn(results, 0, FindKind::File, 3));
     // Walked once through C:\links\real, never through its links.
-    EXPECT_EQ("C:\\links\\real\\inner", p.files[4]->path);
+    EXPECT_EQ("C:\\links\\real\\inner", foundIn(results, 0, FindKind::File, 4));
     int linkedFinds = 0;
     for (const Find& f : reporter.finds)
         linkedFinds += f.location.find("linked.dll") != std::string::npos;
@@ -816,10 +819,11 @@ TEST(FolderScan, TestsNoRegistryOrCookieAndResetsNoStatus)
     addCookie(p, "folder");
     addFile(p, "elsewhere.dll", "C:\\");
     RecordingReporter reporter;
-    runFolderScan(list, reporter, dir);
+    ScanResults results;
+    runFolderScan(list, reporter, dir, nullptr, nullptr, &results);
     EXPECT_TRUE(reporter.finds.empty());
     EXPECT_EQ("Not scanned", p.status);
-    EXPECT_EQ(0, p.registryKeys[0]->found);
+    EXPECT_EQ(0u, results.findCount());
 }
 
 TEST(FolderScan, SkipsProtectedFilesOfTheChosenFolder)
