@@ -225,7 +225,10 @@ bool MainWindow::runLoadingDialog()
     LoadingDialog dialog;
     dialog.setParasiteList(&parasites_);
     dialog.setTimings(options_.loadingTimings);
-    return dialog.run() == IDOK;
+    const bool loaded = dialog.run() == IDOK;
+    // The list's records are new (or gone): no find may point into them.
+    scanCommands_.forgetFinds();
+    return loaded;
 }
 
 bool MainWindow::runPreferencesDialog()

@@ -142,6 +142,13 @@ public:
     // Removes every row, empties the description and shows the bound texts
     // (for the removal, after it ran); there is no report to save then.
     void clearResults();
+    // Forgets every scan's finds (this one's and the earlier ones' the folder
+    // scan knows): the definitions they point into were loaded anew.
+    void forgetFinds()
+    {
+        scanResults_.clear();
+        earlierResults_.clear();
+    }
     // Removes `rows` (ascending) with their finds; the counters drop by
     // their kinds and the description goes when its row does.
     void removeRows(const std::vector<int>& rows);
