@@ -22,6 +22,8 @@ list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
 # Windows headers.
 list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp src/platform/reg_export.cpp
      src/update/release_statement.cpp src/update/version_page.cpp)
+# The item kinds' words, which the reference file's reader and checker use.
+list(APPEND KESTRUNE_TEXT_SOURCES src/platform/item_kinds.cpp)
 add_library(kestrune_text STATIC ${KESTRUNE_TEXT_SOURCES})
 target_include_directories(kestrune_text PUBLIC ${KESTRUNE_TEXT_INCLUDE})
 

@@ -88,7 +88,7 @@ public:
     {
         if (outcome.ignoredInside.empty())
             return;
-        const std::string place = outcome.kind == FindKind::Folder
+        const std::string place = outcome.kind == ItemKind::Folder
                                       ? outcome.path + "\\" + outcome.name
                                       : outcome.path;
         kept_.push_back(place + " (holds " + outcome.ignoredInside + ")");

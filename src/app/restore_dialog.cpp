@@ -48,7 +48,7 @@ std::string restoreSummaryText(const RestoreSummary& summary,
         return text;
     text += "\n\nNot restored:";
     for (const RestoreOutcome& outcome : notRestored)
-        text += std::string("\n") + backupItemKindName(outcome.item.kind) + " " +
+        text += std::string("\n") + kindWord(outcome.item.kind, KindWord::Noun) + " " +
                 backupItemPlace(outcome.item) + " (" + outcome.reason + ")";
     return text;
 }
@@ -110,7 +110,7 @@ void RestoreDialog::fillItems()
                           readBackupManifest(archives_[selected].path, places_, items, reason);
     for (size_t i = 0; readable && i < items.size(); ++i) {
         const BackupItem& item = items[i];
-        const int row = items_.insertRow(static_cast<int>(i), backupItemKindName(item.kind),
+        const int row = items_.insertRow(static_cast<int>(i), kindWord(item.kind, KindWord::Noun),
                                          GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW));
         items_.setCell(row, 1, backupItemPlace(item), GetSysColor(COLOR_WINDOWTEXT),
                        GetSysColor(COLOR_WINDOW));

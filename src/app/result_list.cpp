@@ -28,17 +28,17 @@ const Column kColumns[] = {
 
 }  // namespace
 
-Counter counterOf(FindKind kind)
+Counter counterOf(ItemKind kind)
 {
     switch (kind) {
-    case FindKind::RegistryKey:
-    case FindKind::RegistryValue:
+    case ItemKind::RegistryKey:
+    case ItemKind::RegistryValue:
         return Counter::Registry;
-    case FindKind::Cookie:
+    case ItemKind::Cookie:
         return Counter::Cookies;
-    case FindKind::File:
+    case ItemKind::File:
         return Counter::Files;
-    case FindKind::Folder:
+    case ItemKind::Folder:
         return Counter::None;
     }
     return Counter::None;

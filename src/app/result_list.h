@@ -27,7 +27,7 @@ class OwnerDataCheckList;
 // values, Cookies, Files; a Folder row counts nowhere. There is no Memory
 // row: that counter stays "0" once a scan has started.
 enum class Counter { None, Registry, Cookies, Files };
-Counter counterOf(FindKind kind);
+Counter counterOf(ItemKind kind);
 
 // Width of column `column` (0 to 3) of a list `windowWidth` pixels wide:
 // (W - 2) * 15/64, 25/64, 10/64, and for column 3 what is left minus 2.

@@ -72,7 +72,7 @@ bool ResultMenu::selectedPath(std::string& path) const
     if (rows.empty())
         return false;
     const Find* find = scan_.results().rowFind(rows.front());
-    if (find == nullptr || (find->kind != FindKind::File && find->kind != FindKind::Folder))
+    if (find == nullptr || (find->kind != ItemKind::File && find->kind != ItemKind::Folder))
         return false;
     path = find->location;
     return true;

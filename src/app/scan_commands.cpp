@@ -285,7 +285,7 @@ void ScanCommands::onFound(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-int* ScanCommands::counterFor(FindKind kind)
+int* ScanCommands::counterFor(ItemKind kind)
 {
     switch (counterOf(kind)) {
     case Counter::Registry:

@@ -193,7 +193,7 @@ public:
 private:
     bool mayStart() const;
     // The counter a find of `kind` adds to; null for none.
-    int* counterFor(FindKind kind);
+    int* counterFor(ItemKind kind);
     void resetCounters();
     // Empties the result list and the description.
     void clearRows();

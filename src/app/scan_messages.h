@@ -19,8 +19,8 @@ const UINT WM_FOUND_COOKIE = 3008;
 
 // The found message of a kind, and the kind of a found message (File for a
 // message outside WM_FOUND_REGKEY to WM_FOUND_COOKIE).
-UINT foundMessage(FindKind kind);
-FindKind foundKind(UINT message);
+UINT foundMessage(ItemKind kind);
+ItemKind foundKind(UINT message);
 inline bool isFoundMessage(UINT message)
 {
     return message >= WM_FOUND_REGKEY && message <= WM_FOUND_COOKIE;

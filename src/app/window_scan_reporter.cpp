@@ -8,36 +8,36 @@
 
 namespace kestrune {
 
-UINT foundMessage(FindKind kind)
+UINT foundMessage(ItemKind kind)
 {
     switch (kind) {
-    case FindKind::RegistryKey:
+    case ItemKind::RegistryKey:
         return WM_FOUND_REGKEY;
-    case FindKind::RegistryValue:
+    case ItemKind::RegistryValue:
         return WM_FOUND_REGVALUE;
-    case FindKind::File:
+    case ItemKind::File:
         return WM_FOUND_FILE;
-    case FindKind::Folder:
+    case ItemKind::Folder:
         return WM_FOUND_FOLDER;
-    case FindKind::Cookie:
+    case ItemKind::Cookie:
         return WM_FOUND_COOKIE;
     }
     return WM_FOUND_FILE;
 }
 
-FindKind foundKind(UINT message)
+ItemKind foundKind(UINT message)
 {
     switch (message) {
     case WM_FOUND_REGKEY:
-        return FindKind::RegistryKey;
+        return ItemKind::RegistryKey;
     case WM_FOUND_REGVALUE:
-        return FindKind::RegistryValue;
+        return ItemKind::RegistryValue;
     case WM_FOUND_FOLDER:
-        return FindKind::Folder;
+        return ItemKind::Folder;
     case WM_FOUND_COOKIE:
-        return FindKind::Cookie;
+        return ItemKind::Cookie;
     default:
-        return FindKind::File;
+        return ItemKind::File;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "definitions/reference_text.h"
 #include "definitions/text_platform.h"
 #include "platform/hive_names.h"
+#include "platform/item_kinds.h"
 
 #include <algorithm>
 #include <cctype>
@@ -121,19 +122,19 @@ private:
         return read;
     }
 
-    // Each child of a section must be an item of `itemName`; `check` looks at
-    // each item.
+    // Each child of a section must be an item of `kind` (its element named by
+    // the kind's tag); `check` looks at each item and its kind.
     template <typename Check>
-    void checkItems(int32_t section, const char* itemName, const std::string& parasite, Check check)
+    void checkItems(int32_t section, ItemKind kind, const std::string& parasite, Check check)
     {
         if (section == 0)
             return;
         for (int32_t c = doc_.firstChildOf(section); c != 0; c = doc_.nextSiblingOf(c)) {
-            if (doc_.nameOf(c) != itemName) {
+            if (doc_.nameOf(c) != kindWord(kind, KindWord::Tag)) {
                 unknown(c, parasite);
                 continue;
             }
-            check(c);
+            check(c, kind);
             for (int32_t g = doc_.firstChildOf(c); g != 0; g = doc_.nextSiblingOf(g))
                 unknown(g, parasite);
         }
@@ -154,10 +155,10 @@ private:
             warn(element, parasite, text);
     }
 
-    void judgePathItem(int32_t element, const std::string& parasite)
+    void judgePathItem(int32_t element, ItemKind kind, const std::string& parasite)
     {
         CheckedItem item;
-        item.element = doc_.nameOf(element);
+        item.kind = kind;
         item.name = doc_.attributeOf(element, "NAME");
         item.path = replaceFolderTokens(doc_.attributeOf(element, "PATH"), folders_);
         judge(element, parasite, item);
@@ -166,28 +167,29 @@ private:
     void judgeCookie(int32_t element, const std::string& parasite, const std::string& name)
     {
         CheckedItem item;
-        item.element = "COOKIE";
+        item.kind = ItemKind::Cookie;
         item.name = name;
         judge(element, parasite, item);
     }
 
-    void judgeRegistryItem(int32_t element, const std::string& parasite)
+    void judgeRegistryItem(int32_t element, ItemKind kind, const std::string& parasite)
     {
         CheckedItem item;
-        item.element = doc_.nameOf(element);
+        item.kind = kind;
         item.main = doc_.attributeOf(element, "MAIN");
         item.sub = doc_.attributeOf(element, "SUB");
         item.value = doc_.attributeOf(element, "VALUE");
         judge(element, parasite, item);
     }
 
-    void checkRegistryItem(int32_t item, const std::string& parasite)
+    void checkRegistryItem(int32_t item, ItemKind kind, const std::string& parasite)
     {
         std::string main = doc_.attributeOf(item, "MAIN");
         if (!isHiveName(main))
             warn(item, parasite, doc_.nameOf(item) + " MAIN \"" + main + "\" is not a hive name");
-        if (doc_.nameOf(item) == "REGKEY" && doc_.attributeOf(item, "VALUE").empty())
-            warn(item, parasite, "REGKEY item has an empty VALUE (it would name its parent key)");
+        if (kind == ItemKind::RegistryKey && doc_.attributeOf(item, "VALUE").empty())
+            warn(item, parasite, std::string(kindWord(kind, KindWord::Tag)) +
+                                     " item has an empty VALUE (it would name its parent key)");
     }
 
     void checkDangerLevel(int32_t element, const std::string& parasite)
@@ -213,13 +215,13 @@ private:
             warn(sw, name, "SW has an empty NAME");
         std::vector<int32_t> s = readSections(
             sw, {"DIRECTORIES", "FILES", "COOKIES", "REGISTRY", "DANGER_LEVEL", "DESCRIPTION"}, name);
-        auto pathItem = [&](int32_t item) {
+        auto pathItem = [&](int32_t item, ItemKind kind) {
             requireName(item, name);
-            judgePathItem(item, name);
+            judgePathItem(item, kind, name);
         };
-        checkItems(s[0], "DIR", name, pathItem);
-        checkItems(s[1], "FILE", name, pathItem);
-        checkItems(s[2], "COOKIE", name, [&](int32_t item) {
+        checkItems(s[0], ItemKind::Folder, name, pathItem);
+        checkItems(s[1], ItemKind::File, name, pathItem);
+        checkItems(s[2], ItemKind::Cookie, name, [&](int32_t item, ItemKind) {
             requireName(item, name);
             judgeCookie(item, name, doc_.attributeOf(item, "NAME"));
         });
@@ -227,12 +229,12 @@ private:
             judgeCookie(s[2], name, name);   // the section adds a cookie named after the SW
         if (s[3] != 0) {
             std::vector<int32_t> r = readSections(s[3], {"KEYS", "VALUES"}, name);
-            auto registryItem = [&](int32_t item) {
-                checkRegistryItem(item, name);
-                judgeRegistryItem(item, name);
+            auto registryItem = [&](int32_t item, ItemKind kind) {
+                checkRegistryItem(item, kind, name);
+                judgeRegistryItem(item, kind, name);
             };
-            checkItems(r[0], "REGKEY", name, registryItem);
-            checkItems(r[1], "REGVALUE", name, registryItem);
+            checkItems(r[0], ItemKind::RegistryKey, name, registryItem);
+            checkItems(r[1], ItemKind::RegistryValue, name, registryItem);
         }
         if (s[4] != 0)
             checkDangerLevel(s[4], name);

@@ -2,6 +2,8 @@
 // and what the loader would silently pass over, with line numbers.
 #pragma once
 
+#include "platform/item_kinds.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,11 +19,11 @@ struct CheckMessage {
 };
 
 // One item of a reference file as the loader reads it: NAME and PATH (folder
-// tokens replaced as the loader does) of a DIR or FILE, NAME of a COOKIE
+// tokens replaced as the loader does) of a folder or file, NAME of a cookie
 // (also the cookie that a COOKIES section adds, named after the SW), MAIN, SUB
-// and VALUE of a REGKEY or REGVALUE.
+// and VALUE of a registry key or value.
 struct CheckedItem {
-    std::string element;   // "DIR", "FILE", "COOKIE", "REGKEY" or "REGVALUE"
+    ItemKind kind = ItemKind::File;
     std::string name;
     std::string path;
     std::string main;

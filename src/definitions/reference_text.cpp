@@ -3,6 +3,7 @@
 
 #include "definitions/markup_doc.h"
 #include "definitions/text_encoding.h"
+#include "platform/item_kinds.h"
 
 #include <limits>
 #include <stdexcept>
@@ -83,12 +84,12 @@ int32_t parseDangerLevel(const std::string& text)
 namespace {
 
 // Reads the items of one section: `descend` into the section, one record per
-// child of `itemName`, `ascend` back out.
+// child named by the tag of `kind`, `ascend` back out.
 template <typename Item, typename Fill>
-void readItems(MarkupDoc& doc, const char* itemName, OwnedList<Item>& items, Fill fill)
+void readItems(MarkupDoc& doc, ItemKind kind, OwnedList<Item>& items, Fill fill)
 {
     doc.descend();
-    while (doc.nextChild(itemName)) {
+    while (doc.nextChild(kindWord(kind, KindWord::Tag))) {
         std::unique_ptr<Item> item(new Item);
         fill(*item);
         items.push_back(std::move(item));
@@ -97,19 +98,19 @@ void readItems(MarkupDoc& doc, const char* itemName, OwnedList<Item>& items, Fil
 }
 
 template <typename Item>
-void readPathItems(MarkupDoc& doc, const char* itemName, OwnedList<Item>& items,
+void readPathItems(MarkupDoc& doc, ItemKind kind, OwnedList<Item>& items,
                    const SystemFolders& folders)
 {
-    readItems(doc, itemName, items, [&](Item& item) {
+    readItems(doc, kind, items, [&](Item& item) {
         item.name = doc.childAttribute("NAME");
         item.path = replaceFolderTokens(doc.childAttribute("PATH"), folders);
     });
 }
 
 template <typename Item>
-void readRegistryItems(MarkupDoc& doc, const char* itemName, OwnedList<Item>& items)
+void readRegistryItems(MarkupDoc& doc, ItemKind kind, OwnedList<Item>& items)
 {
-    readItems(doc, itemName, items, [&](Item& item) {
+    readItems(doc, kind, items, [&](Item& item) {
         item.main = doc.childAttribute("MAIN");
         item.sub = doc.childAttribute("SUB");
         item.value = doc.childAttribute("VALUE");
@@ -124,12 +125,12 @@ std::unique_ptr<Parasite> readParasite(MarkupDoc& doc, const SystemFolders& fold
     doc.descend();
 
     if (doc.nextChild("DIRECTORIES"))
-        readPathItems(doc, "DIR", parasite->directories, folders);
+        readPathItems(doc, ItemKind::Folder, parasite->directories, folders);
     if (doc.nextChild("FILES"))
-        readPathItems(doc, "FILE", parasite->files, folders);
+        readPathItems(doc, ItemKind::File, parasite->files, folders);
     if (doc.nextChild("COOKIES")) {
         doc.descend();
-        while (doc.nextChild("COOKIE")) {
+        while (doc.nextChild(kindWord(ItemKind::Cookie, KindWord::Tag))) {
             std::unique_ptr<CookieItem> cookie(new CookieItem);
             cookie->name = doc.childAttribute("NAME");
             parasite->cookies.push_back(std::move(cookie));
@@ -143,9 +144,9 @@ std::unique_ptr<Parasite> readParasite(MarkupDoc& doc, const SystemFolders& fold
     if (doc.nextChild("REGISTRY")) {
         doc.descend();
         if (doc.nextChild("KEYS"))
-            readRegistryItems(doc, "REGKEY", parasite->registryKeys);
+            readRegistryItems(doc, ItemKind::RegistryKey, parasite->registryKeys);
         if (doc.nextChild("VALUES"))
-            readRegistryItems(doc, "REGVALUE", parasite->registryValues);
+            readRegistryItems(doc, ItemKind::RegistryValue, parasite->registryValues);
         doc.ascend();
     }
     if (doc.nextChild("DANGER_LEVEL")) {

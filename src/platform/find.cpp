@@ -1,24 +1,7 @@
-// Type words and danger names of the result rows.
+// Danger names of the result rows.
 #include "platform/find.h"
 
 namespace kestrune {
-
-const char* typeWord(FindKind kind)
-{
-    switch (kind) {
-    case FindKind::RegistryKey:
-        return "RegKey";
-    case FindKind::RegistryValue:
-        return "RegValue";
-    case FindKind::File:
-        return "File";
-    case FindKind::Folder:
-        return "Folder";
-    case FindKind::Cookie:
-        return "Cookie";
-    }
-    return "";
-}
 
 std::string dangerName(int level)
 {

@@ -101,17 +101,7 @@ bool parseManifest(const std::string& text, std::vector<BackupItem>& items)
         std::string field;
         if (lineField(line, "TYPE", field)) {
             BackupItem item;
-            if (field == "REGKEY")
-                item.kind = BackupItemKind::Key;
-            else if (field == "REGVALUE")
-                item.kind = BackupItemKind::Value;
-            else if (field == "FILE")
-                item.kind = BackupItemKind::File;
-            else if (field == "DIRECTORY")
-                item.kind = BackupItemKind::Folder;
-            else if (field == "COOKIE")
-                item.kind = BackupItemKind::Cookie;
-            else
+            if (!kindFromWord(field, KindWord::Record, item.kind))
                 return false;
             items.push_back(item);
             continue;
@@ -163,15 +153,15 @@ std::string recordFault(const BackupItem& item, const ProtectedPlaces& places)
     if (item.entry.empty() || unsafeEntryName(item.entry) ||
         item.entry.find_first_of("/\\") != std::string::npos)
         return "a record names no plain entry";
-    if (item.kind == BackupItemKind::Key || item.kind == BackupItemKind::Value) {
+    if (item.kind == ItemKind::RegistryKey || item.kind == ItemKind::RegistryValue) {
         const std::string hive = hiveOf(item.key);
         const std::string sub = subKeyOf(item.key);
         if (hiveFromName(hive) == nullptr || sub.empty() || sub.back() == '\\' ||
             sub.find("\\\\") != std::string::npos)
             return "a record names no plain key: " + item.key;
-        if (item.kind == BackupItemKind::Key && places.isProtectedKey(hive, sub))
+        if (item.kind == ItemKind::RegistryKey && places.isProtectedKey(hive, sub))
             return "a record names a protected key: " + item.key;
-        if (item.kind == BackupItemKind::Value && places.isProtectedValue(hive, sub, item.value))
+        if (item.kind == ItemKind::RegistryValue && places.isProtectedValue(hive, sub, item.value))
             return "a record names a protected value: " + backupItemPlace(item);
         return std::string();
     }
@@ -183,7 +173,7 @@ std::string recordFault(const BackupItem& item, const ProtectedPlaces& places)
         if (itemNameRefused(inside.first) || unsafeEntryName(inside.first))
             return "a record names no plain path inside " + item.path;
     }
-    if (item.kind == BackupItemKind::Folder ? places.isProtectedFolder(item.path)
+    if (item.kind == ItemKind::Folder ? places.isProtectedFolder(item.path)
                                             : places.isProtectedFile(item.path))
         return "a record names a protected place: " + item.path;
     return std::string();
@@ -298,7 +288,7 @@ bool entriesMatchRecords(const ArchiveDirectory& directory, const std::vector<Ba
     std::unordered_set<std::string> plain;
     std::unordered_set<std::string> folders;
     for (const BackupItem& item : items)
-        (item.kind == BackupItemKind::Folder ? folders : plain).insert(item.entry);
+        (item.kind == ItemKind::Folder ? folders : plain).insert(item.entry);
     for (const std::string& name : directory.names) {
         // Record entries hold no slash: a folder's entries are "<entry>/...".
         const std::string::size_type slash = name.find('/');
@@ -313,7 +303,7 @@ bool entriesMatchRecords(const ArchiveDirectory& directory, const std::vector<Ba
     }
     for (const BackupItem& item : items) {
         const std::string entry =
-            item.kind == BackupItemKind::Folder ? item.entry + "/" : item.entry;
+            item.kind == ItemKind::Folder ? item.entry + "/" : item.entry;
         if (directory.known.count(entry) == 0) {
             reason = "a record's entry is missing: " + item.entry;
             return false;
@@ -352,28 +342,11 @@ const char kTooBigForMemory[] = "the archive does not fit in memory";
 
 }  // namespace
 
-const char* backupItemKindName(BackupItemKind kind)
-{
-    switch (kind) {
-    case BackupItemKind::Key:
-        return "key";
-    case BackupItemKind::Value:
-        return "value";
-    case BackupItemKind::Folder:
-        return "folder";
-    case BackupItemKind::Cookie:
-        return "cookie";
-    case BackupItemKind::File:
-        break;
-    }
-    return "file";
-}
-
 std::string backupItemPlace(const BackupItem& item)
 {
-    if (item.kind == BackupItemKind::Key)
+    if (item.kind == ItemKind::RegistryKey)
         return item.key;
-    if (item.kind == BackupItemKind::Value)
+    if (item.kind == ItemKind::RegistryValue)
         return item.key + "\\" + (item.value.empty() ? std::string("(default)") : item.value);
     return item.path;
 }
@@ -467,13 +440,13 @@ bool readWholeBackup(const std::string& path, const ProtectedPlaces& places,
     }
     for (const BackupItem& item : contents.items) {
         const std::string entry =
-            item.kind == BackupItemKind::Folder ? item.entry + "/" : item.entry;
+            item.kind == ItemKind::Folder ? item.entry + "/" : item.entry;
         const auto found = contents.entries.find(entry);
         if (found == contents.entries.end()) {
             reason = "a record's entry is missing: " + item.entry;
             return false;
         }
-        if (item.kind != BackupItemKind::Key && item.kind != BackupItemKind::Value)
+        if (item.kind != ItemKind::RegistryKey && item.kind != ItemKind::RegistryValue)
             continue;
         RegExport parsed;
         reason = checkRegistryExport(item, found->second, places, parsed);

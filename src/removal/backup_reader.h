@@ -5,6 +5,7 @@
 // Nothing here writes to the disk or the registry.
 #pragma once
 
+#include "platform/item_kinds.h"
 #include "platform/reg_export.h"
 #include "safety/protected_places.h"
 
@@ -16,11 +17,9 @@
 
 namespace kestrune {
 
-enum class BackupItemKind { Key, Value, File, Folder, Cookie };
-
 // One record of Manifest.ini: what one export or copy came from.
 struct BackupItem {
-    BackupItemKind kind = BackupItemKind::File;
+    ItemKind kind = ItemKind::File;
     std::string entry;        // its name in the archive (a folder: "<entry>/...")
     std::string key;          // Key, Value: "HIVE\sub\key"
     std::string value;        // Value: the value's name (empty: the default value)
@@ -35,8 +34,6 @@ struct BackupItem {
     std::map<std::string, unsigned long> inside;
 };
 
-// "key", "value", "file", "folder" or "cookie".
-const char* backupItemKindName(BackupItemKind kind);
 // The place an item names, as the user reads it: the key, "key\value" text
 // ("key\(default)" for a default value), or the path.
 std::string backupItemPlace(const BackupItem& item);

@@ -5,6 +5,7 @@
 #include "platform/text_compare.h"
 #include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
+#include "removal/removal_log.h"
 
 namespace kestrune {
 
@@ -114,10 +115,10 @@ void BackupSession::appendConfigRecord(const std::string& record)
         stepDone(BackupStep{BackupStepKind::Description, record, kConfigFileName, false});
 }
 
-void BackupSession::addManifestRecord(const std::string& type, const std::string& entry,
+void BackupSession::addManifestRecord(ItemKind kind, const std::string& entry,
                                       const std::string& details)
 {
-    manifest_ += "[TYPE:" + type + "]\r\n[ENTRY:" + entry + "]\r\n" + details;
+    manifest_ += typeLine(kind) + "[ENTRY:" + entry + "]\r\n" + details;
 }
 
 bool BackupSession::firstCopyOf(const std::string& source)

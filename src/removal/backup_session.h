@@ -8,6 +8,7 @@
 // every entry has its claimed name all the same. Window thread only.
 #pragma once
 
+#include "platform/item_kinds.h"
 #include "removal/responsiveness.h"
 
 #include <string>
@@ -86,13 +87,12 @@ public:
     // Appends a record to Config.ini, creating it with the first record.
     // A record that cannot be written is a failed step.
     void appendConfigRecord(const std::string& record);
-    // Keeps the manifest record of one export or copy: "[TYPE:<type>]",
+    // Keeps the manifest record of one export or copy: typeLine(kind),
     // "[ENTRY:<name in the backup folder>]", then `details` (more bracketed
     // lines naming where it came from), every line ending in CR LF.
     // writeManifest writes the records into Manifest.ini at the end, so that
     // a restore can tell which numbered entry belongs where.
-    void addManifestRecord(const std::string& type, const std::string& entry,
-                           const std::string& details);
+    void addManifestRecord(ItemKind kind, const std::string& entry, const std::string& details);
     void writeManifest();
     // True once an export or copy has its manifest record: the backup holds
     // at least one item.

@@ -52,7 +52,7 @@ void removeCookieItems(ParasiteList& parasites, RemovalRun& run, const std::stri
             if (item.selected != 1)
                 continue;
             RemovalOutcome outcome;
-            outcome.kind = FindKind::Cookie;
+            outcome.kind = ItemKind::Cookie;
             outcome.parasiteIndex = p;
             outcome.itemIndex = static_cast<int>(i);
             outcome.name = item.name;

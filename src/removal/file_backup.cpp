@@ -8,6 +8,7 @@
 #include "removal/file_removal.h"
 #include "removal/folder_utils.h"
 #include "removal/item_refusal.h"
+#include "removal/removal_log.h"
 #include "removal/test_stop.h"
 
 #include <windows.h>
@@ -18,9 +19,9 @@ namespace kestrune {
 
 namespace {
 
-std::string configRecord(const char* type, const std::string& name, const std::string& path)
+std::string configRecord(ItemKind kind, const std::string& name, const std::string& path)
 {
-    return std::string("[TYPE:") + type + "]\r\n[NAME:" + name + "]\r\n[PATH:" + path + "]\r\n";
+    return typeLine(kind) + "[NAME:" + name + "]\r\n[PATH:" + path + "]\r\n";
 }
 
 bool sourceMissing(const std::string& path)
@@ -67,7 +68,7 @@ void insideAttributes(const std::string& source, const std::string& copy,
     });
 }
 
-void copyFile(BackupSession& session, BackupStepKind kind, const char* type,
+void copyFile(BackupSession& session, BackupStepKind step, ItemKind kind,
               const std::string& source)
 {
     if (!session.firstCopyOf(source))
@@ -77,10 +78,10 @@ void copyFile(BackupSession& session, BackupStepKind kind, const char* type,
     const bool ok = copyFileAt(source, copy, false);
     if (ok) {
         const DWORD attributes = takeAttributes(source, copy);
-        session.addManifestRecord(type, name, "[PATH:" + source + "]\r\n[ATTRIBUTES:" +
+        session.addManifestRecord(kind, name, "[PATH:" + source + "]\r\n[ATTRIBUTES:" +
                                                   attributesText(attributes) + "]\r\n");
     }
-    session.stepDone(BackupStep{kind, source, name, ok});
+    session.stepDone(BackupStep{step, source, name, ok});
     stopHereForTests(kStopDuringCopies);
 }
 
@@ -91,7 +92,7 @@ void backupFiles(const Parasite& parasite, BackupSession& session, const Protect
             continue;
         const std::string source = itemFullPath(item->path, item->name);
         if (!sourceMissing(source))
-            copyFile(session, BackupStepKind::FileCopy, "FILE", source);
+            copyFile(session, BackupStepKind::FileCopy, ItemKind::File, source);
         session.appendConfigRecord(configFileRecord(item->name, item->path));
     }
 }
@@ -111,7 +112,7 @@ void backupFolders(const Parasite& parasite, BackupSession& session,
                 std::string details = "[PATH:" + source + "]\r\n[ATTRIBUTES:" +
                                       attributesText(takeAttributes(source, copy)) + "]\r\n";
                 insideAttributes(source, copy, std::string(), details);
-                session.addManifestRecord("DIRECTORY", name, details);
+                session.addManifestRecord(ItemKind::Folder, name, details);
             }
             session.stepDone(BackupStep{BackupStepKind::FolderCopy, source, name, ok});
         }
@@ -131,7 +132,7 @@ void backupCookies(const Parasite& parasite, BackupSession& session,
         for (const std::string& file : files) {
             if (pathLeadsThroughLink(file))
                 continue;   // never copied through a link, and not removed either
-            copyFile(session, BackupStepKind::CookieCopy, "COOKIE", file);
+            copyFile(session, BackupStepKind::CookieCopy, ItemKind::Cookie, file);
             session.appendConfigRecord(configCookieRecord(item->name, foldedText(file)));
         }
     }
@@ -141,17 +142,17 @@ void backupCookies(const Parasite& parasite, BackupSession& session,
 
 std::string configFileRecord(const std::string& name, const std::string& path)
 {
-    return configRecord("FILE", name, path);
+    return configRecord(ItemKind::File, name, path);
 }
 
 std::string configFolderRecord(const std::string& name, const std::string& path)
 {
-    return configRecord("DIRECTORY", name, path);
+    return configRecord(ItemKind::Folder, name, path);
 }
 
 std::string configCookieRecord(const std::string& name, const std::string& cookieFile)
 {
-    return configRecord("COOKIE", name, cookieFile);
+    return configRecord(ItemKind::Cookie, name, cookieFile);
 }
 
 void backupFileItems(const ParasiteList& parasites, BackupSession& session,

@@ -14,7 +14,7 @@ namespace kestrune {
 
 namespace {
 
-RemovalOutcome pathOutcome(FindKind kind, int p, size_t i, const std::string& name,
+RemovalOutcome pathOutcome(ItemKind kind, int p, size_t i, const std::string& name,
                            const std::string& path)
 {
     RemovalOutcome outcome;
@@ -59,7 +59,7 @@ void removeParasiteFiles(Parasite& parasite, int p, const std::vector<bool>& ref
         const FileItem& item = *parasite.files[i];
         if (item.selected != 1)
             continue;
-        RemovalOutcome outcome = pathOutcome(FindKind::File, p, i, item.name, item.path);
+        RemovalOutcome outcome = pathOutcome(ItemKind::File, p, i, item.name, item.path);
         if (refused[i]) {
             refuse(outcome);
         } else {
@@ -88,7 +88,7 @@ void removeParasiteFolders(Parasite& parasite, int p, ProgramStopper& stopper, R
         const DirectoryItem& item = *parasite.directories[i];
         if (item.selected != 1)
             continue;
-        RemovalOutcome outcome = pathOutcome(FindKind::Folder, p, i, item.name, item.path);
+        RemovalOutcome outcome = pathOutcome(ItemKind::Folder, p, i, item.name, item.path);
         if (pathItemRefused(item.path, item.name, places)) {
             refuse(outcome);
         } else if (run.ignored() != nullptr &&

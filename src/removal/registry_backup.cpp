@@ -18,13 +18,13 @@ namespace kestrune {
 namespace {
 
 void exportInto(BackupSession& session, const std::string& fileName, const std::string& keyText,
-                const char* type, const std::string& details)
+                ItemKind kind, const std::string& details)
 {
     const std::string name = session.claimName(fileName);
     const REGSAM view = engineRegistryView();
     const bool ok = exportRegistryKey(keyText, session.pathOf(name), session.report(), view);
     if (ok)
-        session.addManifestRecord(type, name,
+        session.addManifestRecord(kind, name,
                                   details + (view == KEY_WOW64_64KEY ? "[VIEW:64]\r\n" : ""));
     session.stepDone(BackupStep{BackupStepKind::RegistryExport, keyText, name, ok});
 }
@@ -127,8 +127,7 @@ void backupRegistryItems(const ParasiteList& parasites, BackupSession& session,
                 continue;
             const std::string keyText = item.main + "\\" + item.sub + "\\" + item.value;
             exportInto(session, "rkBackup" + std::to_string(i + 1) + ".reg", keyText,
-                       "REGKEY",
-                       "[KEY:" + keyText + "]\r\n");
+                       ItemKind::RegistryKey, "[KEY:" + keyText + "]\r\n");
         }
     }
     for (int p = 0; p < parasites.count(); ++p) {
@@ -144,7 +143,7 @@ void backupRegistryItems(const ParasiteList& parasites, BackupSession& session,
                 continue;
             const std::string keyText = item.main + "\\" + item.sub;
             exportInto(session, "rvBackup" + std::to_string(i + 1) + ".reg", keyText,
-                       "REGVALUE",
+                       ItemKind::RegistryValue,
                        "[KEY:" + keyText + "]\r\n[VALUE:" + item.value + "]\r\n");
         }
     }

@@ -16,7 +16,7 @@ std::string keyLogText(const std::string& main, const std::string& sub, const st
     return main + "\\" + sub + "\\" + value;
 }
 
-RemovalOutcome registryOutcome(FindKind kind, int parasiteIndex, int itemIndex, std::string text)
+RemovalOutcome registryOutcome(ItemKind kind, int parasiteIndex, int itemIndex, std::string text)
 {
     RemovalOutcome outcome;
     outcome.kind = kind;
@@ -156,7 +156,7 @@ void removeRegistryItems(ParasiteList& parasites, RemovalRun& run)
             if (item.selected != 1)
                 continue;
             RemovalOutcome outcome =
-                registryOutcome(FindKind::RegistryKey, p, static_cast<int>(i),
+                registryOutcome(ItemKind::RegistryKey, p, static_cast<int>(i),
                                 keyLogText(item.main, item.sub, item.value));
             removeKey(item, run, outcome);
             run.record(parasite, outcome);
@@ -169,7 +169,7 @@ void removeRegistryItems(ParasiteList& parasites, RemovalRun& run)
             if (item.selected != 1)
                 continue;
             RemovalOutcome outcome =
-                registryOutcome(FindKind::RegistryValue, p, static_cast<int>(i),
+                registryOutcome(ItemKind::RegistryValue, p, static_cast<int>(i),
                                 keyLogText(item.main, item.sub, item.value));
             removeValue(item, run.places(), outcome);
             run.record(parasite, outcome);

@@ -106,7 +106,7 @@ std::string checkRegistryExport(const BackupItem& item, const std::string& bytes
         const std::wstring path = wide(key.path);
         if (!atOrBelow(path, top))
             return "a registry export reaches outside " + item.key + ": " + narrowAnsi(path);
-        if (item.kind != BackupItemKind::Key)
+        if (item.kind != ItemKind::RegistryKey)
             continue;
         std::string hive;
         std::wstring sub;
@@ -125,7 +125,7 @@ std::string checkRegistryExport(const BackupItem& item, const std::string& bytes
 bool restoreRegistryExport(const BackupItem& item, const RegExport& parsed,
                            const ProtectedPlaces& places, std::string& reason)
 {
-    if (item.kind == BackupItemKind::Value) {
+    if (item.kind == ItemKind::RegistryValue) {
         const std::wstring key = widenAnsi(item.key);
         const std::wstring name = widenAnsi(item.value);
         // A later line for the same value wins, as in regedit.

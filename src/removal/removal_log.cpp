@@ -10,27 +10,6 @@ namespace kestrune {
 
 const char kFixedLogName[] = "log.txt";
 
-namespace {
-
-const char* typeLine(FindKind kind)
-{
-    switch (kind) {
-    case FindKind::RegistryKey:
-        return "[TYPE:REGKEY]\r\n";
-    case FindKind::RegistryValue:
-        return "[TYPE:REGVALUE]\r\n";
-    case FindKind::File:
-        return "[TYPE:FILE]\r\n";
-    case FindKind::Folder:
-        return "[TYPE:DIRECTORY]\r\n";
-    case FindKind::Cookie:
-        return "[TYPE:COOKIE]\r\n";
-    }
-    return "";
-}
-
-}  // namespace
-
 std::string datedLogName(const SYSTEMTIME& utc)
 {
     char name[96];
@@ -46,6 +25,11 @@ std::string datedLogName()
     return datedLogName(utc);
 }
 
+std::string typeLine(ItemKind kind)
+{
+    return std::string("[TYPE:") + kindWord(kind, KindWord::Record) + "]\r\n";
+}
+
 std::string logRecord(const RemovalOutcome& outcome)
 {
     if (outcome.result == RemovalResult::Refused && !outcome.protectedPlace &&
@@ -55,15 +39,15 @@ std::string logRecord(const RemovalOutcome& outcome)
     record += outcome.result == RemovalResult::Deleted ? "[ACTION:DELETED]\r\n"
                                                        : "[ACTION:FAILED TO DELETE]\r\n";
     switch (outcome.kind) {
-    case FindKind::RegistryKey:
-    case FindKind::RegistryValue:
+    case ItemKind::RegistryKey:
+    case ItemKind::RegistryValue:
         record += "[VALUE:" + outcome.path + "]\r\n";
         break;
-    case FindKind::Cookie:
+    case ItemKind::Cookie:
         record += "[VALUE:" + outcome.name + "]\r\n";
         break;
-    case FindKind::File:
-    case FindKind::Folder:
+    case ItemKind::File:
+    case ItemKind::Folder:
         record += "[NAME:" + outcome.name + "]\r\n[PATH:" + outcome.path + "]\r\n";
         break;
     }

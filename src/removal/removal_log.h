@@ -20,6 +20,11 @@ std::string datedLogName(const SYSTEMTIME& utc);
 // The dated name for the current UTC time (GetSystemTime).
 std::string datedLogName();
 
+// "[TYPE:<word>]" and CR LF, with the kind's Record word: the first line of
+// every bracketed record (the removal and restore logs, Config.ini and
+// Manifest.ini).
+std::string typeLine(ItemKind kind);
+
 // The record of one outcome, byte for byte: TYPE, ACTION (DELETED, or FAILED
 // TO DELETE for an item still there: scheduled, failed, or refused as a
 // protected place), then VALUE or NAME and PATH, each line ending in CR LF and

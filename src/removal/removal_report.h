@@ -22,7 +22,7 @@ enum class RemovalResult {
 
 // One selected item after its removal action.
 struct RemovalOutcome {
-    FindKind kind = FindKind::File;
+    ItemKind kind = ItemKind::File;
     RemovalResult result = RemovalResult::Failed;
     int parasiteIndex = -1;
     int itemIndex = -1;

@@ -206,46 +206,29 @@ RestoreOutcome restoreItem(const BackupItem& item, const BackupContents& content
     RestoreOutcome outcome;
     outcome.item = item;
     switch (item.kind) {
-    case BackupItemKind::Key:
-    case BackupItemKind::Value:
+    case ItemKind::RegistryKey:
+    case ItemKind::RegistryValue:
         outcome.result =
             restoreRegistryExport(item, contents.exports.at(item.entry), places, outcome.reason)
                 ? RestoreResult::Restored
                 : RestoreResult::Failed;
         break;
-    case BackupItemKind::File:
+    case ItemKind::File:
         outcome.result = restoreFile(item.path, contents.entries.at(item.entry), item.attributes,
                                      options.force, outcome.reason);
         break;
-    case BackupItemKind::Cookie:
+    case ItemKind::Cookie:
         outcome.item.path = options.cookiesFolder.empty()
                                 ? item.path
                                 : joinPath(options.cookiesFolder, baseNameOf(item.path));
         outcome.result = restoreFile(outcome.item.path, contents.entries.at(item.entry),
                                      item.attributes, options.force, outcome.reason);
         break;
-    case BackupItemKind::Folder:
+    case ItemKind::Folder:
         outcome.result = restoreFolder(item, contents, options.force, outcome.reason);
         break;
     }
     return outcome;
-}
-
-const char* typeLine(BackupItemKind kind)
-{
-    switch (kind) {
-    case BackupItemKind::Key:
-        return "[TYPE:REGKEY]\r\n";
-    case BackupItemKind::Value:
-        return "[TYPE:REGVALUE]\r\n";
-    case BackupItemKind::Folder:
-        return "[TYPE:DIRECTORY]\r\n";
-    case BackupItemKind::Cookie:
-        return "[TYPE:COOKIE]\r\n";
-    case BackupItemKind::File:
-        break;
-    }
-    return "[TYPE:FILE]\r\n";
 }
 
 }  // namespace
@@ -270,7 +253,7 @@ std::string restoreLogRecord(const RestoreOutcome& outcome)
         break;
     }
     const bool registry =
-        outcome.item.kind == BackupItemKind::Key || outcome.item.kind == BackupItemKind::Value;
+        outcome.item.kind == ItemKind::RegistryKey || outcome.item.kind == ItemKind::RegistryValue;
     record += (registry ? "[VALUE:" : "[PATH:") + backupItemPlace(outcome.item) + "]\r\n";
     if (!outcome.reason.empty())
         record += "[REASON:" + outcome.reason + "]\r\n";

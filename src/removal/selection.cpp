@@ -46,19 +46,19 @@ int markSelectedItems(ParasiteList& parasites, const std::vector<Find>& finds)
             continue;
         bool added = false;
         switch (find.kind) {
-        case FindKind::RegistryKey:
+        case ItemKind::RegistryKey:
             added = mark(parasite->registryKeys, find.itemIndex);
             break;
-        case FindKind::RegistryValue:
+        case ItemKind::RegistryValue:
             added = mark(parasite->registryValues, find.itemIndex);
             break;
-        case FindKind::File:
+        case ItemKind::File:
             added = mark(parasite->files, find.itemIndex);
             break;
-        case FindKind::Folder:
+        case ItemKind::Folder:
             added = mark(parasite->directories, find.itemIndex);
             break;
-        case FindKind::Cookie:
+        case ItemKind::Cookie:
             added = mark(parasite->cookies, find.itemIndex);
             break;
         }

@@ -18,7 +18,7 @@ std::string keyText(const std::string& main, const std::string& sub, const std::
 }
 
 template <typename Item, typename Gone, typename Describe>
-void setAside(ParasiteList& parasites, OwnedList<Item> Parasite::*list, FindKind kind, Gone gone,
+void setAside(ParasiteList& parasites, OwnedList<Item> Parasite::*list, ItemKind kind, Gone gone,
               Describe describe, std::vector<RemovalOutcome>& outcomes)
 {
     for (int p = 0; p < parasites.count(); ++p) {
@@ -84,18 +84,18 @@ std::vector<RemovalOutcome> setAsideGoneItems(ParasiteList& parasites,
         outcome.name = item.name;
         outcome.path = item.path;
     };
-    setAside(parasites, &Parasite::registryKeys, FindKind::RegistryKey,
+    setAside(parasites, &Parasite::registryKeys, ItemKind::RegistryKey,
              [&](const RegistryKeyItem& item) { return keyItemGone(item, places); }, registryText,
              outcomes);
-    setAside(parasites, &Parasite::registryValues, FindKind::RegistryValue,
+    setAside(parasites, &Parasite::registryValues, ItemKind::RegistryValue,
              [&](const RegistryValueItem& item) { return valueItemGone(item, places); },
              registryText, outcomes);
-    setAside(parasites, &Parasite::files, FindKind::File,
+    setAside(parasites, &Parasite::files, ItemKind::File,
              [&](const FileItem& item) { return fileItemGone(item, places); }, pathText, outcomes);
-    setAside(parasites, &Parasite::directories, FindKind::Folder,
+    setAside(parasites, &Parasite::directories, ItemKind::Folder,
              [&](const DirectoryItem& item) { return folderItemGone(item, places); }, pathText,
              outcomes);
-    setAside(parasites, &Parasite::cookies, FindKind::Cookie,
+    setAside(parasites, &Parasite::cookies, ItemKind::Cookie,
              [&](const CookieItem& item) { return cookieItemGone(item, cookiesFolder); },
              [](const CookieItem& item, RemovalOutcome& outcome) { outcome.name = item.name; },
              outcomes);

@@ -94,27 +94,27 @@ std::vector<Find> itemsOfFinds(const ParasiteList& parasites, const ScanResults*
         Find moved = find;
         bool copied = false;
         switch (find.kind) {
-        case FindKind::RegistryKey:
+        case ItemKind::RegistryKey:
             moved.itemIndex = static_cast<int>(into.registryKeys.size());
             copied = copyItem(parasite->registryKeys, find.itemIndex, place, placeKey,
                               into.registryKeys);
             break;
-        case FindKind::RegistryValue:
+        case ItemKind::RegistryValue:
             moved.itemIndex = static_cast<int>(into.registryValues.size());
             copied = copyItem(parasite->registryValues, find.itemIndex, place, placeValue,
                               into.registryValues);
             break;
-        case FindKind::File:
+        case ItemKind::File:
             moved.itemIndex = static_cast<int>(into.files.size());
             copied = copyItem(parasite->files, find.itemIndex, place, placePath<FileItem>,
                               into.files);
             break;
-        case FindKind::Folder:
+        case ItemKind::Folder:
             moved.itemIndex = static_cast<int>(into.directories.size());
             copied = copyItem(parasite->directories, find.itemIndex, place,
                               placePath<DirectoryItem>, into.directories);
             break;
-        case FindKind::Cookie:
+        case ItemKind::Cookie:
             moved.itemIndex = static_cast<int>(into.cookies.size());
             copied = copyItem(parasite->cookies, find.itemIndex, place, placeCookie, into.cookies);
             break;

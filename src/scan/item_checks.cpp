@@ -21,13 +21,13 @@ const char kStatusNotFound[] = "Not Found";
 namespace {
 
 // What tells one item's find at one place from another's.
-std::string findKey(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location)
+std::string findKey(ItemKind kind, int parasiteIndex, int itemIndex, const std::string& location)
 {
     return std::to_string(static_cast<int>(kind)) + ":" + std::to_string(parasiteIndex) + ":" +
            std::to_string(itemIndex) + ":" + foldedText(location);
 }
 
-Find makeFind(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location)
+Find makeFind(ItemKind kind, int parasiteIndex, int itemIndex, const std::string& location)
 {
     Find find;
     find.kind = kind;
@@ -39,7 +39,7 @@ Find makeFind(FindKind kind, int parasiteIndex, int itemIndex, const std::string
 
 }  // namespace
 
-bool ScanRun::report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location,
+bool ScanRun::report(ItemKind kind, int parasiteIndex, int itemIndex, const std::string& location,
                      const std::string& alias, const ItemFind* detail)
 {
     const Find find = makeFind(kind, parasiteIndex, itemIndex, location);
@@ -59,21 +59,21 @@ bool ScanRun::report(FindKind kind, int parasiteIndex, int itemIndex, const std:
             kept = *detail;
         } else {
             kept.kind = kind;
-            if (kind == FindKind::File || kind == FindKind::Folder)
+            if (kind == ItemKind::File || kind == ItemKind::Folder)
                 kept.folder = parentFolderOf(location);
         }
         kept.location = location;
         // Every cookie file an item matches is a row of its own under the
         // item's name, as ever; the results keep the item's find once.
         if (!results_->add(ItemRef{parasiteIndex, kind, itemIndex}, kept) &&
-            kind != FindKind::Cookie)
+            kind != ItemKind::Cookie)
             return true;
     }
     reporter_.found(find);
     return true;
 }
 
-void ScanRun::skip(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location)
+void ScanRun::skip(ItemKind kind, int parasiteIndex, int itemIndex, const std::string& location)
 {
     if (!skipped_.insert(findKey(kind, parasiteIndex, itemIndex, location)).second)
         return;
@@ -101,7 +101,7 @@ namespace {
 
 template <typename Item>
 void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList<Item>& pending,
-                     FindKind kind)
+                     ItemKind kind)
 {
     const Item& item = *itemsOf<Item>(*run.parasites().at(parasiteIndex))[itemIndex];
     const std::string location = item.path + "\\" + item.name;
@@ -136,7 +136,7 @@ void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList
 
 template <typename Item>
 void matchPending(ScanRun& run, PendingList<Item>& pending, const std::string& entryName,
-                  const std::string& fullPath, FindKind kind)
+                  const std::string& fullPath, ItemKind kind)
 {
     const PendingSearch* record =
         pending.firstUnfound(entryName, [&](const PendingSearch& candidate) {
@@ -168,7 +168,7 @@ bool foundBefore(const ScanRun& run, const ItemRef& item, const std::string& ful
 
 template <typename Item>
 void matchDefined(ScanRun& run, const DefinedIndex<Item>& index, const std::string& entryName,
-                  const std::string& fullPath, FindKind kind)
+                  const std::string& fullPath, ItemKind kind)
 {
     const std::vector<PendingSearch>* named = index.named(entryName);
     if (named == nullptr)
@@ -244,13 +244,13 @@ struct CookieFile {
 void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
                    PendingList<FileItem>& pendingFiles)
 {
-    checkPlacedItem(run, parasiteIndex, itemIndex, pendingFiles, FindKind::File);
+    checkPlacedItem(run, parasiteIndex, itemIndex, pendingFiles, ItemKind::File);
 }
 
 void checkPathItem(ScanRun& run, int parasiteIndex, int itemIndex,
                    PendingList<DirectoryItem>& pendingFolders)
 {
-    checkPlacedItem(run, parasiteIndex, itemIndex, pendingFolders, FindKind::Folder);
+    checkPlacedItem(run, parasiteIndex, itemIndex, pendingFolders, ItemKind::Folder);
 }
 
 void checkCookies(ScanRun& run, const std::string& cookiesFolder)
@@ -277,7 +277,7 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
             needles[p].push_back(cookieNeedle(name));
             // A blank name is an empty item rather than a refused one.
             if (!cookieNameUsable(name) && !trimmedLocation(name).empty() && !run.stopping())
-                run.skip(FindKind::Cookie, p, static_cast<int>(c), name);
+                run.skip(ItemKind::Cookie, p, static_cast<int>(c), name);
         }
     }
 
@@ -297,10 +297,10 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
                     place = run.protectedPlaces().isProtectedFile(file.fullPath) ? Protected
                                                                                   : Free;
                 if (place == Protected) {
-                    run.skip(FindKind::Cookie, p, static_cast<int>(c), file.fullPath);
+                    run.skip(ItemKind::Cookie, p, static_cast<int>(c), file.fullPath);
                     continue;
                 }
-                run.report(FindKind::Cookie, p, static_cast<int>(c), parasite.cookies[c]->name);
+                run.report(ItemKind::Cookie, p, static_cast<int>(c), parasite.cookies[c]->name);
             }
         }
         run.countItem();
@@ -320,13 +320,13 @@ void walkFolder(ScanRun& run, const std::string& folder, PendingList<FileItem>& 
 void matchPendingFile(ScanRun& run, PendingList<FileItem>& pendingFiles,
                       const std::string& entryName, const std::string& fullPath)
 {
-    matchPending(run, pendingFiles, entryName, fullPath, FindKind::File);
+    matchPending(run, pendingFiles, entryName, fullPath, ItemKind::File);
 }
 
 void matchPendingFolder(ScanRun& run, PendingList<DirectoryItem>& pendingFolders,
                         const std::string& entryName, const std::string& fullPath)
 {
-    matchPending(run, pendingFolders, entryName, fullPath, FindKind::Folder);
+    matchPending(run, pendingFolders, entryName, fullPath, ItemKind::Folder);
 }
 
 void walkChosenFolder(ScanRun& run, const std::string& folder)
@@ -342,13 +342,13 @@ void walkChosenFolder(ScanRun& run, const std::string& folder)
 void matchDefinedFile(ScanRun& run, const DefinedIndex<FileItem>& files,
                       const std::string& entryName, const std::string& fullPath)
 {
-    matchDefined(run, files, entryName, fullPath, FindKind::File);
+    matchDefined(run, files, entryName, fullPath, ItemKind::File);
 }
 
 void matchDefinedFolder(ScanRun& run, const DefinedIndex<DirectoryItem>& folders,
                         const std::string& entryName, const std::string& fullPath)
 {
-    matchDefined(run, folders, entryName, fullPath, FindKind::Folder);
+    matchDefined(run, folders, entryName, fullPath, ItemKind::Folder);
 }
 
 }  // namespace kestrune

@@ -83,12 +83,12 @@ public:
     // `location` or under `alias` (a registry item's location after its test
     // resolved the hive): it is told to the reporter as ignored (once per
     // item and location) and counted, and the caller leaves the item unfound.
-    bool report(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location,
+    bool report(ItemKind kind, int parasiteIndex, int itemIndex, const std::string& location,
                 const std::string& alias = std::string(), const ItemFind* detail = nullptr);
     // Tells the reporter that the item names a protected place at `location`
     // or holds a refused text; changes no status. Each item and location is
     // told once per run (the drive search meets the Windows folder twice).
-    void skip(FindKind kind, int parasiteIndex, int itemIndex, const std::string& location);
+    void skip(ItemKind kind, int parasiteIndex, int itemIndex, const std::string& location);
 
     // Counts a place the walk could not read and names it to the reporter.
     void unreadable(const std::string& path)

@@ -14,9 +14,6 @@ namespace {
 
 const char kLineEnd[] = "\r\n";
 
-const FindKind kKindOrder[] = {FindKind::RegistryKey, FindKind::RegistryValue, FindKind::File,
-                               FindKind::Folder, FindKind::Cookie};
-
 std::string line(const std::string& text) { return text + kLineEnd; }
 
 std::string dateText(const SYSTEMTIME& t)
@@ -40,7 +37,7 @@ std::string findsText(const std::vector<ScanReportRow>& rows)
 {
     std::string text = "Finds: " + std::to_string(rows.size()) + " (";
     bool first = true;
-    for (FindKind kind : kKindOrder) {
+    for (ItemKind kind : kItemKinds) {
         int count = 0;
         for (const ScanReportRow& row : rows)
             count += row.find.kind == kind;

@@ -19,7 +19,7 @@ namespace kestrune {
 
 // One find of one item.
 struct ItemFind {
-    FindKind kind = FindKind::File;
+    ItemKind kind = ItemKind::File;
     // The Location text of the find, as the scan reports it.
     std::string location;
     // Registry finds: the hive's table name, the key's path below it (a key
@@ -38,7 +38,7 @@ struct ItemFind {
 // that parasite's list of its kind.
 struct ItemRef {
     int parasiteIndex = -1;
-    FindKind kind = FindKind::File;
+    ItemKind kind = ItemKind::File;
     int itemIndex = -1;
     bool operator<(const ItemRef& other) const
     {

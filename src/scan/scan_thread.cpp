@@ -61,7 +61,7 @@ std::string registryLocation(const RegistryValueItem& item)
 ItemFind registryFind(const RegistryKeyItem& item)
 {
     ItemFind find;
-    find.kind = FindKind::RegistryKey;
+    find.kind = ItemKind::RegistryKey;
     find.hive = item.main;
     find.key = registryKeyPath(item);
     find.view = engineRegistryView();
@@ -71,7 +71,7 @@ ItemFind registryFind(const RegistryKeyItem& item)
 ItemFind registryFind(const RegistryValueItem& item)
 {
     ItemFind find;
-    find.kind = FindKind::RegistryValue;
+    find.kind = ItemKind::RegistryValue;
     find.hive = item.main;
     find.key = item.sub;
     find.value = item.value;
@@ -91,7 +91,7 @@ bool itemNamesKey(const RegistryValueItem&) { return true; }
 // (checkRedirectedCopy) in the hive its test found it in or was named,
 // reported under its real name. True when reported.
 template <typename Item>
-bool checkCopy(ScanRun& run, int parasiteIndex, int itemIndex, const Item& item, FindKind kind)
+bool checkCopy(ScanRun& run, int parasiteIndex, int itemIndex, const Item& item, ItemKind kind)
 {
     if (!itemNamesKey(item))
         return false;
@@ -124,7 +124,7 @@ bool checkCopy(ScanRun& run, int parasiteIndex, int itemIndex, const Item& item,
 // was met.
 template <typename Item>
 void checkRegistryItem(ScanRun& run, int parasiteIndex, int itemIndex, const Item& item,
-                       FindKind kind)
+                       ItemKind kind)
 {
     const std::string location = registryLocation(item);
     run.show(location);
@@ -160,7 +160,7 @@ void scanRegistryKeys(ScanRun& run)
         parasite.status = kStatusNotFound;
         for (size_t i = 0; i < parasite.registryKeys.size() && !run.stopping(); ++i)
             checkRegistryItem(run, p, static_cast<int>(i), *parasite.registryKeys[i],
-                              FindKind::RegistryKey);
+                              ItemKind::RegistryKey);
     }
 }
 
@@ -172,7 +172,7 @@ void scanRegistryValues(ScanRun& run)
         Parasite& parasite = *parasites.at(p);
         for (size_t i = 0; i < parasite.registryValues.size() && !run.stopping(); ++i)
             checkRegistryItem(run, p, static_cast<int>(i), *parasite.registryValues[i],
-                              FindKind::RegistryValue);
+                              ItemKind::RegistryValue);
     }
 }
 

@@ -17,13 +17,10 @@ const char kIgnoreKeyPath[] = "SOFTWARE\\Kestrune\\Ignore";
 
 namespace {
 
-const FindKind kAllKinds[] = {FindKind::RegistryKey, FindKind::RegistryValue, FindKind::File,
-                              FindKind::Folder, FindKind::Cookie};
-
 // Collisions of the 64-bit name are not expected; this bounds the probing.
 const int kMaxNameProbes = 64;
 
-int kindIndex(FindKind kind) { return static_cast<int>(kind); }
+int kindIndex(ItemKind kind) { return static_cast<int>(kind); }
 
 // '%', and every control character (tabs and line breaks among them), as %XX.
 std::string escaped(const std::string& text)
@@ -88,7 +85,7 @@ bool decodedEntry(const std::string& data, IgnoreEntry& entry)
             break;
         start = tab + 1;
     }
-    if (fields.size() != 4 || !findKindFromWord(fields[0], entry.kind))
+    if (fields.size() != 4 || !kindFromTypeWord(fields[0], entry.kind))
         return false;
     entry.location = unescaped(fields[1]);
     entry.parasite = unescaped(fields[2]);
@@ -98,7 +95,7 @@ bool decodedEntry(const std::string& data, IgnoreEntry& entry)
 
 // The value name of an entry: FNV-1a of the kind word and the folded
 // location, as 16 hex digits.
-std::string valueNameOf(FindKind kind, const std::string& location)
+std::string valueNameOf(ItemKind kind, const std::string& location)
 {
     const std::string key = std::string(typeWord(kind)) + "\t" + foldedText(location);
     std::uint64_t hash = 14695981039346656037ull;
@@ -112,7 +109,7 @@ std::string valueNameOf(FindKind kind, const std::string& location)
     return name;
 }
 
-bool sameEntry(const IgnoreEntry& entry, FindKind kind, const std::string& location)
+bool sameEntry(const IgnoreEntry& entry, ItemKind kind, const std::string& location)
 {
     return entry.kind == kind && sameText(entry.location, location);
 }
@@ -183,9 +180,9 @@ std::vector<StoredEntry> storedEntries(HKEY key)
 
 }  // namespace
 
-bool findKindFromWord(const std::string& word, FindKind& kind)
+bool kindFromTypeWord(const std::string& word, ItemKind& kind)
 {
-    for (FindKind k : kAllKinds) {
+    for (ItemKind k : kItemKinds) {
         if (sameText(word, typeWord(k))) {
             kind = k;
             return true;
@@ -249,7 +246,7 @@ IgnoreAdd addIgnoreEntry(const IgnoreEntry& entry)
     return IgnoreAdd::Failed;
 }
 
-int removeIgnoreEntries(FindKind kind, const std::string& location)
+int removeIgnoreEntries(ItemKind kind, const std::string& location)
 {
     RegistryKey key;
     if (key.open(HKEY_CURRENT_USER, kIgnoreKeyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
@@ -275,17 +272,17 @@ IgnoreSet IgnoreSet::load()
     return IgnoreSet(loadIgnoreEntries());
 }
 
-void IgnoreSet::add(FindKind kind, const std::string& location)
+void IgnoreSet::add(ItemKind kind, const std::string& location)
 {
     locations_[kindIndex(kind)].emplace(foldedText(location), location);
 }
 
-const IgnoreSet::Locations& IgnoreSet::of(FindKind kind) const
+const IgnoreSet::Locations& IgnoreSet::of(ItemKind kind) const
 {
     return locations_[kindIndex(kind)];
 }
 
-bool IgnoreSet::contains(FindKind kind, const std::string& location) const
+bool IgnoreSet::contains(ItemKind kind, const std::string& location) const
 {
     const Locations& locations = of(kind);
     return !locations.empty() && locations.count(foldedText(location)) > 0;
@@ -300,7 +297,7 @@ bool IgnoreSet::empty() const
     return true;
 }
 
-bool IgnoreSet::holdsExactly(FindKind kind, const std::string& folded, std::string* which) const
+bool IgnoreSet::holdsExactly(ItemKind kind, const std::string& folded, std::string* which) const
 {
     const auto at = of(kind).find(folded);
     if (at == of(kind).end())
@@ -310,7 +307,7 @@ bool IgnoreSet::holdsExactly(FindKind kind, const std::string& folded, std::stri
     return true;
 }
 
-bool IgnoreSet::holdsPrefix(FindKind kind, const std::string& prefix, std::string* which) const
+bool IgnoreSet::holdsPrefix(ItemKind kind, const std::string& prefix, std::string* which) const
 {
     const Locations& locations = of(kind);
     const auto at = locations.lower_bound(prefix);
@@ -327,7 +324,7 @@ bool IgnoreSet::holdsBelowFolder(const std::string& folder, std::string* which) 
         return false;
     const std::string self = foldedText(folder);
     const std::string below = self.back() == '\\' ? self : self + "\\";
-    for (FindKind kind : {FindKind::File, FindKind::Folder}) {
+    for (ItemKind kind : {ItemKind::File, ItemKind::Folder}) {
         if (holdsExactly(kind, self, which) || holdsPrefix(kind, below, which))
             return true;
     }
@@ -339,10 +336,10 @@ bool IgnoreSet::holdsBelowKey(const std::string& key, std::string* which) const
     if (key.empty())
         return false;
     const std::string self = foldedText(key);
-    return holdsExactly(FindKind::RegistryKey, self, which) ||
-           holdsPrefix(FindKind::RegistryKey, self + "\\", which) ||
-           holdsPrefix(FindKind::RegistryValue, self + " : ", which) ||
-           holdsPrefix(FindKind::RegistryValue, self + "\\", which);
+    return holdsExactly(ItemKind::RegistryKey, self, which) ||
+           holdsPrefix(ItemKind::RegistryKey, self + "\\", which) ||
+           holdsPrefix(ItemKind::RegistryValue, self + " : ", which) ||
+           holdsPrefix(ItemKind::RegistryValue, self + "\\", which);
 }
 
 }  // namespace kestrune

@@ -23,15 +23,15 @@ namespace kestrune {
 extern const char kIgnoreKeyPath[];
 
 struct IgnoreEntry {
-    FindKind kind = FindKind::File;
+    ItemKind kind = ItemKind::File;
     std::string location;   // as the result row's Location column
     std::string parasite;   // may be empty (added from the console)
     std::string added;      // "YYYY-MM-DD hh:mm:ss", local time
 };
 
-// The kind named by a Type-column word ("File", "Folder", "RegKey",
-// "RegValue", "Cookie") in any case; false, `kind` untouched, otherwise.
-bool findKindFromWord(const std::string& word, FindKind& kind);
+// The kind whose Type word (item_kinds.h) is `word` in any case; false,
+// `kind` untouched, otherwise.
+bool kindFromTypeWord(const std::string& word, ItemKind& kind);
 
 // The local time now as an entry's `added` text.
 std::string ignoreDateNow();
@@ -62,7 +62,7 @@ IgnoreAdd addIgnoreEntry(const IgnoreEntry& entry);
 // Removes every entry of `kind` whose location equals `location` without
 // regard to case. Returns how many were removed (0 also when the key is
 // missing or a value could not be deleted).
-int removeIgnoreEntries(FindKind kind, const std::string& location);
+int removeIgnoreEntries(ItemKind kind, const std::string& location);
 
 // The list as one scan or removal asks it: built once, then looked up in
 // O(log n). Locations are compared without regard to case.
@@ -73,8 +73,8 @@ public:
     // The entries stored now (loadIgnoreEntries).
     static IgnoreSet load();
 
-    void add(FindKind kind, const std::string& location);
-    bool contains(FindKind kind, const std::string& location) const;
+    void add(ItemKind kind, const std::string& location);
+    bool contains(ItemKind kind, const std::string& location) const;
     bool empty() const;
 
     // What removing folder `folder` (a full path) would take with it: true
@@ -87,13 +87,13 @@ public:
 
 private:
     using Locations = std::map<std::string, std::string>;   // folded -> as added
-    const Locations& of(FindKind kind) const;
+    const Locations& of(ItemKind kind) const;
     // When `kind` holds `location` exactly (folded), its text into `which`.
-    bool holdsExactly(FindKind kind, const std::string& folded, std::string* which) const;
+    bool holdsExactly(ItemKind kind, const std::string& folded, std::string* which) const;
     // A location of `kind` that begins with `prefix` (folded).
-    bool holdsPrefix(FindKind kind, const std::string& prefix, std::string* which) const;
+    bool holdsPrefix(ItemKind kind, const std::string& prefix, std::string* which) const;
 
-    Locations locations_[5];   // one per FindKind
+    Locations locations_[kItemKindCount];   // one per ItemKind
 };
 
 }  // namespace kestrune

@@ -187,7 +187,7 @@ TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
     boxes.answer(IDNO);   // no backup: remove at once
     boxes.answer(IDOK);   // the summary
     run(window, [&](HWND main) {
-        Find find{FindKind::File, 0, 0, "C:\\nowhere\\p1.exe"};
+        Find find{ItemKind::File, 0, 0, "C:\\nowhere\\p1.exe"};
         SendMessageA(main, WM_FOUND_FILE, 0, reinterpret_cast<LPARAM>(new Find(find)));
         PostMessageA(main, WM_COMMAND, IDC_DELETE, 0);
         ASSERT_TRUE(boxes.waitForCount(2));

@@ -24,7 +24,7 @@
 
 namespace ks = kestrune;
 namespace ts = kestrune::testing_support;
-using ks::FindKind;
+using ks::ItemKind;
 using ks::RemovalState;
 
 namespace {
@@ -76,7 +76,7 @@ public:
         return restartStarts;
     }
 
-    void addRow(FindKind kind, int parasite, int item, bool isChecked = true)
+    void addRow(ItemKind kind, int parasite, int item, bool isChecked = true)
     {
         rows.push_back(ks::Find{kind, parasite, item, ""});
         checked.push_back(isChecked);
@@ -178,13 +178,13 @@ TEST_F(Flow, AnEmptyListAsksForAScanFirstAndChangesNothing)
 TEST_F(Flow, TheDirectPathRemovesExactlyTheCheckedRowsAndEmptiesTheList)
 {
     fillList();
-    host.addRow(FindKind::File, 0, 0);
-    host.addRow(FindKind::File, 0, 1, false);
-    host.addRow(FindKind::RegistryValue, 1, 0);
-    host.addRow(FindKind::File, 1, 0);
+    host.addRow(ItemKind::File, 0, 0);
+    host.addRow(ItemKind::File, 0, 1, false);
+    host.addRow(ItemKind::RegistryValue, 1, 0);
+    host.addRow(ItemKind::File, 1, 0);
     // Gone since the scan: neither removed nor logged.
     ts::fileItem(*host.list.at(0), "gone.txt", work + "\\Bad", false);
-    host.addRow(FindKind::File, 0, 2);
+    host.addRow(ItemKind::File, 0, 2);
     host.boxes.answer(IDOK);
 
     flow.removeCommand();
@@ -217,7 +217,7 @@ TEST_F(Flow, NothingCheckedStillAsksAboutTheLogAndWritesNone)
 {
     fillList();
     ASSERT_TRUE(ks::writeSetting(ks::kSettingAutoSaveLog, "0"));
-    host.addRow(FindKind::File, 0, 0, false);
+    host.addRow(ItemKind::File, 0, 0, false);
     host.boxes.answer(IDNO);   // no dated log
     host.boxes.answer(IDOK);
     flow.removeCommand();
@@ -236,7 +236,7 @@ TEST_F(Flow, WithoutAutomaticLogsANoAppendsEveryRunToLogTxt)
     fillList();
     ASSERT_TRUE(ks::writeSetting(ks::kSettingAutoSaveLog, "0"));
     for (int run = 0; run < 2; ++run) {
-        host.addRow(FindKind::File, 0, run);
+        host.addRow(ItemKind::File, 0, run);
         host.boxes.answer(IDNO);
         host.boxes.answer(IDOK);
         flow.removeCommand();
@@ -253,8 +253,8 @@ TEST_F(Flow, TheBackupPathBacksUpThenRemovesAndKeepsTheRows)
 {
     fillList();
     ASSERT_TRUE(ks::writeSetting(ks::kSettingConfirmRemoval, "1"));
-    host.addRow(FindKind::File, 0, 0);
-    host.addRow(FindKind::RegistryValue, 1, 0);
+    host.addRow(ItemKind::File, 0, 0);
+    host.addRow(ItemKind::RegistryValue, 1, 0);
     host.boxes.answer(IDYES);   // back up
     host.boxes.answer(IDYES);   // remove
     host.boxes.answer(IDOK);
@@ -313,7 +313,7 @@ TEST_F(Flow, ABackupAcceptedAndARemovalDeclinedLeaveEverythingButTheArchive)
 {
     fillList();
     ASSERT_TRUE(ks::writeSetting(ks::kSettingConfirmRemoval, "1"));
-    host.addRow(FindKind::File, 0, 0);
+    host.addRow(ItemKind::File, 0, 0);
     host.boxes.answer(IDYES);
     host.boxes.answer(IDNO);
     flow.removeCommand();
@@ -328,7 +328,7 @@ TEST_F(Flow, DecliningTheBackupTakesTheDirectPath)
 {
     fillList();
     ASSERT_TRUE(ks::writeSetting(ks::kSettingConfirmRemoval, "1"));
-    host.addRow(FindKind::File, 0, 1);
+    host.addRow(ItemKind::File, 0, 1);
     host.boxes.answer(IDNO);
     host.boxes.answer(IDOK);
     flow.removeCommand();
@@ -344,8 +344,8 @@ TEST_F(Flow, ABackupThatLostSomethingAsksWithTheFailureText)
     ASSERT_TRUE(ks::writeSetting(ks::kSettingConfirmRemoval, "1"));
     const std::string held = work + "\\Bad\\two.txt";
     ts::StartedProgram holder(ts::removalHelperPath(), "hold \"" + held + "\"");
-    host.addRow(FindKind::File, 0, 0);
-    host.addRow(FindKind::File, 0, 1);
+    host.addRow(ItemKind::File, 0, 0);
+    host.addRow(ItemKind::File, 0, 1);
     host.boxes.answer(IDYES);
     host.boxes.answer(IDYES);
     host.boxes.answer(IDOK);
@@ -369,7 +369,7 @@ TEST_F(Flow, AnArchiveThatCannotBeOpenedStillOffersTheRemoval)
     const std::string aside = folder + ".aside";
     MoveFileA(folder.c_str(), aside.c_str());
     ts::writeTextFile(folder, "in the way");
-    host.addRow(FindKind::File, 0, 0);
+    host.addRow(ItemKind::File, 0, 0);
     host.boxes.answer(IDYES);
     host.boxes.answer(IDYES);
     host.boxes.answer(IDOK);
@@ -389,7 +389,7 @@ TEST_F(Flow, AFileInUseGivesTheRestartWordingOnceAndTheNextRunStartsClean)
     const std::string held = work + "\\Bad\\two.txt";
     {
         ts::StartedProgram holder(ts::removalHelperPath(), "hold \"" + held + "\"");
-        host.addRow(FindKind::File, 0, 1);
+        host.addRow(ItemKind::File, 0, 1);
         host.boxes.answer(IDOK);
         flow.removeCommand();
     }
@@ -397,7 +397,7 @@ TEST_F(Flow, AFileInUseGivesTheRestartWordingOnceAndTheNextRunStartsClean)
               "system reboot",
               shownTexts().back());
     EXPECT_FALSE(ks::rebootPending);
-    host.addRow(FindKind::File, 0, 0);
+    host.addRow(ItemKind::File, 0, 0);
     host.boxes.answer(IDOK);
     flow.removeCommand();
     EXPECT_EQ("Selected Parasites have been removed from your computer successfully.",
@@ -410,7 +410,7 @@ TEST_F(Flow, SomethingLeftBehindIsNotCalledASuccess)
     ts::folderItem(*host.list.at(0), "Kept", work, false);
     ts::writeTextFile(work + "\\Kept\\ro.txt");
     SetFileAttributesA((work + "\\Kept\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    host.addRow(FindKind::Folder, 0, 0);
+    host.addRow(ItemKind::Folder, 0, 0);
     host.boxes.answer(IDOK);
     flow.removeCommand();
     EXPECT_EQ(ks::kNotAllRemovedText, shownTexts().back());
@@ -420,7 +420,7 @@ TEST_F(Flow, SomethingLeftBehindIsNotCalledASuccess)
 TEST_F(Flow, NothingStartsWhileAScanRuns)
 {
     fillList();
-    host.addRow(FindKind::File, 0, 0);
+    host.addRow(ItemKind::File, 0, 0);
     host.scanning = true;
     flow.removeCommand();
     EXPECT_TRUE(host.boxes.shown().empty());
@@ -432,8 +432,8 @@ TEST_F(Flow, APressWhileTheQuestionIsOpenDoesNothingAndLaterChecksDoNotCount)
 {
     fillList();
     ASSERT_TRUE(ks::writeSetting(ks::kSettingConfirmRemoval, "1"));
-    host.addRow(FindKind::File, 0, 0);
-    host.addRow(FindKind::File, 0, 1, false);
+    host.addRow(ItemKind::File, 0, 0);
+    host.addRow(ItemKind::File, 0, 1, false);
     host.boxes.whileOpen = [this](size_t n) {
         if (n == 0) {
             host.checked[1] = true;   // ticked while the backup offer is open
@@ -457,7 +457,7 @@ TEST_F(Flow, AScanStartedWhileAQuestionIsOpenEndsTheFlow)
 {
     fillList();
     ASSERT_TRUE(ks::writeSetting(ks::kSettingConfirmRemoval, "1"));
-    host.addRow(FindKind::File, 0, 0);
+    host.addRow(ItemKind::File, 0, 0);
     host.boxes.whileOpen = [this](size_t) { host.scanning = true; };
     host.boxes.answer(IDNO);
     flow.removeCommand();
@@ -487,7 +487,7 @@ TEST_F(Flow, WithoutAdministratorRightsTheUserChoosesFirst)
         FakeHost other;
         ks::RemovalFlow otherFlow{other};
         fillList(other);
-        other.addRow(FindKind::File, 0, 0);
+        other.addRow(ItemKind::File, 0, 0);
         other.administrator = false;
         other.restartStarts = row.starts;
         other.boxes.answer(row.answer);
@@ -506,11 +506,11 @@ TEST_F(Flow, WithoutAdministratorRightsTheUserChoosesFirst)
     // Going on without removes as usual, and the next removal does not ask.
     fillList();
     host.administrator = false;
-    host.addRow(FindKind::File, 0, 0);
+    host.addRow(ItemKind::File, 0, 0);
     host.boxes.answer(IDNO);
     host.boxes.answer(IDOK);
     flow.removeCommand();
-    host.addRow(FindKind::File, 0, 1);
+    host.addRow(ItemKind::File, 0, 1);
     host.boxes.answer(IDOK);
     flow.removeCommand();
     ASSERT_EQ(3u, host.boxes.shown().size());
@@ -541,14 +541,14 @@ TEST(Selection, MarksExactlyTheItemsBehindTheFinds)
     ts::cookieItem(second, "c", false);
 
     std::vector<ks::Find> finds = {
-        {FindKind::File, 1, 0, "C:\\C\\same.exe"},
-        {FindKind::File, 1, 0, "C:\\C\\same.exe"},   // twice: counted once
-        {FindKind::RegistryValue, 1, 0, "HKEY_CURRENT_USER\\S : a:b"},
-        {FindKind::Folder, 1, 0, "C:\\F"},
-        {FindKind::Cookie, 1, 0, "c"},
-        {FindKind::File, 1, 5, ""},     // no such item
-        {FindKind::File, 7, 0, ""},     // no such parasite
-        {FindKind::RegistryKey, -1, 0, ""},
+        {ItemKind::File, 1, 0, "C:\\C\\same.exe"},
+        {ItemKind::File, 1, 0, "C:\\C\\same.exe"},   // twice: counted once
+        {ItemKind::RegistryValue, 1, 0, "HKEY_CURRENT_USER\\S : a:b"},
+        {ItemKind::Folder, 1, 0, "C:\\F"},
+        {ItemKind::Cookie, 1, 0, "c"},
+        {ItemKind::File, 1, 5, ""},     // no such item
+        {ItemKind::File, 7, 0, ""},     // no such parasite
+        {ItemKind::RegistryKey, -1, 0, ""},
     };
     EXPECT_EQ(4, ks::markSelectedItems(list, finds));
     EXPECT_EQ(0, first.files[0]->selected);

@@ -255,20 +255,20 @@ TEST(ResultTexts, DangerNamesCountersAndOffer)
     for (const auto& d : dangers)
         EXPECT_EQ(d.name, dangerName(d.level)) << d.level;
 
-    EXPECT_EQ(Counter::Registry, counterOf(FindKind::RegistryKey));
-    EXPECT_EQ(Counter::Registry, counterOf(FindKind::RegistryValue));
-    EXPECT_EQ(Counter::Cookies, counterOf(FindKind::Cookie));
-    EXPECT_EQ(Counter::Files, counterOf(FindKind::File));
-    EXPECT_EQ(Counter::None, counterOf(FindKind::Folder));
+    EXPECT_EQ(Counter::Registry, counterOf(ItemKind::RegistryKey));
+    EXPECT_EQ(Counter::Registry, counterOf(ItemKind::RegistryValue));
+    EXPECT_EQ(Counter::Cookies, counterOf(ItemKind::Cookie));
+    EXPECT_EQ(Counter::Files, counterOf(ItemKind::File));
+    EXPECT_EQ(Counter::None, counterOf(ItemKind::Folder));
 
     EXPECT_EQ("Kestrune Detected 3 Parasites, Do you want Kestrune to Delete all Detected "
               "Parasites?",
               deleteOfferText(3));
-    for (FindKind kind : {FindKind::RegistryKey, FindKind::RegistryValue, FindKind::File,
-                          FindKind::Folder, FindKind::Cookie})
+    for (ItemKind kind : {ItemKind::RegistryKey, ItemKind::RegistryValue, ItemKind::File,
+                          ItemKind::Folder, ItemKind::Cookie})
         EXPECT_EQ(kind, foundKind(foundMessage(kind)));
-    EXPECT_EQ(3004u, foundMessage(FindKind::RegistryKey));
-    EXPECT_EQ(3008u, foundMessage(FindKind::Cookie));
+    EXPECT_EQ(3004u, foundMessage(ItemKind::RegistryKey));
+    EXPECT_EQ(3008u, foundMessage(ItemKind::Cookie));
 }
 
 TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
@@ -335,9 +335,9 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     w.list.setChecked(1, false);
     std::vector<Find> checked = w.commands.checkedFinds();
     ASSERT_EQ(5u, checked.size());
-    EXPECT_EQ(FindKind::RegistryValue, checked[1].kind);
+    EXPECT_EQ(ItemKind::RegistryValue, checked[1].kind);
     EXPECT_EQ(0, checked[1].parasiteIndex);
-    EXPECT_EQ(FindKind::Folder, checked[4].kind);
+    EXPECT_EQ(ItemKind::Folder, checked[4].kind);
     EXPECT_EQ(0, checked[4].itemIndex);
 
     // The refresh has ended: what is written now stays.
@@ -607,7 +607,7 @@ TEST_F(ScanWindow, SelectingARowShowsItsDescriptionAndSelectedRowsCanGo)
     EXPECT_TRUE(w.commands.results().selectedRows().empty());
     ASSERT_EQ(rows - 2, w.list.rowCount());
     EXPECT_EQ(rows - 2, static_cast<int>(SendMessageA(w.list.hwnd(), LVM_GETITEMCOUNT, 0, 0)));
-    EXPECT_EQ(FindKind::RegistryValue, w.commands.results().rowFind(0)->kind);
+    EXPECT_EQ(ItemKind::RegistryValue, w.commands.results().rowFind(0)->kind);
     EXPECT_EQ("RegValue", w.list.cellText(0, 2));
     EXPECT_EQ("1", w.text(IDC_REGISTRY_COUNT));
     EXPECT_EQ(rows - 2, static_cast<int>(w.commands.checkedFinds().size()));

@@ -45,7 +45,7 @@ TEST(WindowScanReporter, RetriesAFailedPostUntilItGoesThrough)
         return TRUE;
     });
     Find find;
-    find.kind = FindKind::Cookie;
+    find.kind = ItemKind::Cookie;
     find.parasiteIndex = 7;
     find.itemIndex = 2;
     find.location = "tracker";

@@ -82,8 +82,9 @@ TEST(DefinitionsCheck, HandsEveryReadItemToTheJudgeAtItsLine)
         "</SW>\r\n"
         "</KS>";
     const ItemJudge judge = [](const CheckedItem& item) {
-        return std::vector<std::string>{item.element + " " + item.name + "|" + item.path + "|" +
-                                        item.main + "|" + item.sub + "|" + item.value};
+        return std::vector<std::string>{std::string(kindWord(item.kind, KindWord::Tag)) + " " +
+                                        item.name + "|" + item.path + "|" + item.main + "|" +
+                                        item.sub + "|" + item.value};
     };
     std::string out;
     for (const CheckMessage& m : checkDefinitions(text, judge))

@@ -374,10 +374,10 @@ TEST_F(ProtectedRemoval, AFolderOrKeyHoldingAnIgnoredFindStays)
     ts::writeRegistryString(HKEY_CURRENT_USER, k + "\\KeepKey\\Sub", "v", "1");
     ts::writeRegistryString(HKEY_CURRENT_USER, k + "\\Gone", "v", "1");
     ks::IgnoreSet set;
-    set.add(ks::FindKind::File, work + "\\KEEP\\sub\\mine.exe");
-    set.add(ks::FindKind::RegistryValue, "hkey_current_user\\" + k + "\\Keep\\Inner : mine");
-    set.add(ks::FindKind::RegistryKey, "HKEY_CURRENT_USER\\" + k + "\\KeepKey\\Sub");
-    set.add(ks::FindKind::File, work + "\\Gone.txt");   // beside the folder, not in it
+    set.add(ks::ItemKind::File, work + "\\KEEP\\sub\\mine.exe");
+    set.add(ks::ItemKind::RegistryValue, "hkey_current_user\\" + k + "\\Keep\\Inner : mine");
+    set.add(ks::ItemKind::RegistryKey, "HKEY_CURRENT_USER\\" + k + "\\KeepKey\\Sub");
+    set.add(ks::ItemKind::File, work + "\\Gone.txt");   // beside the folder, not in it
     ignored = &set;
     ts::folderItem(*greedy, "Keep", work);
     ts::keyItem(*greedy, "HKEY_CURRENT_USER", k, "Keep");

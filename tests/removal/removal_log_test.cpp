@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 namespace ks = kestrune;
-using ks::FindKind;
+using ks::ItemKind;
 using ks::RemovalResult;
 
 namespace {
@@ -24,7 +24,7 @@ SYSTEMTIME timeOf(int year, int month, int day, int hour, int minute, int second
     return t;
 }
 
-ks::RemovalOutcome outcomeOf(FindKind kind, RemovalResult result, const std::string& name,
+ks::RemovalOutcome outcomeOf(ItemKind kind, RemovalResult result, const std::string& name,
                              const std::string& path)
 {
     ks::RemovalOutcome outcome;
@@ -35,7 +35,7 @@ ks::RemovalOutcome outcomeOf(FindKind kind, RemovalResult result, const std::str
     return outcome;
 }
 
-ks::RemovalOutcome protectedOutcome(FindKind kind, const std::string& name, const std::string& path)
+ks::RemovalOutcome protectedOutcome(ItemKind kind, const std::string& name, const std::string& path)
 {
     ks::RemovalOutcome outcome = outcomeOf(kind, RemovalResult::Refused, name, path);
     outcome.protectedPlace = true;
@@ -84,38 +84,38 @@ TEST(LogRecords, EveryRecordByteForByte)
         ks::RemovalOutcome outcome;
         const char* expected;
     } cases[] = {
-        {outcomeOf(FindKind::RegistryKey, RemovalResult::Deleted, "", "HKEY_CURRENT_USER\\Software\\Bad"),
+        {outcomeOf(ItemKind::RegistryKey, RemovalResult::Deleted, "", "HKEY_CURRENT_USER\\Software\\Bad"),
          "[TYPE:REGKEY]\r\n[ACTION:DELETED]\r\n[VALUE:HKEY_CURRENT_USER\\Software\\Bad]\r\n"},
-        {outcomeOf(FindKind::RegistryValue, RemovalResult::Deleted, "", "HKEY_LOCAL_MACHINE\\Run\\Bad"),
+        {outcomeOf(ItemKind::RegistryValue, RemovalResult::Deleted, "", "HKEY_LOCAL_MACHINE\\Run\\Bad"),
          "[TYPE:REGVALUE]\r\n[ACTION:DELETED]\r\n[VALUE:HKEY_LOCAL_MACHINE\\Run\\Bad]\r\n"},
-        {outcomeOf(FindKind::File, RemovalResult::Deleted, "bad.exe", "C:\\Bad"),
+        {outcomeOf(ItemKind::File, RemovalResult::Deleted, "bad.exe", "C:\\Bad"),
          "[TYPE:FILE]\r\n[ACTION:DELETED]\r\n[NAME:bad.exe]\r\n[PATH:C:\\Bad]\r\n"},
-        {outcomeOf(FindKind::File, RemovalResult::Scheduled, "bad.exe", "C:\\Bad"),
+        {outcomeOf(ItemKind::File, RemovalResult::Scheduled, "bad.exe", "C:\\Bad"),
          "[TYPE:FILE]\r\n[ACTION:FAILED TO DELETE]\r\n[NAME:bad.exe]\r\n[PATH:C:\\Bad]\r\n"},
-        {outcomeOf(FindKind::File, RemovalResult::Failed, "bad.exe", "C:\\Bad"),
+        {outcomeOf(ItemKind::File, RemovalResult::Failed, "bad.exe", "C:\\Bad"),
          "[TYPE:FILE]\r\n[ACTION:FAILED TO DELETE]\r\n[NAME:bad.exe]\r\n[PATH:C:\\Bad]\r\n"},
-        {outcomeOf(FindKind::Folder, RemovalResult::Deleted, "Bad", "C:\\Program Files"),
+        {outcomeOf(ItemKind::Folder, RemovalResult::Deleted, "Bad", "C:\\Program Files"),
          "[TYPE:DIRECTORY]\r\n[ACTION:DELETED]\r\n[NAME:Bad]\r\n[PATH:C:\\Program Files]\r\n"},
-        {outcomeOf(FindKind::Cookie, RemovalResult::Deleted, "Ad Server", ""),
+        {outcomeOf(ItemKind::Cookie, RemovalResult::Deleted, "Ad Server", ""),
          "[TYPE:COOKIE]\r\n[ACTION:DELETED]\r\n[VALUE:Ad Server]\r\n"},
         // Items that are still there.
-        {outcomeOf(FindKind::RegistryKey, RemovalResult::Failed, "", "HKEY_CURRENT_USER\\S\\K"),
+        {outcomeOf(ItemKind::RegistryKey, RemovalResult::Failed, "", "HKEY_CURRENT_USER\\S\\K"),
          "[TYPE:REGKEY]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:HKEY_CURRENT_USER\\S\\K]\r\n"},
-        {outcomeOf(FindKind::RegistryValue, RemovalResult::Failed, "", "HKEY_CURRENT_USER\\S\\V"),
+        {outcomeOf(ItemKind::RegistryValue, RemovalResult::Failed, "", "HKEY_CURRENT_USER\\S\\V"),
          "[TYPE:REGVALUE]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:HKEY_CURRENT_USER\\S\\V]\r\n"},
-        {outcomeOf(FindKind::Folder, RemovalResult::Failed, "Bad", "C:\\X"),
+        {outcomeOf(ItemKind::Folder, RemovalResult::Failed, "Bad", "C:\\X"),
          "[TYPE:DIRECTORY]\r\n[ACTION:FAILED TO DELETE]\r\n[NAME:Bad]\r\n[PATH:C:\\X]\r\n"},
-        {outcomeOf(FindKind::Cookie, RemovalResult::Failed, "ad", ""),
+        {outcomeOf(ItemKind::Cookie, RemovalResult::Failed, "ad", ""),
          "[TYPE:COOKIE]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:ad]\r\n"},
         // Values are not escaped.
-        {outcomeOf(FindKind::File, RemovalResult::Deleted, "a]\r\nb", "C:\\[x]"),
+        {outcomeOf(ItemKind::File, RemovalResult::Deleted, "a]\r\nb", "C:\\[x]"),
          "[TYPE:FILE]\r\n[ACTION:DELETED]\r\n[NAME:a]\r\nb]\r\n[PATH:C:\\[x]]\r\n"},
         // A refused item that names no place leaves no record; a protected
         // place is still there.
-        {outcomeOf(FindKind::RegistryKey, RemovalResult::Refused, "", "HKEY_BOGUS\\S\\K"), ""},
-        {protectedOutcome(FindKind::Folder, "windows", "C:"),
+        {outcomeOf(ItemKind::RegistryKey, RemovalResult::Refused, "", "HKEY_BOGUS\\S\\K"), ""},
+        {protectedOutcome(ItemKind::Folder, "windows", "C:"),
          "[TYPE:DIRECTORY]\r\n[ACTION:FAILED TO DELETE]\r\n[NAME:windows]\r\n[PATH:C:]\r\n"},
-        {protectedOutcome(FindKind::Cookie, ".", ""),
+        {protectedOutcome(ItemKind::Cookie, ".", ""),
          "[TYPE:COOKIE]\r\n[ACTION:FAILED TO DELETE]\r\n[VALUE:.]\r\n"},
     };
     for (const Case& c : cases)

@@ -31,12 +31,12 @@ protected:
     ScanResults results;
     ScanRun run{list, reporter, protectedPlaces, nullptr, &results};
 
-    bool isFound(FindKind kind, int parasite, int item) const
+    bool isFound(ItemKind kind, int parasite, int item) const
     {
         return results.found(ItemRef{parasite, kind, item});
     }
     // The folder of an item's first find; empty when it has none.
-    std::string foundIn(FindKind kind, int parasite, int item) const
+    std::string foundIn(ItemKind kind, int parasite, int item) const
     {
         const std::vector<ItemFind>& finds = results.findsOf(ItemRef{parasite, kind, item});
         return finds.empty() ? std::string() : finds.front().folder;
@@ -89,14 +89,14 @@ TEST_F(ItemChecks, PlacedItemsAreTestedAtTheirPlace)
 
     std::vector<std::string> expected;
     for (size_t i = 0; i < std::size(rows); ++i) {
-        EXPECT_EQ(rows[i].found, isFound(FindKind::File, 0, static_cast<int>(i))) << rows[i].name;
+        EXPECT_EQ(rows[i].found, isFound(ItemKind::File, 0, static_cast<int>(i))) << rows[i].name;
         EXPECT_EQ(1, p.files[i]->found) << rows[i].name;
         if (rows[i].found)
             expected.push_back(rows[i].location);
     }
     EXPECT_EQ(expected, reporter.locations());
     for (const Find& find : reporter.finds)
-        EXPECT_EQ(FindKind::File, find.kind);
+        EXPECT_EQ(ItemKind::File, find.kind);
     EXPECT_EQ(std::size(rows), reporter.lastCount);
     EXPECT_TRUE(pending.empty());
     EXPECT_EQ("Found", p.status);
@@ -153,7 +153,7 @@ TEST_F(ItemChecks, CookiesMatchTheFileNameBelowTheCookiesFolder)
 
     std::multiset<std::string> found;
     for (const Find& f : reporter.finds) {
-        EXPECT_EQ(FindKind::Cookie, f.kind);
+        EXPECT_EQ(ItemKind::Cookie, f.kind);
         found.insert(std::to_string(f.parasiteIndex) + ":" + std::to_string(f.itemIndex) + ":" +
                      f.location);
     }
@@ -161,9 +161,9 @@ TEST_F(ItemChecks, CookiesMatchTheFileNameBelowTheCookiesFolder)
                                            "1:1:OTHERSITE"};
     EXPECT_EQ(expected, found);
     EXPECT_EQ(4u, reporter.lastCount);   // one per cookie file, the folder not
-    EXPECT_TRUE(isFound(FindKind::Cookie, 0, 0));
-    EXPECT_FALSE(isFound(FindKind::Cookie, 0, 1));
-    EXPECT_FALSE(isFound(FindKind::Cookie, 2, 0));
+    EXPECT_TRUE(isFound(ItemKind::Cookie, 0, 0));
+    EXPECT_FALSE(isFound(ItemKind::Cookie, 0, 1));
+    EXPECT_FALSE(isFound(ItemKind::Cookie, 2, 0));
     EXPECT_EQ(0, p0.cookies[0]->found);   // the definitions stay as loaded
     EXPECT_EQ("Found", p1.status);
     EXPECT_EQ("Not scanned", p2.status);
@@ -256,10 +256,10 @@ TEST_F(ItemChecks, WalkCountsAndMatchesLinksButNeverEntersThem)
                                      "C:\\links\\alias"}),
               found);
     EXPECT_EQ(3u, reporter.finds.size());
-    EXPECT_EQ("C:\\links\\real\\inner", foundIn(FindKind::File, 0, 0));
-    EXPECT_EQ("C:\\links\\real", foundIn(FindKind::Folder, 0, 0));
-    EXPECT_EQ("C:\\links", foundIn(FindKind::Folder, 0, 1));
-    EXPECT_FALSE(isFound(FindKind::Folder, 0, 2));
+    EXPECT_EQ("C:\\links\\real\\inner", foundIn(ItemKind::File, 0, 0));
+    EXPECT_EQ("C:\\links\\real", foundIn(ItemKind::Folder, 0, 0));
+    EXPECT_EQ("C:\\links", foundIn(ItemKind::Folder, 0, 1));
+    EXPECT_FALSE(isFound(ItemKind::Folder, 0, 2));
     EXPECT_EQ("", p.files[0]->path);   // the definitions stay as loaded
 }
 
@@ -275,7 +275,7 @@ TEST_F(ItemChecks, PendingItemsOfOneNameTakeTheFilesInDefinitionOrder)
     addFile(p1, "shared.dll", "");
     ItemFind before;
     before.location = "C:\\before\\shared.dll";
-    results.add(ItemRef{1, FindKind::File, 0}, before);
+    results.add(ItemRef{1, ItemKind::File, 0}, before);
     Parasite& p2 = addParasite(list, "Second");
     addFile(p2, "shared.dll", "");
     addFile(p2, "other.dll", "");
@@ -297,11 +297,11 @@ TEST_F(ItemChecks, PendingItemsOfOneNameTakeTheFilesInDefinitionOrder)
     EXPECT_EQ(0, reporter.finds[1].itemIndex);
     EXPECT_EQ(3, reporter.finds[2].parasiteIndex);
     EXPECT_EQ(0, reporter.finds[2].itemIndex);
-    EXPECT_FALSE(isFound(FindKind::File, 3, 1));
+    EXPECT_FALSE(isFound(ItemKind::File, 3, 1));
     EXPECT_EQ("", p3.files[1]->path);
     EXPECT_EQ("", p1.files[0]->path);
     for (const Find& f : reporter.finds) {
-        EXPECT_EQ(parentFolderOf(f.location), foundIn(FindKind::File, f.parasiteIndex, f.itemIndex));
+        EXPECT_EQ(parentFolderOf(f.location), foundIn(ItemKind::File, f.parasiteIndex, f.itemIndex));
         EXPECT_EQ("", list.at(f.parasiteIndex)->files[f.itemIndex]->path);
     }
     EXPECT_EQ("Found", p0.status);
@@ -319,10 +319,10 @@ TEST_F(ItemChecks, AFileInADriveRootGetsTheBareDriveAsItsPath)
     walkFolder(run, "D:\\", files, folders);
     ASSERT_EQ(1u, reporter.finds.size());
     EXPECT_EQ("D:\\rootfile.dll", reporter.finds[0].location);
-    EXPECT_EQ("D:", foundIn(FindKind::File, 0, 0));
+    EXPECT_EQ("D:", foundIn(ItemKind::File, 0, 0));
 
     // An item placed at the recorded place is found there.
-    addFile(addParasite(list, "Placed"), "rootfile.dll", foundIn(FindKind::File, 0, 0));
+    addFile(addParasite(list, "Placed"), "rootfile.dll", foundIn(ItemKind::File, 0, 0));
     RecordingReporter again;
     ScanRun second(list, again, protectedPlaces);
     PendingList<FileItem> none(list);
@@ -395,9 +395,9 @@ TEST_F(ItemChecks, FolderScanMatchesItemsAtTheirDefinedPlace)
         "Folder:3:0:" + dir + "\\App\\EvilDir",
     };
     EXPECT_EQ(expected, got);
-    EXPECT_EQ(dir + "\\App", foundIn(FindKind::File, 0, 0));   // the disk's spelling
-    EXPECT_FALSE(isFound(FindKind::File, 0, 1));
-    EXPECT_EQ(dir + "\\App", foundIn(FindKind::Folder, 3, 0));
+    EXPECT_EQ(dir + "\\App", foundIn(ItemKind::File, 0, 0));   // the disk's spelling
+    EXPECT_FALSE(isFound(ItemKind::File, 0, 1));
+    EXPECT_EQ(dir + "\\App", foundIn(ItemKind::Folder, 3, 0));
     EXPECT_EQ(upper, p0.files[0]->path);   // the definitions stay as loaded
     EXPECT_EQ("Found", p0.status);
     EXPECT_EQ("Not scanned", p2.status);
@@ -425,5 +425,5 @@ TEST_F(ItemChecks, FolderScanOfADriveRootDescendsEverywhere)
     EXPECT_EQ((std::set<std::string>{"0D:\\rootfile.dll", "0D:\\deep\\er\\onremovable.dll",
                                      "1D:\\deep\\er\\onremovable.dll"}),
               got);
-    EXPECT_EQ("D:\\deep\\er", foundIn(FindKind::File, 1, 0));
+    EXPECT_EQ("D:\\deep\\er", foundIn(ItemKind::File, 1, 0));
 }

@@ -23,7 +23,7 @@ std::string fileBytes(const std::string& path)
     return bytes.str();
 }
 
-ScanReportRow row(const std::string& parasite, FindKind kind, const std::string& location,
+ScanReportRow row(const std::string& parasite, ItemKind kind, const std::string& location,
                   int danger, bool checked)
 {
     ScanReportRow r;
@@ -55,14 +55,14 @@ TEST(ScanReport, TextMatchesTheReportWrittenByHand)
     report.stopped = true;
     const std::string helper = "Helper, \"the bar\"";
     report.rows = {
-        row("Greedy", FindKind::RegistryKey, "HKEY_CURRENT_USER\\Software\\Greedy\\Main", 2, true),
-        row("Greedy", FindKind::RegistryValue,
+        row("Greedy", ItemKind::RegistryKey, "HKEY_CURRENT_USER\\Software\\Greedy\\Main", 2, true),
+        row("Greedy", ItemKind::RegistryValue,
             "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run : Greedy", 2,
             false),
-        row("Tracker", FindKind::Cookie, "tracker", 0, true),
-        row(helper, FindKind::File, "C:\\Program Files\\Helper\\helper.exe", 1, true),
-        row(helper, FindKind::Folder, "C:\\Program Files\\Helper", 1, true),
-        row("Nameless", FindKind::File, "D:\\odd\\x.dll", -1, false),
+        row("Tracker", ItemKind::Cookie, "tracker", 0, true),
+        row(helper, ItemKind::File, "C:\\Program Files\\Helper\\helper.exe", 1, true),
+        row(helper, ItemKind::Folder, "C:\\Program Files\\Helper", 1, true),
+        row("Nameless", ItemKind::File, "D:\\odd\\x.dll", -1, false),
     };
 
     const std::string text = scanReportText(report);

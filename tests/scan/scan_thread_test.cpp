@@ -100,7 +100,7 @@ protected:
 };
 
 // The folder of an item's first find; empty when it has none.
-std::string foundIn(const ScanResults& results, int parasite, FindKind kind, int item)
+std::string foundIn(const ScanResults& results, int parasite, ItemKind kind, int item)
 {
     const std::vector<ItemFind>& finds = results.findsOf({parasite, kind, item});
     return finds.empty() ? std::string() : finds.front().folder;
@@ -158,7 +158,7 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     // The definitions stay as loaded.
     EXPECT_EQ("HKLM", beta.registryKeys[0]->main);
     EXPECT_EQ("", beta.files[0]->path);
-    EXPECT_EQ(dir + "\\drive", foundIn(results, 0, FindKind::Folder, 0));
+    EXPECT_EQ(dir + "\\drive", foundIn(results, 0, ItemKind::Folder, 0));
     EXPECT_EQ("Found", alpha.status);
     EXPECT_EQ("Found", beta.status);
     EXPECT_EQ("Not Found", gamma.status);   // no items, still reset
@@ -166,18 +166,18 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     // The results hold each find by its item, registry finds with the hive
     // they were found in; none for the items not found.
     EXPECT_EQ(7u, results.findCount());
-    const std::vector<ItemFind>& fallback = results.findsOf({1, FindKind::RegistryKey, 0});
+    const std::vector<ItemFind>& fallback = results.findsOf({1, ItemKind::RegistryKey, 0});
     ASSERT_EQ(1u, fallback.size());
     EXPECT_EQ("HKLM\\" + k + "\\Evil", fallback[0].location);
     EXPECT_EQ("HKEY_CURRENT_USER|" + k + "\\Evil|", fallback[0].hive + "|" + fallback[0].key + "|" + fallback[0].value);
-    const std::vector<ItemFind>& value = results.findsOf({0, FindKind::RegistryValue, 0});
+    const std::vector<ItemFind>& value = results.findsOf({0, ItemKind::RegistryValue, 0});
     ASSERT_EQ(1u, value.size());
     EXPECT_EQ("hkey_current_user|" + k + "|Run", value[0].hive + "|" + value[0].key + "|" + value[0].value);
-    const std::vector<ItemFind>& drive = results.findsOf({1, FindKind::File, 0});
+    const std::vector<ItemFind>& drive = results.findsOf({1, ItemKind::File, 0});
     ASSERT_EQ(1u, drive.size());
     EXPECT_EQ(places.windowsFolder + "\\sys", drive[0].folder);
-    EXPECT_FALSE(results.found({1, FindKind::RegistryKey, 1}));
-    EXPECT_FALSE(results.found({1, FindKind::RegistryValue, 0}));
+    EXPECT_FALSE(results.found({1, ItemKind::RegistryKey, 1}));
+    EXPECT_FALSE(results.found({1, ItemKind::RegistryValue, 0}));
 
     // Registry 5 + cookie files 1 + file and folder items 3 + the walks.
     const unsigned long walked =
@@ -200,7 +200,7 @@ TEST(FindItems, EachFindBecomesAnItemAtItsRealPlace)
     addValue(alpha, "HKLM", "Software\\Run", "Bad");
     addFile(alpha, "bad.dll", "C:\\defined");
     ScanResults results;
-    const auto held = [&](FindKind kind, const char* location, const char* hive, const char* key,
+    const auto held = [&](ItemKind kind, const char* location, const char* hive, const char* key,
                           const char* value, const char* folder) {
         ItemFind find;
         find.kind = kind;
@@ -211,16 +211,16 @@ TEST(FindItems, EachFindBecomesAnItemAtItsRealPlace)
         find.folder = folder;
         results.add({0, kind, 0}, find);
     };
-    held(FindKind::RegistryKey, "K32", "HKEY_LOCAL_MACHINE", "Software\\Wow6432Node\\Bad", "", "");
-    held(FindKind::RegistryValue, "V32", "HKEY_LOCAL_MACHINE", "Software\\Wow6432Node\\Run", "Bad", "");
-    held(FindKind::File, "F", "", "", "", "C:\\found");
+    held(ItemKind::RegistryKey, "K32", "HKEY_LOCAL_MACHINE", "Software\\Wow6432Node\\Bad", "", "");
+    held(ItemKind::RegistryValue, "V32", "HKEY_LOCAL_MACHINE", "Software\\Wow6432Node\\Run", "Bad", "");
+    held(ItemKind::File, "F", "", "", "", "C:\\found");
     ParasiteList items;
     const std::vector<Find> finds = itemsOfFinds(
         list, &results,
-        {{FindKind::RegistryKey, 0, 0, "k32"}, {FindKind::RegistryKey, 0, 0, "K32"},   // once
-         {FindKind::RegistryKey, 0, 0, "HKLM\\Software\\Bad"},   // not held: as defined
-         {FindKind::RegistryValue, 0, 0, "V32"}, {FindKind::File, 0, 0, "F"},
-         {FindKind::File, 0, 3, "F"}, {FindKind::File, 4, 0, "F"}},   // no such item
+        {{ItemKind::RegistryKey, 0, 0, "k32"}, {ItemKind::RegistryKey, 0, 0, "K32"},   // once
+         {ItemKind::RegistryKey, 0, 0, "HKLM\\Software\\Bad"},   // not held: as defined
+         {ItemKind::RegistryValue, 0, 0, "V32"}, {ItemKind::File, 0, 0, "F"},
+         {ItemKind::File, 0, 3, "F"}, {ItemKind::File, 4, 0, "F"}},   // no such item
         items);
     ASSERT_EQ(4u, finds.size());
     EXPECT_EQ(1, finds[1].itemIndex);
@@ -336,10 +336,10 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
     EXPECT_EQ("Not Found", greedy.status);
     for (const ItemRef& item : results.items())
         EXPECT_NE(0, item.parasiteIndex) << "greedy item " << item.itemIndex << " found";
-    const std::vector<ItemFind>& realKey = results.findsOf({1, FindKind::RegistryKey, 1});
+    const std::vector<ItemFind>& realKey = results.findsOf({1, ItemKind::RegistryKey, 1});
     ASSERT_EQ(1u, realKey.size());
     EXPECT_EQ("HKEY_LOCAL_MACHINE", realKey[0].hive);
-    EXPECT_EQ(dir + "\\drive\\Sandbox", foundIn(results, 1, FindKind::File, 1));
+    EXPECT_EQ(dir + "\\drive\\Sandbox", foundIn(results, 1, ItemKind::File, 1));
     // Registry 9 + cookie file 1 + file and folder items 12 + the walks:
     // skipped items count as scanned like any other.
     EXPECT_EQ(9 + 1 + 12 + countEntries(places.windowsFolder) + countEntries(dir + "\\drive"),
@@ -369,12 +369,12 @@ TEST_F(FullScan, IgnoredFindsAreNeitherReportedNorCountedUntilTheirEntryGoes)
     addFile(beta, "beta.dll", "");
 
     IgnoreSet ignored;
-    ignored.add(FindKind::RegistryKey, "hkey_current_user\\" + k + "\\EVIL");
-    ignored.add(FindKind::RegistryValue, "HKEY_CURRENT_USER\\" + k + " : run");
-    ignored.add(FindKind::Cookie, "ALPHA");
-    ignored.add(FindKind::File, dir + "\\ALPHA.DLL");
-    ignored.add(FindKind::File, places.windowsFolder + "\\sys\\beta.dll");
-    ignored.add(FindKind::File, dir + "\\drive\\AlphaDir");   // another kind: no match
+    ignored.add(ItemKind::RegistryKey, "hkey_current_user\\" + k + "\\EVIL");
+    ignored.add(ItemKind::RegistryValue, "HKEY_CURRENT_USER\\" + k + " : run");
+    ignored.add(ItemKind::Cookie, "ALPHA");
+    ignored.add(ItemKind::File, dir + "\\ALPHA.DLL");
+    ignored.add(ItemKind::File, places.windowsFolder + "\\sys\\beta.dll");
+    ignored.add(ItemKind::File, dir + "\\drive\\AlphaDir");   // another kind: no match
 
     const ProtectedPlaces none;
     ScanResults results;
@@ -393,10 +393,10 @@ TEST_F(FullScan, IgnoredFindsAreNeitherReportedNorCountedUntilTheirEntryGoes)
               reporter.ignored);
     EXPECT_EQ(6u, outcome.ignored);
     EXPECT_EQ("Scan Completed (6 finds ignored)", reporter.texts.back());
-    EXPECT_FALSE(results.found({0, FindKind::File, 0}));
-    EXPECT_FALSE(results.found({0, FindKind::RegistryKey, 0}));
-    EXPECT_FALSE(results.found({0, FindKind::Cookie, 0}));
-    EXPECT_EQ(dir + "\\drive", foundIn(results, 1, FindKind::File, 0));
+    EXPECT_FALSE(results.found({0, ItemKind::File, 0}));
+    EXPECT_FALSE(results.found({0, ItemKind::RegistryKey, 0}));
+    EXPECT_FALSE(results.found({0, ItemKind::Cookie, 0}));
+    EXPECT_EQ(dir + "\\drive", foundIn(results, 1, ItemKind::File, 0));
 
     // Without its entry a find comes back.
     RecordingReporter next;
@@ -405,7 +405,7 @@ TEST_F(FullScan, IgnoredFindsAreNeitherReportedNorCountedUntilTheirEntryGoes)
     EXPECT_EQ(0u, outcome.ignored);
     EXPECT_EQ(7u, next.finds.size());   // beta.dll once, where the walk meets it first
     EXPECT_EQ("Scan Completed", next.texts.back());
-    EXPECT_TRUE(nextResults.found({0, FindKind::File, 0}));
+    EXPECT_TRUE(nextResults.found({0, ItemKind::File, 0}));
 }
 
 TEST_F(FullScan, AFindThatWasRemovedIsNotFoundNextTime)
@@ -415,12 +415,12 @@ TEST_F(FullScan, AFindThatWasRemovedIsNotFoundNextTime)
     addFile(p, "gone.dll", dir);
     ScanResults first;
     runFullScan(list, reporter, &places, nullptr, nullptr, &first);
-    ASSERT_TRUE(first.found({0, FindKind::File, 0}));
+    ASSERT_TRUE(first.found({0, ItemKind::File, 0}));
     DeleteFileA((dir + "\\gone.dll").c_str());
     RecordingReporter next;
     ScanResults second;
     runFullScan(list, next, &places, nullptr, nullptr, &second);
-    EXPECT_FALSE(second.found({0, FindKind::File, 0}));
+    EXPECT_FALSE(second.found({0, ItemKind::File, 0}));
     EXPECT_TRUE(next.finds.empty());
     EXPECT_EQ("Not Found", p.status);
 }
@@ -502,8 +502,8 @@ TEST_F(FullScan, StoppingInEachPhaseEndsTheScanThere)
         if (phase == ScanPhase::RegistryKeys) {
             // The first key of the first parasite was the last item tested.
             EXPECT_EQ("Found", parasites.at(0)->status);
-            EXPECT_TRUE(results.found({0, FindKind::RegistryKey, 0}));
-            EXPECT_FALSE(results.found({0, FindKind::RegistryKey, 1}));
+            EXPECT_TRUE(results.found({0, ItemKind::RegistryKey, 0}));
+            EXPECT_FALSE(results.found({0, ItemKind::RegistryKey, 1}));
             EXPECT_EQ("Not scanned", parasites.at(1)->status);
         }
     }
@@ -572,7 +572,7 @@ TEST_F(FullScan, NamesInAnyLanguageAndPathsPastMaxPathAreSearched)
     makeFile(dir + "\\kept.dll");
     places.driveRoots = {dir};
     IgnoreSet ignored;
-    ignored.add(FindKind::File, dir + "\\kept.dll");
+    ignored.add(ItemKind::File, dir + "\\kept.dll");
 
     for (bool folderScan : {false, true}) {
         SCOPED_TRACE(folderScan ? "folder scan" : "full scan");
@@ -673,11 +673,11 @@ TEST_F(FullScan, TwoWalkersReportExactlyWhatOneReports)
         EXPECT_FALSE(two.countWentBackwards);
         for (int p = 0; p < oneList.count(); ++p) {
             for (int i = 0; i < static_cast<int>(oneList.at(p)->files.size()); ++i)
-                EXPECT_EQ(foundIn(oneResults, p, FindKind::File, i),
-                          foundIn(twoResults, p, FindKind::File, i));
+                EXPECT_EQ(foundIn(oneResults, p, ItemKind::File, i),
+                          foundIn(twoResults, p, ItemKind::File, i));
             for (int i = 0; i < static_cast<int>(oneList.at(p)->directories.size()); ++i)
-                EXPECT_EQ(foundIn(oneResults, p, FindKind::Folder, i),
-                          foundIn(twoResults, p, FindKind::Folder, i));
+                EXPECT_EQ(foundIn(oneResults, p, ItemKind::Folder, i),
+                          foundIn(twoResults, p, ItemKind::Folder, i));
         }
         finds += static_cast<int>(one.finds.size());
 
@@ -737,16 +737,16 @@ TEST(SystemScan, SearchesTheWindowsFolderFirstThenEveryDriveButTheCdrom)
     ScanResults results;
     runFullScan(list, reporter, nullptr, nullptr, nullptr, &results);
 
-    EXPECT_EQ("C:\\windows\\kestrune-test", foundIn(results, 0, FindKind::File, 0));
+    EXPECT_EQ("C:\\windows\\kestrune-test", foundIn(results, 0, ItemKind::File, 0));
     // The copy on C: outside the Windows folder.
-    EXPECT_EQ(dir, foundIn(results, 1, FindKind::File, 0));
-    EXPECT_FALSE(results.found({1, FindKind::File, 1}));
-    EXPECT_EQ("D:\\deep\\er", foundIn(results, 0, FindKind::File, 1));
-    EXPECT_FALSE(results.found({0, FindKind::File, 2}));
-    EXPECT_FALSE(results.found({0, FindKind::Folder, 0}));
-    EXPECT_EQ("D:", foundIn(results, 0, FindKind::File, 3));
+    EXPECT_EQ(dir, foundIn(results, 1, ItemKind::File, 0));
+    EXPECT_FALSE(results.found({1, ItemKind::File, 1}));
+    EXPECT_EQ("D:\\deep\\er", foundIn(results, 0, ItemKind::File, 1));
+    EXPECT_FALSE(results.found({0, ItemKind::File, 2}));
+    EXPECT_FALSE(results.found({0, ItemKind::Folder, 0}));
+    EXPECT_EQ("D:", foundIn(results, 0, ItemKind::File, 3));
     // Walked once through C:\links\real, never through its links.
-    EXPECT_EQ("C:\\links\\real\\inner", foundIn(results, 0, FindKind::File, 4));
+    EXPECT_EQ("C:\\links\\real\\inner", foundIn(results, 0, ItemKind::File, 4));
     int linkedFinds = 0;
     for (const Find& f : reporter.finds)
         linkedFinds += f.location.find("linked.dll") != std::string::npos;

@@ -11,7 +11,7 @@
 #include <shlwapi.h>
 
 namespace ks = kestrune;
-using ks::FindKind;
+using ks::ItemKind;
 
 namespace {
 
@@ -20,7 +20,7 @@ protected:
     void SetUp() override { SHDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Kestrune"); }
 };
 
-ks::IgnoreEntry entry(FindKind kind, const std::string& location,
+ks::IgnoreEntry entry(ItemKind kind, const std::string& location,
                       const std::string& parasite = "P", const std::string& added = "2026-01-02 03:04:05")
 {
     ks::IgnoreEntry e;
@@ -42,41 +42,41 @@ TEST_F(IgnoreList, EntriesRoundTripWhateverTheirTextAndMatchWithoutCase)
         "C:\\" + [] { std::string t; for (int i = 0; i < 300; ++i) t += "\xE4\xB8\xAD"; return t; }(),
     };   // the last: 300 Chinese characters, longer in UTF-8 than in UTF-16
     ASSERT_TRUE(ks::settingsMissing());
-    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::File, awkward[0], "a\tb%")));
+    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(ItemKind::File, awkward[0], "a\tb%")));
     // The defaults are written first, as on the program's first run.
     std::string version;
     EXPECT_TRUE(ks::readSetting("pv", version));
     EXPECT_EQ(ks::IgnoreAdd::Added,
-              ks::addIgnoreEntry(entry(FindKind::RegistryValue, awkward[1], "")));
-    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::Folder, awkward[2])));
-    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(FindKind::Cookie, awkward[3], "", "")));
+              ks::addIgnoreEntry(entry(ItemKind::RegistryValue, awkward[1], "")));
+    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(ItemKind::Folder, awkward[2])));
+    EXPECT_EQ(ks::IgnoreAdd::Added, ks::addIgnoreEntry(entry(ItemKind::Cookie, awkward[3], "", "")));
     EXPECT_EQ(ks::IgnoreAdd::AlreadyListed,
-              ks::addIgnoreEntry(entry(FindKind::File, "c:\\TOOLS\\A,B \"QUOTED\"\\HELPER.EXE")));
-    EXPECT_EQ(ks::IgnoreAdd::Failed, ks::addIgnoreEntry(entry(FindKind::File, "")));
+              ks::addIgnoreEntry(entry(ItemKind::File, "c:\\TOOLS\\A,B \"QUOTED\"\\HELPER.EXE")));
+    EXPECT_EQ(ks::IgnoreAdd::Failed, ks::addIgnoreEntry(entry(ItemKind::File, "")));
 
     const std::vector<ks::IgnoreEntry> loaded = ks::loadIgnoreEntries();
     ASSERT_EQ(4u, loaded.size());
     // Ordered by kind, then location.
-    EXPECT_EQ(FindKind::RegistryValue, loaded[0].kind);
+    EXPECT_EQ(ItemKind::RegistryValue, loaded[0].kind);
     EXPECT_EQ(awkward[1], loaded[0].location);
     EXPECT_EQ("", loaded[0].parasite);
-    EXPECT_EQ(FindKind::File, loaded[1].kind);
+    EXPECT_EQ(ItemKind::File, loaded[1].kind);
     EXPECT_EQ(awkward[0], loaded[1].location);
     EXPECT_EQ("a\tb%", loaded[1].parasite);
     EXPECT_EQ("2026-01-02 03:04:05", loaded[1].added);
     EXPECT_EQ(awkward[2], loaded[2].location);
-    EXPECT_EQ(FindKind::Cookie, loaded[3].kind);
+    EXPECT_EQ(ItemKind::Cookie, loaded[3].kind);
     EXPECT_EQ(awkward[3], loaded[3].location);
     EXPECT_EQ(19u, loaded[3].added.size());   // dated when added
 
     const ks::IgnoreSet set = ks::IgnoreSet::load();
-    EXPECT_TRUE(set.contains(FindKind::Folder, "c:\\" + std::string(247, 'l')));
-    EXPECT_FALSE(set.contains(FindKind::File, awkward[2]));   // kind matters
-    EXPECT_FALSE(set.contains(FindKind::File, awkward[0] + " "));
+    EXPECT_TRUE(set.contains(ItemKind::Folder, "c:\\" + std::string(247, 'l')));
+    EXPECT_FALSE(set.contains(ItemKind::File, awkward[2]));   // kind matters
+    EXPECT_FALSE(set.contains(ItemKind::File, awkward[0] + " "));
 
-    EXPECT_EQ(0, ks::removeIgnoreEntries(FindKind::Folder, awkward[0]));
-    EXPECT_EQ(1, ks::removeIgnoreEntries(FindKind::File, "C:\\tools\\A,B \"quoted\"\\helper.EXE"));
-    EXPECT_FALSE(ks::IgnoreSet::load().contains(FindKind::File, awkward[0]));
+    EXPECT_EQ(0, ks::removeIgnoreEntries(ItemKind::Folder, awkward[0]));
+    EXPECT_EQ(1, ks::removeIgnoreEntries(ItemKind::File, "C:\\tools\\A,B \"quoted\"\\helper.EXE"));
+    EXPECT_FALSE(ks::IgnoreSet::load().contains(ItemKind::File, awkward[0]));
     EXPECT_EQ(3u, ks::loadIgnoreEntries().size());
 }
 
@@ -85,16 +85,16 @@ TEST(IgnoreWords, TypeWordsInAnyCase)
     const struct {
         const char* word;
         bool known;
-        FindKind kind;
+        ItemKind kind;
     } cases[] = {
-        {"File", true, FindKind::File},          {"FOLDER", true, FindKind::Folder},
-        {"regkey", true, FindKind::RegistryKey}, {"RegValue", true, FindKind::RegistryValue},
-        {"cOOKIE", true, FindKind::Cookie},      {"Files", false, FindKind::File},
-        {"", false, FindKind::File},             {"Registry", false, FindKind::File},
+        {"File", true, ItemKind::File},          {"FOLDER", true, ItemKind::Folder},
+        {"regkey", true, ItemKind::RegistryKey}, {"RegValue", true, ItemKind::RegistryValue},
+        {"cOOKIE", true, ItemKind::Cookie},      {"Files", false, ItemKind::File},
+        {"", false, ItemKind::File},             {"Registry", false, ItemKind::File},
     };
     for (const auto& c : cases) {
-        FindKind kind = FindKind::File;
-        EXPECT_EQ(c.known, ks::findKindFromWord(c.word, kind)) << c.word;
+        ItemKind kind = ItemKind::File;
+        EXPECT_EQ(c.known, ks::kindFromTypeWord(c.word, kind)) << c.word;
         EXPECT_EQ(c.kind, kind) << c.word;
     }
 }
@@ -102,11 +102,11 @@ TEST(IgnoreWords, TypeWordsInAnyCase)
 TEST(IgnoreSetHolds, WhatAFolderOrKeyWouldTakeWithIt)
 {
     ks::IgnoreSet set;
-    set.add(FindKind::File, "C:\\Keep\\Sub\\mine.exe");
-    set.add(FindKind::Folder, "C:\\Dir");
-    set.add(FindKind::RegistryValue, "HKEY_CURRENT_USER\\Software\\Keep\\Inner : v");
-    set.add(FindKind::RegistryKey, "HKEY_CURRENT_USER\\Software\\Key\\Sub");
-    set.add(FindKind::RegistryValue, "HKEY_CURRENT_USER\\Software\\Own : w");
+    set.add(ItemKind::File, "C:\\Keep\\Sub\\mine.exe");
+    set.add(ItemKind::Folder, "C:\\Dir");
+    set.add(ItemKind::RegistryValue, "HKEY_CURRENT_USER\\Software\\Keep\\Inner : v");
+    set.add(ItemKind::RegistryKey, "HKEY_CURRENT_USER\\Software\\Key\\Sub");
+    set.add(ItemKind::RegistryValue, "HKEY_CURRENT_USER\\Software\\Own : w");
     const struct {
         bool folder;   // else a key
         const char* place;

@@ -78,13 +78,13 @@ const char* resultWord(RemovalResult result)
 std::string outcomeLocation(const RemovalOutcome& outcome)
 {
     switch (outcome.kind) {
-    case FindKind::File:
-    case FindKind::Folder:
+    case ItemKind::File:
+    case ItemKind::Folder:
         return outcome.path + "\\" + outcome.name;
-    case FindKind::Cookie:
+    case ItemKind::Cookie:
         return outcome.name;
-    case FindKind::RegistryKey:
-    case FindKind::RegistryValue:
+    case ItemKind::RegistryKey:
+    case ItemKind::RegistryValue:
         break;
     }
     return outcome.path;

@@ -137,7 +137,7 @@ bool skippedForItsText(const ParasiteList& parasites, const Find& find);
 std::string skippedItemLine(const ParasiteList& parasites, const Find& find);
 // "protected: LOCATION (KIND of PARASITE) is never touched", with its line
 // break: an item the removal refused because it names a protected place.
-std::string protectedItemLine(const std::string& location, FindKind kind,
+std::string protectedItemLine(const std::string& location, ItemKind kind,
                               const std::string& parasiteName);
 
 }  // namespace cli

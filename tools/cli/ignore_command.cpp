@@ -27,7 +27,7 @@ int runIgnoreCommand(const IgnoreOptions& options)
     if (options.list)
         return listEntries();
     IgnoreEntry entry;
-    if (!findKindFromWord(options.kind, entry.kind)) {
+    if (!kindFromTypeWord(options.kind, entry.kind)) {
         printError("'" + options.kind + "' is no kind: File, Folder, RegKey, RegValue or Cookie");
         return kExitUsage;
     }

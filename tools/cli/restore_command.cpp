@@ -80,7 +80,7 @@ int listItems(const std::string& archive)
         return kExitUsage;
     }
     for (const BackupItem& item : items)
-        std::printf("%s\t%s\n", backupItemKindName(item.kind), backupItemPlace(item).c_str());
+        std::printf("%s\t%s\n", kindWord(item.kind, KindWord::Noun), backupItemPlace(item).c_str());
     return kExitOk;
 }
 
@@ -127,7 +127,7 @@ public:
     {
         static const char* const kWords[] = {"restored", "exists", "failed"};
         std::string line = std::string(kWords[static_cast<int>(outcome.result)]) + ": " +
-                           backupItemKindName(outcome.item.kind) + " " +
+                           kindWord(outcome.item.kind, KindWord::Noun) + " " +
                            backupItemPlace(outcome.item);
         if (!outcome.reason.empty())
             line += " (" + outcome.reason + ")";

@@ -38,7 +38,7 @@ struct ScanRecord {
 // One removal outcome of clean, as its output line shows it.
 struct CleanItem {
     std::string result;   // "deleted", "scheduled", "failed", "refused" or "gone"
-    FindKind kind = FindKind::File;
+    ItemKind kind = ItemKind::File;
     std::string parasite;
     std::string location;
     std::string ignoredInside;   // refused: removing it would take this ignored find

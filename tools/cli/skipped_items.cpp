@@ -13,35 +13,18 @@ namespace cli {
 
 namespace {
 
-const char* kindWord(FindKind kind)
-{
-    switch (kind) {
-    case FindKind::RegistryKey:
-        return "key";
-    case FindKind::RegistryValue:
-        return "value";
-    case FindKind::File:
-        return "file";
-    case FindKind::Folder:
-        return "folder";
-    case FindKind::Cookie:
-        return "cookie";
-    }
-    return "item";
-}
-
 bool textRefused(const Parasite& parasite, const Find& find)
 {
     const size_t index = static_cast<size_t>(find.itemIndex);
     switch (find.kind) {
-    case FindKind::File:
+    case ItemKind::File:
         return index < parasite.files.size() &&
                itemTextRefused(parasite.files[index]->path, parasite.files[index]->name);
-    case FindKind::Folder:
+    case ItemKind::Folder:
         return index < parasite.directories.size() &&
                itemTextRefused(parasite.directories[index]->path,
                                parasite.directories[index]->name);
-    case FindKind::Cookie:
+    case ItemKind::Cookie:
         return index < parasite.cookies.size() &&
                !cookieNameUsable(parasite.cookies[index]->name);
     default:
@@ -63,15 +46,15 @@ std::string skippedItemLine(const ParasiteList& parasites, const Find& find)
     if (parasite == nullptr || find.itemIndex < 0)
         return std::string();
     if (textRefused(*parasite, find))
-        return "refused: " + find.location + " (" + kindWord(find.kind) + " of " +
+        return "refused: " + find.location + " (" + kindWord(find.kind, KindWord::Noun) + " of " +
                parasite->name + ") is not a plain path or name and is never looked for\n";
     return protectedItemLine(find.location, find.kind, parasite->name);
 }
 
-std::string protectedItemLine(const std::string& location, FindKind kind,
+std::string protectedItemLine(const std::string& location, ItemKind kind,
                               const std::string& parasiteName)
 {
-    return "protected: " + location + " (" + kindWord(kind) + " of " + parasiteName +
+    return "protected: " + location + " (" + kindWord(kind, KindWord::Noun) + " of " + parasiteName +
            ") is never touched\n";
 }
 
