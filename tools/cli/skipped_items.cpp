@@ -46,16 +46,17 @@ std::string skippedItemLine(const ParasiteList& parasites, const Find& find)
     if (parasite == nullptr || find.itemIndex < 0)
         return std::string();
     if (textRefused(*parasite, find))
-        return "refused: " + find.location + " (" + kindWord(find.kind, KindWord::Noun) + " of " +
-               parasite->name + ") is not a plain path or name and is never looked for\n";
+        return "refused: " + find.location + " (" + kindWord(find.kind, KindWord::Noun) +
+               " of " + parasite->name +
+               ") is not a plain path or name and is never looked for\n";
     return protectedItemLine(find.location, find.kind, parasite->name);
 }
 
 std::string protectedItemLine(const std::string& location, ItemKind kind,
                               const std::string& parasiteName)
 {
-    return "protected: " + location + " (" + kindWord(kind, KindWord::Noun) + " of " + parasiteName +
-           ") is never touched\n";
+    return "protected: " + location + " (" + kindWord(kind, KindWord::Noun) + " of " +
+           parasiteName + ") is never touched\n";
 }
 
 }  // namespace cli
