@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace ks = kestrune;
 
 TEST(ItemKinds, EverySpellingReadsBackToItsKind)
