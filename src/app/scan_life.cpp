@@ -113,14 +113,14 @@ bool ScanLife::mayStartScan(UiState uiState, bool removalUnderWay) const
 
 bool ScanLife::mayRestore(UiState uiState, bool removalUnderWay) const
 {
-    return !scanning() && !removalUnderWay &&
+    return !closed() && !scanning() && !removalUnderWay &&
            (uiState == UiState::Idle || uiState == UiState::ScanFinished);
 }
 
 bool ScanLife::rowsMayChange(UiState uiState, bool removalUnderWay) const
 {
     return (uiState == UiState::Idle || uiState == UiState::ScanFinished) && !active() &&
-           !removalUnderWay;
+           !closed() && !removalUnderWay;
 }
 
 }  // namespace kestrune

@@ -115,7 +115,8 @@ public:
     bool mayStartRemoval(bool removalUnderWay) const { return !removalUnderWay && !holdsList(); }
     // The definitions are reloaded (update) only while no scan thread runs.
     bool mayReloadDefinitions() const { return !threadRunning(); }
-    // A restore waits for nothing a scan, removal or update is doing.
+    // A restore waits for nothing a scan, removal or update is doing. Neither
+    // a restore nor a change of rows once the window is going.
     bool mayRestore(UiState uiState, bool removalUnderWay) const;
     // No scan, backup or removal runs: the result rows may change.
     bool rowsMayChange(UiState uiState, bool removalUnderWay) const;
