@@ -18,6 +18,7 @@
 #include "removal/selection.h"
 #include "scan/scan_reporter.h"
 #include "scan/scan_thread.h"
+#include "scan/stop_request.h"
 
 #include <windows.h>
 
@@ -124,7 +125,7 @@ bool clean(const std::string& set, int count, const std::string& extension,
     places.driveRoots = {std::string(kRoot) + "\\" + set};
     FindCollector collector;
     double start = nowMs();
-    runFullScan(parasites, collector, &places, &protectedPlaces);
+    runFullScan(parasites, collector, stopRequested, &places, &protectedPlaces);
     result.scanMs = nowMs() - start;
     result.finds = static_cast<int>(collector.finds.size());
 

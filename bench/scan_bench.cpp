@@ -25,6 +25,7 @@
 #include "platform/handles.h"
 #include "scan/drive_search.h"
 #include "scan/item_checks.h"
+#include "scan/stop_request.h"
 #include "scan/scan_thread.h"
 #include "settings/settings_store.h"
 
@@ -239,7 +240,7 @@ Measure driveSearch(const std::string& definitions, const std::vector<std::strin
     CountingReporter reporter;
     // The program's set, so that the search is timed as the program runs it.
     const ProtectedPlaces protectedPlaces = protectedPlacesOfThisMachine();
-    ScanRun run(list, reporter, protectedPlaces);
+    ScanRun run(list, reporter, stopRequested, protectedPlaces);
     PendingList<FileItem> files(list);
     PendingList<DirectoryItem> dirs(list);
     for (int p = 0; p < list.count(); ++p) {
@@ -337,7 +338,7 @@ int scanChild(const std::string& definitions, const std::vector<std::string>& ro
     ScanPlaces places;
     places.driveRoots = roots;
     PrintingReporter reporter;
-    runFullScan(list, reporter, &places);
+    runFullScan(list, reporter, stopRequested, &places);
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
@@ -591,7 +592,7 @@ int main(int argc, char** argv)
         places.driveRoots = {kTree};
         PhaseTimer timer;
         const double start = nowMs();
-        runFullScan(list, timer, &places);
+        runFullScan(list, timer, stopRequested, &places);
         std::printf("engine full scan without a window: %.1f ms (%d finds):%s\n", nowMs() - start,
                     timer.finds, timer.report.c_str());
     }

@@ -23,6 +23,7 @@
 #include "platform/message_boxes.h"
 #include "safety/place_judge.h"
 #include "scan/scan_thread.h"
+#include "scan/stop_request.h"
 #include "settings/settings_store.h"
 
 #include "resource.h"
@@ -202,7 +203,7 @@ double engineScanMs(const std::string& definitions, int n, bool protectedPlaces)
     const ScanPlaces places = benchPlaces();
     const ProtectedPlaces none;
     const double start = nowMs();
-    runFullScan(list, reporter, &places, protectedPlaces ? nullptr : &none);
+    runFullScan(list, reporter, stopRequested, &places, protectedPlaces ? nullptr : &none);
     const double ms = nowMs() - start;
     return reporter.finds == n ? ms : -1;
 }

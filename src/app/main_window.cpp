@@ -115,7 +115,7 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SCAN_STATE:
         scanCommands_.onScanState(static_cast<UiState>(lParam));
         return TRUE;
-    case WM_SCAN_UNUSED:
+    case WM_SCAN_UNUSED:   // reserved
         return TRUE;
     case WM_FOUND_REGKEY:
     case WM_FOUND_REGVALUE:
@@ -169,7 +169,8 @@ INT_PTR MainWindow::onInitDialog(HWND dialog)
     repairReferenceFile(*this);
     listReady_ = true;
 
-    statusAreaIcon_.attach(window_, IDI_KESTRUNE, kWindowTitle, IDR_TRAY_MENU, 2);
+    statusAreaIcon_.attach(window_, IDI_KESTRUNE, kWindowTitle, IDR_TRAY_MENU,
+                           ClickMode::MenuOnBoth);
     SetTimer(window_, IDT_STARTUP, options_.startupTimerMs, nullptr);
 
     recordLayouts();
@@ -217,7 +218,7 @@ void MainWindow::setUiState(UiState state)
 
 bool MainWindow::scanThreadRunning() const
 {
-    return scanCommands_.scanThreadRunning();
+    return !scanCommands_.life().mayReloadDefinitions();
 }
 
 bool MainWindow::runLoadingDialog()
@@ -338,7 +339,7 @@ void MainWindow::onRestoreCommand()
 {
     // A restore waits for nothing a scan, removal or update is doing; it is
     // not started while one runs.
-    if (scanCommands_.scanning() || removal_.busy() || (uiState_ != Idle && uiState_ != ScanFinished)) {
+    if (!scanCommands_.life().mayRestore(uiState_, removal_.busy())) {
         MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
@@ -349,8 +350,7 @@ void MainWindow::onRestoreCommand()
 
 bool MainWindow::rowsMayChange() const
 {
-    return (uiState_ == Idle || uiState_ == ScanFinished) && !scanCommands_.scanActive() &&
-           !scanCommands_.scanning() && !removal_.busy();
+    return scanCommands_.life().rowsMayChange(uiState_, removal_.busy());
 }
 
 // "Save Report..." is offered once a scan has ended, while its rows are listed.
@@ -375,10 +375,10 @@ void MainWindow::onPreferencesCommand()
     // removal that runs meanwhile keeps its buttons disabled. When that work
     // ended while the dialog was open, its flow has set the state already.
     const UiState before = uiState_;
-    setUiState(InPreferences);
+    setUiState(UiState::InPreferences);
     PreferencesDialog dialog(*boxes_);
     dialog.run(window_);
-    if (uiState_ == InPreferences)
+    if (uiState_ == UiState::InPreferences)
         setUiState(before);
 }
 

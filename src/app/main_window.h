@@ -14,7 +14,7 @@
 #include "app/loading_dialog.h"
 #include "app/result_menu.h"
 #include "app/scan_commands.h"
-#include "app/scan_messages.h"
+#include "app/window_messages.h"
 #include "app/status_area_icon.h"
 #include "app/ui_state.h"
 #include "app/update_host.h"
@@ -124,7 +124,7 @@ private:
     bool firstRun_ = false;
     bool startedAtStartup_ = false;   // the command line was exactly "/s"
     bool listReady_ = false;          // the result list is set up: columns may be fitted
-    UiState uiState_ = Idle;
+    UiState uiState_ = UiState::Idle;
     UpdateProgressDialog* update_ = nullptr;   // the update dialog that is up
     bool closing_ = false;
     std::string updateUrl_;

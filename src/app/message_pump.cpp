@@ -3,7 +3,7 @@
 
 namespace kestrune {
 
-void pumpMessages()
+void pumpMessages(const MessageFilter& filter)
 {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -11,6 +11,8 @@ void pumpMessages()
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        if (filter && filter(msg))
+            continue;
         if (msg.hwnd != nullptr && IsDialogMessageA(msg.hwnd, &msg))
             continue;
         TranslateMessage(&msg);
@@ -18,13 +20,13 @@ void pumpMessages()
     }
 }
 
-bool waitWhilePumping(HANDLE process, DWORD timeout)
+bool waitWhilePumping(HANDLE object, DWORD timeout, const MessageFilter& filter)
 {
     const DWORD start = GetTickCount();
     for (;;) {
         // Whatever is queued now is dispatched first: the wait below wakes
         // only for messages that arrive after the queue was last looked at.
-        pumpMessages();
+        pumpMessages(filter);
         const DWORD elapsed = GetTickCount() - start;
         const DWORD left = elapsed >= timeout ? 0 : timeout - elapsed;
         // A quit request stays queued for the modal loop that owns it; from
@@ -32,12 +34,12 @@ bool waitWhilePumping(HANDLE process, DWORD timeout)
         // again and again.
         MSG quit;
         if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
-            return WaitForSingleObject(process, left) == WAIT_OBJECT_0;
-        DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE, left, QS_ALLINPUT);
+            return WaitForSingleObject(object, left) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_ALLINPUT);
         if (result == WAIT_OBJECT_0)
             return true;
         if (result != WAIT_OBJECT_0 + 1 || left == 0)
-            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            return WaitForSingleObject(object, 0) == WAIT_OBJECT_0;
     }
 }
 

@@ -81,7 +81,7 @@ const char* refusalText(DownloadOutcome outcome)
 // in between would find the window busy with the reload.
 UiState afterDownload(bool installed)
 {
-    return installed ? CheckingReferenceFile : Idle;
+    return installed ? UiState::CheckingReferenceFile : UiState::Idle;
 }
 
 bool askTryAgain(UpdateHost& host)
@@ -101,14 +101,14 @@ void runUpdate(UpdateHost& host)
     UpdateProgressDialog dialog(host);
     dialog.setMessage(kCheckingMessage);
     dialog.run();
-    host.setUiState(Idle);
+    host.setUiState(UiState::Idle);
     if (host.closing())
         return;
     pause(host);
-    if (dialog.updateAvailable() != 1)
+    if (dialog.checkResult() != CheckResult::Available)
         return;
 
-    host.setUiState(Downloading);
+    host.setUiState(UiState::Downloading);
     dialog.setMessage(kDownloadingMessage);
     bool shown = dialog.run();
     const bool installed = shown && dialog.downloadOutcome() == DownloadOutcome::Installed;
@@ -125,7 +125,7 @@ void runUpdate(UpdateHost& host)
     // The progress dialogs are modal to the window, so no scan can have
     // started meanwhile; the test stays as the list's last guard.
     if (host.scanThreadRunning()) {
-        host.setUiState(Idle);
+        host.setUiState(UiState::Idle);
         return;
     }
     repairReferenceFile(host);
@@ -137,14 +137,14 @@ bool downloadWithRetry(UpdateHost& host)
         UpdateProgressDialog check(host);
         check.setMessage(kCheckingMessage);
         bool shown = check.run();
-        host.setUiState(Idle);
+        host.setUiState(UiState::Idle);
         if (host.closing())
             return false;
         pause(host);
-        if (shown && !check.checkFailed() && check.updateAvailable() == 0)
+        if (shown && check.checkResult() == CheckResult::NotWanted)
             return false;   // nothing to download, or the user declined it
-        if (shown && check.updateAvailable() == 1) {
-            host.setUiState(Downloading);
+        if (shown && check.checkResult() == CheckResult::Available) {
+            host.setUiState(UiState::Downloading);
             UpdateProgressDialog download(host);
             download.setMessage(kDownloadingMessage);
             bool shownDownload = download.run();
@@ -167,7 +167,7 @@ bool downloadWithRetry(UpdateHost& host)
 
 void repairReferenceFile(UpdateHost& host)
 {
-    host.setUiState(CheckingReferenceFile);
+    host.setUiState(UiState::CheckingReferenceFile);
     bool gaveUp = false;
     bool reload = true;
     for (;;) {
@@ -194,7 +194,7 @@ void repairReferenceFile(UpdateHost& host)
         host.endWindow(IDCANCEL);
         reload = false;
     }
-    host.setUiState(Idle);
+    host.setUiState(UiState::Idle);
 }
 
 void offerFirstRunUpdate(UpdateHost& host)

@@ -8,7 +8,6 @@
 #include "removal/backup_pruning.h"
 #include "removal/backup_run.h"
 #include "scan/find_items.h"
-#include "removal/reboot_pending.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
 #include "removal/still_there.h"
@@ -169,8 +168,7 @@ void RemovalFlow::removeCommand()
     if (!somethingStillThere(places))
         return;
     RemovalTotals totals = removeSelectedItems(places);
-    showSummary(removalSummary(totals, rebootPending, kRemovedText));
-    rebootPending = false;
+    showSummary(removalSummary(totals, host_.takeRebootPending(), kRemovedText));
     host_.clearResults();
     host_.showState(RemovalState::Idle);
     host_.setStatusText(kStatusReady);
@@ -230,8 +228,7 @@ void RemovalFlow::backupThenRemove(const ProtectedPlaces& places)
         RemovalTotals totals =
             removeSelectedItems(places, backup.written ? backup.archivePath : std::string());
         host_.setStatusText(kStatusReady);
-        showSummary(removalSummary(totals, rebootPending, kRemovedAfterBackupText));
-        rebootPending = false;
+        showSummary(removalSummary(totals, host_.takeRebootPending(), kRemovedAfterBackupText));
     }
     host_.showState(RemovalState::Idle);
 }

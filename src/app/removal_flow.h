@@ -37,6 +37,9 @@ public:
     // the removal acts on the items as defined.
     virtual const ScanResults* scanResults() { return nullptr; }
     virtual bool scanThreadRunning() = 0;
+    // Whether a removal could only schedule a file for deletion at the next
+    // restart (the process-wide rebootPending); clears it.
+    virtual bool takeRebootPending() = 0;
     // setUiState with BackingUp, Removing or Idle. Entering Removing also
     // shows "Deleting Infected Files ......" in the status line.
     virtual void showState(RemovalState state) = 0;

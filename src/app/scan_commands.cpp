@@ -3,10 +3,9 @@
 #include "app/scan_commands.h"
 
 #include "app/close_browsers.h"
-#include "app/scan_messages.h"
+#include "app/message_pump.h"
 #include "app/ui_state.h"
-#include "removal/reboot_pending.h"
-#include "scan/stop_request.h"
+#include "app/window_messages.h"
 #include "settings/ignore_list.h"
 #include "settings/settings_store.h"
 #include "ui/owner_data_check_list.h"
@@ -39,11 +38,6 @@ namespace {
 // posted it to return (its only remaining work is freeing its lists).
 const DWORD kEndWaitMs = 5000;
 
-bool threadRunning(const ScopedHandle& thread)
-{
-    return thread.valid() && WaitForSingleObject(thread.get(), 0) == WAIT_TIMEOUT;
-}
-
 void freeScanMessage(const MSG& message)
 {
     if (isFoundMessage(message.message))
@@ -69,10 +63,10 @@ ScanCommands::~ScanCommands()
     // Normally onDestroy has ended the thread; this covers a window that
     // never got that far. The thread uses the job, the reporter and the
     // list, so it must not outlive them.
-    if (threadRunning(thread_)) {
-        stopRequested = true;
-        if (WaitForSingleObject(thread_.get(), kStopWaitMs) != WAIT_OBJECT_0)
-            TerminateThread(thread_.get(), 0);
+    if (life_.threadRunning()) {
+        life_.requestStop();
+        if (WaitForSingleObject(life_.thread(), kStopWaitMs) != WAIT_OBJECT_0)
+            TerminateThread(life_.thread(), 0);
     }
 }
 
@@ -85,13 +79,7 @@ void ScanCommands::setUpResultList()
 
 bool ScanCommands::mayStart() const
 {
-    return !destroyed_ && !starting_ && !active_ && host_.uiState() == Idle &&
-           !host_.removalUnderWay() && !threadRunning(thread_);
-}
-
-bool ScanCommands::scanThreadRunning() const
-{
-    return threadRunning(thread_);
+    return life_.mayStartScan(host_.uiState(), host_.removalUnderWay());
 }
 
 void ScanCommands::resetCounters()
@@ -140,66 +128,55 @@ bool ScanCommands::startThread(LPTHREAD_START_ROUTINE entry)
     job_.protectedPlaces = protectedPlacesOfThisMachine();
     // The finds the user keeps, read once for this scan.
     job_.ignored = IgnoreSet::load();
+    job_.stop = &ScanLife::stopRequest();
     reporter_.reset(host_.window());
     DWORD id = 0;
-    HANDLE thread = beginScan([&] { return CreateThread(nullptr, 0, entry, &job_, 0, &id); });
-    if (thread == nullptr)
+    if (!life_.startThread([&] { return CreateThread(nullptr, 0, entry, &job_, 0, &id); }))
         return false;
-    thread_.reset(thread);
-    threadStarted_ = true;
-    reportReady_ = false;
     GetLocalTime(&startedAt_);
     startTick_ = GetTickCount();
-    active_ = true;
-    terminated_ = false;
     SetTimer(host_.window(), IDT_SCAN_REFRESH, kRefreshMs, nullptr);
     return true;
 }
 
 void ScanCommands::startScan()
 {
-    if (!mayStart())
+    if (!life_.beginStart(host_.uiState(), host_.removalUnderWay()))
         return;
-    starting_ = true;
     closeBrowserWindows(host_.messageBoxes());
-    starting_ = false;
+    life_.endStart();
     // While the question was open the window went on taking commands.
     if (!mayStart())
         return;
     resetCounters();
     clearRows();
-    rebootPending = false;
-    scanStopped_ = false;
+    life_.clearRebootPending();
     scannedFolder_.clear();
-    if (startThread(ScanThread))
-        scanning_ = true;
+    startThread(ScanThread);
     showBoundTexts();
 }
 
 void ScanCommands::startFolderScan()
 {
-    if (!mayStart())
+    if (!life_.beginStart(host_.uiState(), host_.removalUnderWay()))
         return;
-    starting_ = true;
     const std::string folder = pickFolderToScan();
     if (folder.empty()) {
-        starting_ = false;
+        life_.endStart();
         return;
     }
     clearRows();
     closeBrowserWindows(host_.messageBoxes());
-    starting_ = false;
+    life_.endStart();
     if (!mayStart()) {
         showBoundTexts();
         return;
     }
-    rebootPending = false;
-    scanStopped_ = false;
+    life_.clearRebootPending();
     resetCounters();
     job_.folder = folder;
     scannedFolder_ = folder;
-    if (startThread(FolderScanThread))
-        scanning_ = true;
+    startThread(FolderScanThread);
     showBoundTexts();
 }
 
@@ -212,50 +189,43 @@ std::string ScanCommands::pickFolderToScan()
 
 void ScanCommands::stopScan()
 {
-    if (!scanning_ || destroyed_)
+    if (!life_.scanning())
         return;
     const int answer = host_.messageBoxes().show(nullptr, kStopQuestionText,
                                                  kStopQuestionCaption, kTopmostQuestionStyle);
-    // The scan may have ended while the question was open.
-    if (answer == IDYES && scanning_) {
-        stopRequested = true;
-        scanStopped_ = true;
-        scanning_ = false;
-    }
+    // The scan may have ended while the question was open: then nothing moves.
+    if (answer == IDYES)
+        life_.confirmStop();
 }
 
 void ScanCommands::finishThread()
 {
-    if (thread_.valid())
-        WaitForSingleObject(thread_.get(), kEndWaitMs);
+    if (life_.thread() != nullptr)
+        WaitForSingleObject(life_.thread(), kEndWaitMs);
     refreshProgress();
     KillTimer(host_.window(), IDT_SCAN_REFRESH);
-    active_ = false;
-    scanning_ = false;
 }
 
 void ScanCommands::onScanState(UiState state)
 {
-    if (destroyed_)
+    if (life_.closed())
         return;
-    if (state == ScanFinished) {
+    if (state == UiState::ScanFinished) {
         finishThread();
         durationMs_ = GetTickCount() - startTick_;
-        lastStopped_ = scanStopped_;
-        lastFailed_ = reporter_.failed();
-        reportReady_ = true;
+        life_.ended(reporter_.failed());
     }
     host_.setUiState(state);
     HWND window = host_.window();
     MessageBoxes& boxes = host_.messageBoxes();
-    if (state == ScanFinished) {
+    if (state == UiState::ScanFinished) {
         // A failure outweighs a stop: the results are incomplete either way,
         // and the user did not ask for the failure.
-        const char* text = reporter_.failed() ? kScanFailedText
-                           : scanStopped_       ? kScanStoppedText
-                                                : kScanCompletedText;
+        const ScanEnd& end = life_.lastEnd();
+        const char* text = end.failed    ? kScanFailedText
+                           : end.stopped ? kScanStoppedText
+                                         : kScanCompletedText;
         boxes.show(window, text, kScanEndCaption, MB_OK);
-        scanStopped_ = false;
     }
     const int rows = results_.rowCount();
     if (rows > 0 &&
@@ -266,7 +236,7 @@ void ScanCommands::onScanState(UiState state)
 void ScanCommands::onFound(UINT message, WPARAM wParam, LPARAM lParam)
 {
     std::unique_ptr<Find> find(reinterpret_cast<Find*>(lParam));
-    if (!find || destroyed_)
+    if (!find || life_.closed())
         return;
     const int parasiteIndex = static_cast<int>(wParam);
     const Parasite* parasite = host_.parasiteList().at(parasiteIndex);
@@ -302,7 +272,7 @@ int* ScanCommands::counterFor(ItemKind kind)
 
 void ScanCommands::onItemChanged(const NMLISTVIEW& change)
 {
-    if (destroyed_)
+    if (life_.closed())
         return;
     std::string description;
     if (change.uNewState & LVIS_SELECTED) {
@@ -325,9 +295,8 @@ void ScanCommands::onStartupScanTimer()
     // Stopped first: the scan's own question may keep this handler open
     // while the timer would fire again.
     KillTimer(host_.window(), IDT_STARTUP_SCAN);
-    if (startupScanDone_ || destroyed_)
+    if (!life_.takeStartupScan())
         return;
-    startupScanDone_ = true;
     if (settingEnabled(kSettingRunAtStartup) && settingEnabled(kSettingStartupScanAllowed) &&
         host_.startedFromRunEntry() && settingEnabled(kSettingScanAtStartup)) {
         host_.showFromNotificationArea();
@@ -337,7 +306,7 @@ void ScanCommands::onStartupScanTimer()
 
 void ScanCommands::onTimer(UINT_PTR id)
 {
-    if (id == IDT_SCAN_REFRESH && !destroyed_)
+    if (id == IDT_SCAN_REFRESH && !life_.closed())
         refreshProgress();
 }
 
@@ -361,7 +330,7 @@ void ScanCommands::clearResults()
 {
     results_.releaseDrawing();
     clearRows();
-    reportReady_ = false;
+    life_.dropReport();
     showBoundTexts();
 }
 
@@ -392,8 +361,8 @@ ScanReport ScanCommands::scanReport() const
     report.itemsScanned = reporter_.count();
     report.ignored = reporter_.ignoredCount();
     report.unreadable = reporter_.unreadableCount();
-    report.stopped = lastStopped_;
-    report.failed = lastFailed_;
+    report.stopped = life_.lastEnd().stopped;
+    report.failed = life_.lastEnd().failed;
     for (int row = 0; row < results_.rowCount(); ++row) {
         const Find* find = results_.rowFind(row);
         const Parasite* parasite = parasites.at(find->parasiteIndex);
@@ -411,57 +380,29 @@ ScanReport ScanCommands::scanReport() const
 
 void ScanCommands::onDestroy()
 {
-    destroyed_ = true;
+    // Closed first: a message handled while the thread is waited for starts
+    // nothing and shows nothing.
+    life_.close();
     HWND window = host_.window();
     KillTimer(window, IDT_SCAN_REFRESH);
     KillTimer(window, IDT_STARTUP_SCAN);
-    if (threadRunning(thread_)) {
-        stopRequested = true;
-        HANDLE thread = thread_.get();
-        const DWORD start = GetTickCount();
-        bool ended = false;
-        bool quitSeen = false;
-        for (;;) {
-            const DWORD elapsed = GetTickCount() - start;
-            if (elapsed >= kStopWaitMs)
-                break;
-            const DWORD wait = quitSeen ? WaitForSingleObject(thread, kStopWaitMs - elapsed)
-                                        : MsgWaitForMultipleObjects(1, &thread, FALSE,
-                                                                    kStopWaitMs - elapsed,
-                                                                    QS_ALLINPUT);
-            if (wait == WAIT_OBJECT_0) {
-                ended = true;
-                break;
-            }
-            if (wait != WAIT_OBJECT_0 + 1)
-                break;   // timed out or failed
-            // Keep the thread's other windows answering; scan messages are
-            // only freed, as nothing is shown any more.
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                if (message.message == WM_QUIT) {
-                    PostQuitMessage(static_cast<int>(message.wParam));
-                    quitSeen = true;
-                    break;
-                }
-                if (message.hwnd == window && message.message >= WM_SCAN_STATE &&
-                    message.message <= WM_FOUND_COOKIE) {
-                    freeScanMessage(message);
-                    continue;
-                }
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        }
+    if (life_.threadRunning()) {
+        life_.requestStop();
+        // The thread's other windows keep answering; scan messages are only
+        // freed, as nothing is shown any more.
+        const bool ended = waitWhilePumping(life_.thread(), kStopWaitMs, [window](MSG& message) {
+            if (message.hwnd != window || !isScanMessage(message.message))
+                return false;
+            freeScanMessage(message);
+            return true;
+        });
         if (!ended) {
-            TerminateThread(thread, 0);
-            terminated_ = true;
+            TerminateThread(life_.thread(), 0);
+            life_.markTerminated();
         }
     }
     dropQueuedScanMessages();
     results_.releaseDrawing();
-    active_ = false;
-    scanning_ = false;
 }
 
 void ScanCommands::dropQueuedScanMessages()
@@ -470,7 +411,7 @@ void ScanCommands::dropQueuedScanMessages()
     if (window == nullptr)
         return;
     MSG message;
-    while (PeekMessageA(&message, window, WM_SCAN_STATE, WM_FOUND_COOKIE, PM_REMOVE))
+    while (PeekMessageA(&message, window, kFirstScanMessage, kLastScanMessage, PM_REMOVE))
         freeScanMessage(message);
 }
 

@@ -4,8 +4,9 @@
 // scan messages (WM_SCAN_STATE with the end-of-scan dialogue, the WM_FOUND_*
 // messages with their rows), the refresh of the status line and the
 // items-scanned count while a scan thread runs, the description of the
-// selected row, and the end of the scan thread when the window goes. It owns the scan's state: the thread, the
-// flags, the four counters and the description. Window thread only.
+// selected row, and the end of the scan thread when the window goes. It owns
+// the scan's life (ScanLife: its stage, thread and flags), the four counters
+// and the description. Window thread only.
 //
 // At most one scan thread exists: a start is refused while the window is not
 // idle, while another start or the removal flow is under way (their questions
@@ -16,10 +17,10 @@
 #pragma once
 
 #include "app/result_list.h"
+#include "app/scan_life.h"
 #include "app/ui_state.h"
 #include "app/window_scan_reporter.h"
 #include "definitions/parasite.h"
-#include "platform/handles.h"
 #include "platform/message_boxes.h"
 #include "scan/scan_report.h"
 #include "scan/scan_thread.h"
@@ -154,7 +155,7 @@ public:
     void removeRows(const std::vector<int>& rows);
 
     // A scan has ended and its rows are still listed: a report can be made.
-    bool reportReady() const { return reportReady_; }
+    bool reportReady() const { return life_.reportReady(); }
     // The report of the last scan: its start, duration and counts, the
     // reference file named by the settings, and the rows as they are now
     // (checked or not).
@@ -164,22 +165,25 @@ public:
     const std::string& description() const { return description_; }
     const ScanCounts& counts() const { return counts_; }
 
+    // The scan's stage, thread and flags, and the answers that depend on them.
+    ScanLife& life() { return life_; }
+    const ScanLife& life() const { return life_; }
     // From a confirmed start until the thread's end message, a confirmed
     // stop or the window's end.
-    bool scanning() const { return scanning_; }
+    bool scanning() const { return life_.scanning(); }
     // A stop was confirmed and the end-of-scan message has not yet said so.
-    bool scanStopped() const { return scanStopped_; }
+    bool scanStopped() const { return life_.stopping(); }
     // True from the creation of a scan thread until its end message was
     // handled (or the window went).
-    bool scanActive() const { return active_; }
+    bool scanActive() const { return life_.active(); }
     // A scan thread was ever started.
-    bool scanThreadStarted() const { return threadStarted_; }
+    bool scanThreadStarted() const { return life_.threadEverStarted(); }
     // The scan thread started last still runs.
-    bool scanThreadRunning() const;
+    bool scanThreadRunning() const { return life_.threadRunning(); }
     // The scan thread started last; null before the first.
-    HANDLE scanThread() const { return thread_.get(); }
+    HANDLE scanThread() const { return life_.thread(); }
     // True when the last thread had to be ended by force.
-    bool threadTerminated() const { return terminated_; }
+    bool threadTerminated() const { return life_.threadTerminated(); }
 
     // Test seams: the folder picker, and narrowed places for the full scan.
     void setFolderPicker(std::function<std::string()> picker) { picker_ = std::move(picker); }
@@ -208,8 +212,9 @@ private:
 
     ScanHost& host_;
     OwnerDataCheckList& list_;
+    ScanLife life_;
     ResultList results_;
-    WindowScanReporter reporter_;
+    WindowScanReporter reporter_{ScanLife::stopRequest()};
     ScanJob job_;
     ScanResults scanResults_;
     // The finds of the scans before the last one (see startThread).
@@ -219,24 +224,12 @@ private:
     std::string description_;
     ScanCounts counts_;
     bool counted_ = false;           // a scan has started: the counters show numbers
-    ScopedHandle thread_;            // the scan thread started last
-    bool threadStarted_ = false;
-    bool scanning_ = false;
-    bool scanStopped_ = false;
-    bool starting_ = false;
-    bool active_ = false;
-    bool destroyed_ = false;
-    bool terminated_ = false;
-    bool startupScanDone_ = false;
     bool countersChanged_ = false;   // not yet shown
     // The last scan, for its report.
-    bool reportReady_ = false;
     std::string scannedFolder_;      // empty: the whole PC
     SYSTEMTIME startedAt_ = {};      // local time
     DWORD startTick_ = 0;
     DWORD durationMs_ = 0;
-    bool lastStopped_ = false;
-    bool lastFailed_ = false;
 };
 
 }  // namespace kestrune

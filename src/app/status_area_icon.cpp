@@ -49,7 +49,7 @@ void CStatusAreaIconObj::createOwnWindow()
 }
 
 void CStatusAreaIconObj::attach(HWND owner, int iconId, const std::string& tip, int menuId,
-                                int clickMode)
+                                ClickMode clickMode)
 {
     if (tip.size() > kMaxTipLength)
         return;
@@ -58,15 +58,15 @@ void CStatusAreaIconObj::attach(HWND owner, int iconId, const std::string& tip, 
     createOwnWindow();
 
     switch (clickMode) {
-    case 0:
+    case ClickMode::MenuOnRight:
         menuOnRightClick_ = true;
         menuOnLeftClick_ = false;
         break;
-    case 1:
+    case ClickMode::MenuOnLeft:
         menuOnRightClick_ = false;
         menuOnLeftClick_ = true;
         break;
-    case 2:
+    case ClickMode::MenuOnBoth:
         menuOnRightClick_ = true;
         menuOnLeftClick_ = true;
         break;

@@ -7,6 +7,7 @@
 // that is its owner's.
 #pragma once
 
+#include "app/window_messages.h"
 #include "platform/gui_handles.h"
 
 #include <windows.h>
@@ -18,9 +19,16 @@ namespace kestrune {
 
 // The first version of the shell's record: 88 bytes with a 64-byte tip.
 constexpr DWORD kNotifyIconRecordSize = 88;
-constexpr UINT kNotifyIconCallback = 3002;
 constexpr UINT kNotifyIconId = 1;
 constexpr size_t kMaxTipLength = 63;
+
+// Which mouse buttons open the popup menu (a value outside these leaves the
+// choice as it was).
+enum class ClickMode : int {
+    MenuOnRight = 0,   // on the right button's release
+    MenuOnLeft = 1,
+    MenuOnBoth = 2,
+};
 
 class CStatusAreaIconObj {
 public:
@@ -35,8 +43,7 @@ public:
     // does not add the icon. Does nothing at all when the tip is longer than
     // 63 characters. When the hidden window cannot be created it goes on
     // without one (the icon then reports to nobody).
-    // clickMode: 0 menu on right-button release, 1 on left, 2 on both.
-    void attach(HWND owner, int iconId, const std::string& tip, int menuId, int clickMode);
+    void attach(HWND owner, int iconId, const std::string& tip, int menuId, ClickMode clickMode);
 
     // Adds or deletes the icon and shows or hides the owner.
     void setIconState(bool iconOn, bool ownerShown);

@@ -15,22 +15,22 @@ const int kListControls[] = {IDC_RESULT_LIST, IDC_STATUS_LINE, IDC_STOP_SCAN};
 UiStateEffect uiStateEffect(UiState state)
 {
     switch (state) {
-    case Idle:
-        return {Effect::On, Effect::On, Idle, nullptr};
-    case Downloading:
-        return {Effect::Off, Effect::Off, Downloading, nullptr};
-    case Scanning:
-        return {Effect::Off, Effect::On, Scanning, nullptr};
-    case Removing:
-        return {Effect::Off, Effect::On, Removing, "Deleting Infected Files ......"};
-    case BackingUp:
-        return {Effect::Off, Effect::On, BackingUp, nullptr};
-    case CheckingReferenceFile:
-        return {Effect::Off, Effect::Off, CheckingReferenceFile, nullptr};
-    case ScanFinished:
-        return {Effect::On, Effect::On, Idle, nullptr};
-    case InPreferences:
-        return {Effect::Unchanged, Effect::Unchanged, InPreferences, nullptr};
+    case UiState::Idle:
+        return {Effect::On, Effect::On, UiState::Idle, nullptr};
+    case UiState::Downloading:
+        return {Effect::Off, Effect::Off, UiState::Downloading, nullptr};
+    case UiState::Scanning:
+        return {Effect::Off, Effect::On, UiState::Scanning, nullptr};
+    case UiState::Removing:
+        return {Effect::Off, Effect::On, UiState::Removing, "Deleting Infected Files ......"};
+    case UiState::BackingUp:
+        return {Effect::Off, Effect::On, UiState::BackingUp, nullptr};
+    case UiState::CheckingReferenceFile:
+        return {Effect::Off, Effect::Off, UiState::CheckingReferenceFile, nullptr};
+    case UiState::ScanFinished:
+        return {Effect::On, Effect::On, UiState::Idle, nullptr};
+    case UiState::InPreferences:
+        return {Effect::Unchanged, Effect::Unchanged, UiState::InPreferences, nullptr};
     default:
         return {Effect::Unchanged, Effect::Unchanged, state, nullptr};
     }

@@ -9,14 +9,14 @@ namespace kestrune {
 
 // Fixed to int: the scan's state message carries any value, and a value
 // outside the table is stored as it came.
-enum UiState : int {
+enum class UiState : int {
     Idle = 0,
     Downloading = 1,
-    Scanning = 2,
+    Scanning = 2,               // the scan thread's first message
     Removing = 3,
     BackingUp = 4,
     CheckingReferenceFile = 5,
-    ScanFinished = 6,
+    ScanFinished = 6,           // the scan thread's last message: applied as Idle, stored as 0
     InPreferences = 7,
 };
 

@@ -1,6 +1,8 @@
 // UpdateProgressDialog and the messages of the version check.
 #include "app/update_progress_dialog.h"
 
+#include "app/window_messages.h"
+
 #include "platform/text_compare.h"
 #include "settings/data_folder.h"
 #include "ui/system_modal.h"
@@ -28,9 +30,6 @@ const char kRefusedName[] =
     "The update server named an invalid reference file. Nothing was downloaded.";
 const char kAlreadyUpdated[] =
     "Your reference file is already updated!\nDo you still want to download the latest file?";
-
-// Posted to the dialog by the transfer thread when it has ended.
-const UINT WM_UPDATE_TRANSFER_DONE = WM_APP + 0x201;
 
 // How long closing the program waits for a cancelled transfer to end.
 const unsigned kCancelWaitMs = 2000;
@@ -154,7 +153,8 @@ INT_PTR UpdateProgressDialog::onInitDialog(HWND dialog)
     dialog_ = dialog;
     keepSystemModalOnTop(dialog);
     SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, message_.c_str());
-    updateAvailable_ = 0;
+    if (checkResult_ == CheckResult::Available)
+        checkResult_ = CheckResult::NotWanted;
     UpdateTimings timings = host_.updateTimings();
     if (sameText(message_, kCheckingMessage))
         SetTimer(dialog, IDT_UPDATE_CHECK, timings.phaseDelayMs, nullptr);
@@ -217,21 +217,17 @@ void UpdateProgressDialog::finishCheckPhase()
     std::string fileName;
     CheckResult result = reportVersionCheck(host_.messageBoxes(), transfer_->versionCheck,
                                            transfer_->announced, fileName);
-    checkFailed_ = result == CheckResult::Failed;
-    if (result != CheckResult::Available) {
-        updateAvailable_ = 0;
+    checkResult_ = result;
+    if (result != CheckResult::Available)
         return;
-    }
     const std::string folder = dataFolder();
     if (folder.empty()) {
         // Without a data folder the target would be a bare relative name.
-        checkFailed_ = true;
-        updateAvailable_ = 0;
+        checkResult_ = CheckResult::Failed;
         return;
     }
     host_.updateUrl() = downloadBaseUrl() + fileName;
     host_.downloadTarget() = folder + fileName;
-    updateAvailable_ = 1;
 }
 
 }  // namespace kestrune

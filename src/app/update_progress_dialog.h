@@ -60,10 +60,10 @@ public:
     // installed) and the dialog, whose run() returns false.
     void cancel();
 
-    // Set by the check phase: 1 when a download should follow.
-    int updateAvailable() const { return updateAvailable_; }
-    // The check phase failed (as opposed to: nothing to download).
-    bool checkFailed() const { return checkFailed_; }
+    // What the check phase found: Available when a download should follow,
+    // Failed when it failed, NotWanted when there is nothing to download
+    // (also before any check).
+    CheckResult checkResult() const { return checkResult_; }
     // What the last download phase did; DownloadFailed before any.
     DownloadOutcome downloadOutcome() const { return downloadOutcome_; }
 
@@ -82,8 +82,7 @@ private:
     UpdateHost& host_;
     HWND dialog_ = nullptr;
     std::string message_;
-    int updateAvailable_ = 0;
-    bool checkFailed_ = false;
+    CheckResult checkResult_ = CheckResult::NotWanted;
     DownloadOutcome downloadOutcome_ = DownloadOutcome::DownloadFailed;
     // The transfer of the phase that runs.
     std::shared_ptr<Transfer> transfer_;

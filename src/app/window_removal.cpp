@@ -43,20 +43,31 @@ std::vector<Find> WindowRemoval::checkedFinds()
 
 bool WindowRemoval::scanThreadRunning()
 {
-    return window_.scanCommands().scanActive() || window_.scanCommands().scanThreadRunning();
+    return window_.scanCommands().life().holdsList();
+}
+
+bool WindowRemoval::takeRebootPending()
+{
+    return window_.scanCommands().life().takeRebootPending();
+}
+
+void WindowRemoval::removeCommand()
+{
+    if (window_.scanCommands().life().mayStartRemoval(flow_.busy()))
+        flow_.removeCommand();
 }
 
 void WindowRemoval::showState(RemovalState state)
 {
     switch (state) {
     case RemovalState::BackingUp:
-        window_.setUiState(BackingUp);
+        window_.setUiState(UiState::BackingUp);
         break;
     case RemovalState::Removing:
-        window_.setUiState(Removing);
+        window_.setUiState(UiState::Removing);
         break;
     case RemovalState::Idle:
-        window_.setUiState(Idle);
+        window_.setUiState(UiState::Idle);
         break;
     }
 }

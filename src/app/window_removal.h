@@ -20,7 +20,8 @@ public:
     WindowRemoval& operator=(const WindowRemoval&) = delete;
 
     // The "DELETE PARASITES" button and the Yes to the end-of-scan offer.
-    void removeCommand() { flow_.removeCommand(); }
+    // Refused while a scan holds the list or the flow is under way.
+    void removeCommand();
     bool busy() const { return flow_.busy(); }
 
     // RemovalHost
@@ -33,6 +34,7 @@ public:
     // A scan counts from the creation of its thread until the window has
     // handled its end, and as long as the thread runs.
     bool scanThreadRunning() override;
+    bool takeRebootPending() override;
     void showState(RemovalState state) override;
     void setStatusText(const std::string& text) override;
     void setLogFileName(const std::string& name) override;

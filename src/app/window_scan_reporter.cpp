@@ -1,8 +1,7 @@
 // WindowScanReporter: posted finds and states, published text and count.
 #include "app/window_scan_reporter.h"
 
-#include "app/scan_messages.h"
-#include "scan/stop_request.h"
+#include "app/window_messages.h"
 
 #include <memory>
 
@@ -41,8 +40,9 @@ ItemKind foundKind(UINT message)
     }
 }
 
-WindowScanReporter::WindowScanReporter(HWND window, PostFunction post)
-    : window_(window), post_(std::move(post))
+WindowScanReporter::WindowScanReporter(const std::atomic<bool>& stop, HWND window,
+                                       PostFunction post)
+    : stop_(stop), window_(window), post_(std::move(post))
 {
 }
 
@@ -81,7 +81,7 @@ bool WindowScanReporter::takeCount(unsigned long& count)
 
 void WindowScanReporter::scanStarted()
 {
-    postState(2);
+    postState(UiState::Scanning);
 }
 
 void WindowScanReporter::phaseStarted(ScanPhase)
@@ -94,7 +94,7 @@ void WindowScanReporter::found(const Find& find)
     const UINT message = foundMessage(find.kind);
     const WPARAM parasite = static_cast<WPARAM>(find.parasiteIndex);
     while (!post_(window_, message, parasite, reinterpret_cast<LPARAM>(owned.get()))) {
-        if (stopRequested || !IsWindow(window_))
+        if (stop_ || !IsWindow(window_))
             return;   // `owned` frees the find
         Sleep(kRetryMs);
     }
@@ -131,10 +131,10 @@ void WindowScanReporter::unreadable(const std::string&)
 
 void WindowScanReporter::scanEnded()
 {
-    postState(6);
+    postState(UiState::ScanFinished);
 }
 
-void WindowScanReporter::postState(int state)
+void WindowScanReporter::postState(UiState state)
 {
     while (!post_(window_, WM_SCAN_STATE, 0, static_cast<LPARAM>(state))) {
         if (!IsWindow(window_))

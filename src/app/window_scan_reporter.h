@@ -8,6 +8,7 @@
 // takeCount() and failed() from the window thread.
 #pragma once
 
+#include "app/ui_state.h"
 #include "scan/scan_reporter.h"
 
 #include <windows.h>
@@ -24,7 +25,10 @@ public:
     // How a message is posted; tests put a failing one in.
     using PostFunction = std::function<BOOL(HWND, UINT, WPARAM, LPARAM)>;
 
-    explicit WindowScanReporter(HWND window = nullptr, PostFunction post = PostMessageA);
+    // `stop`: the request that ends the scan early (a find that cannot be
+    // posted is given up once it is set); it must outlive the reporter.
+    explicit WindowScanReporter(const std::atomic<bool>& stop, HWND window = nullptr,
+                                PostFunction post = PostMessageA);
     WindowScanReporter(const WindowScanReporter&) = delete;
     WindowScanReporter& operator=(const WindowScanReporter&) = delete;
 
@@ -52,7 +56,7 @@ public:
     void scanStarted() override;
     void phaseStarted(ScanPhase phase) override;
     // Posts the find. When posting fails it waits and tries again until it
-    // succeeds, stopRequested is set or the window is gone; a find given up
+    // succeeds, the stop request is set or the window is gone; a find given up
     // is freed.
     void found(const Find& find) override;
     void currentText(const std::string& text) override;
@@ -65,8 +69,9 @@ public:
 private:
     // Posts WM_SCAN_STATE; retried until it succeeds or the window is gone
     // (a stop must not keep the window from hearing that the scan ended).
-    void postState(int state);
+    void postState(UiState state);
 
+    const std::atomic<bool>& stop_;
     HWND window_;
     PostFunction post_;
     std::mutex textLock_;

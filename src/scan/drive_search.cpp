@@ -3,7 +3,6 @@
 
 #include "platform/fs_redirection.h"
 #include "platform/text_compare.h"
-#include "scan/stop_request.h"
 #include "scan/tree_walk.h"
 
 #include <windows.h>
@@ -129,7 +128,8 @@ private:
 // and joins them, whatever state the merge left behind.
 class Workers {
 public:
-    Workers(const SearchedNames& names, int count) : names_(names)
+    Workers(const SearchedNames& names, const std::atomic<bool>& stopRequest, int count)
+        : names_(names), stopRequest_(stopRequest)
     {
         try {
             for (int i = 0; i < count; ++i)
@@ -144,6 +144,7 @@ public:
     ~Workers() { stop(); }
 
     bool quitting() const { return quit_.load(std::memory_order_relaxed); }
+    bool stopAsked() const { return stopRequest_.load(std::memory_order_relaxed); }
 
     // Queues the walk of `folder` behind those handed out before.
     std::shared_ptr<FolderTask> handOut(const std::string& folder)
@@ -243,6 +244,7 @@ private:
     }
 
     const SearchedNames& names_;
+    const std::atomic<bool>& stopRequest_;
     std::mutex lock_;
     std::condition_variable changed_;
     std::deque<std::shared_ptr<FolderTask>> waiting_;
@@ -252,7 +254,7 @@ private:
 
 bool TaskWalk::stopping() const
 {
-    return stopRequested.load(std::memory_order_relaxed) || workers_.quitting();
+    return workers_.stopAsked() || workers_.quitting();
 }
 
 void TaskWalk::emit(WalkEvent::Kind kind, const std::string& path, size_t nameAt)
@@ -421,7 +423,7 @@ void searchFolderTrees(ScanRun& run, const std::vector<std::string>& trees,
     SearchedNames names;
     names.files = pendingFiles.foldedNames();
     names.folders = pendingFolders.foldedNames();
-    Workers workers(names, threads);
+    Workers workers(names, run.stopRequest(), threads);
     for (const std::string& tree : trees) {
         if (run.stopping())
             return;

@@ -37,7 +37,7 @@ int defaultSearchThreads();
 // Walks each of `trees` (folders, trailing backslashes allowed) in order,
 // matching the entries against the pending lists as walkFolder does, with
 // `threads` walkers (1: on the calling thread). Ends early once
-// stopRequested is set. A worker's failure (out of memory) is thrown on the
+// the run's stop request is set. A worker's failure (out of memory) is thrown on the
 // calling thread when the merge reaches it, as std::bad_alloc.
 void searchFolderTrees(ScanRun& run, const std::vector<std::string>& trees,
                        PendingList<FileItem>& pendingFiles,

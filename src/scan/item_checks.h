@@ -20,8 +20,8 @@
 #include "scan/scan_results.h"
 #include "settings/ignore_list.h"
 #include "scan/scan_reporter.h"
-#include "scan/stop_request.h"
 
+#include <atomic>
 #include <set>
 #include <string>
 
@@ -31,18 +31,19 @@ namespace kestrune {
 extern const char kStatusFound[];
 extern const char kStatusNotFound[];
 
-// One run of a scan: the list it scans, where it reports, the places it never
+// One run of a scan: the list it scans, where it reports, the request that
+// ends it early (set by its owner, read at every step), the places it never
 // reports, the finds the user ignores, where its finds are kept, and its count
-// of items scanned. `protectedPlaces`, `ignored` (null: nothing is ignored)
-// and `results` (null: the run keeps its finds in results of its own) must
-// outlive it. The run never writes the definitions' items: what it has found
+// of items scanned. `stop`, `protectedPlaces`, `ignored` (null: nothing is
+// ignored) and `results` (null: the run keeps its finds in results of its own)
+// must outlive it. The run never writes the definitions' items: what it has found
 // so far is in its results.
 class ScanRun {
 public:
-    ScanRun(ParasiteList& parasites, ScanReporter& reporter,
+    ScanRun(ParasiteList& parasites, ScanReporter& reporter, const std::atomic<bool>& stop,
             const ProtectedPlaces& protectedPlaces, const IgnoreSet* ignored = nullptr,
             ScanResults* results = nullptr)
-        : parasites_(parasites), reporter_(reporter), protectedPlaces_(protectedPlaces),
+        : parasites_(parasites), reporter_(reporter), stop_(stop), protectedPlaces_(protectedPlaces),
           placeJudge_(protectedPlaces), ignored_(ignored),
           results_(results != nullptr ? results : &ownResults_)
     {
@@ -64,7 +65,9 @@ public:
     // for the rest of this run, unguarded: ask only on the run's own thread).
     bool placeProtected(const std::string& path) { return placeJudge_.isProtected(path); }
 
-    bool stopping() const { return stopRequested.load(std::memory_order_relaxed); }
+    bool stopping() const { return stop_.load(std::memory_order_relaxed); }
+    // The request this run ends early on (the drive search's walkers read it).
+    const std::atomic<bool>& stopRequest() const { return stop_; }
     void show(const std::string& text) { reporter_.currentText(text); }
     // Adds one (or `count`) to the items scanned.
     void countItem() { reporter_.itemsScanned(++itemsScanned_); }
@@ -102,6 +105,7 @@ public:
 private:
     ParasiteList& parasites_;
     ScanReporter& reporter_;
+    const std::atomic<bool>& stop_;
     const ProtectedPlaces& protectedPlaces_;
     PlaceJudge placeJudge_;
     const IgnoreSet* ignored_;
@@ -147,7 +151,7 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder);
 // every entry counts, "." and ".." included; each directory is matched
 // against `pendingFolders` and, unless it is a reparse point, walked; each
 // file is matched against `pendingFiles`. Ends at the next entry once
-// stopRequested is set.
+// the run's stop request is set.
 //
 // What the walk cannot see is counted through ScanRun::unreadable: a folder
 // whose listing fails or breaks off for any reason but "nothing there" (an

@@ -43,7 +43,7 @@ public:
 
     // One find, in find order. A find must not be lost: an implementation
     // whose delivery can fail for a while (a full message queue) waits and
-    // tries again, and gives up only once stopRequested is set.
+    // tries again, and gives up only once the scan's stop request is set.
     virtual void found(const Find& find) = 0;
 
     // The text of the status line: the location, path or cookie file being

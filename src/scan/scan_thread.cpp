@@ -12,7 +12,6 @@
 #include "scan/item_checks.h"
 #include "scan/registry_location.h"
 #include "scan/scan_event.h"
-#include "scan/stop_request.h"
 
 #include <cstdio>
 #include <new>
@@ -349,29 +348,32 @@ bool driveIsSearched(const std::string& root)
 }
 
 ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
-                        const ScanPlaces* places, const ProtectedPlaces* protectedPlaces,
-                        const IgnoreSet* ignored, ScanResults* results)
+                        const std::atomic<bool>& stop, const ScanPlaces* places,
+                        const ProtectedPlaces* protectedPlaces, const IgnoreSet* ignored,
+                        ScanResults* results)
 {
     std::optional<ProtectedPlaces> machine;
     ScanEventTally tally(reporter);
-    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored, results);
+    ScanRun run(parasites, tally, stop, placesToProtect(protectedPlaces, machine), ignored,
+                results);
     const std::string failure = failureOf([&] {
         tally.scanStarted();
         runFullScanPhases(run, places);
     });
     const ScanOutcome outcome = endScan(run, failure, kScanCompleted);
-    tally.writeEvent(outcome, stopRequested, std::string());
+    tally.writeEvent(outcome, stop, std::string());
     return outcome;
 }
 
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
-                          const std::string& folder, const ProtectedPlaces* protectedPlaces,
-                          const IgnoreSet* ignored, ScanResults* results,
-                          const ScanResults* earlier)
+                          const std::atomic<bool>& stop, const std::string& folder,
+                          const ProtectedPlaces* protectedPlaces, const IgnoreSet* ignored,
+                          ScanResults* results, const ScanResults* earlier)
 {
     std::optional<ProtectedPlaces> machine;
     ScanEventTally tally(reporter);
-    ScanRun run(parasites, tally, placesToProtect(protectedPlaces, machine), ignored, results);
+    ScanRun run(parasites, tally, stop, placesToProtect(protectedPlaces, machine), ignored,
+                results);
     run.setEarlier(earlier);
     const std::string failure = failureOf([&] {
         tally.scanStarted();
@@ -380,15 +382,27 @@ ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
         walkChosenFolder(run, folder);
     });
     const ScanOutcome outcome = endScan(run, failure, kFolderScanCompleted);
-    tally.writeEvent(outcome, stopRequested, folder);
+    tally.writeEvent(outcome, stop, folder);
     return outcome;
 }
+
+namespace {
+
+// The job's stop request, or one that is never set.
+const std::atomic<bool>& stopOf(const ScanJob& job)
+{
+    static const std::atomic<bool> never{false};
+    return job.stop != nullptr ? *job.stop : never;
+}
+
+}  // namespace
 
 DWORD WINAPI ScanThread(LPVOID parameter)
 {
     ScanJob* job = static_cast<ScanJob*>(parameter);
     try {
-        runFullScan(*job->parasites, *job->reporter, job->places ? &*job->places : nullptr,
+        runFullScan(*job->parasites, *job->reporter, stopOf(*job),
+                    job->places ? &*job->places : nullptr,
                     job->protectedPlaces ? &*job->protectedPlaces : nullptr,
                     job->ignored ? &*job->ignored : nullptr, job->results);
     } catch (...) {
@@ -402,7 +416,7 @@ DWORD WINAPI FolderScanThread(LPVOID parameter)
 {
     ScanJob* job = static_cast<ScanJob*>(parameter);
     try {
-        runFolderScan(*job->parasites, *job->reporter, job->folder,
+        runFolderScan(*job->parasites, *job->reporter, stopOf(*job), job->folder,
                       job->protectedPlaces ? &*job->protectedPlaces : nullptr,
                       job->ignored ? &*job->ignored : nullptr, job->results, job->earlier);
     } catch (...) {

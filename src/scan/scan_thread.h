@@ -6,10 +6,10 @@
 // A scan writes into the definitions it scans (a parasite's `status`, an
 // item's `found`, a key item's `main`, a found file or folder item's `path`)
 // and reports through its ScanReporter only. It never reports a protected
-// place as a find (see item_checks.h). It neither reads nor clears
-// stopRequested at its start: it is started through beginScan, which clears it
-// before the scan or its thread exists. The list must not be changed while a
-// scan runs.
+// place as a find (see item_checks.h). It ends early once the stop request its
+// owner hands it is set; it never clears that request (the owner starts it
+// through beginScan, which clears it before the scan or its thread exists).
+// The list must not be changed while a scan runs.
 #pragma once
 
 #include "definitions/parasite.h"
@@ -20,6 +20,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,7 +64,8 @@ struct ScanOutcome {
 // the system, so the window builds it on its own thread before a scan starts.
 ProtectedPlaces protectedPlacesOfThisMachine();
 
-// A full scan of `parasites`, run on the calling thread. Without `places` the
+// A full scan of `parasites`, run on the calling thread, that ends early once
+// `stop` is set. Without `places` the
 // cookies folder is asked for at the cookie phase and the Windows folder and
 // drives at the drive search. Without `protectedPlaces` those of
 // protectedPlacesOfThisMachine are built at the start. A find that `ignored`
@@ -73,16 +75,16 @@ ProtectedPlaces protectedPlacesOfThisMachine();
 // scanFailed, the last currentText, scanEnded. Each find reported is kept in
 // `results` when given (start each scan with empty results).
 ScanOutcome runFullScan(ParasiteList& parasites, ScanReporter& reporter,
-                        const ScanPlaces* places = nullptr,
+                        const std::atomic<bool>& stop, const ScanPlaces* places = nullptr,
                         const ProtectedPlaces* protectedPlaces = nullptr,
                         const IgnoreSet* ignored = nullptr, ScanResults* results = nullptr);
 
 // A folder scan of `folder` (as the user picked it), run on the calling
-// thread; `protectedPlaces`, `ignored` and `results` as for runFullScan; it
+// thread; `stop`, `protectedPlaces`, `ignored` and `results` as for runFullScan; it
 // ends as the full scan does. An item is taken at its defined place and at
 // each place `earlier` (the finds of earlier scans; null: none) holds for it.
 ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
-                          const std::string& folder,
+                          const std::atomic<bool>& stop, const std::string& folder,
                           const ProtectedPlaces* protectedPlaces = nullptr,
                           const IgnoreSet* ignored = nullptr, ScanResults* results = nullptr,
                           const ScanResults* earlier = nullptr);
@@ -92,6 +94,8 @@ ScanOutcome runFolderScan(ParasiteList& parasites, ScanReporter& reporter,
 struct ScanJob {
     ParasiteList* parasites = nullptr;
     ScanReporter* reporter = nullptr;
+    // The request that ends the scan early; null: it runs to its end.
+    const std::atomic<bool>* stop = nullptr;
     std::string folder;                  // the folder that a folder scan walks
     std::optional<ScanPlaces> places;    // full scan; empty: the system's
     // Never reported; empty: protectedPlacesOfThisMachine, built by the thread.

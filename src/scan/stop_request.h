@@ -1,8 +1,9 @@
 // stopRequested: the process-wide request that the running scan end early.
 // beginScan clears it (nothing else in the program does); the stop command
-// and the window's destruction set it. Every loop of the scan threads and every step
-// of the folder walks reads it; a scan that sees it set runs its end step and
-// ends.
+// and the window's destruction set it (through the window's ScanLife). The
+// scan never reaches for it: its owner hands it to the scan as a parameter,
+// and every loop of the scan threads and every step of the folder walks reads
+// what it was handed; a scan that sees it set runs its end step and ends.
 #pragma once
 
 #include <atomic>

@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, PreferencesPutsBackTheStateItFound)
     MainWindow window(false, options_);
     bool duringScan = true, afterScanPrefs = true, afterIdlePrefs = false;
     run(window, [&](HWND main) {
-        SendMessageA(main, WM_SCAN_STATE, 0, Scanning);
+        SendMessageA(main, WM_SCAN_STATE, 0, static_cast<LPARAM>(UiState::Scanning));
         PostMessageA(main, WM_COMMAND, ID_SETTINGS_PREFERENCES, 0);
         HWND prefs = test::waitForWindow("Kestrune v2.01 Preferences", IDC_LOG_PATH);
         ASSERT_NE(prefs, nullptr);
@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, PreferencesPutsBackTheStateItFound)
         PostMessageA(main, WM_COMMAND, ID_TRAY_PREFERENCES, 0);
         prefs = test::waitForWindow("Kestrune v2.01 Preferences", IDC_LOG_PATH);
         ASSERT_NE(prefs, nullptr);
-        window.setUiState(Idle);                  // as the flow's end would
+        window.setUiState(UiState::Idle);                  // as the flow's end would
         test::clickButton(prefs, IDCANCEL);
         Sleep(100);
         afterIdlePrefs = enabled(main, IDC_SCAN) && enabled(main, IDC_UPDATE);
@@ -134,7 +134,7 @@ TEST_F(MainWindowTest, PreferencesPutsBackTheStateItFound)
     EXPECT_FALSE(duringScan);
     EXPECT_FALSE(afterScanPrefs) << "closing Preferences must not re-enable a running scan's buttons";
     EXPECT_TRUE(afterIdlePrefs);
-    EXPECT_EQ(window.uiState(), Idle);
+    EXPECT_EQ(window.uiState(), UiState::Idle);
 }
 
 TEST_F(MainWindowTest, FrameDragsKeepAtLeast630By420)
@@ -197,7 +197,7 @@ TEST_F(MainWindowTest, NoScanStartsWhileARemovalQuestionIsOpen)
     EXPECT_EQ(applicationTitle(), boxes.shown()[1].caption);   // the answer was acted on
     EXPECT_FALSE(window.scanCommands().scanThreadStarted());
     EXPECT_FALSE(window.removal().busy());
-    EXPECT_EQ(Idle, window.uiState());
+    EXPECT_EQ(UiState::Idle, window.uiState());
     EXPECT_EQ(0, boxes.unexpected());
 }
 

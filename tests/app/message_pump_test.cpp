@@ -39,7 +39,7 @@ ks::ScopedHandle sleeper(DWORD ms)
 
 }  // namespace
 
-TEST(ProcessWait, WindowMessagesAreDispatchedWhileWaiting)
+TEST(ProcessWait, WindowMessagesAreDispatchedOrFilteredWhileWaiting)
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = countingProc;
@@ -53,8 +53,14 @@ TEST(ProcessWait, WindowMessagesAreDispatchedWhileWaiting)
     ASSERT_TRUE(process.valid());
     g_dispatched = 0;
     PostMessageA(window, WM_APP + 7, 0, 0);
-    EXPECT_TRUE(ks::waitWhilePumping(process.get(), 10000));
+    // The filter takes the second one before it is dispatched.
+    PostMessageA(window, WM_APP + 7, 1, 0);
+    int filtered = 0;
+    EXPECT_TRUE(ks::waitWhilePumping(process.get(), 10000, [&](MSG& message) {
+        return message.message == WM_APP + 7 && message.wParam == 1 && ++filtered > 0;
+    }));
     EXPECT_EQ(1, g_dispatched);
+    EXPECT_EQ(1, filtered);
     DestroyWindow(window);
 }
 

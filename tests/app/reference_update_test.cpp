@@ -85,7 +85,7 @@ public:
         t.maxDownloadSize = 256 * 1024;
         return t;
     }
-    void setUiState(UiState state) override { states.push_back(state); }
+    void setUiState(UiState state) override { states.push_back(static_cast<int>(state)); }
     bool scanThreadRunning() const override { return scanRunning; }
     ParasiteList& parasiteList() override { return list; }
     std::string& updateUrl() override { return url; }

@@ -60,6 +60,7 @@ public:
         return finds;
     }
     bool scanThreadRunning() override { return scanning; }
+    bool takeRebootPending() override { return ks::rebootPending.exchange(false); }
     void showState(RemovalState state) override { states.push_back(state); }
     void setStatusText(const std::string& text) override { statuses.push_back(text); }
     void setLogFileName(const std::string& name) override { logFileName = name; }

@@ -5,7 +5,7 @@
 // of the thread when the window goes.
 #include "app/scan_commands.h"
 
-#include "app/scan_messages.h"
+#include "app/window_messages.h"
 #include "app/ui_state.h"
 #include "removal/reboot_pending.h"
 #include "scan/stop_request.h"
@@ -82,8 +82,8 @@ public:
     UiState uiState() const override { return uiState_; }
     void setUiState(UiState state) override
     {
-        states.push_back(state);
-        uiState_ = state == ScanFinished ? Idle : state;
+        states.push_back(static_cast<int>(state));
+        uiState_ = state == UiState::ScanFinished ? UiState::Idle : state;
     }
     bool startedFromRunEntry() const override { return startedAtStartup; }
     void showFromNotificationArea() override { ++shownFromTray; }
@@ -166,7 +166,7 @@ private:
     }
 
     HWND window_ = nullptr;
-    UiState uiState_ = Idle;
+    UiState uiState_ = UiState::Idle;
 };
 
 const char kTestKey[] = "Software\\KestruneWindowTest";
@@ -327,8 +327,10 @@ TEST_F(ScanWindow, AFullScanFillsRowsCountersAndAsksAtTheEnd)
     EXPECT_EQ("Kestrune v2.01", offer.caption);
     EXPECT_EQ(static_cast<UINT>(MB_YESNO), offer.style);
     EXPECT_EQ(0, w.removeCommands);
-    EXPECT_EQ((std::vector<int>{Scanning, ScanFinished}), w.states);
-    EXPECT_EQ(Idle, w.uiState());
+    EXPECT_EQ((std::vector<int>{static_cast<int>(UiState::Scanning),
+                                static_cast<int>(UiState::ScanFinished)}),
+              w.states);
+    EXPECT_EQ(UiState::Idle, w.uiState());
     EXPECT_FALSE(w.commands.scanning());
 
     // The removal gets exactly the items behind the checked rows.
@@ -414,7 +416,7 @@ TEST_F(ScanWindow, StopQuestionAndStoppedScan)
     EXPECT_EQ("Scan Stopped", boxes.shown()[before + 2].text);
     EXPECT_FALSE(w.commands.scanStopped());
     EXPECT_EQ("Scan Completed", w.text(IDC_STATUS_LINE));
-    EXPECT_EQ(Idle, w.uiState());
+    EXPECT_EQ(UiState::Idle, w.uiState());
     // The offer follows only when rows came in before the stop.
     EXPECT_EQ(w.list.rowCount() > 0 ? before + 4 : before + 3, boxes.shown().size());
 }
@@ -444,7 +446,7 @@ TEST_F(ScanWindow, ASecondStartIsRefusedUntilTheThreadHasEnded)
 
     // While the thread runs, also after Preferences has put the state back to
     // idle and after a confirmed stop.
-    w.setUiState(Idle);
+    w.setUiState(UiState::Idle);
     w.commands.startScan();
     w.commands.startFolderScan();
     w.boxes.answer(IDYES);
@@ -492,7 +494,7 @@ TEST_F(ScanWindow, AScanThatFailsSaysSoAndTheNextScanStarts)
         EXPECT_EQ(kScanFailedText, w.boxes.shown()[before + 1].text);
         EXPECT_EQ("Kestrune Scan", w.boxes.shown()[before + 1].caption);
         EXPECT_EQ("Scan Failed", w.text(IDC_STATUS_LINE));
-        EXPECT_EQ(Idle, w.uiState());
+        EXPECT_EQ(UiState::Idle, w.uiState());
         EXPECT_FALSE(w.commands.scanning());
     }
     // The window took the end as usual: the next scan runs and completes.
@@ -522,7 +524,7 @@ TEST_F(ScanWindow, TheStatusLineCountsTheFoldersThatCouldNotBeRead)
 
 TEST_F(ScanWindow, NoStartWhileTheWindowIsBusy)
 {
-    w.setUiState(Downloading);
+    w.setUiState(UiState::Downloading);
     w.commands.startScan();
     w.commands.startFolderScan();
     EXPECT_TRUE(w.boxes.shown().empty());
@@ -579,7 +581,7 @@ TEST_F(ScanWindow, FolderScanPicksFirstThenClearsThenAsks)
     EXPECT_EQ("1", w.text(IDC_FILES_COUNT));
     EXPECT_EQ("0", w.text(IDC_REGISTRY_COUNT));
     EXPECT_EQ("Found", alpha.status);
-    EXPECT_EQ(Idle, w.uiState());
+    EXPECT_EQ(UiState::Idle, w.uiState());
 }
 
 TEST_F(ScanWindow, SelectingARowShowsItsDescriptionAndSelectedRowsCanGo)
@@ -744,10 +746,10 @@ TEST_F(ScanWindow, TheAlertComesBeforeTheRowsGoAndTheOfferAfterAnyStateMessage)
     // A state message of any value, with rows listed, is followed by the
     // offer (no end message unless the value is 6).
     w.boxes.answer(IDNO);
-    w.commands.onScanState(Scanning);
+    w.commands.onScanState(UiState::Scanning);
     ASSERT_EQ(4u, w.boxes.shown().size());
     EXPECT_EQ(deleteOfferText(rows), w.boxes.shown()[3].text);
-    w.setUiState(Idle);
+    w.setUiState(UiState::Idle);
 
     // startScan asks before it empties anything.
     int rowsAtAlert = -1;

@@ -71,7 +71,7 @@ protected:
 TEST_F(StatusAreaIconTest, AttachFillsTheFirstVersionRecordWithoutAddingTheIcon)
 {
     auto icon = std::make_unique<CStatusAreaIconObj>();
-    icon->attach(owner_, IDI_KESTRUNE, "Kestrune v2.01", IDR_TRAY_MENU, 2);
+    icon->attach(owner_, IDI_KESTRUNE, "Kestrune v2.01", IDR_TRAY_MENU, ClickMode::MenuOnBoth);
     const NOTIFYICONDATAA& record = icon->record();
     EXPECT_EQ(record.cbSize, 88u);
     EXPECT_EQ(record.hWnd, icon->ownWindow());
@@ -95,13 +95,13 @@ TEST_F(StatusAreaIconTest, AttachFillsTheFirstVersionRecordWithoutAddingTheIcon)
 TEST_F(StatusAreaIconTest, TipOf63CharactersIsAcceptedAnd64MakeAttachDoNothing)
 {
     auto fits = std::make_unique<CStatusAreaIconObj>();
-    fits->attach(owner_, IDI_KESTRUNE, std::string(63, 't'), IDR_TRAY_MENU, 2);
+    fits->attach(owner_, IDI_KESTRUNE, std::string(63, 't'), IDR_TRAY_MENU, ClickMode::MenuOnBoth);
     EXPECT_NE(fits->ownWindow(), nullptr);
     EXPECT_EQ(std::string(fits->record().szTip), std::string(63, 't'));
     fits.reset();
 
     auto tooLong = std::make_unique<CStatusAreaIconObj>();
-    tooLong->attach(owner_, IDI_KESTRUNE, std::string(64, 't'), IDR_TRAY_MENU, 2);
+    tooLong->attach(owner_, IDI_KESTRUNE, std::string(64, 't'), IDR_TRAY_MENU, ClickMode::MenuOnBoth);
     EXPECT_EQ(tooLong->ownWindow(), nullptr);
     EXPECT_EQ(tooLong->popupMenu(), nullptr);
     EXPECT_EQ(tooLong->record().cbSize, 0u);
@@ -117,7 +117,7 @@ TEST_F(StatusAreaIconTest, ClickModesChooseTheButtonsThatOpenTheMenu)
     const Row rows[] = {{0, false, true}, {1, true, false}, {2, true, true}, {7, false, true}};
     for (const Row& row : rows) {
         CStatusAreaIconObj icon;
-        icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, row.mode);
+        icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, static_cast<ClickMode>(row.mode));
         EXPECT_EQ(icon.menuOnLeftClick(), row.left) << "mode " << row.mode;
         EXPECT_EQ(icon.menuOnRightClick(), row.right) << "mode " << row.mode;
     }
@@ -126,10 +126,10 @@ TEST_F(StatusAreaIconTest, ClickModesChooseTheButtonsThatOpenTheMenu)
 TEST_F(StatusAreaIconTest, HiddenWindowForwardsMouseMessagesToTheOwner)
 {
     CStatusAreaIconObj icon;
-    icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 2);
+    icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, ClickMode::MenuOnBoth);
     // Each hidden window reaches its own object, also when another exists.
     CStatusAreaIconObj other;
-    other.attach(otherOwner_, IDI_KESTRUNE, "other", IDR_TRAY_MENU, 2);
+    other.attach(otherOwner_, IDI_KESTRUNE, "other", IDR_TRAY_MENU, ClickMode::MenuOnBoth);
     // The callback arrives at the hidden window, never at the owner.
     SendMessageA(icon.ownWindow(), 3002, 1, WM_MOUSEMOVE);
     pump();
@@ -150,7 +150,7 @@ TEST_F(StatusAreaIconTest, HiddenWindowForwardsMouseMessagesToTheOwner)
 TEST_F(StatusAreaIconTest, ButtonUpWithoutMenuIsForwardedToo)
 {
     CStatusAreaIconObj icon;
-    icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 0);   // right button only
+    icon.attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, ClickMode::MenuOnRight);   // right button only
     SendMessageA(icon.ownWindow(), 3002, 1, WM_LBUTTONUP);
     pump();
     EXPECT_EQ(lastMouse.message, static_cast<UINT>(WM_LBUTTONUP));
@@ -160,7 +160,7 @@ TEST_F(StatusAreaIconTest, ButtonUpWithoutMenuIsForwardedToo)
 TEST_F(StatusAreaIconTest, SetIconStateShowsAndHidesTheOwnerAndCleanUpShowsItAgain)
 {
     auto icon = std::make_unique<CStatusAreaIconObj>();
-    icon->attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, 2);
+    icon->attach(owner_, IDI_KESTRUNE, "tip", IDR_TRAY_MENU, ClickMode::MenuOnBoth);
     icon->setIconState(false, true);
     EXPECT_FALSE(icon->iconShown());
     EXPECT_FALSE(icon->ownerHidden());

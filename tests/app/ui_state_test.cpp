@@ -8,6 +8,13 @@
 #include <gtest/gtest.h>
 
 namespace kestrune {
+
+// The state's number in failure messages.
+inline std::ostream& operator<<(std::ostream& out, UiState state)
+{
+    return out << static_cast<int>(state);
+}
+
 namespace {
 
 INT_PTR CALLBACK plainDialog(HWND, UINT message, WPARAM, LPARAM)
@@ -50,15 +57,15 @@ TEST_F(UiStateTest, EachStateSetsButtonsListStatusLineAndStopButton)
         int stored;
     };
     const Row rows[] = {
-        {Idle, true, true, 0},         {Downloading, false, false, 1},
-        {Scanning, false, true, 2},    {Removing, false, true, 3},
-        {BackingUp, false, true, 4},   {CheckingReferenceFile, false, false, 5},
-        {ScanFinished, true, true, 0},
+        {UiState::Idle, true, true, 0},         {UiState::Downloading, false, false, 1},
+        {UiState::Scanning, false, true, 2},    {UiState::Removing, false, true, 3},
+        {UiState::BackingUp, false, true, 4},   {UiState::CheckingReferenceFile, false, false, 5},
+        {UiState::ScanFinished, true, true, 0},
     };
     for (const Row& row : rows) {
         // Start from the opposite so that every control has to change.
-        applyUiState(dialog_, row.buttonsEnabled ? Downloading : Idle);
-        EXPECT_EQ(applyUiState(dialog_, row.state), row.stored) << "state " << row.state;
+        applyUiState(dialog_, row.buttonsEnabled ? UiState::Downloading : UiState::Idle);
+        EXPECT_EQ(static_cast<int>(applyUiState(dialog_, row.state)), row.stored) << "state " << row.state;
         for (int id : {IDC_SCAN, IDC_SCAN_FOLDER, IDC_DELETE, IDC_UPDATE})
             EXPECT_EQ(enabled(id), row.buttonsEnabled) << "state " << row.state << " button " << id;
         for (int id : {IDC_RESULT_LIST, IDC_STATUS_LINE, IDC_STOP_SCAN})
@@ -73,19 +80,19 @@ TEST_F(UiStateTest, EachStateSetsButtonsListStatusLineAndStopButton)
 TEST_F(UiStateTest, RemovingWritesItsStatusTextAndOthersLeaveIt)
 {
     SetDlgItemTextA(dialog_, IDC_STATUS_LINE, "before");
-    applyUiState(dialog_, Scanning);
+    applyUiState(dialog_, UiState::Scanning);
     EXPECT_EQ(status(), "before");
-    applyUiState(dialog_, Removing);
+    applyUiState(dialog_, UiState::Removing);
     EXPECT_EQ(status(), "Deleting Infected Files ......");
 }
 
 TEST_F(UiStateTest, InPreferencesChangesNoControl)
 {
-    for (UiState before : {Idle, Scanning, Downloading}) {
+    for (UiState before : {UiState::Idle, UiState::Scanning, UiState::Downloading}) {
         applyUiState(dialog_, before);
         bool buttons = enabled(IDC_SCAN);
         bool list = shown(IDC_RESULT_LIST);
-        EXPECT_EQ(applyUiState(dialog_, InPreferences), InPreferences);
+        EXPECT_EQ(applyUiState(dialog_, UiState::InPreferences), UiState::InPreferences);
         EXPECT_EQ(enabled(IDC_SCAN), buttons) << "after state " << before;
         EXPECT_EQ(enabled(IDC_UPDATE), buttons) << "after state " << before;
         EXPECT_EQ(shown(IDC_RESULT_LIST), list) << "after state " << before;

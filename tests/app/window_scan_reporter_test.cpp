@@ -3,7 +3,7 @@
 // published for the window to take.
 #include "app/window_scan_reporter.h"
 
-#include "app/scan_messages.h"
+#include "app/window_messages.h"
 #include "scan/stop_request.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ TEST(WindowScanReporter, RetriesAFailedPostUntilItGoesThrough)
     stopRequested = false;
     int failures = 3;
     std::vector<Posted> posted;
-    WindowScanReporter reporter(someWindow(), [&](HWND, UINT m, WPARAM w, LPARAM l) -> BOOL {
+    WindowScanReporter reporter(stopRequested, someWindow(), [&](HWND, UINT m, WPARAM w, LPARAM l) -> BOOL {
         if (failures > 0) {
             --failures;
             return FALSE;
@@ -68,7 +68,7 @@ TEST(WindowScanReporter, AStopRequestEndsTheRetriesOfAFind)
 {
     stopRequested = false;
     int tries = 0;
-    WindowScanReporter reporter(someWindow(), [&](HWND, UINT, WPARAM, LPARAM) -> BOOL {
+    WindowScanReporter reporter(stopRequested, someWindow(), [&](HWND, UINT, WPARAM, LPARAM) -> BOOL {
         if (++tries == 5)
             stopRequested = true;
         return FALSE;
@@ -80,7 +80,7 @@ TEST(WindowScanReporter, AStopRequestEndsTheRetriesOfAFind)
 
 TEST(WindowScanReporter, TextAndCountAreTakenOnceEachChange)
 {
-    WindowScanReporter reporter(someWindow(), [](HWND, UINT, WPARAM, LPARAM) -> BOOL { return TRUE; });
+    WindowScanReporter reporter(stopRequested, someWindow(), [](HWND, UINT, WPARAM, LPARAM) -> BOOL { return TRUE; });
     std::string text;
     unsigned long count = 0;
     EXPECT_FALSE(reporter.takeText(text));

@@ -2,6 +2,7 @@
 // drive search's walk with its pending lists, links, and the folder scan's
 // matching at defined places.
 #include "scan/item_checks.h"
+#include "scan/stop_request.h"
 
 #include "support/definitions_builder.h"
 #include "support/recording_reporter.h"
@@ -29,7 +30,7 @@ protected:
     RecordingReporter reporter;
     ProtectedPlaces protectedPlaces;   // no folder or file, unless a test adds one
     ScanResults results;
-    ScanRun run{list, reporter, protectedPlaces, nullptr, &results};
+    ScanRun run{list, reporter, stopRequested, protectedPlaces, nullptr, &results};
 
     bool isFound(ItemKind kind, int parasite, int item) const
     {
@@ -324,7 +325,7 @@ TEST_F(ItemChecks, AFileInADriveRootGetsTheBareDriveAsItsPath)
     // An item placed at the recorded place is found there.
     addFile(addParasite(list, "Placed"), "rootfile.dll", foundIn(ItemKind::File, 0, 0));
     RecordingReporter again;
-    ScanRun second(list, again, protectedPlaces);
+    ScanRun second(list, again, stopRequested, protectedPlaces);
     PendingList<FileItem> none(list);
     checkPathItem(second, 1, 0, none);
     EXPECT_TRUE(none.empty());

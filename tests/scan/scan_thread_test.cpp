@@ -4,6 +4,7 @@
 // list with a removable and a CD-ROM drive, links, the thread entry points,
 // and the event each scan writes.
 #include "scan/scan_thread.h"
+#include "scan/stop_request.h"
 
 #include "scan/find_items.h"
 #include "scan/item_checks.h"
@@ -131,7 +132,7 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
     gamma.status = "Found";
 
     ScanResults results;
-    runFullScan(list, reporter, &places, nullptr, nullptr, &results);
+    runFullScan(list, reporter, stopRequested, &places, nullptr, nullptr, &results);
 
     const std::string k = kTestKey;
     std::vector<std::string> expected = {
@@ -187,7 +188,7 @@ TEST_F(FullScan, RunsThePhasesInOrderAndReportsEveryKind)
 
     // The next scan of the same definitions finds the same, searching again.
     RecordingReporter next;
-    runFullScan(list, next, &places);
+    runFullScan(list, next, stopRequested, &places);
     EXPECT_EQ(findEvents(reporter), findEvents(next));
 }
 
@@ -326,7 +327,7 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
 
     const ProtectedPlaces protectedPlaces = ProtectedPlaces::forThisMachine(own);
     ScanResults results;
-    runFullScan(list, reporter, &places, &protectedPlaces, nullptr, &results);
+    runFullScan(list, reporter, stopRequested, &places, &protectedPlaces, nullptr, &results);
 
     EXPECT_EQ(expected, findEvents(reporter));
     // The Windows folder's entries come in the order of its listing.
@@ -378,7 +379,7 @@ TEST_F(FullScan, IgnoredFindsAreNeitherReportedNorCountedUntilTheirEntryGoes)
 
     const ProtectedPlaces none;
     ScanResults results;
-    ScanOutcome outcome = runFullScan(list, reporter, &places, &none, &ignored, &results);
+    ScanOutcome outcome = runFullScan(list, reporter, stopRequested, &places, &none, &ignored, &results);
 
     EXPECT_EQ((std::vector<std::string>{dir + "\\drive\\AlphaDir", dir + "\\drive\\beta.dll"}),
               reporter.locations());
@@ -401,7 +402,7 @@ TEST_F(FullScan, IgnoredFindsAreNeitherReportedNorCountedUntilTheirEntryGoes)
     // Without its entry a find comes back.
     RecordingReporter next;
     ScanResults nextResults;
-    outcome = runFullScan(list, next, &places, &none, nullptr, &nextResults);
+    outcome = runFullScan(list, next, stopRequested, &places, &none, nullptr, &nextResults);
     EXPECT_EQ(0u, outcome.ignored);
     EXPECT_EQ(7u, next.finds.size());   // beta.dll once, where the walk meets it first
     EXPECT_EQ("Scan Completed", next.texts.back());
@@ -414,12 +415,12 @@ TEST_F(FullScan, AFindThatWasRemovedIsNotFoundNextTime)
     Parasite& p = addParasite(list, "P");
     addFile(p, "gone.dll", dir);
     ScanResults first;
-    runFullScan(list, reporter, &places, nullptr, nullptr, &first);
+    runFullScan(list, reporter, stopRequested, &places, nullptr, nullptr, &first);
     ASSERT_TRUE(first.found({0, ItemKind::File, 0}));
     DeleteFileA((dir + "\\gone.dll").c_str());
     RecordingReporter next;
     ScanResults second;
-    runFullScan(list, next, &places, nullptr, nullptr, &second);
+    runFullScan(list, next, stopRequested, &places, nullptr, nullptr, &second);
     EXPECT_FALSE(second.found({0, ItemKind::File, 0}));
     EXPECT_TRUE(next.finds.empty());
     EXPECT_EQ("Not Found", p.status);
@@ -430,7 +431,7 @@ TEST_F(FullScan, AnEmptyListStillListsCookiesAndWalks)
     makeFile(places.cookiesFolder + "\\a.txt");
     makeFile(places.cookiesFolder + "\\b.txt");
     makeFile(places.windowsFolder + "\\x\\y.txt");
-    runFullScan(list, reporter, &places);
+    runFullScan(list, reporter, stopRequested, &places);
     EXPECT_TRUE(reporter.finds.empty());
     EXPECT_EQ(2 + countEntries(places.windowsFolder), reporter.lastCount);
     EXPECT_EQ(1, reporter.ended);
@@ -441,7 +442,7 @@ TEST_F(FullScan, AStopRequestedBeforeTheStartIsKept)
     Parasite& p = addParasite(list, "P");
     addKey(p, "HKEY_CURRENT_USER", kTestKey, "Evil");
     stopRequested = true;
-    runFullScan(list, reporter, &places);
+    runFullScan(list, reporter, stopRequested, &places);
     EXPECT_TRUE(stopRequested);   // the scan never clears it itself
     EXPECT_TRUE(reporter.finds.empty());
     EXPECT_EQ(0, reporter.countCalls);
@@ -492,7 +493,7 @@ TEST_F(FullScan, StoppingInEachPhaseEndsTheScanThere)
             }
         };
         ScanResults results;
-        runFullScan(parasites, r, &places, nullptr, nullptr, &results);
+        runFullScan(parasites, r, stopRequested, &places, nullptr, nullptr, &results);
         ASSERT_TRUE(stopRequested);
         EXPECT_EQ(phase, r.phases.back());
         // After the stop only the end is reported.
@@ -541,7 +542,7 @@ TEST_F(FullScan, AFailureEndsTheScanThroughItsEndStepAndSaysSo)
             throw std::runtime_error("broken");
         };
         const ScanOutcome outcome =
-            c.folderScan ? runFolderScan(parasites, r, dir) : runFullScan(parasites, r, &places);
+            c.folderScan ? runFolderScan(parasites, r, stopRequested, dir) : runFullScan(parasites, r, stopRequested, &places);
         EXPECT_EQ(c.reason, outcome.failure);
         ASSERT_GE(r.events.size(), 2u);
         EXPECT_EQ(std::string("failed:") + c.reason, r.events[r.events.size() - 2]);
@@ -585,8 +586,8 @@ TEST_F(FullScan, NamesInAnyLanguageAndPathsPastMaxPathAreSearched)
         RecordingReporter r;
         const ProtectedPlaces none;
         const ScanOutcome outcome =
-            folderScan ? runFolderScan(parasites, r, dir, &none, &ignored)
-                       : runFullScan(parasites, r, &places, &none, &ignored);
+            folderScan ? runFolderScan(parasites, r, stopRequested, dir, &none, &ignored)
+                       : runFullScan(parasites, r, stopRequested, &places, &none, &ignored);
         EXPECT_TRUE(r.unreadables.empty());
         EXPECT_EQ(0u, outcome.unreadable);
         EXPECT_EQ("", outcome.failure);
@@ -657,7 +658,7 @@ TEST_F(FullScan, TwoWalkersReportExactlyWhatOneReports)
                         ScanResults* results) {
             ScanPlaces walked = places;
             walked.searchThreads = threads;
-            runFullScan(list, reporter, &walked, &protectedPlaces, nullptr, results);
+            runFullScan(list, reporter, stopRequested, &walked, &protectedPlaces, nullptr, results);
         };
         ParasiteList oneList, twoList, stoppedList;
         definitions(oneList);
@@ -735,7 +736,7 @@ TEST(SystemScan, SearchesTheWindowsFolderFirstThenEveryDriveButTheCdrom)
 
     RecordingReporter reporter;
     ScanResults results;
-    runFullScan(list, reporter, nullptr, nullptr, nullptr, &results);
+    runFullScan(list, reporter, stopRequested, nullptr, nullptr, nullptr, &results);
 
     EXPECT_EQ("C:\\windows\\kestrune-test", foundIn(results, 0, ItemKind::File, 0));
     // The copy on C: outside the Windows folder.
@@ -820,7 +821,7 @@ TEST(FolderScan, TestsNoRegistryOrCookieAndResetsNoStatus)
     addFile(p, "elsewhere.dll", "C:\\");
     RecordingReporter reporter;
     ScanResults results;
-    runFolderScan(list, reporter, dir, nullptr, nullptr, &results);
+    runFolderScan(list, reporter, stopRequested, dir, nullptr, nullptr, &results);
     EXPECT_TRUE(reporter.finds.empty());
     EXPECT_EQ("Not scanned", p.status);
     EXPECT_EQ(0u, results.findCount());
@@ -839,7 +840,7 @@ TEST(FolderScan, SkipsProtectedFilesOfTheChosenFolder)
     addFile(real, "kestrune-planted.dll", system32);
     RecordingReporter reporter;
     RecordingEventSink events;
-    runFolderScan(list, reporter, system32 + "\\");   // this machine's places by default
+    runFolderScan(list, reporter, stopRequested, system32 + "\\");   // this machine's places by default
     EXPECT_EQ(std::vector<std::string>{system32 + "\\kestrune-planted.dll"}, reporter.locations());
     std::sort(reporter.skipped.begin(), reporter.skipped.end());
     EXPECT_EQ((std::vector<std::string>{"File:0:0:" + system32 + "\\kernel32.dll",

@@ -218,7 +218,10 @@ int runCleanCommand(const CleanOptions& options)
     ScanResults results;
     recordStart(record);
     const ScanOutcome outcome = beginScan(
-        [&] { return runFullScan(parasites, scan, nullptr, &places, &ignored, &results); });
+        [&] {
+            return runFullScan(parasites, scan, stopRequested, nullptr, &places, &ignored,
+                               &results);
+        });
     recordEnd(record);
     record.failure = outcome.failure;
     record.ignored = outcome.ignored;

@@ -180,8 +180,10 @@ int runScanCommand(const ScanOptions& options)
     recordStart(record);
     const ScanOutcome outcome = beginScan([&] {
         return record.folder.empty()
-                   ? runFullScan(parasites, reporter, nullptr, &protectedPlaces, &ignored)
-                   : runFolderScan(parasites, reporter, record.folder, &protectedPlaces, &ignored);
+                   ? runFullScan(parasites, reporter, stopRequested, nullptr, &protectedPlaces,
+                                 &ignored)
+                   : runFolderScan(parasites, reporter, stopRequested, record.folder,
+                                   &protectedPlaces, &ignored);
     });
     recordEnd(record);
     record.failure = outcome.failure;
