@@ -80,7 +80,6 @@ private:
     struct Transfer;
 
     UpdateHost& host_;
-    HWND dialog_ = nullptr;
     std::string message_;
     int updateAvailable_ = 0;
     bool checkFailed_ = false;
