@@ -82,15 +82,19 @@ BOOL CALLBACK throwingEnumCallback(HWND, LPARAM calls)
     });
 }
 
-// How often throwingEnumCallback was called by EnumWindows (a hidden
-// top-level window makes sure there is one to call it for).
+// How often throwingEnumCallback was called by EnumWindows (two hidden
+// top-level windows make sure that an enumeration going on would call it
+// again).
 long long enumCalls()
 {
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND windows[2];
+    for (HWND& window : windows)
+        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
     int calls = 0;
     EnumWindows(throwingEnumCallback, reinterpret_cast<LPARAM>(&calls));
-    DestroyWindow(window);
+    for (HWND window : windows)
+        DestroyWindow(window);
     return calls;
 }
 
