@@ -121,7 +121,10 @@ TEST(Boundary, AnExceptionBecomesTheFailureResultAndOneEvent)
         {"EnumWindows callback: FALSE, the enumeration stops", enumCalls, 1,
          "test enumeration|enumeration"},
         {"main: the caller's failure code",
-         [] { return mainBoundary("test main", 2, []() -> int { throw std::logic_error("main"); }); },
+         [] {
+             return mainBoundary("test main", 2,
+                                 []() -> int { throw std::logic_error("main"); });
+         },
          2, "test main|main"},
         {"main that returns: its exit code",
          [] { return mainBoundary("test main", 2, [] { return 0; }); }, 0, ""},
