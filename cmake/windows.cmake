@@ -55,6 +55,10 @@ kestrune_layer_sources(KESTRUNE_PLATFORM_SOURCES ${KESTRUNE_PLATFORM_FOLDERS})
 add_library(kestrune_platform STATIC ${KESTRUNE_PLATFORM_SOURCES})
 target_include_directories(kestrune_platform PUBLIC ${KESTRUNE_PLATFORM_INCLUDE})
 target_link_libraries(kestrune_platform PUBLIC shell32 gdi32 user32 advapi32 version)
+# The event ids (kestrune_events.h) for the event of an exception stopped at a
+# boundary (platform/boundary.h).
+target_include_directories(kestrune_platform PRIVATE ${KESTRUNE_EVENTS_DIR})
+add_dependencies(kestrune_platform kestrune_event_messages)
 
 # The engine: definitions, settings, the protected places, scans, backup and
 # removal, the update's transport. No window, no message pump.

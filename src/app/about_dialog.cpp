@@ -69,7 +69,6 @@ INT_PTR AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 INT_PTR AboutDialog::onInitDialog(HWND dialog)
 {
-    dialog_ = dialog;
     homePageUrl_ = loadResourceString(IDS_HOME_PAGE);
     supportMailUrl_ = loadResourceString(IDS_SUPPORT_MAIL);
     homePage_.attach(dialog, IDC_HOME_PAGE_LINK, withoutScheme(homePageUrl_));
@@ -85,7 +84,7 @@ INT_PTR AboutDialog::onInitDialog(HWND dialog)
 void AboutDialog::onCommand(int id, int code)
 {
     if (id == IDOK || id == IDCANCEL) {
-        EndDialog(dialog_, IDOK);
+        EndDialog(window_, IDOK);
     } else if (code == STN_CLICKED && id == IDC_HOME_PAGE_LINK) {
         openUrl(homePageUrl_, SW_SHOWNORMAL);
     } else if (code == STN_CLICKED && id == IDC_SUPPORT_MAIL_LINK) {

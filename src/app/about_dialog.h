@@ -30,7 +30,6 @@ private:
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(int id, int code);
 
-    HWND dialog_ = nullptr;
     LinkLabel homePage_;
     LinkLabel supportMail_;
     std::string homePageUrl_;

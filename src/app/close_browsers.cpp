@@ -1,6 +1,7 @@
 // Closing browser and folder windows before a scan.
 #include "app/close_browsers.h"
 
+#include "platform/boundary.h"
 #include "platform/handles.h"
 #include "removal/process_control.h"
 #include "safety/own_places.h"
@@ -36,17 +37,21 @@ struct WindowSearch {
     std::vector<BrowserWindow> windows;
 };
 
+// Out of memory stops the enumeration: the windows collected so far are
+// closed, the others stay open.
 BOOL CALLBACK collectBrowserWindow(HWND window, LPARAM lParam)
 {
-    WindowSearch& search = *reinterpret_cast<WindowSearch*>(lParam);
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, search.className) == 0) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        search.windows.push_back({window, processId});
-    }
-    return TRUE;
+    return enumBoundary("browser window search", [&] {
+        WindowSearch& search = *reinterpret_cast<WindowSearch*>(lParam);
+        char className[32] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (lstrcmpA(className, search.className) == 0) {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            search.windows.push_back({window, processId});
+        }
+        return TRUE;
+    });
 }
 
 // Every top-level window of `className`, in z-order.

@@ -17,7 +17,6 @@ INT_PTR IgnoredItemsDialog::run(HWND owner)
 
 INT_PTR IgnoredItemsDialog::onInitDialog(HWND dialog)
 {
-    dialog_ = dialog;
     list_ = GetDlgItem(dialog, IDC_IGNORED_LIST);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     addListColumn(list_, 0, "Type", 60);
@@ -38,7 +37,7 @@ INT_PTR IgnoredItemsDialog::handleMessage(UINT message, WPARAM wParam, LPARAM)
         return TRUE;
     case IDOK:
     case IDCANCEL:
-        EndDialog(dialog_, IDCANCEL);
+        EndDialog(window_, IDCANCEL);
         return TRUE;
     }
     return FALSE;
@@ -60,7 +59,7 @@ void IgnoredItemsDialog::fill()
         setListCell(list_, row, 2, entries_[i].parasite);
         setListCell(list_, row, 3, entries_[i].added);
     }
-    EnableWindow(GetDlgItem(dialog_, IDC_IGNORED_REMOVE), !entries_.empty());
+    EnableWindow(GetDlgItem(window_, IDC_IGNORED_REMOVE), !entries_.empty());
 }
 
 void IgnoredItemsDialog::onRemove()

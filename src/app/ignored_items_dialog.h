@@ -27,7 +27,6 @@ private:
     void fill();
     void onRemove();
 
-    HWND dialog_ = nullptr;
     HWND list_ = nullptr;
     std::vector<IgnoreEntry> entries_;   // row n shows entries_[n]
 };

@@ -29,7 +29,6 @@ INT_PTR LoadingDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 INT_PTR LoadingDialog::onInitDialog(HWND dialog)
 {
-    dialog_ = dialog;
     showText("Initializing...");
     SetTimer(dialog, IDT_LOADING_STEP, timings_.firstStepMs, nullptr);
     return TRUE;
@@ -37,9 +36,9 @@ INT_PTR LoadingDialog::onInitDialog(HWND dialog)
 
 void LoadingDialog::showText(const char* text)
 {
-    SetDlgItemTextA(dialog_, IDC_PROGRESS_TEXT, text);
+    SetDlgItemTextA(window_, IDC_PROGRESS_TEXT, text);
     // The thread sleeps between the texts, so paint each one now.
-    UpdateWindow(GetDlgItem(dialog_, IDC_PROGRESS_TEXT));
+    UpdateWindow(GetDlgItem(window_, IDC_PROGRESS_TEXT));
 }
 
 bool LoadingDialog::onTimer(UINT_PTR id)
@@ -51,8 +50,8 @@ bool LoadingDialog::onTimer(UINT_PTR id)
     if (!PathFileExistsA(path.c_str())) {
         showText("Definition file not found.");
         Sleep(timings_.notFoundPauseMs);
-        KillTimer(dialog_, IDT_LOADING_STEP);
-        EndDialog(dialog_, IDCANCEL);
+        KillTimer(window_, IDT_LOADING_STEP);
+        EndDialog(window_, IDCANCEL);
         return true;
     }
     Sleep(timings_.foundPauseMs);
@@ -62,8 +61,8 @@ bool LoadingDialog::onTimer(UINT_PTR id)
     Sleep(timings_.afterLoadMs);
     showText("Definitions loaded successfully.");
     Sleep(timings_.loadedPauseMs);
-    KillTimer(dialog_, IDT_LOADING_STEP);
-    EndDialog(dialog_, IDOK);
+    KillTimer(window_, IDT_LOADING_STEP);
+    EndDialog(window_, IDOK);
     return true;
 }
 

@@ -39,7 +39,6 @@ private:
     bool onTimer(UINT_PTR id);
     void showText(const char* text);
 
-    HWND dialog_ = nullptr;
     ParasiteList* parasiteList_ = nullptr;   // not owned
     LoadingTimings timings_;
 };

@@ -130,7 +130,6 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 INT_PTR MainWindow::onInitDialog(HWND dialog)
 {
-    window_ = dialog;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     extendSystemMenu();
 

@@ -120,7 +120,6 @@ private:
     MainWindowOptions options_;
     SystemMessageBoxes systemBoxes_;
     MessageBoxes* boxes_;
-    HWND window_ = nullptr;
     bool firstRun_ = false;
     bool startedAtStartup_ = false;   // the command line was exactly "/s"
     bool listReady_ = false;          // the result list is set up: columns may be fitted

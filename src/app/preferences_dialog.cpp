@@ -57,7 +57,6 @@ INT_PTR PreferencesDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lPa
 
 INT_PTR PreferencesDialog::onInitDialog(HWND dialog)
 {
-    dialog_ = dialog;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     logFolderButton_.attach(dialog, IDC_PICK_LOG_FOLDER, instance, IDB_FOLDER_BUTTON,
                             IDB_FOLDER_BUTTON);
@@ -80,24 +79,24 @@ INT_PTR PreferencesDialog::onInitDialog(HWND dialog)
 
 void PreferencesDialog::readControls()
 {
-    logPathText_ = controlText(dialog_, IDC_LOG_PATH);
-    referencePathText_ = controlText(dialog_, IDC_REFERENCE_PATH);
-    runAtStartup_ = isChecked(dialog_, IDC_RUN_AT_STARTUP);
-    scanAtStartup_ = isChecked(dialog_, IDC_SCAN_AT_STARTUP);
-    autoSaveLog_ = isChecked(dialog_, IDC_AUTO_SAVE_LOG);
-    confirmRemoval_ = isChecked(dialog_, IDC_CONFIRM_REMOVAL);
-    autoCheckUpdates_ = isChecked(dialog_, IDC_AUTO_CHECK_UPDATES);
+    logPathText_ = controlText(window_, IDC_LOG_PATH);
+    referencePathText_ = controlText(window_, IDC_REFERENCE_PATH);
+    runAtStartup_ = isChecked(window_, IDC_RUN_AT_STARTUP);
+    scanAtStartup_ = isChecked(window_, IDC_SCAN_AT_STARTUP);
+    autoSaveLog_ = isChecked(window_, IDC_AUTO_SAVE_LOG);
+    confirmRemoval_ = isChecked(window_, IDC_CONFIRM_REMOVAL);
+    autoCheckUpdates_ = isChecked(window_, IDC_AUTO_CHECK_UPDATES);
 }
 
 void PreferencesDialog::writeControls()
 {
-    SetDlgItemTextA(dialog_, IDC_LOG_PATH, logPathText_.c_str());
-    SetDlgItemTextA(dialog_, IDC_REFERENCE_PATH, referencePathText_.c_str());
-    setChecked(dialog_, IDC_RUN_AT_STARTUP, runAtStartup_);
-    setChecked(dialog_, IDC_SCAN_AT_STARTUP, scanAtStartup_);
-    setChecked(dialog_, IDC_AUTO_SAVE_LOG, autoSaveLog_);
-    setChecked(dialog_, IDC_CONFIRM_REMOVAL, confirmRemoval_);
-    setChecked(dialog_, IDC_AUTO_CHECK_UPDATES, autoCheckUpdates_);
+    SetDlgItemTextA(window_, IDC_LOG_PATH, logPathText_.c_str());
+    SetDlgItemTextA(window_, IDC_REFERENCE_PATH, referencePathText_.c_str());
+    setChecked(window_, IDC_RUN_AT_STARTUP, runAtStartup_);
+    setChecked(window_, IDC_SCAN_AT_STARTUP, scanAtStartup_);
+    setChecked(window_, IDC_AUTO_SAVE_LOG, autoSaveLog_);
+    setChecked(window_, IDC_CONFIRM_REMOVAL, confirmRemoval_);
+    setChecked(window_, IDC_AUTO_CHECK_UPDATES, autoCheckUpdates_);
 }
 
 void PreferencesDialog::onCommand(int id, int code)
@@ -114,14 +113,14 @@ void PreferencesDialog::onCommand(int id, int code)
     case IDC_IGNORED_ITEMS: {
         // Its changes are the ignore list's own: Cancel here keeps them.
         IgnoredItemsDialog ignored;
-        ignored.run(dialog_);
+        ignored.run(window_);
         break;
     }
     case IDOK:
         onOk();
         break;
     case IDCANCEL:
-        EndDialog(dialog_, IDCANCEL);
+        EndDialog(window_, IDCANCEL);
         break;
     }
 }
@@ -145,7 +144,7 @@ void PreferencesDialog::onPickLogFolder()
                                           "Cannot use this path for extraction");
     if (!picked.empty())
         logPathText_ = picked;
-    SetDlgItemTextA(dialog_, IDC_LOG_PATH, logPathText_.c_str());
+    SetDlgItemTextA(window_, IDC_LOG_PATH, logPathText_.c_str());
 }
 
 void PreferencesDialog::onPickReferenceFile()
@@ -157,7 +156,7 @@ void PreferencesDialog::onPickReferenceFile()
     static const char kFilter[] = "All Files(*.*)\0*.ks\0\0";
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = dialog_;
+    ofn.hwndOwner = window_;
     ofn.lpstrFilter = kFilter;
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
@@ -165,19 +164,19 @@ void PreferencesDialog::onPickReferenceFile()
     if (!GetOpenFileNameA(&ofn))
         return;
     referencePathText_ = file.data();
-    SetDlgItemTextA(dialog_, IDC_REFERENCE_PATH, referencePathText_.c_str());
+    SetDlgItemTextA(window_, IDC_REFERENCE_PATH, referencePathText_.c_str());
 }
 
 void PreferencesDialog::onOk()
 {
     readControls();
     if (!PathFileExistsA(logPathText_.c_str())) {
-        showPlainMessage(boxes_, dialog_, "Invalid log file path.");
+        showPlainMessage(boxes_, window_, "Invalid log file path.");
         return;
     }
     snapshot_.logPath = logPathText_;
     if (!PathFileExistsA(referencePathText_.c_str())) {
-        showPlainMessage(boxes_, dialog_, "Invalid definition file path.");
+        showPlainMessage(boxes_, window_, "Invalid definition file path.");
         return;
     }
     snapshot_.referencePath = referencePathText_;
@@ -187,10 +186,10 @@ void PreferencesDialog::onOk()
     snapshot_.confirmRemoval = confirmRemoval_ ? 1 : 0;
     snapshot_.autoCheckUpdates = autoCheckUpdates_ ? 1 : 0;
     if (!savePreferences(snapshot_)) {
-        showPlainMessage(boxes_, dialog_, kSaveFailedText);
+        showPlainMessage(boxes_, window_, kSaveFailedText);
         return;
     }
-    EndDialog(dialog_, IDOK);
+    EndDialog(window_, IDOK);
 }
 
 }  // namespace kestrune

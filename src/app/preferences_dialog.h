@@ -42,7 +42,6 @@ private:
     void writeControls();
 
     MessageBoxes& boxes_;
-    HWND dialog_ = nullptr;
     SettingsSnapshot snapshot_;
     ImageButton logFolderButton_;
     ImageButton referenceFileButton_;

@@ -60,7 +60,6 @@ INT_PTR RestoreDialog::run(HWND owner)
 
 INT_PTR RestoreDialog::onInitDialog(HWND dialog)
 {
-    dialog_ = dialog;
     archiveList_ = GetDlgItem(dialog, IDC_RESTORE_ARCHIVES);
     ListView_SetExtendedListViewStyle(archiveList_, LVS_EX_FULLROWSELECT);
     addListColumn(archiveList_, 0, "Date", 150);
@@ -116,8 +115,8 @@ void RestoreDialog::fillItems()
                        GetSysColor(COLOR_WINDOW));
     }
     items_.setAllChecked(true);
-    EnableWindow(GetDlgItem(dialog_, IDC_RESTORE_RUN), readable && !items.empty());
-    EnableWindow(GetDlgItem(dialog_, IDC_RESTORE_DELETE), selected >= 0);
+    EnableWindow(GetDlgItem(window_, IDC_RESTORE_RUN), readable && !items.empty());
+    EnableWindow(GetDlgItem(window_, IDC_RESTORE_DELETE), selected >= 0);
 }
 
 void RestoreDialog::onRestore()
@@ -134,12 +133,12 @@ void RestoreDialog::onRestore()
         chosen += items_.isChecked(row) ? 1 : 0;
     }
     if (chosen == 0) {
-        boxes_.show(dialog_, "Check the items to restore first.", kCaption, MB_OK | MB_ICONINFORMATION);
+        boxes_.show(window_, "Check the items to restore first.", kCaption, MB_OK | MB_ICONINFORMATION);
         return;
     }
     const std::string question = "Put " + std::to_string(chosen) +
                                  " checked item(s) of this backup back in their places?";
-    if (boxes_.show(dialog_, question, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (boxes_.show(window_, question, kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     DialogRestoreReport report;
@@ -147,11 +146,11 @@ void RestoreDialog::onRestore()
         restoreBackup(archives_[selected].path, places_, options, &report);
     SetCursor(previous);
     if (summary.damaged) {
-        boxes_.show(dialog_, "This backup is damaged and was not restored: " + summary.reason,
+        boxes_.show(window_, "This backup is damaged and was not restored: " + summary.reason,
                     kCaption, MB_OK | MB_ICONERROR);
         return;
     }
-    boxes_.show(dialog_, restoreSummaryText(summary, report.notRestored), kCaption,
+    boxes_.show(window_, restoreSummaryText(summary, report.notRestored), kCaption,
                 MB_OK | (report.notRestored.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
@@ -160,17 +159,17 @@ void RestoreDialog::onDelete()
     const int selected = selectedArchive();
     if (selected < 0)
         return;
-    if (boxes_.show(dialog_, "Delete this backup? What it holds can then no longer be restored.",
+    if (boxes_.show(window_, "Delete this backup? What it holds can then no longer be restored.",
                     kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     std::string reason;
     const ArchiveDeletion deletion =
         deleteBackupArchive(archives_[selected].path, where_.archiveFolders, reason);
     if (deletion == ArchiveDeletion::Refused)
-        boxes_.show(dialog_, "This file is not one of Kestrune's backups and was not deleted: " +
+        boxes_.show(window_, "This file is not one of Kestrune's backups and was not deleted: " +
                                  reason + ".", kCaption, MB_OK | MB_ICONERROR);
     else if (deletion == ArchiveDeletion::Failed)
-        boxes_.show(dialog_, "The backup could not be deleted: " + reason + ".", kCaption,
+        boxes_.show(window_, "The backup could not be deleted: " + reason + ".", kCaption,
                     MB_OK | MB_ICONERROR);
     fillArchives();
 }
@@ -188,7 +187,7 @@ INT_PTR RestoreDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         case IDOK:
         case IDCANCEL:
-            EndDialog(dialog_, IDCANCEL);
+            EndDialog(window_, IDCANCEL);
             return TRUE;
         }
         return FALSE;

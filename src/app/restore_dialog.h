@@ -49,7 +49,6 @@ private:
     MessageBoxes& boxes_;
     const ProtectedPlaces& places_;
     RestorePlaces where_;
-    HWND dialog_ = nullptr;
     HWND archiveList_ = nullptr;
     CheckListView items_;
     std::vector<BackupArchiveInfo> archives_;

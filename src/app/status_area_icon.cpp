@@ -1,6 +1,8 @@
 // CStatusAreaIconObj: the hidden window, the icon record and the popup menu.
 #include "app/status_area_icon.h"
 
+#include "platform/boundary.h"
+
 #include <cstring>
 
 namespace kestrune {
@@ -140,10 +142,12 @@ LRESULT CALLBACK CStatusAreaIconObj::windowProc(HWND window, UINT message, WPARA
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     }
     auto* self = reinterpret_cast<CStatusAreaIconObj*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == kNotifyIconCallback && self != nullptr && lParam >= WM_MOUSEMOVE &&
-        lParam <= WM_RBUTTONUP)
-        self->onIconNotification(static_cast<UINT>(lParam));
-    return DefWindowProcA(window, message, wParam, lParam);
+    return windowBoundary("notification icon window", window, message, wParam, lParam, [&] {
+        if (message == kNotifyIconCallback && self != nullptr && lParam >= WM_MOUSEMOVE &&
+            lParam <= WM_RBUTTONUP)
+            self->onIconNotification(static_cast<UINT>(lParam));
+        return DefWindowProcA(window, message, wParam, lParam);
+    });
 }
 
 }  // namespace kestrune

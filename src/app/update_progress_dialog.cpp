@@ -3,6 +3,7 @@
 
 #include "app/window_messages.h"
 
+#include "platform/boundary.h"
 #include "platform/text_compare.h"
 #include "settings/data_folder.h"
 #include "ui/system_modal.h"
@@ -127,8 +128,8 @@ void UpdateProgressDialog::cancel()
     cancelled_ = true;
     if (transfer_)
         transfer_->cancel.cancel();
-    if (dialog_ != nullptr && IsWindow(dialog_))
-        EndDialog(dialog_, IDCANCEL);
+    if (window_ != nullptr && IsWindow(window_))
+        EndDialog(window_, IDCANCEL);
     waitForTransfer();
 }
 
@@ -150,7 +151,6 @@ INT_PTR UpdateProgressDialog::handleMessage(UINT message, WPARAM wParam, LPARAM 
 
 INT_PTR UpdateProgressDialog::onInitDialog(HWND dialog)
 {
-    dialog_ = dialog;
     keepSystemModalOnTop(dialog);
     SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, message_.c_str());
     if (checkResult_ == CheckResult::Available)
@@ -167,16 +167,19 @@ INT_PTR UpdateProgressDialog::onInitDialog(HWND dialog)
 
 void UpdateProgressDialog::onTimer(UINT_PTR id)
 {
-    KillTimer(dialog_, id);
+    KillTimer(window_, id);
     if (thread_.joinable() || cancelled_)
         return;
-    HWND dialog = dialog_;
+    HWND dialog = window_;
     phase_ = id;
     if (id == IDT_UPDATE_CHECK) {
         auto transfer = std::make_shared<Transfer>();
         transfer_ = transfer;
         thread_ = std::thread([transfer, dialog] {
-            transfer->versionCheck = checkVersionPage(transfer->announced, &transfer->cancel);
+            // A check that threw leaves NoAnswer.
+            threadBoundary("update check thread", [&] {
+                transfer->versionCheck = checkVersionPage(transfer->announced, &transfer->cancel);
+            });
             transfer->finish(dialog);
         });
     } else if (id == IDT_UPDATE_DOWNLOAD) {
@@ -186,17 +189,20 @@ void UpdateProgressDialog::onTimer(UINT_PTR id)
         const std::string target = host_.downloadTarget();
         const UpdateTimings timings = host_.updateTimings();
         thread_ = std::thread([transfer, dialog, url, target, timings] {
-            DownloadBounds bounds;
-            bounds.maxSize = timings.maxDownloadSize;
-            bounds.transferMs = timings.transferMs;
-            bounds.cancel = &transfer->cancel;
-            transfer->outcome = downloadReferenceFile(url, target, bounds);
-            if (!transfer->cancel.cancelled())
-                writeUpdateEvent(transfer->outcome, target);
+            // A download that threw leaves DownloadFailed.
+            threadBoundary("update download thread", [&] {
+                DownloadBounds bounds;
+                bounds.maxSize = timings.maxDownloadSize;
+                bounds.transferMs = timings.transferMs;
+                bounds.cancel = &transfer->cancel;
+                transfer->outcome = downloadReferenceFile(url, target, bounds);
+                if (!transfer->cancel.cancelled())
+                    writeUpdateEvent(transfer->outcome, target);
+            });
             transfer->finish(dialog);
         });
     } else {
-        EndDialog(dialog_, IDOK);
+        EndDialog(window_, IDOK);
     }
 }
 
@@ -209,7 +215,7 @@ void UpdateProgressDialog::onTransferDone()
         finishCheckPhase();
     else
         downloadOutcome_ = transfer_->outcome;
-    EndDialog(dialog_, IDOK);
+    EndDialog(window_, IDOK);
 }
 
 void UpdateProgressDialog::finishCheckPhase()

@@ -80,7 +80,6 @@ private:
     struct Transfer;
 
     UpdateHost& host_;
-    HWND dialog_ = nullptr;
     std::string message_;
     CheckResult checkResult_ = CheckResult::NotWanted;
     DownloadOutcome downloadOutcome_ = DownloadOutcome::DownloadFailed;

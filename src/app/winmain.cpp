@@ -1,6 +1,8 @@
 // Kestrune.exe's entry point: runs the application object's start-up and
-// finish, nothing else.
+// finish, nothing else. An exception that reaches it ends the program with
+// exit code 1 (platform/boundary.h).
 #include "app/app_instance.h"
+#include "platform/boundary.h"
 
 #include <windows.h>
 
@@ -13,7 +15,9 @@ kestrune::AppInstance theApp;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    theApp.start();
-    theApp.finish();
-    return 0;
+    return kestrune::mainBoundary("WinMain", 1, [] {
+        theApp.start();
+        theApp.finish();
+        return 0;
+    });
 }

@@ -1,6 +1,7 @@
 // Reading an archive through two buffers.
 #include "removal/zip_input.h"
 
+#include "platform/boundary.h"
 #include "platform/handles.h"
 #include "platform/wide_paths.h"
 
@@ -103,18 +104,27 @@ private:
     bool failed_ = false;
 };
 
+// minizip's callbacks: C code calls them. Only the open allocates; out of
+// memory there (the path's wide form, the buffers) is a file that does not
+// open. A BufferedFile whose buffers fail has closed its handle.
 voidpf ZCALLBACK openBuffered(voidpf, const void* path, int mode)
 {
-    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ)
-        return nullptr;
-    HANDLE file = openFileAt(static_cast<const char*>(path), GENERIC_READ, FILE_SHARE_READ,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    if (file == INVALID_HANDLE_VALUE)
-        return nullptr;
-    BufferedFile* opened = new (std::nothrow) BufferedFile(file);
-    if (opened == nullptr)
-        CloseHandle(file);
-    return opened;
+    return guarded(
+        "archive open",
+        [&]() -> voidpf {
+            if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ)
+                return nullptr;
+            HANDLE file = openFileAt(static_cast<const char*>(path), GENERIC_READ,
+                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL);
+            if (file == INVALID_HANDLE_VALUE)
+                return nullptr;
+            BufferedFile* opened = new (std::nothrow) BufferedFile(file);
+            if (opened == nullptr)
+                CloseHandle(file);
+            return opened;
+        },
+        []() -> voidpf { return nullptr; });
 }
 
 uLong ZCALLBACK readBuffered(voidpf, voidpf stream, void* into, uLong size)

@@ -1,6 +1,7 @@
 // The drive search on one thread, or on two workers merged in walk order.
 #include "scan/drive_search.h"
 
+#include "platform/boundary.h"
 #include "platform/fs_redirection.h"
 #include "platform/text_compare.h"
 #include "scan/tree_walk.h"
@@ -133,7 +134,8 @@ public:
     {
         try {
             for (int i = 0; i < count; ++i)
-                threads_.emplace_back([this] { work(); });
+                threads_.emplace_back(
+                    [this] { threadBoundary("drive search worker", [this] { work(); }); });
         } catch (...) {
             stop();
             throw;

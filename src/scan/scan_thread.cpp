@@ -3,6 +3,7 @@
 #include "scan/scan_thread.h"
 
 #include "definitions/registry_items.h"
+#include "platform/boundary.h"
 #include "platform/fs_redirection.h"
 #include "platform/registry_views.h"
 #include "platform/shell.h"
@@ -400,28 +401,23 @@ const std::atomic<bool>& stopOf(const ScanJob& job)
 DWORD WINAPI ScanThread(LPVOID parameter)
 {
     ScanJob* job = static_cast<ScanJob*>(parameter);
-    try {
+    // The scan ends its run itself, so only a reporter's scanEnded can throw.
+    return threadBoundary("scan thread", [job] {
         runFullScan(*job->parasites, *job->reporter, stopOf(*job),
                     job->places ? &*job->places : nullptr,
                     job->protectedPlaces ? &*job->protectedPlaces : nullptr,
                     job->ignored ? &*job->ignored : nullptr, job->results);
-    } catch (...) {
-        // Nothing may leave a thread procedure; the scan has ended its run
-        // itself, so only a reporter's scanEnded can have thrown.
-    }
-    return 0;
+    });
 }
 
 DWORD WINAPI FolderScanThread(LPVOID parameter)
 {
     ScanJob* job = static_cast<ScanJob*>(parameter);
-    try {
+    return threadBoundary("folder scan thread", [job] {
         runFolderScan(*job->parasites, *job->reporter, stopOf(*job), job->folder,
                       job->protectedPlaces ? &*job->protectedPlaces : nullptr,
                       job->ignored ? &*job->ignored : nullptr, job->results, job->earlier);
-    } catch (...) {
-    }
-    return 0;
+    });
 }
 
 }  // namespace kestrune

@@ -108,7 +108,8 @@ struct ScanJob {
     const ScanResults* earlier = nullptr;
 };
 
-// Thread entry points for CreateThread; `job` is a ScanJob*. Both return 0.
+// Thread entry points for CreateThread; `job` is a ScanJob*. Both return 0,
+// or kThreadFailed when an exception reached them (platform/boundary.h).
 DWORD WINAPI ScanThread(LPVOID job);
 DWORD WINAPI FolderScanThread(LPVOID job);
 

@@ -5,9 +5,6 @@ namespace kestrune {
 
 namespace {
 
-const COLORREF kDefaultText = RGB(0, 0, 0);
-const COLORREF kDefaultBack = RGB(255, 255, 255);
-
 bool checkStateChanged(const NMLISTVIEW& change)
 {
     return (change.uChanged & LVIF_STATE) != 0 &&
@@ -79,12 +76,13 @@ std::string CheckListView::cellText(int row, int column) const
     return std::string(buffer.data(), length > 0 ? length : 0);
 }
 
-COLORREF CheckListView::cellTextColour(int row, int column) const
+bool CheckListView::cellColours(int row, int column, CellColours& colours) const
 {
     if (row < 0 || row >= static_cast<int>(colours_.size()) || column < 0 ||
         column >= static_cast<int>(colours_[row].size()))
-        return kDefaultText;
-    return colours_[row][column].text;
+        return false;
+    colours = colours_[row][column];
+    return true;
 }
 
 CheckListView::CellColours* CheckListView::colours(int row, int column)
@@ -156,30 +154,6 @@ void CheckListView::deleteAllRows()
     updateHeaderCheckImage();
 }
 
-LRESULT CheckListView::onCustomDraw(NMLVCUSTOMDRAW& draw) const
-{
-    switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-        return CDRF_NOTIFYSUBITEMDRAW;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-        int row = static_cast<int>(draw.nmcd.dwItemSpec);
-        int column = draw.iSubItem;
-        draw.clrText = kDefaultText;
-        draw.clrTextBk = kDefaultBack;
-        if (row >= 0 && row < static_cast<int>(colours_.size()) && column >= 0 &&
-            column < static_cast<int>(colours_[row].size())) {
-            draw.clrText = colours_[row][column].text;
-            draw.clrTextBk = colours_[row][column].back;
-        }
-        return CDRF_DODEFAULT;
-    }
-    default:
-        return CDRF_DODEFAULT;
-    }
-}
-
 void CheckListView::onItemChanged(const NMLISTVIEW& change)
 {
     if (!checkStateChanged(change) || settingChecks_)
@@ -190,13 +164,6 @@ void CheckListView::onItemChanged(const NMLISTVIEW& change)
     if ((change.uOldState & LVIS_STATEIMAGEMASK) != 0)
         PostMessageA(GetParent(list_), WM_XLISTCTRL_CHECKBOX_CLICKED, change.iItem,
                      GetDlgCtrlID(list_));
-}
-
-void CheckListView::onColumnClick(const NMLISTVIEW& click)
-{
-    if (click.iSubItem != 0 || rowCount() == 0)
-        return;
-    setAllChecked(!allChecked());
 }
 
 void CheckListView::updateHeaderCheckImage()

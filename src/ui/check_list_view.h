@@ -25,7 +25,7 @@ public:
     // window.
     bool attach(HWND list);
 
-    int rowCount() const;
+    int rowCount() const override;
 
     // Inserts a row with the text of column 0 and its colours; the row starts
     // unchecked with datum 0. Returns its index, or -1.
@@ -33,31 +33,23 @@ public:
     bool setCell(int row, int column, const std::string& text, COLORREF textColour,
                  COLORREF backColour);
     std::string cellText(int row, int column) const;
-    COLORREF cellTextColour(int row, int column) const;
 
     void setChecked(int row, bool checked);
     bool isChecked(int row) const;
-    void setAllChecked(bool checked);
-    bool allChecked() const;   // false when there are no rows
+    void setAllChecked(bool checked) override;
+    bool allChecked() const override;
 
     void setRowData(int row, LPARAM data);
     LPARAM rowData(int row) const;
 
     void deleteAllRows();
 
-    // Notification handlers the owner calls for WM_NOTIFY from this list.
-    // onCustomDraw returns the custom-draw answer to give back.
-    LRESULT onCustomDraw(NMLVCUSTOMDRAW& draw) const;
+    // Notification handlers the owner calls for WM_NOTIFY from this list,
+    // with onCustomDraw and onColumnClick (ReportList).
     void onItemChanged(const NMLISTVIEW& change);
-    // A click on the check-box column's header checks every row, or unchecks
-    // every row when all were checked.
-    void onColumnClick(const NMLISTVIEW& click);
 
 private:
-    struct CellColours {
-        COLORREF text;
-        COLORREF back;
-    };
+    bool cellColours(int row, int column, CellColours& colours) const override;
     void updateHeaderCheckImage();
     CellColours* colours(int row, int column);
 

@@ -1,6 +1,8 @@
 // Dialog: the dialog procedure shared by every dialog.
 #include "ui/dialog.h"
 
+#include "platform/boundary.h"
+
 namespace kestrune {
 
 INT_PTR Dialog::runModal(int templateId, HWND owner)
@@ -13,21 +15,20 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        try {
-            return reinterpret_cast<Dialog*>(lParam)->onInitDialog(dialog);
-        } catch (...) {
-            EndDialog(dialog, -1);
-            return TRUE;
-        }
+        auto* self = reinterpret_cast<Dialog*>(lParam);
+        self->window_ = dialog;
+        return guarded(
+            "dialog procedure", [&] { return self->onInitDialog(dialog); },
+            [&]() -> INT_PTR {
+                EndDialog(dialog, -1);
+                return TRUE;
+            });
     }
     auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (self == nullptr)
         return FALSE;
-    try {
-        return self->handleMessage(message, wParam, lParam);
-    } catch (...) {
-        return FALSE;
-    }
+    return dialogBoundary("dialog procedure",
+                          [&] { return self->handleMessage(message, wParam, lParam); });
 }
 
 }  // namespace kestrune

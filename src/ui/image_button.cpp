@@ -2,6 +2,8 @@
 // highlighted face.
 #include "ui/image_button.h"
 
+#include "platform/boundary.h"
+
 #include <commctrl.h>
 
 #include <vector>
@@ -130,7 +132,13 @@ void ImageButton::setHot(bool hot)
 LRESULT CALLBACK ImageButton::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR, DWORD_PTR self)
 {
-    return reinterpret_cast<ImageButton*>(self)->onSubclassMessage(window, message, wParam, lParam);
+    return guarded(
+        "image button",
+        [&] {
+            return reinterpret_cast<ImageButton*>(self)->onSubclassMessage(window, message, wParam,
+                                                                           lParam);
+        },
+        [&] { return DefSubclassProc(window, message, wParam, lParam); });
 }
 
 LRESULT ImageButton::onSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

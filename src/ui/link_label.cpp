@@ -1,6 +1,8 @@
 // LinkLabel: hyperlink look and the hand cursor.
 #include "ui/link_label.h"
 
+#include "platform/boundary.h"
+
 #include <commctrl.h>
 
 namespace kestrune {
@@ -44,16 +46,21 @@ bool LinkLabel::onCtlColor(HDC dc, HWND control) const
 LRESULT CALLBACK LinkLabel::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR, DWORD_PTR self)
 {
-    switch (message) {
-    case WM_SETCURSOR:
-        SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));   // IDC_HAND
-        return TRUE;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, subclassProc, kSubclassId);
-        reinterpret_cast<LinkLabel*>(self)->label_ = nullptr;
-        break;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return guarded(
+        "link label",
+        [&]() -> LRESULT {
+            switch (message) {
+            case WM_SETCURSOR:
+                SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));   // IDC_HAND
+                return TRUE;
+            case WM_NCDESTROY:
+                RemoveWindowSubclass(window, subclassProc, kSubclassId);
+                reinterpret_cast<LinkLabel*>(self)->label_ = nullptr;
+                break;
+            }
+            return DefSubclassProc(window, message, wParam, lParam);
+        },
+        [&] { return DefSubclassProc(window, message, wParam, lParam); });
 }
 
 }  // namespace kestrune

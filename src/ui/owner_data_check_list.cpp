@@ -8,8 +8,6 @@ namespace kestrune {
 
 namespace {
 
-const COLORREF kDefaultText = RGB(0, 0, 0);
-const COLORREF kDefaultBack = RGB(255, 255, 255);
 const int kUncheckedImage = 1;
 const int kCheckedImage = 2;
 
@@ -80,10 +78,13 @@ std::string OwnerDataCheckList::cellText(int row, int column) const
     return c != nullptr ? c->text : std::string();
 }
 
-COLORREF OwnerDataCheckList::cellTextColour(int row, int column) const
+bool OwnerDataCheckList::cellColours(int row, int column, CellColours& colours) const
 {
     const Cell* c = cell(row, column);
-    return c != nullptr ? c->textColour : kDefaultText;
+    if (c == nullptr)
+        return false;
+    colours = CellColours{c->textColour, c->backColour};
+    return true;
 }
 
 void OwnerDataCheckList::setChecked(int row, bool checked)
@@ -251,24 +252,6 @@ bool OwnerDataCheckList::onNotify(NMHDR& header, LRESULT& answer)
     return false;
 }
 
-LRESULT OwnerDataCheckList::onCustomDraw(NMLVCUSTOMDRAW& draw) const
-{
-    switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-        return CDRF_NOTIFYSUBITEMDRAW;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-        const Cell* c = cell(static_cast<int>(draw.nmcd.dwItemSpec), draw.iSubItem);
-        draw.clrText = c != nullptr ? c->textColour : kDefaultText;
-        draw.clrTextBk = c != nullptr ? c->backColour : kDefaultBack;
-        return CDRF_DODEFAULT;
-    }
-    default:
-        return CDRF_DODEFAULT;
-    }
-}
-
 void OwnerDataCheckList::onGetDispInfo(NMLVDISPINFOA& info) const
 {
     LVITEMA& item = info.item;
@@ -348,13 +331,6 @@ void OwnerDataCheckList::onKeyDown(const NMLVKEYDOWN& key)
     if (row < 0)
         row = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     toggle(row);
-}
-
-void OwnerDataCheckList::onColumnClick(const NMLISTVIEW& click)
-{
-    if (click.iSubItem != 0 || rows_.empty())
-        return;
-    setAllChecked(!allChecked());
 }
 
 }  // namespace kestrune

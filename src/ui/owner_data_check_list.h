@@ -33,7 +33,7 @@ public:
     // (that style cannot be added later).
     bool attach(HWND list);
 
-    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int rowCount() const override { return static_cast<int>(rows_.size()); }
 
     // Appends a row with the text of column 0 and its colours, checked or
     // not, datum 0; the other cells are empty, black on white. Returns its
@@ -44,12 +44,11 @@ public:
     bool setCell(int row, int column, const std::string& text, COLORREF textColour,
                  COLORREF backColour);
     std::string cellText(int row, int column) const;   // empty when out of range
-    COLORREF cellTextColour(int row, int column) const;
 
     void setChecked(int row, bool checked);
     bool isChecked(int row) const;   // false when out of range
-    void setAllChecked(bool checked);
-    bool allChecked() const { return !rows_.empty() && unchecked_ == 0; }
+    void setAllChecked(bool checked) override;
+    bool allChecked() const override { return !rows_.empty() && unchecked_ == 0; }
     int uncheckedCount() const { return unchecked_; }
 
     void setRowData(int row, LPARAM data);
@@ -71,8 +70,8 @@ public:
     // The list's notifications: custom draw, LVN_GETDISPINFO, LVN_ODFINDITEM,
     // NM_CLICK, LVN_KEYDOWN and LVN_COLUMNCLICK. True when `header` was one
     // of them; `answer` is then the result to give back.
+    // (Custom draw and the header click: ReportList.)
     bool onNotify(NMHDR& header, LRESULT& answer);
-    LRESULT onCustomDraw(NMLVCUSTOMDRAW& draw) const;
     void onGetDispInfo(NMLVDISPINFOA& info) const;
     // Typing in the list: the next row from iStart whose column 0 begins
     // with (LVFI_PARTIAL) or is the text, ignoring case; -1 when none.
@@ -87,9 +86,6 @@ public:
     // The space bar toggles the focused row (the selected one when none has
     // the focus).
     void onKeyDown(const NMLVKEYDOWN& key);
-    // A click on the check-box column's header checks every row, or
-    // unchecks every row when all were checked.
-    void onColumnClick(const NMLISTVIEW& click);
 
 private:
     struct Cell {
@@ -113,6 +109,7 @@ private:
     // The header image after a change that found the rows all checked or not.
     void afterCheckChange(bool allCheckedBefore);
     const Cell* cell(int row, int column) const;
+    bool cellColours(int row, int column, CellColours& colours) const override;
 
     std::vector<Row> rows_;
     int unchecked_ = 0;

@@ -1,4 +1,5 @@
-// ReportList: extended styles, columns and header images.
+// ReportList: extended styles, columns, header images, cell colours and the
+// check-box column's header click.
 #include "ui/report_list.h"
 
 namespace kestrune {
@@ -59,6 +60,39 @@ int ReportList::insertColumn(int column, const std::string& text, int width)
     lvc.iSubItem = column;
     return static_cast<int>(
         SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc)));
+}
+
+COLORREF ReportList::cellTextColour(int row, int column) const
+{
+    CellColours colours;
+    return cellColours(row, column, colours) ? colours.text : kDefaultText;
+}
+
+LRESULT ReportList::onCustomDraw(NMLVCUSTOMDRAW& draw) const
+{
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        CellColours colours;
+        if (!cellColours(static_cast<int>(draw.nmcd.dwItemSpec), draw.iSubItem, colours))
+            colours = CellColours{kDefaultText, kDefaultBack};
+        draw.clrText = colours.text;
+        draw.clrTextBk = colours.back;
+        return CDRF_DODEFAULT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+void ReportList::onColumnClick(const NMLISTVIEW& click)
+{
+    if (click.iSubItem != 0 || rowCount() == 0)
+        return;
+    setAllChecked(!allChecked());
 }
 
 void ReportList::showHeaderCheckImage(bool allChecked)

@@ -1,7 +1,9 @@
-// ReportList: what Kestrune's report-view lists share: the list control, its
-// extended styles, its columns, and the header's image list with an image
-// per column (the check-box column shows whether every row is checked).
-// CheckListView and OwnerDataCheckList build on it.
+// ReportList: the base of Kestrune's check-box lists, CheckListView and
+// OwnerDataCheckList: the list control, its extended styles, its columns, the
+// header's image list with an image per column (the check-box column shows
+// whether every row is checked), the cells' colours as custom draw shows
+// them, and the header click that checks or unchecks every row. Each list
+// keeps its rows its own way and answers the questions below.
 #pragma once
 
 #include "platform/gui_handles.h"
@@ -47,7 +49,32 @@ public:
 
     int insertColumn(int column, const std::string& text, int width);
 
+    virtual int rowCount() const = 0;
+    virtual void setAllChecked(bool checked) = 0;
+    virtual bool allChecked() const = 0;   // false when there are no rows
+
+    // The text colour of a cell; black when the cell does not exist.
+    COLORREF cellTextColour(int row, int column) const;
+
+    // Custom draw (NM_CUSTOMDRAW from the list): asks for each cell and
+    // gives it its colours, black on white when the cell does not exist.
+    // Returns the custom-draw answer to give back.
+    LRESULT onCustomDraw(NMLVCUSTOMDRAW& draw) const;
+    // A click on the check-box column's header checks every row, or unchecks
+    // every row when all were checked.
+    void onColumnClick(const NMLISTVIEW& click);
+
 protected:
+    struct CellColours {
+        COLORREF text;
+        COLORREF back;
+    };
+    static constexpr COLORREF kDefaultText = RGB(0, 0, 0);
+    static constexpr COLORREF kDefaultBack = RGB(255, 255, 255);
+
+    // The colours of an existing cell; false when there is no such cell.
+    virtual bool cellColours(int row, int column, CellColours& colours) const = 0;
+
     // The header of the check-box column shows kHeaderImageAllChecked when
     // `allChecked`, else kHeaderImageNotAllChecked; nothing without images.
     void showHeaderCheckImage(bool allChecked);

@@ -1,6 +1,7 @@
 // fetchPage over WinInet.
 #include "update/http_fetch.h"
 
+#include "platform/boundary.h"
 #include "update/version_page.h"
 
 #include <windows.h>
@@ -204,7 +205,11 @@ bool fetchBody(const std::string& url, unsigned long limit, std::string& body,
     try {
         worker = std::thread([shared, parts, limit, transferMs] {
             std::string got;
-            const bool ok = exchange(parts, limit, transferMs, &shared->cancel, got);
+            // An exchange that threw is a failed one.
+            const bool ok = guarded(
+                "update transfer thread",
+                [&] { return exchange(parts, limit, transferMs, &shared->cancel, got); },
+                [] { return false; });
             {
                 std::lock_guard<std::mutex> lock(shared->mutex);
                 shared->ok = ok;

@@ -130,6 +130,7 @@ TEST(ExecutableResources, KestruneExeHoldsTheTextOfEveryEvent)
         {KESTRUNE_EVENT_RESTORE_REFUSED, "Kestrune refused to restore from %1: %2."},
         {KESTRUNE_EVENT_UPDATE_INSTALLED, "Kestrune installed the reference file %1."},
         {KESTRUNE_EVENT_UPDATE_REFUSED, "Kestrune did not install the update of %1: %2."},
+        {KESTRUNE_EVENT_UNEXPECTED_ERROR, "Kestrune stopped an unexpected error in %1: %2."},
     };
     const char* inserts[] = {"1", "2", "3", "4", "5", "6", "7", "8"};
     for (const auto& event : events) {

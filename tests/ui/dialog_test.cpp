@@ -1,7 +1,10 @@
-// Dialog: the shared dialog procedure reaches the object and keeps every
-// exception inside it.
+// Dialog: the shared dialog procedure reaches the object, keeps the dialog's
+// window for it and keeps every exception inside it.
 #include "ui/dialog.h"
 
+#include "support/recording_event_sink.h"
+
+#include "kestrune_events.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +27,8 @@ private:
     {
         if (throwAtInit_)
             throw std::runtime_error("init");
-        dialog_ = dialog;
+        if (window_ != dialog)
+            throw std::logic_error("the base does not keep the window");
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         return TRUE;
@@ -36,22 +40,26 @@ private:
         ++commands;
         if (LOWORD(wParam) != IDOK)
             throw std::runtime_error("command");
-        EndDialog(dialog_, 7);
+        EndDialog(window_, 7);
         return TRUE;
     }
 
     bool throwAtInit_;
-    HWND dialog_ = nullptr;
 };
 
 TEST(Dialog, NoExceptionLeavesTheDialogProcedure)
 {
+    testing_support::RecordingEventSink events;
     ThrowingDialog failsAtInit(true);
     EXPECT_EQ(-1, failsAtInit.run()) << "a failed initialisation ends the dialog";
 
     ThrowingDialog failsOnce(false);
     EXPECT_EQ(7, failsOnce.run()) << "the dialog runs on after a handler threw";
     EXPECT_EQ(2, failsOnce.commands);
+    const std::string error = std::to_string(KESTRUNE_EVENT_UNEXPECTED_ERROR) + " error ";
+    EXPECT_EQ((std::vector<std::string>{error + "dialog procedure|init",
+                                        error + "dialog procedure|command"}),
+              events.lines());
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // kestrune-cli: entry point of the console tool.
 #include "command_line.h"
 
+#include "platform/boundary.h"
+
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -31,13 +35,23 @@ private:
 
 }  // namespace
 
+// An exception that reaches main ends the tool as a broken one: a line on
+// standard error and kExitFailed (platform/boundary.h).
 int main(int argc, char** argv)
 {
     using namespace kestrune::cli;
     const ConsoleInUtf8 console;
     // Output lines end in a bare line feed, the same on every console and pipe.
     _setmode(_fileno(stdout), _O_BINARY);
-    CommandOptions options;
-    const ParsedCommand command = parseCommandLine(argc, argv, options);
-    return command.run ? command.run() : command.exitCode;
+    return kestrune::guarded(
+        "kestrune-cli main",
+        [&] {
+            CommandOptions options;
+            const ParsedCommand command = parseCommandLine(argc, argv, options);
+            return command.run ? command.run() : command.exitCode;
+        },
+        [] {
+            std::fputs("kestrune-cli: stopped by an internal error\n", stderr);
+            return static_cast<int>(kExitFailed);
+        });
 }
