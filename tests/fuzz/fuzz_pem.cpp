@@ -2,6 +2,7 @@
 // and reads the same; a key taken out of its envelope lies inside it.
 #include "fuzz_readers.h"
 
+#include "support/base64_text.h"
 #include "update/pem.h"
 
 #include <cstdlib>
@@ -10,25 +11,6 @@
 namespace kestrune {
 
 namespace {
-
-std::string base64(const std::string& bytes)
-{
-    static const char digits[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (size_t at = 0; at < bytes.size(); at += 3) {
-        unsigned group = static_cast<unsigned char>(bytes[at]) << 16;
-        if (at + 1 < bytes.size())
-            group |= static_cast<unsigned char>(bytes[at + 1]) << 8;
-        if (at + 2 < bytes.size())
-            group |= static_cast<unsigned char>(bytes[at + 2]);
-        for (size_t i = 0; i < 4; ++i)
-            text += at + i <= bytes.size() ? digits[(group >> (18 - 6 * i)) & 0x3F] : '=';
-        if (at % 57 == 54)
-            text += "\n";
-    }
-    return text;
-}
 
 void checkEnvelope(const std::string& der)
 {
@@ -46,7 +28,7 @@ void fuzzPemOnce(const uint8_t* data, size_t size)
     if (pemBody(text, "PUBLIC KEY", der)) {
         std::string again;
         if (der.empty() ||
-            !pemBody("-----BEGIN PUBLIC KEY-----\n" + base64(der) + "\n-----END PUBLIC KEY-----",
+            !pemBody("-----BEGIN PUBLIC KEY-----\n" + test::base64Text(der) + "\n-----END PUBLIC KEY-----",
                      "PUBLIC KEY", again) ||
             again != der)
             std::abort();
