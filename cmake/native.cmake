@@ -1,7 +1,7 @@
-# Host build of the definitions text layers and the DLL export look-up, with
-# AddressSanitizer and UndefinedBehaviorSanitizer, for their tests and the
-# fuzz target.
-option(KESTRUNE_FUZZ "Build the libFuzzer target (needs clang)" OFF)
+# Host build of the definitions text layers and the readers of outside input
+# that include no Windows headers, with AddressSanitizer and
+# UndefinedBehaviorSanitizer, for their tests and the fuzz targets.
+option(KESTRUNE_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 
 set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 add_compile_options(-Wall -Wextra ${SANITIZE})
@@ -11,25 +11,34 @@ if(KESTRUNE_FUZZ)
 endif()
 add_link_options(${SANITIZE})
 
-# The definitions folder and, for its header-only names (the hives), the
-# platform folder: nothing else of src/ is visible to the host build.
+# The definitions folder and the folders of the readers below: nothing else of
+# src/ is visible to the host build.
 include(cmake/include_roots.cmake)
-kestrune_include_root(text definitions platform update)
+kestrune_include_root(text definitions platform update settings removal)
 file(GLOB KESTRUNE_TEXT_SOURCES CONFIGURE_DEPENDS src/definitions/*.cpp)
 list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
-# The DLL export look-up, the regedit export reader and the update's release
-# statement (with the name rule it uses) read hostile files and include no
-# Windows headers.
+# The DLL export look-up, the regedit export reader, the update's release
+# statement, version page and PEM keys, the backup's Manifest.ini and the
+# ignore list's stored text (with the Type words it uses) read hostile input
+# and include no Windows headers.
 list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp src/platform/reg_export.cpp
-     src/update/release_statement.cpp src/update/version_page.cpp)
+     src/update/release_statement.cpp src/update/version_page.cpp src/update/pem.cpp
+     src/removal/backup_manifest.cpp src/settings/ignore_entry.cpp src/platform/find.cpp)
 # The item kinds' words, which the reference file's reader and checker use.
 list(APPEND KESTRUNE_TEXT_SOURCES src/platform/item_kinds.cpp)
 add_library(kestrune_text STATIC ${KESTRUNE_TEXT_SOURCES})
 target_include_directories(kestrune_text PUBLIC ${KESTRUNE_TEXT_INCLUDE})
 
+# The readers' fuzz targets, each built from tests/fuzz/fuzz_<target>.cpp, its
+# seeds and kept inputs in tests/fuzz/<target>/.
+set(KESTRUNE_READER_FUZZERS manifest pe_exports pem ignore_entry version_page)
+set(reader_bodies ${KESTRUNE_READER_FUZZERS})
+list(TRANSFORM reader_bodies PREPEND tests/fuzz/fuzz_)
+list(TRANSFORM reader_bodies APPEND .cpp)
 add_library(fuzz_markup STATIC tests/fuzz/fuzz_markup.cpp tests/fuzz/fuzz_reg_export.cpp
-    tests/fuzz/fuzz_release.cpp)
+    tests/fuzz/fuzz_release.cpp ${reader_bodies})
 target_link_libraries(fuzz_markup PUBLIC kestrune_text)
+target_include_directories(fuzz_markup PRIVATE tests)
 
 if(KESTRUNE_FUZZ)
     add_executable(markup_fuzzer tests/fuzz/fuzz_main.cpp)
@@ -42,6 +51,13 @@ if(KESTRUNE_FUZZ)
     target_compile_definitions(release_fuzzer PRIVATE KESTRUNE_RELEASE_FUZZER)
     target_compile_options(release_fuzzer PRIVATE -fsanitize=fuzzer)
     target_link_libraries(release_fuzzer PRIVATE kestrune_text -fsanitize=fuzzer)
+    foreach(target ${KESTRUNE_READER_FUZZERS})
+        add_executable(${target}_fuzzer tests/fuzz/fuzz_${target}.cpp)
+        target_compile_definitions(${target}_fuzzer PRIVATE KESTRUNE_FUZZ_ENTRY)
+        target_include_directories(${target}_fuzzer PRIVATE tests)
+        target_compile_options(${target}_fuzzer PRIVATE -fsanitize=fuzzer)
+        target_link_libraries(${target}_fuzzer PRIVATE kestrune_text -fsanitize=fuzzer)
+    endforeach()
     return()
 endif()
 
@@ -62,5 +78,6 @@ target_link_libraries(native_tests PRIVATE fuzz_markup gtest)
 target_include_directories(native_tests PRIVATE tests)
 target_compile_definitions(native_tests PRIVATE
     KESTRUNE_FUZZ_REGRESSIONS="${CMAKE_SOURCE_DIR}/tests/fuzz/regressions"
-    KESTRUNE_RELEASE_REGRESSIONS="${CMAKE_SOURCE_DIR}/tests/fuzz/release")
+    KESTRUNE_RELEASE_REGRESSIONS="${CMAKE_SOURCE_DIR}/tests/fuzz/release"
+    KESTRUNE_FUZZ_FOLDER="${CMAKE_SOURCE_DIR}/tests/fuzz")
 add_test(NAME native_tests COMMAND native_tests)

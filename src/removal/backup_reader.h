@@ -1,12 +1,13 @@
 // Reading a backup archive back: every entry read whole through minizip's
 // reader (CRC-32 checked, its expanded size bounded), Manifest.ini parsed
-// into its records, and the checks that refuse a damaged or hostile archive
+// into its records (backup_manifest.h), and the checks that refuse a damaged or hostile archive
 // before a restore writes anything; the listings read only the manifests.
 // Nothing here writes to the disk or the registry.
 #pragma once
 
 #include "platform/item_kinds.h"
 #include "platform/reg_export.h"
+#include "removal/backup_manifest.h"
 #include "safety/protected_places.h"
 
 #include <windows.h>
@@ -16,23 +17,6 @@
 #include <vector>
 
 namespace kestrune {
-
-// One record of Manifest.ini: what one export or copy came from.
-struct BackupItem {
-    ItemKind kind = ItemKind::File;
-    std::string entry;        // its name in the archive (a folder: "<entry>/...")
-    std::string key;          // Key, Value: "HIVE\sub\key"
-    std::string value;        // Value: the value's name (empty: the default value)
-    // Key, Value: the registry view the key was exported from and is written
-    // back in: KEY_WOW64_64KEY ("64") or KEY_WOW64_32KEY ("32"); 0 when the
-    // record names none (backups made on 32-bit Windows and before views).
-    REGSAM view = 0;
-    std::string path;         // File, Folder, Cookie: the full path it came from
-    unsigned long attributes = 0x80;   // FILE_ATTRIBUTE_NORMAL when not recorded
-    // Folder: the attributes of the entries inside it, by their path inside
-    // the folder (backslashes), as recorded.
-    std::map<std::string, unsigned long> inside;
-};
 
 // The place an item names, as the user reads it: the key, "key\value" text
 // ("key\(default)" for a default value), or the path.

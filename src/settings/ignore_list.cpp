@@ -3,6 +3,7 @@
 
 #include "platform/handles.h"
 #include "platform/text_compare.h"
+#include "settings/ignore_entry.h"
 #include "settings/settings_store.h"
 
 #include <windows.h>
@@ -22,75 +23,12 @@ const int kMaxNameProbes = 64;
 
 int kindIndex(ItemKind kind) { return static_cast<int>(kind); }
 
-// '%', and every control character (tabs and line breaks among them), as %XX.
-std::string escaped(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        if (c == '%' || c < 0x20 || c == 0x7f) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%%%02X", c);
-            out += hex;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// The inverse of escaped(); a '%' not followed by two hex digits stays.
-std::string unescaped(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
-            hexDigit(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-std::string encodedEntry(const IgnoreEntry& entry)
-{
-    return std::string(typeWord(entry.kind)) + "\t" + escaped(entry.location) + "\t" +
-           escaped(entry.parasite) + "\t" + escaped(entry.added);
-}
-
 // False for data that is not an entry.
 bool decodedEntry(const std::string& data, IgnoreEntry& entry)
 {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;) {
-        const size_t tab = data.find('\t', start);
-        fields.push_back(data.substr(start, tab == std::string::npos ? tab : tab - start));
-        if (tab == std::string::npos)
-            break;
-        start = tab + 1;
-    }
-    if (fields.size() != 4 || !kindFromTypeWord(fields[0], entry.kind))
-        return false;
-    entry.location = unescaped(fields[1]);
-    entry.parasite = unescaped(fields[2]);
-    entry.added = unescaped(fields[3]);
-    return !entry.location.empty();
+    std::string kindWord;
+    return readIgnoreEntryText(data, kindWord, entry) && kindFromTypeWord(kindWord, entry.kind) &&
+           !entry.location.empty();
 }
 
 // The value name of an entry: FNV-1a of the kind word and the folded
@@ -237,8 +175,9 @@ IgnoreAdd addIgnoreEntry(const IgnoreEntry& entry)
         const std::string name = probe == 1 ? base : base + "-" + std::to_string(probe);
         std::string data;
         if (!readString(key.get(), name, data))
-            return writeStringValue(key.get(), name, encodedEntry(stored)) ? IgnoreAdd::Added
-                                                                     : IgnoreAdd::Failed;
+            return writeStringValue(key.get(), name, ignoreEntryText(stored))
+                       ? IgnoreAdd::Added
+                       : IgnoreAdd::Failed;
         IgnoreEntry existing;
         if (decodedEntry(data, existing) && sameEntry(existing, entry.kind, entry.location))
             return IgnoreAdd::AlreadyListed;

@@ -1,6 +1,7 @@
 // Every input the fuzzers ever found a fault with, and the seed corpora, run
-// through both fuzz bodies under the sanitizers.
+// through their fuzz bodies under the sanitizers.
 #include "fuzz/fuzz_markup.h"
+#include "fuzz/fuzz_readers.h"
 #include "fuzz/fuzz_reg_export.h"
 #include "fuzz/fuzz_release.h"
 
@@ -13,7 +14,7 @@
 
 namespace {
 
-void runEachInput(const char* folder, void (*body)(const uint8_t*, size_t))
+void runEachInput(const std::string& folder, void (*body)(const uint8_t*, size_t))
 {
     namespace fs = std::filesystem;
     int inputs = 0;
@@ -34,4 +35,10 @@ TEST(FuzzRegressions, EveryKeptInputRunsClean)
     runEachInput(KESTRUNE_FUZZ_REGRESSIONS, kestrune::fuzzMarkupOnce);
     runEachInput(KESTRUNE_FUZZ_REGRESSIONS, kestrune::fuzzRegExportOnce);
     runEachInput(KESTRUNE_RELEASE_REGRESSIONS, kestrune::fuzzReleaseOnce);
+    const std::string kept = KESTRUNE_FUZZ_FOLDER;
+    runEachInput(kept + "/manifest", kestrune::fuzzManifestOnce);
+    runEachInput(kept + "/pe_exports", kestrune::fuzzPeExportsOnce);
+    runEachInput(kept + "/pem", kestrune::fuzzPemOnce);
+    runEachInput(kept + "/ignore_entry", kestrune::fuzzIgnoreEntryOnce);
+    runEachInput(kept + "/version_page", kestrune::fuzzVersionPageOnce);
 }
