@@ -86,7 +86,10 @@ std::vector<std::string> linesOf(const std::string& text)
     return lines;
 }
 
-bool isGroup(const Command& command) { return command.forms == nullptr; }
+bool isGroup(const Command& command)
+{
+    return command.forms == nullptr;
+}
 
 bool inGroup(const Command& command, const Command& group)
 {
@@ -217,8 +220,8 @@ void addCommands(CLI::App& app, HelpFormatter& help, CommandOptions& o,
     for (const Command& command : consoleCommands()) {
         const bool grouped = groupRow != nullptr && inGroup(command, *groupRow);
         CLI::App& parent = grouped ? *group : app;
-        const std::string name = grouped ? command.name + std::strlen(groupRow->name) + 1
-                                         : std::string(command.name);
+        const std::string name =
+            grouped ? command.name + std::strlen(groupRow->name) + 1 : std::string(command.name);
         CLI::App* c = parent.add_subcommand(name, command.description);
         help.setUsage(c, usageOf(command));
         const std::string footer = footerOf(command);

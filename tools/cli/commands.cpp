@@ -64,23 +64,27 @@ void addCleanOptions(CLI::App& c, CommandOptions& o)
         ->type_name("FILE")
         ->check(kNotEmpty);
     CLI::Option* backup = c.add_flag("--backup", o.clean.backup, "back the finds up first");
-    c.add_flag("--force", o.clean.force, "remove even when the backup is incomplete")->needs(backup);
-    c.add_flag("--quiet", o.clean.quiet, "no scan phases, programs or backup steps on standard error");
+    c.add_flag("--force", o.clean.force, "remove even when the backup is incomplete")
+        ->needs(backup);
+    c.add_flag("--quiet", o.clean.quiet,
+               "no scan phases, programs or backup steps on standard error");
     c.add_flag("--json", o.clean.json, "the whole run as one JSON document on standard output");
     c.add_flag("--no-ignore", o.clean.noIgnore, "remove the finds of the ignore list too");
 }
 
 void addRestoreOptions(CLI::App& c, CommandOptions& o)
 {
-    c.add_option("ARCHIVE", o.restore.archive, "the backup archive")->type_name("")->check(kNotEmpty);
-    CLI::Option* list = c.add_flag(
-        "--list", o.restore.list, "list the archives, newest first, or ARCHIVE's items");
+    c.add_option("ARCHIVE", o.restore.archive, "the backup archive")
+        ->type_name("")
+        ->check(kNotEmpty);
+    CLI::Option* list =
+        c.add_flag("--list", o.restore.list, "list the archives, newest first, or ARCHIVE's items");
     CLI::Option* remove = c.add_flag("--delete", o.restore.remove, "delete ARCHIVE");
     CLI::Option* force =
         c.add_flag("--force", o.restore.force, "replace a different file in an item's place");
     CLI::Option* quiet = c.add_flag("--quiet", o.restore.quiet, "no progress line");
-    CLI::Option* prune = c.add_flag(
-        "--prune", o.restore.prune, "delete the old archives beyond the newest few");
+    CLI::Option* prune =
+        c.add_flag("--prune", o.restore.prune, "delete the old archives beyond the newest few");
     c.add_option("--keep", o.restore.keep, "keep the newest N archives (0: all)")
         ->type_name("N")
         ->check(CLI::Range(0, 99999))
@@ -113,7 +117,8 @@ void addPublishOptions(CLI::App& c, CommandOptions& o)
     c.add_option("--key", o.publish.key, "RSA private key in PEM to sign with")
         ->type_name("PRIVATE.pem")
         ->check(kNotEmpty);
-    c.add_option("--valid-days", o.publish.validDays, "days the release statement counts (default 90)")
+    c.add_option("--valid-days", o.publish.validDays,
+                 "days the release statement counts (default 90)")
         ->type_name("N")
         ->check(CLI::Range(1, 3650));
     c.add_option("FILE.ks", o.publish.file, "the reference file")->required()->type_name("");
@@ -151,37 +156,54 @@ std::string ignoreMissing(const CommandOptions& o)
 
 }  // namespace
 
+// Each row: name, forms, description, note, exit codes; options, run and the
+// check of what the parse cannot see.
 const std::vector<Command>& consoleCommands()
 {
+    // clang-format off
     static const std::vector<Command> kCommands = {
-        {"defs", nullptr, "Reference files: pack, unpack, check, dump, verify.", "", "", nullptr,
-         nullptr, nullptr},
-        {"defs pack", "IN OUT", "Scramble the markup file IN into the reference file OUT.", "", "",
+        {"defs", nullptr,
+         "Reference files: pack, unpack, check, dump, verify.",
+         "",
+         "",
+         nullptr, nullptr, nullptr},
+        {"defs pack", "IN OUT",
+         "Scramble the markup file IN into the reference file OUT.",
+         "",
+         "",
          addScrambleOptions, [](const CommandOptions& o) { return runDefsScramble(o.defs); },
          nullptr},
-        {"defs unpack", "IN OUT", "Unscramble the reference file IN into the markup file OUT.", "",
-         "", addScrambleOptions, [](const CommandOptions& o) { return runDefsScramble(o.defs); },
+        {"defs unpack", "IN OUT",
+         "Unscramble the reference file IN into the markup file OUT.",
+         "",
+         "",
+         addScrambleOptions, [](const CommandOptions& o) { return runDefsScramble(o.defs); },
          nullptr},
         {"defs check", "[--plain] FILE",
          "Report errors and warnings in a reference file, items naming\n"
          "protected places among them.",
-         "", "Exit 0: nothing to report, 1: errors or warnings, 2: FILE cannot be read",
+         "",
+         "Exit 0: nothing to report, 1: errors or warnings, 2: FILE cannot be read",
          addCheckOptions, [](const CommandOptions& o) { return runDefsCheck(o.defs); }, nullptr},
-        {"defs dump", "FILE", "Write the loaded definitions as JSON on standard output.", "",
-         "Exit 0: written, 1: FILE cannot be read or loaded", addDumpOptions,
-         [](const CommandOptions& o) { return runDefsDump(o.defs); }, nullptr},
+        {"defs dump", "FILE",
+         "Write the loaded definitions as JSON on standard output.",
+         "",
+         "Exit 0: written, 1: FILE cannot be read or loaded",
+         addDumpOptions, [](const CommandOptions& o) { return runDefsDump(o.defs); }, nullptr},
         {"defs verify", "FILE SIGNATURE [--key PUBLIC.pem]",
          "Check FILE's signature (as written by publish --key or openssl dgst\n"
          "-sha256 -sign) with the built-in update key or PUBLIC.pem.",
-         "", "Exit 0: good signature, 1: bad, 2: a file cannot be read or no public key",
+         "",
+         "Exit 0: good signature, 1: bad, 2: a file cannot be read or no public key",
          addVerifyOptions, [](const CommandOptions& o) { return runDefsVerify(o.defs); }, nullptr},
-        {"scan", "[--definitions FILE] [--folder DIR] [--quiet] [--json] [--no-ignore] [--report FILE]",
+        {"scan", "[--definitions FILE] [--folder DIR] [--quiet] [--json] [--no-ignore] "
+                 "[--report FILE]",
          "Scan this PC (or one folder tree) with the definitions of FILE or of the\n"
          "settings. One line per find on standard output: parasite, location,\n"
          "type and danger, separated by tabs. Progress on standard error.",
          "Finds of the ignore list are counted on standard error, not reported.",
-         "Exit 0: nothing found, 1: found (or the scan failed), 2: error", addScanOptions,
-         [](const CommandOptions& o) { return runScanCommand(o.scan); }, nullptr},
+         "Exit 0: nothing found, 1: found (or the scan failed), 2: error",
+         addScanOptions, [](const CommandOptions& o) { return runScanCommand(o.scan); }, nullptr},
         {"clean", "[--definitions FILE] [--backup [--force]] [--quiet] [--json] [--no-ignore]",
          "Scan the whole PC and remove every find, writing the removal log.\n"
          "One line per item on standard output.",
@@ -190,15 +212,20 @@ const std::vector<Command>& consoleCommands()
          "left or the backup stopped the run, 2: error",
          addCleanOptions, [](const CommandOptions& o) { return runCleanCommand(o.clean); },
          nullptr},
-        {"ignore", "--list\n--add KIND LOCATION\n--remove KIND LOCATION",
+        {"ignore", "--list\n"
+                   "--add KIND LOCATION\n"
+                   "--remove KIND LOCATION",
          "The ignore list: finds the user keeps, which scan and clean pass over.\n"
          "KIND is the Type word (File, Folder, RegKey, RegValue, Cookie) in any\n"
          "case; LOCATION as the find's location shows it, in any case.",
-         "", "Exit 0: done, 1: nothing matched (--remove), 2: bad arguments", addIgnoreOptions,
-         [](const CommandOptions& o) { return runIgnoreCommand(o.ignore); }, ignoreMissing},
-        {"restore",
-         "--list [ARCHIVE]\nARCHIVE [--force] [--quiet]\n--delete ARCHIVE\n"
-         "--prune [--keep N] [--days D]",
+         "",
+         "Exit 0: done, 1: nothing matched (--remove), 2: bad arguments",
+         addIgnoreOptions, [](const CommandOptions& o) { return runIgnoreCommand(o.ignore); },
+         ignoreMissing},
+        {"restore", "--list [ARCHIVE]\n"
+                    "ARCHIVE [--force] [--quiet]\n"
+                    "--delete ARCHIVE\n"
+                    "--prune [--keep N] [--days D]",
          "List, restore, delete or prune the backups that clean --backup and\n"
          "the window make. ARCHIVE is a path, or a file name in the backup folder.",
          "--list names each archive's date, number of items and size, or ARCHIVE's\n"
@@ -216,9 +243,12 @@ const std::vector<Command>& consoleCommands()
          "DIR\\def\\release.txt and release.txt.sig (name, SHA-256, size, a serial\n"
          "that grows with each publication, the last day it counts), which\n"
          "Kestrune needs before it installs an update.",
-         "", "", addPublishOptions,
-         [](const CommandOptions& o) { return runPublishCommand(o.publish); }, nullptr},
+         "",
+         "",
+         addPublishOptions, [](const CommandOptions& o) { return runPublishCommand(o.publish); },
+         nullptr},
     };
+    // clang-format on
     return kCommands;
 }
 

@@ -18,12 +18,12 @@ namespace cli {
 // One command. Its texts are written as its --help prints them, line breaks
 // and all; the overview wraps them anew into its second column.
 struct Command {
-    const char* name;          // "scan"; a command of a group: "defs check"
-    const char* forms;         // what follows the name, one form a line;
-                               // null for a group (its commands' forms)
+    const char* name;   // "scan"; a command of a group: "defs check"
+    const char* forms;  // what follows the name, one form a line;
+                        // null for a group (its commands' forms)
     const char* description;
-    const char* note;          // after the options, before the exit codes; may be empty
-    const char* exits;         // "Exit 0: ..., 1: ..."; may be empty
+    const char* note;   // after the options, before the exit codes; may be empty
+    const char* exits;  // "Exit 0: ..., 1: ..."; may be empty
     // Adds the command's options and arguments, bound to `o`. May be null.
     void (*addOptions)(CLI::App& command, CommandOptions& o);
     // The command's run. Null for a group, whose commands follow it in the
