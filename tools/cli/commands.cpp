@@ -14,6 +14,13 @@ const CLI::Validator kNotEmpty(
     [](std::string& value) { return value.empty() ? std::string("needs a value") : std::string(); },
     "");
 
+// An option that names a path, a key or a word: never empty.
+CLI::Option* addTextOption(CLI::App& c, const char* name, std::string& value, const char* help,
+                           const char* valueName)
+{
+    return c.add_option(name, value, help)->type_name(valueName)->check(kNotEmpty);
+}
+
 void addScrambleOptions(CLI::App& c, CommandOptions& o)
 {
     c.add_option("IN", o.defs.in, "file to read")->required()->type_name("");
@@ -35,34 +42,24 @@ void addVerifyOptions(CLI::App& c, CommandOptions& o)
 {
     c.add_option("FILE", o.defs.file, "the signed file")->required()->type_name("");
     c.add_option("SIGNATURE", o.defs.signature, "its signature")->required()->type_name("");
-    c.add_option("--key", o.defs.key, "PEM public key to check with")
-        ->type_name("PUBLIC.pem")
-        ->check(kNotEmpty);
+    addTextOption(c, "--key", o.defs.key, "PEM public key to check with", "PUBLIC.pem");
 }
 
 void addScanOptions(CLI::App& c, CommandOptions& o)
 {
-    c.add_option("--definitions", o.scan.definitions, "reference file to scan with")
-        ->type_name("FILE")
-        ->check(kNotEmpty);
-    c.add_option("--folder", o.scan.folder, "scan only this folder tree")
-        ->type_name("DIR")
-        ->check(kNotEmpty);
+    addTextOption(c, "--definitions", o.scan.definitions, "reference file to scan with", "FILE");
+    addTextOption(c, "--folder", o.scan.folder, "scan only this folder tree", "DIR");
     c.add_flag("--quiet", o.scan.quiet, "no progress on standard error")
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     c.add_flag("--json", o.scan.json, "the whole scan as one JSON document on standard output")
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     c.add_flag("--no-ignore", o.scan.noIgnore, "report the finds of the ignore list too");
-    c.add_option("--report", o.scan.report, "write the scan report to FILE")
-        ->type_name("FILE")
-        ->check(kNotEmpty);
+    addTextOption(c, "--report", o.scan.report, "write the scan report to FILE", "FILE");
 }
 
 void addCleanOptions(CLI::App& c, CommandOptions& o)
 {
-    c.add_option("--definitions", o.clean.definitions, "reference file to scan with")
-        ->type_name("FILE")
-        ->check(kNotEmpty);
+    addTextOption(c, "--definitions", o.clean.definitions, "reference file to scan with", "FILE");
     CLI::Option* backup = c.add_flag("--backup", o.clean.backup, "back the finds up first");
     c.add_flag("--force", o.clean.force, "remove even when the backup is incomplete")
         ->needs(backup);
@@ -74,9 +71,7 @@ void addCleanOptions(CLI::App& c, CommandOptions& o)
 
 void addRestoreOptions(CLI::App& c, CommandOptions& o)
 {
-    c.add_option("ARCHIVE", o.restore.archive, "the backup archive")
-        ->type_name("")
-        ->check(kNotEmpty);
+    addTextOption(c, "ARCHIVE", o.restore.archive, "the backup archive", "");
     CLI::Option* list =
         c.add_flag("--list", o.restore.list, "list the archives, newest first, or ARCHIVE's items");
     CLI::Option* remove = c.add_flag("--delete", o.restore.remove, "delete ARCHIVE");
@@ -110,13 +105,8 @@ std::string restoreMissing(const CommandOptions& o)
 
 void addPublishOptions(CLI::App& c, CommandOptions& o)
 {
-    c.add_option("--root", o.publish.root, "the update server's folder")
-        ->type_name("DIR")
-        ->required()
-        ->check(kNotEmpty);
-    c.add_option("--key", o.publish.key, "RSA private key in PEM to sign with")
-        ->type_name("PRIVATE.pem")
-        ->check(kNotEmpty);
+    addTextOption(c, "--root", o.publish.root, "the update server's folder", "DIR")->required();
+    addTextOption(c, "--key", o.publish.key, "RSA private key in PEM to sign with", "PRIVATE.pem");
     c.add_option("--valid-days", o.publish.validDays,
                  "days the release statement counts (default 90)")
         ->type_name("N")
@@ -130,12 +120,8 @@ void addIgnoreOptions(CLI::App& c, CommandOptions& o)
         c.add_flag("--list", o.ignore.list, "the entries: kind, location, parasite, date");
     CLI::Option* add = c.add_flag("--add", o.ignore.add, "add the entry KIND LOCATION");
     CLI::Option* remove = c.add_flag("--remove", o.ignore.remove, "remove the entry KIND LOCATION");
-    c.add_option("KIND", o.ignore.kind, "File, Folder, RegKey, RegValue or Cookie")
-        ->type_name("")
-        ->check(kNotEmpty);
-    c.add_option("LOCATION", o.ignore.location, "the find's location")
-        ->type_name("")
-        ->check(kNotEmpty);
+    addTextOption(c, "KIND", o.ignore.kind, "File, Folder, RegKey, RegValue or Cookie", "");
+    addTextOption(c, "LOCATION", o.ignore.location, "the find's location", "");
     list->excludes(add)->excludes(remove);
     add->excludes(remove);
 }
