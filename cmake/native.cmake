@@ -64,6 +64,7 @@ endif()
 enable_testing()
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+kestrune_warnings_not_errors(gtest gtest_main gmock gmock_main)
 # The portable definitions tests run here too, plus the host-only ones.
 file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*_test.cpp)
 foreach(portable markup_doc reference_text definitions_check)

@@ -91,7 +91,7 @@ std::string dayText(long days)
     const long day = dayOfYear - (153 * shifted + 2) / 5 + 1;
     const long month = shifted < 10 ? shifted + 3 : shifted - 9;
     const long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    char text[32];
+    char text[64];   // room for three whole longs: no field is ever cut short
     std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", year, month, day);
     return text;
 }
