@@ -21,7 +21,7 @@ list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
 # statement (with the name rule it uses) read hostile files and include no
 # Windows headers.
 list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp src/platform/reg_export.cpp
-     src/update/release_statement.cpp src/update/version_page.cpp)
+     src/platform/text_trim.cpp src/update/release_statement.cpp src/update/version_page.cpp)
 add_library(kestrune_text STATIC ${KESTRUNE_TEXT_SOURCES})
 target_include_directories(kestrune_text PUBLIC ${KESTRUNE_TEXT_INCLUDE})
 

@@ -2,6 +2,7 @@
 #include "scan/drive_search.h"
 
 #include "platform/fs_redirection.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "scan/stop_request.h"
 #include "scan/tree_walk.h"
@@ -425,7 +426,7 @@ void searchFolderTrees(ScanRun& run, const std::vector<std::string>& trees,
     for (const std::string& tree : trees) {
         if (run.stopping())
             return;
-        std::string path = withoutTrailingBackslashes(tree);
+        std::string path = withoutTrailingBackslashes(tree, RootBackslash::Removed);
         if (path.empty())
             continue;
         TreeMerge merge(run, workers, names, pendingFiles, pendingFolders);
