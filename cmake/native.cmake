@@ -19,9 +19,10 @@ file(GLOB KESTRUNE_TEXT_SOURCES CONFIGURE_DEPENDS src/definitions/*.cpp)
 list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
 # The DLL export look-up, the regedit export reader and the update's release
 # statement (with the name rule it uses) read hostile files and include no
-# Windows headers.
+# Windows headers; nor do the path texts and trimming they may use.
 list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp src/platform/reg_export.cpp
-     src/platform/text_trim.cpp src/update/release_statement.cpp src/update/version_page.cpp)
+     src/platform/paths.cpp src/platform/text_trim.cpp
+     src/update/release_statement.cpp src/update/version_page.cpp)
 add_library(kestrune_text STATIC ${KESTRUNE_TEXT_SOURCES})
 target_include_directories(kestrune_text PUBLIC ${KESTRUNE_TEXT_INCLUDE})
 
