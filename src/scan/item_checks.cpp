@@ -249,7 +249,8 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
     // The listing is not recursive and runs whole, stop or no stop.
     std::vector<CookieFile> cookieFiles;
     if (!cookiesFolder.empty()) {
-        const std::string folder = withoutTrailingBackslashes(cookiesFolder, RootBackslash::Removed);
+        const std::string folder =
+            withoutTrailingBackslashes(cookiesFolder, RootBackslash::Removed);
         FolderListing listing(folder + "\\*.*");
         while (listing.next()) {
             const WIN32_FIND_DATAA& entry = listing.entry();

@@ -61,7 +61,7 @@ TEST(PathTexts, JoiningListingPatternsAndParents)
         {"C:\\", "C:", "C:\\", "", "C:\\"},
         {"name", "name", "", "", "name"},
         {"", "", "", "", ""},
-        {"\\\\server\\share\\f", "\\\\server\\share", "\\\\server\\share\\", "\\\\server\\share", "f"},
+        {"\\\\srv\\share\\f", "\\\\srv\\share", "\\\\srv\\share\\", "\\\\srv\\share", "f"},
     };
     for (const auto& c : parents) {
         EXPECT_EQ(c.parentFolder, ks::parentFolderOf(c.path)) << c.path;
