@@ -3,6 +3,7 @@
 
 #include "app/main_window.h"
 #include "definitions/reference_text.h"
+#include "platform/file_bytes.h"
 #include "platform/handles.h"
 
 #include "resource.h"
@@ -97,20 +98,10 @@ bool makeFile(const std::string& path)
     return file.valid();
 }
 
-bool writeFileBytes(const std::string& path, const std::string& bytes)
-{
-    kestrune::ScopedHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file.valid() &&
-           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
 bool writeReferenceMarkup(const std::string& path, std::string markup)
 {
     kestrune::scrambleBytes(markup);
-    return writeFileBytes(path, markup);
+    return kestrune::writeWholeFile(path, markup);
 }
 
 Measure median(std::vector<Measure> runs)

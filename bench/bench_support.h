@@ -36,8 +36,6 @@ private:
 
 // Creates (or empties) the file; true on success.
 bool makeFile(const std::string& path);
-// Writes `bytes` as the whole file; true when all were written.
-bool writeFileBytes(const std::string& path, const std::string& bytes);
 // Scrambles the markup of a reference file and writes it to `path`.
 bool writeReferenceMarkup(const std::string& path, std::string markup);
 

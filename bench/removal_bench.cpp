@@ -13,12 +13,14 @@
 #include "bench_support.h"
 
 #include "definitions/parasite.h"
+#include "platform/file_bytes.h"
 #include "removal/removal_log.h"
 #include "removal/removal_run.h"
 #include "removal/selection.h"
 #include "scan/scan_reporter.h"
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
+#include "settings/settings_store.h"
 
 #include <windows.h>
 
@@ -30,35 +32,11 @@
 
 using namespace kestrune;
 using bench::nowMs;
-using bench::writeFileBytes;
 
 namespace {
 
 const char kRoot[] = "C:\\benchremoval";
 const int kPerFolder = 100;
-
-std::string readFile(const std::string& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-std::string besideProgram(const std::string& name)
-{
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length);
-    return folder.substr(0, folder.rfind('\\') + 1) + name;
-}
 
 // Places `count` files named x<i>.<extension> under kRoot\<set>, with the
 // contents `bodies` in turn, and a parasite with that one file for each.
@@ -73,7 +51,7 @@ bool placeFiles(const std::string& set, int count, const std::string& extension,
         if (i % kPerFolder == 0)
             CreateDirectoryA(folder.c_str(), nullptr);
         const std::string name = "x" + std::to_string(i) + "." + extension;
-        if (!writeFileBytes(folder + "\\" + name, bodies[i % bodies.size()]))
+        if (!writeWholeFile(folder + "\\" + name, bodies[i % bodies.size()]))
             return false;
         auto parasite = std::make_unique<Parasite>();
         parasite->name = "Bench " + std::to_string(i);
@@ -159,7 +137,8 @@ void print(const char* what, const Clean& c)
 int main()
 {
     setvbuf(stdout, nullptr, _IONBF, 0);
-    const std::string library = readFile(besideProgram("test_library.dll"));
+    std::string library;
+    readWholeFile(programFolder() + "test_library.dll", library, FILE_SHARE_READ);
     if (library.size() < 1024) {
         std::fprintf(stderr, "test_library.dll is missing beside the benchmark\n");
         return 2;

@@ -22,6 +22,7 @@
 #include "app/main_window.h"
 #include "definitions/reference_file.h"
 #include "definitions/reference_text.h"
+#include "platform/file_bytes.h"
 #include "platform/handles.h"
 #include "scan/drive_search.h"
 #include "scan/item_checks.h"
@@ -266,15 +267,6 @@ Measure driveSearch(const std::string& definitions, const std::vector<std::strin
     return measure;
 }
 
-// The folder this program runs from, with a trailing backslash.
-std::string programFolder()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.substr(0, folder.rfind('\\') + 1);
-}
-
 // Runs `commandLine` with standard output into `output` (a file) and waits.
 // Returns the exit code, -1 when it could not be started.
 int runProcess(const std::string& commandLine, const std::string& output)
@@ -300,18 +292,6 @@ int runProcess(const std::string& commandLine, const std::string& output)
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
     return static_cast<int>(code);
-}
-
-std::string readText(const std::string& path)
-{
-    std::string text;
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    char buffer[4096];
-    DWORD got = 0;
-    while (file.valid() && ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    return text;
 }
 
 // The child of scanMemory: a whole engine scan (registry, cookies, placed
@@ -356,7 +336,8 @@ long scanMemory(const std::string& definitions, const std::vector<std::string>& 
     const std::string output = programFolder() + "scan-child.txt";
     if (runProcess(command, output) != 0)
         return -1;
-    const std::string text = readText(output);
+    std::string text;
+    readWholeFile(output, text, FILE_SHARE_READ);
     const size_t at = text.rfind("peak ");
     return at == std::string::npos ? -1 : std::atol(text.c_str() + at + 5);
 }
@@ -389,7 +370,8 @@ double consoleScan(int count)
                                     definitions + "\"",
                                 output);
     const double ms = nowMs() - start;
-    const std::string found = readText(output);
+    std::string found;
+    readWholeFile(output, found, FILE_SHARE_READ);
     const long lines = static_cast<long>(std::count(found.begin(), found.end(), '\n'));
     // Also remove the planted files, so that the next count finds only its own.
     for (int i = 0; i < count; ++i)

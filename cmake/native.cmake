@@ -20,8 +20,10 @@ list(FILTER KESTRUNE_TEXT_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
 # The DLL export look-up, the regedit export reader, the update's release
 # statement, version page and PEM keys, the backup's Manifest.ini and the
 # ignore list's stored text (with the Type words it uses) read hostile input
-# and include no Windows headers.
+# and include no Windows headers; nor do the path texts and trimming they may
+# use.
 list(APPEND KESTRUNE_TEXT_SOURCES src/platform/pe_exports.cpp src/platform/reg_export.cpp
+     src/platform/paths.cpp src/platform/text_trim.cpp
      src/update/release_statement.cpp src/update/version_page.cpp src/update/pem.cpp
      src/removal/backup_manifest.cpp src/settings/ignore_entry.cpp src/platform/find.cpp)
 # The item kinds' words, which the reference file's reader and checker use.

@@ -15,10 +15,6 @@ namespace kestrune {
 bool loadReferenceFile(const std::string& path, ParasiteList& list,
                        std::string* errorText = nullptr);
 
-// Reads a whole file with no sharing. False when it cannot be opened, read or
-// closed, or memory runs out; `bytes` is then empty.
-bool readWholeFile(const std::string& path, std::string& bytes);
-
 // A reference file as About and kestrune-cli --version name it.
 struct ReferenceFileIdentity {
     std::string path;

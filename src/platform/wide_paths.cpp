@@ -144,6 +144,12 @@ DWORD attributesOf(const std::string& path)
     return GetFileAttributesW(toWidePath(path).c_str());
 }
 
+bool isFolder(const std::string& path)
+{
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool attributeDataOf(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA* data)
 {
     return GetFileAttributesExW(toWidePath(path).c_str(), GetFileExInfoStandard, data) != FALSE;

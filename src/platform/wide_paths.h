@@ -32,6 +32,8 @@ std::wstring toWidePath(const std::string& path);
 DWORD attributesOf(const std::string& path);
 bool attributeDataOf(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA* data);
 bool setAttributesOf(const std::string& path, DWORD attributes);
+// True when `path` names an existing folder (attributesOf says directory).
+bool isFolder(const std::string& path);
 
 // DeleteFileA, RemoveDirectoryA, CreateDirectoryA (default security).
 bool deleteFileAt(const std::string& path);

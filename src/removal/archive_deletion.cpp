@@ -2,6 +2,7 @@
 #include "removal/archive_deletion.h"
 
 #include "platform/handles.h"
+#include "platform/paths.h"
 #include "platform/system_paths.h"
 #include "platform/text_compare.h"
 #include "platform/wide_paths.h"
@@ -67,7 +68,7 @@ ArchiveDeletion deleteBackupArchive(const std::string& path,
                                     std::string& reason)
 {
     const std::string full = fullPathOf(path);
-    const std::string::size_type slash = full.find_last_of('\\');
+    const std::string::size_type slash = lastBackslash(full);
     if (full.empty() || itemPathRefused(full) || slash == std::string::npos) {
         reason = "not a plain path";
         return ArchiveDeletion::Refused;

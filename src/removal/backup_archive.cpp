@@ -2,6 +2,7 @@
 #include "removal/backup_archive.h"
 
 #include "platform/handles.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
@@ -11,13 +12,6 @@
 namespace kestrune {
 
 namespace {
-
-std::string withTrailingBackslash(const std::string& folder)
-{
-    if (folder.empty() || folder.back() == '\\')
-        return folder;
-    return folder + "\\";
-}
 
 std::string zipSeparators(std::string name)
 {
@@ -63,8 +57,7 @@ bool BackupArchive::open(const std::string& path, const std::optional<std::strin
     if (!zip_.open(path, append))
         return false;
     if (!root) {
-        std::string::size_type slash = path.find_last_of('\\');
-        rootFolder_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        rootFolder_ = folderPartOf(path);
     } else {
         rootFolder_ = withTrailingBackslash(*root);
     }

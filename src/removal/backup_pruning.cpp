@@ -59,13 +59,6 @@ unsigned long long ticksOf(const SYSTEMTIME& time)
     return (static_cast<unsigned long long>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
 }
 
-std::string withoutTrailingBackslash(std::string path)
-{
-    while (path.size() > 3 && path.back() == '\\')
-        path.pop_back();
-    return path;
-}
-
 // True when a folder on `path` (from the first below its root) or the entry
 // itself is a link.
 bool linkOnPath(const std::string& path)
@@ -132,7 +125,7 @@ bool isKestruneArchiveIn(const std::string& path, const std::vector<std::string>
         return false;
     const std::string parent = parentFolderOf(path);
     const bool inFolder = std::any_of(folders.begin(), folders.end(), [&](const std::string& f) {
-        return !f.empty() && sameText(withoutTrailingBackslash(f), parent);
+        return !f.empty() && sameText(withoutTrailingBackslashes(f), parent);
     });
     if (!inFolder)
         return false;
@@ -152,7 +145,7 @@ PruneResult pruneBackupArchives(const std::vector<std::string>& folders, const P
     std::vector<Candidate> archives;
     std::vector<std::string> seen;
     for (const std::string& given : folders) {
-        const std::string folder = withoutTrailingBackslash(given);
+        const std::string folder = withoutTrailingBackslashes(given);
         if (folder.empty() || std::any_of(seen.begin(), seen.end(), [&](const std::string& s) {
                 return sameText(s, folder);
             }))

@@ -4,6 +4,7 @@
 #include "definitions/text_encoding.h"
 #include "definitions/text_platform.h"
 #include "platform/hives.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "removal/backup_session.h"
 #include "removal/folder_utils.h"
@@ -110,7 +111,7 @@ std::string recordFault(const BackupItem& item, const ProtectedPlaces& places)
             return "a record names a protected value: " + backupItemPlace(item);
         return std::string();
     }
-    std::string::size_type slash = item.path.find_last_of('\\');
+    std::string::size_type slash = lastBackslash(item.path);
     if (slash == std::string::npos || itemPathRefused(item.path.substr(0, slash)) ||
         itemNameRefused(item.path.substr(slash + 1)))
         return "a record names no plain path: " + item.path;

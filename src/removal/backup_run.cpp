@@ -65,12 +65,6 @@ std::string freshArchivePath(const std::string& folder, const std::string& name)
 
 namespace {
 
-bool isFolder(const std::string& path)
-{
-    DWORD attributes = attributesOf(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Adds every entry the backup made under its name, whichever subfolder of the
 // backup folder holds it.
 bool packEntries(const BackupSession& session, BackupArchive& archive)

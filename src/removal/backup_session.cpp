@@ -1,7 +1,7 @@
 // Names, descriptions and the running verdict of one backup.
 #include "removal/backup_session.h"
 
-#include "platform/handles.h"
+#include "platform/file_bytes.h"
 #include "platform/text_compare.h"
 #include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
@@ -98,15 +98,7 @@ bool BackupSession::appendTo(const std::string& fileName, const std::string& tex
     }
     if (first)
         entries_.push_back(fileName);
-    ScopedHandle file(openFileAt(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
-    if (!file.valid())
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                        nullptr) != FALSE &&
-              written == text.size();
-    return file.reset() && ok;
+    return appendToFile(path, text);
 }
 
 void BackupSession::appendConfigRecord(const std::string& record)

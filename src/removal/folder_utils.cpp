@@ -6,6 +6,7 @@
 #include "platform/folder_listing.h"
 #include "platform/fs_redirection.h"
 #include "platform/handles.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "platform/wide_paths.h"
 
@@ -42,16 +43,6 @@ private:
     std::string folder_;
     std::string resolvedFolder_;
 };
-
-// `path` without trailing backslashes, except the one of a drive root "X:\".
-std::string withoutTrailingBackslashes(const std::string& path)
-{
-    std::string trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == '\\' &&
-           !(trimmed.size() == 3 && trimmed[1] == ':'))
-        trimmed.pop_back();
-    return trimmed;
-}
 
 // `responsiveness` is told before each entry; null for the top folder.
 bool copyEntries(const std::string& source, const std::string& target,
@@ -135,12 +126,10 @@ bool isLink(const std::string& path)
     const std::string spelled = longPathOf(full);
     if (!spelled.empty())
         full = spelled;
-    std::string::size_type slash = full.find_last_of('\\');
+    const std::string::size_type slash = lastBackslash(full);
     if (slash == std::string::npos || slash + 1 == full.size())
         return false;   // a drive root
-    std::string parent = full.substr(0, slash);
-    if (parent.size() == 2 && parent[1] == ':')
-        parent += '\\';
+    const std::string parent = parentPath(full);
     const std::string resolvedParent = finalPathOf(parent);
     const std::string resolved = finalPathOf(full);
     if (resolvedParent.empty() || resolved.empty())

@@ -1,7 +1,7 @@
 // The removal log: file name, records and writer.
 #include "removal/removal_log.h"
 
-#include "platform/handles.h"
+#include "platform/file_bytes.h"
 #include "platform/wide_paths.h"
 
 #include <cstdio>
@@ -70,15 +70,7 @@ bool RemovalLog::write(const std::string& record) const
 {
     if (!folder_.empty() && attributesOf(folder_) == INVALID_FILE_ATTRIBUTES)
         createFolderAt(folder_);
-    ScopedHandle file(openFileAt(path(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
-    if (!file.valid())
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file.get(), record.data(), static_cast<DWORD>(record.size()), &written,
-                        nullptr) != FALSE &&
-              written == record.size();
-    return file.reset() && ok;
+    return appendToFile(path(), record);
 }
 
 }  // namespace kestrune

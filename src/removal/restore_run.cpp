@@ -1,11 +1,13 @@
 // Putting a backup's items back.
 #include "removal/restore_run.h"
 
+#include "platform/file_bytes.h"
 #include "platform/file_writing.h"
 #include "platform/fs_redirection.h"
 #include "platform/event_log.h"
 #include "platform/handles.h"
 #include "platform/path_links.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "platform/wide_paths.h"
 #include "removal/folder_utils.h"
@@ -23,26 +25,6 @@ namespace {
 
 const char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const char kPendingRenames[] = "PendingFileRenameOperations";
-
-bool readWholeFile(const std::string& path, std::string& bytes)
-{
-    ScopedHandle file(openFileAt(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
-    if (!file.valid())
-        return false;
-    bytes.clear();
-    char piece[8192];
-    DWORD read = 0;
-    while (ReadFile(file.get(), piece, sizeof piece, &read, nullptr) && read > 0)
-        bytes.append(piece, read);
-    return read == 0;
-}
-
-std::string parentOf(const std::string& path)
-{
-    std::string::size_type slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 const char kLinkOnPath[] = "a link is on its path; nothing was written";
 
@@ -80,7 +62,7 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
         reason = kLinkOnPath;
         return RestoreResult::Failed;
     }
-    removeDeadTemporaries(parentOf(path));
+    removeDeadTemporaries(parentFolderOf(path));
     const DWORD present = attributesOf(path);
     if (present != INVALID_FILE_ATTRIBUTES) {
         if (present & FILE_ATTRIBUTE_DIRECTORY) {
@@ -88,7 +70,7 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
             return RestoreResult::Exists;
         }
         std::string current;
-        const bool same = readWholeFile(path, current) && current == bytes;
+        const bool same = readWholeFile(path, current, FILE_SHARE_READ) && current == bytes;
         if (!same && !force) {
             reason = "a different file is in its place";
             return RestoreResult::Exists;
@@ -102,7 +84,7 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
             unscheduleDeletion(path);
             return RestoreResult::Restored;
         }
-    } else if (!createFolderPath(parentOf(path))) {
+    } else if (!createFolderPath(parentFolderOf(path))) {
         reason = "its folder cannot be created";
         return RestoreResult::Failed;
     }
@@ -121,7 +103,7 @@ RestoreResult restoreFile(const std::string& path, const std::string& bytes,
     }
     std::string written;
     if (!attributesMatch(attributesOf(path), attributes) ||
-        !readWholeFile(path, written) || written != bytes) {
+        !readWholeFile(path, written, FILE_SHARE_READ) || written != bytes) {
         reason = "it does not read back as archived";
         return RestoreResult::Failed;
     }

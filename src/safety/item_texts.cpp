@@ -1,4 +1,5 @@
 // The item-text rules: refused PATH and NAME texts.
+#include "platform/text_trim.h"
 #include "safety/place_paths.h"
 #include "safety/protected_places.h"
 
@@ -38,29 +39,11 @@ bool holdsDotPart(const std::string& text)
     return false;
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// `text` without blanks, tabs and line breaks at both ends, as the scan trims
-// the location it builds.
-std::string trimmed(const std::string& text)
-{
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 }  // namespace
 
 bool itemPathRefused(const std::string& path)
 {
-    const std::string text = trimmed(path);
+    const std::string text = trimmed(path, kLineBlanks);
     if (text.empty())
         return false;   // no place: the item is searched for on the drives
     // "C:" alone is the drive; the item's NAME follows after a backslash.
@@ -70,7 +53,7 @@ bool itemPathRefused(const std::string& path)
 
 bool itemNameRefused(const std::string& name)
 {
-    const std::string text = trimmed(name);
+    const std::string text = trimmed(name, kLineBlanks);
     if (text.empty() || holdsDotPart(text))
         return true;
     for (size_t i = 0; i < text.size(); ++i) {

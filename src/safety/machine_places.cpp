@@ -3,6 +3,7 @@
 
 #include "platform/folder_listing.h"
 #include "platform/handles.h"
+#include "platform/paths.h"
 #include "platform/system_text.h"
 #include "settings/data_folder.h"
 
@@ -188,24 +189,21 @@ std::string stringValue(HKEY key, const char* name)
     return type == REG_EXPAND_SZ ? expanded(buffer) : buffer;
 }
 
-std::string parentFolder(const std::string& path)
+// The folder that holds the profile `path` (trailing backslashes aside); empty
+// when that would be a drive root or there is none: a drive is never taken
+// for the profiles folder.
+std::string profilesFolderOf(const std::string& path)
 {
-    std::string trimmed = path;
-    while (trimmed.size() > 3 && trimmed.back() == '\\')
-        trimmed.pop_back();
-    const std::string::size_type slash = trimmed.find_last_of('\\');
-    if (slash == std::string::npos || slash < 3)
-        return std::string();
-    return trimmed.substr(0, slash);
+    const std::string profile = withoutTrailingBackslashes(path);
+    const std::string::size_type slash = lastBackslash(profile);
+    return slash == std::string::npos || slash < 3 ? std::string() : profile.substr(0, slash);
 }
 
-std::string joined(const std::string& folder, const std::string& name)
+// `name` in `folder`; empty when the folder is unknown (the system did not
+// tell it), so that no bare name becomes a place.
+std::string placeIn(const std::string& folder, const std::string& name)
 {
-    if (folder.empty())
-        return std::string();
-    if (folder.back() == '\\')
-        return folder + name;
-    return folder + "\\" + name;
+    return folder.empty() ? std::string() : joinPath(folder, name);
 }
 
 // Where the profiles lie, and each profile that the system lists, from
@@ -233,11 +231,11 @@ void listedProfiles(std::vector<std::string>& profilesFolders, std::vector<std::
 std::vector<std::string> subfoldersOf(const std::string& folder)
 {
     std::vector<std::string> folders;
-    FolderListing listing(joined(folder, "*"));
+    FolderListing listing(placeIn(folder, "*"));
     while (listing.next()) {
         const WIN32_FIND_DATAA& entry = listing.entry();
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !isDotEntry(entry.cFileName))
-            folders.push_back(joined(folder, entry.cFileName));
+            folders.push_back(placeIn(folder, entry.cFileName));
     }
     return folders;
 }
@@ -281,9 +279,9 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
             return;
         places.addKeepingFolder(profile, Kept::UserHive);
         for (const char* name : kProfileFolders)
-            places.addFolder(joined(profile, name));
+            places.addFolder(placeIn(profile, name));
         for (const char* name : kClassesHiveFolders)
-            places.addKeepingFolder(joined(profile, name), Kept::ClassesHive);
+            places.addKeepingFolder(placeIn(profile, name), Kept::ClassesHive);
     };
 
     // The Windows folder, the system folders and their vital subfolders.
@@ -294,22 +292,22 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
         if (windows.empty())
             continue;
         for (const char* name : {"System32", "SysWOW64", "System", "Sysnative"})
-            systemFolders.push_back(joined(windows, name));
+            systemFolders.push_back(placeIn(windows, name));
         for (const char* name : kWindowsSubfolders)
-            places.addFolder(joined(windows, name));
+            places.addFolder(placeIn(windows, name));
         places.addKeepingFolder(windows, Kept::SystemFiles);
     }
     for (const std::string& system : systemFolders) {
         if (system.empty())
             continue;
         places.addKeepingFolder(system, Kept::SystemFiles);
-        places.addKeepingFolder(joined(system, "drivers"), Kept::SystemFiles);
+        places.addKeepingFolder(placeIn(system, "drivers"), Kept::SystemFiles);
         for (const char* name : kSystemSubfolders)
-            places.addFolder(joined(system, name));
-        const std::string config = joined(system, "config");
+            places.addFolder(placeIn(system, name));
+        const std::string config = placeIn(system, "config");
         places.addKeepingFolder(config, Kept::Everything);
         for (const char* name : kHiveSubtrees)
-            places.addTree(joined(config, name));
+            places.addTree(placeIn(config, name));
     }
 
     // Program Files, the all-users folders and the current user's folders.
@@ -328,8 +326,8 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
     std::vector<std::string> profilesFolders;
     std::vector<std::string> profiles;
     listedProfiles(profilesFolders, profiles);
-    profilesFolders.push_back(parentFolder(shellFolder(CSIDL_PROFILE)));
-    profilesFolders.push_back(parentFolder(environmentText("USERPROFILE")));
+    profilesFolders.push_back(profilesFolderOf(shellFolder(CSIDL_PROFILE)));
+    profilesFolders.push_back(profilesFolderOf(environmentText("USERPROFILE")));
     profiles.push_back(shellFolder(CSIDL_PROFILE));
     for (const std::string& folder : profilesFolders) {
         if (folder.empty())
@@ -359,8 +357,8 @@ ProtectedPlaces ProtectedPlaces::forThisMachine(const OwnPlaces& own)
         if (folder.empty())
             continue;
         places.addKeepingFolder(folder, Kept::OwnFiles);
-        places.addTree(joined(folder, kBackupFolderName));
-        places.addKeepingFolder(joined(folder, kLogFolderName), Kept::Logs);
+        places.addTree(placeIn(folder, kBackupFolderName));
+        places.addKeepingFolder(placeIn(folder, kLogFolderName), Kept::Logs);
     }
     if (!own.settingsKey.empty())
         places.setSettingsKey(own.settingsKey);

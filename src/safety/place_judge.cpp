@@ -2,6 +2,7 @@
 #include "safety/place_judge.h"
 
 #include "platform/system_paths.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "safety/place_paths.h"
 

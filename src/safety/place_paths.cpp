@@ -1,6 +1,7 @@
 // Plain-path test and comparable forms of paths for the protected places.
 #include "safety/place_paths.h"
 
+#include "platform/paths.h"
 #include "platform/system_paths.h"
 #include "platform/handles.h"
 #include "platform/text_compare.h"
@@ -91,14 +92,6 @@ std::string longSpelling(const std::string& drive, std::vector<std::string> part
     }
 }
 
-// `path` without trailing backslashes, except the one of a drive root.
-std::string withoutTrailingBackslash(std::string path)
-{
-    while (path.size() > 3 && path.back() == '\\')
-        path.pop_back();
-    return path;
-}
-
 }  // namespace
 
 bool plainPathText(const std::string& path)
@@ -147,11 +140,11 @@ bool comparablePathsResolved(const std::string& path, std::vector<std::string>& 
     const std::string drive = full.substr(0, 2) + "\\";
     const std::string spelled = longSpelling(drive, partsAfterDrive(full));
 
-    forms.push_back(foldedText(withoutTrailingBackslash(spelled)));
+    forms.push_back(foldedText(withoutTrailingBackslashes(spelled)));
     const std::string led = leadsToPath(spelled);   // empty for a missing path
     if (led.empty())
         return false;
-    std::string form = foldedText(withoutTrailingBackslash(led));
+    std::string form = foldedText(withoutTrailingBackslashes(led));
     if (form != forms[0])
         forms.push_back(form);
     return true;
@@ -160,44 +153,7 @@ bool comparablePathsResolved(const std::string& path, std::vector<std::string>& 
 std::string finalComparablePath(const std::string& path)
 {
     const std::string led = leadsToPath(path);
-    return led.empty() ? std::string() : foldedText(withoutTrailingBackslash(led));
-}
-
-bool isDriveRoot(const std::string& path)
-{
-    return path.size() == 3 && path[1] == ':' && path[2] == '\\';
-}
-
-std::string::size_type lastBackslash(const std::string& path)
-{
-    std::string::size_type last = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
-            ++i;
-        else if (path[i] == '\\')
-            last = i;
-    }
-    return last;
-}
-
-std::string parentPath(const std::string& path)
-{
-    if (isDriveRoot(path))
-        return std::string();
-    const std::string::size_type last = lastBackslash(path);
-    if (last == std::string::npos)
-        return std::string();
-    if (last == 2 && path[1] == ':')
-        return path.substr(0, 3);
-    return path.substr(0, last);
-}
-
-std::string lastPart(const std::string& path)
-{
-    const std::string parent = parentPath(path);
-    if (parent.empty())
-        return path;
-    return path.substr(parent.size() + (parent.back() == '\\' ? 0 : 1));
+    return led.empty() ? std::string() : foldedText(withoutTrailingBackslashes(led));
 }
 
 }  // namespace kestrune

@@ -31,18 +31,4 @@ bool comparablePathsResolved(const std::string& path, std::vector<std::string>& 
 // form (folded, without trailing backslash); empty when it cannot be told.
 std::string finalComparablePath(const std::string& path);
 
-// True for a folded drive root "x:\".
-bool isDriveRoot(const std::string& path);
-
-// The position of the last backslash of `path` that is not the trail byte of
-// a two-byte character; npos when there is none.
-std::string::size_type lastBackslash(const std::string& path);
-
-// The folder holding the comparable path `path` ("c:\a" for "c:\a\b", "c:\"
-// for "c:\a"); empty for a drive root.
-std::string parentPath(const std::string& path);
-
-// The text after the last backslash of the comparable path `path`.
-std::string lastPart(const std::string& path);
-
 }  // namespace kestrune

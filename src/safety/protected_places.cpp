@@ -2,6 +2,7 @@
 // gathered in machine_places.cpp.
 #include "safety/protected_places.h"
 
+#include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "safety/place_paths.h"
 

@@ -3,6 +3,7 @@
 
 #include "platform/boundary.h"
 #include "platform/fs_redirection.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
 #include "scan/tree_walk.h"
 
@@ -429,7 +430,7 @@ void searchFolderTrees(ScanRun& run, const std::vector<std::string>& trees,
     for (const std::string& tree : trees) {
         if (run.stopping())
             return;
-        std::string path = withoutTrailingBackslashes(tree);
+        std::string path = withoutTrailingBackslashes(tree, RootBackslash::Removed);
         if (path.empty())
             continue;
         TreeMerge merge(run, workers, names, pendingFiles, pendingFolders);

@@ -6,6 +6,7 @@
 #include "platform/fs_redirection.h"
 #include "platform/paths.h"
 #include "platform/text_compare.h"
+#include "platform/text_trim.h"
 #include "scan/tree_walk.h"
 
 #include <windows.h>
@@ -84,17 +85,7 @@ bool itemTextRefused(const std::string& path, const std::string& name)
 {
     if (itemNameRefused(name))
         return true;
-    return !path.empty() && itemPathRefused(trimmedLocation(path + "\\" + name));
-}
-
-std::string trimmedLocation(const std::string& text)
-{
-    const char kWhite[] = " \t\r\n";
-    size_t first = text.find_first_not_of(kWhite);
-    if (first == std::string::npos)
-        return std::string();
-    size_t last = text.find_last_not_of(kWhite);
-    return text.substr(first, last - first + 1);
+    return !path.empty() && itemPathRefused(trimmed(path + "\\" + name, kLineBlanks));
 }
 
 namespace {
@@ -108,17 +99,17 @@ void checkPlacedItem(ScanRun& run, int parasiteIndex, int itemIndex, PendingList
     run.show(location);
     if (itemTextRefused(item.path, item.name)) {
         run.skip(kind, parasiteIndex, itemIndex,
-                 item.path.empty() ? item.name : trimmedLocation(location));
+                 item.path.empty() ? item.name : trimmed(location, kLineBlanks));
     } else if (item.path.empty()) {
         pending.append(PendingSearch{parasiteIndex, itemIndex});
     } else {
         // On 64-bit Windows an item placed in System32 may have landed in
         // SysWOW64 (a 32-bit program installed it "there"): both are looked
         // at, and each find is reported under its own real place.
-        const std::string trimmed = trimmedLocation(location);
+        const std::string place = trimmed(location, kLineBlanks);
         static const std::string wow64Folder = wow64SystemFolder();
-        std::vector<std::string> places{trimmed};
-        const std::string inWow64 = inOtherSystemFolder(trimmed, wow64Folder);
+        std::vector<std::string> places{place};
+        const std::string inWow64 = inOtherSystemFolder(place, wow64Folder);
         if (!inWow64.empty())
             places.push_back(inWow64);
         for (const std::string& place : places) {
@@ -258,7 +249,8 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
     // The listing is not recursive and runs whole, stop or no stop.
     std::vector<CookieFile> cookieFiles;
     if (!cookiesFolder.empty()) {
-        const std::string folder = withoutTrailingBackslashes(cookiesFolder);
+        const std::string folder =
+            withoutTrailingBackslashes(cookiesFolder, RootBackslash::Removed);
         FolderListing listing(folder + "\\*.*");
         while (listing.next()) {
             const WIN32_FIND_DATAA& entry = listing.entry();
@@ -276,7 +268,7 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
             const std::string& name = cookies[c]->name;
             needles[p].push_back(cookieNeedle(name));
             // A blank name is an empty item rather than a refused one.
-            if (!cookieNameUsable(name) && !trimmedLocation(name).empty() && !run.stopping())
+            if (!cookieNameUsable(name) && !trimmed(name, kLineBlanks).empty() && !run.stopping())
                 run.skip(ItemKind::Cookie, p, static_cast<int>(c), name);
         }
     }
@@ -310,7 +302,7 @@ void checkCookies(ScanRun& run, const std::string& cookiesFolder)
 void walkFolder(ScanRun& run, const std::string& folder, PendingList<FileItem>& pendingFiles,
                 PendingList<DirectoryItem>& pendingFolders)
 {
-    std::string path = withoutTrailingBackslashes(folder);
+    std::string path = withoutTrailingBackslashes(folder, RootBackslash::Removed);
     if (path.empty())
         return;
     PendingVisitor visitor{run, pendingFiles, pendingFolders, std::string()};
@@ -331,7 +323,7 @@ void matchPendingFolder(ScanRun& run, PendingList<DirectoryItem>& pendingFolders
 
 void walkChosenFolder(ScanRun& run, const std::string& folder)
 {
-    std::string path = withoutTrailingBackslashes(folder);
+    std::string path = withoutTrailingBackslashes(folder, RootBackslash::Removed);
     if (path.empty())
         return;
     DefinedVisitor visitor{run, DefinedIndex<FileItem>(run.parasites()),

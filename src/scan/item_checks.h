@@ -124,9 +124,6 @@ private:
 // trimmed "path\name" is (itemPathRefused).
 bool itemTextRefused(const std::string& path, const std::string& name);
 
-// The text with blanks, tabs and line breaks removed from both ends.
-std::string trimmedLocation(const std::string& text);
-
 // The full scan's test of one file or folder item: with a `path`, the trimmed
 // "path\name" is tested for existence at once and the item's `found` set (0
 // when it exists but is a protected place); without one, the item is appended

@@ -1,8 +1,7 @@
 // The scan report's text, name and file.
 #include "scan/scan_report.h"
 
-#include "platform/handles.h"
-#include "platform/wide_paths.h"
+#include "platform/file_bytes.h"
 
 #include "product.h"
 
@@ -90,16 +89,7 @@ std::string scanReportName()
 
 bool writeScanReport(const std::string& path, const ScanReport& report)
 {
-    const std::string text = scanReportText(report);
-    ScopedHandle file(openFileAt(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL));
-    if (!file.valid())
-        return false;
-    DWORD written = 0;
-    const bool whole = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()),
-                                  &written, nullptr) != FALSE &&
-                       written == text.size();
-    return file.reset() && whole;
+    return writeWholeFile(path, scanReportText(report));
 }
 
 }  // namespace kestrune

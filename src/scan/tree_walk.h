@@ -11,14 +11,6 @@
 
 namespace kestrune {
 
-// The folder with its trailing backslashes removed: "C:\" gives "C:", the
-// form walkTree takes.
-inline std::string withoutTrailingBackslashes(const std::string& folder)
-{
-    size_t end = folder.find_last_not_of('\\');
-    return end == std::string::npos ? std::string() : folder.substr(0, end + 1);
-}
-
 // True for the listing errors that mean there is nothing to see: an empty
 // listing (an empty drive root), the end of a listing, and a drive without
 // its medium. Every other error hides what lies there.

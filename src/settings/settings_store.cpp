@@ -2,6 +2,7 @@
 #include "settings/settings_store.h"
 
 #include "platform/handles.h"
+#include "platform/paths.h"
 #include "platform/wide_paths.h"
 #include "settings/data_folder.h"
 
@@ -49,11 +50,10 @@ RegistryKey openUserKey(const char* path)
 // The program path split at its last backslash; false when there is none.
 bool splitProgramPath(std::string& folder)
 {
-    std::string path = programPath();
-    std::string::size_type slash = path.find_last_of('\\');
-    if (slash == std::string::npos)
+    const std::string path = programPath();
+    if (lastBackslash(path) == std::string::npos)
         return false;
-    folder = path.substr(0, slash);
+    folder = parentFolderOf(path);
     return true;
 }
 
@@ -177,19 +177,7 @@ std::string programPath()
 
 std::string programFolder()
 {
-    std::string path = programPath();
-    std::string::size_type slash = path.find_last_of('\\');
-    if (slash == std::string::npos)
-        return std::string();
-    return path.substr(0, slash + 1);
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    std::string::size_type slash = path.find_last_of('\\');
-    if (slash == std::string::npos)
-        return std::string();
-    return path.substr(slash + 1);
+    return folderPartOf(programPath());
 }
 
 std::string runEntryCommandLine()

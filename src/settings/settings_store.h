@@ -101,10 +101,6 @@ std::string programPath();
 // to be appended); empty when the path cannot be fetched.
 std::string programFolder();
 
-// The text after the last backslash of `path`; empty when it holds none.
-// (Unlike baseNameOf, which gives the whole text then.)
-std::string fileNameOf(const std::string& path);
-
 // The Run entry's data for this program: the program path in double quotes,
 // a blank and "/s". Empty when the program path cannot be fetched.
 std::string runEntryCommandLine();

@@ -3,8 +3,9 @@
 
 #include "definitions/parasite.h"
 #include "definitions/reference_file.h"
+#include "platform/file_bytes.h"
+#include "platform/paths.h"
 #include "platform/text_compare.h"
-#include "platform/handles.h"
 #include "platform/wide_paths.h"
 #include "settings/settings_store.h"
 #include "update/http_fetch.h"
@@ -18,24 +19,6 @@
 namespace kestrune {
 
 namespace {
-
-bool writeNewFile(const std::string& path, const std::string& bytes)
-{
-    ScopedHandle file(openFileAt(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL));
-    if (!file.valid())
-        return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-           written == bytes.size() && file.reset();
-}
-
-std::string folderPart(const std::string& path)
-{
-    const std::string::size_type slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 std::uint64_t installedSerial()
 {
@@ -85,7 +68,7 @@ DownloadOutcome judged(const ReleaseStatement& statement, const std::string& nam
 bool isOldDownload(const std::string& previous, const std::string& target)
 {
     if (previous.empty() || sameText(previous, target) ||
-        !sameText(folderPart(previous), folderPart(target)) ||
+        !sameText(folderPartOf(previous), folderPartOf(target)) ||
         !isSafeReferenceFileName(fileNameOf(previous)))
         return false;
     const DWORD attributes = attributesOf(previous);
@@ -148,7 +131,7 @@ DownloadOutcome downloadReferenceFile(const std::string& url, const std::string&
     if (judgement != DownloadOutcome::Installed)
         return judgement;
     const auto writeAndInstall = [&] {
-        if (!writeNewFile(temporary, bytes)) {
+        if (!writeWholeFile(temporary, bytes)) {
             deleteFileAt(temporary);
             return DownloadOutcome::DownloadFailed;
         }

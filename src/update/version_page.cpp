@@ -1,20 +1,11 @@
 // The version page's text.
 #include "update/version_page.h"
 
+#include "platform/text_trim.h"
+
 namespace kestrune {
 
 namespace {
-
-const char kWhiteSpace[] = " \t\r\n\f\v";
-
-std::string trimmed(const std::string& text)
-{
-    std::string::size_type first = text.find_first_not_of(kWhiteSpace);
-    if (first == std::string::npos)
-        return std::string();
-    std::string::size_type last = text.find_last_not_of(kWhiteSpace);
-    return text.substr(first, last - first + 1);
-}
 
 std::string lowerCased(const std::string& text)
 {

@@ -3,6 +3,7 @@
 #include "app/loading_dialog.h"
 
 #include "definitions/reference_file.h"
+#include "platform/file_bytes.h"
 #include "settings/settings_store.h"
 #include "support/window_test_helpers.h"
 
@@ -95,7 +96,7 @@ TEST_F(LoadingDialogTest, ExistingFileEndsWithOkWhetherOrNotItParses)
         if (row.scrambled)
             ASSERT_TRUE(test::writeReferenceFile(path, row.markup));
         else
-            ASSERT_TRUE(test::writeBytes(path, row.markup));
+            ASSERT_TRUE(writeWholeFile(path, row.markup));
         writeSetting("rfp", path);
         ParasiteList list;
         ASSERT_TRUE(test::writeReferenceFile(folder_ + "keep.ks", test::markupWithParasites(5)));

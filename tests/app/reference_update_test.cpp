@@ -7,6 +7,7 @@
 #include "app/update_progress_dialog.h"
 #include "definitions/reference_file.h"
 #include "definitions/reference_text.h"
+#include "platform/file_bytes.h"
 #include "settings/settings_store.h"
 #include "support/recording_event_sink.h"
 #include "support/scripted_message_boxes.h"
@@ -293,8 +294,8 @@ TEST_F(UpdateTest, AReferenceFileOutsideTheDownloadFolderIsKept)
     std::string installed = "new0.ks";
     for (const Row& row : rows) {
         const std::string bytes = "the user's own bytes: " + std::string(row.why);
-        ASSERT_TRUE(test::writeBytes(folder_ + "elsewhere\\old.ks", bytes));
-        ASSERT_TRUE(test::writeBytes(folder_ + "elsewhere.exe", bytes));
+        ASSERT_TRUE(writeWholeFile(folder_ + "elsewhere\\old.ks", bytes));
+        ASSERT_TRUE(writeWholeFile(folder_ + "elsewhere.exe", bytes));
         writeSetting("rfp", row.rfp);
         const std::string before = testing_support::readTextFile(row.rfp);
         ASSERT_FALSE(before.empty()) << row.why;
@@ -510,7 +511,7 @@ TEST_F(UpdateTest, RepairLoopGivesUpAfterPreferencesAndTheOfferAreDeclined)
 
 TEST_F(UpdateTest, RepairLoopReloadsAfterPreferencesOk)
 {
-    ASSERT_TRUE(test::writeBytes(folder_ + "damaged.ks", "not a reference file"));
+    ASSERT_TRUE(writeWholeFile(folder_ + "damaged.ks", "not a reference file"));
     writeSetting("rfp", folder_ + "damaged.ks");
     host_.list.clear();
     host_.onPreferences = [&] {

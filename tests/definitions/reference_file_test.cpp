@@ -3,6 +3,9 @@
 #include "definitions/reference_file.h"
 #include "definitions/reference_text.h"
 #include "definitions/text_platform.h"
+#include "platform/file_bytes.h"
+#include "platform/paths.h"
+#include "platform/system_text.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +24,9 @@ std::string tempFile(const char* name)
     return std::string(dir) + name;
 }
 
-void writeFile(const std::string& path, std::string bytes)
+void writeFile(const std::string& path, const std::string& bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    DWORD written = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
+    ASSERT_TRUE(writeWholeFile(path, bytes)) << path;
 }
 
 void writeReferenceFile(const std::string& path, std::string markup)
@@ -39,10 +38,7 @@ void writeReferenceFile(const std::string& path, std::string markup)
 // The folder of this test program, where the sample reference file is copied.
 std::string programFolder()
 {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string p = path;
-    return p.substr(0, p.rfind('\\') + 1);
+    return folderPartOf(moduleFilePath());
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // kernel32.dll in System32 and SysWOW64 (with redirection on and off).
 #include "platform/file_bytes.h"
 #include "platform/fs_redirection.h"
+#include "platform/paths.h"
+#include "platform/system_text.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +21,7 @@ const char kWanted[] = "DllUnregisterServer";
 
 std::string besideProgram(const std::string& name)
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length);
-    return folder.substr(0, folder.rfind('\\') + 1) + name;
+    return ks::folderPartOf(ks::moduleFilePath()) + name;
 }
 
 }  // namespace

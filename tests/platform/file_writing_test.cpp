@@ -3,6 +3,7 @@
 // cleared while everything else named like them stays.
 #include "platform/file_writing.h"
 
+#include "platform/wide_paths.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,6 @@ TEST(FileWriting, OnlyTheTemporaryFilesOfRunsGoneAreCleared)
 
     for (const Row& row : rows)
         EXPECT_EQ(row.stays, ts::pathExists(folder + "\\" + row.name)) << row.name;
-    EXPECT_TRUE(ts::folderExists(folder + "\\~ks4000000-0000abce.tmp"));
+    EXPECT_TRUE(ks::isFolder(folder + "\\~ks4000000-0000abce.tmp"));
     EXPECT_EQ("mine", ts::readTextFile(folder + "\\mine.txt"));
 }

@@ -3,7 +3,10 @@
 // and the whole backup packed into a dated archive, read back entry by entry.
 #include "removal/backup_run.h"
 
+#include "platform/paths.h"
+#include "platform/system_text.h"
 #include "platform/text_compare.h"
+#include "platform/wide_paths.h"
 #include "removal/backup_leftovers.h"
 #include "removal/file_backup.h"
 #include "removal/registry_backup.h"
@@ -266,7 +269,7 @@ TEST_F(Backup, TheArchiveHoldsExportsCopiesAndDescriptionsAndTheFolderIsEmptiedA
             EXPECT_EQ("dot file", entry.data);
         }
     }
-    EXPECT_TRUE(ts::folderExists(places.backupFolder));
+    EXPECT_TRUE(ks::isFolder(places.backupFolder));
     EXPECT_TRUE(ts::folderNames(places.backupFolder).empty());
     EXPECT_EQ((std::vector<std::string>{outcome.archivePath.substr(places.archiveFolder.size() + 1)}),
               ts::folderNames(places.archiveFolder));
@@ -351,10 +354,7 @@ TEST_F(Backup, AnArchiveThatCannotBeCreatedBacksUpNothing)
 
 TEST(BackupPlacesOfTheSystem, ArchivesGoBesideTheProgram)
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string folder(self);
-    folder.erase(folder.rfind('\\'));
+    const std::string folder = ks::parentFolderOf(ks::moduleFilePath());
     EXPECT_EQ(folder + "\\KestruneBackup", ks::archiveFolderPath());
     ks::BackupPlaces places = ks::systemBackupPlaces();
     EXPECT_EQ(ks::backupFolderPath(), places.backupFolder);

@@ -2,6 +2,7 @@
 // record per item.
 #include "removal/cookie_removal.h"
 
+#include "platform/paths.h"
 #include "platform/shell.h"
 #include "removal/cookie_files.h"
 #include "removal/reboot_pending.h"
@@ -21,7 +22,7 @@ std::vector<std::string> baseNames(const std::vector<std::string>& paths)
 {
     std::vector<std::string> names;
     for (const std::string& path : paths)
-        names.push_back(path.substr(path.rfind('\\') + 1));
+        names.push_back(ks::baseNameOf(path));
     return names;
 }
 

@@ -5,6 +5,7 @@
 #include "removal/file_removal.h"
 
 #include "platform/file_bytes.h"
+#include "platform/wide_paths.h"
 #include "removal/process_control.h"
 #include "removal/reboot_pending.h"
 #include "support/removal_fixtures.h"
@@ -246,7 +247,7 @@ TEST_F(FileRemoval, ItemsThatCannotNameAPlaceAreRefused)
     ts::folderItem(bad, "", work);
     removeAll();
     EXPECT_TRUE(ts::pathExists(work + "\\keep.txt"));
-    EXPECT_TRUE(ts::folderExists(work));
+    EXPECT_TRUE(ks::isFolder(work));
     ASSERT_EQ(5u, report.outcomes.size());
     for (const ks::RemovalOutcome& outcome : report.outcomes)
         EXPECT_EQ(RemovalResult::Refused, outcome.result);
@@ -284,7 +285,7 @@ TEST_F(FileRemoval, AFolderWithAReadOnlyFileIsLoggedAsFailed)
     ks::Parasite& bad = ts::parasiteNamed(list, "Bad");
     ts::folderItem(bad, "Bad", work);
     removeAll();
-    EXPECT_TRUE(ts::folderExists(folder));
+    EXPECT_TRUE(ks::isFolder(folder));
     EXPECT_EQ(RemovalResult::Failed, resultOf(0));
     EXPECT_EQ("Failed to Remove", bad.status);
     EXPECT_FALSE(ks::rebootPending);

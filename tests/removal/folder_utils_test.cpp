@@ -5,6 +5,7 @@
 
 #include "platform/handles.h"
 #include "platform/path_links.h"
+#include "platform/wide_paths.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <vector>
 
 namespace ks = kestrune;
-using ks::testing_support::folderExists;
 using ks::testing_support::folderNames;
 using ks::testing_support::freshWorkFolder;
 using ks::testing_support::pathExists;
@@ -82,7 +82,7 @@ TEST(FolderWalks, DeleteContentsEmptiesANestedTreeButKeepsTheFolder)
     ASSERT_TRUE(CreateDirectoryA((root + "\\emptydir").c_str(), nullptr));
 
     EXPECT_TRUE(ks::deleteFolderContents(root));
-    EXPECT_TRUE(folderExists(root));
+    EXPECT_TRUE(ks::isFolder(root));
     EXPECT_TRUE(folderNames(root).empty());
 
     writeTextFile(root + "\\file.txt");
@@ -123,7 +123,7 @@ TEST(FolderWalks, ASubfolderThatCannotBeEmptiedStaysAndTheWalkGoesOn)
     EXPECT_TRUE(pathExists(root + "\\locked\\ro.txt"));
 
     EXPECT_FALSE(ks::deleteFolderTree(root));
-    EXPECT_TRUE(folderExists(root));
+    EXPECT_TRUE(ks::isFolder(root));
 }
 
 TEST(FolderWalks, KeptEntriesStayWithTheFoldersAroundThemAndTheWalkGoesOn)
@@ -215,7 +215,7 @@ TEST(FolderLinks, DeleteTreeNeverReachesThroughALink)
     // empty folder behind the other link.
     EXPECT_EQ("keep\n", readTextFile("C:\\linkfix\\delete\\outside\\keep.txt"));
     EXPECT_EQ("keep\n", readTextFile("C:\\linkfix\\delete\\outside\\other.txt"));
-    EXPECT_TRUE(folderExists("C:\\linkfix\\delete\\outside_empty"));
+    EXPECT_TRUE(ks::isFolder("C:\\linkfix\\delete\\outside_empty"));
     // Inside, the ordinary entries are gone and the links stay in place.
     std::vector<std::string> left = folderNames(tree);
     std::sort(left.begin(), left.end());
@@ -232,7 +232,7 @@ TEST(FolderLinks, DeleteContentsLeavesTheFolderThatHoldsALink)
     // One level up the inner folder is left and the walk goes on.
     EXPECT_TRUE(ks::deleteFolderContents(tree));
     EXPECT_FALSE(pathExists(tree + "\\b.txt"));
-    EXPECT_TRUE(folderExists(tree + "\\inner"));
+    EXPECT_TRUE(ks::isFolder(tree + "\\inner"));
     EXPECT_EQ("keep\n", readTextFile("C:\\linkfix\\contents\\outside\\keep.txt"));
 }
 
@@ -245,7 +245,7 @@ TEST(FolderLinks, AWalkStartedOnALinkDoesNothing)
         EXPECT_FALSE(ks::deleteFolderTree(start));
     }
     EXPECT_EQ("keep\n", readTextFile("C:\\linkfix\\top\\outside\\keep.txt"));
-    EXPECT_TRUE(folderExists("C:\\linkfix\\top\\outside_empty"));
+    EXPECT_TRUE(ks::isFolder("C:\\linkfix\\top\\outside_empty"));
     EXPECT_TRUE(pathExists("C:\\linkfix\\top\\link"));
 }
 
@@ -296,7 +296,7 @@ TEST(FolderCopy, AMissingSourceFailsAfterTheTargetWasMade)
 {
     const std::string root = freshWorkFolder(testName());
     EXPECT_FALSE(ks::copyFolderTree(root + "\\nothing", root + "\\made\\anyway"));
-    EXPECT_TRUE(folderExists(root + "\\made\\anyway"));
+    EXPECT_TRUE(ks::isFolder(root + "\\made\\anyway"));
 }
 
 TEST(FolderCopy, AFailedFileCopyEndsTheWalk)
@@ -336,10 +336,10 @@ TEST(FolderCreate, CreatesEveryMissingFolderAlongThePath)
 {
     const std::string root = freshWorkFolder(testName());
     EXPECT_TRUE(ks::createFolderPath(root + "\\a\\b\\c"));
-    EXPECT_TRUE(folderExists(root + "\\a\\b\\c"));
+    EXPECT_TRUE(ks::isFolder(root + "\\a\\b\\c"));
     // Trailing blanks and one trailing backslash are ignored.
     EXPECT_TRUE(ks::createFolderPath(root + "\\d\\e\\  "));
-    EXPECT_TRUE(folderExists(root + "\\d\\e"));
+    EXPECT_TRUE(ks::isFolder(root + "\\d\\e"));
     EXPECT_TRUE(folderNames(root + "\\d\\e").empty());
     EXPECT_TRUE(ks::createFolderPath(root + "\\a\\b\\c"));   // all there already
 

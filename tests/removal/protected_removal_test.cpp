@@ -7,6 +7,8 @@
 #include "removal/removal_run.h"
 
 #include "platform/fs_redirection.h"
+#include "platform/paths.h"
+#include "platform/wide_paths.h"
 #include "removal/backup_run.h"
 #include "removal/cookie_removal.h"
 #include "removal/file_removal.h"
@@ -67,16 +69,6 @@ bool processRunning(DWORD id)
 {
     ks::ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
     return process.valid() && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
-}
-
-std::string parentOf(const std::string& path)
-{
-    return path.substr(0, path.find_last_of('\\'));
-}
-
-std::string nameOf(const std::string& path)
-{
-    return path.substr(path.find_last_of('\\') + 1);
 }
 
 std::string shellFolder(int csidl)
@@ -170,14 +162,14 @@ TEST_F(ProtectedRemoval, Folders)
     const std::string documents = shellFolder(CSIDL_PERSONAL);
     const std::string refused[] = {
         "C:\\windows", "C:\\WINDOWS.", "C:\\windows\\system32", "C:\\Program Files", documents,
-        parentOf(ks::programPath()), own.logFolder,
+        ks::parentFolderOf(ks::programPath()), own.logFolder,
         work,                  // holds the log folder
         work + "\\Shared",     // holds the reference file
         "C:\\windows\\Temp", "C:\\Boot", "C:\\EFI", "C:\\EFI\\Boot",
         "C:\\removalfix\\midlink\\via\\Bad",   // a link on the way
     };
     for (const std::string& folder : refused)
-        ts::folderItem(*greedy, nameOf(folder), parentOf(folder));
+        ts::folderItem(*greedy, ks::baseNameOf(folder), ks::parentFolderOf(folder));
 
     removeAll();
 
@@ -186,7 +178,7 @@ TEST_F(ProtectedRemoval, Folders)
     for (const char* boot : {"C:\\Boot\\BCD", "C:\\EFI\\Boot\\bootia32.efi"})
         EXPECT_EQ("boot", ts::readTextFile(boot)) << boot;
     for (const std::string& folder : refused)
-        EXPECT_TRUE(ts::folderExists(folder)) << folder;
+        EXPECT_TRUE(ks::isFolder(folder)) << folder;
     for (const std::string& file : {std::string("C:\\windows\\system32\\kernel32.dll"),
                                     ks::programPath(), own.referenceFile})
         EXPECT_TRUE(ts::pathExists(file)) << file;
@@ -229,9 +221,9 @@ TEST_F(ProtectedRemoval, Files)
         "C:\\removalfix\\midlink\\file.txt",             // a link to a file
     };
     for (const std::string& file : refused)
-        ts::fileItem(*greedy, nameOf(file), parentOf(file));
+        ts::fileItem(*greedy, ks::baseNameOf(file), ks::parentFolderOf(file));
     for (const std::string& file : planted)
-        ts::fileItem(*greedy, nameOf(file), parentOf(file));
+        ts::fileItem(*greedy, ks::baseNameOf(file), ks::parentFolderOf(file));
 
     removeAll();
 

@@ -3,6 +3,7 @@
 // and values that cannot be deleted, and the log records of each.
 #include "removal/registry_removal.h"
 
+#include "platform/paths.h"
 #include "support/removal_fixtures.h"
 #include "support/temp_folder.h"
 
@@ -178,7 +179,7 @@ TEST_F(RegistryRemoval, AllKeysOfAllParasitesGoBeforeAnyValueAndUnselectedItemsS
 
     std::vector<std::string> order;
     for (const ks::RemovalOutcome& outcome : report.outcomes)
-        order.push_back(outcome.path.substr(outcome.path.rfind('\\') + 1));
+        order.push_back(ks::baseNameOf(outcome.path));
     EXPECT_EQ((std::vector<std::string>{"K1", "K2", "a"}), order);
     EXPECT_TRUE(ts::registryKeyPresent(HKEY_CURRENT_USER, under("K3")));
     EXPECT_TRUE(ts::registryValuePresent(HKEY_CURRENT_USER, under("Vals"), "b"));

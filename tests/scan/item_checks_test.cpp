@@ -10,6 +10,7 @@
 
 #include "platform/paths.h"
 #include "platform/text_compare.h"
+#include "platform/text_trim.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ TEST(ScanTexts, Trim)
         {"x", "x"},
     };
     for (const auto& t : trims)
-        EXPECT_EQ(t.trimmed, trimmedLocation(t.in)) << t.in;
+        EXPECT_EQ(t.trimmed, trimmed(t.in, kLineBlanks)) << t.in;
 }
 
 TEST_F(ItemChecks, PlacedItemsAreTestedAtTheirPlace)

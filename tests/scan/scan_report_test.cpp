@@ -3,12 +3,10 @@
 // C:\ by wine-setup.sh), the file written, and the proposed file name.
 #include "scan/scan_report.h"
 
+#include "platform/file_bytes.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 using namespace kestrune;
 using kestrune::testing_support::freshFolder;
@@ -17,10 +15,9 @@ namespace {
 
 std::string fileBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    std::string bytes;
+    readWholeFile(path, bytes, FILE_SHARE_READ);
+    return bytes;
 }
 
 ScanReportRow row(const std::string& parasite, ItemKind kind, const std::string& location,

@@ -284,7 +284,7 @@ TEST_F(FullScan, ProtectedPlacesAreSkippedBesideRealItems)
     addFile(greedy, "..", dir + "\\RealDir");
     addFolder(greedy, "windows", "C:");
     addFolder(greedy, "Program Files", "C:\\");
-    addFolder(greedy, profileFolder.substr(profileFolder.rfind('\\') + 1),
+    addFolder(greedy, baseNameOf(profileFolder),
               parentFolderOf(profileFolder));
     addFolder(greedy, "Fonts", "");
     Parasite& real = addParasite(list, "Real");

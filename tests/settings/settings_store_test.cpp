@@ -4,6 +4,8 @@
 #include "settings/settings_store.h"
 
 #include "platform/handles.h"
+#include "platform/paths.h"
+#include "platform/wide_paths.h"
 #include "settings/data_folder.h"
 #include "support/temp_folder.h"
 
@@ -64,12 +66,6 @@ std::map<std::string, StoredValue> storedValues(const char* keyPath)
     return values;
 }
 
-bool isFolder(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 class SettingsStore : public ::testing::Test {
 protected:
     void SetUp() override
@@ -87,8 +83,7 @@ std::string exeFolder()
 {
     char buffer[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    std::string path(buffer, n);
-    return path.substr(0, path.find_last_of('\\'));
+    return ks::parentFolderOf(std::string(buffer, n));
 }
 
 }  // namespace
@@ -127,7 +122,7 @@ TEST_F(SettingsStore, FirstRunWritesExactlyTheDefaults)
         EXPECT_TRUE(ks::readSetting(entry.first, read));
         EXPECT_EQ(entry.second, read);
     }
-    EXPECT_TRUE(isFolder(folder + "\\logs"));
+    EXPECT_TRUE(ks::isFolder(folder + "\\logs"));
     EXPECT_EQ(folder + "\\logs", ks::logFolder());
     EXPECT_EQ(folder + "\\kestrune_020404_v2.ks", ks::referenceFilePath());
 }
@@ -257,7 +252,7 @@ TEST(DataFolder, BesideTheProgramWhenItsFolderCanBeWrittenElsePerUser)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.expected, ks::chooseDataFolder(c.program, perUser)) << c.program;
-    EXPECT_TRUE(ts::folderExists(perUser));
+    EXPECT_TRUE(ks::isFolder(perUser));
     EXPECT_EQ(2u, ts::folderNames(work).size()) << "the write test leaves nothing behind";
     EXPECT_EQ("", ks::chooseDataFolder(work + "missing\\", ""));
 
@@ -268,22 +263,6 @@ TEST(DataFolder, BesideTheProgramWhenItsFolderCanBeWrittenElsePerUser)
     EXPECT_EQ(ks::programFolder(), ks::dataFolder());
     EXPECT_EQ((std::vector<std::string>{ks::programFolder(), ks::perUserDataFolder()}),
               ks::dataFolders());
-}
-
-TEST(ProgramPaths, FileNameOfNeedsABackslash)
-{
-    const struct {
-        const char* path;
-        const char* name;
-    } cases[] = {
-        {"C:\\a\\b.ks", "b.ks"},
-        {"b.ks", ""},   // no backslash: empty, unlike baseNameOf
-        {"C:\\a\\", ""},
-        {"", ""},
-        {"\\b.ks", "b.ks"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.name, ks::fileNameOf(c.path)) << c.path;
 }
 
 TEST_F(SettingsStore, RunEntryIsAddedAndRemoved)

@@ -3,6 +3,9 @@
 #include "support/temp_folder.h"
 
 #include "platform/handles.h"
+#include "platform/wide_paths.h"
+#include "platform/file_bytes.h"
+#include "platform/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -55,44 +58,26 @@ std::string freshWorkFolder(const std::string& name)
     std::string folder = std::string(kWorkRoot) + "\\" + name;
     removeTree(folder);
     makeFolders(folder);
-    EXPECT_TRUE(folderExists(folder)) << folder;
+    EXPECT_TRUE(isFolder(folder)) << folder;
     return folder;
 }
 
 void writeTextFile(const std::string& path, const std::string& text)
 {
-    makeFolders(path.substr(0, path.find_last_of('\\')));
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file.valid()) << path;
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                          nullptr));
+    makeFolders(parentFolderOf(path));
+    ASSERT_TRUE(writeWholeFile(path, text)) << path;
 }
 
 std::string readTextFile(const std::string& path)
 {
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return std::string();
     std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
+    readWholeFile(path, text, FILE_SHARE_READ);
     return text;
 }
 
 bool pathExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool folderExists(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::vector<std::string> folderNames(const std::string& folder)

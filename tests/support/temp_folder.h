@@ -19,7 +19,6 @@ void writeTextFile(const std::string& path, const std::string& text = "x");
 std::string readTextFile(const std::string& path);
 
 bool pathExists(const std::string& path);
-bool folderExists(const std::string& path);
 
 // The names in `folder` in listing order, "." and ".." left out.
 std::vector<std::string> folderNames(const std::string& folder);

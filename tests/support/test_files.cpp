@@ -1,5 +1,7 @@
 // Files, folders and registry keys made by tests.
 #include "test_files.h"
+#include "platform/file_bytes.h"
+#include "platform/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -28,17 +30,9 @@ void makeFolder(const std::string& path)
 
 void makeFile(const std::string& path, const std::string& content)
 {
-    makeFolder(path.substr(0, path.rfind('\\')));
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    makeFolder(parentFolderOf(path));
+    if (!writeWholeFile(path, content))
         ADD_FAILURE() << "cannot create file " << path;
-        return;
-    }
-    DWORD written = 0;
-    if (!content.empty())
-        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
 }
 
 std::string freshFolder()

@@ -2,36 +2,25 @@
 #include "support/window_test_helpers.h"
 
 #include "definitions/reference_text.h"
+#include "platform/file_bytes.h"
+#include "platform/paths.h"
+#include "platform/system_text.h"
 
 #include <commctrl.h>
-
-#include <cstdio>
 
 namespace kestrune {
 namespace test {
 
 std::string testProgramFolder()
 {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text = path;
-    return text.substr(0, text.find_last_of('\\') + 1);
-}
-
-bool writeBytes(const std::string& path, const std::string& bytes)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return folderPartOf(moduleFilePath());
 }
 
 bool writeReferenceFile(const std::string& path, const std::string& markup)
 {
     std::string bytes = markup;
     scrambleBytes(bytes);
-    return writeBytes(path, bytes);
+    return writeWholeFile(path, bytes);
 }
 
 std::string markupWithParasites(int count)

@@ -20,7 +20,6 @@ std::string testProgramFolder();
 bool writeReferenceFile(const std::string& path, const std::string& markup);
 // Markup of a reference file with `count` parasites named "P1", "P2", ...
 std::string markupWithParasites(int count);
-bool writeBytes(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
 
 // Deletes the settings key and the Run entry, so each test starts clean.

@@ -6,6 +6,7 @@
 #include "definitions/definitions_check.h"
 #include "definitions/reference_file.h"
 #include "definitions/reference_text.h"
+#include "platform/file_bytes.h"
 #include "safety/own_places.h"
 #include "safety/protected_places.h"
 #include "update/signature.h"
@@ -14,19 +15,6 @@
 
 namespace kestrune {
 namespace cli {
-
-namespace {
-
-bool writeWholeFile(const std::string& path, const std::string& bytes)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
-}  // namespace
 
 int runDefsScramble(const DefsOptions& options)
 {

@@ -2,6 +2,7 @@
 #include "protected_items.h"
 
 #include "platform/cookie_match.h"
+#include "platform/text_trim.h"
 #include "scan/item_checks.h"
 
 namespace kestrune {
@@ -24,9 +25,9 @@ void judgePathItem(const ProtectedPlaces& places, const CheckedItem& item,
                            "\" is refused: it is not a plain X:\\ path, or holds a . or .. part");
         return;
     }
-    if (nameRefused || item.name.empty() || trimmedLocation(item.path).empty())
+    if (nameRefused || item.name.empty() || trimmed(item.path, kLineBlanks).empty())
         return;   // searched for on the drives: only a find there can be protected
-    const std::string location = trimmedLocation(item.path + "\\" + item.name);
+    const std::string location = trimmed(item.path + "\\" + item.name, kLineBlanks);
     const bool folder = item.kind == ItemKind::Folder;
     if (folder ? places.isProtectedFolder(location) : places.isProtectedFile(location))
         warnings.push_back(tagOf(item) + " \"" + location +

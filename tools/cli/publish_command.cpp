@@ -5,6 +5,8 @@
 // (+ .sig) that names it.
 #include "cli.h"
 
+#include "platform/file_bytes.h"
+#include "platform/paths.h"
 #include "platform/wide_paths.h"
 
 #include "definitions/parasite.h"
@@ -16,6 +18,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kestrune {
@@ -31,27 +34,9 @@ std::string lowerCased(std::string text)
     return text;
 }
 
-std::string fileNamePart(const std::string& path)
-{
-    std::string::size_type slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool ensureFolder(const std::string& folder)
 {
-    if (createFolderAt(folder))
-        return true;
-    DWORD attributes = attributesOf(folder);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool writeText(const std::string& path, const std::string& text)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && ok;
+    return createFolderAt(folder) || isFolder(folder);
 }
 
 // A serial above every one published from `def` before: one more than the
@@ -83,7 +68,10 @@ int runPublishCommand(const PublishOptions& options)
     const std::string& file = options.file;
     // The program lower-cases the version page, so it asks for the lower-case
     // name; a case-sensitive server must hold the file under that name.
-    const std::string name = lowerCased(fileNamePart(file));
+    // The argument's folders may be split by '/' as well.
+    std::string given = file;
+    std::replace(given.begin(), given.end(), '/', '\\');
+    const std::string name = lowerCased(baseNameOf(given));
     if (!isSafeReferenceFileName(name))
         return publishError("'" + name + "' is not a plain file name");
     ParasiteList list;
@@ -128,14 +116,14 @@ int runPublishCommand(const PublishOptions& options)
         deleteFileAt(statementSignatureFile);
         printError("no signature written (no --key): Kestrune refuses to install " + name +
                    " until " + signatureFile + " holds its signature");
-    } else if (!writeText(signatureFile, signature)) {
+    } else if (!writeWholeFile(signatureFile, signature)) {
         return publishError("cannot write " + signatureFile);
-    } else if (!writeText(statementFile, statementText) ||
-               !writeText(statementSignatureFile, statementSignature)) {
+    } else if (!writeWholeFile(statementFile, statementText) ||
+               !writeWholeFile(statementSignatureFile, statementSignature)) {
         return publishError("cannot write " + statementFile);
     }
     const std::string page = "<html><body>" + name + "</body></html>\n";
-    if (!writeText(def + "\\def_newv2.html", page))
+    if (!writeWholeFile(def + "\\def_newv2.html", page))
         return publishError("cannot write " + def + "\\def_newv2.html");
     std::printf("published %s (%d parasites) as %s\n", file.c_str(), list.count(), target.c_str());
     if (!keyPath.empty()) {

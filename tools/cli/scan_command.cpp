@@ -112,12 +112,6 @@ private:
     DWORD lastPrint_ = 0;
 };
 
-bool isFolder(const std::string& path)
-{
-    DWORD attributes = attributesOf(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The path made full (a folder to scan, so that the walk's paths are plain
 // "X:\..." paths that the protected places and the items' PATHs can be
 // compared with; the report's reference file); the text as given when the
