@@ -70,6 +70,17 @@ struct SearchedNames {
     std::unordered_set<std::string> folders;
 };
 
+// Whether the entry whose name starts at `nameAt` of `fullPath` is one of
+// `names`; `scratch` keeps its buffer from one entry to the next.
+bool isSearchedName(const std::unordered_set<std::string>& names, const std::string& fullPath,
+                    size_t nameAt, std::string& scratch)
+{
+    if (names.empty())
+        return false;
+    scratch.assign(fullPath, nameAt, std::string::npos);
+    return names.count(foldedText(scratch)) != 0;
+}
+
 class Workers;
 
 // A worker's walk of one folder task: walkTree's walk and visitor at once.
@@ -112,10 +123,7 @@ private:
     bool named(const std::unordered_set<std::string>& names, const std::string& fullPath,
                size_t nameAt)
     {
-        if (names.empty())
-            return false;
-        name_.assign(fullPath, nameAt, std::string::npos);
-        return names.count(foldedText(name_)) != 0;
+        return isSearchedName(names, fullPath, nameAt, name_);
     }
     void emit(WalkEvent::Kind kind, const std::string& path, size_t nameAt);
 
@@ -314,10 +322,7 @@ private:
     bool named(const std::unordered_set<std::string>& names, const std::string& fullPath,
                size_t nameAt)
     {
-        if (names.empty())
-            return false;
-        name_.assign(fullPath, nameAt, std::string::npos);
-        return names.count(foldedText(name_)) != 0;
+        return isSearchedName(names, fullPath, nameAt, name_);
     }
 
     void queue(WalkEvent::Kind kind, const std::string& path, size_t nameAt,
