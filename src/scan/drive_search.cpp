@@ -1,7 +1,9 @@
-// The drive search on one thread, or on two workers merged in walk order.
+// The drive search on one thread, or on walkers that split the trees folder
+// by folder and a merge that replays the one-thread walk's order.
 #include "scan/drive_search.h"
 
 #include "platform/boundary.h"
+#include "platform/folder_listing.h"
 #include "platform/fs_redirection.h"
 #include "platform/paths.h"
 #include "platform/text_compare.h"
@@ -12,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -26,14 +29,17 @@ const char kSearchThreadsVariable[] = "KESTRUNE_SCAN_THREADS";
 
 namespace {
 
-// Top-level folders handed out and not yet merged, at most.
-const size_t kFoldersAhead = 4;
-// Unmerged results one folder may hold before its worker waits.
-const size_t kEventsPerFolder = 1024;
-// A worker notes its progress (status text and count) every so many entries.
+// Tasks handed out and not yet merged whole, at most: past it an idle walker
+// waits instead of taking over a folder.
+const size_t kTasksAhead = 64;
+// Unmerged results one task may hold before its walker waits.
+const size_t kEventsPerTask = 1024;
+// A walker notes its progress (status text and count) every so many entries.
 const unsigned long kProgressEvery = 128;
-// How often the merge, waiting for a worker, looks at the stop request.
+// How often the merge, waiting for a walker, looks at the stop request.
 const std::chrono::milliseconds kStopPoll(20);
+
+std::atomic<unsigned long> takenOverCount{0};
 
 struct FolderTask;
 
@@ -54,15 +60,38 @@ struct WalkEvent {
     std::shared_ptr<FolderTask> task;
 };
 
-// A top-level folder for a worker: the walk of everything below it. `events`,
-// `done` and `failure` are guarded by Workers' lock.
+// A folder walked by one walker: a tree's root, or a folder it took over
+// from another walker. `events`, `done` and `failure` are guarded by
+// Workers' lock.
 struct FolderTask {
-    explicit FolderTask(const std::string& path) : folder(path) {}
+    explicit FolderTask(std::string path) : folder(std::move(path)) {}
     const std::string folder;
     std::deque<WalkEvent> events;   // produced and not yet merged
     bool done = false;
     enum { None, OutOfMemory, Internal } failure = None;
 };
+
+// A folder a walker has listed whole and is going through in listing order.
+// `folder`, `names`, `entries` and `enterable` do not change once the frame
+// is on its walker's stack; `next` and `reached` are the walker's own;
+// `claimed` and `takenOver` are guarded by Workers' lock.
+struct Frame {
+    struct Entry {
+        size_t nameAt;   // in `names`, ended by '\0'
+        DWORD attributes;
+    };
+    std::string folder;                // no trailing backslash
+    std::string names;
+    std::vector<Entry> entries;
+    bool brokenOff = false;            // the listing ended on an error
+    std::vector<size_t> enterable;     // the entries a walk enters, in order
+    size_t next = 0;                   // the entry to handle next
+    size_t reached = 0;                // the enterable entries handled
+    size_t claimed = 0;                // enterable entries entered or taken over
+    std::vector<std::shared_ptr<FolderTask>> takenOver;   // by enterable index
+};
+
+using FrameStack = std::vector<std::unique_ptr<Frame>>;
 
 // The folded names the pending items are looked for by.
 struct SearchedNames {
@@ -83,68 +112,57 @@ bool isSearchedName(const std::unordered_set<std::string>& names, const std::str
 
 class Workers;
 
-// A worker's walk of one folder task: walkTree's walk and visitor at once.
+// A walker's walk of one task. It makes walkTree's steps in walkTree's
+// order, but lists each folder whole before going through it, so that the
+// folders it has not yet entered can be taken over by an idle walker: it
+// then reports a Subtree step where it would have entered one of them.
 class TaskWalk {
 public:
-    TaskWalk(Workers& workers, FolderTask& task, const SearchedNames& names)
-        : workers_(workers), task_(task), names_(names)
+    TaskWalk(Workers& workers, FrameStack& frames, FolderTask& task, const SearchedNames& names)
+        : workers_(workers), frames_(frames), task_(task), names_(names)
     {
     }
+
+    // Walks the task's folder and hands on the count of its last entries.
+    void run();
+
+private:
     bool stopping() const;
-    void countItem() { ++counted_; }
     void show(const std::string& path)
     {
         if (counted_ >= kProgressEvery)
-            emit(WalkEvent::Progress, path, 0);
+            emit(WalkEvent::Progress, path, 0, nullptr);
     }
-    void unreadable(const std::string& path) { emit(WalkEvent::Unreadable, path, 0); }
-    void folder(const std::string& fullPath, size_t nameAt)
-    {
-        if (named(names_.folders, fullPath, nameAt))
-            emit(WalkEvent::Folder, fullPath, nameAt);
-    }
-    void file(const std::string& fullPath, size_t nameAt)
-    {
-        if (named(names_.files, fullPath, nameAt))
-            emit(WalkEvent::File, fullPath, nameAt);
-    }
-    void enter(std::string& path) { walkTree(*this, path, *this); }
-
-    // Walks the task's folder and hands on the count of its last entries.
-    void run()
-    {
-        std::string path = task_.folder;
-        walkTree(*this, path, *this);
-        if (counted_ > 0)
-            emit(WalkEvent::Progress, std::string(), 0);
-    }
-
-private:
     bool named(const std::unordered_set<std::string>& names, const std::string& fullPath,
                size_t nameAt)
     {
         return isSearchedName(names, fullPath, nameAt, name_);
     }
-    void emit(WalkEvent::Kind kind, const std::string& path, size_t nameAt);
+    void list(const std::string& folder);
+    void handle(Frame& frame, std::string& path);
+    void emit(WalkEvent::Kind kind, const std::string& path, size_t nameAt,
+              std::shared_ptr<FolderTask> task);
 
     Workers& workers_;
+    FrameStack& frames_;
     FolderTask& task_;
     const SearchedNames& names_;
     unsigned long counted_ = 0;
     std::string name_;
 };
 
-// The worker threads and the folders waiting for them. The destructor ends
-// and joins them, whatever state the merge left behind.
+// The walker threads, their stacks of listed folders and the tasks waiting
+// for them. The destructor ends and joins them, whatever state the merge
+// left behind.
 class Workers {
 public:
     Workers(const SearchedNames& names, const std::atomic<bool>& stopRequest, int count)
-        : names_(names), stopRequest_(stopRequest)
+        : names_(names), stopRequest_(stopRequest), stacks_(static_cast<size_t>(count))
     {
         try {
-            for (int i = 0; i < count; ++i)
+            for (size_t i = 0; i < stacks_.size(); ++i)
                 threads_.emplace_back(
-                    [this] { threadBoundary("drive search worker", [this] { work(); }); });
+                    [this, i] { threadBoundary("drive search worker", [this, i] { work(i); }); });
         } catch (...) {
             stop();
             throw;
@@ -157,16 +175,30 @@ public:
     bool quitting() const { return quit_.load(std::memory_order_relaxed); }
     bool stopAsked() const { return stopRequest_.load(std::memory_order_relaxed); }
 
-    // Queues the walk of `folder` behind those handed out before.
+    // Queues the walk of a tree's root folder for the next idle walker.
     std::shared_ptr<FolderTask> handOut(const std::string& folder)
     {
         auto task = std::make_shared<FolderTask>(folder);
         {
             std::lock_guard<std::mutex> hold(lock_);
             waiting_.push_back(task);
+            ++unmerged_;
         }
-        changed_.notify_all();
+        idleChanged_.notify_all();
         return task;
+    }
+
+    // The merge has merged a task whole.
+    void merged()
+    {
+        bool wake;
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            --unmerged_;
+            wake = idle_ > 0;
+        }
+        if (wake)
+            idleChanged_.notify_all();
     }
 
     // Moves the task's unmerged events into `into` (empty before), waiting
@@ -179,7 +211,7 @@ public:
         while (task.events.empty() && !task.done) {
             if (stopping())
                 return false;
-            changed_.wait_for(hold, kStopPoll);
+            eventsChanged_.wait_for(hold, kStopPoll);
         }
         if (task.events.empty()) {
             if (task.failure == FolderTask::OutOfMemory)
@@ -190,43 +222,81 @@ public:
         }
         into.swap(task.events);
         hold.unlock();
-        changed_.notify_all();
+        eventsChanged_.notify_all();
         return true;
     }
 
-    // A worker's event, appended in walk order; waits while the task holds
-    // as many unmerged events as it may.
+    // A walker's event, appended in walk order; waits while the task holds
+    // as many unmerged events as it may. A progress note right after another
+    // is folded into it, so that a walker far ahead of the merge does not
+    // fill its task with them.
     void push(FolderTask& task, WalkEvent&& event)
     {
         std::unique_lock<std::mutex> hold(lock_);
-        changed_.wait(hold, [&] { return task.events.size() < kEventsPerFolder || quitting(); });
+        if (event.kind == WalkEvent::Progress && !task.events.empty() &&
+            task.events.back().kind == WalkEvent::Progress) {
+            WalkEvent& last = task.events.back();
+            last.counted += event.counted;
+            if (!event.path.empty())
+                last.path.swap(event.path);
+            return;
+        }
+        eventsChanged_.wait(hold,
+                            [&] { return task.events.size() < kEventsPerTask || quitting(); });
         if (quitting())
             return;
         const bool wasEmpty = task.events.empty();
         task.events.push_back(std::move(event));
         hold.unlock();
         if (wasEmpty)
-            changed_.notify_all();
+            eventsChanged_.notify_all();
+    }
+
+    // Puts a listed folder on top of its walker's stack, where an idle
+    // walker may take over its folders.
+    void pushFrame(FrameStack& frames, std::unique_ptr<Frame> frame)
+    {
+        bool wake;
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            wake = idle_ > 0 && !frame->enterable.empty();
+            frames.push_back(std::move(frame));
+        }
+        if (wake)
+            idleChanged_.notify_all();
+    }
+
+    void popFrame(FrameStack& frames)
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        frames.pop_back();
+    }
+
+    // The walker reached the frame's next enterable folder: the task walking
+    // it when another walker took it over, else null (the walker enters it).
+    std::shared_ptr<FolderTask> reach(Frame& frame)
+    {
+        const size_t index = frame.reached++;
+        std::lock_guard<std::mutex> hold(lock_);
+        if (index < frame.claimed)
+            return frame.takenOver[index];
+        frame.claimed = index + 1;
+        return nullptr;
     }
 
 private:
-    void work()
+    void work(size_t self)
     {
-        // The workers walk the real folders, as the scan thread does.
+        // The walkers walk the real folders, as the scan thread does.
         const ScopedFsRedirectionOff realFolders;
+        FrameStack& frames = stacks_[self];
         for (;;) {
-            std::shared_ptr<FolderTask> task;
-            {
-                std::unique_lock<std::mutex> hold(lock_);
-                changed_.wait(hold, [&] { return !waiting_.empty() || quitting(); });
-                if (quitting())
-                    return;
-                task = waiting_.front();
-                waiting_.pop_front();
-            }
+            std::shared_ptr<FolderTask> task = nextTask(self);
+            if (!task)
+                return;
             auto failure = FolderTask::None;
             try {
-                TaskWalk walk(*this, *task, names_);
+                TaskWalk walk(*this, frames, *task, names_);
                 walk.run();
             } catch (const std::bad_alloc&) {
                 failure = FolderTask::OutOfMemory;
@@ -235,10 +305,70 @@ private:
             }
             {
                 std::lock_guard<std::mutex> hold(lock_);
+                frames.clear();
                 task->done = true;
                 task->failure = failure;
             }
-            changed_.notify_all();
+            eventsChanged_.notify_all();
+        }
+    }
+
+    // Waits for a tree's root to walk or a folder to take over; null once
+    // the walkers are to end.
+    std::shared_ptr<FolderTask> nextTask(size_t self)
+    {
+        std::unique_lock<std::mutex> hold(lock_);
+        for (;;) {
+            if (quitting())
+                return nullptr;
+            if (!waiting_.empty()) {
+                std::shared_ptr<FolderTask> task = std::move(waiting_.front());
+                waiting_.pop_front();
+                return task;
+            }
+            if (unmerged_ < kTasksAhead && !stopAsked()) {
+                std::shared_ptr<FolderTask> task = takeOver(self);
+                if (task)
+                    return task;
+            }
+            ++idle_;
+            idleChanged_.wait_for(hold, kStopPoll);
+            --idle_;
+        }
+    }
+
+    // Under the lock: takes over the next folder not yet entered of the
+    // shallowest frame that has one (the biggest subtree to be expected).
+    std::shared_ptr<FolderTask> takeOver(size_t self)
+    {
+        Frame* best = nullptr;
+        size_t bestDepth = 0;
+        for (size_t other = 0; other < stacks_.size(); ++other) {
+            if (other == self)
+                continue;
+            const FrameStack& frames = stacks_[other];
+            for (size_t depth = 0; depth < frames.size() && (!best || depth < bestDepth);
+                 ++depth) {
+                if (frames[depth]->claimed < frames[depth]->enterable.size()) {
+                    best = frames[depth].get();
+                    bestDepth = depth;
+                    break;
+                }
+            }
+        }
+        if (!best)
+            return nullptr;
+        try {
+            const Frame::Entry& entry = best->entries[best->enterable[best->claimed]];
+            auto task = std::make_shared<FolderTask>(best->folder + '\\' +
+                                                     (best->names.c_str() + entry.nameAt));
+            best->takenOver.resize(best->enterable.size());
+            best->takenOver[best->claimed++] = task;
+            ++unmerged_;
+            takenOverCount.fetch_add(1, std::memory_order_relaxed);
+            return task;
+        } catch (const std::bad_alloc&) {
+            return nullptr;   // the folder's own walker enters it
         }
     }
 
@@ -248,7 +378,8 @@ private:
             std::lock_guard<std::mutex> hold(lock_);
             quit_ = true;
         }
-        changed_.notify_all();
+        eventsChanged_.notify_all();
+        idleChanged_.notify_all();
         for (std::thread& thread : threads_)
             thread.join();
         threads_.clear();
@@ -257,8 +388,12 @@ private:
     const SearchedNames& names_;
     const std::atomic<bool>& stopRequest_;
     std::mutex lock_;
-    std::condition_variable changed_;
+    std::condition_variable eventsChanged_;   // a task's events or state
+    std::condition_variable idleChanged_;     // work for an idle walker
     std::deque<std::shared_ptr<FolderTask>> waiting_;
+    std::vector<FrameStack> stacks_;          // one per walker
+    size_t unmerged_ = 0;                     // tasks handed out, not merged whole
+    size_t idle_ = 0;                         // walkers waiting for a task
     std::atomic<bool> quit_{false};
     std::vector<std::thread> threads_;
 };
@@ -268,77 +403,106 @@ bool TaskWalk::stopping() const
     return workers_.stopAsked() || workers_.quitting();
 }
 
-void TaskWalk::emit(WalkEvent::Kind kind, const std::string& path, size_t nameAt)
+void TaskWalk::run()
 {
-    WalkEvent event{kind, counted_, path, nameAt, nullptr};
+    std::string path = task_.folder;
+    list(path);
+    while (!frames_.empty() && !stopping()) {
+        Frame& frame = *frames_.back();
+        if (frame.next < frame.entries.size()) {
+            handle(frame, path);
+            continue;
+        }
+        if (frame.brokenOff)   // a listing broken off hid the rest of the folder
+            emit(WalkEvent::Unreadable, folderName(frame.folder), 0, nullptr);
+        workers_.popFrame(frames_);
+    }
+    if (counted_ > 0)
+        emit(WalkEvent::Progress, std::string(), 0, nullptr);
+}
+
+// Lists `folder` whole onto the stack, as walkTree lists it; a folder that
+// cannot be listed is reported as walkTree reports it.
+void TaskWalk::list(const std::string& folder)
+{
+    FolderListing listing(folder + "\\*.*");
+    if (!listing.opened()) {
+        if (!isNothingToList(listing.error()))
+            emit(WalkEvent::Unreadable, folderName(folder), 0, nullptr);
+        return;
+    }
+    auto frame = std::make_unique<Frame>();
+    frame->folder = folder;
+    while (listing.next()) {
+        if (stopping())
+            return;
+        const WIN32_FIND_DATAA& entry = listing.entry();
+        const DWORD attributes = entry.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !isDotEntry(entry.cFileName) &&
+            !strchr(entry.cFileName, '?'))
+            frame->enterable.push_back(frame->entries.size());
+        frame->entries.push_back({frame->names.size(), attributes});
+        frame->names += entry.cFileName;
+        frame->names += '\0';
+    }
+    frame->brokenOff = !isNothingToList(listing.error());
+    workers_.pushFrame(frames_, std::move(frame));
+}
+
+// walkTree's handling of the frame's next entry; `path` begins with the
+// frame's folder.
+void TaskWalk::handle(Frame& frame, std::string& path)
+{
+    const Frame::Entry entry = frame.entries[frame.next++];
+    ++counted_;
+    const char* name = frame.names.c_str() + entry.nameAt;
+    if (isDotEntry(name))
+        return;
+    path.resize(frame.folder.size());
+    path += '\\';
+    const size_t nameAt = path.size();
+    path += name;
+    show(path);
+    if (path.find('?', nameAt) != std::string::npos) {
+        emit(WalkEvent::Unreadable, path, 0, nullptr);
+    } else if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (named(names_.folders, path, nameAt))
+            emit(WalkEvent::Folder, path, nameAt, nullptr);
+        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return;
+        std::shared_ptr<FolderTask> other = workers_.reach(frame);
+        if (other)
+            emit(WalkEvent::Subtree, std::string(), 0, std::move(other));
+        else
+            list(path);   // `frame` is no longer the top one
+    } else if (named(names_.files, path, nameAt)) {
+        emit(WalkEvent::File, path, nameAt, nullptr);
+    }
+}
+
+void TaskWalk::emit(WalkEvent::Kind kind, const std::string& path, size_t nameAt,
+                    std::shared_ptr<FolderTask> task)
+{
+    WalkEvent event{kind, counted_, path, nameAt, std::move(task)};
     counted_ = 0;
     workers_.push(task_, std::move(event));
 }
 
-// The scan thread's side of one tree: it lists the tree's top level itself
-// (walkTree's walk and visitor), hands each top-level folder to the workers
-// and merges everything in walk order, at most kFoldersAhead folders behind
-// the listing.
+// The scan thread's side of one tree: it hands the tree's root to the
+// walkers and merges every task in walk order, each one whole where its
+// Subtree step stands.
 class TreeMerge {
 public:
-    TreeMerge(ScanRun& run, Workers& workers, const SearchedNames& names,
-              PendingList<FileItem>& files, PendingList<DirectoryItem>& folders)
-        : run_(run), workers_(workers), names_(names), files_(files), folders_(folders)
+    TreeMerge(ScanRun& run, Workers& workers, PendingList<FileItem>& files,
+              PendingList<DirectoryItem>& folders)
+        : run_(run), workers_(workers), files_(files), folders_(folders)
     {
     }
 
-    bool stopping() const { return stopped_ || run_.stopping(); }
-    void countItem() { ++counted_; }
-    void show(const std::string&) {}
-    void unreadable(const std::string& path) { queue(WalkEvent::Unreadable, path, 0, nullptr); }
-    void folder(const std::string& fullPath, size_t nameAt)
-    {
-        if (named(names_.folders, fullPath, nameAt))
-            queue(WalkEvent::Folder, fullPath, nameAt, nullptr);
-    }
-    void file(const std::string& fullPath, size_t nameAt)
-    {
-        if (named(names_.files, fullPath, nameAt))
-            queue(WalkEvent::File, fullPath, nameAt, nullptr);
-    }
-    void enter(std::string& path)
-    {
-        queue(WalkEvent::Subtree, path, 0, workers_.handOut(path));
-        ++foldersAhead_;
-        while (foldersAhead_ >= kFoldersAhead && !stopped_)
-            mergeNext();
-    }
-
-    // Merges what is left once the top level is listed.
-    void finish()
-    {
-        if (counted_ > 0)
-            queue(WalkEvent::Progress, std::string(), 0, nullptr);
-        while (!ahead_.empty() && !stopped_)
-            mergeNext();
-    }
+    void mergeTree(const std::string& root) { mergeTask(*workers_.handOut(root)); }
 
 private:
-    bool named(const std::unordered_set<std::string>& names, const std::string& fullPath,
-               size_t nameAt)
-    {
-        return isSearchedName(names, fullPath, nameAt, name_);
-    }
-
-    void queue(WalkEvent::Kind kind, const std::string& path, size_t nameAt,
-               std::shared_ptr<FolderTask> task)
-    {
-        ahead_.push_back(WalkEvent{kind, counted_, path, nameAt, std::move(task)});
-        counted_ = 0;
-    }
-
-    void mergeNext()
-    {
-        WalkEvent event = std::move(ahead_.front());
-        ahead_.pop_front();
-        merge(event);
-    }
-
     // Reports one step as the one-thread walk would have at that point: that
     // walk asks for a stop before it counts an entry, and then goes on with
     // the entry it counted.
@@ -377,7 +541,6 @@ private:
             break;
         case WalkEvent::Subtree:
             mergeTask(*event.task);
-            --foldersAhead_;
             break;
         }
     }
@@ -393,16 +556,14 @@ private:
         }
         if (run_.stopping())
             stopped_ = true;
+        if (!stopped_)
+            workers_.merged();
     }
 
     ScanRun& run_;
     Workers& workers_;
-    const SearchedNames& names_;
     PendingList<FileItem>& files_;
     PendingList<DirectoryItem>& folders_;
-    std::deque<WalkEvent> ahead_;   // the top level's steps, in walk order
-    size_t foldersAhead_ = 0;       // Subtree steps in ahead_ or being merged
-    unsigned long counted_ = 0;     // top-level entries since the last step
     bool stopped_ = false;
     std::string name_;
 };
@@ -414,6 +575,11 @@ int defaultSearchThreads()
     char value[8] = "";
     const DWORD length = GetEnvironmentVariableA(kSearchThreadsVariable, value, sizeof value);
     return length == 1 && value[0] == '1' ? 1 : 2;
+}
+
+unsigned long foldersTakenOver()
+{
+    return takenOverCount.load(std::memory_order_relaxed);
 }
 
 void searchFolderTrees(ScanRun& run, const std::vector<std::string>& trees,
@@ -435,12 +601,11 @@ void searchFolderTrees(ScanRun& run, const std::vector<std::string>& trees,
     for (const std::string& tree : trees) {
         if (run.stopping())
             return;
-        std::string path = withoutTrailingBackslashes(tree, RootBackslash::Removed);
-        if (path.empty())
+        const std::string root = withoutTrailingBackslashes(tree, RootBackslash::Removed);
+        if (root.empty())
             continue;
-        TreeMerge merge(run, workers, names, pendingFiles, pendingFolders);
-        walkTree(merge, path, merge);
-        merge.finish();
+        TreeMerge merge(run, workers, pendingFiles, pendingFolders);
+        merge.mergeTree(root);
     }
 }
 

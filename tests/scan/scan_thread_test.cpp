@@ -6,6 +6,7 @@
 #include "scan/scan_thread.h"
 #include "scan/stop_request.h"
 
+#include "scan/drive_search.h"
 #include "scan/find_items.h"
 #include "scan/item_checks.h"
 
@@ -22,6 +23,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <functional>
 #include <random>
 #include <new>
@@ -607,29 +610,64 @@ TEST_F(FullScan, NamesInAnyLanguageAndPathsPastMaxPathAreSearched)
 // Generated trees searched by one walker and by two: the same finds, skips,
 // unreadable places and count, in the same order, and the same places written
 // into the items; a two-walker search stopped midway has reported a prefix.
+// The trees are evenly spread, skewed (the first top-level folder holds about
+// half the entries, folder sizes follow a power law, a few deep chains), or
+// held whole by one top-level folder; on the last two a walker must have
+// taken over folders from the other.
 TEST_F(FullScan, TwoWalkersReportExactlyWhatOneReports)
 {
+    enum Shape { Spread, Skewed, OneTopFolder };
+    const Shape shapes[] = {Spread, Spread, Spread, Skewed, Skewed, OneTopFolder, OneTopFolder};
     const char* fileNames[] = {"a.dll", "A.DLL", "b.exe", "c", "bad.dat"};
     const char* folderNames[] = {"sub", "Sub2", "x", "BAD"};
     std::mt19937 random(20261207);
     auto pick = [&](int n) { return static_cast<int>(random() % n); };
+    auto powerLaw = [&] {
+        const double u = (pick(1000) + 1) / 1000.0;
+        return std::min(60, static_cast<int>(std::pow(u, -1.2)) - 1);
+    };
     int finds = 0, stoppedFinds = 0;
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < static_cast<int>(std::size(shapes)); ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
+        const Shape shape = shapes[round];
         const std::string root = freshFolder();
         std::vector<std::string> folders, files;
-        std::function<void(const std::string&, int)> grow = [&](const std::string& folder,
-                                                               int depth) {
-            makeFolder(folder);
-            folders.push_back(folder);
-            for (int f = pick(6); f > 0; --f) {
+        auto addFiles = [&](const std::string& folder, int count) {
+            for (; count > 0; --count) {
                 files.push_back(folder + "\\" + fileNames[pick(5)]);
                 makeFile(files.back());
             }
-            for (int d = depth == 0 ? 3 + pick(6) : pick(depth < 4 ? 4 : 1); d > 0; --d)
-                grow(folder + "\\" + folderNames[pick(4)] + std::to_string(pick(3)), depth + 1);
         };
-        grow(root, 0);
+        auto subfolder = [&](const std::string& folder) {
+            return folder + "\\" + folderNames[pick(4)] + std::to_string(pick(3));
+        };
+        std::function<void(const std::string&, int, bool)> grow =
+            [&](const std::string& folder, int depth, bool heavy) {
+                makeFolder(folder);
+                folders.push_back(folder);
+                if (depth < 0) {   // the root of OneTopFolder
+                    grow(folder + "\\all", 0, false);
+                    return;
+                }
+                addFiles(folder, shape == Skewed ? powerLaw() : pick(6));
+                if (shape == Skewed && depth == 0) {
+                    grow(folder + "\\heavy", 1, true);
+                    for (int chain = 0; chain < 2; ++chain) {
+                        std::string deep = folder + "\\deep" + std::to_string(chain);
+                        for (int level = 0; level < 24; ++level, deep = subfolder(deep)) {
+                            makeFolder(deep);
+                            folders.push_back(deep);
+                            addFiles(deep, 1);
+                        }
+                    }
+                }
+                int subfolders = depth == 0 ? 3 + pick(6) : pick(depth < 4 ? 4 : 1);
+                if (heavy)
+                    subfolders = depth < 4 ? 3 : 0;
+                for (; subfolders > 0; --subfolders)
+                    grow(subfolder(folder), depth + 1, heavy);
+            };
+        grow(root, shape == OneTopFolder ? -1 : 0, false);
         makeWideEntry(folders[pick(static_cast<int>(folders.size()))], L"\x4e2d.dll", false);
         ProtectedPlaces protectedPlaces;
         protectedPlaces.addFile(files[pick(static_cast<int>(files.size()))]);
@@ -667,7 +705,11 @@ TEST_F(FullScan, TwoWalkersReportExactlyWhatOneReports)
         RecordingReporter one, two, stopped;
         ScanResults oneResults, twoResults;
         scan(1, oneList, one, &oneResults);
+        const unsigned long takenOver = foldersTakenOver();
         scan(2, twoList, two, &twoResults);
+        if (shape != Spread) {
+            EXPECT_GT(foldersTakenOver(), takenOver);
+        }
         EXPECT_EQ(one.events, two.events);
         EXPECT_EQ(one.skipped, two.skipped);
         EXPECT_EQ(one.lastCount, two.lastCount);
