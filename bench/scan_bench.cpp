@@ -347,18 +347,10 @@ bool writeReferenceFile(const std::string& path)
 // (a): the listing alone, links not entered.
 long bareWalk(const std::string& folder)
 {
-    long entries = 0;
-    WIN32_FIND_DATAA entry;
-    FindHandle listing(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
-    if (!listing.valid())
-        return 0;
-    do {
-        if (isDots(entry.cFileName))
-            continue;
-        ++entries;
-        if (isFolderToEnter(entry))
-            entries += bareWalk(folder + "\\" + entry.cFileName);
-    } while (FindNextFileA(listing.get(), &entry));
+    std::vector<std::string> subfolders;
+    long entries = listFolder(folder, subfolders);
+    for (const std::string& sub : subfolders)
+        entries += bareWalk(sub);
     return entries;
 }
 
