@@ -4,7 +4,7 @@
 // of 5,000 parasites with 20,000 items, 5,000 of them files and folders
 // without a place, and measures in one run, per tree:
 //   (a)  a bare one-thread FindFirstFileA/FindNextFileA walk of the tree,
-//   (a2) the same walk on two threads sharing one queue of folders,
+//   (a2) the same walk on two threads sharing one stack of folders,
 //   (b1) the engine's drive search over it on one thread (searchFolderTrees
 //        with the pending lists), (b2) the same on two walkers,
 // each as the median of three runs (a, b1, b2, a2 alternating), with the
