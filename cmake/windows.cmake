@@ -59,6 +59,10 @@ target_link_libraries(kestrune_platform PUBLIC shell32 gdi32 user32 advapi32 ver
 # boundary (platform/boundary.h).
 target_include_directories(kestrune_platform PRIVATE ${KESTRUNE_EVENTS_DIR})
 add_dependencies(kestrune_platform kestrune_event_messages)
+# Nearly every file includes <windows.h> and the same few standard headers:
+# each library and program parses them once.
+set(KESTRUNE_PRECOMPILED <windows.h> <string> <vector> <memory> <map> <functional>)
+target_precompile_headers(kestrune_platform PRIVATE ${KESTRUNE_PRECOMPILED})
 
 # The engine: definitions, settings, the protected places, scans, backup and
 # removal, the update's transport. No window, no message pump.
@@ -84,6 +88,7 @@ add_custom_command(OUTPUT ${KESTRUNE_PUBLIC_KEY_INC}
     DEPENDS ${KESTRUNE_UPDATE_PUBLIC_KEY} ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
     COMMENT "Building in the update's public key")
 target_sources(kestrune_engine PRIVATE ${KESTRUNE_PUBLIC_KEY_INC})
+target_precompile_headers(kestrune_engine PRIVATE ${KESTRUNE_PRECOMPILED})
 target_include_directories(kestrune_engine PRIVATE ${CMAKE_BINARY_DIR}/generated/engine)
 
 # The window: the program's dialogs, controls, questions and message pump.
@@ -95,6 +100,7 @@ if(KESTRUNE_WINDOW_SOURCES)
     target_include_directories(kestrune_window PUBLIC ${KESTRUNE_WINDOW_INCLUDE})
     target_link_libraries(kestrune_window PUBLIC kestrune_engine
         comctl32 comdlg32 shlwapi ole32 shell32 gdi32 user32)
+    target_precompile_headers(kestrune_window PRIVATE ${KESTRUNE_PRECOMPILED})
 endif()
 
 # Sample definitions, packed into the default reference file next to the programs.
@@ -127,6 +133,7 @@ target_include_directories(kestrune_cli_libraries SYSTEM INTERFACE ${KESTRUNE_CL
 file(GLOB KESTRUNE_CLI_SOURCES CONFIGURE_DEPENDS tools/cli/*.cpp tools/cli/*.rc)
 add_executable(kestrune-cli ${KESTRUNE_CLI_SOURCES})
 target_link_libraries(kestrune-cli PRIVATE kestrune_engine kestrune_cli_libraries)
+target_precompile_headers(kestrune-cli PRIVATE ${KESTRUNE_PRECOMPILED})
 
 # The window driver of the end-to-end tests (a console program).
 file(GLOB KESTRUNE_WINDRIVER_SOURCES CONFIGURE_DEPENDS tools/windriver/*.cpp)
